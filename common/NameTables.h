@@ -1,0 +1,25 @@
+#pragma once
+// Localised name tables, filled by InitAcc at session start and read by fixed index.
+#include <QString>
+#include <QStringList>
+
+namespace userdef {
+
+extern QStringList g_YesNo;        // 0 no, 1 yes
+extern QStringList g_DataSource;   // 0, 1
+extern QStringList g_ClassNames;   // 0..12, pairs with kClassKeys
+extern QStringList g_ItemKinds;    // 0 free, 1 user-defined, 2 property, 3 extended
+extern QStringList g_DataTypes;    // 0 text, 1 date, 2 integer, 3 number, 4 date and time
+
+// Stored class values (cClass) by class index.
+inline const QStringList& classKeys() {
+    static const QStringList keys = {
+        QStringLiteral("单据头"), QStringLiteral("单据体"), QStringLiteral("联系人"),
+        QStringLiteral("供应商联系人"), QStringLiteral("客户"), QStringLiteral("供应商"),
+        QStringLiteral("存货"), QStringLiteral("批次属性"), QStringLiteral("序列号"),
+        QStringLiteral("服务用户档案"), QStringLiteral("班组"), QStringLiteral("条码"),
+        QStringLiteral("银行账号")};
+    return keys;
+}
+
+}  // namespace userdef

@@ -1,0 +1,54 @@
+#pragma once
+// The grid API the windows and the public service use. Row 0 is the header row; data rows
+// start at 1. Column widths are given in twips (15 twips make one pixel at 96 dpi); width 0
+// hides a column.
+#include <QColor>
+#include <QString>
+#include <Qt>
+
+class QWidget;
+
+namespace host {
+
+class IGrid {
+public:
+    virtual ~IGrid() = default;
+    virtual QWidget* widget() = 0;
+
+    virtual int rows() const = 0;  // header row included
+    virtual void setRows(int rows) = 0;
+    virtual int cols() const = 0;
+    virtual void setCols(int cols) = 0;
+    virtual void clear() = 0;  // empties every cell, keeps rows and cols
+
+    virtual QString text(int row, int col) const = 0;
+    virtual void setText(int row, int col, const QString& text) = 0;
+    virtual Qt::CheckState checkState(int row, int col) const = 0;
+    virtual void setCheckState(int row, int col, Qt::CheckState state) = 0;
+    virtual bool isCheckColumn(int col) const = 0;
+    virtual void setCheckColumn(int col, bool check) = 0;
+    virtual QColor backColor(int row, int col) const = 0;  // invalid colour = default
+    virtual void setBackColor(int row, int col, const QColor& color) = 0;
+    virtual Qt::Alignment colAlignment(int col) const = 0;
+    virtual void setColAlignment(int col, Qt::Alignment alignment) = 0;
+
+    virtual int colWidth(int col) const = 0;  // twips
+    virtual void setColWidth(int col, int twips) = 0;
+    virtual bool colHidden(int col) const = 0;
+    virtual void setColHidden(int col, bool hidden) = 0;
+
+    virtual int currentRow() const = 0;  // 0 when no data row is current
+    virtual void setCurrentRow(int row) = 0;
+    virtual int currentCol() const = 0;
+    virtual int topRow() const = 0;  // first data row visible
+    virtual void setTopRow(int row) = 0;
+
+    // Redraw off batches changes; switching it on again repaints once.
+    virtual bool redraw() const = 0;
+    virtual void setRedraw(bool on) = 0;
+    virtual int repaintCount() const = 0;  // repaints done since creation (fill progress)
+
+    virtual void sort(int col, Qt::SortOrder order) = 0;  // data rows only
+};
+
+}  // namespace host

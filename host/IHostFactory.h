@@ -1,0 +1,24 @@
+#pragma once
+// Creates the host's services for the component (what COM creation by name did).
+// Any of them may come back null when the host cannot provide it.
+#include <memory>
+
+namespace host {
+
+class IPub;
+class IClsCommon;
+class IColSet;
+class IPlugInManager;
+class IWindowHost;
+
+class IHostFactory {
+public:
+    virtual ~IHostFactory() = default;
+    virtual std::shared_ptr<IPub> createPub() = 0;
+    virtual std::shared_ptr<IClsCommon> createSrvDB() = 0;
+    virtual std::shared_ptr<IColSet> createColSet() = 0;
+    virtual std::shared_ptr<IPlugInManager> createPlugInManager() = 0;
+    virtual IWindowHost* windowHost() = 0;
+};
+
+}  // namespace host

@@ -1,0 +1,65 @@
+#pragma once
+// The public service: texts, messages and questions, function locks and grid helpers.
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+#include "host/RecordSet.h"
+
+class QWidget;
+
+namespace host {
+
+class IClsCommon;
+class ILogin;
+class IGrid;
+
+// Message-box button and icon codes, and answers, as the component passes them.
+namespace MsgButtons {
+constexpr int Ok = 0;
+constexpr int YesNo = 4;
+constexpr int Question = 32;
+constexpr int Warning = 48;
+constexpr int Information = 64;
+constexpr int YesNoQuestion = YesNo | Question;  // 36
+constexpr int YesNoWarning = YesNo | Warning;    // 52
+}  // namespace MsgButtons
+namespace MsgAnswer {
+constexpr int Ok = 1;
+constexpr int Cancel = 2;
+constexpr int Yes = 6;
+constexpr int No = 7;
+}  // namespace MsgAnswer
+
+class IPub {
+public:
+    virtual ~IPub() = default;
+
+    virtual QString GetResString(const QString& key) = 0;
+    virtual QString GetResFormatString(const QString& key, const QStringList& values) = 0;
+    virtual int MsgBox(const QString& text, int buttons, const QString& title) = 0;
+
+    // True when the lock cannot be had (held elsewhere). A positive mode takes, a negative one
+    // releases. recordLock marks a record lock; recordKey names the record where known.
+    virtual bool IsLockFun(IClsCommon* srv, ILogin* login, const QString& function, int mode,
+                           bool recordLock = false, const QString& recordKey = {}) = 0;
+
+    // Asks about unsaved changes of a window; false when the caller must not move or close.
+    virtual bool isSaveRs(QWidget* window) = 0;
+
+    virtual QString GetRptArchSQL(const QString& columns) = 0;
+    virtual QString M_LocaleId() const = 0;
+    virtual QColor MustInputColor() const = 0;
+    virtual QColor UnEditedColor() const = 0;
+
+    virtual void FrmUniteFont(QWidget* window) = 0;
+    virtual void FormatGrid(IGrid* grid, const RecordSet& fields, const QString& alignXml) = 0;
+    // Selects and shows a row: the row whose column (titled columnCaption) holds text when
+    // text is given, else the given row; topRow scrolls it into view.
+    virtual void SetGridRow(IGrid* grid, const QString& text, const QString& columnCaption, int row,
+                            int topRow) = 0;
+    virtual void GridSort(IGrid* grid, int col, Qt::SortOrder order) = 0;
+    virtual void HelpX(const QString& topic, QWidget* window) = 0;
+};
+
+}  // namespace host

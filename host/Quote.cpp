@@ -1,0 +1,32 @@
+#include "host/Quote.h"
+
+namespace host {
+
+QString sqlValue(const QString& value) {
+    QString out = value;
+    return out.replace(QLatin1Char('\''), QStringLiteral("''"));
+}
+
+QString sqlIdent(const QString& name) {
+    QString inner = name;
+    inner.replace(QLatin1Char(']'), QStringLiteral("]]"));
+    return QLatin1Char('[') + inner + QLatin1Char(']');
+}
+
+QString xmlText(const QString& value) {
+    QString out;
+    out.reserve(value.size());
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+            case '&': out += QStringLiteral("&amp;"); break;
+            case '<': out += QStringLiteral("&lt;"); break;
+            case '>': out += QStringLiteral("&gt;"); break;
+            case '"': out += QStringLiteral("&quot;"); break;
+            case '\'': out += QStringLiteral("&apos;"); break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace host

@@ -1,0 +1,14 @@
+#pragma once
+// The one place where values are made safe to join into SQL text and XML documents.
+#include <QString>
+
+namespace host {
+
+// A value for the inside of a '...' SQL literal: every single quote doubled.
+QString sqlValue(const QString& value);
+// An identifier taken from data (table or column name) in [brackets], "]" doubled.
+QString sqlIdent(const QString& name);
+// A value for XML element text or an attribute: & < > " ' escaped.
+QString xmlText(const QString& value);
+
+}  // namespace host
