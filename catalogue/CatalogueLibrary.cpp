@@ -1,0 +1,1 @@
+// catalogue library
