@@ -1,0 +1,2 @@
+// Placeholder until the command-line and desk land.
+int main() { return 0; }
