@@ -1,0 +1,6 @@
+#pragma once
+#include <QLoggingCategory>
+
+namespace userdef {
+Q_DECLARE_LOGGING_CATEGORY(lcEntry)
+}

@@ -1,0 +1,149 @@
+#include "entry/IUserDef.h"
+
+#include <QDomDocument>
+
+#include "common/Globals.h"
+#include "common/InitAcc.h"
+#include "common/PlugInCommon.h"
+#include "common/ShowMsg.h"
+#include "common/XmlHelpers.h"
+#include "entry/EntryLog.h"
+#include "entry/ModalFrame.h"
+#include "host/IWindowHost.h"
+
+namespace userdef {
+
+Q_LOGGING_CATEGORY(lcEntry, "userdef.entry", QtCriticalMsg)
+
+namespace {
+
+const QString kFunction = QStringLiteral("UserDef");
+
+void showResMsg(const char* key) { ShowMsg(g_Pub->GetResString(QString::fromLatin1(key))); }
+
+}  // namespace
+
+IUserDef::IUserDef() = default;
+IUserDef::~IUserDef() = default;
+
+std::shared_ptr<host::IBusiness> IUserDef::Business() const { return g_Business; }
+
+void IUserDef::setBusiness(std::shared_ptr<host::IBusiness> business) {
+    g_Business = std::move(business);
+}
+
+bool IUserDef::Login(const std::shared_ptr<host::ILogin>&) { return true; }
+bool IUserDef::LogOff() { return true; }
+bool IUserDef::ILoginable_Login() { return true; }
+bool IUserDef::ILoginable_LogOff() { return true; }
+
+void IUserDef::ILoginable_CallFunction(const QString& cMenuId, const QString& cMenuName,
+                                       const QString& cAuthId, const QString& cCmdLine) {
+    ShowModeless(cMenuId, cMenuName, cAuthId, cCmdLine);
+}
+
+void IUserDef::ShowModeless(const QString&, const QString&, const QString&,
+                            const QString& cCmdLine) {
+    if (!g_Business) {
+        qCWarning(lcEntry) << "ShowModeless without a portal business object";
+        return;
+    }
+    if (!OpenSession(g_Business->GetVBclsLogin())) return;
+    if (cCmdLine.split(QLatin1Char('\t')).size() >= 2) {
+        m_frm->m_InPotal = false;
+        runModal();
+        CloseSession();
+        return;
+    }
+    m_frm->m_InPotal = true;
+    const QString env = g_Business->CreateFormEnv(QStringLiteral("UserDef.FrmMain"), m_frm);
+    g_Business->ShowForm(m_frm, QStringLiteral("AA"), QStringLiteral("FrmMain_key"), false, true,
+                         env);
+}
+
+void IUserDef::Show(const std::shared_ptr<host::ILogin>& oLogin, const QString& ParaXml) {
+    if (!OpenSession(oLogin)) return;
+    g_ClassCode.clear();
+    if (!ParaXml.isEmpty()) {
+        QDomDocument doc;
+        if (doc.setContent(ParaXml))
+            g_ClassCode = GetXmlAttr(doc.documentElement(), QStringLiteral("classcode"));
+        else
+            qCWarning(lcEntry) << "ParaXml does not parse:" << ParaXml;
+    }
+    m_frm->m_InPotal = false;
+    runModal();
+    CloseSession();
+}
+
+void IUserDef::runModal() {
+    host::IWindowHost* windowHost = g_Factory ? g_Factory->windowHost() : nullptr;
+    if (!windowHost || !m_frm) {
+        qCWarning(lcEntry) << "no window host for the modal catalogue";
+        delete m_frm;
+        return;
+    }
+    ModalFrame frame(m_frm);
+    windowHost->showModal(&frame);
+    // The frame owns the window and deletes it now.
+}
+
+bool IUserDef::OpenSession(const std::shared_ptr<host::ILogin>& oLogin) {
+    if (!g_Factory) {
+        qCWarning(lcEntry) << "no host factory: the session cannot start";
+        return false;
+    }
+    if (!g_Pub) {
+        g_Pub = g_Factory->createPub();
+        m_ownsServices = true;
+    } else {
+        m_ownsServices = false;
+    }
+    if (!g_Pub) {
+        if (host::IWindowHost* windowHost = g_Factory->windowHost())
+            windowHost->message(QStringLiteral("not find q9pub.dll"), QStringLiteral("Information"));
+        else
+            qCWarning(lcEntry) << "not find q9pub.dll";
+        return false;
+    }
+    if (!InitAcc()) return false;
+    g_Login = oLogin;
+    if (!g_Login) {
+        showResMsg("Q9.AA.ARCHIVE.COMMON.nologin");
+        return false;
+    }
+    g_SrvDB = g_Factory->createSrvDB();
+    if (!g_SrvDB) {
+        showResMsg("Q9.AA.ARCHIVE.COMMON.loadsrvdbfail");
+        return false;
+    }
+    g_SrvDB->init(g_Login->ZxDbName());
+    if (!g_SrvDB->Status()) {
+        showResMsg("Q9.AA.ARCHIVE.COMMON.dbconnectfail");
+        return false;
+    }
+    g_ColSet = g_Factory->createColSet();
+    if (!g_ColSet) {
+        showResMsg("Q9.AA.ARCHIVE.COMMON.loadrowauthsvrfail");
+        return false;
+    }
+    g_ColSet->init(g_Login->ZxDbName(), g_Login->cUserId());
+    if (g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), kFunction, 1)) return false;
+    // Made once the services exist: the window reads texts and data as it is built.
+    m_frm = new CatalogueWindow();
+    return true;
+}
+
+void IUserDef::CloseSession() {
+    if (g_Pub) g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), kFunction, -1);
+    if (!m_ownsServices) return;
+    g_ColSet.reset();
+    g_Pub.reset();
+    g_Login.reset();
+    g_SrvDB.reset();
+    // The plug-in manager holds the released login.
+    ReleasePlugInManager();
+    m_ownsServices = false;
+}
+
+}  // namespace userdef
