@@ -60,6 +60,34 @@ public:
                             int topRow) = 0;
     virtual void GridSort(IGrid* grid, int col, Qt::SortOrder order) = 0;
     virtual void HelpX(const QString& topic, QWidget* window) = 0;
+
+    // Every command key of a window passes here first: "Help" shows the topic named by the
+    // window's dynamic property "helpTopic" (windows that call HelpX themselves leave it unset).
+    virtual void HelpShow(QWidget* window, const QString& commandKey) = 0;
+    virtual void HelpHide() = 0;
+
+    // Asks for a text and selects the next data row (after the current one, wrapping) that
+    // holds it in a visible cell, ignoring letter case; false when none does.
+    virtual bool FindPos(QWidget* window, IGrid* grid) = 0;
+    // Sorts by the current column on a pop-up menu command: a key ending in "Asc" ascending,
+    // in "Desc" descending; other keys are ignored.
+    virtual void GridSortNew(IGrid* grid, const QString& menuKey) = 0;
+
+    // The export type and size of every field (definedSize filled in where the record set does
+    // not know it).
+    virtual QVector<FieldInfo> GetTypeSize(const RecordSet& fields) = 0;
+    // The stored print style of a print key; empty when none is stored (the default style).
+    virtual QString GetPrnStyle(IClsCommon* srv, const QString& printKey) = 0;
+    virtual bool SavePrnStyle(IClsCommon* srv, const QString& printKey, const QString& style) = 0;
+    // Print data of a grid's visible columns and data rows:
+    //   <PrintData><Title/><Account/><UserId/><UserName/><Date>yyyy-MM-dd</Date>
+    //     <Columns><Column width="twips" align="left|center|right">header</Column>…</Columns>
+    //     <Rows><Row><Cell>text</Cell>…</Row>…</Rows></PrintData>
+    // Check cells print the text of "Q9.AA.ARCHIVE.COMMON.yes" when ticked, else nothing.
+    virtual QString GetData(IGrid* grid, const QString& title, const QString& accountId,
+                            const QString& userId, const QString& userName) = 0;
+    // Tells the user how many rows an export wrote (count < 0: the export failed).
+    virtual void PrintMsg(int count, const QString& printKey) = 0;
 };
 
 }  // namespace host

@@ -1,0 +1,207 @@
+#include "platform/pub/Pub.h"
+
+#include <QFontDatabase>
+#include <QMetaObject>
+#include <QRegularExpression>
+#include <QWidget>
+
+#include "host/IClsCommon.h"
+#include "host/ILogin.h"
+#include "platform/pub/GridHelpers.h"
+#include "platform/pub/HelpWindow.h"
+#include "platform/pub/MessageBoxPrompter.h"
+#include "platform/pub/PrintData.h"
+#include "platform/pub/PubLog.h"
+#include "platform/pub/ResourceTexts.h"
+
+namespace platform::pub {
+
+Pub::Pub(std::shared_ptr<IPrompter> prompter, const QString& languageRegion)
+    : m_prompter(prompter ? std::move(prompter) : std::make_shared<MessageBoxPrompter>()),
+      m_language(normalizeLanguage(languageRegion)) {}
+
+Pub::~Pub() {
+    if (m_help) delete m_help.data();
+}
+
+void Pub::setLogin(const host::ILogin& login) { setLanguage(login.LanguageRegion()); }
+
+void Pub::setLanguage(const QString& languageRegion) {
+    const QString language = normalizeLanguage(languageRegion);
+    if (language == m_language) return;
+    m_language = language;
+    m_texts.reset();
+}
+
+ResourceTexts& Pub::texts() {
+    if (!m_texts) m_texts = std::make_unique<ResourceTexts>(m_language);
+    return *m_texts;
+}
+
+QString Pub::GetResString(const QString& key) { return texts().text(key); }
+
+QString Pub::GetResFormatString(const QString& key, const QStringList& values) {
+    return formatText(texts().text(key), values);
+}
+
+int Pub::MsgBox(const QString& text, int buttons, const QString& title) {
+    return m_prompter->ask(text, buttons, title);
+}
+
+bool Pub::isSaveRs(QWidget* window) {
+    if (!window || !window->property("dirty").toBool()) return true;
+    const int answer = MsgBox(GetResString(QStringLiteral("Q9.AAARCHIVE.COMMON.savearch_ornot")),
+                              host::MsgButtons::YesNoQuestion,
+                              GetResString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation")));
+    if (answer != host::MsgAnswer::Yes) return true;
+    bool saved = false;
+    if (!QMetaObject::invokeMethod(window, "SaveRs", Qt::DirectConnection,
+                                   Q_RETURN_ARG(bool, saved))) {
+        qCWarning(lcPub) << "isSaveRs:" << window->metaObject()->className()
+                         << "has no invokable bool SaveRs()";
+        return false;
+    }
+    return saved;
+}
+
+QString Pub::GetRptArchSQL(const QString& columns) {
+    // The column list comes from the caller's code; anything but plain names is refused.
+    static const QRegularExpression plainList(
+        QStringLiteral("^\\s*[A-Za-z_][A-Za-z0-9_]*(\\s*,\\s*[A-Za-z_][A-Za-z0-9_]*)*\\s*$"));
+    if (!plainList.match(columns).hasMatch()) {
+        qCWarning(lcPub) << "GetRptArchSQL: not a plain column list:" << columns;
+        return {};
+    }
+    return QStringLiteral("select ") + columns.trimmed() +
+           QStringLiteral(" from Rpt_GRPDef where SystemId='AS' Order by TableDefine, SystemId, "
+                          "TableName");
+}
+
+QColor Pub::MustInputColor() const { return QColor(0xFF, 0xF2, 0xCC); }
+QColor Pub::UnEditedColor() const { return QColor(0xE6, 0xE6, 0xE6); }
+
+QString Pub::uniteFontFamily() {
+    static const QString family = [] {
+        const QStringList families = QFontDatabase::families();
+        for (const char* wanted : {"Noto Sans CJK SC", "Noto Sans SC", "Source Han Sans SC",
+                                   "WenQuanYi Micro Hei", "Droid Sans Fallback"})
+            if (families.contains(QLatin1String(wanted))) return QString::fromLatin1(wanted);
+        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }();
+    return family;
+}
+
+void Pub::FrmUniteFont(QWidget* window) {
+    if (!window) return;
+    QFont font = window->font();
+    font.setFamily(uniteFontFamily());
+    font.setPointSize(10);
+    window->setFont(font);
+}
+
+void Pub::FormatGrid(host::IGrid* grid, const host::RecordSet& fields, const QString& alignXml) {
+    if (!grid) return;
+    formatGrid(*grid, fields, alignXml);
+}
+
+void Pub::SetGridRow(host::IGrid* grid, const QString& text, const QString& columnCaption, int row,
+                     int topRow) {
+    if (!grid) return;
+    const int target = text.isEmpty() ? row : findRow(*grid, columnCaption, text);
+    if (target < 1 || target >= grid->rows()) return;
+    grid->setCurrentRow(target);
+    if (topRow >= 1 && topRow < grid->rows()) grid->setTopRow(topRow);
+}
+
+void Pub::GridSort(host::IGrid* grid, int col, Qt::SortOrder order) {
+    if (!grid) return;
+    if (col < 0) col = grid->currentCol();
+    if (col < 0 || col >= grid->cols()) return;
+    grid->sort(col, order);
+}
+
+void Pub::GridSortNew(host::IGrid* grid, const QString& menuKey) {
+    if (menuKey.endsWith(QLatin1String("desc"), Qt::CaseInsensitive))
+        GridSort(grid, -1, Qt::DescendingOrder);
+    else if (menuKey.endsWith(QLatin1String("asc"), Qt::CaseInsensitive))
+        GridSort(grid, -1, Qt::AscendingOrder);
+}
+
+bool Pub::FindPos(QWidget* window, host::IGrid* grid) {
+    if (!grid) return false;
+    const std::optional<QString> text = m_prompter->askText(
+        GetResString(QStringLiteral("Pub.FindPos.Prompt")),
+        GetResString(QStringLiteral("Pub.FindPos.Title")), m_lastFind);
+    if (!text || text->isEmpty()) return false;
+    m_lastFind = *text;
+    const int row = findNextRow(*grid, *text, grid->currentRow());
+    if (row == 0) {
+        MsgBox(GetResFormatString(QStringLiteral("Pub.FindPos.NotFound"), {*text}),
+               host::MsgButtons::Information, GetResString(QStringLiteral("Pub.FindPos.Title")));
+        return false;
+    }
+    grid->setCurrentRow(row);
+    return true;
+}
+
+void Pub::HelpX(const QString& topic, QWidget* window) {
+    if (!m_help) m_help = new HelpWindow();
+    if (!m_help->showTopic(topic, m_language)) {
+        MsgBox(GetResFormatString(QStringLiteral("Pub.Help.NoPage"), {topic}),
+               host::MsgButtons::Information,
+               GetResString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.information")));
+        return;
+    }
+    if (window) m_help->setFont(window->font());
+    m_help->show();
+    m_help->raise();
+}
+
+void Pub::HelpShow(QWidget* window, const QString& commandKey) {
+    if (!window || commandKey.compare(QLatin1String("Help"), Qt::CaseInsensitive) != 0) return;
+    const QString topic = window->property("helpTopic").toString();
+    if (!topic.isEmpty()) HelpX(topic, window);
+}
+
+void Pub::HelpHide() {
+    if (m_help) m_help->hide();
+}
+
+HelpWindow* Pub::helpWindow() const { return m_help.data(); }
+
+QVector<host::FieldInfo> Pub::GetTypeSize(const host::RecordSet& fields) {
+    return typeSizes(fields);
+}
+
+QString Pub::GetData(host::IGrid* grid, const QString& title, const QString& accountId,
+                     const QString& userId, const QString& userName) {
+    if (!grid) return {};
+    return printData(*grid, {title, accountId, userId, userName,
+                             GetResString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.yes"))});
+}
+
+void Pub::PrintMsg(int count, const QString& printKey) {
+    const QString text =
+        count < 0 ? GetResString(QStringLiteral("Pub.Export.Failed"))
+                  : GetResFormatString(QStringLiteral("Pub.Export.Count"), {QString::number(count)});
+    MsgBox(text, host::MsgButtons::Information,
+           GetResString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.information")));
+}
+
+// Function locks and print styles live in the account database; see FunctionLocks and
+// PrintStyles.
+bool Pub::IsLockFun(host::IClsCommon* srv, host::ILogin* login, const QString& function, int mode,
+                    bool recordLock, const QString& recordKey) {
+    qCWarning(lcPub) << "IsLockFun: lock store not available yet";
+    return false;
+}
+
+QString Pub::GetPrnStyle(host::IClsCommon* srv, const QString& printKey) { return {}; }
+
+bool Pub::SavePrnStyle(host::IClsCommon* srv, const QString& printKey, const QString& style) {
+    return false;
+}
+
+QString Pub::sessionId() const { return {}; }
+
+}  // namespace platform::pub

@@ -1,0 +1,3 @@
+#include "platform/pub/PubLog.h"
+
+Q_LOGGING_CATEGORY(lcPub, "userdef.pub", QtCriticalMsg)
