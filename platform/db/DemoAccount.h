@@ -1,0 +1,32 @@
+#pragma once
+// The demo account: a system database shared by all accounts under a data root, and per account
+// its data and metadata databases, filled with realistic items, values, extension and carry-over
+// catalogues and archive rows.
+#include <QString>
+
+namespace platform::db {
+
+// Where an account's files live below a data root.
+struct AccountFiles {
+    QString folder;  // <root>/<acc>
+    QString system;  // <root>/zxsystem.db
+    QString data;    // <root>/<acc>/ZxData_<acc>.db
+    QString meta;    // <root>/<acc>/ZxMeta_<acc>.db
+};
+AccountFiles accountFiles(const QString& dataRoot, const QString& accountId);
+
+// Account ids are 1 to 20 letters or digits (they become file and database names).
+bool isValidAccountId(const QString& accountId);
+
+// True when the account's data or metadata database exists.
+bool accountExists(const QString& dataRoot, const QString& accountId);
+
+// Creates zxsystem.db when missing (users, menus, subsystems), registers the account there and
+// creates its two databases. Refuses an existing account; on failure removes what it created
+// for the account and fills `error`.
+bool createDemoAccount(const QString& dataRoot, const QString& accountId, QString* error);
+
+// Deletes the account's folder and its rows in zxsystem.db.
+bool removeAccount(const QString& dataRoot, const QString& accountId, QString* error);
+
+}  // namespace platform::db

@@ -1,0 +1,34 @@
+#pragma once
+// The host's tables, views and triggers: one function per database (system, account,
+// metadata). Declared types are spelt as on SQL Server (nvarchar(60), bit, decimal(28,6) …) so
+// record sets report the right field types and defined sizes; text compares case-insensitively.
+#include <QString>
+
+namespace platform::db {
+
+class Database;
+
+// Raised whenever a table, view or trigger changes; test templates and tools rebuild on it.
+constexpr int kSchemaVersion = 1;
+
+// The three databases, as named in zx_SchemaVersion.cPart.
+inline constexpr const char* kSystemPart = "system";
+inline constexpr const char* kAccountPart = "account";
+inline constexpr const char* kMetaPart = "meta";
+
+// Each creates its database's schema in one transaction, with the schema version row. They
+// expect an empty database and fail (error filled, nothing changed) on any statement error.
+bool createSystemSchema(Database& db, QString* error);
+bool createAccountSchema(Database& db, QString* error);
+bool createMetaSchema(Database& db, QString* error);
+
+// The version stored by the create function of `part` in the database attached as `schema`
+// ("main" for the database itself); 0 when there is none.
+int schemaVersion(Database& db, const QString& part, const QString& schema = QStringLiteral("main"));
+
+// Keeps `table`.pubzxts as a row version: every insert and every update of another column
+// stores the next value of the database's counter (zx_RowVersion). Used by the schema and for
+// tables created later that carry pubzxts.
+bool addRowVersion(Database& db, const QString& table, QString* error);
+
+}  // namespace platform::db
