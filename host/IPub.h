@@ -55,7 +55,7 @@ public:
     virtual void FrmUniteFont(QWidget* window) = 0;
     virtual void FormatGrid(IGrid* grid, const RecordSet& fields, const QString& alignXml) = 0;
     // Selects and shows a row: the row whose column (titled columnCaption) holds text when
-    // text is given, else the given row; topRow scrolls it into view.
+    // text is given, else the given row (then topRow, when 1 or more, becomes the top row).
     virtual void SetGridRow(IGrid* grid, const QString& text, const QString& columnCaption, int row,
                             int topRow) = 0;
     virtual void GridSort(IGrid* grid, int col, Qt::SortOrder order) = 0;

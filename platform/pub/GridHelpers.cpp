@@ -70,10 +70,18 @@ void formatGrid(host::IGrid& grid, const host::RecordSet& fields, const QString&
     }
 }
 
+// A caption as a label shows it may end in a colon; the header does not.
+static QString bareCaption(const QString& caption) {
+    QString out = caption.trimmed();
+    while (out.endsWith(QLatin1Char(':')) || out.endsWith(QChar(0xFF1A))) out.chop(1);
+    return out.trimmed();
+}
+
 int findRow(const host::IGrid& grid, const QString& caption, const QString& text) {
+    const QString wanted = bareCaption(caption);
     int col = -1;
     for (int c = 0; c < grid.cols(); ++c)
-        if (grid.text(0, c).trimmed().compare(caption.trimmed(), Qt::CaseInsensitive) == 0) {
+        if (bareCaption(grid.text(0, c)).compare(wanted, Qt::CaseInsensitive) == 0) {
             col = c;
             break;
         }

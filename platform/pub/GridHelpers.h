@@ -13,7 +13,8 @@ namespace platform::pub {
 // alignXml is ignored (logged) and the defaults apply.
 void formatGrid(host::IGrid& grid, const host::RecordSet& fields, const QString& alignXml);
 
-// The first data row whose column captioned `caption` holds exactly `text`; 0 when none.
+// The first data row whose column captioned `caption` (a trailing colon ignored) holds exactly
+// `text`; 0 when none.
 int findRow(const host::IGrid& grid, const QString& caption, const QString& text);
 
 // The next data row after `after` (wrapping round) with a visible cell containing `text`,

@@ -110,7 +110,8 @@ void Pub::SetGridRow(host::IGrid* grid, const QString& text, const QString& colu
     const int target = text.isEmpty() ? row : findRow(*grid, columnCaption, text);
     if (target < 1 || target >= grid->rows()) return;
     grid->setCurrentRow(target);
-    if (topRow >= 1 && topRow < grid->rows()) grid->setTopRow(topRow);
+    // A remembered position restores its top row too; a row found by text is only scrolled to.
+    if (text.isEmpty() && topRow >= 1 && topRow < grid->rows()) grid->setTopRow(topRow);
 }
 
 void Pub::GridSort(host::IGrid* grid, int col, Qt::SortOrder order) {
