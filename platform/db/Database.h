@@ -11,6 +11,18 @@ struct sqlite3;
 
 namespace platform::db {
 
+// A column type as declared ("nvarchar(60)", "decimal(28, 6)", "int") and what it means to a
+// record set: the field type code and the defined size.
+struct DeclaredType {
+    QString base;       // lower-case type name without its arguments ("nvarchar"); empty if none
+    int length = -1;    // first argument: length or precision; -1 when absent, 0 for "max"
+    int scale = -1;     // second argument; -1 when absent
+    int fieldType = 0;  // host::FieldType code; 0 when the name is empty or not known
+    int definedSize = 0;
+
+    static DeclaredType parse(const QString& declared);
+};
+
 class Database {
 public:
     // Opens (creating when asked) the file; WAL, busy timeout and foreign keys are switched on.
@@ -22,8 +34,11 @@ public:
     QString path() const { return m_path; }
     sqlite3* handle() const { return m_db; }
 
-    bool attach(const QString& path, const QString& schema, QString* error);
+    // Attaches an existing database file under `schema`; with `create` a missing file is made.
+    bool attach(const QString& path, const QString& schema, QString* error, bool create = false);
     bool isAttached(const QString& schema) const;
+    // Schemas of the connection in attach order: "main", "temp" (once used), attached ones.
+    QStringList schemas() const;
 
     // Runs one or more statements without results.
     bool exec(const QString& sql, QString* error = nullptr);
@@ -34,6 +49,7 @@ public:
                              QString* error = nullptr);
     qint64 lastInsertRowId() const;
     int changes() const;
+    bool inTransaction() const;
 
 private:
     Database(sqlite3* db, QString path);
@@ -41,11 +57,14 @@ private:
     QString m_path;
 };
 
-// Rolls back unless committed.
+// Rolls back unless committed. Inside an open transaction it works as a savepoint, so an
+// editor can cancel its part without ending the caller's transaction.
 class Transaction {
 public:
     explicit Transaction(Database& db);
     ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
     bool commit(QString* error = nullptr);
     bool ok() const { return m_began; }
 
@@ -53,6 +72,7 @@ private:
     Database& m_db;
     bool m_began = false;
     bool m_done = false;
+    QString m_savepoint;  // empty for a top-level transaction
 };
 
 }  // namespace platform::db

@@ -1,0 +1,518 @@
+#include "platform/db/Database.h"
+
+#include <sqlite3.h>
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHash>
+#include <QLoggingCategory>
+#include <QStringList>
+#include <atomic>
+#include <limits>
+
+Q_LOGGING_CATEGORY(lcDb, "userdef.db", QtCriticalMsg)
+
+namespace platform::db {
+
+namespace {
+
+QString errorText(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+
+void setError(QString* error, const QString& text) {
+    if (error) *error = text;
+}
+
+// Sizes an ADO client reports for the kinds whose size does not come from the declaration.
+constexpr int kLongTextSize = 1073741823;
+constexpr int kLongAnsiSize = 2147483647;
+constexpr int kGuidType = 72;
+
+struct TypeRule {
+    const char* name;
+    int fieldType;
+    int fixedSize;  // -1: size is the declared length
+};
+
+const TypeRule kTypeRules[] = {
+    {"nvarchar", host::FieldType::VarWChar, -1},
+    {"nchar", host::FieldType::WChar, -1},
+    {"ntext", host::FieldType::LongVarWChar, kLongTextSize},
+    {"varchar", host::FieldType::VarChar, -1},
+    {"char", host::FieldType::Char, -1},
+    {"character", host::FieldType::Char, -1},
+    {"text", host::FieldType::LongVarChar, kLongAnsiSize},
+    {"sysname", host::FieldType::VarWChar, 128},
+    {"int", host::FieldType::Integer, 4},
+    {"integer", host::FieldType::Integer, 4},
+    {"smallint", host::FieldType::SmallInt, 2},
+    {"tinyint", host::FieldType::TinyInt, 1},
+    {"bigint", host::FieldType::BigInt, 8},
+    {"bit", host::FieldType::Boolean, 2},
+    {"boolean", host::FieldType::Boolean, 2},
+    {"decimal", host::FieldType::Numeric, 19},
+    {"numeric", host::FieldType::Numeric, 19},
+    {"money", host::FieldType::Currency, 8},
+    {"smallmoney", host::FieldType::Currency, 8},
+    {"float", host::FieldType::Double, 8},
+    {"real", host::FieldType::Double, 8},
+    {"double", host::FieldType::Double, 8},
+    {"datetime", host::FieldType::DBTimeStamp, 16},
+    {"datetime2", host::FieldType::DBTimeStamp, 16},
+    {"smalldatetime", host::FieldType::DBTimeStamp, 16},
+    {"date", host::FieldType::DBTimeStamp, 16},
+    {"binary", host::FieldType::Binary, -1},
+    {"varbinary", host::FieldType::VarBinary, -1},
+    {"timestamp", host::FieldType::VarBinary, 8},
+    {"rowversion", host::FieldType::VarBinary, 8},
+    {"image", host::FieldType::LongVarBinary, kLongAnsiSize},
+    {"uniqueidentifier", kGuidType, 16},
+};
+
+bool isTextKind(int t) {
+    using namespace host::FieldType;
+    return t == VarWChar || t == WChar || t == LongVarWChar || t == VarChar || t == Char ||
+           t == LongVarChar || t == kGuidType;
+}
+
+bool isBinaryKind(int t) {
+    using namespace host::FieldType;
+    return t == Binary || t == VarBinary || t == LongVarBinary;
+}
+
+QString columnText(sqlite3_stmt* st, int col) {
+    const auto* data = static_cast<const char16_t*>(sqlite3_column_text16(st, col));
+    const int bytes = sqlite3_column_bytes16(st, col);
+    return data ? QString::fromUtf16(data, bytes / 2) : QString(QLatin1String(""));
+}
+
+QVariant naturalValue(sqlite3_stmt* st, int col, int storage) {
+    switch (storage) {
+        case SQLITE_INTEGER: {
+            const qint64 v = sqlite3_column_int64(st, col);
+            if (v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max())
+                return QVariant(int(v));
+            return QVariant(qlonglong(v));
+        }
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(st, col));
+        case SQLITE_BLOB: {
+            const auto* data = static_cast<const char*>(sqlite3_column_blob(st, col));
+            return QVariant(QByteArray(data, sqlite3_column_bytes(st, col)));
+        }
+        default:
+            return QVariant(columnText(st, col));
+    }
+}
+
+// The value of a column with a declared type, as a client of that type sees it.
+QVariant typedValue(sqlite3_stmt* st, int col, int fieldType) {
+    const int storage = sqlite3_column_type(st, col);
+    if (storage == SQLITE_NULL) return QVariant();
+    using namespace host::FieldType;
+    if (isTextKind(fieldType)) return QVariant(columnText(st, col));
+    switch (fieldType) {
+        case Integer:
+        case SmallInt:
+        case TinyInt:
+            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
+                return QVariant(int(sqlite3_column_int64(st, col)));
+            break;
+        case BigInt:
+            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
+                return QVariant(qlonglong(sqlite3_column_int64(st, col)));
+            break;
+        case Boolean:
+            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
+                return QVariant(sqlite3_column_double(st, col) != 0.0);
+            if (storage == SQLITE_TEXT) {
+                const QString t = columnText(st, col).trimmed().toLower();
+                if (t == QLatin1String("true")) return QVariant(true);
+                if (t == QLatin1String("false")) return QVariant(false);
+            }
+            break;
+        case Numeric:
+        case Currency:
+        case Double:
+            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
+                return QVariant(sqlite3_column_double(st, col));
+            break;
+        case Binary:
+        case VarBinary:
+        case LongVarBinary:
+            if (storage == SQLITE_INTEGER) {
+                // A row version kept as a counter reads as the 8 bytes a server would give.
+                quint64 v = quint64(sqlite3_column_int64(st, col));
+                QByteArray bytes(8, '\0');
+                for (int i = 7; i >= 0; --i, v >>= 8) bytes[i] = char(v & 0xff);
+                return QVariant(bytes);
+            }
+            break;
+        default:
+            break;
+    }
+    return naturalValue(st, col, storage);
+}
+
+bool bindValue(sqlite3_stmt* st, int index, const QVariant& v) {
+    if (!v.isValid() || v.isNull()) return sqlite3_bind_null(st, index) == SQLITE_OK;
+    switch (v.typeId()) {
+        case QMetaType::Bool:
+            return sqlite3_bind_int(st, index, v.toBool() ? 1 : 0) == SQLITE_OK;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+        case QMetaType::Long:
+        case QMetaType::ULong:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            return sqlite3_bind_int64(st, index, v.toLongLong()) == SQLITE_OK;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return sqlite3_bind_double(st, index, v.toDouble()) == SQLITE_OK;
+        case QMetaType::QByteArray: {
+            const QByteArray b = v.toByteArray();
+            return sqlite3_bind_blob64(st, index, b.constData(), sqlite3_uint64(b.size()),
+                                       SQLITE_TRANSIENT) == SQLITE_OK;
+        }
+        case QMetaType::QDateTime:
+            return bindValue(st, index,
+                             v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        case QMetaType::QDate:
+            return bindValue(st, index, v.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+        default: {
+            const QString s = v.toString();
+            return sqlite3_bind_text16(st, index, s.utf16(), int(s.size() * sizeof(char16_t)),
+                                       SQLITE_TRANSIENT) == SQLITE_OK;
+        }
+    }
+}
+
+// One prepared statement; finalised when it goes out of scope.
+class Statement {
+public:
+    Statement(sqlite3* db, const QString& sql, QString* error) : m_db(db) {
+        const QByteArray utf8 = sql.toUtf8();
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_st, &tail) != SQLITE_OK) {
+            setError(error, errorText(db));
+            m_st = nullptr;
+            return;
+        }
+        if (tail && *tail) {
+            sqlite3_stmt* more = nullptr;
+            sqlite3_prepare_v2(db, tail, -1, &more, nullptr);
+            if (more) {
+                sqlite3_finalize(more);
+                setError(error, QStringLiteral("only one statement is allowed here"));
+                sqlite3_finalize(m_st);
+                m_st = nullptr;
+                return;
+            }
+        }
+        if (!m_st) setError(error, QStringLiteral("the statement is empty"));
+    }
+    ~Statement() { sqlite3_finalize(m_st); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* get() const { return m_st; }
+
+    bool bind(const QVariantList& params, QString* error) {
+        const int count = sqlite3_bind_parameter_count(m_st);
+        if (params.size() != count) {
+            setError(error, QStringLiteral("the statement takes %1 parameters, %2 given")
+                                .arg(count)
+                                .arg(params.size()));
+            return false;
+        }
+        for (int i = 0; i < count; ++i) {
+            if (!bindValue(m_st, i + 1, params.at(i))) {
+                setError(error, errorText(m_db));
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_st = nullptr;
+};
+
+}  // namespace
+
+DeclaredType DeclaredType::parse(const QString& declared) {
+    DeclaredType t;
+    QString text = declared.trimmed().toLower();
+    // "nvarchar(60) collate nocase", "int not null": the type name ends at the arguments or at
+    // the first word that is not part of a type name.
+    const int paren = text.indexOf(QLatin1Char('('));
+    QString args;
+    if (paren >= 0) {
+        const int close = text.indexOf(QLatin1Char(')'), paren);
+        args = text.mid(paren + 1, close > paren ? close - paren - 1 : -1);
+        text = text.left(paren);
+    }
+    const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty()) return t;
+    t.base = words.first();
+    if (t.base == QLatin1String("double") || t.base == QLatin1String("character")) {
+        if (words.size() > 1 && (words[1] == QLatin1String("precision") ||
+                                 words[1] == QLatin1String("varying")))
+            t.base = words[1] == QLatin1String("varying") ? QStringLiteral("varchar")
+                                                            : QStringLiteral("double");
+    }
+    if (!args.isEmpty()) {
+        const QStringList parts = args.split(QLatin1Char(','));
+        const QString first = parts.value(0).trimmed();
+        t.length = first == QLatin1String("max") ? 0 : first.toInt();
+        if (parts.size() > 1) t.scale = parts.value(1).trimmed().toInt();
+    }
+    for (const TypeRule& rule : kTypeRules) {
+        if (t.base == QLatin1String(rule.name)) {
+            t.fieldType = rule.fieldType;
+            if (rule.fixedSize >= 0) {
+                t.definedSize = rule.fixedSize;
+            } else if (t.length == 0) {  // (max)
+                const bool wide = rule.fieldType == host::FieldType::VarWChar;
+                t.fieldType = isBinaryKind(rule.fieldType) ? host::FieldType::LongVarBinary
+                              : wide                       ? host::FieldType::LongVarWChar
+                                                           : host::FieldType::LongVarChar;
+                t.definedSize = wide ? kLongTextSize : kLongAnsiSize;
+            } else {
+                t.definedSize = t.length > 0 ? t.length : 1;  // char without length is char(1)
+            }
+            break;
+        }
+    }
+    return t;
+}
+
+Database::Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
+
+Database::~Database() {
+    if (m_db && sqlite3_close(m_db) != SQLITE_OK) {
+        qCWarning(lcDb) << "closing" << m_path << "with statements still open:" << errorText(m_db);
+        sqlite3_close_v2(m_db);
+    }
+}
+
+std::unique_ptr<Database> Database::open(const QString& path, bool create, QString* error) {
+    if (path.isEmpty()) {
+        setError(error, QStringLiteral("no database file given"));
+        return nullptr;
+    }
+    if (!create && path != QLatin1String(":memory:") && !QFileInfo::exists(path)) {
+        setError(error, QStringLiteral("database file not found: %1").arg(path));
+        return nullptr;
+    }
+    sqlite3* db = nullptr;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    if (create) flags |= SQLITE_OPEN_CREATE;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        setError(error, QStringLiteral("cannot open %1: %2")
+                            .arg(path, db ? errorText(db) : QString::fromUtf8(sqlite3_errstr(rc))));
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 5000);
+    std::unique_ptr<Database> result(new Database(db, path));
+    QString why;
+    if (!result->exec(QStringLiteral("PRAGMA foreign_keys=ON"), &why) ||
+        (path != QLatin1String(":memory:") &&
+         !result->exec(QStringLiteral("PRAGMA journal_mode=WAL"), &why))) {
+        setError(error, QStringLiteral("cannot prepare %1: %2").arg(path, why));
+        return nullptr;
+    }
+    return result;
+}
+
+bool Database::attach(const QString& path, const QString& schema, QString* error, bool create) {
+    if (schema.isEmpty()) {
+        setError(error, QStringLiteral("no schema name given for %1").arg(path));
+        return false;
+    }
+    if (!create && !QFileInfo::exists(path)) {
+        setError(error, QStringLiteral("database file not found: %1").arg(path));
+        return false;
+    }
+    if (isAttached(schema)) {
+        setError(error, QStringLiteral("a database is already attached as %1").arg(schema));
+        return false;
+    }
+    QString why;
+    if (!execParams(QStringLiteral("ATTACH DATABASE ?1 AS ?2"), {path, schema}, &why)) {
+        setError(error, QStringLiteral("cannot attach %1 as %2: %3").arg(path, schema, why));
+        return false;
+    }
+    QString quoted = schema;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    exec(QStringLiteral("PRAGMA \"%1\".journal_mode=WAL").arg(quoted), &why);
+    return true;
+}
+
+QStringList Database::schemas() const {
+    QStringList names;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA database_list", -1, &st, nullptr) != SQLITE_OK)
+        return names;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    sqlite3_finalize(st);
+    return names;
+}
+
+bool Database::isAttached(const QString& schema) const {
+    for (const QString& name : schemas())
+        if (name.compare(schema, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+bool Database::exec(const QString& sql, QString* error) {
+    char* message = nullptr;
+    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = message ? QString::fromUtf8(message) : errorText(m_db);
+        sqlite3_free(message);
+        qCWarning(lcDb) << text << "in" << sql.left(200);
+        setError(error, text);
+        return false;
+    }
+    return true;
+}
+
+bool Database::execParams(const QString& sql, const QVariantList& params, QString* error) {
+    Statement st(m_db, sql, error);
+    if (!st.get() || !st.bind(params, error)) return false;
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        setError(error, errorText(m_db));
+        qCWarning(lcDb) << errorText(m_db) << "in" << sql.left(200);
+        return false;
+    }
+    return true;
+}
+
+host::RecordSetPtr Database::query(const QString& sql, const QVariantList& params,
+                                   QString* error) {
+    Statement st(m_db, sql, error);
+    if (!st.get() || !st.bind(params, error)) return nullptr;
+    sqlite3_stmt* s = st.get();
+    const int columns = sqlite3_column_count(s);
+    QVector<host::FieldInfo> fields(columns);
+    QVector<bool> declared(columns, false);
+    for (int c = 0; c < columns; ++c) {
+        fields[c].name = QString::fromUtf8(sqlite3_column_name(s, c));
+        const char* decl = sqlite3_column_decltype(s, c);
+        if (decl) {
+            const DeclaredType t = DeclaredType::parse(QString::fromUtf8(decl));
+            if (t.fieldType) {
+                fields[c].type = t.fieldType;
+                fields[c].definedSize = t.definedSize;
+                declared[c] = true;
+            }
+        }
+    }
+    QVector<QVector<QVariant>> rows;
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        QVector<QVariant> row(columns);
+        for (int c = 0; c < columns; ++c) {
+            if (declared[c]) {
+                row[c] = typedValue(s, c, fields[c].type);
+            } else {
+                const int storage = sqlite3_column_type(s, c);
+                if (storage != SQLITE_NULL) row[c] = naturalValue(s, c, storage);
+            }
+        }
+        rows.append(std::move(row));
+    }
+    if (rc != SQLITE_DONE) {
+        setError(error, errorText(m_db));
+        qCWarning(lcDb) << errorText(m_db) << "in" << sql.left(200);
+        return nullptr;
+    }
+    // Columns without a declared type (expressions) take the type of their first value.
+    for (int c = 0; c < columns; ++c) {
+        if (declared[c]) continue;
+        fields[c].type = host::FieldType::VarWChar;
+        for (const auto& row : rows) {
+            const QVariant& v = row.at(c);
+            if (v.isNull()) continue;
+            switch (v.typeId()) {
+                case QMetaType::Int:
+                    fields[c].type = host::FieldType::Integer;
+                    fields[c].definedSize = 4;
+                    break;
+                case QMetaType::LongLong:
+                    fields[c].type = host::FieldType::BigInt;
+                    fields[c].definedSize = 8;
+                    break;
+                case QMetaType::Double:
+                    fields[c].type = host::FieldType::Double;
+                    fields[c].definedSize = 8;
+                    break;
+                case QMetaType::QByteArray:
+                    fields[c].type = host::FieldType::VarBinary;
+                    break;
+                default:
+                    break;
+            }
+            break;
+        }
+    }
+    return std::make_shared<host::RecordSet>(std::move(fields), std::move(rows));
+}
+
+qint64 Database::lastInsertRowId() const { return sqlite3_last_insert_rowid(m_db); }
+
+int Database::changes() const { return sqlite3_changes(m_db); }
+
+bool Database::inTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }
+
+namespace {
+std::atomic<int> g_savepointCounter{0};
+}
+
+Transaction::Transaction(Database& db) : m_db(db) {
+    if (db.inTransaction()) {
+        m_savepoint = QStringLiteral("zx_sp%1").arg(++g_savepointCounter);
+        m_began = db.exec(QStringLiteral("SAVEPOINT %1").arg(m_savepoint));
+    } else {
+        m_began = db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
+    if (!m_began) qCWarning(lcDb) << "cannot begin a transaction on" << db.path();
+}
+
+Transaction::~Transaction() {
+    if (!m_began || m_done) return;
+    if (m_savepoint.isEmpty()) {
+        m_db.exec(QStringLiteral("ROLLBACK"));
+    } else {
+        m_db.exec(QStringLiteral("ROLLBACK TO %1").arg(m_savepoint));
+        m_db.exec(QStringLiteral("RELEASE %1").arg(m_savepoint));
+    }
+}
+
+bool Transaction::commit(QString* error) {
+    if (!m_began || m_done) {
+        setError(error, QStringLiteral("no open transaction to commit"));
+        return false;
+    }
+    const QString sql = m_savepoint.isEmpty() ? QStringLiteral("COMMIT")
+                                              : QStringLiteral("RELEASE %1").arg(m_savepoint);
+    if (!m_db.exec(sql, error)) return false;  // still open: the destructor rolls back
+    m_done = true;
+    return true;
+}
+
+}  // namespace platform::db

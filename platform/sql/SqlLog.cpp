@@ -1,0 +1,3 @@
+#include "platform/sql/SqlLog.h"
+
+Q_LOGGING_CATEGORY(lcSql, "userdef.sql", QtCriticalMsg)

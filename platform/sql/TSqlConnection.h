@@ -1,0 +1,67 @@
+#pragma once
+// A connection that speaks the component's dialect: statements and batches in T-SQL are
+// translated and run on a SQLite account or metadata database, with the system and metadata
+// databases attached and the server functions registered. Temporary tables live as long as
+// the connection.
+#include <QHash>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "host/IConnection.h"
+#include "platform/sql/ConnectionText.h"
+
+namespace platform::db {
+class Database;
+}
+
+namespace platform::sql {
+
+class ConnectionSchema;
+class ServerFunctions;
+class Translator;
+struct Batch;
+
+class TSqlConnection : public host::IConnection {
+public:
+    // Opens the Data Source of a connection text, attaches "zxsystem" (System) and
+    // "ZxMeta_<account>" (Meta) when given and different from the Data Source, registers the
+    // server functions and keeps the language. Null with `error` filled on failure.
+    static std::unique_ptr<TSqlConnection> open(const QString& connectionText, QString* error);
+    ~TSqlConnection() override;
+
+    // The rows of a query, or of the last SELECT of a batch; null on failure.
+    host::RecordSetPtr open(const QString& sql) override;
+    // Runs a statement or a batch; false on failure.
+    bool execute(const QString& sql) override;
+    // The reason of the last failure, naming the statement; empty after a success.
+    QString lastError() const override { return m_error; }
+    QString defaultDatabase() const override;
+
+    db::Database& database() { return *m_db; }
+    const ConnectionText& connectionText() const { return m_text; }
+    QString language() const { return m_text.language; }
+    Translator& translator() { return *m_translator; }
+
+    // Server procedures, run by "EXEC name …" or by a batch that is only the name. The
+    // arguments are the texts of the comma-separated expressions after the name.
+    using Procedure = std::function<bool(TSqlConnection&, const QStringList& arguments, QString* error)>;
+    void registerProcedure(const QString& name, Procedure procedure);
+
+private:
+    struct Run;
+    TSqlConnection() = default;
+    bool runBatch(const QString& sql, bool wantRows, host::RecordSetPtr* rows);
+    std::shared_ptr<const Batch> parsed(const QString& sql, QString* error);
+
+    ConnectionText m_text;
+    std::unique_ptr<db::Database> m_db;
+    std::unique_ptr<ServerFunctions> m_functions;
+    std::unique_ptr<ConnectionSchema> m_schema;
+    std::unique_ptr<Translator> m_translator;
+    QHash<QString, std::shared_ptr<const Batch>> m_batches;
+    QHash<QString, Procedure> m_procedures;
+    QString m_error;
+};
+
+}  // namespace platform::sql
