@@ -40,11 +40,12 @@ std::unique_ptr<Database> openSystem(const QString& path, QString* error) {
             return nullptr;
         }
     } else if (schemaVersion(*db, QString::fromLatin1(kSystemPart)) != kSchemaVersion) {
-        fail(error, QStringLiteral("The system database %1 has another schema version (%2, expected "
-                                   "%3); remove it to create it anew.")
-                        .arg(path)
-                        .arg(schemaVersion(*db, QString::fromLatin1(kSystemPart)))
-                        .arg(kSchemaVersion));
+        fail(error,
+             QStringLiteral("The system database %1 has another schema version (%2, expected "
+                            "%3); remove it to create it anew.")
+                 .arg(path)
+                 .arg(schemaVersion(*db, QString::fromLatin1(kSystemPart)))
+                 .arg(kSchemaVersion));
         return nullptr;
     }
     return db;
@@ -65,8 +66,8 @@ bool createDatabase(const QString& path, bool (*schema)(Database&, QString*),
 }
 
 void removeDatabaseFiles(const QString& path) {
-    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
-                                  QStringLiteral("-journal")})
+    for (const QString& suffix :
+         {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")})
         QFile::remove(path + suffix);
 }
 
@@ -113,12 +114,13 @@ bool createDemoAccount(const QString& dataRoot, const QString& accountId, QStrin
 
     QString why;
     const bool ok =
-        createDatabase(files.data, &createAccountSchema,
-                       [](Database& db, QString* e) {
-                           return demo::fillItems(db, e) && demo::fillArchives(db, e) &&
-                                  demo::fillExtension(db, e);
-                       },
-                       &why) &&
+        createDatabase(
+            files.data, &createAccountSchema,
+            [](Database& db, QString* e) {
+                return demo::fillItems(db, e) && demo::fillArchives(db, e) &&
+                       demo::fillExtension(db, e);
+            },
+            &why) &&
         createDatabase(files.meta, &createMetaSchema, &demo::fillMeta, &why) && [&] {
             Transaction t(*system);
             return t.ok() && demo::registerAccount(*system, accountId, &why) && t.commit(&why);

@@ -6,6 +6,9 @@
 
 namespace platform::db {
 
+// Raised whenever the demo data changes, so cached copies (test templates) are rebuilt.
+constexpr int kDemoVersion = 1;
+
 // Where an account's files live below a data root.
 struct AccountFiles {
     QString folder;  // <root>/<acc>

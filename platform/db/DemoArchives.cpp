@@ -27,22 +27,25 @@ bool archives(Database& db, QString* error) {
                        {"V002", "佳森包装材料厂", "佳森包装", "华南"},
                        {"V003", "明川化工有限公司", "明川化工", null}},
                       error) &&
-           insertRows(db, "Crm_Contact", {"cContactCode", "cContactName", "cCusCode", "cConDefine2"},
+           insertRows(db, "Crm_Contact",
+                      {"cContactCode", "cContactName", "cCusCode", "cConDefine2"},
                       {{"L001", "王静怡", "C001", "wjy_2020"},
                        {"L002", "陈立", "C002", null},
                        {"L003", "赵敏", "C003", ""}},
                       error) &&
-           insertRows(db, "Inventory",
-                      {"cInvCode", "cInvName", "cInvStd", "cComUnitCode", "fGrossW", "dSDate",
-                       "iSupplyDay", "cInvDefine1", "bFree1", "bFree2"},
-                      {{"I001", "不锈钢法兰盘", "DN50", "个", 2.35, "2024-01-01 00:00:00", 7, "江苏", 0, 1},
-                       {"I002", "铝合金外壳", "A型", "个", 0.8, "2024-03-15 00:00:00", 10, "浙江", 0, 0},
-                       {"I003", "劳保手套", "均码", "双", 0.05, "2025-06-01 00:00:00", 3, null, 1, 1},
-                       {"I004", "防静电周转箱", "600x400", "只", 1.6, null, null, null, 0, 0}},
-                      error) &&
-           insertRows(db, "AA_BatchProperty", {"cInvCode", "cBatch", "cBatchProperty1", "cBatchProperty6"},
-                      {{"I001", "B260301", 12.5, "HN-2231"}, {"I002", "B260302", null, null}},
-                      error);
+           insertRows(
+               db, "Inventory",
+               {"cInvCode", "cInvName", "cInvStd", "cComUnitCode", "fGrossW", "dSDate",
+                "iSupplyDay", "cInvDefine1", "bFree1", "bFree2"},
+               {{"I001", "不锈钢法兰盘", "DN50", "个", 2.35, "2024-01-01 00:00:00", 7, "江苏", 0,
+                 1},
+                {"I002", "铝合金外壳", "A型", "个", 0.8, "2024-03-15 00:00:00", 10, "浙江", 0, 0},
+                {"I003", "劳保手套", "均码", "双", 0.05, "2025-06-01 00:00:00", 3, null, 1, 1},
+                {"I004", "防静电周转箱", "600x400", "只", 1.6, null, null, null, 0, 0}},
+               error) &&
+           insertRows(
+               db, "AA_BatchProperty", {"cInvCode", "cBatch", "cBatchProperty1", "cBatchProperty6"},
+               {{"I001", "B260301", 12.5, "HN-2231"}, {"I002", "B260302", null, null}}, error);
 }
 
 bool referenceArchives(Database& db, QString* error) {
@@ -57,21 +60,29 @@ bool referenceArchives(Database& db, QString* error) {
         return false;
     }
     return insertRows(db, "Department", {"cDepCode", "cDepName"},
-                      {{"D01", "总经理办公室"}, {"D02", "销售一部"}, {"D03", "销售二部"},
-                       {"D04", "采购部"}, {"D05", "仓储部"}},
+                      {{"D01", "总经理办公室"},
+                       {"D02", "销售一部"},
+                       {"D03", "销售二部"},
+                       {"D04", "采购部"},
+                       {"D05", "仓储部"}},
                       error) &&
            insertRows(db, "Person", {"cPersonCode", "cPersonName", "cDepCode"},
-                      {{"P001", "林晓峰", "D02"}, {"P002", "苏婉清", "D03"},
-                       {"P003", "周启明", "D04"}, {"P004", "何雨桐", "D05"}},
+                      {{"P001", "林晓峰", "D02"},
+                       {"P002", "苏婉清", "D03"},
+                       {"P003", "周启明", "D04"},
+                       {"P004", "何雨桐", "D05"}},
                       error) &&
            insertRows(db, "Warehouse", {"cWhCode", "cWhName", "cWhAddress"},
-                      {{"W01", "原料仓", "滨江路18号"}, {"W02", "成品仓", "滨江路20号"},
+                      {{"W01", "原料仓", "滨江路18号"},
+                       {"W02", "成品仓", "滨江路20号"},
                        {"W03", "备件仓", "工业园3栋"}},
                       error) &&
-           insertRows(db, "SettleStyle", {"cSSCode", "cSSName"},
-                      {{"1", "现金"}, {"2", "银行转账"}, {"3", "银行承兑汇票"}, {"4", "商业承兑汇票"}},
-                      error) &&
-           insertRows(db, "fitemss01", {"citemcode", "citemname", "dEndDate", "iQuantity", "fBudget"},
+           insertRows(
+               db, "SettleStyle", {"cSSCode", "cSSName"},
+               {{"1", "现金"}, {"2", "银行转账"}, {"3", "银行承兑汇票"}, {"4", "商业承兑汇票"}},
+               error) &&
+           insertRows(db, "fitemss01",
+                      {"citemcode", "citemname", "dEndDate", "iQuantity", "fBudget"},
                       {{"P-01", "新型减速器研发", "2026-12-31 00:00:00", 5, 1200000},
                        {"P-02", "智能传感模组", "2027-06-30 00:00:00", 20, 860000}},
                       error) &&
@@ -85,9 +96,9 @@ bool referenceArchives(Database& db, QString* error) {
 // The report archives and their fields with typed FieldType texts.
 bool reportDictionary(Database& db, QString* error) {
     const QList<QVariantList> groups = {
-        {"Customer", "客户档案", "AS"},   {"Vendor", "供应商档案", "AS"},
-        {"Inventory", "存货档案", "AS"},  {"Department", "部门档案", "AS"},
-        {"Person", "职员档案", "AS"},     {"Warehouse", "仓库档案", "AS"},
+        {"Customer", "客户档案", "AS"},    {"Vendor", "供应商档案", "AS"},
+        {"Inventory", "存货档案", "AS"},   {"Department", "部门档案", "AS"},
+        {"Person", "职员档案", "AS"},      {"Warehouse", "仓库档案", "AS"},
         {"SettleStyle", "结算方式", "AS"}, {"Crm_Contact", "联系人档案", "AS"},
         {"fitemss01", "研发项目", "AS"},
     };
@@ -126,22 +137,22 @@ bool reportDictionary(Database& db, QString* error) {
     };
     // Project items: itype 3 text, 4 date, 5 integer, 8 number; bref 0 is not offered.
     const QList<QVariantList> structure = {
-        {1, "01", "citemcode", "项目编号", 3, 1, 0},
-        {2, "01", "citemname", "项目名称", 3, 1, 0},
-        {3, "01", "dEndDate", "结项日期", 4, 1, 0},
-        {4, "01", "iQuantity", "样机数量", 5, 1, 0},
-        {5, "01", "fBudget", "预算金额", 8, 1, 0},
-        {6, "01", "cMemo", "备注", 3, 0, 0},
+        {1, "01", "citemcode", "项目编号", 3, 1, 0}, {2, "01", "citemname", "项目名称", 3, 1, 0},
+        {3, "01", "dEndDate", "结项日期", 4, 1, 0},  {4, "01", "iQuantity", "样机数量", 5, 1, 0},
+        {5, "01", "fBudget", "预算金额", 8, 1, 0},   {6, "01", "cMemo", "备注", 3, 0, 0},
     };
     const QList<QVariantList> modes = {
-        {"citemcode", "項目編號", "zh-TW"}, {"citemcode", "Project Code", "en-US"},
-        {"citemname", "項目名稱", "zh-TW"}, {"citemname", "Project Name", "en-US"},
+        {"citemcode", "項目編號", "zh-TW"},
+        {"citemcode", "Project Code", "en-US"},
+        {"citemname", "項目名稱", "zh-TW"},
+        {"citemname", "Project Name", "en-US"},
     };
     return insertRows(db, "Rpt_GRPDef", {"TableName", "TableDefine", "SystemId"}, groups, error) &&
-           insertRows(db, "Rpt_GRPDef_Item", {"TableName", "TableDefine", "SystemId", "iOrder"}, items,
+           insertRows(db, "Rpt_GRPDef_Item", {"TableName", "TableDefine", "SystemId", "iOrder"},
+                      items, error) &&
+           insertRows(db, "Rpt_ItmDef",
+                      {"TableName", "FieldName", "FieldDef", "FieldType", "FieldID"}, fields,
                       error) &&
-           insertRows(db, "Rpt_ItmDef", {"TableName", "FieldName", "FieldDef", "FieldType", "FieldID"},
-                      fields, error) &&
            insertRows(db, "fitemstructure",
                       {"i_id", "citem_class", "cfield_name", "ctext", "itype", "bref", "isubItem"},
                       structure, error) &&
@@ -163,9 +174,10 @@ bool enumsAndLanguages(Database& db, QString* error) {
     add("H,B", 4, "表头和表体", "表頭和表體", "Header and body");
     return insertRows(db, "AA_Enum", {"EnumType", "EnumCode", "enumname", "localeID", "iOrder"},
                       enums, error) &&
-           insertRows(db, "q9langdefine", {"LangID", "LocaleID", "cLangName"},
-                      {{30, "zh-CN", "简体中文"}, {28, "zh-TW", "繁體中文"}, {0, "en-US", "English"}},
-                      error);
+           insertRows(
+               db, "q9langdefine", {"LangID", "LocaleID", "cLangName"},
+               {{30, "zh-CN", "简体中文"}, {28, "zh-TW", "繁體中文"}, {0, "en-US", "English"}},
+               error);
 }
 
 }  // namespace
@@ -193,8 +205,8 @@ bool fillMeta(Database& db, QString* error) {
          "<RefColSet cKey='UR0002_ColSet'/></Ref>",
          1, "UR"},
         {"UR0003", "停用区域", "<Ref cRefName='停用区域'><RefColSet/></Ref>", 1, "UR"},
-        {"Department_Ref", "部门参照", "<Ref cRefName='部门参照'><RefColSet cKey='Department'/></Ref>",
-         0, ""},
+        {"Department_Ref", "部门参照",
+         "<Ref cRefName='部门参照'><RefColSet cKey='Department'/></Ref>", 0, ""},
     };
     const QList<QVariantList> columns = {
         {"UR0001_ColSet", "selcol", "选择", "", 400, 1, 0},
@@ -206,8 +218,9 @@ bool fillMeta(Database& db, QString* error) {
         {"Department", "cDepCode", "部门编码", "", 1200, 1, 1},
         {"Department", "cDepName", "部门名称", "", 2000, 1, 2},
     };
-    return insertRows(db, "refdesign", {"cRefID", "cRefName", "cRefMeta", "IsUserDefRef", "cParentRefid"},
-                      refs, error) &&
+    return insertRows(db, "refdesign",
+                      {"cRefID", "cRefName", "cRefMeta", "IsUserDefRef", "cParentRefid"}, refs,
+                      error) &&
            insertRows(db, "AA_ColumnDic",
                       {"cKey", "cFld", "cCaption", "cQryField", "iColWidth", "bDisp", "iOrder"},
                       columns, error);

@@ -24,15 +24,19 @@ struct HostTable {
 const QVector<HostTable>& hostTables() {
     static const QVector<HostTable> tables = {
         {"SA", "SA_OrderHead", "销售订单表头", "销售订单主表", "H", "", "ID", false, Shape::Head},
-        {"SA", "SA_OrderBody", "销售订单表体", "销售订单子表", "B", "", "AutoID", false, Shape::Body},
+        {"SA", "SA_OrderBody", "销售订单表体", "销售订单子表", "B", "", "AutoID", false,
+         Shape::Body},
         {"SA", "SA_OrderBodyPlan", "销售订单交货计划", "销售订单交货计划表", "B", "SA_OrderBody",
          "AutoID", false, Shape::Body},
         {"SA", "SA_DispatchHead", "发货单表头", "发货单主表", "H", "", "ID", false, Shape::Head},
-        {"SA", "SA_DispatchBody", "发货单表体", "发货单子表", "B", "", "AutoID", false, Shape::Body},
+        {"SA", "SA_DispatchBody", "发货单表体", "发货单子表", "B", "", "AutoID", false,
+         Shape::Body},
         {"SA", "SA_InvoiceHead", "销售发票表头", "销售发票主表", "H", "", "ID", false, Shape::Head},
-        {"SA", "SA_InvoiceBody", "销售发票表体", "销售发票子表", "B", "", "AutoID", false, Shape::Body},
+        {"SA", "SA_InvoiceBody", "销售发票表体", "销售发票子表", "B", "", "AutoID", false,
+         Shape::Body},
         {"PU", "PU_OrderHead", "采购订单表头", "采购订单主表", "H", "", "ID", false, Shape::Head},
-        {"PU", "PU_OrderBody", "采购订单表体", "采购订单子表", "B", "", "AutoID", false, Shape::Body},
+        {"PU", "PU_OrderBody", "采购订单表体", "采购订单子表", "B", "", "AutoID", false,
+         Shape::Body},
         {"PU", "PU_ArrivalHead", "到货单表头", "到货单主表", "H", "", "ID", false, Shape::Head},
         {"PU", "PU_ArrivalBody", "到货单表体", "到货单子表", "B", "", "AutoID", false, Shape::Body},
         {"SA,PU", "PR_AdjustHead", "价格调整单表头", "价格调整单主表", "H", "", "ID", false,
@@ -61,8 +65,9 @@ const QVector<HostTable>& hostTables() {
 // Extended items and the tables that carry their column.
 const QVector<QPair<int, QStringList>>& links() {
     static const QVector<QPair<int, QStringList>> list = {
-        {1001, {"SA_OrderHead", "SA_DispatchHead", "SA_InvoiceHead", "PU_OrderHead",
-                "PR_AdjustHead", "CM_Contract"}},
+        {1001,
+         {"SA_OrderHead", "SA_DispatchHead", "SA_InvoiceHead", "PU_OrderHead", "PR_AdjustHead",
+          "CM_Contract"}},
         {1002, {"SA_OrderHead", "SA_DispatchHead"}},
         {1003, {"SA_DispatchHead", "SA_InvoiceHead", "PU_ArrivalHead"}},
         {1004, {"AP_VouchHead", "AR_VouchHead", "IA_AdjustHead"}},
@@ -115,19 +120,23 @@ QString hostTableDdl(const HostTable& t) {
 QString columnType(const host::RecordSet& item) {
     const QString type = item.text(QStringLiteral("cType"));
     if (type == QStringLiteral("文本"))
-        return QStringLiteral("nvarchar(%1) COLLATE NOCASE").arg(item.value(QStringLiteral("IMaxLen")).toInt());
-    if (type == QStringLiteral("整型") || type == QStringLiteral("整数")) return QStringLiteral("int");
+        return QStringLiteral("nvarchar(%1) COLLATE NOCASE")
+            .arg(item.value(QStringLiteral("IMaxLen")).toInt());
+    if (type == QStringLiteral("整型") || type == QStringLiteral("整数"))
+        return QStringLiteral("int");
     if (type == QStringLiteral("数字"))
-        return QStringLiteral("decimal(28,%1)").arg(item.value(QStringLiteral("iDecimalDigits")).toInt());
+        return QStringLiteral("decimal(28,%1)")
+            .arg(item.value(QStringLiteral("iDecimalDigits")).toInt());
     return QStringLiteral("datetime");
 }
 
 bool createTables(Database& db, QString* error) {
     QList<QVariantList> catalogue;
     for (const HostTable& t : hostTables()) {
-        catalogue << QVariantList{t.sub,    t.name,       t.desc, t.cdesc,
-                                  t.type,   t.parent.isEmpty() ? QVariant() : QVariant(t.parent),
-                                  t.name,   t.pk,         t.ignoreCheck ? 1 : 0};
+        catalogue << QVariantList{
+            t.sub,   t.name, t.desc,
+            t.cdesc, t.type, t.parent.isEmpty() ? QVariant() : QVariant(t.parent),
+            t.name,  t.pk,   t.ignoreCheck ? 1 : 0};
         const QString ddl = hostTableDdl(t);
         if (!ddl.isEmpty() && !exec(db, ddl, error)) return false;
     }
@@ -147,16 +156,17 @@ bool createTables(Database& db, QString* error) {
         columns << QStringLiteral("%1 %2 NOT NULL PRIMARY KEY").arg(host::sqlIdent(t.pk), keyType);
         for (const auto& [id, tables] : links()) {
             if (!tables.contains(t.name, Qt::CaseInsensitive)) continue;
-            const host::RecordSetPtr item = db.query(
-                QStringLiteral("SELECT cDicDbName, cType, IMaxLen, iDecimalDigits FROM UserDef_Base "
-                               "WHERE cId = ?"),
-                {QString::number(id)}, error);
+            const host::RecordSetPtr item =
+                db.query(QStringLiteral(
+                             "SELECT cDicDbName, cType, IMaxLen, iDecimalDigits FROM UserDef_Base "
+                             "WHERE cId = ?"),
+                         {QString::number(id)}, error);
             if (!item || item->isEmpty()) {
                 if (error && item) *error = QStringLiteral("Extended item %1 is missing.").arg(id);
                 return false;
             }
-            columns << QStringLiteral("%1 %2").arg(host::sqlIdent(item->text(QStringLiteral("cDicDbName"))),
-                                                   columnType(*item));
+            columns << QStringLiteral("%1 %2").arg(
+                host::sqlIdent(item->text(QStringLiteral("cDicDbName"))), columnType(*item));
         }
         const QString ddl = QStringLiteral("CREATE TABLE %1(%2);")
                                 .arg(host::sqlIdent(t.name + QStringLiteral("_extradefine")),
@@ -171,7 +181,8 @@ bool createTables(Database& db, QString* error) {
         return false;
 
     // Tables that are linked together.
-    return insertRows(db, QStringLiteral("AA_DefineExtendTables"), {"cTableName", "groupname", "ctype"},
+    return insertRows(db, QStringLiteral("AA_DefineExtendTables"),
+                      {"cTableName", "groupname", "ctype"},
                       {{"SA_DispatchHead", "销售出库联动", "H"},
                        {"SA_InvoiceHead", "销售出库联动", "H"},
                        {"SA_DispatchBody", "销售出库联动表体", "B"},
@@ -202,9 +213,10 @@ bool fillDocuments(Database& db, QString* error) {
            insertRows(db, "IA_AdjustHead", {"ID", "cCode", "dDate", "cMaker"},
                       {{1, "IA2026-0002", "2026-02-28 00:00:00", "周启明"}}, error) &&
            insertRows(db, "IA_AdjustHead_extradefine", {"ID", "cHDefine4"}, {{1, "现金"}}, error) &&
-           insertRows(db, "Customer_extradefine", {"cCusCode", "cCDefine1", "cCDefine2"},
-                      {{"C001", "装备制造", "2019-05-16 00:00:00"}, {"C002", "电子元件", QVariant()}},
-                      error) &&
+           insertRows(
+               db, "Customer_extradefine", {"cCusCode", "cCDefine1", "cCDefine2"},
+               {{"C001", "装备制造", "2019-05-16 00:00:00"}, {"C002", "电子元件", QVariant()}},
+               error) &&
            insertRows(db, "Inventory_extradefine", {"cInvCode", "cIDefine1"},
                       {{"I001", QVariant()}, {"I002", ""}}, error);
 }
@@ -237,39 +249,39 @@ bool fillCarryOver(Database& db, QString* error) {
                      {"CM01", "CM_Contract", "SA_OrderBody", "B,H"}},
                     error))
         return false;
-    return insertRows(
-        db, QStringLiteral("AA_ExtendDefineMakeVouch_Set"),
-        {"cMakeVouchID", "cTableName", "cTargetTable", "cextendfield", "ctargetfield", "ctype",
-         "btrans", "cdesc", "cSub_id", "guid"},
-        {{"SA01", "SA_OrderHead", "SA_DispatchHead", "cHDefine1", "cHDefine1", "H", 1,
-          "项目编号随订单带到发货单", "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0001"},
-         {"SA01", "SA_OrderHead", "SA_DispatchHead", "cHDefine2", "cHDefine2", "H", 0,
-          "审批日期不带入", "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0002"},
-         {"SA02", "SA_DispatchHead", "SA_InvoiceHead", "cHDefine1", "cHDefine1", "H", 1, "",
-          "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0003"},
-         {"SA02", "SA_DispatchHead", "SA_InvoiceHead", "cHDefine3", "cHDefine3", "H", 1,
-          "运输方式开票沿用", "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0004"},
-         {"SA01", "SA_OrderBody", "SA_DispatchBody", "cBDefine1", "cBDefine1", "B", 1,
-          "批次随行带入", "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0005"},
-         {"SA01", "SA_OrderBody", "SA_DispatchBody", "cBDefine3", "cBDefine3", "B", 0, "",
-          "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0006"},
-         {"PU01", "PU_OrderBody", "PU_ArrivalBody", "cBDefine2", "cBDefine2", "B", 1, "",
-          "PU", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0007"},
-         {"PU02", "PU_ArrivalBody", "ST_InboundBody", "cBDefine2", "cBDefine2", "B", 1,
-          "质检结果入库沿用", "PU", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0008"},
-         {"PU02", "PU_ArrivalBody", "ST_InboundBody", "cBDefine4", "cBDefine4", "B", 0, "",
-          "PU", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0009"},
-         {"CM01", "CM_Contract", "SA_OrderHead", "cHDefine1", "cHDefine1", "B,H", 1,
-          "合同项目编号带入订单", "CM", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0010"}},
-        error);
+    return insertRows(db, QStringLiteral("AA_ExtendDefineMakeVouch_Set"),
+                      {"cMakeVouchID", "cTableName", "cTargetTable", "cextendfield", "ctargetfield",
+                       "ctype", "btrans", "cdesc", "cSub_id", "guid"},
+                      {{"SA01", "SA_OrderHead", "SA_DispatchHead", "cHDefine1", "cHDefine1", "H", 1,
+                        "项目编号随订单带到发货单", "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0001"},
+                       {"SA01", "SA_OrderHead", "SA_DispatchHead", "cHDefine2", "cHDefine2", "H", 0,
+                        "审批日期不带入", "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0002"},
+                       {"SA02", "SA_DispatchHead", "SA_InvoiceHead", "cHDefine1", "cHDefine1", "H",
+                        1, "", "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0003"},
+                       {"SA02", "SA_DispatchHead", "SA_InvoiceHead", "cHDefine3", "cHDefine3", "H",
+                        1, "运输方式开票沿用", "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0004"},
+                       {"SA01", "SA_OrderBody", "SA_DispatchBody", "cBDefine1", "cBDefine1", "B", 1,
+                        "批次随行带入", "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0005"},
+                       {"SA01", "SA_OrderBody", "SA_DispatchBody", "cBDefine3", "cBDefine3", "B", 0,
+                        "", "SA", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0006"},
+                       {"PU01", "PU_OrderBody", "PU_ArrivalBody", "cBDefine2", "cBDefine2", "B", 1,
+                        "", "PU", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0007"},
+                       {"PU02", "PU_ArrivalBody", "ST_InboundBody", "cBDefine2", "cBDefine2", "B",
+                        1, "质检结果入库沿用", "PU", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0008"},
+                       {"PU02", "PU_ArrivalBody", "ST_InboundBody", "cBDefine4", "cBDefine4", "B",
+                        0, "", "PU", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0009"},
+                       {"CM01", "CM_Contract", "SA_OrderHead", "cHDefine1", "cHDefine1", "B,H", 1,
+                        "合同项目编号带入订单", "CM", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0010"}},
+                      error);
 }
 
 }  // namespace
 
 bool fillExtension(Database& db, QString* error) {
     // A quality menu only this account has; it joins the supply-chain group.
-    return insertRows(db, QStringLiteral("ua_menu"), {"cMenu_ID", "cSupMenu_ID", "Depends", "iOrder"},
-                      {{"QM", "GSC", "ST", 25}}, error) &&
+    return insertRows(db, QStringLiteral("ua_menu"),
+                      {"cMenu_ID", "cSupMenu_ID", "Depends", "iOrder"}, {{"QM", "GSC", "ST", 25}},
+                      error) &&
            createTables(db, error) && fillDocuments(db, error) && fillCarryOver(db, error);
 }
 

@@ -135,7 +135,8 @@ void nameRegular(QMap<int, Item>& items) {
     name(*i, QStringLiteral("运费"), QStringLiteral("運費"), QStringLiteral("Freight"));
     i->decimals = 2;
     i = &items[15];
-    name(*i, QStringLiteral("交货日期"), QStringLiteral("交貨日期"), QStringLiteral("Delivery Date"));
+    name(*i, QStringLiteral("交货日期"), QStringLiteral("交貨日期"),
+         QStringLiteral("Delivery Date"));
     i = &items[20];  // body 1: id 20 carries the stop flag in its values
     name(*i, QStringLiteral("颜色"), QStringLiteral("顏色"), QStringLiteral("Colour"));
     i->maxLen = 20;
@@ -152,13 +153,16 @@ void nameRegular(QMap<int, Item>& items) {
     i = &items[31];  // body 12
     name(*i, QStringLiteral("包装数"), QStringLiteral("包裝數"), QStringLiteral("Packages"));
     i = &items[42];  // customer 3, in use
-    name(*i, QStringLiteral("信用等级"), QStringLiteral("信用等級"), QStringLiteral("Credit Grade"));
+    name(*i, QStringLiteral("信用等级"), QStringLiteral("信用等級"),
+         QStringLiteral("Credit Grade"));
     i->maxLen = 10;
     i->length = 10;
     i = &items[44];  // customer 5
-    name(*i, QStringLiteral("客户经理"), QStringLiteral("客戶經理"), QStringLiteral("Account Manager"));
+    name(*i, QStringLiteral("客户经理"), QStringLiteral("客戶經理"),
+         QStringLiteral("Account Manager"));
     i = &items[60];  // vendor 1, in use
-    name(*i, QStringLiteral("供货区域"), QStringLiteral("供貨區域"), QStringLiteral("Supply Region"));
+    name(*i, QStringLiteral("供货区域"), QStringLiteral("供貨區域"),
+         QStringLiteral("Supply Region"));
     i = &items[80];  // inventory 1, in use
     name(*i, QStringLiteral("产地"), QStringLiteral("產地"), QStringLiteral("Origin"));
     i->maxLen = 40;
@@ -211,7 +215,8 @@ void addExtended(QMap<int, Item>& items) {
         extended(3001, QStringLiteral("存货"), 1, QStringLiteral("cIDefine1"), kText, 40,
                  QStringLiteral("材质"), QStringLiteral("材質"), QStringLiteral("Material")),
         extended(5001, QStringLiteral("客户"), 1, QStringLiteral("cCDefine1"), kText, 30,
-                 QStringLiteral("行业分类"), QStringLiteral("行業分類"), QStringLiteral("Industry")),
+                 QStringLiteral("行业分类"), QStringLiteral("行業分類"),
+                 QStringLiteral("Industry")),
         extended(5002, QStringLiteral("客户"), 2, QStringLiteral("cCDefine2"), kDate, 0,
                  QStringLiteral("首次合作日期"), QStringLiteral("首次合作日期"),
                  QStringLiteral("First Deal Date")),
@@ -237,8 +242,8 @@ QList<QVariantList> values() {
     QList<QVariantList> rows;
     auto add = [&rows](int id, const QString& value, const QString& alias, const QString& barCode,
                        const QString& parent, bool stop) {
-        rows << QVariantList{QString::number(id), value, alias, textOrNull(barCode),
-                             parent, flag(stop)};
+        rows << QVariantList{QString::number(id), value,  alias,
+                             textOrNull(barCode), parent, flag(stop)};
     };
     // Provinces and their cities (the city item's parent is the province item).
     add(6, QStringLiteral("浙江"), QStringLiteral("ZJ"), {}, {}, false);
@@ -307,23 +312,34 @@ bool fillItems(Database& db, QString* error) {
         if (!i.nameTw.isEmpty()) lang << QVariantList{id, QStringLiteral("zh-TW"), i.nameTw};
         if (!i.nameEn.isEmpty()) lang << QVariantList{id, QStringLiteral("en-US"), i.nameEn};
     }
-    const QStringList columns = {
-        QStringLiteral("cId"),         QStringLiteral("cClass"),
-        QStringLiteral("cItem"),       QStringLiteral("cType"),
-        QStringLiteral("IMaxLen"),     QStringLiteral("cItemName"),
-        QStringLiteral("iLength"),     QStringLiteral("iDecimalDigits"),
-        QStringLiteral("bFixLength"),  QStringLiteral("bCheckVal"),
-        QStringLiteral("bInput"),      QStringLiteral("bArchive"),
-        QStringLiteral("bMultiSel"),   QStringLiteral("cParentID"),
-        QStringLiteral("bIsUserDefAttachFile"), QStringLiteral("iDataSource"),
-        QStringLiteral("cRelArchive"), QStringLiteral("cRelField"),
-        QStringLiteral("cDefaultVal"), QStringLiteral("cRefID"),
-        QStringLiteral("bIsUserDefPic"), QStringLiteral("cDicDbName"),
-        QStringLiteral("cTableDesc")};
+    const QStringList columns = {QStringLiteral("cId"),
+                                 QStringLiteral("cClass"),
+                                 QStringLiteral("cItem"),
+                                 QStringLiteral("cType"),
+                                 QStringLiteral("IMaxLen"),
+                                 QStringLiteral("cItemName"),
+                                 QStringLiteral("iLength"),
+                                 QStringLiteral("iDecimalDigits"),
+                                 QStringLiteral("bFixLength"),
+                                 QStringLiteral("bCheckVal"),
+                                 QStringLiteral("bInput"),
+                                 QStringLiteral("bArchive"),
+                                 QStringLiteral("bMultiSel"),
+                                 QStringLiteral("cParentID"),
+                                 QStringLiteral("bIsUserDefAttachFile"),
+                                 QStringLiteral("iDataSource"),
+                                 QStringLiteral("cRelArchive"),
+                                 QStringLiteral("cRelField"),
+                                 QStringLiteral("cDefaultVal"),
+                                 QStringLiteral("cRefID"),
+                                 QStringLiteral("bIsUserDefPic"),
+                                 QStringLiteral("cDicDbName"),
+                                 QStringLiteral("cTableDesc")};
     return insertRows(db, QStringLiteral("UserDef_Base"), columns, base, error) &&
-           insertRows(db, QStringLiteral("userdef_lang"),
-                      {QStringLiteral("cid"), QStringLiteral("LocaleID"), QStringLiteral("cItemName")},
-                      lang, error) &&
+           insertRows(
+               db, QStringLiteral("userdef_lang"),
+               {QStringLiteral("cid"), QStringLiteral("LocaleID"), QStringLiteral("cItemName")},
+               lang, error) &&
            insertRows(db, QStringLiteral("Userdefine"),
                       {QStringLiteral("cId"), QStringLiteral("cValue"), QStringLiteral("cAlias"),
                        QStringLiteral("cBarCode"), QStringLiteral("cParentValue"),

@@ -52,13 +52,14 @@ void captions(QList<QVariantList>& rows, const QString& id, const QString& cn, c
 }  // namespace
 
 bool fillSystem(Database& db, QString* error) {
-    if (!insertRows(db, QStringLiteral("UA_User"),
-                    {QStringLiteral("cUser_Id"), QStringLiteral("cUser_Name"),
-                     QStringLiteral("cSalt"), QStringLiteral("cPasswordHash")},
-                    {user(QStringLiteral("demo"), QStringLiteral("演示管理员"), QStringLiteral("demo")),
-                     user(QStringLiteral("admin2"), QStringLiteral("第二管理员"),
-                          QStringLiteral("admin2"))},
-                    error))
+    if (!insertRows(
+            db, QStringLiteral("UA_User"),
+            {QStringLiteral("cUser_Id"), QStringLiteral("cUser_Name"), QStringLiteral("cSalt"),
+             QStringLiteral("cPasswordHash")},
+            {user(QStringLiteral("demo"), QStringLiteral("演示管理员"), QStringLiteral("demo")),
+             user(QStringLiteral("admin2"), QStringLiteral("第二管理员"),
+                  QStringLiteral("admin2"))},
+            error))
         return false;
 
     // Menu groups under '#1' (and the basic-settings entry under '#0'), then the subsystems'
@@ -96,9 +97,10 @@ bool fillSystem(Database& db, QString* error) {
              QStringLiteral("Management Accounting"));
     captions(lang, QStringLiteral("GHR"), QStringLiteral("人力资源"), QStringLiteral("人力資源"),
              QStringLiteral("Human Resources"));
-    if (!insertRows(db, QStringLiteral("zxmenu_business_lang"),
-                    {QStringLiteral("MenuID"), QStringLiteral("Caption"), QStringLiteral("localeid")},
-                    lang, error))
+    if (!insertRows(
+            db, QStringLiteral("zxmenu_business_lang"),
+            {QStringLiteral("MenuID"), QStringLiteral("Caption"), QStringLiteral("localeid")}, lang,
+            error))
         return false;
 
     // ntype 1 (or NULL) subsystems are offered to every account; the others only where the
@@ -118,17 +120,20 @@ bool fillSystem(Database& db, QString* error) {
         {QStringLiteral("AS"), QStringLiteral("基础档案"), 1},
         {QStringLiteral("DP"), QStringLiteral("数据权限"), QVariant()},
     };
-    return insertRows(db, QStringLiteral("ua_subsys"),
-                      {QStringLiteral("csub_id"), QStringLiteral("csub_name"), QStringLiteral("ntype")},
-                      subsystems, error);
+    return insertRows(
+        db, QStringLiteral("ua_subsys"),
+        {QStringLiteral("csub_id"), QStringLiteral("csub_name"), QStringLiteral("ntype")},
+        subsystems, error);
 }
 
 bool registerAccount(Database& db, const QString& accountId, QString* error) {
-    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QString now =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     QString why;
     if (!db.execParams(QStringLiteral("DELETE FROM UA_Account_sub WHERE cAcc_id = ?"), {accountId},
                        &why) ||
-        !db.execParams(QStringLiteral("DELETE FROM ua_account WHERE cAcc_Id = ?"), {accountId}, &why)) {
+        !db.execParams(QStringLiteral("DELETE FROM ua_account WHERE cAcc_Id = ?"), {accountId},
+                       &why)) {
         if (error) *error = why;
         return false;
     }
@@ -139,7 +144,8 @@ bool registerAccount(Database& db, const QString& accountId, QString* error) {
                     {QStringLiteral("cAcc_Id"), QStringLiteral("cAcc_Name"),
                      QStringLiteral("cUnitName"), QStringLiteral("ciscompanyver"),
                      QStringLiteral("iBeginYear"), QStringLiteral("dCreate")},
-                    {{accountId, name, QStringLiteral("星河精密制造有限公司"), 0, 2026, now}}, error))
+                    {{accountId, name, QStringLiteral("星河精密制造有限公司"), 0, 2026, now}},
+                    error))
         return false;
     // HR is registered but not started: its tables stay out of the table tree.
     QList<QVariantList> used;
@@ -150,8 +156,8 @@ bool registerAccount(Database& db, const QString& accountId, QString* error) {
         used << QVariantList{accountId, sub, 9999, QStringLiteral("2026-01-01 00:00:00")};
     used << QVariantList{accountId, QStringLiteral("HR"), 9999, QVariant()};
     return insertRows(db, QStringLiteral("UA_Account_sub"),
-                      {QStringLiteral("cAcc_id"), QStringLiteral("cSub_Id"), QStringLiteral("iYear"),
-                       QStringLiteral("dSubSysUsed")},
+                      {QStringLiteral("cAcc_id"), QStringLiteral("cSub_Id"),
+                       QStringLiteral("iYear"), QStringLiteral("dSubSysUsed")},
                       used, error);
 }
 

@@ -21,9 +21,9 @@ INSERT INTO zx_RowVersion(iKey, iLast) VALUES (1, 0);
 )SQL";
 
 // A new GUID in registry form without braces, lower case, as a column default.
-#define ZX_NEW_GUID                                                                 \
-    "(lower(hex(randomblob(4))) || '-' || lower(hex(randomblob(2))) || '-4' || "     \
-    "substr(lower(hex(randomblob(2))), 2) || '-' || "                                \
+#define ZX_NEW_GUID                                                                          \
+    "(lower(hex(randomblob(4))) || '-' || lower(hex(randomblob(2))) || '-4' || "             \
+    "substr(lower(hex(randomblob(2))), 2) || '-' || "                                        \
     "substr('89ab', 1 + (abs(random()) % 4), 1) || substr(lower(hex(randomblob(2))), 2) || " \
     "'-' || lower(hex(randomblob(6))))"
 
@@ -78,6 +78,13 @@ CREATE TABLE AA_ColumnDic(
   bDisp bit NOT NULL DEFAULT 1,
   iOrder int,
   PRIMARY KEY (cKey, cFld));
+-- The user-defined references the item editor offers, with their column-setting key; filled
+-- by the server procedure AA_CreateDefineRefDesignView.
+CREATE TABLE AA_UserDefRefDesign(
+  cRefID nvarchar(50) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  cRefName nvarchar(100) COLLATE NOCASE,
+  cParentRefid nvarchar(50) COLLATE NOCASE,
+  cColSetKey nvarchar(100) COLLATE NOCASE NOT NULL);
 )SQL";
 
 // Items, their names, values and table links; the extension and carry-over catalogues; the
@@ -346,8 +353,9 @@ bool createSchema(Database& db, const QString& part, const QStringList& scripts,
         if (!run(db, script, error)) return false;
     for (const QString& table : rowVersionTables)
         if (!addRowVersion(db, table, error)) return false;
-    if (!db.execParams(QStringLiteral("INSERT INTO zx_SchemaVersion(cPart, iVersion) VALUES (?, ?)"),
-                       {part, kSchemaVersion}, error))
+    if (!db.execParams(
+            QStringLiteral("INSERT INTO zx_SchemaVersion(cPart, iVersion) VALUES (?, ?)"),
+            {part, kSchemaVersion}, error))
         return false;
     return t.commit(error);
 }
@@ -365,10 +373,10 @@ bool createMetaSchema(Database& db, QString* error) {
 }
 
 bool createAccountSchema(Database& db, QString* error) {
-    return createSchema(db, QString::fromLatin1(kAccountPart),
-                        {QString::fromUtf8(kAccountDdl), archiveDdl(),
-                         QString::fromUtf8(kAccountViews)},
-                        {QStringLiteral("UserDef_Base"), QStringLiteral("Userdefine")}, error);
+    return createSchema(
+        db, QString::fromLatin1(kAccountPart),
+        {QString::fromUtf8(kAccountDdl), archiveDdl(), QString::fromUtf8(kAccountViews)},
+        {QStringLiteral("UserDef_Base"), QStringLiteral("Userdefine")}, error);
 }
 
 int schemaVersion(Database& db, const QString& part, const QString& schema) {
@@ -381,8 +389,8 @@ int schemaVersion(Database& db, const QString& part, const QString& schema) {
 }
 
 bool addRowVersion(Database& db, const QString& table, QString* error) {
-    const host::RecordSetPtr cols = db.query(
-        QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table}, error);
+    const host::RecordSetPtr cols =
+        db.query(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table}, error);
     if (!cols) return false;
     QStringList others;
     bool hasRowVersion = false;
@@ -399,13 +407,15 @@ bool addRowVersion(Database& db, const QString& table, QString* error) {
     }
     // Updating only pubzxts fires nothing, so the trigger's own update never recurses.
     const QString t = host::sqlIdent(table);
-    const QString bump = QStringLiteral(
-                             " BEGIN UPDATE zx_RowVersion SET iLast = iLast + 1 WHERE iKey = 1; "
-                             "UPDATE %1 SET pubzxts = (SELECT iLast FROM zx_RowVersion WHERE iKey = 1) "
-                             "WHERE rowid = NEW.rowid; END;")
-                             .arg(t);
+    const QString bump =
+        QStringLiteral(
+            " BEGIN UPDATE zx_RowVersion SET iLast = iLast + 1 WHERE iKey = 1; "
+            "UPDATE %1 SET pubzxts = (SELECT iLast FROM zx_RowVersion WHERE iKey = 1) "
+            "WHERE rowid = NEW.rowid; END;")
+            .arg(t);
     const QString sql =
-        QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2%3\nCREATE TRIGGER %4 AFTER UPDATE OF %5 ON %2%3")
+        QStringLiteral(
+            "CREATE TRIGGER %1 AFTER INSERT ON %2%3\nCREATE TRIGGER %4 AFTER UPDATE OF %5 ON %2%3")
             .arg(host::sqlIdent(QStringLiteral("trg_%1_rowversion_ins").arg(table)), t, bump,
                  host::sqlIdent(QStringLiteral("trg_%1_rowversion_upd").arg(table)),
                  others.join(QLatin1Char(',')));

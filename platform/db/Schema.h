@@ -9,7 +9,7 @@ namespace platform::db {
 class Database;
 
 // Raised whenever a table, view or trigger changes; test templates and tools rebuild on it.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 // The three databases, as named in zx_SchemaVersion.cPart.
 inline constexpr const char* kSystemPart = "system";
@@ -24,7 +24,8 @@ bool createMetaSchema(Database& db, QString* error);
 
 // The version stored by the create function of `part` in the database attached as `schema`
 // ("main" for the database itself); 0 when there is none.
-int schemaVersion(Database& db, const QString& part, const QString& schema = QStringLiteral("main"));
+int schemaVersion(Database& db, const QString& part,
+                  const QString& schema = QStringLiteral("main"));
 
 // Keeps `table`.pubzxts as a row version: every insert and every update of another column
 // stores the next value of the database's counter (zx_RowVersion). Used by the schema and for

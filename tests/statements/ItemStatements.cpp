@@ -1,0 +1,451 @@
+// Statements of the item record and numbering, the editor and its save, the extended tables,
+// the data-source references and the value archive.
+#include <gtest/gtest.h>
+
+#include "tests/statements/StatementCase.h"
+
+namespace statements {
+
+namespace {
+
+// The table tree's menu groups and subsystems, as the editor joins them.
+const QString kMenuGroups = QStringLiteral(
+    " SELECT a.cMenu_ID,b.Caption,a.Depends,a.iOrder "
+    " FROM zxsystem.dbo.UA_Menu a INNER JOIN zxsystem.dbo.zxmenu_business_lang b ON "
+    "a.cMenu_ID=b.MenuID "
+    " WHERE a.csupmenu_id='#1' AND localeid=dbo.UDF_GetLocaleID() "
+    " UNION "
+    " SELECT N'AAAA' AS cMenu_ID ,b.Caption,a.Depends,a.iOrder "
+    " FROM zxsystem.dbo.UA_Menu a INNER JOIN zxsystem.dbo.zxmenu_business_lang b ON "
+    "a.cMenu_ID=b.MenuID "
+    " WHERE a.csupmenu_id='#0' AND a.cMenu_ID='AI1' AND localeid=dbo.UDF_GetLocaleID() ORDER BY "
+    "a.iorder ");
+
+QString subsystems(const QString& account, const QString& database) {
+    return " DECLARE  @bmSupMenuID NVARCHAR(100) "
+           " IF EXISTS (SELECT 1 From ZxSystem.dbo.ua_account WHERE  cacc_id = '" +
+           account +
+           "' AND ciscompanyver = 1) "
+           " SET @bmSupMenuID = N'GAG' Else  SET @bmSupMenuID = N'MAG' "
+           " SELECT * FROM "
+           "   (SELECT a.csub_id,a.csub_name,'cSupMenu_ID' = CASE WHEN b.csupmenu_id IS NULL THEN "
+           "N'AAAA' Else b.csupmenu_id END,b.iorder "
+           "   FROM zxsystem.dbo.ua_subsys a WITH (nolock) "
+           "   LEFT JOIN "
+           "   (SELECT cmenu_id,csupmenu_id,iorder FROM   "
+           "       (SELECT cmenu_id,csupmenu_id,iorder FROM " +
+           database +
+           "..ua_menu Union SELECT cmenu_id,csupmenu_id,iorder FROM zxsystem.dbo.ua_menu "
+           "       ) AS ua_menu WHERE  csupmenu_id IN (SELECT cmenu_id FROM   zxsystem.dbo.ua_menu "
+           "a WHERE  csupmenu_id = '#1')"
+           "   ) b "
+           "   ON a.csub_id = b.cmenu_id WHERE  a.csub_id IN "
+           "      (SELECT cSub_Id FROM ZxSystem.dbo.UA_SubSys WHERE cSub_Id IN "
+           "          (SELECT cSub_Id FROM ZxSystem.dbo.UA_Account_sub WHERE cAcc_id='" +
+           account +
+           "' AND iYear='9999' AND NOT dSubSysUsed IS NULL "
+           "             UNION SELECT cSub_Id FROM ZxSystem.dbo.UA_Subsys WHERE (ntype=1 OR ntype "
+           "IS "
+           "NULL ) AND cSub_Id NOT IN(N'AS',N'DP',N'EA',N'FP',N'DA') "
+           "          )"
+           "      )"
+           "   Union All SELECT TOP 1 N'BM' AS csub_id,b.csub_name,@bmSupMenuID AS "
+           "csupmenu_id,a.iorder "
+           "FROM zxsystem.dbo.ua_menu a,ua_subsys b "
+           "   WHERE a.cmenu_id IN (N'BM',N'BG') AND b.csub_id = N'BM' AND a.csupmenu_id <> '' AND "
+           "a.csupmenu_id IS NOT NULL) AS a ORDER BY iorder";
+}
+
+QString extendTables(const QString& code) {
+    return " SELECT cSub_ID,OBJECT_NAME(OBJECT_ID(cTableName)) as cTableName,TableDesc FROM "
+           "AA_DefineExtend "
+           " WHERE N','+cType+',' like N'%," +
+           code +
+           ",%' and OBJECT_NAME(OBJECT_ID(cTableName)) is not null "
+           " AND (cParentTableName is NULL or cParentTableName='') ";
+}
+
+QStringList sorted(QStringList list) {
+    list.sort(Qt::CaseInsensitive);
+    return list;
+}
+
+const QString kRptArchives = QStringLiteral(
+    "select TableName,TableDefine,SystemId from Rpt_GRPDef where Tablename in "
+    "('AA_Bank','Bank','Code','ComputationGroup','ComputationUnit','Customer','CustomerClass',"
+    "'Department','districtClass','ExpenseItem','ForeignCurrency','GL_bdigest','Inventory','',"
+    "'InventoryClass','Paycondition','Person','Position','PurchaseType','Rd_Style','SaleType',"
+    "'SettleStyle','ShippingChoice','Vendor','VendorClass','Warehouse','Wastage','Reason',"
+    "'Hr_hi_Person','CustomerRank','Crm_Contact','TradeClass','nb_payunitclass','nb_payunitInfo',"
+    "'sfc_workcenter','sfc_workshift','HR_CT014','HR_CT015','hr_om_duty','HR_CT050','HR_CT051',"
+    "'hr_om_job') Order by Tabledefine, SystemId, TableName");
+
+QString projectFields() {
+    return "select a.cfield_name as FieldName ,'fitemss01' as TableName,'fitemss01' as TableDef, "
+           "case when b.cfield_name is null then a.ctext else b.ctext  end  FieldDef, a.itype as "
+           "FieldType,i_id as FieldID  from fitemstructure a left join fitemstrumode b on "
+           "a.cfield_name =b.cfield_name and b.LocaleID =DBO.UDF_GetLocaleID() where a.bref=1 and "
+           "a.isubItem=0 and citem_class ='01'";
+}
+
+}  // namespace
+
+std::vector<StatementCase> itemStatements() {
+    const QStringList editorFields =
+        fieldNames(kFullFields) + QStringList{"cDicDbName", "ctabledesc", "citemlang"};
+    const QStringList projectColumns = {"FieldName", "TableName", "TableDef",
+                                        "FieldDef",  "FieldType", "FieldID"};
+    std::vector<StatementCase> list = {
+        // Numbering of a new extended item: label, id, column name and row version.
+        {"Numbering_LabelOfClass",
+         " select max( CAST ( REPLACE(citem,'扩展自定义项','')as int)) as max_int from userdef "
+         "where citem like '扩展自定义项%'  and cClass ='单据头' ",
+         {"max_int"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(values(rows, "max_int"), QStringList({"4"}));
+         }},
+        {"Numbering_LabelOfEmptyClass",
+         " select max( CAST ( REPLACE(citem,'扩展自定义项','')as int)) as max_int from userdef "
+         "where citem like '扩展自定义项%'  and cClass ='供应商' ",
+         {"max_int"},
+         [](const host::RecordSet& rows) {
+             ASSERT_EQ(rows.recordCount(), 1);
+             EXPECT_TRUE(rows.at(0, 0).isNull());
+         }},
+        {"Numbering_IdOfHeaderRange",
+         "select MAX(cid) as maxcid from Userdef where convert(int,cID) between 1000 and 2000 ",
+         {"maxcid"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(values(rows, "maxcid"), QStringList({"1004"}));
+         }},
+        {"Numbering_IdOfContactRange",
+         "select MAX(cid) as maxcid from Userdef where convert(int,cID) between 6000 and 7000 ",
+         {"maxcid"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(values(rows, "maxcid"), QStringList({"6001"}));
+         }},
+        {"Numbering_IdOfUnusedRange",
+         "select MAX(cid) as maxcid from Userdef where convert(int,cID) between 4000 and 5000 ",
+         {"maxcid"},
+         [](const host::RecordSet& rows) {
+             ASSERT_EQ(rows.recordCount(), 1);
+             EXPECT_TRUE(rows.at(0, 0).isNull());
+         }},
+        {"Numbering_ColumnName",
+         " select max( CAST ( REPLACE(cDicDbName,'cHDefine','')as int)) as max_int,convert(char,"
+         "convert(money,MAX(pubzxts)),2) as pubzxts from UserDef_base where cDicDbName like "
+         "'cHDefine%' ",
+         {"max_int", "pubzxts"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(values(rows, "max_int"), QStringList({"4"}));
+             EXPECT_FALSE(values(rows, "pubzxts").value(0).trimmed().isEmpty());
+         }},
+        {"Numbering_RowVersion",
+         "select convert(char,convert(money,MAX(pubzxts)),2) as pubzxts from userdef_base ",
+         {"pubzxts"},
+         [](const host::RecordSet& rows) {
+             EXPECT_FALSE(values(rows, "pubzxts").value(0).trimmed().isEmpty());
+         }},
+
+        // The editor filling its fields.
+        {"Fill_ParentChoicesOfNewItem",
+         "select cID,(case when ISNULL(citemname,'')='' then cItemLang else cItemName end) as "
+         "cItemName  from UserDef  where cClass ='单据头' order by CAST( cid as integer)",
+         {"cID", "cItemName"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(rows.recordCount(), 20);
+             EXPECT_EQ(valueWhere(rows, "cID", "2", "cItemName"), QStringLiteral("自定义项2"));
+             EXPECT_EQ(valueWhere(rows, "cID", "6", "cItemName"), QStringLiteral("省份"));
+         }},
+        {"Fill_ParentChoicesOfExistingItem",
+         "select cID,(case when ISNULL(citemname,'')='' then cItemLang else cItemName end) as "
+         "cItemName  from UserDef  where cClass ='单据头' and cid<>'6' and not cID in (select cID "
+         "from UserDef where isnull(cparentid,'')='6') order by CAST( cid as integer)",
+         {"cID", "cItemName"},
+         [](const host::RecordSet& rows) {
+             const QStringList ids = values(rows, "cID");
+             EXPECT_EQ(ids.size(), 18);  // the item itself and its child are left out
+             EXPECT_FALSE(ids.contains("6"));
+             EXPECT_FALSE(ids.contains("7"));
+         }},
+        {"Fill_NamesByLanguage",
+         "select * from userdef_lang where cid='1'",
+         {"cid", "LocaleID", "cItemName"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(valueWhere(rows, "LocaleID", "zh-CN", "cItemName"),
+                       QStringLiteral("合同号"));
+             EXPECT_EQ(valueWhere(rows, "LocaleID", "zh-TW", "cItemName"),
+                       QStringLiteral("合同號"));
+             EXPECT_EQ(valueWhere(rows, "LocaleID", "en-US", "cItemName"),
+                       QStringLiteral("Contract No."));
+         }},
+        {"Fill_ParentName",
+         "select cID,(case when ISNULL(citemname,'')='' then cItem else cItemName end) as "
+         "cItemName "
+         "from userdef where cid='6'",
+         {"cID", "cItemName"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(values(rows, "cItemName"), QStringList({QStringLiteral("省份")}));
+         }},
+        {"InUse_Customer",
+         "  select top 1 Ccuscode from customer where cCusDefine3<>''",
+         {"Ccuscode"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
+        {"InUse_CustomerUnused",
+         "  select top 1 Ccuscode from customer where cCusDefine4<>''",
+         {"Ccuscode"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
+        {"InUse_Vendor",
+         "  select top 1 CVencode from Vendor where cVenDefine1<>''",
+         {"CVencode"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
+        {"InUse_Contact",
+         "  select top 1 cContactCode from Crm_Contact  where cConDefine2<>''",
+         {"cContactCode"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
+        {"InUse_BatchProperty",
+         "  select top 1 cInvcode from AA_BatchProperty  where  cast(cBatchProperty1 as "
+         "nvarchar(120))<>''",
+         {"cInvcode"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
+        {"InUse_BatchPropertyUnused",
+         "  select top 1 cInvcode from AA_BatchProperty  where  cast(cBatchProperty2 as "
+         "nvarchar(120))<>''",
+         {"cInvcode"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
+        {"InUse_Inventory",
+         " select top 1 CInvcode from Inventory where cInvDefine1<>''",
+         {"CInvcode"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
+        {"InUse_InventoryFreeItem",
+         " select top 1 CInvcode from Inventory where bFree2=1",
+         {"CInvcode"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
+        {"InUse_InventoryFreeItemUnused",
+         " select top 1 CInvcode from Inventory where bFree3=1",
+         {"CInvcode"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
+        {"Fill_InputLimits",
+         "select " + kFullFields + ",cDicDbName,ctabledesc,citemlang from Userdef where 1=2",
+         editorFields,
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(rows.field(rows.fieldIndex("cItemName")).definedSize, 60);
+         }},
+        {"Fill_InstalledLanguages",
+         "select * from q9langdefine",
+         {"LangID", "LocaleID", "cLangName"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(sorted(values(rows, "LangID")), QStringList({"0", "28", "30"}));
+         }},
+
+        // Validation and save.
+        {"CheckValid_DefaultInReportArchive",
+         "select top 1 cPersonName from Person where cPersonName='林晓峰'",
+         {"cPersonName"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
+        {"CheckValid_DefaultNotInReportArchive",
+         "select top 1 cPersonName from Person where cPersonName='不存在的人'",
+         {"cPersonName"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
+        {"CheckValid_DefaultInReference",
+         "select top 1 cStageName from [UR0001] where cStageName='立项'",
+         {"cStageName"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
+        {"CheckValid_RowSize",
+         " SELECT SUM(CASE xtype WHEN '231' then length/2 ELSE length END ) as SumFieldSize from "
+         "syscolumns  where id = OBJECT_ID(N'SA_OrderHead_extradefine') ",
+         {"SumFieldSize"},
+         [](const host::RecordSet& rows) {
+             // ID int (4) + cHDefine1 nvarchar(30) (30) + cHDefine2 datetime (8).
+             EXPECT_EQ(values(rows, "SumFieldSize"), QStringList({"42"}));
+         }},
+        {"CheckValid_RowSizeOfMissingTable",
+         " SELECT SUM(CASE xtype WHEN '231' then length/2 ELSE length END ) as SumFieldSize from "
+         "syscolumns  where id = OBJECT_ID(N'ST_TransferHead_extradefine') ",
+         {"SumFieldSize"},
+         [](const host::RecordSet& rows) {
+             ASSERT_EQ(rows.recordCount(), 1);
+             EXPECT_TRUE(rows.at(0, 0).isNull());
+         }},
+        {"AfterSave_ReReadItems",
+         "SELECT " + kFullFields + ",cDicDbName,ctabledesc,citemlang FROM Userdef WHERE cClass='" +
+             QStringLiteral("客户") + "'ORDER BY cClass ,CAST(cid as int) ASC,cItem ASC ",
+         editorFields,
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(rows.recordCount(), 18);
+             EXPECT_EQ(values(rows, "cId").last(), QStringLiteral("5002"));
+         }},
+        {"EditorArchive_NamedItems",
+         "select " + kFullFields + ",cItemLang from userdef where cItemName<>'' and cClass='" +
+             QStringLiteral("存货") + "' order by cClass ,cast(cid as int) asc,cItem ASC ",
+         fieldNames(kFullFields) + QStringList{"cItemLang"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(values(rows, "cId"), QStringList({"80", "100", "101", "3001"}));
+         }},
+
+        // The extended item's table tree.
+        {"TableTree_MenuGroups",
+         kMenuGroups,
+         {"cMenu_ID", "Caption", "Depends", "iOrder"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(values(rows, "cMenu_ID"), QStringList({"AAAA", "GFI", "GSC", "MAG", "GHR"}));
+             EXPECT_EQ(valueWhere(rows, "cMenu_ID", "GSC", "Caption"), QStringLiteral("供应链"));
+         }},
+        {"TableTree_MenuGroupsInEnglish",
+         kMenuGroups,
+         {"cMenu_ID", "Caption", "Depends", "iOrder"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(valueWhere(rows, "cMenu_ID", "AAAA", "Caption"),
+                       QStringLiteral("Basic Settings"));
+         },
+         StatementCase::Run::Open,
+         {},
+         StatementCase::Db::Account,
+         "en-US"},
+        {"TableTree_Subsystems",
+         subsystems("001", "ZxData_001"),
+         {"csub_id", "csub_name", "cSupMenu_ID", "iorder"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(sorted(values(rows, "csub_id")),
+                       QStringList({"AP", "AR", "BM", "CM", "GL", "IA", "PU", "QM", "SA", "ST"}));
+             EXPECT_EQ(valueWhere(rows, "csub_id", "SA", "cSupMenu_ID"), QStringLiteral("GSC"));
+             EXPECT_EQ(valueWhere(rows, "csub_id", "QM", "cSupMenu_ID"), QStringLiteral("GSC"));
+             EXPECT_EQ(valueWhere(rows, "csub_id", "CM", "cSupMenu_ID"), QStringLiteral("AAAA"));
+             EXPECT_EQ(valueWhere(rows, "csub_id", "BM", "cSupMenu_ID"), QStringLiteral("MAG"));
+         }},
+        {"TableTree_HeaderTables",
+         extendTables("H"),
+         {"cSub_ID", "cTableName", "TableDesc"},
+         [](const host::RecordSet& rows) {
+             const QStringList tables = values(rows, "cTableName");
+             EXPECT_EQ(tables.size(), 14);
+             EXPECT_TRUE(tables.contains("CM_Contract"));       // of both kinds
+             EXPECT_FALSE(tables.contains("ST_TransferHead"));  // no such table
+             EXPECT_EQ(valueWhere(rows, "cTableName", "PR_AdjustHead", "cSub_ID"),
+                       QStringLiteral("SA,PU"));
+         }},
+        {"TableTree_BodyTables",
+         extendTables("B"),
+         {"cSub_ID", "cTableName", "TableDesc"},
+         [](const host::RecordSet& rows) {
+             const QStringList tables = values(rows, "cTableName");
+             EXPECT_EQ(tables.size(), 7);
+             EXPECT_FALSE(tables.contains("SA_OrderBodyPlan"));  // has a parent table
+         }},
+        {"TableTree_LinkedTables",
+         "SELECT tablename FROM userdefdetail WHERE cid=N'1001'",
+         {"tablename"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 6); }},
+        {"TableTree_Groups",
+         "SELECT cTableName,groupname FROM dbo.AA_DefineExtendTables WHERE ctype like '%H%' AND "
+         "groupname<>'' ORDER BY groupname ",
+         {"cTableName", "groupname"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(sorted(values(rows, "cTableName")),
+                       QStringList({"SA_DispatchHead", "SA_InvoiceHead"}));
+         }},
+        {"CanDelete_TablesOfItem",
+         "SELECT cTableName,cPKName,bDeleteIgnoreCheck,a.cTableDesc,cDicDbName FROM "
+         "AA_DefineExtend "
+         "a JOIN UserDefDetail b ON a.TableName=b.TableName JOIN userdef_base c ON b.cid=c.cid "
+         "WHERE b.cid = '1004'",
+         {"cTableName", "cPKName", "bDeleteIgnoreCheck", "cTableDesc", "cDicDbName"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(sorted(values(rows, "cTableName")),
+                       QStringList({"AP_VouchHead", "AR_VouchHead", "IA_AdjustHead"}));
+             EXPECT_EQ(valueWhere(rows, "cTableName", "IA_AdjustHead", "bDeleteIgnoreCheck"),
+                       QStringLiteral("True"));
+         }},
+        {"CanDelete_DataInTable",
+         "select top 1 cHDefine4 from AP_VouchHead_extradefine where isnull(cHDefine4,'')<>'' ",
+         {"cHDefine4"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
+        {"CanDelete_OnlyEmptyValues",
+         "select top 1 cIDefine1 from Inventory_extradefine where isnull(cIDefine1,'')<>'' ",
+         {"cIDefine1"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
+
+        // Data-source references.
+        {"ArchiveList_ReportArchives",
+         kRptArchives,
+         {"TableName", "TableDefine", "SystemId"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(sorted(values(rows, "TableName")),
+                       QStringList({"Crm_Contact", "Customer", "Department", "Inventory", "Person",
+                                    "SettleStyle", "Vendor", "Warehouse"}));
+         }},
+        {"ArchiveList_UserDefinedReferences",
+         "Select A.cRefID, A.cRefMeta,a.cRefName From refdesign A Where A.IsUserDefRef=1 and "
+         "isnull(a.cParentRefid,'')<>''  Order by a.cRefName",
+         {"cRefID", "cRefMeta", "cRefName"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(sorted(values(rows, "cRefID")), QStringList({"UR0001", "UR0002", "UR0003"}));
+         },
+         StatementCase::Run::Open,
+         {},
+         StatementCase::Db::Meta},
+        {"ArchiveFields_ProjectItems", projectFields(), projectColumns,
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(rows.recordCount(), 5);  // cMemo is not a reference field
+             EXPECT_EQ(valueWhere(rows, "FieldName", "citemcode", "FieldDef"),
+                       QStringLiteral("项目编号"));
+             EXPECT_EQ(valueWhere(rows, "FieldName", "fBudget", "FieldType"), QStringLiteral("8"));
+         }},
+        {"ArchiveFields_ProjectItemsInEnglish",
+         projectFields(),
+         projectColumns,
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(valueWhere(rows, "FieldName", "citemcode", "FieldDef"),
+                       QStringLiteral("Project Code"));
+         },
+         StatementCase::Run::Open,
+         {},
+         StatementCase::Db::Account,
+         "en-US"},
+        {"ArchiveFields_ReportArchive",
+         "select * from Rpt_ItmDef Where TableName='Customer'  Order by FieldDef",
+         {"TableName", "FieldName", "FieldDef", "FieldType", "FieldID"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(rows.recordCount(), 6);
+             EXPECT_EQ(valueWhere(rows, "FieldName", "iCusCreLine", "FieldType"),
+                       QStringLiteral("decimal"));
+         }},
+
+        // The value archive.
+        {"Values_InputLimits", "select " + kValueFields + " from Userdefine where 1=2",
+         fieldNames(kValueFields),
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
+        {"Values_ExportTypes", "select " + kValueFields + " from UserDefine where 1=2",
+         fieldNames(kValueFields),
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
+        {"Values_OfItemInEntryOrder",
+         "select " + kValueFields + " from userdefine where cId='20' order by pubzxts",
+         fieldNames(kValueFields),
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(values(rows, "Cvalue"),
+                       QStringList({QStringLiteral("红色"), QStringLiteral("蓝色"),
+                                    QStringLiteral("墨绿"), QStringLiteral("白色")}));
+             EXPECT_EQ(values(rows, "bFreeStop"), QStringList({"False", "False", "True", "False"}));
+         }},
+        {"Values_WithParents",
+         "select " + kValueFields + " from userdefine where cId='7' order by pubzxts",
+         fieldNames(kValueFields),
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(valueWhere(rows, "Cvalue", QStringLiteral("苏州"), "cParentValue"),
+                       QStringLiteral("江苏"));
+         }},
+        {"Values_RelatedArchive",
+         "select Rpt_GRPDef_Item.TableName,TableDefine,FieldName,FieldDef from Rpt_GRPDef_Item "
+         "Left "
+         "Join Rpt_ItmDef On Rpt_GRPDef_Item.TableName=Rpt_ItmDef.TableName where "
+         "Rpt_GRPDef_Item.TableName='Warehouse' and FieldName='cWhName'",
+         {"TableName", "TableDefine", "FieldName", "FieldDef"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(values(rows, "TableDefine"), QStringList({QStringLiteral("仓库档案")}));
+             EXPECT_EQ(values(rows, "FieldDef"), QStringList({QStringLiteral("仓库名称")}));
+         }},
+    };
+    return list;
+}
+
+}  // namespace statements

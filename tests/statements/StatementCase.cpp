@@ -1,0 +1,38 @@
+#include "tests/statements/StatementCase.h"
+
+namespace statements {
+
+const QString kListFields = QStringLiteral(
+    " cId,cClass,CItem,CType,IMaxLen,cItemName,iLength,iDecimalDigits,bFixLength,bCheckVal,bInput,"
+    "bArchive,iDataSource,cRelArchive,cRelField,cParentItemName,bIsUserDefAttachFile,bIsUserDefPic,"
+    "cRefID ");
+const QString kFullFields = QStringLiteral(
+    " cId,cClass,CItem,CType,IMaxLen,cItemName,iLength,iDecimalDigits,bFixLength,bCheckVal,bInput,"
+    "bArchive,bMultiSel,cParentID,bIsUserDefAttachFile,iDataSource,cRelArchive,cRelField,"
+    "cDefaultVal,cRefID,bIsUserDefPic ");
+const QString kValueFields = QStringLiteral(" Cvalue,Calias,CbarCode,cParentValue,bFreeStop ");
+
+QStringList fieldNames(const QString& fieldList) {
+    QStringList names;
+    for (const QString& part : fieldList.split(QLatin1Char(','))) names << part.trimmed();
+    return names;
+}
+
+QStringList values(const host::RecordSet& rows, const QString& field) {
+    QStringList out;
+    const int c = rows.fieldIndex(field);
+    for (int r = 0; r < rows.recordCount(); ++r)
+        out << (c < 0 ? QString() : host::variantText(rows.at(r, c)));
+    return out;
+}
+
+QString valueWhere(const host::RecordSet& rows, const QString& keyField, const QString& key,
+                   const QString& field) {
+    const int k = rows.fieldIndex(keyField), c = rows.fieldIndex(field);
+    if (k < 0 || c < 0) return {};
+    for (int r = 0; r < rows.recordCount(); ++r)
+        if (host::variantText(rows.at(r, k)) == key) return host::variantText(rows.at(r, c));
+    return {};
+}
+
+}  // namespace statements

@@ -1,0 +1,162 @@
+#include "tests/support/TestAccount.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+#include <stdexcept>
+
+#include "platform/db/DemoAccount.h"
+#include "platform/db/Schema.h"
+#include "platform/server/AccountConnection.h"
+#include "platform/sql/ServerFunctions.h"
+
+namespace testsupport {
+
+namespace {
+
+const QString kAccount = QStringLiteral("001");
+
+QString templateDir() {
+    const QString env = qEnvironmentVariable("USERDEF_TEST_TEMPLATE");
+    return env.isEmpty() ? QDir::temp().absoluteFilePath(QStringLiteral("userdef-test-template"))
+                         : QDir(env).absolutePath();
+}
+
+QByteArray stamp() {
+    return QStringLiteral("schema %1 demo %2\n")
+        .arg(platform::db::kSchemaVersion)
+        .arg(platform::db::kDemoVersion)
+        .toUtf8();
+}
+
+bool isCurrent(const QString& dir) {
+    QFile f(QDir(dir).absoluteFilePath(QStringLiteral("STAMP")));
+    const platform::db::AccountFiles files = platform::db::accountFiles(dir, kAccount);
+    return f.open(QIODevice::ReadOnly) && f.readAll() == stamp() &&
+           QFileInfo::exists(files.system) && QFileInfo::exists(files.data) &&
+           QFileInfo::exists(files.meta);
+}
+
+bool build(const QString& dir, QString* error) {
+    const QString work = dir + QStringLiteral(".build");
+    QDir(work).removeRecursively();
+    if (!QDir().mkpath(work)) {
+        *error = QStringLiteral("Cannot create %1.").arg(work);
+        return false;
+    }
+    if (!platform::db::createDemoAccount(work, kAccount, error)) return false;
+    QSaveFile f(QDir(work).absoluteFilePath(QStringLiteral("STAMP")));
+    if (!f.open(QIODevice::WriteOnly) || f.write(stamp()) < 0 || !f.commit()) {
+        *error = QStringLiteral("Cannot write the template stamp in %1.").arg(work);
+        return false;
+    }
+    QDir(dir).removeRecursively();
+    if (!QDir().rename(work, dir)) {
+        *error = QStringLiteral("Cannot move %1 to %2.").arg(work, dir);
+        return false;
+    }
+    return true;
+}
+
+bool copyFile(const QString& from, const QString& to, QString* error) {
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    if (QFile::copy(from, to)) return true;
+    *error = QStringLiteral("Cannot copy %1 to %2.").arg(from, to);
+    return false;
+}
+
+}  // namespace
+
+bool ensureTemplate(QString* error) {
+    static bool ready = false;
+    static QString failure;
+    if (ready) return true;
+    const QString dir = templateDir();
+    QDir().mkpath(QFileInfo(dir).absolutePath());
+    QLockFile lock(dir + QStringLiteral(".lock"));
+    lock.setStaleLockTime(10 * 60 * 1000);
+    if (!lock.lock()) {
+        *error = QStringLiteral("Cannot lock %1.lock.").arg(dir);
+        return false;
+    }
+    if (!failure.isEmpty()) {
+        *error = failure;
+        return false;
+    }
+    if (!isCurrent(dir) && !build(dir, &failure)) {
+        failure = QStringLiteral("Cannot build the demo template in %1: %2").arg(dir, failure);
+        *error = failure;
+        return false;
+    }
+    ready = true;
+    return true;
+}
+
+TestAccount::TestAccount() {
+    if (!m_dir.isValid()) {
+        m_error = QStringLiteral("Cannot create a temporary folder: %1").arg(m_dir.errorString());
+        return;
+    }
+    if (!ensureTemplate(&m_error)) return;
+    const platform::db::AccountFiles from = platform::db::accountFiles(templateDir(), kAccount);
+    const platform::db::AccountFiles to = platform::db::accountFiles(m_dir.path(), kAccount);
+    (void)(copyFile(from.system, to.system, &m_error) && copyFile(from.data, to.data, &m_error) &&
+           copyFile(from.meta, to.meta, &m_error));
+}
+
+TestAccount::~TestAccount() {
+    m_srv.reset();
+    m_db.reset();
+    m_functions.reset();
+}
+
+QString TestAccount::dataRoot() const { return m_dir.path(); }
+QString TestAccount::dataPath() const {
+    return platform::db::accountFiles(dataRoot(), kAccount).data;
+}
+QString TestAccount::metaPath() const {
+    return platform::db::accountFiles(dataRoot(), kAccount).meta;
+}
+QString TestAccount::systemPath() const {
+    return platform::db::accountFiles(dataRoot(), kAccount).system;
+}
+
+QString TestAccount::connectionText(const QString& language) const {
+    return platform::server::accountConnectionText(dataRoot(), kAccount, language);
+}
+
+QString TestAccount::metaConnectionText(const QString& language) const {
+    return platform::server::accountConnectionText(dataRoot(), kAccount, language, true);
+}
+
+platform::server::ClsCommon& TestAccount::srv() {
+    if (!m_srv) {
+        m_srv = std::make_unique<platform::server::ClsCommon>();
+        m_srv->init(connectionText());
+        EXPECT_TRUE(m_srv->Status()) << m_srv->lastError().toStdString();
+    }
+    return *m_srv;
+}
+
+platform::db::Database& TestAccount::db() {
+    if (!m_db) {
+        QString error;
+        m_db = platform::db::Database::open(dataPath(), false, &error);
+        if (!m_db) {
+            throw std::runtime_error(
+                QStringLiteral("Cannot open %1: %2").arg(dataPath(), error).toStdString());
+        }
+        EXPECT_TRUE(m_db->attach(systemPath(), QStringLiteral("zxsystem"), &error))
+            << error.toStdString();
+        EXPECT_TRUE(m_db->attach(metaPath(), QStringLiteral("ZxMeta_001"), &error))
+            << error.toStdString();
+        m_functions = platform::sql::ServerFunctions::install(*m_db, QStringLiteral("zh-CN"),
+                                                              QStringLiteral("ZxData_001"), &error);
+        EXPECT_TRUE(m_functions) << error.toStdString();
+    }
+    return *m_db;
+}
+
+}  // namespace testsupport
