@@ -174,7 +174,7 @@ private:
         }
         if (u == QLatin1String("ELSE") || u == QLatin1String("END"))
             return fail(QStringLiteral("%1 without a matching %2").arg(
-                t.text, u == QLatin1String("ELSE") ? QStringLiteral("IF") : QStringLiteral("BEGIN")));
+                u, u == QLatin1String("ELSE") ? QStringLiteral("IF") : QStringLiteral("BEGIN")));
         if (unsupportedStatement(u))
             return fail(QStringLiteral("unsupported T-SQL construct: %1").arg(u));
         if (batchStart) return parseExec(out, first);  // a batch naming a procedure

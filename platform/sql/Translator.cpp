@@ -133,6 +133,17 @@ bool isMultiplicative(const Node& n) {
     return n.symbol("*") || n.symbol("/") || n.symbol("%");
 }
 
+// A column type for SQLite DDL: "(max)" has no SQLite spelling, so the long kinds stand in.
+QString ddlType(const QString& written) {
+    const QString lower = written.toLower().remove(QLatin1Char(' '));
+    if (!lower.endsWith(QLatin1String("(max)"))) return written;
+    const QString base = lower.left(lower.size() - 5);
+    if (base == QLatin1String("nvarchar")) return QStringLiteral("ntext");
+    if (base == QLatin1String("varchar")) return QStringLiteral("text");
+    if (base == QLatin1String("varbinary")) return QStringLiteral("image");
+    return written;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Type classes for "+".
 
@@ -1123,7 +1134,7 @@ std::optional<QString> Emitter::statement(Span s, Translation* t) {
                     ++k;
                 }
                 if (!TypeInfo::of(type).known) return unsupported(QStringLiteral("type %1").arg(type)), std::nullopt;
-                QString def = sqliteIdent(d[0].tok->text) + QLatin1Char(' ') + type;
+                QString def = sqliteIdent(d[0].tok->text) + QLatin1Char(' ') + ddlType(type);
                 bool collate = false;
                 for (size_t x = k; x < d.size(); ++x)
                     if (d[x].word("COLLATE")) collate = true;
@@ -1194,7 +1205,7 @@ std::optional<QString> Emitter::statement(Span s, Translation* t) {
                 ++k;
             }
             if (!TypeInfo::of(type).known) return unsupported(QStringLiteral("type %1").arg(type)), std::nullopt;
-            QString def = QStringLiteral("ADD COLUMN ") + sqliteIdent(s[i].tok->text) + QLatin1Char(' ') + type;
+            QString def = QStringLiteral("ADD COLUMN ") + sqliteIdent(s[i].tok->text) + QLatin1Char(' ') + ddlType(type);
             if (TypeInfo::of(type).text) def += QStringLiteral(" COLLATE NOCASE");
             out.add(def);
             if (k < s.size()) out.add(expr(s.from(k)));
