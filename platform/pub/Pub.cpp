@@ -3,28 +3,40 @@
 #include <QFontDatabase>
 #include <QMetaObject>
 #include <QRegularExpression>
+#include <QUuid>
 #include <QWidget>
 
 #include "host/IClsCommon.h"
 #include "host/ILogin.h"
+#include "platform/db/Database.h"
+#include "platform/pub/FunctionLocks.h"
 #include "platform/pub/GridHelpers.h"
 #include "platform/pub/HelpWindow.h"
 #include "platform/pub/MessageBoxPrompter.h"
 #include "platform/pub/PrintData.h"
+#include "platform/pub/PrintStyles.h"
 #include "platform/pub/PubLog.h"
 #include "platform/pub/ResourceTexts.h"
+#include "platform/sql/ConnectionText.h"
+#include "platform/sql/TSqlConnection.h"
 
 namespace platform::pub {
 
 Pub::Pub(std::shared_ptr<IPrompter> prompter, const QString& languageRegion)
     : m_prompter(prompter ? std::move(prompter) : std::make_shared<MessageBoxPrompter>()),
-      m_language(normalizeLanguage(languageRegion)) {}
+      m_language(normalizeLanguage(languageRegion)),
+      m_locks(std::make_unique<FunctionLocks>(QUuid::createUuid().toString(QUuid::WithoutBraces))) {}
 
 Pub::~Pub() {
     if (m_help) delete m_help.data();
 }
 
-void Pub::setLogin(const host::ILogin& login) { setLanguage(login.LanguageRegion()); }
+QString Pub::sessionId() const { return m_locks->sessionId(); }
+
+void Pub::setLogin(const host::ILogin& login) {
+    setLanguage(login.LanguageRegion());
+    m_userId = login.cUserId();
+}
 
 void Pub::setLanguage(const QString& languageRegion) {
     const QString language = normalizeLanguage(languageRegion);
@@ -189,20 +201,82 @@ void Pub::PrintMsg(int count, const QString& printKey) {
            GetResString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.information")));
 }
 
-// Function locks and print styles live in the account database; see FunctionLocks and
-// PrintStyles.
+namespace {
+
+db::Database* databaseOf(host::IConnection* connection) {
+    auto* tsql = dynamic_cast<sql::TSqlConnection*>(connection);
+    return tsql ? &tsql->database() : nullptr;
+}
+
+// The account database file a service or login works on; empty when there is none.
+QString accountDatabasePath(host::IClsCommon* srv, host::ILogin* login) {
+    if (srv)
+        if (db::Database* db = databaseOf(srv->m_cnn())) return db->path();
+    if (login) {
+        if (db::Database* db = databaseOf(login->ZxCurrentDb())) return db->path();
+        if (auto text = sql::ConnectionText::parse(login->ZxDbName())) return text->dataSource;
+    }
+    return {};
+}
+
+}  // namespace
+
 bool Pub::IsLockFun(host::IClsCommon* srv, host::ILogin* login, const QString& function, int mode,
                     bool recordLock, const QString& recordKey) {
-    qCWarning(lcPub) << "IsLockFun: lock store not available yet";
-    return false;
+    Q_UNUSED(recordLock)  // the mode says whether a lock is a record lock
+    const QString path = accountDatabasePath(srv, login);
+    if (path.isEmpty() || path == QLatin1String(":memory:")) {
+        qCWarning(lcPub) << "IsLockFun: no account database to keep the lock of" << function;
+        return false;
+    }
+    QString error;
+    FunctionLocks::Result result;
+    if (!m_locks->open(path, &error))
+        result.error = error;
+    else
+        result = m_locks->apply(function, mode, recordKey, login ? login->cUserId() : m_userId);
+
+    switch (result.outcome) {
+        case FunctionLocks::Outcome::Taken:
+        case FunctionLocks::Outcome::Released:
+            return false;
+        case FunctionLocks::Outcome::Refused:
+            MsgBox(GetResFormatString(QStringLiteral("Pub.LockHeld"),
+                                      {function, result.holder->userId, result.holder->host}),
+                   host::MsgButtons::Information, GetResString(QStringLiteral("Pub.LockTitle")));
+            return true;
+        case FunctionLocks::Outcome::Failed:
+            break;
+    }
+    qCWarning(lcPub) << "IsLockFun" << function << mode << "failed:" << result.error;
+    if (mode < 0) return false;  // nothing to refuse; the session's end removes the row
+    MsgBox(GetResFormatString(QStringLiteral("Pub.LockError"), {function, result.error}),
+           host::MsgButtons::Warning, GetResString(QStringLiteral("Pub.LockTitle")));
+    return true;
 }
 
-QString Pub::GetPrnStyle(host::IClsCommon* srv, const QString& printKey) { return {}; }
+QString Pub::GetPrnStyle(host::IClsCommon* srv, const QString& printKey) {
+    db::Database* db = srv ? databaseOf(srv->m_cnn()) : nullptr;
+    if (!db) {
+        qCWarning(lcPub) << "GetPrnStyle: no account database";
+        return {};
+    }
+    QString error;
+    const QString style = loadPrintStyle(*db, printKey, &error);
+    if (!error.isEmpty()) qCWarning(lcPub) << "GetPrnStyle" << printKey << ":" << error;
+    return style;
+}
 
 bool Pub::SavePrnStyle(host::IClsCommon* srv, const QString& printKey, const QString& style) {
+    db::Database* db = srv ? databaseOf(srv->m_cnn()) : nullptr;
+    if (!db) {
+        qCWarning(lcPub) << "SavePrnStyle: no account database";
+        return false;
+    }
+    QString error;
+    if (savePrintStyle(*db, printKey, style, &error)) return true;
+    qCWarning(lcPub) << "SavePrnStyle" << printKey << ":" << error;
     return false;
 }
-
-QString Pub::sessionId() const { return {}; }
 
 }  // namespace platform::pub

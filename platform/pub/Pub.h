@@ -16,6 +16,7 @@ class QTimer;
 namespace platform::pub {
 
 class ResourceTexts;
+class FunctionLocks;
 class HelpWindow;
 
 class Pub : public host::IPub {
@@ -31,12 +32,16 @@ public:
     void setLanguage(const QString& languageRegion);
     QString language() const { return m_language; }  // "zh-CN", "zh-TW" or "en-US"
     IPrompter& prompter() { return *m_prompter; }
-    QString sessionId() const;
+    FunctionLocks& locks() { return *m_locks; }
+    QString sessionId() const;  // owner of this service's function locks
 
     QString GetResString(const QString& key) override;
     QString GetResFormatString(const QString& key, const QStringList& values) override;
     int MsgBox(const QString& text, int buttons, const QString& title) override;
 
+    // Locks live in the account database reached through srv's connection (else the login's
+    // current connection, else its ZxDbName); see FunctionLocks for the rules. A refusal tells
+    // the user who holds the lock; a lock that cannot be checked is refused with the reason.
     bool IsLockFun(host::IClsCommon* srv, host::ILogin* login, const QString& function, int mode,
                    bool recordLock = false, const QString& recordKey = {}) override;
 
@@ -78,10 +83,12 @@ public:
 
 private:
     ResourceTexts& texts();
+    QString m_userId;
 
     std::shared_ptr<IPrompter> m_prompter;
     QString m_language;
     std::unique_ptr<ResourceTexts> m_texts;
+    std::unique_ptr<FunctionLocks> m_locks;
     QPointer<HelpWindow> m_help;
     QString m_lastFind;
 };

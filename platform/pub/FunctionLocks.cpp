@@ -1,0 +1,224 @@
+#include "platform/pub/FunctionLocks.h"
+
+#include <QCoreApplication>
+#include <QSysInfo>
+#include <QTimer>
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+
+#include "platform/db/Database.h"
+#include "platform/pub/PubLog.h"
+
+namespace platform::pub {
+
+namespace {
+
+constexpr auto kCreateTable = R"SQL(
+CREATE TABLE IF NOT EXISTS zx_FunctionLock(
+  cFunction nvarchar(60) COLLATE NOCASE NOT NULL,
+  iMode int NOT NULL,
+  cRecordKey nvarchar(200) COLLATE NOCASE,
+  cSessionId nvarchar(40) COLLATE NOCASE NOT NULL,
+  cUserId nvarchar(20) COLLATE NOCASE,
+  cHost nvarchar(100) COLLATE NOCASE,
+  iPid int,
+  dHeartbeat datetime))SQL";
+
+bool isRecordMode(int mode) { return mode == 20 || mode == 2 || mode == 8; }
+
+bool processGone(qint64 pid) {
+    if (pid <= 0) return false;
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
+// BEGIN IMMEDIATE … COMMIT, rolled back unless committed.
+class ImmediateTransaction {
+public:
+    explicit ImmediateTransaction(db::Database& db, QString* error) : m_db(db) {
+        m_began = m_db.exec(QStringLiteral("BEGIN IMMEDIATE"), error);
+    }
+    ~ImmediateTransaction() {
+        if (m_began && !m_done) m_db.exec(QStringLiteral("ROLLBACK"));
+    }
+    bool ok() const { return m_began; }
+    bool commit(QString* error) {
+        m_done = m_db.exec(QStringLiteral("COMMIT"), error);
+        return m_done;
+    }
+
+private:
+    db::Database& m_db;
+    bool m_began = false;
+    bool m_done = false;
+};
+
+}  // namespace
+
+FunctionLocks::FunctionLocks(QString sessionId)
+    : m_sessionId(std::move(sessionId)), m_host(QSysInfo::machineHostName()) {}
+
+FunctionLocks::~FunctionLocks() { releaseAll(); }
+
+QString FunctionLocks::path() const { return m_db ? m_db->path() : QString(); }
+
+bool FunctionLocks::open(const QString& path, QString* error) {
+    if (m_db && m_db->path() == path) return true;
+    releaseAll();
+    m_db.reset();
+    QString why;
+    auto db = db::Database::open(path, false, &why);
+    if (!db || !db->exec(QString::fromLatin1(kCreateTable), &why)) {
+        if (error) *error = why;
+        return false;
+    }
+    m_db = std::move(db);
+    return true;
+}
+
+void FunctionLocks::setTiming(int heartbeatMs, int staleSeconds) {
+    m_heartbeatMs = std::max(50, heartbeatMs);
+    m_staleSeconds = std::max(1, staleSeconds);
+    if (m_timer) m_timer->setInterval(m_heartbeatMs);
+}
+
+void FunctionLocks::startHeartbeat() {
+    if (m_timer || !QCoreApplication::instance()) return;
+    m_timer = std::make_unique<QTimer>();
+    m_timer->setInterval(m_heartbeatMs);
+    QObject::connect(m_timer.get(), &QTimer::timeout, [this] { heartbeat(); });
+    m_timer->start();
+}
+
+void FunctionLocks::heartbeat() {
+    if (!m_db) return;
+    QString error;
+    if (!m_db->execParams(QStringLiteral("UPDATE zx_FunctionLock SET dHeartbeat = "
+                                         "datetime('now') WHERE cSessionId = ?1"),
+                          {m_sessionId}, &error))
+        qCWarning(lcPub) << "lock heartbeat failed:" << error;
+}
+
+void FunctionLocks::removeStale() {
+    if (!m_db) return;
+    QString error;
+    if (!m_db->execParams(
+            QStringLiteral("DELETE FROM zx_FunctionLock WHERE cSessionId <> ?1 AND "
+                           "(dHeartbeat IS NULL OR dHeartbeat < datetime('now', ?2))"),
+            {m_sessionId, QStringLiteral("-%1 seconds").arg(m_staleSeconds)}, &error))
+        qCWarning(lcPub) << "removing stale locks failed:" << error;
+    auto rows = m_db->query(QStringLiteral("SELECT DISTINCT cSessionId, iPid FROM zx_FunctionLock "
+                                           "WHERE cHost = ?1 AND cSessionId <> ?2"),
+                            {m_host, m_sessionId}, &error);
+    if (!rows) return;
+    for (int r = 0; r < rows->recordCount(); ++r) {
+        const qint64 pid = rows->at(r, 1).toLongLong();
+        if (!processGone(pid)) continue;
+        qCInfo(lcPub) << "removing locks of ended process" << pid;
+        m_db->execParams(QStringLiteral("DELETE FROM zx_FunctionLock WHERE cSessionId = ?1"),
+                         {rows->at(r, 0)}, &error);
+    }
+}
+
+FunctionLocks::Result FunctionLocks::apply(const QString& function, int mode,
+                                           const QString& recordKey, const QString& userId) {
+    Result result;
+    if (!m_db) {
+        result.error = QStringLiteral("no lock database");
+        return result;
+    }
+    if (mode == 0) {
+        result.outcome = Outcome::Released;
+        return result;
+    }
+    if (mode < 0) {
+        const int m = -mode;
+        const QString sql = QStringLiteral(
+            "DELETE FROM zx_FunctionLock WHERE cSessionId = ?1 AND cFunction = ?2 AND "
+            "(iMode = ?3 OR iMode = ?4)");
+        if (!m_db->execParams(sql, {m_sessionId, function, m, m == 2 ? 20 : m}, &result.error))
+            return result;
+        result.outcome = Outcome::Released;
+        return result;
+    }
+
+    ImmediateTransaction t(*m_db, &result.error);
+    if (!t.ok()) return result;
+    removeStale();
+
+    const QString key = recordKey.trimmed();
+    QString conflict;
+    QVariantList params{m_sessionId, function};
+    if (mode == 1) {
+        // Shared: nothing to check.
+    } else if (mode == 11) {
+        conflict = QStringLiteral("iMode = 11");
+    } else {
+        const QString sameKey =
+            QStringLiteral("(?3 = '' OR IFNULL(cRecordKey, '') = '' OR cRecordKey = ?3)");
+        params << key;
+        conflict = isRecordMode(mode) ? QStringLiteral("iMode IN (20, 2, 8) AND ") + sameKey
+                                      : QStringLiteral("iMode = ?4 AND ") + sameKey;
+        if (!isRecordMode(mode)) params << mode;
+    }
+    if (!conflict.isEmpty()) {
+        auto rows = m_db->query(
+            QStringLiteral("SELECT cFunction, iMode, cRecordKey, cSessionId, cUserId, cHost, iPid "
+                           "FROM zx_FunctionLock WHERE cSessionId <> ?1 AND cFunction = ?2 AND ") +
+                conflict + QStringLiteral(" LIMIT 1"),
+            params, &result.error);
+        if (!rows) return result;
+        if (!rows->isEmpty()) {
+            LockHolder h;
+            h.function = rows->text(0);
+            h.mode = rows->value(1).toInt();
+            h.recordKey = rows->text(2);
+            h.sessionId = rows->text(3);
+            h.userId = rows->text(4);
+            h.host = rows->text(5);
+            h.pid = rows->value(6).toLongLong();
+            result.holder = h;
+            result.outcome = Outcome::Refused;
+            return result;
+        }
+    }
+    auto own = m_db->query(QStringLiteral("SELECT 1 FROM zx_FunctionLock WHERE cSessionId = ?1 AND "
+                                          "cFunction = ?2 AND iMode = ?3 AND "
+                                          "IFNULL(cRecordKey, '') = ?4"),
+                           {m_sessionId, function, mode, key}, &result.error);
+    if (!own) return result;
+    const bool ok =
+        own->isEmpty()
+            ? m_db->execParams(QStringLiteral("INSERT INTO zx_FunctionLock(cFunction, iMode, "
+                                              "cRecordKey, cSessionId, cUserId, cHost, iPid, "
+                                              "dHeartbeat) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, "
+                                              "datetime('now'))"),
+                               {function, mode, key, m_sessionId, userId, m_host,
+                                qint64(QCoreApplication::applicationPid())},
+                               &result.error)
+            : m_db->execParams(QStringLiteral("UPDATE zx_FunctionLock SET dHeartbeat = "
+                                              "datetime('now') WHERE cSessionId = ?1"),
+                               {m_sessionId}, &result.error);
+    if (!ok || !t.commit(&result.error)) return result;
+    result.outcome = Outcome::Taken;
+    startHeartbeat();
+    return result;
+}
+
+void FunctionLocks::releaseAll() {
+    if (!m_db) return;
+    QString error;
+    if (!m_db->execParams(QStringLiteral("DELETE FROM zx_FunctionLock WHERE cSessionId = ?1"),
+                          {m_sessionId}, &error))
+        qCWarning(lcPub) << "releasing the session's locks failed:" << error;
+}
+
+int FunctionLocks::heldCount() const {
+    if (!m_db) return 0;
+    auto rows = m_db->query(
+        QStringLiteral("SELECT count(*) FROM zx_FunctionLock WHERE cSessionId = ?1"),
+        {m_sessionId});
+    return rows && !rows->isEmpty() ? rows->at(0, 0).toInt() : 0;
+}
+
+}  // namespace platform::pub

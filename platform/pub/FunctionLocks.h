@@ -1,0 +1,86 @@
+#pragma once
+// Function locks of one session, kept in zx_FunctionLock of the account database so every
+// client of the account sees them.
+//
+// Each row records function, mode, record key, the owning session (a GUID per public service),
+// user, host, process id and a heartbeat the session refreshes every few seconds. Before every
+// check, locks of dead sessions are removed: rows whose heartbeat is older than the stale time,
+// and rows of this host whose process no longer exists.
+//
+// Rules (true = held elsewhere; a session may always re-take its own lock):
+//   mode 1                 shared: never refused, never refuses
+//   mode 11                exclusive per function
+//   modes 20, 2, 8         exclusive per record among themselves (keyed by the record key; an
+//                          empty key stands for every record of the function)
+//   any other mode         exclusive per function, mode and record key
+//   negative mode          releases what this session holds of the function in that mode;
+//                          -2 releases 20 and 2
+// A check and its take run in one BEGIN IMMEDIATE transaction.
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QTimer;
+
+namespace platform::db {
+class Database;
+}
+
+namespace platform::pub {
+
+struct LockHolder {
+    QString function;
+    int mode = 0;
+    QString recordKey;
+    QString sessionId;
+    QString userId;
+    QString host;
+    qint64 pid = 0;
+};
+
+class FunctionLocks {
+public:
+    explicit FunctionLocks(QString sessionId);
+    ~FunctionLocks();  // releases every lock of the session
+
+    // Works on the account database file at `path` through a connection of its own (it outlives
+    // the caller's connections). Switching to another file releases the locks on the old one.
+    bool open(const QString& path, QString* error);
+    bool isOpen() const { return bool(m_db); }
+    QString path() const;
+
+    enum class Outcome { Taken, Refused, Released, Failed };
+    struct Result {
+        Outcome outcome = Outcome::Failed;
+        std::optional<LockHolder> holder;  // who holds it, when refused
+        QString error;                     // when failed
+    };
+    // A positive mode takes, a negative one releases, 0 does nothing (Released).
+    Result apply(const QString& function, int mode, const QString& recordKey,
+                 const QString& userId);
+
+    void releaseAll();
+    // Refreshes the heartbeat of every lock of the session; the timer calls it.
+    void heartbeat();
+    // Removes the locks of dead sessions now.
+    void removeStale();
+
+    // Heartbeat period and the age after which a lock without heartbeat is stale.
+    void setTiming(int heartbeatMs, int staleSeconds);
+    int staleSeconds() const { return m_staleSeconds; }
+    int heartbeatMs() const { return m_heartbeatMs; }
+    QString sessionId() const { return m_sessionId; }
+    int heldCount() const;  // rows of this session
+
+private:
+    void startHeartbeat();
+
+    QString m_sessionId;
+    QString m_host;
+    std::unique_ptr<db::Database> m_db;
+    std::unique_ptr<QTimer> m_timer;
+    int m_heartbeatMs = 5000;
+    int m_staleSeconds = 60;
+};
+
+}  // namespace platform::pub
