@@ -84,9 +84,11 @@ QString Pub::GetRptArchSQL(const QString& columns) {
         qCWarning(lcPub) << "GetRptArchSQL: not a plain column list:" << columns;
         return {};
     }
+    // The archives of the "AS" system that the report dictionary lists with their fields.
     return QStringLiteral("select ") + columns.trimmed() +
-           QStringLiteral(" from Rpt_GRPDef where SystemId='AS' Order by TableDefine, SystemId, "
-                          "TableName");
+           QStringLiteral(" from Rpt_GRPDef where SystemId='AS' and TableName in (select "
+                          "TableName from Rpt_GRPDef_Item where SystemId='AS') Order by "
+                          "TableDefine, SystemId, TableName");
 }
 
 QColor Pub::MustInputColor() const { return QColor(0xFF, 0xF2, 0xCC); }

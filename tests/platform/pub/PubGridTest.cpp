@@ -18,7 +18,6 @@ namespace {
 class PubGrid : public ::testing::Test {
 protected:
     void SetUp() override {
-        testApp();
         grid.setCols(4);
         grid.setRows(1);
         grid.setText(0, 0, "#");
@@ -36,6 +35,7 @@ protected:
         grid.setText(r, 3, count);
     }
 
+    QApplication& app = testApp();  // before any widget
     std::shared_ptr<ScriptedPrompter> prompter = std::make_shared<ScriptedPrompter>();
     Pub pub{prompter, "en-us"};
     controls::Grid grid;
@@ -178,7 +178,7 @@ TEST(PubLook, ColoursAndFontAreUsable) {
 TEST(PubReports, ReportArchiveStatementTakesPlainColumnListsOnly) {
     Pub pub(std::make_shared<ScriptedPrompter>(), "zh-cn");
     const QString sql = pub.GetRptArchSQL("tableName, TableDefine, SystemId");
-    EXPECT_TRUE(sql.startsWith("select tableName, TableDefine, SystemId from Rpt_GRPDef"));
+    EXPECT_TRUE(sql.startsWith("select tableName, TableDefine, SystemId from Rpt_GRPDef "));
     EXPECT_TRUE(pub.GetRptArchSQL("x from t; drop table UserDef --").isEmpty());
     EXPECT_TRUE(pub.GetRptArchSQL("").isEmpty());
 }
