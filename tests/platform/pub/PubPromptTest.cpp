@@ -1,10 +1,15 @@
 // Messages and questions through the prompter, and the unsaved-changes question.
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QWidget>
+#include <functional>
 
 #include "AppFixture.h"
 #include "host/IPub.h"
+#include "platform/pub/MessageBoxPrompter.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
 
@@ -108,6 +113,64 @@ TEST(PubIsSaveRs, DirtyWindowWithoutSaveRsCannotBeLeft) {
     w.setProperty("dirty", true);
     s.prompter->queueAnswer(Answer::Yes);
     EXPECT_FALSE(s.pub.isSaveRs(&w));
+}
+
+
+namespace {
+
+// Handles the next modal message box once it is up.
+void onNextBox(std::function<void(QMessageBox*)> handle) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, handle] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            handle(box);
+        }
+    });
+    timer->start(10);
+}
+
+}  // namespace
+
+TEST(MessageBoxPrompter, ShowsTheIconButtonsAndTitleOfTheCode) {
+    testApp();
+    MessageBoxPrompter prompter;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    bool hasYes = false, hasOk = false;
+    onNextBox([&](QMessageBox* box) {
+        icon = box->icon();
+        title = box->windowTitle();
+        hasYes = box->button(QMessageBox::Yes) != nullptr;
+        hasOk = box->button(QMessageBox::Ok) != nullptr;
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(prompter.ask("Delete the value?", 52, "Attention"), Answer::No);
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(title, "Attention");
+    EXPECT_TRUE(hasYes);
+    EXPECT_FALSE(hasOk);
+
+    onNextBox([&](QMessageBox* box) {
+        icon = box->icon();
+        box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(prompter.ask("Save?", 36, ""), Answer::Yes);
+    EXPECT_EQ(icon, QMessageBox::Question);
+
+    onNextBox([&](QMessageBox* box) {
+        icon = box->icon();
+        hasYes = box->button(QMessageBox::Yes) != nullptr;
+        box->button(QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(prompter.ask("Saved.", 64, "Information"), Answer::Ok);
+    EXPECT_EQ(icon, QMessageBox::Information);
+    EXPECT_FALSE(hasYes);
+
+    // Closing a yes/no box with Escape answers No.
+    onNextBox([](QMessageBox* box) { box->reject(); });
+    EXPECT_EQ(prompter.ask("Continue?", 36, ""), Answer::No);
 }
 
 #include "PubPromptTest.moc"
