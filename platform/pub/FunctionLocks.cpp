@@ -68,7 +68,9 @@ bool FunctionLocks::open(const QString& path, QString* error) {
     m_db.reset();
     QString why;
     auto db = db::Database::open(path, false, &why);
-    if (!db || !db->exec(QString::fromLatin1(kCreateTable), &why)) {
+    // Locks are worth nothing after a power loss: no sync on every commit of this connection.
+    if (!db || !db->exec(QStringLiteral("PRAGMA synchronous = NORMAL"), &why) ||
+        !db->exec(QString::fromLatin1(kCreateTable), &why)) {
         if (error) *error = why;
         return false;
     }
