@@ -1,0 +1,538 @@
+#include "catalogue/FrmUserDef.h"
+
+#include <QActionGroup>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include "catalogue/FlowLayout.h"
+#include "catalogue/ItemListing.h"
+#include "common/Globals.h"
+#include "common/InitToolbar.h"
+#include "common/NameTables.h"
+#include "controls/Grid.h"
+#include "controls/HostToolbar.h"
+#include "controls/Twips.h"
+#include "host/Quote.h"
+#include "itemdef/ItemRecord.h"
+#include "resources/icons/Icons.h"
+#include "ui_FrmUserDef.h"
+
+Q_DECLARE_LOGGING_CATEGORY(lcCatalogue)
+
+namespace catalogue {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;
+constexpr int kRepaintEvery = 200;
+constexpr int kColumnTwips = 1500;
+constexpr int kMaxFitTwips = 4500;
+
+// Tree children: class index of each node, in tree order.
+constexpr int kTreeOrder[] = {0, 1, 2, 3, 6, 4, 5, 7, 8, 9, 10, 11, 12};
+
+QString res(const QString& key) {
+    return userdef::g_Pub ? userdef::g_Pub->GetResString(key) : key;
+}
+
+// A text of our own resource keys; the design's text where the key has none.
+QString resOr(const QString& key, const QString& fallback) {
+    const QString text = res(key);
+    return text.isEmpty() || text == key ? fallback : text;
+}
+
+QString className(int index) {
+    return index >= 0 && index < userdef::g_ClassNames.size() ? userdef::g_ClassNames.at(index)
+                                                              : userdef::classKeys().value(index);
+}
+
+}  // namespace
+
+FrmUserDef::FrmUserDef(QWidget* parent)
+    : QWidget(parent),
+      ui(std::make_unique<Ui::FrmUserDef>()),
+      m_host(nullptr),
+      m_statusPanel(new QLabel(this)),
+      m_optionGroup(new QButtonGroup(this)) {
+    ui->setupUi(this);
+    setProperty("helpTopic", QStringLiteral("UserDef"));
+    setWindowIcon(resources::icons::icon(QStringLiteral("userdef")));
+
+    m_host = new controls::HostToolbar(this);
+    m_host->setObjectName(QStringLiteral("TLB2"));
+    m_host->hide();
+
+    m_statusPanel->setObjectName(QStringLiteral("StbPanel1"));
+    m_statusPanel->setContentsMargins(6, 0, 6, 0);
+    ui->Stb->addWidget(m_statusPanel, 1);
+
+    QFont titleFont = ui->LblTitle->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.35);
+    ui->LblTitle->setFont(titleFont);
+
+    ui->Splitter->setStretchFactor(0, 0);
+    ui->Splitter->setStretchFactor(1, 1);
+    ui->RightLayout->setStretch(1, 1);
+    ui->Frame2->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+
+    m_optionGroup->setExclusive(true);
+
+    // Commands from the classic toolbar (hidden behind the host toolbar, kept for its states).
+    for (QAction* a : ui->Tlb->actions()) {
+        if (a->isSeparator()) continue;
+        connect(a, &QAction::triggered, this, [this, a] { RunCommand(a->objectName()); });
+    }
+    connect(m_host, &controls::HostToolbar::buttonClicked, this, &FrmUserDef::RunCommand);
+
+    connect(ui->Tree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) {
+                if (!m_selecting && current) NodeSelected(current);
+            });
+    connect(grid(), &controls::Grid::currentRowChanged, this, [this] { UpdateArchiveButton(); });
+    connect(grid(), &controls::Grid::cellClicked, this, [this] { UpdateArchiveButton(); });
+    connect(grid(), &controls::Grid::cellDoubleClicked, this, [this](int row) {
+        if (row >= 1 && grid()->currentRow() >= 1) RunCommand(QStringLiteral("Define"));
+    });
+    connect(m_optionGroup, &QButtonGroup::buttonClicked, this, [this](QAbstractButton* b) {
+        selectClass(b->property("tag").toString());
+    });
+
+    SetupMenus();
+    SetupHotKeys();
+}
+
+FrmUserDef::~FrmUserDef() = default;
+
+controls::Grid* FrmUserDef::grid() const { return ui->Grid; }
+
+QAction* FrmUserDef::classicButton(const QString& key) const {
+    return controls::HostToolbar::classicAction(ui->Tlb, key);
+}
+
+void FrmUserDef::SetupMenus() {
+    const QList<QPair<QAction*, QString>> commands = {
+        {ui->mAdd, QStringLiteral("Add")},
+        {ui->mModify, QStringLiteral("Define")},
+        {ui->mDelete, QStringLiteral("Delete")},
+        {ui->mArchive, QStringLiteral("Archive")},
+        {ui->mMakeVouchSet, QStringLiteral("MakeVouchSet")},
+        {ui->mRefresh, QStringLiteral("Refresh")},
+        {ui->mPrint, QStringLiteral("Print")},
+        {ui->mPreview, QStringLiteral("Preview")},
+        {ui->mSaveFile, QStringLiteral("SaveFile")},
+        {ui->mSetUp, QStringLiteral("SetUp")},
+        {ui->mPrintNo, QStringLiteral("mPrintNo")},
+        {ui->mHelp, QStringLiteral("Help")},
+        {ui->mAbout, QStringLiteral("About")},
+        {ui->mExit, QStringLiteral("Exit")},
+        {ui->mCoverSetting, QStringLiteral("CoverSetting")},
+        {ui->mStb, QStringLiteral("mStb")},
+        {ui->mText, QStringLiteral("mText")},
+        {ui->mVouchTip0, QStringLiteral("mVouchTip0")},
+        {ui->mVouchTip1, QStringLiteral("mVouchTip1")},
+        {ui->mVouchTip2, QStringLiteral("mVouchTip2")},
+    };
+    for (const auto& [action, key] : commands) {
+        const QString command = key;
+        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+    }
+    // The overwrite choice: one of three, the first one to begin with.
+    auto* tips = new QActionGroup(this);
+    tips->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    for (QAction* a : {ui->mVouchTip0, ui->mVouchTip1, ui->mVouchTip2}) tips->addAction(a);
+    ui->mVouchTip0->setChecked(true);
+}
+
+void FrmUserDef::SetupHotKeys() {
+    const QList<QPair<QKeySequence, QString>> keys = {
+        {QKeySequence(Qt::Key_F5), QStringLiteral("Add")},
+        {QKeySequence(Qt::Key_Delete), QStringLiteral("Delete")},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), QStringLiteral("Print")},
+        {QKeySequence(Qt::Key_F8), QStringLiteral("Archive")},
+        {QKeySequence(Qt::ALT | Qt::Key_F4), QStringLiteral("Exit")},
+        {QKeySequence(Qt::Key_F1), QStringLiteral("Help")},
+        {QKeySequence(Qt::Key_F9), QStringLiteral("Refresh")},
+        {QKeySequence(Qt::Key_F7), QStringLiteral("Modify")},
+    };
+    for (const auto& [sequence, key] : keys) {
+        auto* shortcut = new QShortcut(sequence, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        shortcut->setObjectName(QStringLiteral("HotKey_") + key);
+        const QString command = key;
+        connect(shortcut, &QShortcut::activated, this, [this, command] { RunCommand(command); });
+    }
+}
+
+void FrmUserDef::ApplyTexts() {
+    const QString title = res(QStringLiteral("Q9.AA.ARCHIVE.userdefarch"));
+    setWindowTitle(title);
+    ui->LblTitle->setText(title);
+    // Menu captions: the design's texts, or the language's where our texts have the key.
+    for (QMenu* menu : {ui->mFile, ui->mOperation, ui->mWindow, ui->mH})
+        menu->setTitle(resOr(QStringLiteral("Q9.AA.USERDEF.FrmUserDef.") + menu->objectName(),
+                             menu->title()));
+    for (QAction* a : findChildren<QAction*>()) {
+        if (!a->objectName().startsWith(QLatin1String("m")) || a->menu()) continue;
+        a->setText(resOr(QStringLiteral("Q9.AA.USERDEF.FrmUserDef.") + a->objectName(), a->text()));
+    }
+    // Classic buttons carry the host toolbar's captions.
+    for (QAction* a : ui->Tlb->actions())
+        if (!a->isSeparator())
+            a->setText(resOr(QStringLiteral("Q9.AA.TOOLBAR.") + a->objectName(), a->objectName()));
+}
+
+void FrmUserDef::Load() {
+    if (m_loaded) return;
+    m_loaded = true;
+    if (userdef::g_Pub) userdef::g_Pub->FrmUniteFont(this);
+    ApplyTexts();
+    SetupToolbar();
+    if (userdef::g_SrvDB && !userdef::g_SrvDB->ExecuteX(QStringLiteral("AA_CreateDefineRefDesignView")))
+        qCWarning(lcCatalogue) << "AA_CreateDefineRefDesignView:" << userdef::g_SrvDB->lastError();
+    InitGrid();
+    BuildTree();
+    ui->Frame1->setFrameShape(QFrame::NoFrame);
+    ui->Frame2->setFrameShape(QFrame::NoFrame);
+    BuildOptionButtons();
+    ApplyPortalMenus();
+}
+
+void FrmUserDef::SetupToolbar() {
+    m_host->setPub(userdef::g_Pub.get());
+    m_host->Init(ui->Tlb, userdef::g_Login.get(), QStringLiteral("Archives_UserDef_List"),
+                 QStringLiteral("AS"));
+    if (!m_InPotal) {
+        ui->Help->setVisible(true);
+        ui->Exit->setVisible(true);
+    } else {
+        // The portal closes the window itself: no exit button, no help button.
+        const QList<QAction*> buttons = ui->Tlb->actions();
+        if (!buttons.isEmpty()) ui->Tlb->removeAction(buttons.last());
+        m_host->SetBusiness(userdef::g_Business.get());
+        ui->Help->setVisible(false);
+    }
+    userdef::InitToolbar(this, ui->Tlb, m_host, QString(), this, QStringLiteral("Voucher"));
+    ui->Define->setVisible(false);
+    ui->Archive->setEnabled(false);
+    MirrorMenus();
+    userdef::ReRefreshZxTlb(this);
+}
+
+void FrmUserDef::MirrorMenus() {
+    ui->mAdd->setEnabled(ui->Add->isEnabled());
+    ui->mArchive->setEnabled(ui->Archive->isEnabled());
+    ui->mMakeVouchSet->setEnabled(ui->MakeVouchSet->isEnabled());
+}
+
+void FrmUserDef::InitGrid() {
+    controls::Grid* g = grid();
+    host::RecordSetPtr fields =
+        userdef::g_SrvDB ? userdef::g_SrvDB->OpenX(emptyListingSql()) : nullptr;
+    if (!fields) {
+        qCWarning(lcCatalogue) << "the listing's fields cannot be read:"
+                               << (userdef::g_SrvDB ? userdef::g_SrvDB->lastError() : QString());
+        return;
+    }
+    if (fields->fieldCount() >= kHeaderCount) {
+        qCWarning(lcCatalogue) << "the listing has" << fields->fieldCount() << "fields; at most"
+                               << kHeaderCount - 1 << "have a header";
+        return;
+    }
+    g->setRedraw(false);
+    g->setCols(fields->fieldCount() + 1);
+    g->setRows(1);
+    SetHeaderAndWidths();
+    if (userdef::g_Pub)
+        userdef::g_Pub->FormatGrid(g, *fields,
+                                   QStringLiteral("<Align>") +
+                                       QStringLiteral("<iDataSource>1</iDataSource>") +
+                                       QStringLiteral("</Align>"));
+    g->setRedraw(true);
+}
+
+void FrmUserDef::SetHeaderAndWidths() {
+    controls::Grid* g = grid();
+    const QFontMetrics metrics(g->horizontalHeader()->font());
+    m_baseWidths.clear();
+    for (int c = 0; c < g->cols(); ++c) {
+        const QString header = listHeaderText(c);
+        g->setText(0, c, header);
+        // Wide enough for the header in every language, never narrower than the design's.
+        const int fit = controls::pixelsToTwips(metrics.horizontalAdvance(header) + 28);
+        m_baseWidths << std::max(kColumnTwips, fit);
+        const bool hidden = c == kColId || c == kColRefId;
+        g->setColWidth(c, hidden ? 0 : m_baseWidths.last());
+    }
+}
+
+void FrmUserDef::FitColumnsToContent() {
+    controls::Grid* g = grid();
+    const QFontMetrics metrics(g->font());
+    const int sample = std::min(g->rows() - 1, kRepaintEvery);
+    for (int c = 0; c < g->cols() && c < m_baseWidths.size(); ++c) {
+        if (c == kColId || c == kColRefId) continue;
+        int widest = 0;
+        for (int r = 1; r <= sample; ++r)
+            widest = std::max(widest, metrics.horizontalAdvance(g->text(r, c)));
+        const int fit = std::min(controls::pixelsToTwips(widest + 20), kMaxFitTwips);
+        g->setColWidth(c, std::max(m_baseWidths.at(c), fit));
+    }
+}
+
+void FrmUserDef::FillGrid(host::RecordSet& rs) {
+    controls::Grid* g = grid();
+    g->setCurrentRow(0);  // a new listing starts with no item chosen
+    g->setRedraw(false);
+    if (!rs.isEmpty()) {
+        const int count = rs.recordCount();
+        const int fields = std::min(rs.fieldCount(), g->cols() - 1);
+        g->setRows(count + 1);
+        for (int i = 0; i < count; ++i) {
+            const int row = i + 1;
+            g->setText(row, kColCounter, QString::number(row));
+            for (int f = 0; f < fields; ++f) g->setText(row, f + 1, fieldDisplayText(rs, i, f));
+            if (row % kRepaintEvery == 0) {  // let the user see the fill progress
+                g->setRedraw(true);
+                g->setRedraw(false);
+            }
+        }
+        RelatedArchiveNames names(userdef::g_Login ? userdef::g_Login->cAcc_id() : QString());
+        localiseCodedColumns(*g, names);
+        FitColumnsToContent();
+    } else {
+        g->clear();
+        g->setRows(1);
+        if (host::RecordSetPtr empty =
+                userdef::g_SrvDB ? userdef::g_SrvDB->OpenX(emptyListingSql()) : nullptr)
+            rs = *empty;
+        SetHeaderAndWidths();
+    }
+    g->setRedraw(true);
+}
+
+void FrmUserDef::BuildTree() {
+    QTreeWidget* tree = ui->Tree;
+    m_selecting = true;
+    tree->clear();
+    auto* root = new QTreeWidgetItem(tree, {res(QStringLiteral("Q9.AA.ARCHIVE.userdefcls"))});
+    root->setData(0, kKeyRole, kRootKey);
+    root->setIcon(0, resources::icons::icon(QStringLiteral("userdef")));
+    for (const int index : kTreeOrder) {
+        auto* child = new QTreeWidgetItem(root, {className(index)});
+        child->setData(0, kKeyRole, userdef::classKeys().at(index));
+        child->setIcon(0, resources::icons::icon(QStringLiteral("archive")));
+    }
+    tree->expandAll();
+    tree->setCurrentItem(root);
+    m_selecting = false;
+    // Narrow enough for the grid, wide enough for the longest class name.
+    int widest = 0;
+    const QFontMetrics metrics(tree->font());
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        widest = std::max(widest, metrics.horizontalAdvance((*it)->text(0)));
+    const int treeWidth = std::clamp(widest + 80, 160, 320);
+    ui->Splitter->setSizes({treeWidth, std::max(width() - treeWidth, 400)});
+    NodeSelected(root);
+}
+
+void FrmUserDef::BuildOptionButtons() {
+    auto* flow = new FlowLayout(ui->Frame2, controls::twipsToPixels(100) + 4, 2);
+    flow->setContentsMargins(2, 4, 2, 4);
+    auto* label = new QLabel(res(QStringLiteral("Q9.AA.ARCHIVE.projectcls")) + QStringLiteral("："),
+                             ui->Frame2);
+    label->setObjectName(QStringLiteral("LblClass"));
+    flow->addWidget(label);
+    QStringList keys = {kRootKey};
+    QStringList texts = {res(QStringLiteral("Q9.AA.ARCHIVE.all"))};
+    for (const int index : kTreeOrder) {
+        keys << userdef::classKeys().at(index);
+        texts << className(index);
+    }
+    for (int i = 0; i < keys.size(); ++i) {
+        auto* option = new QRadioButton(texts.at(i), ui->Frame2);
+        option->setObjectName(QStringLiteral("OptClass%1").arg(i));
+        option->setProperty("tag", keys.at(i));
+        option->setChecked(keys.at(i) == selectedKey());
+        m_optionGroup->addButton(option, i);
+        m_options << option;
+        flow->addWidget(option);
+    }
+}
+
+QTreeWidgetItem* FrmUserDef::nodeOf(const QString& key) const {
+    QTreeWidgetItem* root = ui->Tree->topLevelItemCount() ? ui->Tree->topLevelItem(0) : nullptr;
+    if (!root) return nullptr;
+    if (root->data(0, kKeyRole).toString() == key) return root;
+    for (int i = 0; i < root->childCount(); ++i)
+        if (root->child(i)->data(0, kKeyRole).toString() == key) return root->child(i);
+    return nullptr;
+}
+
+QString FrmUserDef::selectedKey() const {
+    const QTreeWidgetItem* node = ui->Tree->currentItem();
+    return node ? node->data(0, kKeyRole).toString() : QString();
+}
+
+bool FrmUserDef::isRootSelected() const { return selectedKey() == kRootKey; }
+
+bool FrmUserDef::selectClass(const QString& key) {
+    QTreeWidgetItem* node = nodeOf(key);
+    if (!node) return false;
+    m_selecting = true;
+    ui->Tree->setCurrentItem(node);
+    m_selecting = false;
+    NodeSelected(node);
+    return true;
+}
+
+void FrmUserDef::NodeSelected(QTreeWidgetItem* node) {
+    const QString key = node->data(0, kKeyRole).toString();
+    if (key == kRootKey) {
+        ui->Archive->setEnabled(false);
+        ui->Add->setEnabled(false);
+        ui->MakeVouchSet->setEnabled(false);
+    } else {
+        // Items are added to headers, bodies, customers, inventory and contacts; the carry-over
+        // of document headers and bodies is set here too.
+        const int index = itemdef::classPosition(key);
+        ui->Add->setEnabled(index == itemdef::kHeader || index == itemdef::kBody ||
+                            index == itemdef::kCustomer || index == itemdef::kInventory ||
+                            index == itemdef::kContact);
+        ui->MakeVouchSet->setEnabled(index == itemdef::kHeader || index == itemdef::kBody);
+    }
+    MirrorMenus();
+    userdef::ReRefreshZxTlb(this);
+    if (!m_InPotal)
+        ui->LblTitle->setText(res(QStringLiteral("Q9.AA.ARCHIVE.userdefarch")) +
+                              QStringLiteral("-") + node->text(0));
+    for (QRadioButton* option : std::as_const(m_options))
+        if (option->property("tag").toString() == key) option->setChecked(true);
+    RefreshItemList();
+}
+
+void FrmUserDef::RefreshItemList() {
+    if (!userdef::g_SrvDB) {
+        qCWarning(lcCatalogue) << "refresh without a server database service";
+        return;
+    }
+    host::IClsCommon& srv = *userdef::g_SrvDB;
+    if (!userdef::g_ClassCode.isEmpty()) {
+        // An item id handed in by the opener: show its class, once.
+        QString code = userdef::g_ClassCode;
+        const host::RecordSetPtr cls = srv.OpenX(
+            QStringLiteral("select ISNULL(cClass,'') as cClass from UserDef_Base where cID='") +
+            host::sqlValue(code) + QStringLiteral("'"));
+        if (cls && !cls->isEmpty()) {
+            cls->moveFirst();
+            code = cls->text(QStringLiteral("cClass"));
+        }
+        userdef::g_ClassCode.clear();
+        QTreeWidgetItem* node = nodeOf(code);
+        if (node && node != ui->Tree->currentItem()) {
+            // Select it with its own rules (buttons, caption); that lists its items.
+            selectClass(code);
+            return;
+        }
+    }
+    const host::RecordSetPtr rs = srv.OpenX(listingSql(selectedKey()));
+    if (!rs) {
+        qCWarning(lcCatalogue) << "listing failed:" << srv.lastError();
+        return;
+    }
+    const QString count = QString::number(rs->recordCount());
+    m_statusPanel->setText(
+        userdef::g_Pub ? userdef::g_Pub->GetResFormatString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.rstcount"), {count})
+                       : count);
+    FillGrid(*rs);
+    UpdateArchiveButton();
+}
+
+QString FrmUserDef::statusText() const { return m_statusPanel->text(); }
+
+void FrmUserDef::UpdateArchiveButton() {
+    const int row = grid()->currentRow();
+    const QString textType = userdef::g_DataTypes.value(itemdef::kText);
+    const bool enable = ui->Tree->currentItem() && !isRootSelected() && row > 0 &&
+                        !grid()->text(row, kColItemName).isEmpty() &&
+                        grid()->text(row, kColType) == textType;
+    if (ui->Archive->isEnabled() == enable && ui->mArchive->isEnabled() == enable) return;
+    ui->Archive->setEnabled(enable);
+    ui->mArchive->setEnabled(enable);
+    userdef::ReRefreshZxTlb(this);
+}
+
+void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
+    emit commandReceived(key, mode);
+    if (userdef::g_Pub) userdef::g_Pub->HelpShow(this, key);
+    const auto is = [&key](const char* name) {
+        return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    };
+    if (is("Refresh")) {
+        RefreshItemList();
+    } else if (is("Exit")) {
+        if (m_InPotal)
+            ExitForm();
+        else
+            close();
+    } else if (is("Modify")) {
+        if (grid()->currentRow() >= 1) RunCommand(QStringLiteral("Define"));
+    } else if (is("mVouchTip0") || is("mVouchTip1") || is("mVouchTip2")) {
+        for (QAction* a : {ui->mVouchTip0, ui->mVouchTip1, ui->mVouchTip2})
+            a->setChecked(a->objectName().compare(key, Qt::CaseInsensitive) == 0);
+    } else if (is("mStb")) {
+        ui->Stb->setVisible(ui->mStb->isChecked());
+    } else if (is("mText")) {
+        m_host->SetDisplayStyle(ui->mText->isChecked() ? 1 : 0);
+    } else {
+        // Help is answered by the public service above; the editors, the value archive, the
+        // carry-over and cover windows and printing attach here as they are built.
+        qCDebug(lcCatalogue) << "command" << key << mode << "has no action yet";
+    }
+}
+
+void FrmUserDef::ExitForm() {
+    if (!m_lockReleased && userdef::g_Pub) {
+        userdef::g_Pub->IsLockFun(userdef::g_SrvDB.get(), userdef::g_Login.get(),
+                                  QStringLiteral("UserDef"), -1);
+        m_lockReleased = true;
+    }
+    close();
+}
+
+void FrmUserDef::ApplyPortalMenus() {
+    ui->MenuBar->setVisible(!m_InPotal);
+    for (QMenu* menu : {ui->mFile, ui->mOperation, ui->mWindow, ui->mH})
+        menu->menuAction()->setVisible(!m_InPotal);
+}
+
+void FrmUserDef::showEvent(QShowEvent* event) {
+    Load();
+    ApplyPortalMenus();
+    QWidget::showEvent(event);
+}
+
+void FrmUserDef::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) ApplyPortalMenus();
+    QWidget::changeEvent(event);
+}
+
+void FrmUserDef::closeEvent(QCloseEvent* event) {
+    // Closed by the portal's close box: the portal holds no session end of ours, so the
+    // catalogue's lock goes with the window.
+    if (m_InPotal && !m_lockReleased && userdef::g_Pub) {
+        userdef::g_Pub->IsLockFun(userdef::g_SrvDB.get(), userdef::g_Login.get(),
+                                  QStringLiteral("UserDef"), -1);
+        m_lockReleased = true;
+    }
+    QWidget::closeEvent(event);
+}
+
+}  // namespace catalogue

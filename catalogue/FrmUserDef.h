@@ -1,0 +1,102 @@
+#pragma once
+// The item catalogue: a tree of item classes, class option buttons, the grid of the selected
+// class's items, the host toolbar, menus and a status bar. Every action goes through
+// RunCommand(key, mode), fed by both toolbars, the menus, the hot keys and a double click.
+//
+// The window loads on its first show (or Load()), after its opener has set m_InPotal: true
+// when it lives in the portal's frame, false when it runs as a modal window of its own.
+#include <QList>
+#include <QWidget>
+#include <memory>
+
+#include "host/RecordSet.h"
+
+namespace Ui {
+class FrmUserDef;
+}
+class QAction;
+class QButtonGroup;
+class QLabel;
+class QRadioButton;
+class QTreeWidgetItem;
+
+namespace controls {
+class Grid;
+class HostToolbar;
+}  // namespace controls
+
+namespace catalogue {
+
+class FrmUserDef : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FrmUserDef(QWidget* parent = nullptr);
+    ~FrmUserDef() override;
+
+    bool m_InPotal = false;
+
+    // Builds the window: toolbars, grid, class tree (selecting the root lists every class),
+    // option buttons. Runs once; the first show calls it.
+    void Load();
+    bool isLoaded() const { return m_loaded; }
+
+    // Header and widths of the empty listing.
+    void InitGrid();
+    // Shows the records of a listing; a listing without rows leaves the header row only (and
+    // the argument then holds the listing's fields without rows).
+    void FillGrid(host::RecordSet& rs);
+    // Releases the catalogue's function lock and closes the window (the portal's close).
+    void ExitForm();
+    // The command entry; keys compare without regard to letter case. mode is the host
+    // toolbar's second text, empty from every other source.
+    void RunCommand(const QString& key, const QString& mode = {});
+
+    controls::Grid* grid() const;
+    controls::HostToolbar* hostToolbar() const { return m_host; }
+    // The key of the selected tree node ("r" for the root, else the stored class value).
+    QString selectedKey() const;
+    // Selects the node of a key and runs the node-selected steps; false when no node has it.
+    bool selectClass(const QString& key);
+    // The text of the status bar's first panel.
+    QString statusText() const;
+
+signals:
+    // Every command as it enters RunCommand.
+    void commandReceived(const QString& key, const QString& mode);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void SetupToolbar();
+    void SetupMenus();
+    void SetupHotKeys();
+    void BuildTree();
+    void BuildOptionButtons();
+    void ApplyTexts();
+    void NodeSelected(QTreeWidgetItem* node);
+    void RefreshItemList();
+    void UpdateArchiveButton();
+    void ApplyPortalMenus();
+    void SetHeaderAndWidths();
+    void FitColumnsToContent();
+    void MirrorMenus();
+    QTreeWidgetItem* nodeOf(const QString& key) const;
+    QAction* classicButton(const QString& key) const;
+    bool isRootSelected() const;
+
+    std::unique_ptr<Ui::FrmUserDef> ui;
+    controls::HostToolbar* m_host;
+    QLabel* m_statusPanel;
+    QButtonGroup* m_optionGroup;
+    QList<QRadioButton*> m_options;
+    QList<int> m_baseWidths;  // twips per column: the header's width, at least 1500
+    bool m_loaded = false;
+    bool m_lockReleased = false;
+    bool m_selecting = false;
+};
+
+}  // namespace catalogue

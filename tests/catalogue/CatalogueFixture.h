@@ -1,0 +1,52 @@
+#pragma once
+// The catalogue window shown on a session over a fresh demo-account copy.
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+#include "catalogue/FrmUserDef.h"
+#include "catalogue/ItemListing.h"
+#include "controls/Grid.h"
+#include "controls/HostToolbar.h"
+#include "tests/catalogue/TestSession.h"
+
+namespace cattest {
+
+inline std::unique_ptr<catalogue::FrmUserDef> openCatalogue(bool inPortal = false) {
+    auto w = std::make_unique<catalogue::FrmUserDef>();
+    w->m_InPotal = inPortal;
+    w->resize(1100, 700);
+    w->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    return w;
+}
+
+// The grid's column of cId (hidden) for every data row.
+inline QStringList listedIds(const catalogue::FrmUserDef& w) {
+    QStringList ids;
+    for (int r = 1; r < w.grid()->rows(); ++r) ids << w.grid()->text(r, catalogue::kColId);
+    return ids;
+}
+
+// A row of the grid by the item's id; 0 when not listed.
+inline int rowOfId(const catalogue::FrmUserDef& w, const QString& id) {
+    for (int r = 1; r < w.grid()->rows(); ++r)
+        if (w.grid()->text(r, catalogue::kColId) == id) return r;
+    return 0;
+}
+
+// States a user sees: the host toolbar's button and the menu entry.
+inline bool hostEnabled(const catalogue::FrmUserDef& w, const char* key) {
+    QAction* a = w.hostToolbar()->action(QString::fromLatin1(key));
+    return a && a->isEnabled() && a->isVisible();
+}
+inline bool hostVisible(const catalogue::FrmUserDef& w, const char* key) {
+    QAction* a = w.hostToolbar()->action(QString::fromLatin1(key));
+    return a && a->isVisible();
+}
+inline bool menuEnabled(const catalogue::FrmUserDef& w, const char* name) {
+    QAction* a = w.findChild<QAction*>(QString::fromLatin1(name));
+    return a && a->isEnabled();
+}
+
+}  // namespace cattest
