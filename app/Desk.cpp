@@ -1,0 +1,67 @@
+#include "app/Desk.h"
+
+#include <QTabWidget>
+
+#include "app/DeskBusiness.h"
+#include "app/DialogWindowHost.h"
+#include "app/HostFactory.h"
+#include "app/Login.h"
+#include "app/PortalFrame.h"
+#include "common/Globals.h"
+#include "common/PlugInCommon.h"
+#include "entry/IUserDef.h"
+
+namespace app {
+
+namespace {
+const QString kCatalogueForm = QStringLiteral("FrmMain_key");
+}
+
+Desk::Desk(std::shared_ptr<Login> login, const QString& accountName,
+           std::shared_ptr<platform::pub::IPrompter> prompter, host::IWindowHost* windowHost)
+    : m_login(std::move(login)),
+      m_dialogHost(std::make_unique<DialogWindowHost>()),
+      m_factory(std::make_unique<HostFactory>(m_login, windowHost ? windowHost : m_dialogHost.get(),
+                                              std::move(prompter))),
+      m_portal(new PortalFrame(m_login->language())) {
+    m_portal->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_portal->setSession(m_login->cAcc_id(), accountName, m_login->cUserId(), m_login->cUserName());
+    m_portal->setExitForm([](QWidget* window) {
+        if (auto* catalogue = dynamic_cast<userdef::CatalogueWindow*>(window))
+            catalogue->ExitForm();
+        else
+            window->close();
+    });
+    m_business = std::make_shared<DeskBusiness>(m_login, m_portal);
+    userdef::g_Factory = m_factory.get();
+    QObject::connect(m_portal, &PortalFrame::functionRequested, m_portal,
+                     [this](const QString& key) { openFunction(key); });
+}
+
+Desk::~Desk() {
+    delete m_portal;  // closes the hosted windows with it
+    m_userDef.reset();
+    // The component unloads: its session values go with the desk.
+    userdef::ReleasePlugInManager();
+    userdef::g_ColSet.reset();
+    userdef::g_Pub.reset();
+    userdef::g_Login.reset();
+    userdef::g_SrvDB.reset();
+    userdef::g_Business.reset();
+    if (userdef::g_Factory == m_factory.get()) userdef::g_Factory = nullptr;
+}
+
+void Desk::openFunction(const QString& functionKey) {
+    if (functionKey.compare(QStringLiteral("UserDef"), Qt::CaseInsensitive) != 0) return;
+    if (QWidget* open = m_portal->windowOf(kCatalogueForm)) {
+        m_portal->tabs()->setCurrentWidget(open);
+        return;
+    }
+    if (!m_userDef) m_userDef = std::make_unique<userdef::IUserDef>();
+    m_userDef->setBusiness(m_business);
+    m_userDef->ILoginable_Login();
+    m_userDef->ILoginable_CallFunction(QStringLiteral("AA0101"), QStringLiteral("UserDef"),
+                                       QString(), QString());
+}
+
+}  // namespace app

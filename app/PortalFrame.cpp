@@ -1,0 +1,132 @@
+#include "app/PortalFrame.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QListWidgetItem>
+#include <QMetaMethod>
+#include <QPointer>
+
+#include "app/DeskTexts.h"
+#include "common/Log.h"
+#include "ui_PortalFrame.h"
+
+namespace app {
+
+namespace {
+
+const char* const kFormKey = "portalFormKey";
+const QString kUserDef = QStringLiteral("UserDef");
+
+void defaultExitForm(QWidget* window) {
+    if (window->metaObject()->indexOfMethod("ExitForm()") >= 0)
+        QMetaObject::invokeMethod(window, "ExitForm", Qt::DirectConnection);
+    else
+        window->close();
+}
+
+}  // namespace
+
+PortalFrame::PortalFrame(const QString& language, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::PortalFrame>()), m_language(language),
+      m_exitForm(defaultExitForm) {
+    ui->setupUi(this);
+    auto* item = new QListWidgetItem(ui->LstFunctions);
+    item->setData(Qt::UserRole, kUserDef);
+    ui->Splitter->setStretchFactor(0, 0);
+    ui->Splitter->setStretchFactor(1, 1);
+    ui->Splitter->setSizes({190, 990});
+    retranslate();
+    updatePage();
+
+    connect(ui->ActUserDef, &QAction::triggered, this, [this] { emit functionRequested(kUserDef); });
+    connect(ui->LstFunctions, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
+        emit functionRequested(it->data(Qt::UserRole).toString());
+    });
+    connect(ui->ActExit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->ActCloseTab, &QAction::triggered, this, [this] {
+        if (ui->TabWindows->count() > 0) closeTab(ui->TabWindows->currentIndex());
+    });
+    connect(ui->TabWindows, &QTabWidget::tabCloseRequested, this, &PortalFrame::closeTab);
+}
+
+PortalFrame::~PortalFrame() = default;
+
+QString PortalFrame::text(const char* key, const QStringList& values) const {
+    return deskText(m_language, QString::fromLatin1(key), values);
+}
+
+void PortalFrame::retranslate() {
+    setWindowTitle(text("Desk.Login.Heading"));
+    ui->mFunctions->setTitle(text("Desk.Portal.Functions"));
+    ui->mWindow->setTitle(text("Desk.Portal.Window"));
+    ui->ActUserDef->setText(text("Desk.Portal.UserDef"));
+    ui->ActExit->setText(text("Desk.Portal.Exit"));
+    ui->ActCloseTab->setText(text("Desk.Portal.CloseTab"));
+    ui->LblWelcome->setText(text("Desk.Portal.Welcome"));
+    ui->LstFunctions->item(0)->setText(text("Desk.Portal.UserDef"));
+}
+
+void PortalFrame::setSession(const QString& accountId, const QString& accountName,
+                             const QString& userId, const QString& userName) {
+    setWindowTitle(text("Desk.Portal.Title", {accountId, accountName}));
+    ui->StatusBar->showMessage(text("Desk.Portal.Status", {accountId, accountName, userId, userName}));
+}
+
+QTabWidget* PortalFrame::tabs() const { return ui->TabWindows; }
+
+void PortalFrame::updatePage() {
+    ui->StkMain->setCurrentWidget(ui->TabWindows->count() > 0 ? static_cast<QWidget*>(ui->TabWindows)
+                                                              : ui->LblWelcome);
+}
+
+int PortalFrame::hostWindow(QWidget* window, const QString& formKey, bool activate) {
+    if (!window) return -1;
+    window->setProperty(kFormKey, formKey);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    const QString caption = window->windowTitle().isEmpty() ? formKey : window->windowTitle();
+    const int index = ui->TabWindows->addTab(window, caption);
+    connect(window, &QWidget::windowTitleChanged, ui->TabWindows, [this, window](const QString& title) {
+        const int at = ui->TabWindows->indexOf(window);
+        if (at >= 0 && !title.isEmpty()) ui->TabWindows->setTabText(at, title);
+    });
+    connect(window, &QObject::destroyed, this, [this] { updatePage(); }, Qt::QueuedConnection);
+    if (activate) ui->TabWindows->setCurrentIndex(index);
+    updatePage();
+    userdef::DebugTrace(QStringLiteral("portal hosts %1").arg(formKey));
+    return index;
+}
+
+QWidget* PortalFrame::windowOf(const QString& formKey) const {
+    for (int i = 0; i < ui->TabWindows->count(); ++i) {
+        QWidget* window = ui->TabWindows->widget(i);
+        if (window->property(kFormKey).toString() == formKey) return window;
+    }
+    return nullptr;
+}
+
+bool PortalFrame::closeTab(int index) {
+    QPointer<QWidget> window = ui->TabWindows->widget(index);
+    if (!window) return false;
+    ui->TabWindows->setCurrentIndex(index);
+    m_exitForm(window);
+    if (window && !window->isHidden()) return false;  // it keeps itself open
+    if (window) {
+        const int at = ui->TabWindows->indexOf(window);
+        if (at >= 0) ui->TabWindows->removeTab(at);
+        window->deleteLater();
+    }
+    updatePage();
+    return true;
+}
+
+void PortalFrame::closeEvent(QCloseEvent* event) {
+    while (ui->TabWindows->count() > 0) {
+        if (!closeTab(ui->TabWindows->count() - 1)) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+}  // namespace app

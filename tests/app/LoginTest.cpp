@@ -1,0 +1,157 @@
+// Logging in to the desk: the dialog, the password check and the login object it makes.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/Credentials.h"
+#include "app/DeskOptions.h"
+#include "app/Login.h"
+#include "app/LoginDialog.h"
+#include "host/IConnection.h"
+#include "tests/app/DeskTestApp.h"
+#include "tests/support/TestAccount.h"
+
+using namespace app;
+
+namespace {
+
+class LoginDialogTest : public testsupport::AccountTest {
+protected:
+    void SetUp() override {
+        AccountTest::SetUp();
+        deskTestApp();
+        dialog = std::make_unique<LoginDialog>(account.dataRoot());
+    }
+    template <class W>
+    W* child(const char* name) {
+        W* w = dialog->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_TRUE(w) << name;
+        return w;
+    }
+    void type(const QString& user, const QString& password) {
+        child<QLineEdit>("EdtUser")->setText(user);
+        child<QLineEdit>("EdtPassword")->setText(password);
+    }
+    void pressOk() { child<QDialogButtonBox>("ButtonBox")->button(QDialogButtonBox::Ok)->click(); }
+    std::unique_ptr<LoginDialog> dialog;
+};
+
+}  // namespace
+
+TEST_F(LoginDialogTest, OffersTheAccountsOfTheSystemDatabase) {
+    auto* accounts = child<QComboBox>("CmbAccount");
+    ASSERT_GE(accounts->count(), 1);
+    EXPECT_EQ(accounts->itemData(0).toString(), QStringLiteral("001"));
+    EXPECT_TRUE(accounts->itemText(0).startsWith(QStringLiteral("[001]")));
+    EXPECT_EQ(child<QComboBox>("CmbLanguage")->count(), 3);
+    EXPECT_TRUE(dialog->errorText().isEmpty());
+}
+
+TEST_F(LoginDialogTest, WrongPasswordIsRefusedInTheChosenLanguageKeepingTheRest) {
+    dialog->setLanguage(QStringLiteral("en-US"));
+    type(QStringLiteral("demo"), QStringLiteral("wrong"));
+    pressOk();
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog->login());
+    EXPECT_EQ(dialog->errorText(),
+              QStringLiteral("The user or the password is not correct. Please enter the password again."));
+    EXPECT_EQ(child<QLineEdit>("EdtUser")->text(), QStringLiteral("demo"));
+    EXPECT_TRUE(child<QLineEdit>("EdtPassword")->text().isEmpty());
+    EXPECT_EQ(child<QComboBox>("CmbAccount")->currentData().toString(), QStringLiteral("001"));
+    EXPECT_EQ(dialog->language(), QStringLiteral("en-US"));
+
+    dialog->setLanguage(QStringLiteral("zh-CN"));
+    type(QStringLiteral("nobody"), QStringLiteral("demo"));  // an unknown user reads the same
+    pressOk();
+    EXPECT_EQ(dialog->errorText(), QStringLiteral("用户或密码不正确，请重新输入密码。"));
+    EXPECT_EQ(child<QLabel>("LblUser")->text(), QStringLiteral("用户(&U)："));
+}
+
+TEST_F(LoginDialogTest, PasswordsAreCheckedExactlyAndUsersNeedAName) {
+    type(QString(), QStringLiteral("demo"));
+    pressOk();
+    EXPECT_FALSE(dialog->login());
+    EXPECT_FALSE(dialog->errorText().isEmpty());
+    for (const QString& almost : {QStringLiteral("Demo"), QStringLiteral("demo "),
+                                  QStringLiteral("' or '1'='1"), QString()}) {
+        type(QStringLiteral("demo"), almost);
+        pressOk();
+        EXPECT_FALSE(dialog->login()) << almost.toStdString();
+    }
+    type(QStringLiteral("demo' --"), QStringLiteral("demo"));
+    pressOk();
+    EXPECT_FALSE(dialog->login());
+}
+
+TEST_F(LoginDialogTest, RightPasswordOpensTheAccountForTheUser) {
+    dialog->setLanguage(QStringLiteral("zh-TW"));
+    type(QStringLiteral("demo"), QStringLiteral("demo"));
+    pressOk();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    ASSERT_TRUE(dialog->login());
+    const auto login = dialog->login();
+    EXPECT_EQ(login->cUserId(), QStringLiteral("demo"));
+    EXPECT_EQ(login->cUserName(), QStringLiteral("演示管理员"));
+    EXPECT_EQ(login->cAcc_id(), QStringLiteral("001"));
+    EXPECT_EQ(login->LanguageRegion(), QStringLiteral("zh-tw"));
+    EXPECT_TRUE(login->ZxDbName().contains(QStringLiteral("Initial Catalog=ZxData_001")));
+    EXPECT_TRUE(login->ZxDbName().contains(QStringLiteral("Language=zh-TW")));
+    EXPECT_TRUE(login->ZxMetaName().contains(QStringLiteral("Initial Catalog=ZxMeta_001")));
+    ASSERT_TRUE(login->ZxCurrentDb());
+    EXPECT_EQ(login->ZxCurrentDb()->defaultDatabase(), QStringLiteral("ZxData_001"));
+    const host::RecordSetPtr rows =
+        login->ZxCurrentDb()->open(QStringLiteral("select dbo.UDF_GetLocaleID() as loc"));
+    ASSERT_TRUE(rows) << login->ZxCurrentDb()->lastError().toStdString();
+    rows->moveFirst();
+    EXPECT_EQ(rows->text(QStringLiteral("loc")), QStringLiteral("zh-TW"));
+}
+
+TEST(Credentials, HashIsSaltedSha256InLowerCaseHex) {
+    EXPECT_EQ(passwordHash(QString(), QString()),
+              QStringLiteral("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
+    EXPECT_EQ(passwordHash(QStringLiteral("ab"), QStringLiteral("c")),
+              passwordHash(QStringLiteral("a"), QStringLiteral("bc")));
+    EXPECT_NE(passwordHash(QStringLiteral("s1"), QStringLiteral("demo")),
+              passwordHash(QStringLiteral("s2"), QStringLiteral("demo")));
+}
+
+TEST(Credentials, MissingSystemDatabaseIsReportedNotTakenForAWrongPassword) {
+    const UserCheck check = checkUser(QStringLiteral("/nonexistent/root"), QStringLiteral("demo"),
+                                      QStringLiteral("demo"));
+    EXPECT_EQ(check.result, UserCheck::Unreadable);
+    EXPECT_FALSE(check.error.isEmpty());
+    QString error;
+    EXPECT_TRUE(listAccounts(QStringLiteral("/nonexistent/root"), &error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(Credentials, AccountIdsThatAreNoFileNamesAreRefused) {
+    testsupport::TestAccount account;
+    ASSERT_TRUE(account.ok());
+    QString error;
+    EXPECT_TRUE(Login::open(account.dataRoot(), QStringLiteral("001"), "demo", "x", "en-US", &error));
+    EXPECT_FALSE(Login::open(account.dataRoot(), QStringLiteral("../001"), "demo", "x", "en-US", &error));
+    EXPECT_FALSE(Login::open(account.dataRoot(), QStringLiteral("002"), "demo", "x", "en-US", &error));
+}
+
+TEST(DeskOptions, DirectLoginAndScreenshotOptions) {
+    QString error;
+    auto options = parseDeskOptions({"--account", "001", "--user", "demo", "--password", "demo",
+                                     "--lang", "en-us", "--screenshot", "/tmp/x.png"},
+                                    &error);
+    ASSERT_TRUE(options) << error.toStdString();
+    EXPECT_EQ(options->account, QStringLiteral("001"));
+    EXPECT_EQ(options->user, QStringLiteral("demo"));
+    EXPECT_EQ(options->password, QStringLiteral("demo"));
+    EXPECT_EQ(options->language, QStringLiteral("en-US"));
+    EXPECT_EQ(options->screenshot, QStringLiteral("/tmp/x.png"));
+    EXPECT_TRUE(parseDeskOptions({}, &error));
+    EXPECT_FALSE(parseDeskOptions({"--user"}, &error));
+    EXPECT_FALSE(parseDeskOptions({"--lang", "fr-FR"}, &error));
+    EXPECT_FALSE(parseDeskOptions({"--colour", "red"}, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("--colour")));
+}

@@ -1,0 +1,131 @@
+// The portal: the menu opens the catalogue through the component, windows live in tabs.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QStatusBar>
+#include <QTabWidget>
+
+#include "app/Desk.h"
+#include "app/DeskBusiness.h"
+#include "app/Login.h"
+#include "app/PortalFrame.h"
+#include "common/Globals.h"
+#include "entry/CatalogueWindow.h"
+#include "host/IWindowHost.h"
+#include "platform/pub/ScriptedPrompter.h"
+#include "tests/app/DeskTestApp.h"
+#include "tests/support/TestAccount.h"
+
+using namespace app;
+
+namespace {
+
+class NoModals : public host::IWindowHost {
+public:
+    int showModal(QDialog*) override {
+        ++modals;
+        return QDialog::Rejected;
+    }
+    void message(const QString& text, const QString&) override { messages << text; }
+    int modals = 0;
+    QStringList messages;
+};
+
+// A window with unsaved changes: it refuses to close.
+class StubbornWindow : public QWidget {
+protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
+class PortalTest : public testsupport::AccountTest {
+protected:
+    void SetUp() override {
+        AccountTest::SetUp();
+        deskTestApp();
+        QString error;
+        login = Login::open(account.dataRoot(), QStringLiteral("001"), QStringLiteral("demo"),
+                            QStringLiteral("演示管理员"), QStringLiteral("en-US"), &error);
+        ASSERT_TRUE(login) << error.toStdString();
+        desk = std::make_unique<Desk>(login, QStringLiteral("Demo Co."), prompter, &windowHost);
+    }
+    void TearDown() override { desk.reset(); }
+    void settle() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+    int userDefLocks() {
+        host::RecordSetPtr rows = account.srv().OpenX(
+            QStringLiteral("select count(*) as n from zx_FunctionLock where cFunction = N'UserDef'"));
+        if (!rows) return -1;
+        rows->moveFirst();
+        return rows->value(0).toInt();
+    }
+    QTabWidget* tabs() { return desk->portal()->tabs(); }
+
+    std::shared_ptr<platform::pub::ScriptedPrompter> prompter =
+        std::make_shared<platform::pub::ScriptedPrompter>();
+    NoModals windowHost;
+    std::shared_ptr<Login> login;
+    std::unique_ptr<Desk> desk;
+};
+
+}  // namespace
+
+TEST_F(PortalTest, ShowsTheSessionInTitleAndStatusLine) {
+    PortalFrame* portal = desk->portal();
+    EXPECT_TRUE(portal->windowTitle().contains(QStringLiteral("[001] Demo Co.")));
+    const QString status = portal->statusBar()->currentMessage();
+    EXPECT_TRUE(status.contains(QStringLiteral("demo"))) << status.toStdString();
+    EXPECT_TRUE(status.contains(QStringLiteral("演示管理员")));
+    EXPECT_EQ(tabs()->count(), 0);
+}
+
+TEST_F(PortalTest, MenuOpensTheCatalogueInATabOnce) {
+    auto* action = desk->portal()->findChild<QAction*>(QStringLiteral("ActUserDef"));
+    ASSERT_TRUE(action);
+    action->trigger();
+    ASSERT_EQ(tabs()->count(), 1);
+    auto* catalogue = dynamic_cast<userdef::CatalogueWindow*>(tabs()->widget(0));
+    ASSERT_TRUE(catalogue);
+    EXPECT_TRUE(catalogue->m_InPotal);
+    EXPECT_EQ(tabs()->currentWidget(), catalogue);
+    EXPECT_EQ(desk->portal()->windowOf(QStringLiteral("FrmMain_key")), catalogue);
+    EXPECT_EQ(userdef::g_Login, login);
+    EXPECT_EQ(userDefLocks(), 1);
+    EXPECT_EQ(windowHost.modals, 0);
+    EXPECT_TRUE(windowHost.messages.isEmpty());
+
+    // A second request brings the open tab forward instead of a second catalogue.
+    action->trigger();
+    EXPECT_EQ(tabs()->count(), 1);
+}
+
+TEST_F(PortalTest, ClosingTheTabExitsTheCatalogue) {
+    desk->openFunction(QStringLiteral("UserDef"));
+    ASSERT_EQ(tabs()->count(), 1);
+    QPointer<QWidget> catalogue = tabs()->widget(0);
+    emit tabs()->tabCloseRequested(0);
+    settle();
+    EXPECT_EQ(tabs()->count(), 0);
+    EXPECT_FALSE(catalogue);
+    EXPECT_FALSE(desk->portal()->windowOf(QStringLiteral("FrmMain_key")));
+}
+
+TEST_F(PortalTest, AWindowThatRefusesToCloseKeepsItsTab) {
+    DeskBusiness business(login, desk->portal());
+    auto* window = new StubbornWindow;
+    window->setWindowTitle(QStringLiteral("Unsaved"));
+    const QString env = business.CreateFormEnv(QStringLiteral("Test.Frm"), window);
+    business.ShowForm(window, QStringLiteral("AA"), QStringLiteral("Frm_key"), false, true, env);
+    ASSERT_EQ(tabs()->count(), 1);
+    EXPECT_EQ(tabs()->tabText(0), QStringLiteral("Unsaved"));
+    EXPECT_FALSE(desk->portal()->closeTab(0));
+    settle();
+    EXPECT_EQ(tabs()->count(), 1);
+    // Nor does the portal close over it.
+    EXPECT_FALSE(desk->portal()->close());
+    EXPECT_EQ(tabs()->count(), 1);
+}
