@@ -105,12 +105,16 @@ bool createDemoAccount(const QString& dataRoot, const QString& accountId, QStrin
         return false;
     }
     const AccountFiles files = accountFiles(dataRoot, accountId);
-    if (!QDir().mkpath(files.folder)) {
-        fail(error, QStringLiteral("Cannot create the folder %1.").arg(files.folder));
+    if (!QDir().mkpath(dataRoot)) {
+        fail(error, QStringLiteral("Cannot create the folder %1.").arg(dataRoot));
         return false;
     }
     std::unique_ptr<Database> system = openSystem(files.system, error);
     if (!system) return false;
+    if (!QDir().mkpath(files.folder)) {
+        fail(error, QStringLiteral("Cannot create the folder %1.").arg(files.folder));
+        return false;
+    }
 
     QString why;
     const bool ok =
@@ -128,6 +132,7 @@ bool createDemoAccount(const QString& dataRoot, const QString& accountId, QStrin
     if (!ok) {
         removeDatabaseFiles(files.data);
         removeDatabaseFiles(files.meta);
+        QDir().rmdir(files.folder);  // only when empty
         fail(error, why);
     }
     return ok;
