@@ -112,6 +112,22 @@ TEST_F(PortalTest, ClosingTheTabExitsTheCatalogue) {
     EXPECT_EQ(tabs()->count(), 0);
     EXPECT_FALSE(catalogue);
     EXPECT_FALSE(desk->portal()->windowOf(QStringLiteral("FrmMain_key")));
+    EXPECT_EQ(userDefLocks(), 0);  // the catalogue's exit released the session lock
+    // The services stay for the next call, which opens a new catalogue.
+    EXPECT_TRUE(userdef::g_Pub);
+    desk->openFunction(QStringLiteral("UserDef"));
+    EXPECT_EQ(tabs()->count(), 1);
+    EXPECT_EQ(userDefLocks(), 1);
+}
+
+TEST_F(PortalTest, TheCataloguesOwnExitClosesItsTab) {
+    desk->openFunction(QStringLiteral("UserDef"));
+    auto* catalogue = dynamic_cast<userdef::CatalogueWindow*>(tabs()->widget(0));
+    ASSERT_TRUE(catalogue);
+    catalogue->RunCommand(QStringLiteral("Exit"));
+    settle();
+    EXPECT_EQ(tabs()->count(), 0);
+    EXPECT_EQ(userDefLocks(), 0);
 }
 
 TEST_F(PortalTest, AWindowThatRefusesToCloseKeepsItsTab) {

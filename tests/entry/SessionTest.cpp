@@ -54,6 +54,7 @@ TEST_F(EntryTest, CommandLineWithATabRunsModallyAndClosesTheSession) {
     userDef.ShowModeless(QString(), QString(), QString(), QStringLiteral("AA\tUserDef"));
 
     ASSERT_EQ(factory.host.modals.size(), 1);
+    EXPECT_EQ(factory.host.modals.first().contentName, QStringLiteral("catalogue::FrmUserDef"));
     EXPECT_FALSE(factory.host.modals.first().inPortal);
     EXPECT_TRUE(business->shown.isEmpty());
     EXPECT_EQ(locksDuringRun, 1);
@@ -111,4 +112,28 @@ TEST_F(EntryTest, TwoInstancesShareTheServicesAndOnlyTheFirstReleasesThem) {
     EXPECT_FALSE(second.ownsServices());
     EXPECT_TRUE(keptAfterSecond);
     EXPECT_FALSE(g_Pub || g_SrvDB || g_ColSet || g_Login);
+}
+
+TEST_F(EntryTest, TheCataloguesExitEndsItsModalRunAndTheDialogsCloseAsksTheCatalogue) {
+    IUserDef userDef;
+    bool endedByExit = false;
+    bool catalogueClosedWithDialog = false;
+    factory.host.onModal = [&] {
+        CatalogueWindow* window = userDef.catalogue();
+        auto* frame = qobject_cast<ModalFrame*>(window ? window->parentWidget() : nullptr);
+        ASSERT_TRUE(frame);
+        frame->show();
+        ASSERT_TRUE(window->isVisible());
+        window->ExitForm();
+        endedByExit = !frame->isVisible() && frame->result() == QDialog::Accepted;
+
+        frame->show();
+        window->show();
+        frame->reject();  // Esc or the close box
+        catalogueClosedWithDialog = !frame->isVisible() && window->isHidden();
+    };
+    userDef.Show(login, QString());
+    EXPECT_TRUE(endedByExit);
+    EXPECT_TRUE(catalogueClosedWithDialog);
+    EXPECT_EQ(userDefLocks(), 0);
 }

@@ -1,0 +1,91 @@
+#include "app/DeskRun.h"
+
+#include <QApplication>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/Cli.h"
+#include "app/Credentials.h"
+#include "app/Desk.h"
+#include "app/DeskOptions.h"
+#include "app/DeskTexts.h"
+#include "app/Login.h"
+#include "app/LoginDialog.h"
+#include "app/PortalFrame.h"
+
+namespace app {
+
+namespace {
+
+// Saves a picture of the window once it has been painted, then runs done.
+void screenshotLater(QWidget* window, const QString& file, std::function<void()> done) {
+    QTimer::singleShot(700, window, [window, file, done] {
+        if (!window->grab().save(file))
+            QTextStream(stderr) << "cannot save the screenshot " << file << Qt::endl;
+        done();
+    });
+}
+
+QString accountName(const QString& root, const QString& accountId) {
+    for (const AccountInfo& account : listAccounts(root, nullptr))
+        if (account.id == accountId) return account.name;
+    return {};
+}
+
+}  // namespace
+
+int runDesk(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("userdef"));
+    QTextStream err(stderr);
+    QString error;
+    const std::optional<DeskOptions> options =
+        parseDeskOptions(application.arguments().mid(1), &error);
+    if (!options) {
+        err << error << Qt::endl;
+        return 2;
+    }
+    const QString root = dataRoot();
+    const QString language = options->language.isEmpty() ? QStringLiteral("zh-CN") : options->language;
+    std::shared_ptr<Login> login;
+
+    if (!options->user.isEmpty() && options->password) {
+        const QString accountId = options->account.isEmpty() ? QStringLiteral("001") : options->account;
+        const UserCheck check = checkUser(root, options->user, *options->password);
+        if (check.result != UserCheck::Ok) {
+            err << (check.result == UserCheck::WrongCredentials
+                        ? deskText(language, QStringLiteral("Desk.Login.WrongPassword"))
+                        : deskText(language, QStringLiteral("Desk.Login.SystemUnreadable"), {check.error}))
+                << Qt::endl;
+            return 1;
+        }
+        login = Login::open(root, accountId, check.userId, check.userName, language, &error);
+        if (!login) {
+            err << deskText(language, QStringLiteral("Desk.Login.AccountUnreadable"), {error}) << Qt::endl;
+            return 1;
+        }
+    } else {
+        LoginDialog dialog(root);
+        if (!options->language.isEmpty()) dialog.setLanguage(options->language);
+        if (!options->account.isEmpty()) dialog.setAccount(options->account);
+        if (!options->user.isEmpty()) dialog.setUser(options->user);
+        if (!options->screenshot.isEmpty()) {
+            dialog.show();
+            screenshotLater(&dialog, options->screenshot, [&dialog] { dialog.reject(); });
+        }
+        if (dialog.exec() != QDialog::Accepted || !dialog.login()) return 0;
+        login = dialog.login();
+    }
+
+    Desk desk(login, accountName(root, login->cAcc_id()));
+    desk.portal()->show();
+    if (!options->open.isEmpty()) desk.openFunction(options->open);
+    if (!options->screenshot.isEmpty()) {
+        PortalFrame* portal = desk.portal();
+        screenshotLater(portal, options->screenshot, [portal] { portal->close(); });
+    }
+    return application.exec();
+}
+
+}  // namespace app
