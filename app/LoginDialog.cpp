@@ -47,7 +47,10 @@ void LoginDialog::setAccount(const QString& accountId) {
     if (index >= 0) ui->CmbAccount->setCurrentIndex(index);
 }
 
-void LoginDialog::setUser(const QString& userId) { ui->EdtUser->setText(userId); }
+void LoginDialog::setUser(const QString& userId) {
+    ui->EdtUser->setText(userId);
+    if (!userId.isEmpty()) ui->EdtPassword->setFocus();
+}
 
 QString LoginDialog::errorText() const { return ui->LblError->isHidden() ? QString() : ui->LblError->text(); }
 

@@ -5,6 +5,7 @@
 #include <QListWidgetItem>
 #include <QMetaMethod>
 #include <QPointer>
+#include <QStyle>
 
 #include "app/DeskTexts.h"
 #include "common/Log.h"
@@ -32,6 +33,9 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
     ui->setupUi(this);
     auto* item = new QListWidgetItem(ui->LstFunctions);
     item->setData(Qt::UserRole, kUserDef);
+    item->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    ui->LstFunctions->setIconSize(QSize(20, 20));
+    ui->LstFunctions->setStyleSheet(QStringLiteral("QListWidget::item { padding: 6px 4px; }"));
     ui->Splitter->setStretchFactor(0, 0);
     ui->Splitter->setStretchFactor(1, 1);
     ui->Splitter->setSizes({190, 990});
