@@ -7,7 +7,7 @@
 namespace platform::db {
 
 // Raised whenever the demo data changes, so cached copies (test templates) are rebuilt.
-constexpr int kDemoVersion = 1;
+constexpr int kDemoVersion = 2;
 
 // Where an account's files live below a data root.
 struct AccountFiles {

@@ -43,6 +43,8 @@ const QVector<HostTable>& hostTables() {
          Shape::Head},
         {"ST", "ST_InboundHead", "入库单表头", "入库单主表", "H", "", "ID", false, Shape::Head},
         {"ST", "ST_InboundBody", "入库单表体", "入库单子表", "B", "", "AutoID", false, Shape::Body},
+        {"ST", "ST_InboundBodySerial", "入库单序列号", "入库单序列号表", "B", "ST_InboundBody",
+         "AutoID", false, Shape::Body},
         {"ST", "ST_TransferHead", "调拨单表头", "调拨单主表", "H", "", "ID", false, Shape::None},
         {"IA", "IA_AdjustHead", "出入库调整单表头", "出入库调整单主表", "H", "", "ID", true,
          Shape::Head},

@@ -154,7 +154,7 @@ std::vector<StatementCase> carryOverStatements() {
          chooser(" b.EnumType='Q9.AA.ARCHIVE.ExtendDefineTable.Type' and ctype in "
                  "('B','H','B,H','H,B')  and (b.localeID=dbo.UDF_GetLocaleID()) ",
                  "Order by ctype DESC,ctabledesc "),
-         kChooserColumns, [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 22); }},
+         kChooserColumns, [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 23); }},
         {"RuleEditor_TargetTablesOfHeaderSource",
          chooser(targetCondition(" ('H','B,H','H,B') ", "SA_OrderHead"),
                  "Order by ctype DESC,ctabledesc"),

@@ -10,9 +10,8 @@
 
 namespace statements {
 
-void PrintTo(const StatementCase& c, std::ostream* os) {
-    *os << c.name << ": " << c.sql.toStdString();
-}
+// Test names carry the case name; the statement is traced where it fails.
+void PrintTo(const StatementCase& c, std::ostream* os) { *os << c.name; }
 
 namespace {
 
@@ -34,6 +33,7 @@ class Statement : public testsupport::AccountTest,
 
 TEST_P(Statement, RunsWithTheFieldsAndRowsTheComponentReads) {
     const StatementCase& c = GetParam();
+    SCOPED_TRACE(c.sql.toStdString());
     platform::server::ClsCommon srv;
     srv.init(c.db == StatementCase::Db::Meta ? account.metaConnectionText(c.language)
                                              : account.connectionText(c.language));
