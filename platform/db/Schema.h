@@ -27,9 +27,9 @@ bool createMetaSchema(Database& db, QString* error);
 int schemaVersion(Database& db, const QString& part,
                   const QString& schema = QStringLiteral("main"));
 
-// Keeps `table`.pubzxts as a row version: every insert and every update of another column
-// stores the next value of the database's counter (zx_RowVersion). Used by the schema and for
-// tables created later that carry pubzxts.
+// Keeps `table`.pubzxts as a row version: every insert and every update of one of the table's
+// other columns (those it has now) stores the next value of the database's counter
+// (zx_RowVersion). Used by the schema and for tables created later that carry pubzxts.
 bool addRowVersion(Database& db, const QString& table, QString* error);
 
 }  // namespace platform::db

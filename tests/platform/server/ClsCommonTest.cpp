@@ -99,6 +99,29 @@ TEST_F(Statements, BadSqlFailsWithAReasonAndTheServiceGoesOn) {
     EXPECT_EQ(rows->value(0).toInt(), 22);
 }
 
+TEST_F(Statements, TemporaryTablesLiveWithTheirConnection) {
+    // The rule editor's check opens the field-pair join before any batch made the table.
+    const QString join = QStringLiteral(
+        " SELECT  Sub.cMakeVouchID FROM #AA_ExtendDefineFieldsForMakeVouch source"
+        " INNER JOIN AA_ExtendDefineMakeVouch_sub Sub ON source.ctablename = Sub.ctablename");
+    ClsCommon& srv = account.srv();
+    EXPECT_EQ(srv.OpenX(join), nullptr);
+    EXPECT_TRUE(srv.lastError().contains(QStringLiteral("AA_ExtendDefineFieldsForMakeVouch")))
+        << srv.lastError().toStdString();
+    ASSERT_TRUE(srv.ExecuteX(QStringLiteral(
+        "Create table #AA_ExtendDefineFieldsForMakeVouch(ctablename nvarchar(200),cextendfield "
+        "nvarchar(200))\r\nInsert into #AA_ExtendDefineFieldsForMakeVouch "
+        "values('SA_OrderHead','cHDefine1')")))
+        << srv.lastError().toStdString();
+    const host::RecordSetPtr rows = srv.OpenX(join);
+    ASSERT_TRUE(rows) << srv.lastError().toStdString();
+    EXPECT_EQ(rows->text(0), QStringLiteral("SA01"));
+    // Another service does not see it.
+    ClsCommon other;
+    other.init(account.connectionText());
+    EXPECT_EQ(other.OpenX(join), nullptr);
+}
+
 TEST_F(Statements, ExecuteChangesRowsAndOpenReadsThem) {
     ClsCommon& srv = account.srv();
     ASSERT_TRUE(
