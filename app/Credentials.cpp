@@ -34,7 +34,8 @@ QVector<AccountInfo> listAccounts(const QString& root, QString* error) {
         return accounts;
     }
     for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        accounts.push_back({rows->text(QStringLiteral("cAcc_id")), rows->text(QStringLiteral("cAcc_Name"))});
+        accounts.push_back(
+            {rows->text(QStringLiteral("cAcc_id")), rows->text(QStringLiteral("cAcc_Name"))});
     return accounts;
 }
 
@@ -47,10 +48,10 @@ UserCheck checkUser(const QString& root, const QString& userId, const QString& p
     UserCheck check;
     auto db = openSystem(root, &check.error);
     if (!db) return check;
-    host::RecordSetPtr rows = db->query(
-        QStringLiteral("SELECT cUser_Id, cUser_Name, cSalt, cPasswordHash FROM UA_User "
-                       "WHERE cUser_Id = ?1"),
-        {userId.trimmed()}, &check.error);
+    host::RecordSetPtr rows =
+        db->query(QStringLiteral("SELECT cUser_Id, cUser_Name, cSalt, cPasswordHash FROM UA_User "
+                                 "WHERE cUser_Id = ?1"),
+                  {userId.trimmed()}, &check.error);
     if (!rows) return check;
     check.error.clear();
     check.result = UserCheck::WrongCredentials;

@@ -19,9 +19,9 @@ QString passwordHash(const QString& salt, const QString& password);
 struct UserCheck {
     enum Result { Ok, WrongCredentials, Unreadable };
     Result result = Unreadable;
-    QString userId;    // as stored
+    QString userId;  // as stored
     QString userName;
-    QString error;     // the reason when Unreadable
+    QString error;  // the reason when Unreadable
 };
 
 // Checks a user and password against zxsystem.UA_User. An unknown user and a wrong password

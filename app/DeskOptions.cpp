@@ -22,7 +22,8 @@ std::optional<DeskOptions> parseDeskOptions(const QStringList& arguments, QStrin
         } else if (name == QLatin1String("--lang")) {
             const QString normal = platform::pub::normalizeLanguage(value);
             if (normal.compare(value, Qt::CaseInsensitive) != 0) {
-                if (error) *error = QStringLiteral("--lang: zh-CN, zh-TW or en-US, not %1").arg(value);
+                if (error)
+                    *error = QStringLiteral("--lang: zh-CN, zh-TW or en-US, not %1").arg(value);
                 return std::nullopt;
             }
             options.language = normal;

@@ -47,22 +47,26 @@ int runDesk(int argc, char** argv) {
         return 2;
     }
     const QString root = dataRoot();
-    const QString language = options->language.isEmpty() ? QStringLiteral("zh-CN") : options->language;
+    const QString language =
+        options->language.isEmpty() ? QStringLiteral("zh-CN") : options->language;
     std::shared_ptr<Login> login;
 
     if (!options->user.isEmpty() && options->password) {
-        const QString accountId = options->account.isEmpty() ? QStringLiteral("001") : options->account;
+        const QString accountId =
+            options->account.isEmpty() ? QStringLiteral("001") : options->account;
         const UserCheck check = checkUser(root, options->user, *options->password);
         if (check.result != UserCheck::Ok) {
             err << (check.result == UserCheck::WrongCredentials
                         ? deskText(language, QStringLiteral("Desk.Login.WrongPassword"))
-                        : deskText(language, QStringLiteral("Desk.Login.SystemUnreadable"), {check.error}))
+                        : deskText(language, QStringLiteral("Desk.Login.SystemUnreadable"),
+                                   {check.error}))
                 << Qt::endl;
             return 1;
         }
         login = Login::open(root, accountId, check.userId, check.userName, language, &error);
         if (!login) {
-            err << deskText(language, QStringLiteral("Desk.Login.AccountUnreadable"), {error}) << Qt::endl;
+            err << deskText(language, QStringLiteral("Desk.Login.AccountUnreadable"), {error})
+                << Qt::endl;
             return 1;
         }
     } else {

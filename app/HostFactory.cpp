@@ -1,11 +1,11 @@
 #include "app/HostFactory.h"
 
 #include "host/ILogin.h"
+#include "platform/colset/ColSetSvr.h"
+#include "platform/plugins/PlugInManager.h"
 #include "platform/pub/MessageBoxPrompter.h"
 #include "platform/pub/Pub.h"
 #include "platform/server/ClsCommon.h"
-#include "platform/colset/ColSetSvr.h"
-#include "platform/plugins/PlugInManager.h"
 
 namespace app {
 

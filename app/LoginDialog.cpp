@@ -52,12 +52,15 @@ void LoginDialog::setUser(const QString& userId) {
     if (!userId.isEmpty()) ui->EdtPassword->setFocus();
 }
 
-QString LoginDialog::errorText() const { return ui->LblError->isHidden() ? QString() : ui->LblError->text(); }
+QString LoginDialog::errorText() const {
+    return ui->LblError->isHidden() ? QString() : ui->LblError->text();
+}
 
 void LoginDialog::loadAccounts() {
     const QVector<AccountInfo> accounts = listAccounts(m_root, &m_accountsError);
     for (const AccountInfo& account : accounts)
-        ui->CmbAccount->addItem(QStringLiteral("[%1] %2").arg(account.id, account.name), account.id);
+        ui->CmbAccount->addItem(QStringLiteral("[%1] %2").arg(account.id, account.name),
+                                account.id);
 }
 
 void LoginDialog::retranslate() {
@@ -83,8 +86,9 @@ bool LoginDialog::tryLogin() {
     const QString accountId = ui->CmbAccount->currentData().toString();
     const QString userId = ui->EdtUser->text().trimmed();
     if (accountId.isEmpty()) {
-        showError(ui->CmbAccount->count() == 0 ? text("Desk.Login.SystemUnreadable", {m_accountsError})
-                                               : text("Desk.Login.NoAccount"));
+        showError(ui->CmbAccount->count() == 0
+                      ? text("Desk.Login.SystemUnreadable", {m_accountsError})
+                      : text("Desk.Login.NoAccount"));
         return false;
     }
     if (userId.isEmpty()) {

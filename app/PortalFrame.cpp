@@ -28,7 +28,9 @@ void defaultExitForm(QWidget* window) {
 }  // namespace
 
 PortalFrame::PortalFrame(const QString& language, QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::PortalFrame>()), m_language(language),
+    : QMainWindow(parent),
+      ui(std::make_unique<Ui::PortalFrame>()),
+      m_language(language),
       m_exitForm(defaultExitForm) {
     ui->setupUi(this);
     auto* item = new QListWidgetItem(ui->LstFunctions);
@@ -42,7 +44,8 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
     retranslate();
     updatePage();
 
-    connect(ui->ActUserDef, &QAction::triggered, this, [this] { emit functionRequested(kUserDef); });
+    connect(ui->ActUserDef, &QAction::triggered, this,
+            [this] { emit functionRequested(kUserDef); });
     connect(ui->LstFunctions, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
         emit functionRequested(it->data(Qt::UserRole).toString());
     });
@@ -73,14 +76,15 @@ void PortalFrame::retranslate() {
 void PortalFrame::setSession(const QString& accountId, const QString& accountName,
                              const QString& userId, const QString& userName) {
     setWindowTitle(text("Desk.Portal.Title", {accountId, accountName}));
-    ui->StatusBar->showMessage(text("Desk.Portal.Status", {accountId, accountName, userId, userName}));
+    ui->StatusBar->showMessage(
+        text("Desk.Portal.Status", {accountId, accountName, userId, userName}));
 }
 
 QTabWidget* PortalFrame::tabs() const { return ui->TabWindows; }
 
 void PortalFrame::updatePage() {
-    ui->StkMain->setCurrentWidget(ui->TabWindows->count() > 0 ? static_cast<QWidget*>(ui->TabWindows)
-                                                              : ui->LblWelcome);
+    ui->StkMain->setCurrentWidget(
+        ui->TabWindows->count() > 0 ? static_cast<QWidget*>(ui->TabWindows) : ui->LblWelcome);
 }
 
 int PortalFrame::hostWindow(QWidget* window, const QString& formKey, bool activate) {
@@ -89,11 +93,13 @@ int PortalFrame::hostWindow(QWidget* window, const QString& formKey, bool activa
     window->setAttribute(Qt::WA_DeleteOnClose);
     const QString caption = window->windowTitle().isEmpty() ? formKey : window->windowTitle();
     const int index = ui->TabWindows->addTab(window, caption);
-    connect(window, &QWidget::windowTitleChanged, ui->TabWindows, [this, window](const QString& title) {
-        const int at = ui->TabWindows->indexOf(window);
-        if (at >= 0 && !title.isEmpty()) ui->TabWindows->setTabText(at, title);
-    });
-    connect(window, &QObject::destroyed, this, [this] { updatePage(); }, Qt::QueuedConnection);
+    connect(window, &QWidget::windowTitleChanged, ui->TabWindows,
+            [this, window](const QString& title) {
+                const int at = ui->TabWindows->indexOf(window);
+                if (at >= 0 && !title.isEmpty()) ui->TabWindows->setTabText(at, title);
+            });
+    connect(
+        window, &QObject::destroyed, this, [this] { updatePage(); }, Qt::QueuedConnection);
     if (activate) ui->TabWindows->setCurrentIndex(index);
     updatePage();
     userdef::DebugTrace(QStringLiteral("portal hosts %1").arg(formKey));

@@ -90,8 +90,7 @@ QByteArray XmlFileBytes(const QString& xmlText) {
     return (utf8Head + line).toUtf8();
 }
 
-bool WriteXmlFile(const QString& xmlText, const QString& fileName, QString* path,
-                  QString* error) {
+bool WriteXmlFile(const QString& xmlText, const QString& fileName, QString* path, QString* error) {
     QString reason;
     const QString name = QFileInfo(fileName).fileName();  // never outside the folder
     if (name.isEmpty()) {

@@ -10,8 +10,7 @@
 
 namespace userdef {
 
-QString GetXmlAttr(const QDomElement& element, const QString& name,
-                   const QString& defaultValue) {
+QString GetXmlAttr(const QDomElement& element, const QString& name, const QString& defaultValue) {
     if (element.isNull()) return {};
     const QString key = name.toLower();
     if (!element.hasAttribute(key)) return defaultValue;
@@ -32,8 +31,9 @@ QString ControlValue(const QWidget* control) {
 
 void AppendXmlElement(QString& accumulator, const QString& name, const QWidget* control) {
     if (!control || !control->isVisibleTo(control->window())) return;
-    accumulator += QLatin1Char('<') + name + QLatin1Char('>') + host::xmlText(ControlValue(control)) +
-                   QStringLiteral("</") + name + QLatin1Char('>');
+    accumulator += QLatin1Char('<') + name + QLatin1Char('>') +
+                   host::xmlText(ControlValue(control)) + QStringLiteral("</") + name +
+                   QLatin1Char('>');
 }
 
 }  // namespace userdef

@@ -101,7 +101,8 @@ bool IUserDef::OpenSession(const std::shared_ptr<host::ILogin>& oLogin) {
     }
     if (!g_Pub) {
         if (host::IWindowHost* windowHost = g_Factory->windowHost())
-            windowHost->message(QStringLiteral("not find q9pub.dll"), QStringLiteral("Information"));
+            windowHost->message(QStringLiteral("not find q9pub.dll"),
+                                QStringLiteral("Information"));
         else
             qCWarning(lcEntry) << "not find q9pub.dll";
         return false;

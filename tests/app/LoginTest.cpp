@@ -58,7 +58,8 @@ TEST_F(LoginDialogTest, WrongPasswordIsRefusedInTheChosenLanguageKeepingTheRest)
     EXPECT_NE(dialog->result(), QDialog::Accepted);
     EXPECT_FALSE(dialog->login());
     EXPECT_EQ(dialog->errorText(),
-              QStringLiteral("The user or the password is not correct. Please enter the password again."));
+              QStringLiteral(
+                  "The user or the password is not correct. Please enter the password again."));
     EXPECT_EQ(child<QLineEdit>("EdtUser")->text(), QStringLiteral("demo"));
     EXPECT_TRUE(child<QLineEdit>("EdtPassword")->text().isEmpty());
     EXPECT_EQ(child<QComboBox>("CmbAccount")->currentData().toString(), QStringLiteral("001"));
@@ -133,9 +134,12 @@ TEST(Credentials, AccountIdsThatAreNoFileNamesAreRefused) {
     testsupport::TestAccount account;
     ASSERT_TRUE(account.ok());
     QString error;
-    EXPECT_TRUE(Login::open(account.dataRoot(), QStringLiteral("001"), "demo", "x", "en-US", &error));
-    EXPECT_FALSE(Login::open(account.dataRoot(), QStringLiteral("../001"), "demo", "x", "en-US", &error));
-    EXPECT_FALSE(Login::open(account.dataRoot(), QStringLiteral("002"), "demo", "x", "en-US", &error));
+    EXPECT_TRUE(
+        Login::open(account.dataRoot(), QStringLiteral("001"), "demo", "x", "en-US", &error));
+    EXPECT_FALSE(
+        Login::open(account.dataRoot(), QStringLiteral("../001"), "demo", "x", "en-US", &error));
+    EXPECT_FALSE(
+        Login::open(account.dataRoot(), QStringLiteral("002"), "demo", "x", "en-US", &error));
 }
 
 TEST(DeskOptions, DirectLoginAndScreenshotOptions) {

@@ -57,8 +57,8 @@ protected:
         QCoreApplication::processEvents();
     }
     int userDefLocks() {
-        host::RecordSetPtr rows = account.srv().OpenX(
-            QStringLiteral("select count(*) as n from zx_FunctionLock where cFunction = N'UserDef'"));
+        host::RecordSetPtr rows = account.srv().OpenX(QStringLiteral(
+            "select count(*) as n from zx_FunctionLock where cFunction = N'UserDef'"));
         if (!rows) return -1;
         rows->moveFirst();
         return rows->value(0).toInt();

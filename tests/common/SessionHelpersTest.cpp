@@ -162,7 +162,8 @@ TEST_F(SessionHelpersTest, MissingPlugInsAreAnnouncedOncePerPlugInNotInstalled) 
     std::shared_ptr<host::PlugInCollection> plugIns;
     EXPECT_FALSE(LoadPlugIns(QStringLiteral("UserDef"), nullptr, plugIns));
     ASSERT_EQ(prompter->asked().size(), 2);  // "optional" is registered as not required
-    EXPECT_EQ(prompter->last()->text, QStringLiteral("检测到您的客户端没有安装自定项插件!请安装后再使用."));
+    EXPECT_EQ(prompter->last()->text,
+              QStringLiteral("检测到您的客户端没有安装自定项插件!请安装后再使用."));
     EXPECT_EQ(prompter->last()->title, QStringLiteral("插件未找到!"));
     EXPECT_EQ(prompter->last()->buttons, 64);
 

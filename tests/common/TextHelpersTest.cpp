@@ -22,7 +22,8 @@ TEST(TruncateText, CutsLongTextAndReportsItsFullLength) {
 }
 
 TEST(TruncateText, NeverSplitsACharacterOutsideTheBasicPlane) {
-    const QString text = QStringLiteral("ab") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("c");
+    const QString text =
+        QStringLiteral("ab") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("c");
     QString out;
     EXPECT_EQ(TruncateText(text, out, 3), 5);
     EXPECT_EQ(out, QStringLiteral("ab"));  // the pair would not fit: left out whole
@@ -56,10 +57,11 @@ TEST(NullToEmpty, NullIsEmptyTextAndValuesAreTheirText) {
 
 TEST(NewGuidText, RegistryFormWithoutBracesAndRemovedCharacters) {
     const QString plain = NewGuidText();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral(
-                    "^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"))
-                    .match(plain)
-                    .hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(
+            QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"))
+            .match(plain)
+            .hasMatch())
         << plain.toStdString();
     const QString compact = NewGuidText(QStringLiteral("-"));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F]{32}$")).match(compact).hasMatch())

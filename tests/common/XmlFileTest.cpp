@@ -34,7 +34,8 @@ protected:
 
 TEST_F(WriteXmlFileTest, ChineseTextIsWrittenAsGb2312UnderItsDeclaration) {
     QString path;
-    ASSERT_TRUE(WriteXmlFile(QStringLiteral("<r a='单据头'>扩展</r>"), QStringLiteral("out.xml"), &path));
+    ASSERT_TRUE(
+        WriteXmlFile(QStringLiteral("<r a='单据头'>扩展</r>"), QStringLiteral("out.xml"), &path));
     EXPECT_EQ(path, dir.filePath(QStringLiteral("out.xml")));
     const QByteArray bytes = readAll(path);
     const QByteArray expected = QByteArray("<?xml version='1.0' encoding='gb2312' ?> <r a='") +
@@ -59,11 +60,13 @@ TEST_F(WriteXmlFileTest, TextOutsideGb2312FallsBackToUtf8AndStaysReadable) {
     EXPECT_TRUE(bytes.endsWith("</r>\n"));
     QDomDocument doc;
     ASSERT_TRUE(doc.setContent(bytes));
-    EXPECT_EQ(doc.documentElement().text(), QString::fromUcs4(U"\U0001F600") + QStringLiteral("한국어 单据"));
+    EXPECT_EQ(doc.documentElement().text(),
+              QString::fromUcs4(U"\U0001F600") + QStringLiteral("한국어 单据"));
 }
 
 TEST_F(WriteXmlFileTest, ReplacesTheFileAndKeepsItInTheFolder) {
-    ASSERT_TRUE(WriteXmlFile(QStringLiteral("<a>first, a longer text</a>"), QStringLiteral("out.xml")));
+    ASSERT_TRUE(
+        WriteXmlFile(QStringLiteral("<a>first, a longer text</a>"), QStringLiteral("out.xml")));
     QString path;
     ASSERT_TRUE(WriteXmlFile(QStringLiteral("<b/>"), QStringLiteral("../escape/out.xml"), &path));
     EXPECT_EQ(path, dir.filePath(QStringLiteral("out.xml")));

@@ -28,15 +28,18 @@ TEST(GetXmlAttr, ReadsTheLowerCaseNameTrimmed) {
     QDomDocument doc;
     const QDomElement root = rootOf(doc, QStringLiteral("<Para classcode='  01 ' Other='x'/>"));
     EXPECT_EQ(GetXmlAttr(root, QStringLiteral("ClassCode")), QStringLiteral("01"));
-    EXPECT_EQ(GetXmlAttr(root, QStringLiteral("classcode"), QStringLiteral("d")), QStringLiteral("01"));
+    EXPECT_EQ(GetXmlAttr(root, QStringLiteral("classcode"), QStringLiteral("d")),
+              QStringLiteral("01"));
     // Looked up under the lower-cased name only: "Other" is not "other".
     EXPECT_EQ(GetXmlAttr(root, QStringLiteral("Other"), QStringLiteral("d")), QStringLiteral("d"));
-    EXPECT_EQ(GetXmlAttr(root, QStringLiteral("missing"), QStringLiteral("dflt")), QStringLiteral("dflt"));
+    EXPECT_EQ(GetXmlAttr(root, QStringLiteral("missing"), QStringLiteral("dflt")),
+              QStringLiteral("dflt"));
     EXPECT_EQ(GetXmlAttr(root, QStringLiteral("missing")), QString());
 }
 
 TEST(GetXmlAttr, MissingElementGivesEmptyTextEvenWithADefault) {
-    EXPECT_EQ(GetXmlAttr(QDomElement(), QStringLiteral("classcode"), QStringLiteral("dflt")), QString());
+    EXPECT_EQ(GetXmlAttr(QDomElement(), QStringLiteral("classcode"), QStringLiteral("dflt")),
+              QString());
     QDomDocument broken;
     EXPECT_EQ(GetXmlAttr(rootOf(broken, QStringLiteral("<Para classcode='1'")),
                          QStringLiteral("classcode"), QStringLiteral("dflt")),

@@ -16,6 +16,7 @@
 #include "entry/IUserDef.h"
 #include "entry/ModalFrame.h"
 #include "host/IWindowHost.h"
+#include "platform/colset/ColSetSvr.h"
 #include "platform/plugins/PlugInManager.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
@@ -23,7 +24,6 @@
 #include "platform/server/ClsCommon.h"
 #include "platform/sql/TSqlConnection.h"
 #include "tests/support/TestAccount.h"
-#include "platform/colset/ColSetSvr.h"
 
 namespace entrytest {
 

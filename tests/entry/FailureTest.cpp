@@ -29,7 +29,8 @@ TEST_F(EntryFailureTest, NoPublicServiceSaysSoThroughTheWindowHost) {
     factory.failPub = true;
     IUserDef userDef;
     EXPECT_TRUE(openedNothing(userDef));
-    EXPECT_EQ(factory.host.messages, QStringList(2, QStringLiteral("not find q9pub.dll|Information")));
+    EXPECT_EQ(factory.host.messages,
+              QStringList(2, QStringLiteral("not find q9pub.dll|Information")));
     EXPECT_FALSE(g_Pub || g_Login || g_SrvDB);
 }
 
@@ -62,8 +63,9 @@ TEST_F(EntryFailureTest, NoServerDatabaseService) {
 }
 
 TEST_F(EntryFailureTest, DatabaseThatCannotBeReached) {
-    login->m_dbName = QStringLiteral("Data Source=%1/nowhere/ZxData_001.db;Initial Catalog=ZxData_001;"
-                                     "Account=001")
+    login->m_dbName = QStringLiteral(
+                          "Data Source=%1/nowhere/ZxData_001.db;Initial Catalog=ZxData_001;"
+                          "Account=001")
                           .arg(root);
     IUserDef userDef;
     EXPECT_TRUE(openedNothing(userDef));
