@@ -24,13 +24,11 @@ Desk::Desk(std::shared_ptr<Login> login, const QString& accountName,
       m_factory(std::make_unique<HostFactory>(m_login, windowHost ? windowHost : m_dialogHost.get(),
                                               std::move(prompter))),
       m_portal(new PortalFrame(m_login->language())) {
-    m_portal->setAttribute(Qt::WA_DeleteOnClose, false);
     m_portal->setSession(m_login->cAcc_id(), accountName, m_login->cUserId(), m_login->cUserName());
     m_portal->setExitForm([](QWidget* window) {
-        if (auto* catalogue = dynamic_cast<userdef::CatalogueWindow*>(window))
-            catalogue->ExitForm();
-        else
-            window->close();
+        auto* catalogue = dynamic_cast<userdef::CatalogueWindow*>(window);
+        if (catalogue) catalogue->ExitForm();
+        return catalogue != nullptr;
     });
     m_business = std::make_shared<DeskBusiness>(m_login, m_portal);
     userdef::g_Factory = m_factory.get();

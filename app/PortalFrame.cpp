@@ -28,10 +28,7 @@ void defaultExitForm(QWidget* window) {
 }  // namespace
 
 PortalFrame::PortalFrame(const QString& language, QWidget* parent)
-    : QMainWindow(parent),
-      ui(std::make_unique<Ui::PortalFrame>()),
-      m_language(language),
-      m_exitForm(defaultExitForm) {
+    : QMainWindow(parent), ui(std::make_unique<Ui::PortalFrame>()), m_language(language) {
     ui->setupUi(this);
     auto* item = new QListWidgetItem(ui->LstFunctions);
     item->setData(Qt::UserRole, kUserDef);
@@ -118,7 +115,7 @@ bool PortalFrame::closeTab(int index) {
     QPointer<QWidget> window = ui->TabWindows->widget(index);
     if (!window) return false;
     ui->TabWindows->setCurrentIndex(index);
-    m_exitForm(window);
+    if (!m_exitForm || !m_exitForm(window)) defaultExitForm(window);
     if (window && !window->isHidden()) return false;  // it keeps itself open
     if (window) {
         const int at = ui->TabWindows->indexOf(window);

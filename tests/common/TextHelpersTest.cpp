@@ -48,13 +48,6 @@ TEST(TextToFlag, OnlyTrueValuesGiveOne) {
     EXPECT_EQ(TextToFlag(QVariant(false)), 0);
 }
 
-TEST(NullToEmpty, NullIsEmptyTextAndValuesAreTheirText) {
-    EXPECT_EQ(NullToEmpty(QVariant()), QString());
-    EXPECT_EQ(NullToEmpty(QVariant(QMetaType(QMetaType::QString))), QString());
-    EXPECT_EQ(NullToEmpty(QVariant(42)), QStringLiteral("42"));
-    EXPECT_EQ(NullToEmpty(QVariant(QStringLiteral(" x "))), QStringLiteral(" x "));
-}
-
 TEST(NewGuidText, RegistryFormWithoutBracesAndRemovedCharacters) {
     const QString plain = NewGuidText();
     EXPECT_TRUE(
