@@ -18,6 +18,12 @@ void fail(QString* error, const QString& text) {
     if (error) *error = text;
 }
 
+void removeDatabaseFiles(const QString& path) {
+    for (const QString& suffix :
+         {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")})
+        QFile::remove(path + suffix);
+}
+
 // Opens the system database, creating and filling it when it does not exist yet.
 std::unique_ptr<Database> openSystem(const QString& path, QString* error) {
     const bool fresh = !QFileInfo::exists(path);
@@ -35,7 +41,7 @@ std::unique_ptr<Database> openSystem(const QString& path, QString* error) {
         }
         if (!ok) {
             db.reset();
-            QFile::remove(path);
+            removeDatabaseFiles(path);
             fail(error, QStringLiteral("Cannot create the system database %1: %2").arg(path, why));
             return nullptr;
         }
@@ -63,12 +69,6 @@ bool createDatabase(const QString& path, bool (*schema)(Database&, QString*),
     }
     if (!ok) fail(error, QStringLiteral("Cannot create %1: %2").arg(path, why));
     return ok;
-}
-
-void removeDatabaseFiles(const QString& path) {
-    for (const QString& suffix :
-         {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")})
-        QFile::remove(path + suffix);
 }
 
 }  // namespace
