@@ -34,6 +34,7 @@ constexpr int kKeyRole = Qt::UserRole;
 constexpr int kRepaintEvery = 200;
 constexpr int kColumnTwips = 1500;
 constexpr int kMaxFitTwips = 4500;
+constexpr int kFitSample = 100;
 
 // Tree children: class index of each node, in tree order.
 constexpr int kTreeOrder[] = {0, 1, 2, 3, 6, 4, 5, 7, 8, 9, 10, 11, 12};
@@ -274,14 +275,20 @@ void FrmUserDef::SetHeaderAndWidths() {
 }
 
 void FrmUserDef::FitColumnsToContent() {
+    // Widened to the texts of the first rows (each distinct text measured once), up to a limit.
     controls::Grid* g = grid();
     const QFontMetrics metrics(g->font());
-    const int sample = std::min(g->rows() - 1, kRepaintEvery);
+    const int sample = std::min(g->rows() - 1, kFitSample);
+    QHash<QString, int> measured;
     for (int c = 0; c < g->cols() && c < m_baseWidths.size(); ++c) {
         if (c == kColId || c == kColRefId) continue;
         int widest = 0;
-        for (int r = 1; r <= sample; ++r)
-            widest = std::max(widest, metrics.horizontalAdvance(g->text(r, c)));
+        for (int r = 1; r <= sample; ++r) {
+            const QString text = g->text(r, c);
+            auto it = measured.constFind(text);
+            if (it == measured.constEnd()) it = measured.insert(text, metrics.horizontalAdvance(text));
+            widest = std::max(widest, *it);
+        }
         const int fit = std::min(controls::pixelsToTwips(widest + 20), kMaxFitTwips);
         g->setColWidth(c, std::max(m_baseWidths.at(c), fit));
     }
@@ -294,18 +301,22 @@ void FrmUserDef::FillGrid(host::RecordSet& rs) {
     if (!rs.isEmpty()) {
         const int count = rs.recordCount();
         const int fields = std::min(rs.fieldCount(), g->cols() - 1);
+        QVector<FieldShow> shows(fields);
+        for (int f = 0; f < fields; ++f) shows[f] = fieldShow(rs.field(f).type);
+        RelatedArchiveNames names(userdef::g_Login ? userdef::g_Login->cAcc_id() : QString());
+        CodedColumns coded(*g, names);  // shown as they are filled
         g->setRows(count + 1);
         for (int i = 0; i < count; ++i) {
             const int row = i + 1;
             g->setText(row, kColCounter, QString::number(row));
-            for (int f = 0; f < fields; ++f) g->setText(row, f + 1, fieldDisplayText(rs, i, f));
+            for (int f = 0; f < fields; ++f)
+                g->setText(row, f + 1, coded.shown(f + 1, displayText(rs.at(i, f), shows[f])));
+            coded.localiseRelated(*g, row);
             if (row % kRepaintEvery == 0) {  // let the user see the fill progress
                 g->setRedraw(true);
                 g->setRedraw(false);
             }
         }
-        RelatedArchiveNames names(userdef::g_Login ? userdef::g_Login->cAcc_id() : QString());
-        localiseCodedColumns(*g, names);
         FitColumnsToContent();
     } else {
         g->clear();

@@ -52,6 +52,7 @@ QString shownType(const QString& stored) {
 }
 
 QString shownDataSource(const QString& stored) {
+    if (stored.size() == 1) return nameAt(userdef::g_DataSource, stored.at(0) == QLatin1Char('1') ? 1 : 0);
     bool ok = false;
     const double value = stored.trimmed().toDouble(&ok);
     return nameAt(userdef::g_DataSource, ok && value == 1 ? 1 : 0);
@@ -110,19 +111,44 @@ QString emptyListingSql() {
     return QStringLiteral("select ") + kListFields + QStringLiteral(" from UserDef_Parent where 1=2 ");
 }
 
-QString fieldDisplayText(const host::RecordSet& rs, int row, int field) {
-    const QVariant& value = rs.at(row, field);
-    switch (rs.field(field).type) {
-        case host::FieldType::Boolean:
-            return nameAt(userdef::g_YesNo, itemdef::flagValue(value) ? 1 : 0);
+FieldShow fieldShow(int fieldType) {
+    switch (fieldType) {
+        case host::FieldType::Boolean: return FieldShow::Flag;
         case host::FieldType::Binary:
         case host::FieldType::VarBinary:
-        case host::FieldType::LongVarBinary:
+        case host::FieldType::LongVarBinary: return FieldShow::Binary;
+        default: return FieldShow::Text;
+    }
+}
+
+QString displayText(const QVariant& value, FieldShow show) {
+    switch (show) {
+        case FieldShow::Flag:
+            return nameAt(userdef::g_YesNo, itemdef::flagValue(value) ? 1 : 0);
+        case FieldShow::Binary:
             return nameAt(userdef::g_YesNo,
                           host::variantText(value).toLower() == QLatin1String("true") ? 1 : 0);
-        default:
-            return host::variantText(value);
+        case FieldShow::Text:
+            break;
     }
+    switch (value.typeId()) {
+        case QMetaType::QString: return *static_cast<const QString*>(value.constData());
+        case QMetaType::Int: {
+            // Lengths and codes repeat: small numbers share one text each.
+            static const QStringList small = [] {
+                QStringList texts;
+                for (int i = 0; i < 1024; ++i) texts << QString::number(i);
+                return texts;
+            }();
+            const int n = *static_cast<const int*>(value.constData());
+            return n >= 0 && n < small.size() ? small.at(n) : QString::number(n);
+        }
+        default: return host::variantText(value);
+    }
+}
+
+QString fieldDisplayText(const host::RecordSet& rs, int row, int field) {
+    return displayText(rs.at(row, field), fieldShow(rs.field(field).type));
 }
 
 QPair<QString, QString> RelatedArchiveNames::resolve(const QString& archive, const QString& field) {
@@ -182,31 +208,76 @@ QPair<QString, QString> RelatedArchiveNames::resolve(const QString& archive, con
     return shown;
 }
 
-void localiseCodedColumns(host::IGrid& grid, RelatedArchiveNames& names) {
-    const int rows = grid.rows();
-    const int classCol = columnWithHeader(grid, QStringLiteral("Q9.AA.USERDEF.cclass"));
-    const int itemCol = columnWithHeader(grid, QStringLiteral("Q9.AA.USERDEF.citem"));
-    const int typeCol = columnWithHeader(grid, QStringLiteral("Q9.AA.USERDEF.ctype"));
-    const int sourceCol = columnWithHeader(grid, QStringLiteral("Q9.AA.USERDEF.idatasource"));
-    const int archiveCol = columnWithHeader(grid, QStringLiteral("Q9.AA.USERDEF.crelarchive"));
-    const int fieldCol = columnWithHeader(grid, QStringLiteral("Q9.AA.USERDEF.crelfield"));
-    const QStringList& classKeys = userdef::classKeys();
+CodedColumns::CodedColumns(const host::IGrid& grid, RelatedArchiveNames& names)
+    : m_names(names), m_kinds(size_t(std::max(grid.cols(), 0)), Plain) {
+    const QList<QPair<const char*, Kind>> keys = {{"Q9.AA.USERDEF.cclass", Class},
+                                                  {"Q9.AA.USERDEF.citem", Label},
+                                                  {"Q9.AA.USERDEF.ctype", Type},
+                                                  {"Q9.AA.USERDEF.idatasource", Source}};
+    for (const auto& [key, kind] : keys) {
+        const int col = columnWithHeader(grid, QString::fromLatin1(key));
+        if (col > 0) m_kinds[size_t(col)] = kind;
+    }
+    m_archiveCol = columnWithHeader(grid, QStringLiteral("Q9.AA.USERDEF.crelarchive"));
+    m_fieldCol = columnWithHeader(grid, QStringLiteral("Q9.AA.USERDEF.crelfield"));
+    for (int i = 0; i < userdef::classKeys().size(); ++i)
+        m_classTexts.insert(userdef::classKeys().at(i), nameAt(userdef::g_ClassNames, i));
+}
 
-    for (int r = 1; r < rows; ++r) {
-        if (classCol > 0) {
-            const int index = int(classKeys.indexOf(grid.text(r, classCol)));
-            if (index >= 0) grid.setText(r, classCol, nameAt(userdef::g_ClassNames, index));
+QString CodedColumns::shown(int col, const QString& stored) {
+    if (col < 0 || size_t(col) >= m_kinds.size()) return stored;
+    const Kind kind = m_kinds[size_t(col)];
+    if (kind == Plain) return stored;
+    // The listing is sorted by class: neighbouring rows mostly repeat a class and a type.
+    Last& last = m_last[kind];
+    if (last.valid && last.stored == stored) return last.shown;
+    QString shown;
+    switch (kind) {
+        case Class: {
+            const auto it = m_classTexts.constFind(stored);
+            shown = it == m_classTexts.constEnd() ? stored : *it;
+            break;
         }
-        if (itemCol > 0) grid.setText(r, itemCol, shownLabel(grid.text(r, itemCol)));
-        if (typeCol > 0) grid.setText(r, typeCol, shownType(grid.text(r, typeCol)));
-        if (sourceCol > 0) grid.setText(r, sourceCol, shownDataSource(grid.text(r, sourceCol)));
-        if (archiveCol > 0 && fieldCol > 0) {
-            const QString archive = grid.text(r, archiveCol);
-            if (archive.isEmpty()) continue;
-            const auto [shownArchive, shownField] = names.resolve(archive, grid.text(r, fieldCol));
-            grid.setText(r, archiveCol, shownArchive);
-            grid.setText(r, fieldCol, shownField);
+        case Label: {
+            qsizetype cut = stored.size();
+            while (cut > 0 && stored.at(cut - 1).isDigit()) --cut;
+            const QStringView head = QStringView(stored).left(cut);
+            auto it = std::find_if(m_labelHeads.begin(), m_labelHeads.end(),
+                                   [head](const auto& known) { return known.first == head; });
+            if (it == m_labelHeads.end()) {
+                const QString text = head.toString();
+                m_labelHeads.emplace_back(text, shownLabel(text));
+                it = m_labelHeads.end() - 1;
+            }
+            if (it->second == it->first) return stored;  // the language shows the stored kind
+            return it->second + stored.mid(cut);
         }
+        case Type: shown = shownType(stored); break;
+        case Source: shown = shownDataSource(stored); break;
+        case Plain: break;
+    }
+    last = {true, stored, shown};
+    return shown;
+}
+
+void CodedColumns::localiseRelated(host::IGrid& grid, int row) {
+    if (m_archiveCol <= 0 || m_fieldCol <= 0) return;
+    const QString archive = grid.text(row, m_archiveCol);
+    if (archive.isEmpty()) return;
+    const auto [shownArchive, shownField] = m_names.resolve(archive, grid.text(row, m_fieldCol));
+    grid.setText(row, m_archiveCol, shownArchive);
+    grid.setText(row, m_fieldCol, shownField);
+}
+
+void localiseCodedColumns(host::IGrid& grid, RelatedArchiveNames& names) {
+    CodedColumns coded(grid, names);
+    for (int r = 1; r < grid.rows(); ++r) {
+        for (int c = 1; c < grid.cols(); ++c) {
+            const QString stored = grid.text(r, c);
+            const QString text = coded.shown(c, stored);
+            if (text != stored) grid.setText(r, c, text);
+        }
+        coded.localiseRelated(grid, r);
     }
 }
 

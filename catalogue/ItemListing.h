@@ -5,6 +5,10 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace host {
 class IGrid;
@@ -46,8 +50,12 @@ QString listingSql(const QString& classKey);
 // The fields without rows.
 QString emptyListingSql();
 
-// The text a grid cell shows for a field of the record at 0-based row: Boolean and binary
-// kinds as the yes/no name, NULL as empty text, everything else as its text.
+// How a field's values are shown: Boolean and binary kinds as the yes/no name, NULL as empty
+// text, everything else as its text.
+enum class FieldShow { Text, Flag, Binary };
+FieldShow fieldShow(int fieldType);
+QString displayText(const QVariant& value, FieldShow show);
+// The text a grid cell shows for a field of the record at 0-based row.
 QString fieldDisplayText(const host::RecordSet& rs, int row, int field);
 
 // Finds the shown names of related archives and fields, running its statements once per
@@ -64,6 +72,33 @@ private:
     QString m_accountId;
     QHash<QPair<QString, QString>, QPair<QString, QString>> m_cache;
     int m_statements = 0;
+};
+
+// The shown texts of the coded columns (class, label, type, data source, related archive and
+// field), the columns found by their header text.
+class CodedColumns {
+public:
+    CodedColumns(const host::IGrid& grid, RelatedArchiveNames& names);
+    // The shown text of a stored text of a column; other columns' texts unchanged. Labels are a
+    // kind followed by a number and the kinds hold no digits, so each kind is looked up once.
+    QString shown(int col, const QString& stored);
+    // Replaces a row's stored related archive and field (when it has an archive).
+    void localiseRelated(host::IGrid& grid, int row);
+
+private:
+    enum Kind : uint8_t { Plain, Class, Label, Type, Source };
+    RelatedArchiveNames& m_names;
+    std::vector<Kind> m_kinds;
+    int m_archiveCol = -1;
+    int m_fieldCol = -1;
+    struct Last {
+        bool valid = false;
+        QString stored;
+        QString shown;
+    };
+    QHash<QString, QString> m_classTexts;
+    std::vector<std::pair<QString, QString>> m_labelHeads;  // stored kind part, shown text
+    Last m_last[5];
 };
 
 // Replaces the stored texts of the coded columns (class, label, type, data source, related

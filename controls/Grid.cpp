@@ -167,10 +167,23 @@ void Grid::setTopRow(int row) {
 void Grid::setRedraw(bool on) {
     if (on == m_redraw) return;
     m_redraw = on;
-    m_model->setBatching(!on);
-    if (!on) return;
+    if (!on) {
+        m_model->setBatching(true);
+        return;
+    }
+    // Paint now only what the user can see change: a new shape, or changed rows in view.
+    bool paint = isVisible();
+    if (paint && !m_model->resetPending()) {
+        const int first = m_model->pendingFirstRow();
+        const int last = m_model->pendingLastRow();
+        const int top = topRow();
+        const int bottomIndex = rowAt(viewport()->height() - 1);
+        const int bottom = bottomIndex < 0 ? m_model->rowCount() : bottomIndex + 1;
+        paint = first <= last && (first == 0 || (first <= bottom && last >= top));
+    }
+    m_model->setBatching(false);
     ++m_repaints;
-    if (isVisible()) viewport()->repaint();
+    if (paint) viewport()->repaint();
 }
 
 }  // namespace controls

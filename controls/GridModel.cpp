@@ -99,7 +99,7 @@ void GridModel::clear() {
     m_back.clear();
     if (m_cols == 0) return;
     if (m_batching) {
-        m_dirty |= QRect(0, 0, m_cols, m_rows);
+        m_dirty.add(0, m_rows - 1, 0, m_cols - 1);
         return;
     }
     emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
@@ -108,7 +108,7 @@ void GridModel::clear() {
 
 void GridModel::changed(int row, int col) {
     if (m_batching) {
-        m_dirty |= QRect(col, row, 1, 1);
+        m_dirty.add(row, row, col, col);
     } else if (row == 0) {
         emit headerDataChanged(Qt::Horizontal, col, col);
     } else {
@@ -156,7 +156,7 @@ void GridModel::setCheckColumn(int col, bool check) {
     m_checkCol[size_t(col)] = check ? 1 : 0;
     if (check && m_check.empty()) m_check.assign(m_text.size(), 0);
     if (m_batching) {
-        m_dirty |= QRect(col, 0, 1, m_rows);
+        m_dirty.add(0, m_rows - 1, col, col);
     } else if (m_rows > 1) {
         emit dataChanged(index(0, col), index(m_rows - 2, col));
     }
@@ -190,7 +190,7 @@ void GridModel::setColAlignment(int col, Qt::Alignment alignment) {
     if (!inRange(0, col) || m_align[size_t(col)] == alignment) return;
     m_align[size_t(col)] = alignment;
     if (m_batching) {
-        m_dirty |= QRect(col, 0, 1, m_rows);
+        m_dirty.add(0, m_rows - 1, col, col);
     } else if (m_rows > 1) {
         emit dataChanged(index(0, col), index(m_rows - 2, col), {Qt::TextAlignmentRole});
     }
@@ -210,14 +210,20 @@ void GridModel::setBatching(bool on) {
         endResetModel();
         return;
     }
-    if (!m_dirty.isValid()) return;
-    const QRect dirty = m_dirty & QRect(0, 0, m_cols, m_rows);
+    if (m_dirty.empty()) return;
+    const DirtyCells dirty = m_dirty;
     m_dirty = {};
-    if (dirty.isEmpty()) return;
-    if (dirty.top() == 0) emit headerDataChanged(Qt::Horizontal, dirty.left(), dirty.right());
-    const int firstRow = std::max(dirty.top(), 1);
-    if (dirty.bottom() >= firstRow)
-        emit dataChanged(index(firstRow - 1, dirty.left()), index(dirty.bottom() - 1, dirty.right()));
+    const int right = std::min(dirty.right, m_cols - 1);
+    const int bottom = std::min(dirty.bottom, m_rows - 1);
+    if (right < dirty.left || bottom < dirty.top) return;
+    if (dirty.top == 0) emit headerDataChanged(Qt::Horizontal, dirty.left, right);
+    const int firstRow = std::max(dirty.top, 1);
+    if (bottom >= firstRow)
+        emit dataChanged(index(firstRow - 1, dirty.left), index(bottom - 1, right));
+}
+
+bool GridModel::resetPending() const {
+    return m_resetPending || m_shownRows != m_rows - 1 || m_shownCols != m_cols;
 }
 
 namespace {

@@ -5,7 +5,8 @@
 // emit nothing; ending the batch announces them in one reset or one dataChanged.
 #include <QAbstractTableModel>
 #include <QColor>
-#include <QRect>
+#include <algorithm>
+#include <climits>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -37,6 +38,11 @@ public:
 
     bool batching() const { return m_batching; }
     void setBatching(bool on);
+    // What ending the batch will announce: a reset (new shape or order), or the grid rows
+    // first..last changed (first > last: nothing).
+    bool resetPending() const;
+    int pendingFirstRow() const { return m_dirty.top; }
+    int pendingLastRow() const { return m_dirty.bottom; }
 
     // Sorts the data rows by the text of one column: numbers numerically, other text by code
     // point; equal rows keep their order.
@@ -74,7 +80,18 @@ private:
     int m_shownCols = 0;
     bool m_batching = false;
     bool m_resetPending = false;
-    QRect m_dirty;  // grid cells changed while batching (x = col, y = row)
+    // Grid cells changed while batching.
+    struct DirtyCells {
+        int top = INT_MAX, bottom = -1, left = INT_MAX, right = -1;
+        bool empty() const { return bottom < 0; }
+        void add(int firstRow, int lastRow, int firstCol, int lastCol) {
+            top = std::min(top, firstRow);
+            bottom = std::max(bottom, lastRow);
+            left = std::min(left, firstCol);
+            right = std::max(right, lastCol);
+        }
+    };
+    DirtyCells m_dirty;
 };
 
 }  // namespace controls
