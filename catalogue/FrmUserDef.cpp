@@ -79,10 +79,15 @@ FrmUserDef::FrmUserDef(QWidget* parent)
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.35);
     ui->LblTitle->setFont(titleFont);
 
+    // The splitter takes the height; tree and grid share its width, the grid taking the rest.
+    ui->MainLayout->setStretchFactor(ui->Splitter, 1);
+    ui->LblTitle->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     ui->Splitter->setStretchFactor(0, 0);
     ui->Splitter->setStretchFactor(1, 1);
-    ui->RightLayout->setStretch(1, 1);
-    ui->Frame2->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    ui->RightLayout->setStretchFactor(ui->Grid, 1);
+    QSizePolicy wrapping(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    wrapping.setHeightForWidth(true);
+    ui->Frame2->setSizePolicy(wrapping);
 
     m_optionGroup->setExclusive(true);
 
@@ -349,7 +354,8 @@ void FrmUserDef::BuildTree() {
     const QFontMetrics metrics(tree->font());
     for (QTreeWidgetItemIterator it(tree); *it; ++it)
         widest = std::max(widest, metrics.horizontalAdvance((*it)->text(0)));
-    const int treeWidth = std::clamp(widest + 80, 160, 320);
+    const int treeWidth = std::clamp(widest + 90, 160, 320);
+    ui->Frame1->setMinimumWidth(std::min(treeWidth, 220));
     ui->Splitter->setSizes({treeWidth, std::max(width() - treeWidth, 400)});
     NodeSelected(root);
 }

@@ -233,3 +233,34 @@ TEST_F(CatalogueListEnglish, EnglishSessionShowsEnglishHeadersWideEnoughToRead) 
     EXPECT_EQ(w->windowTitle(), userdef::g_Pub->GetResString(QStringLiteral("Q9.AA.ARCHIVE.userdefarch")));
     EXPECT_TRUE(w->findChild<QMenu*>(QStringLiteral("mFile"))->title().contains(QStringLiteral("File")));
 }
+
+TEST_F(CatalogueList, ClassButtonsWrapIntoRowsAndStayWhole) {
+    auto w = openCatalogue();
+    for (const int width : {1400, 760}) {
+        w->resize(width, 600);
+        QApplication::processEvents();
+        QList<QRect> seen;
+        auto* frame = w->findChild<QFrame*>(QStringLiteral("Frame2"));
+        for (int i = 0; i < 14; ++i) {
+            auto* option = w->findChild<QRadioButton*>(QStringLiteral("OptClass%1").arg(i));
+            ASSERT_NE(option, nullptr);
+            EXPECT_TRUE(option->isVisible());
+            const QRect r = option->geometry();
+            EXPECT_TRUE(frame->rect().contains(r)) << width << " " << option->text().toStdString();
+            EXPECT_GE(r.width(), option->sizeHint().width());
+            for (const QRect& other : seen) EXPECT_FALSE(other.intersects(r));
+            seen << r;
+        }
+    }
+    // The class names are not cut in the tree.
+    auto* tree = w->findChild<QTreeWidget*>(QStringLiteral("Tree"));
+    const QFontMetrics metrics(tree->font());
+    for (int i = 0; i < tree->topLevelItem(0)->childCount(); ++i) {
+        QTreeWidgetItem* node = tree->topLevelItem(0)->child(i);
+        EXPECT_GE(tree->visualItemRect(node).right(),
+                  tree->visualItemRect(node).left() + metrics.horizontalAdvance(node->text(0)));
+        EXPECT_LE(tree->visualItemRect(node).left() + 40 + metrics.horizontalAdvance(node->text(0)),
+                  tree->viewport()->width())
+            << node->text(0).toStdString();
+    }
+}
