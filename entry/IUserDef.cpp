@@ -44,11 +44,8 @@ void IUserDef::ILoginable_CallFunction(const QString& cMenuId, const QString& cM
 
 void IUserDef::ShowModeless(const QString&, const QString&, const QString&,
                             const QString& cCmdLine) {
-    if (!g_Business) {
-        qCWarning(lcEntry) << "ShowModeless without a portal business object";
-        return;
-    }
-    if (!OpenSession(g_Business->GetVBclsLogin())) return;
+    // Without a portal there is no login: the session start says so.
+    if (!OpenSession(g_Business ? g_Business->GetVBclsLogin() : nullptr)) return;
     if (cCmdLine.split(QLatin1Char('\t')).size() >= 2) {
         m_frm->m_InPotal = false;
         runModal();

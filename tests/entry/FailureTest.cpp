@@ -51,6 +51,14 @@ TEST_F(EntryFailureTest, NoLoginObject) {
     EXPECT_EQ(texts(), QStringList(2, res("Q9.AA.ARCHIVE.COMMON.nologin")));
     EXPECT_FALSE(g_Login);
     EXPECT_FALSE(g_SrvDB);
+
+    // A portal call before the portal handed its business object over: no login either.
+    g_Business.reset();
+    IUserDef early;
+    early.ShowModeless(QString(), QString(), QString(), QString());
+    EXPECT_EQ(texts().size(), 3);
+    EXPECT_EQ(texts().last(), res("Q9.AA.ARCHIVE.COMMON.nologin"));
+    EXPECT_FALSE(early.catalogue());
 }
 
 TEST_F(EntryFailureTest, NoServerDatabaseService) {
