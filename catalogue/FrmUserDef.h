@@ -47,10 +47,10 @@ public:
     // the argument then holds the listing's fields without rows).
     void FillGrid(host::RecordSet& rs);
     // Releases the catalogue's function lock and closes the window (the portal's close).
-    void ExitForm();
+    Q_INVOKABLE void ExitForm();
     // The command entry; keys compare without regard to letter case. mode is the host
     // toolbar's second text, empty from every other source.
-    void RunCommand(const QString& key, const QString& mode = {});
+    Q_INVOKABLE void RunCommand(const QString& key, const QString& mode = {});
 
     controls::Grid* grid() const;
     controls::HostToolbar* hostToolbar() const { return m_host; }

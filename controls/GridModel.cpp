@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <numeric>
 
-Q_LOGGING_CATEGORY(lcGrid, "userdef.controls.grid", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcGrid, "userdef.controls", QtWarningMsg)
 
 namespace controls {
 

@@ -38,6 +38,7 @@ void HostToolbar::clearButtons() {
     for (const Entry& e : std::as_const(m_entries)) {
         QAction* a = e.action ? e.action : e.separator;
         removeAction(a);
+        if (QMenu* menu = a->menu()) menu->deleteLater();
         delete a;
     }
     m_entries.clear();

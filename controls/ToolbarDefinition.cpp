@@ -8,7 +8,7 @@
 
 #include "resources/icons/Icons.h"
 
-Q_LOGGING_CATEGORY(lcToolbar, "userdef.controls.toolbar", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcToolbar, "userdef.controls", QtWarningMsg)
 
 namespace controls {
 
