@@ -81,10 +81,11 @@ bool isBinaryKind(int t) {
     return t == Binary || t == VarBinary || t == LongVarBinary;
 }
 
+// The databases hold UTF-8; reading it as such spares SQLite a UTF-16 copy per value.
 QString columnText(sqlite3_stmt* st, int col) {
-    const auto* data = static_cast<const char16_t*>(sqlite3_column_text16(st, col));
-    const int bytes = sqlite3_column_bytes16(st, col);
-    return data ? QString::fromUtf16(data, bytes / 2) : QString(QLatin1String(""));
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+    const int bytes = sqlite3_column_bytes(st, col);
+    return data ? QString::fromUtf8(data, bytes) : QString(QLatin1String(""));
 }
 
 QVariant naturalValue(sqlite3_stmt* st, int col, int storage) {
