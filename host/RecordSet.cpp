@@ -1,6 +1,5 @@
 #include "host/RecordSet.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace host {
@@ -40,8 +39,13 @@ QString variantText(const QVariant& value) {
         case QMetaType::Bool:
             return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
         case QMetaType::Double: {
-            const double d = value.toDouble();
-            return QString::number(d, 'f', 10).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
+            // Fixed notation without trailing zeros: 1.5, 10, 0.0001.
+            QString text = QString::number(value.toDouble(), 'f', 10);
+            qsizetype end = text.size();
+            while (end > 0 && text.at(end - 1) == QLatin1Char('0')) --end;
+            if (end > 0 && text.at(end - 1) == QLatin1Char('.')) --end;
+            text.truncate(end);
+            return text;
         }
         default:
             return value.toString();

@@ -1,5 +1,7 @@
 #include "platform/db/Database.h"
 
+#include "host/Quote.h"
+
 #include <sqlite3.h>
 
 #include <QByteArray>
@@ -369,6 +371,18 @@ QStringList Database::schemas() const {
         names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
     sqlite3_finalize(st);
     return names;
+}
+
+qint64 Database::schemaStamp() const {
+    qint64 stamp = 0;
+    for (const QString& name : schemas()) {
+        const QByteArray sql = "PRAGMA " + host::sqlIdent(name).toUtf8() + ".schema_version";
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) continue;
+        if (sqlite3_step(st) == SQLITE_ROW) stamp += sqlite3_column_int64(st, 0);
+        sqlite3_finalize(st);
+    }
+    return stamp;
 }
 
 bool Database::isAttached(const QString& schema) const {

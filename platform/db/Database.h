@@ -39,6 +39,9 @@ public:
     bool isAttached(const QString& schema) const;
     // Schemas of the connection in attach order: "main", "temp" (once used), attached ones.
     QStringList schemas() const;
+    // Changes whenever the schema of main, temp or an attached database changes, through this
+    // connection or any other (the sum of their schema versions).
+    qint64 schemaStamp() const;
 
     // Runs one or more statements without results.
     bool exec(const QString& sql, QString* error = nullptr);

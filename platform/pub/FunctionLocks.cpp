@@ -1,6 +1,7 @@
 #include "platform/pub/FunctionLocks.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSysInfo>
 #include <QTimer>
 #include <cerrno>
@@ -13,6 +14,12 @@
 namespace platform::pub {
 
 namespace {
+
+bool sameFile(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    return ca.isEmpty() || cb.isEmpty() ? a == b : ca == cb;
+}
 
 constexpr auto kCreateTable = R"SQL(
 CREATE TABLE IF NOT EXISTS zx_FunctionLock(
@@ -63,7 +70,8 @@ FunctionLocks::~FunctionLocks() { releaseAll(); }
 QString FunctionLocks::path() const { return m_db ? m_db->path() : QString(); }
 
 bool FunctionLocks::open(const QString& path, QString* error) {
-    if (m_db && m_db->path() == path) return true;
+    // The same file under another spelling (relative, through a link) is the same lock table.
+    if (m_db && sameFile(m_db->path(), path)) return true;
     releaseAll();
     m_db.reset();
     QString why;

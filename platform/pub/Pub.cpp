@@ -227,13 +227,11 @@ bool Pub::IsLockFun(host::IClsCommon* srv, host::ILogin* login, const QString& f
                     bool recordLock, const QString& recordKey) {
     Q_UNUSED(recordLock)  // the mode says whether a lock is a record lock
     const QString path = accountDatabasePath(srv, login);
-    if (path.isEmpty() || path == QLatin1String(":memory:")) {
-        qCWarning(lcPub) << "IsLockFun: no account database to keep the lock of" << function;
-        return false;
-    }
     QString error;
     FunctionLocks::Result result;
-    if (!m_locks->open(path, &error))
+    if (path.isEmpty() || path == QLatin1String(":memory:"))
+        result.error = QStringLiteral("no account database to keep the lock in");
+    else if (!m_locks->open(path, &error))
         result.error = error;
     else
         result = m_locks->apply(function, mode, recordKey, login ? login->cUserId() : m_userId);

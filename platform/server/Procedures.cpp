@@ -72,6 +72,13 @@ bool createDefineRefDesignView(sql::TSqlConnection& connection, const QStringLis
     }
     db::Database& db = connection.database();
     const QString s = host::sqlIdent(schema);
+    // Read and refill in one transaction, so a reference changed meanwhile is not lost.
+    db::Transaction t(db);
+    if (!t.ok()) {
+        if (error)
+            *error = QStringLiteral("AA_CreateDefineRefDesignView: cannot begin a transaction.");
+        return false;
+    }
     const host::RecordSetPtr refs =
         db.query(QStringLiteral(
                      "SELECT cRefID, cRefName, cParentRefid, cRefMeta FROM %1.refdesign "
@@ -79,13 +86,6 @@ bool createDefineRefDesignView(sql::TSqlConnection& connection, const QStringLis
                      .arg(s),
                  {}, error);
     if (!refs) return false;
-
-    db::Transaction t(db);
-    if (!t.ok()) {
-        if (error)
-            *error = QStringLiteral("AA_CreateDefineRefDesignView: cannot begin a transaction.");
-        return false;
-    }
     if (!db.exec(QStringLiteral("DELETE FROM %1.AA_UserDefRefDesign").arg(s), error)) return false;
     const QString insert = QStringLiteral(
                                "INSERT INTO %1.AA_UserDefRefDesign(cRefID, cRefName, cParentRefid, "

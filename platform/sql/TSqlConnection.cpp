@@ -122,6 +122,16 @@ std::shared_ptr<const Batch> TSqlConnection::parsed(const QString& sql, QString*
 
 bool TSqlConnection::runBatch(const QString& sql, bool wantRows, host::RecordSetPtr* rows) {
     m_error.clear();
+    // Another connection (another window, another administrator) may have changed the schema
+    // since the cached translations and column types were made.
+    const qint64 stamp = m_db->schemaStamp();
+    if (stamp != m_schemaStamp) {
+        if (m_schemaStamp != -1) {
+            m_schema->forget();
+            m_translator->schemaChanged();
+        }
+        m_schemaStamp = stamp;
+    }
     QString error;
     const std::shared_ptr<const Batch> batch = parsed(sql, &error);
     if (!batch) {

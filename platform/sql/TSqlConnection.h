@@ -62,6 +62,7 @@ private:
     QHash<QString, std::shared_ptr<const Batch>> m_batches;
     QHash<QString, Procedure> m_procedures;
     QString m_error;
+    qint64 m_schemaStamp = -1;  // schema seen by the cached translations
 };
 
 }  // namespace platform::sql

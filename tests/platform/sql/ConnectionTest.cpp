@@ -138,3 +138,23 @@ TEST_F(RecordSets, NavigationKeepsPosition) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Connections, SeeSchemaChangesMadeThroughAnotherConnection) {
+    TestAccount account;
+    ASSERT_TRUE(account.ok());
+    auto first = account.connect();
+    auto second = account.connect();
+    // The first connection learns that the table is missing …
+    EXPECT_FALSE(first->open("select cA + cB as joined from zz_Later"));
+    // … another client then creates it with text columns …
+    ASSERT_TRUE(second->execute("create table zz_Later(cA nvarchar(10), cB nvarchar(10))"));
+    ASSERT_TRUE(second->execute("insert into zz_Later values (N'ab', N'12')"));
+    // … and the first one now reads the columns as text: + joins them instead of adding.
+    auto rows = first->open("select cA + cB as joined from zz_Later");
+    ASSERT_TRUE(rows) << qPrintable(first->lastError());
+    EXPECT_EQ(rows->text("joined"), "ab12");
+}
+
+}  // namespace
