@@ -77,8 +77,8 @@ bool hasQuery(const std::vector<platform::sql::Statement>& statements) {
     return false;
 }
 
-// Statements and batches that select run through OpenX; the others (and those the parser
-// refuses, so that the service reports why) through ExecuteX.
+// Statements and batches that select run through OpenX, the others through ExecuteX. Text the
+// parser refuses goes to OpenX, which reports why.
 bool isQuery(const QString& statement) {
     platform::sql::Batch batch;
     QString error;

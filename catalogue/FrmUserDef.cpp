@@ -24,7 +24,7 @@
 #include "resources/icons/Icons.h"
 #include "ui_FrmUserDef.h"
 
-Q_DECLARE_LOGGING_CATEGORY(lcCatalogue)
+#include "catalogue/CatalogueLog.h"
 
 namespace catalogue {
 
@@ -301,6 +301,10 @@ void FrmUserDef::FitColumnsToContent() {
 
 void FrmUserDef::FillGrid(host::RecordSet& rs) {
     controls::Grid* g = grid();
+    if (g->cols() < 2) {  // the grid's columns could not be built
+        qCWarning(lcCatalogue) << "item grid without columns; the listing is not shown";
+        return;
+    }
     g->setCurrentRow(0);  // a new listing starts with no item chosen
     g->setRedraw(false);
     if (!rs.isEmpty()) {

@@ -10,7 +10,7 @@
 #include "host/RecordSet.h"
 #include "itemdef/ItemRecord.h"
 
-Q_LOGGING_CATEGORY(lcCatalogue, "userdef.catalogue", QtWarningMsg)
+#include "catalogue/CatalogueLog.h"
 
 namespace catalogue {
 
@@ -34,21 +34,16 @@ int columnWithHeader(const host::IGrid& grid, const QString& key) {
 }
 
 QString shownLabel(QString label) {
-    static const QList<QPair<QString, int>> kinds = {{QStringLiteral("扩展自定义项"), 3},
-                                                     {QStringLiteral("自定义项"), 1},
-                                                     {QStringLiteral("自由项"), 0},
-                                                     {QStringLiteral("属性"), 2}};
-    for (const auto& [stored, index] : kinds)
-        label.replace(stored, nameAt(userdef::g_ItemKinds, index));
+    // "扩展自定义项" holds "自定义项": the longer prefix is replaced first.
+    static const int order[] = {itemdef::kExtendedItem, itemdef::kUserDefinedItem,
+                                itemdef::kFreeItem, itemdef::kPropertyItem};
+    for (const int kind : order)
+        label.replace(itemdef::kindKeys().at(kind), nameAt(userdef::g_ItemKinds, kind));
     return label;
 }
 
 QString shownType(const QString& stored) {
-    static const QHash<QString, int> types = {
-        {QStringLiteral("文本"), 0}, {QStringLiteral("日期"), 1},     {QStringLiteral("整数"), 2},
-        {QStringLiteral("整型"), 2}, {QStringLiteral("数字"), 3}, {QStringLiteral("日期时间"), 4}};
-    const auto it = types.constFind(stored);
-    return it == types.constEnd() ? QString() : nameAt(userdef::g_DataTypes, *it);
+    return nameAt(userdef::g_DataTypes, itemdef::typePosition(stored));
 }
 
 QString shownDataSource(const QString& stored) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <numeric>
 
-Q_LOGGING_CATEGORY(lcGrid, "userdef.controls", QtWarningMsg)
+#include "controls/ControlsLog.h"
 
 namespace controls {
 
@@ -13,7 +13,7 @@ GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 bool GridModel::inRange(int row, int col) const {
     if (row >= 0 && row < m_rows && col >= 0 && col < m_cols) return true;
-    qCWarning(lcGrid) << "cell out of range" << row << col << "of" << m_rows << m_cols;
+    qCWarning(lcControls) << "cell out of range" << row << col << "of" << m_rows << m_cols;
     return false;
 }
 

@@ -7,7 +7,7 @@
 #include "host/IPub.h"
 #include "resources/icons/Icons.h"
 
-Q_DECLARE_LOGGING_CATEGORY(lcToolbar)
+#include "controls/ControlsLog.h"
 
 namespace controls {
 
@@ -50,7 +50,7 @@ bool HostToolbar::InitExternalButton(const QString& listKey, host::ILogin* login
     const QList<ToolbarButtonDef> defs = toolbarDefinition(listKey);
     m_definitionId = defs.isEmpty() ? QString() : listKey;
     if (defs.isEmpty()) {
-        qCWarning(lcToolbar) << "no toolbar definition" << listKey;
+        qCWarning(lcControls) << "no toolbar definition" << listKey;
         return false;
     }
     for (const ToolbarButtonDef& def : defs) {

@@ -8,7 +8,7 @@
 
 #include "resources/icons/Icons.h"
 
-Q_LOGGING_CATEGORY(lcToolbar, "userdef.controls", QtWarningMsg)
+#include "controls/ControlsLog.h"
 
 namespace controls {
 
@@ -18,12 +18,12 @@ const QJsonObject& definitions() {
     static const QJsonObject all = [] {
         QFile file(resources::icons::toolbarDefinitionsPath());
         if (!file.open(QIODevice::ReadOnly)) {
-            qCWarning(lcToolbar) << "no toolbar definitions at" << file.fileName();
+            qCWarning(lcControls) << "no toolbar definitions at" << file.fileName();
             return QJsonObject();
         }
         QJsonParseError error;
         const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
-        if (!doc.isObject()) qCWarning(lcToolbar) << "toolbar definitions:" << error.errorString();
+        if (!doc.isObject()) qCWarning(lcControls) << "toolbar definitions:" << error.errorString();
         return doc.object();
     }();
     return all;

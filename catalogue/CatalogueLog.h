@@ -1,0 +1,6 @@
+#pragma once
+#include <QLoggingCategory>
+
+namespace catalogue {
+Q_DECLARE_LOGGING_CATEGORY(lcCatalogue)
+}

@@ -1,0 +1,5 @@
+#include "controls/ControlsLog.h"
+
+namespace controls {
+Q_LOGGING_CATEGORY(lcControls, "userdef.controls", QtWarningMsg)
+}

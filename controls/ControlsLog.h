@@ -1,0 +1,6 @@
+#pragma once
+#include <QLoggingCategory>
+
+namespace controls {
+Q_DECLARE_LOGGING_CATEGORY(lcControls)
+}
