@@ -5,33 +5,21 @@
 #include <QTemporaryDir>
 
 #include "platform/db/Database.h"
+#include "platform/db/Schema.h"
 #include "platform/sql/ConnectionText.h"
 #include "platform/sql/TSqlConnection.h"
 #include "platform/sql/Translator.h"
 
 namespace {
 
-const char* const kSchema = R"SQL(
-CREATE TABLE UserDef_Base(cId nvarchar(20) COLLATE NOCASE PRIMARY KEY, cClass nvarchar(20) COLLATE NOCASE,
-  CItem nvarchar(30) COLLATE NOCASE, CType nvarchar(10) COLLATE NOCASE, IMaxLen int,
-  cItemName nvarchar(60) COLLATE NOCASE, iLength int, iDecimalDigits int, bFixLength bit, bCheckVal bit,
-  bInput bit, bArchive bit, bMultiSel bit, cParentID nvarchar(20) COLLATE NOCASE,
-  bIsUserDefAttachFile bit, iDataSource smallint, cRelArchive nvarchar(60) COLLATE NOCASE,
-  cRelField nvarchar(60) COLLATE NOCASE, cDefaultVal nvarchar(120) COLLATE NOCASE,
-  cRefID nvarchar(60) COLLATE NOCASE, bIsUserDefPic bit, cDicDbName nvarchar(30) COLLATE NOCASE,
-  ctabledesc nvarchar(60) COLLATE NOCASE, pubzxts timestamp);
-CREATE TABLE userdef_lang(cid nvarchar(20) COLLATE NOCASE, LocaleID nvarchar(10) COLLATE NOCASE,
-  cItemName nvarchar(60) COLLATE NOCASE, PRIMARY KEY (cid, LocaleID));
-CREATE VIEW UserDef AS SELECT b.*, (SELECT l.cItemName FROM userdef_lang l WHERE l.cid = b.cId
-  AND l.LocaleID = UDF_GetLocaleID()) AS cItemLang FROM UserDef_Base b;
-CREATE VIEW UserDef_Parent AS SELECT u.*, p.cItemName AS cParentItemName FROM UserDef u
-  LEFT JOIN UserDef_Base p ON p.cId = u.cParentID;
+// 10,000 items on the account schema the desk uses; every tenth has a parent.
+const char* const kItems = R"SQL(
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000)
 INSERT INTO UserDef_Base(cId, cClass, CItem, CType, IMaxLen, cItemName, iLength, bFixLength, bCheckVal,
-  bInput, bArchive, bMultiSel, cParentID, bIsUserDefAttachFile, iDataSource, bIsUserDefPic, cDicDbName, pubzxts)
+  bInput, bArchive, bMultiSel, cParentID, bIsUserDefAttachFile, iDataSource, bIsUserDefPic, cDicDbName)
 SELECT i, CASE i % 5 WHEN 0 THEN '单据头' WHEN 1 THEN '单据体' WHEN 2 THEN '存货' WHEN 3 THEN '客户' ELSE '联系人' END,
   '扩展自定义项' || i, '文本', 60, '项目' || i, 60, 0, i % 2, 0, 0, 0, CASE WHEN i > 10 THEN i - 10 END, 0, 0, 0,
-  'cHDefine' || i, i FROM n;
+  'cHDefine' || i FROM n;
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000)
 INSERT INTO userdef_lang SELECT i, 'zh-CN', '项目' || i FROM n;
 )SQL";
@@ -52,7 +40,11 @@ struct Fixture {
     Fixture() {
         QString error;
         const QString path = dir.filePath(QStringLiteral("ZxData_001.db"));
-        platform::db::Database::open(path, true, &error)->exec(QString::fromUtf8(kSchema), &error);
+        auto db = platform::db::Database::open(path, true, &error);
+        if (!db || !platform::db::createAccountSchema(*db, &error) ||
+            !db->exec(QString::fromUtf8(kItems), &error))
+            qFatal("cannot build the benchmark account: %s", qPrintable(error));
+        db.reset();
         platform::sql::ConnectionText text;
         text.dataSource = path;
         text.catalog = QStringLiteral("ZxData_001");
