@@ -498,12 +498,12 @@ namespace {
 std::atomic<int> g_savepointCounter{0};
 }
 
-Transaction::Transaction(Database& db) : m_db(db) {
+Transaction::Transaction(Database& db, QString* error) : m_db(db) {
     if (db.inTransaction()) {
         m_savepoint = QStringLiteral("zx_sp%1").arg(++g_savepointCounter);
-        m_began = db.exec(QStringLiteral("SAVEPOINT %1").arg(m_savepoint));
+        m_began = db.exec(QStringLiteral("SAVEPOINT %1").arg(m_savepoint), error);
     } else {
-        m_began = db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        m_began = db.exec(QStringLiteral("BEGIN IMMEDIATE"), error);
     }
     if (!m_began) qCWarning(lcDb) << "cannot begin a transaction on" << db.path();
 }

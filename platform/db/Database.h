@@ -64,7 +64,8 @@ private:
 // editor can cancel its part without ending the caller's transaction.
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    // error receives the reason when the transaction cannot begin.
+    explicit Transaction(Database& db, QString* error = nullptr);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

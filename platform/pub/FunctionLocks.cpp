@@ -39,27 +39,6 @@ bool processGone(qint64 pid) {
     return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
-// BEGIN IMMEDIATE … COMMIT, rolled back unless committed.
-class ImmediateTransaction {
-public:
-    explicit ImmediateTransaction(db::Database& db, QString* error) : m_db(db) {
-        m_began = m_db.exec(QStringLiteral("BEGIN IMMEDIATE"), error);
-    }
-    ~ImmediateTransaction() {
-        if (m_began && !m_done) m_db.exec(QStringLiteral("ROLLBACK"));
-    }
-    bool ok() const { return m_began; }
-    bool commit(QString* error) {
-        m_done = m_db.exec(QStringLiteral("COMMIT"), error);
-        return m_done;
-    }
-
-private:
-    db::Database& m_db;
-    bool m_began = false;
-    bool m_done = false;
-};
-
 }  // namespace
 
 FunctionLocks::FunctionLocks(QString sessionId)
@@ -152,7 +131,7 @@ FunctionLocks::Result FunctionLocks::apply(const QString& function, int mode,
         return result;
     }
 
-    ImmediateTransaction t(*m_db, &result.error);
+    db::Transaction t(*m_db, &result.error);
     if (!t.ok()) return result;
     removeStale();
 

@@ -6,15 +6,14 @@
 #include <QJsonObject>
 
 #include "platform/pub/PubLog.h"
+#include "platform/sql/ConnectionText.h"
 #include "resources/texts/Texts.h"
 
 namespace platform::pub {
 
 QString normalizeLanguage(const QString& languageRegion) {
-    const QString lower = languageRegion.trimmed().toLower().replace(QLatin1Char('_'), '-');
-    if (lower == QLatin1String("zh-tw")) return QStringLiteral("zh-TW");
-    if (lower == QLatin1String("en-us")) return QStringLiteral("en-US");
-    return QStringLiteral("zh-CN");
+    const QString normal = sql::ConnectionText::normalLanguage(languageRegion);
+    return normal.isEmpty() ? QStringLiteral("zh-CN") : normal;  // the host's default language
 }
 
 ResourceTexts::ResourceTexts(const QString& language) : m_language(language) {
