@@ -21,17 +21,6 @@ bool sameFile(const QString& a, const QString& b) {
     return ca.isEmpty() || cb.isEmpty() ? a == b : ca == cb;
 }
 
-constexpr auto kCreateTable = R"SQL(
-CREATE TABLE IF NOT EXISTS zx_FunctionLock(
-  cFunction nvarchar(60) COLLATE NOCASE NOT NULL,
-  iMode int NOT NULL,
-  cRecordKey nvarchar(200) COLLATE NOCASE,
-  cSessionId nvarchar(40) COLLATE NOCASE NOT NULL,
-  cUserId nvarchar(20) COLLATE NOCASE,
-  cHost nvarchar(100) COLLATE NOCASE,
-  iPid int,
-  dHeartbeat datetime))SQL";
-
 bool isRecordMode(int mode) { return mode == 20 || mode == 2 || mode == 8; }
 
 bool processGone(qint64 pid) {
@@ -56,8 +45,8 @@ bool FunctionLocks::open(const QString& path, QString* error) {
     QString why;
     auto db = db::Database::open(path, false, &why);
     // Locks are worth nothing after a power loss: no sync on every commit of this connection.
-    if (!db || !db->exec(QStringLiteral("PRAGMA synchronous = NORMAL"), &why) ||
-        !db->exec(QString::fromLatin1(kCreateTable), &why)) {
+    // The table itself belongs to the account schema.
+    if (!db || !db->exec(QStringLiteral("PRAGMA synchronous = NORMAL"), &why)) {
         if (error) *error = why;
         return false;
     }
