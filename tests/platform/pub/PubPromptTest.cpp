@@ -1,6 +1,7 @@
 // Messages and questions through the prompter, and the unsaved-changes question.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
