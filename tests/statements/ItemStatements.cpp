@@ -437,9 +437,6 @@ std::vector<StatementCase> itemStatements() {
              EXPECT_EQ(rows.field(rows.fieldIndex("Cvalue")).definedSize, 120);
              EXPECT_EQ(rows.field(rows.fieldIndex("bFreeStop")).type, host::FieldType::Boolean);
          }},
-        {"Values_ExportTypes", "select " + kValueFields + " from UserDefine where 1=2",
-         fieldNames(kValueFields),
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
         {"Values_OfItemInEntryOrder",
          "select " + kValueFields + " from userdefine where cId='20' order by pubzxts",
          fieldNames(kValueFields),

@@ -84,9 +84,6 @@ TEST_F(RecordSets, FieldTypesAndSizesComeFromDeclaredTypes) {
     auto size = [&](const char* name) { return rows->field(rows->fieldIndex(name)).definedSize; };
     EXPECT_EQ(type("cId"), host::FieldType::VarWChar);
     EXPECT_EQ(size("cId"), 20);
-    EXPECT_EQ(type("IMaxLen"), host::FieldType::Integer);
-    EXPECT_EQ(type("iDataSource"), host::FieldType::SmallInt);
-    EXPECT_EQ(type("bFixLength"), host::FieldType::Boolean);
     EXPECT_EQ(rows->value("bFixLength").typeId(), QMetaType::Bool);
     EXPECT_EQ(type("pubzxts"), host::FieldType::BigInt);
     EXPECT_EQ(type("joined"), host::FieldType::VarWChar);  // expressions: from the value

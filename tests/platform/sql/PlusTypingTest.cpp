@@ -10,8 +10,6 @@ using Plus = SqlTest;
 TEST_F(Plus, JoinsTextsAndAddsNumbers) {
     EXPECT_EQ(sqlite("select '[' + a.cRefID + ']' from UserDef a"),
               "SELECT (('[' || a.cRefID) || ']') FROM UserDef a");
-    EXPECT_EQ(sqlite("select N','+cType+',' from AA_DefineExtend"),
-              "SELECT ((',' || cType) || ',') FROM AA_DefineExtend");
     // Two text columns join; a number column adds; numbers and literals add.
     EXPECT_EQ(sqlite("select cClass + cItemName from UserDef_Base"),
               "SELECT (cClass || cItemName) FROM UserDef_Base");
