@@ -2,7 +2,7 @@
 // The translator's writer: walks the token tree of one statement or expression and writes its
 // SQLite text. Its work is spread over units with one job each:
 //   NameResolution.cpp     dbo., three-part and db..t names, #temp/tempdb, syscolumns
-//   PlusTyping.cpp         whether "+" joins texts or adds numbers
+//   PlusTyping.cpp         whether "+" joins texts or adds numbers (expr() finds the chains)
 //   ExpressionRewrite.cpp  literals, variables, CASE, functions, CAST/CONVERT
 //   QueryRewrite.cpp       SELECT lists ('alias' = expr), TOP, UNION and its ORDER BY
 //   StatementRewrite.cpp   INSERT, UPDATE, DELETE, CREATE, DROP, ALTER

@@ -1,6 +1,7 @@
 // Expressions: literals, variables, operators, CASE, functions of the server, CAST and CONVERT.
-#include "platform/sql/Emitter.h"
 #include <QSet>
+
+#include "platform/sql/Emitter.h"
 #include "platform/sql/SqliteQuote.h"
 
 namespace platform::sql::detail {

@@ -1,7 +1,8 @@
 // "+": which operands are text, and writing a chain of "+" as joins or additions.
-#include "platform/sql/Emitter.h"
-#include <functional>
 #include <QSet>
+#include <functional>
+
+#include "platform/sql/Emitter.h"
 
 namespace platform::sql::detail {
 

@@ -1,3 +1,5 @@
+// The translator itself: keeps translations by statement text and hands each new statement or
+// expression to the writer (Emitter.h).
 #include "platform/sql/Translator.h"
 
 #include "platform/sql/Emitter.h"
@@ -7,8 +9,6 @@ namespace platform::sql {
 using detail::Emitter;
 using detail::Node;
 using detail::spanOf;
-
-// ---------------------------------------------------------------------------------------------
 
 Translator::Translator(QString catalog, QStringList attached, SchemaInfo* schema)
     : m_catalog(std::move(catalog)), m_attached(std::move(attached)), m_schema(schema) {}
