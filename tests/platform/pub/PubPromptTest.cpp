@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <functional>
 
-#include "AppFixture.h"
 #include "host/IPub.h"
 #include "platform/pub/MessageBoxPrompter.h"
 #include "platform/pub/Pub.h"
@@ -68,7 +67,6 @@ public:
 };
 
 TEST(PubIsSaveRs, CleanWindowIsNotAsked) {
-    testApp();
     Session s;
     DirtyWindow w;
     EXPECT_TRUE(s.pub.isSaveRs(&w));
@@ -77,7 +75,6 @@ TEST(PubIsSaveRs, CleanWindowIsNotAsked) {
 }
 
 TEST(PubIsSaveRs, YesSavesAndAnswersTheSaveResult) {
-    testApp();
     Session s;
     DirtyWindow w;
     w.setProperty("dirty", true);
@@ -97,7 +94,6 @@ TEST(PubIsSaveRs, YesSavesAndAnswersTheSaveResult) {
 }
 
 TEST(PubIsSaveRs, NoDropsTheChanges) {
-    testApp();
     Session s;
     DirtyWindow w;
     w.setProperty("dirty", true);
@@ -107,7 +103,6 @@ TEST(PubIsSaveRs, NoDropsTheChanges) {
 }
 
 TEST(PubIsSaveRs, DirtyWindowWithoutSaveRsCannotBeLeft) {
-    testApp();
     Session s;
     QWidget w;
     w.setProperty("dirty", true);
@@ -134,7 +129,6 @@ void onNextBox(std::function<void(QMessageBox*)> handle) {
 }  // namespace
 
 TEST(MessageBoxPrompter, ShowsTheIconButtonsAndTitleOfTheCode) {
-    testApp();
     MessageBoxPrompter prompter;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
