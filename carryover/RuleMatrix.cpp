@@ -31,12 +31,14 @@ QVector<RuleCell> ReadRuleCells(const host::RecordSet& rules) {
     const int source = fieldOf(rules, "cTableName");
     const int target = fieldOf(rules, "cTargetTable");
     const int carries = fieldOf(rules, "btrans");
+    const int path = fieldOf(rules, "cMakeVouchID");
     QVector<RuleCell> out;
     out.reserve(rules.recordCount());
     for (int r = 0; r < rules.recordCount(); ++r)
         out.push_back({textAt(rules, r, column), textAt(rules, r, source),
                        textAt(rules, r, target),
-                       carries >= 0 && userdef::TextToFlag(rules.at(r, carries)) == 1});
+                       carries >= 0 && userdef::TextToFlag(rules.at(r, carries)) == 1,
+                       textAt(rules, r, path)});
     return out;
 }
 
@@ -55,6 +57,7 @@ RuleMatrix::RuleMatrix(const QVector<TablePair>& pairs, const QStringList& items
     : m_pairs(int(pairs.size())),
       m_items(int(items.size())),
       m_marks(size_t(m_pairs) * size_t(m_items), uint8_t(CellMark::Unavailable)) {
+    for (int r = 0; r < m_pairs; ++r) m_paths << QString();
     if (m_pairs == 0 || m_items == 0 || rules.isEmpty()) return;
 
     // Rows of a pair and columns of an item, by lower-cased names (a name may repeat).
@@ -78,6 +81,7 @@ RuleMatrix::RuleMatrix(const QVector<TablePair>& pairs, const QStringList& items
         if (rows.first == rows.second) continue;
         if (!linked.contains({column, pair.a}) || !linked.contains({column, pair.b})) continue;
         for (auto r = rows.first; r != rows.second; ++r) {
+            if (m_paths[*r].isEmpty()) m_paths[*r] = rule.path;
             for (auto c = cols.first; c != cols.second; ++c) {
                 uint8_t& mark = m_marks[size_t(*r) * size_t(m_items) + size_t(*c)];
                 if (rule.carries)

@@ -29,13 +29,15 @@ struct RuleCell {
     QString source;  // cTableName
     QString target;  // cTargetTable
     bool carries = false;  // btrans
+    QString path;          // cMakeVouchID
 };
 struct ItemLink {
     QString table;   // UserDefDetail.TableName
     QString column;  // UserDef.cDicDbName
 };
 
-// Rules of a rule record set (cextendfield, cTableName, cTargetTable, btrans; nulls as empty)
+// Rules of a rule record set (cextendfield, cTableName, cTargetTable, btrans, cMakeVouchID;
+// nulls as empty)
 // and links of a link record set (TableName, cDicDbName).
 QVector<RuleCell> ReadRuleCells(const host::RecordSet& rules);
 QVector<ItemLink> ReadItemLinks(const host::RecordSet& links);
@@ -51,11 +53,14 @@ public:
     CellMark at(int pair, int item) const {
         return CellMark(m_marks[size_t(pair) * size_t(m_items) + size_t(item)]);
     }
+    // The carry-over path of the first usable rule of a pair; empty when it has none.
+    QString pathOf(int pair) const { return m_paths.value(pair); }
 
 private:
     int m_pairs = 0;
     int m_items = 0;
     std::vector<uint8_t> m_marks;  // pair-major
+    QStringList m_paths;
 };
 
 }  // namespace carryover

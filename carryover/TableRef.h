@@ -1,0 +1,19 @@
+#pragma once
+// The reference definitions of the batch window's two table choosers: the look-up lists the
+// tables that are a source (or a target) of some table pair, with their type, description and
+// sub-module; the chosen table's description serves as a filter.
+#include <QString>
+
+namespace carryover {
+
+QString BuildTableRef(bool target);
+
+// What the window keeps of a chosen table.
+struct TableChoice {
+    QString ctype;
+    QString csub_id;
+    QString ctablename;
+    QString tabledesc;
+};
+
+}  // namespace carryover
