@@ -33,6 +33,10 @@ public:
     bool addNode(const QString& key, const QString& text, const QString& parentKey = {});
     bool removeNode(const QString& key);  // the node and its whole subtree; false when unknown
     void clear();
+    // Big changes (filling, pruning) between these are announced as one model reset at the
+    // outermost endUpdate instead of one signal per node. Calls nest.
+    void beginUpdate();
+    void endUpdate();
 
     int nodeCount() const { return int(m_byKey.size()); }
     bool contains(const QString& key) const { return m_byKey.contains(key); }
@@ -73,11 +77,13 @@ private:
     Node* nodeOf(const QModelIndex& index) const;
     QModelIndex indexOf(const Node* n) const;
     bool applyTick(Node* n, bool ticked);  // sets the tick by the rules; true when any changed
+    void changed(const Node* n);           // announces n's tick unless updating
     void forget(Node* n);                  // drops n's subtree from the key index
 
     std::unique_ptr<Node> m_root;
     QHash<QString, Node*> m_byKey;
     bool m_locked = false;
+    int m_updating = 0;
 };
 
 }  // namespace controls
