@@ -82,7 +82,8 @@ bool CheckTreeModel::removeNode(const QString& key) {
     if (!m_updating) beginRemoveRows(indexOf(parent), row, row);
     forget(n);
     parent->children.erase(parent->children.begin() + row);
-    for (size_t i = size_t(row); i < parent->children.size(); ++i) parent->children[i]->row = int(i);
+    for (size_t i = size_t(row); i < parent->children.size(); ++i)
+        parent->children[i]->row = int(i);
     if (!m_updating) endRemoveRows();
     return true;
 }

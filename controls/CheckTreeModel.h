@@ -43,13 +43,13 @@ public:
     QStringList keys() const;  // every node in tree order (depth-first, pre-order)
     QString text(const QString& key) const;
     bool setText(const QString& key, const QString& text);
-    QString parentKey(const QString& key) const;    // empty for a top-level or unknown node
+    QString parentKey(const QString& key) const;      // empty for a top-level or unknown node
     QStringList childKeys(const QString& key) const;  // empty key: the top-level nodes
-    int depth(const QString& key) const;             // 0 for top level; -1 when unknown
+    int depth(const QString& key) const;              // 0 for top level; -1 when unknown
 
     bool isTicked(const QString& key) const;
     void setTicked(const QString& key, bool ticked);  // no nodeTicked
-    void setAllTicked(bool ticked);                  // no nodeTicked
+    void setAllTicked(bool ticked);                   // no nodeTicked
     QStringList tickedKeys() const;                   // in tree order
 
     bool isLocked() const { return m_locked; }

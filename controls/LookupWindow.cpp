@@ -137,9 +137,14 @@ void LookupWindow::sortByColumn(int column, Qt::SortOrder order) {
 }
 
 void LookupWindow::applyColumnWidths() {
+    // Columns without a width of their own fit their first rows' texts.
+    m_view->horizontalHeader()->setResizeContentsPrecision(200);
     for (int c = 0; c < m_model->columnCount(); ++c) {
         const int twips = m_model->widthTwipsOfColumn(c);
-        if (twips > 0) m_view->setColumnWidth(c, twipsToPixels(twips));
+        if (twips > 0)
+            m_view->setColumnWidth(c, twipsToPixels(twips));
+        else
+            m_view->resizeColumnToContents(c);
     }
 }
 
@@ -157,11 +162,14 @@ void LookupWindow::makeFirstRowCurrent() {
 QVector<int> LookupWindow::chosenSourceRows() const {
     QVector<int> proxyRows;
     if (m_multi)
-        for (const QModelIndex& i : m_view->selectionModel()->selectedRows()) proxyRows.append(i.row());
+        for (const QModelIndex& i : m_view->selectionModel()->selectedRows())
+            proxyRows.append(i.row());
     if (proxyRows.isEmpty()) {
         const QModelIndex current = m_view->currentIndex();
-        if (current.isValid()) proxyRows.append(current.row());
-        else if (m_proxy->rowCount() == 1) proxyRows.append(0);
+        if (current.isValid())
+            proxyRows.append(current.row());
+        else if (m_proxy->rowCount() == 1)
+            proxyRows.append(0);
     }
     std::sort(proxyRows.begin(), proxyRows.end());
     QVector<int> sourceRows;
@@ -197,9 +205,8 @@ bool LookupWindow::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_PageDown:
         case Qt::Key_Home:
         case Qt::Key_End:
-            if (watched == m_filter &&
-                ((key->key() != Qt::Key_Home && key->key() != Qt::Key_End) ||
-                 key->modifiers() & Qt::ControlModifier)) {
+            if (watched == m_filter && ((key->key() != Qt::Key_Home && key->key() != Qt::Key_End) ||
+                                        key->modifiers() & Qt::ControlModifier)) {
                 // The filter line keeps the focus; the list moves.
                 QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text());
                 QCoreApplication::sendEvent(m_view, &copy);

@@ -39,7 +39,7 @@ public:
 
     QString filterText() const;
     void setFilterText(const QString& text);
-    int visibleRowCount() const;         // rows left by the filter
+    int visibleRowCount() const;                     // rows left by the filter
     QString visibleText(int row, int column) const;  // text of a row as shown (sorted, filtered)
     void sortByColumn(int column, Qt::SortOrder order);
 

@@ -37,9 +37,10 @@ void collectColumns(const QDomElement& from, QVector<RefColumn>& out) {
             col.field = field;
             col.caption = attr(c, "cCaption").trimmed();
             if (col.caption.isEmpty()) col.caption = field;
-            col.shown = attr(c, "bDisp").trimmed() != QLatin1String("0") &&
-                        attr(c, "bDisp").trimmed().compare(QLatin1String("false"),
-                                                          Qt::CaseInsensitive) != 0;
+            col.shown =
+                attr(c, "bDisp").trimmed() != QLatin1String("0") &&
+                attr(c, "bDisp").trimmed().compare(QLatin1String("false"), Qt::CaseInsensitive) !=
+                    0;
             col.widthTwips = qMax(0, attr(c, "iColWidth").trimmed().toInt());
             col.align = attr(c, "iAlign").trimmed().toInt();
             out.append(col);
@@ -56,8 +57,8 @@ bool flag(const QString& value) {
 bool entityAt(const QString& s, qsizetype i) {
     static const QRegularExpression entity(
         QStringLiteral("\\G&(#[0-9]+|#x[0-9A-Fa-f]+|[A-Za-z_][A-Za-z0-9_.-]*);"));
-    return entity.match(s, i, QRegularExpression::NormalMatch,
-                        QRegularExpression::AnchorAtOffsetMatchOption)
+    return entity
+        .match(s, i, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption)
         .hasMatch();
 }
 
@@ -72,12 +73,17 @@ QString repaired(const QString& s) {
         const QChar c = s.at(i);
         if (!quote.isNull()) {
             if (c == quote) quote = QChar();
-            if (c == QLatin1Char('<')) out += QLatin1String("&lt;");
-            else if (c == QLatin1Char('&') && !entityAt(s, i)) out += QLatin1String("&amp;");
-            else out += c;
+            if (c == QLatin1Char('<'))
+                out += QLatin1String("&lt;");
+            else if (c == QLatin1Char('&') && !entityAt(s, i))
+                out += QLatin1String("&amp;");
+            else
+                out += c;
         } else if (inTag) {
-            if (c == QLatin1Char('\'') || c == QLatin1Char('"')) quote = c;
-            else if (c == QLatin1Char('>')) inTag = false;
+            if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
+                quote = c;
+            else if (c == QLatin1Char('>'))
+                inTag = false;
             out += c;
         } else if (c == QLatin1Char('<')) {
             const QChar next = i + 1 < s.size() ? s.at(i + 1) : QChar();
@@ -107,13 +113,16 @@ bool hasTopLevelWhere(const QString& sql) {
             if (c == QLatin1Char('\'')) inString = false;
             continue;
         }
-        if (c == QLatin1Char('\'')) inString = true;
-        else if (c == QLatin1Char('(')) ++depth;
-        else if (c == QLatin1Char(')')) --depth;
+        if (c == QLatin1Char('\''))
+            inString = true;
+        else if (c == QLatin1Char('('))
+            ++depth;
+        else if (c == QLatin1Char(')'))
+            --depth;
         else if (depth == 0 && (c == QLatin1Char('w') || c == QLatin1Char('W')) &&
                  sql.mid(i, 5).compare(QLatin1String("where"), Qt::CaseInsensitive) == 0) {
-            const bool startOk = i == 0 || !(sql.at(i - 1).isLetterOrNumber() ||
-                                             sql.at(i - 1) == QLatin1Char('_'));
+            const bool startOk =
+                i == 0 || !(sql.at(i - 1).isLetterOrNumber() || sql.at(i - 1) == QLatin1Char('_'));
             const bool endOk = i + 5 >= sql.size() || !(sql.at(i + 5).isLetterOrNumber() ||
                                                         sql.at(i + 5) == QLatin1Char('_'));
             if (startOk && endOk) return true;
@@ -144,7 +153,8 @@ bool RefDefinition::parse(const QString& xml) {
     if (!doc.setContent(xml, false, &message, &line, &column)) {
         QDomDocument second;
         if (!second.setContent(repaired(xml), false)) {
-            m_error = QStringLiteral("The reference definition is not valid XML: %1 (line %2, column %3).")
+            m_error = QStringLiteral(
+                          "The reference definition is not valid XML: %1 (line %2, column %3).")
                           .arg(message)
                           .arg(line)
                           .arg(column);
@@ -171,8 +181,8 @@ bool RefDefinition::parse(const QString& xml) {
             if (!f.trimmed().isEmpty()) m_checkFlds.append(f.trimmed());
     }
     const QDomElement src = firstDescendant(ref, "DataSrc");
-    const QDomElement grid = src.isNull() ? firstDescendant(ref, "DataGrid")
-                                          : firstDescendant(src, "DataGrid");
+    const QDomElement grid =
+        src.isNull() ? firstDescendant(ref, "DataGrid") : firstDescendant(src, "DataGrid");
     if (!grid.isNull()) {
         m_select = attr(grid, "cUserDataSrcQrySelectPart").trimmed();
         m_where = attr(grid, "cUserDataSrcQryWherePart").trimmed();

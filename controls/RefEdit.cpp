@@ -23,7 +23,8 @@ QString joinedField(const host::RecordSet& rows, const QStringList& candidates) 
     if (field < 0) field = rows.fieldCount() > 0 ? 0 : -1;
     if (field < 0) return {};
     QStringList values;
-    for (int r = 0; r < rows.recordCount(); ++r) values.append(host::variantText(rows.at(r, field)));
+    for (int r = 0; r < rows.recordCount(); ++r)
+        values.append(host::variantText(rows.at(r, field)));
     return values.join(QLatin1Char(','));
 }
 
@@ -144,7 +145,8 @@ host::RecordSetPtr RefEdit::loadRows() {
     const QString sql = m_def.statement();
     host::RecordSetPtr rows = m_srv->OpenX(sql);
     if (!rows) {
-        m_lastError = QStringLiteral("The look-up list could not be read: %1").arg(m_srv->lastError());
+        m_lastError =
+            QStringLiteral("The look-up list could not be read: %1").arg(m_srv->lastError());
         qCWarning(lcControls) << "Look-up box" << objectName() << m_lastError << sql;
     }
     return rows;

@@ -1,12 +1,13 @@
 // The check tree: keyed nodes in tree order, the tick rules, which tick changes are reported,
 // the ticked-only view and the lock, all under QAbstractItemModelTester.
+#include <gtest/gtest.h>
+
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTest>
 #include <functional>
-#include <gtest/gtest.h>
 
 #include "controls/CheckTree.h"
 
@@ -23,7 +24,8 @@ public:
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (type != QtDebugMsg && context.category && QByteArray(context.category) == "qt.modeltest")
+        if (type != QtDebugMsg && context.category &&
+            QByteArray(context.category) == "qt.modeltest")
             ADD_FAILURE() << text.toStdString();
     }
     QtMessageHandler m_previous;
@@ -33,7 +35,8 @@ struct Fixture {
     TesterMessages messages;
     CheckTree tree;
     CheckTreeModel& model = *tree.model();
-    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Warning};
+    QAbstractItemModelTester tester{&model,
+                                    QAbstractItemModelTester::FailureReportingMode::Warning};
     QSignalSpy ticked{&tree, &CheckTree::nodeTicked};
 
     Fixture() {
@@ -77,8 +80,9 @@ QRect checkBoxRect(CheckTree& tree, const QString& key) {
 TEST(CheckTree, NodesAreKeyedAndListedDepthFirstInTheOrderAddedBelowEachParent) {
     Fixture f;
     EXPECT_EQ(f.model.nodeCount(), 8);
-    EXPECT_EQ(f.model.keys(), QStringList({"G1", "SA", "Mark&&SA_OrderHead", "Mark&&SA_DispatchHead",
-                                           "PU", "Mark&&PU_OrderHead", "G2", "GL"}));
+    EXPECT_EQ(f.model.keys(),
+              QStringList({"G1", "SA", "Mark&&SA_OrderHead", "Mark&&SA_DispatchHead", "PU",
+                           "Mark&&PU_OrderHead", "G2", "GL"}));
     EXPECT_EQ(f.model.childKeys("G1"), QStringList({"SA", "PU"}));
     EXPECT_EQ(f.model.childKeys({}), QStringList({"G1", "G2"}));
     EXPECT_EQ(f.model.parentKey("Mark&&PU_OrderHead"), "PU");
@@ -172,8 +176,10 @@ TEST(CheckTree, ShowOnlyTickedHidesTheRestAndKeepsThePathToTickedNodes) {
     f.model.setTicked("Mark&&SA_DispatchHead", true);
     f.model.setTicked("SA", false);  // the path to the ticked table stays visible all the same
     f.tree.setShowOnlyTicked(true);
-    for (const char* key : {"G1", "SA", "Mark&&SA_DispatchHead"}) EXPECT_TRUE(f.tree.isShown(key)) << key;
-    for (const char* key : {"G2", "GL", "PU", "Mark&&SA_OrderHead"}) EXPECT_FALSE(f.tree.isShown(key)) << key;
+    for (const char* key : {"G1", "SA", "Mark&&SA_DispatchHead"})
+        EXPECT_TRUE(f.tree.isShown(key)) << key;
+    for (const char* key : {"G2", "GL", "PU", "Mark&&SA_OrderHead"})
+        EXPECT_FALSE(f.tree.isShown(key)) << key;
     EXPECT_FALSE(f.tree.ensureVisible("GL"));
 
     f.model.setTicked("GL", true);  // a tick while filtered shows the node and its parent
@@ -214,7 +220,8 @@ TEST(CheckTree, TenThousandNodesFillTickAndPruneInOneAnnouncementEach) {
     TesterMessages messages;
     CheckTree tree;
     CheckTreeModel& model = *tree.model();
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(&model,
+                                    QAbstractItemModelTester::FailureReportingMode::Warning);
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
     QSignalSpy inserts(&model, &QAbstractItemModel::rowsInserted);
 

@@ -1,6 +1,8 @@
 // The look-up box and its window: plain and reference mode, filtering as the user types,
 // sorting, choosing by keyboard and mouse, reference definitions run on a demo account, and
 // definitions that cannot be used.
+#include <gtest/gtest.h>
+
 #include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -8,7 +10,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 #include "controls/LookupWindow.h"
 #include "controls/RefDefinition.h"
@@ -29,12 +30,12 @@ const QString kArchiveRef = QStringLiteral(
 // The archive list as the item editor offers it: key, name and the subsystem.
 RecordSetPtr archives() {
     QVector<QVector<QVariant>> rows = {
-        {"Customer", "Customer", "AR"},       {"Vendor", "Vendor", "AP"},
-        {"Inventory", "Inventory", "IA"},     {"[R001]", "Customer grade", QVariant()},
-        {"Department", "Department", "AA"},   {"CustomerClass", "Customer class", "AR"},
+        {"Customer", "Customer", "AR"},     {"Vendor", "Vendor", "AP"},
+        {"Inventory", "Inventory", "IA"},   {"[R001]", "Customer grade", QVariant()},
+        {"Department", "Department", "AA"}, {"CustomerClass", "Customer class", "AR"},
     };
-    return std::make_shared<host::RecordSet>(
-        QVector<host::FieldInfo>{{"key"}, {"name"}, {"sub"}}, rows);
+    return std::make_shared<host::RecordSet>(QVector<host::FieldInfo>{{"key"}, {"name"}, {"sub"}},
+                                             rows);
 }
 
 // Records what the look-up box reports.
@@ -75,7 +76,10 @@ TEST(RefEdit, PlainModeIsALineEditWithoutLookUp) {
     box.show();
     Returned returned(box);
     bool ran = false;
-    box.setLookupRunner([&](LookupWindow&) { ran = true; return RecordSetPtr(); });
+    box.setLookupRunner([&](LookupWindow&) {
+        ran = true;
+        return RecordSetPtr();
+    });
     EXPECT_FALSE(box.isReferenceMode());
     EXPECT_FALSE(box.lookupButton()->isVisible());
     QTest::keyClicks(box.lineEdit(), "abc");
@@ -179,11 +183,12 @@ TEST(RefEdit, HeaderClickSortsAndTheChoiceFollowsTheSortedRow) {
         QVector<host::FieldInfo>{{"iNo", host::FieldType::Integer}, {"cName"}}, rows);
     RefEdit box;
     box.show();
-    ASSERT_TRUE(box.setReference(
-        data, "<Ref><RefSet cRetFld='iNo' cShowFld='cName'/><RefColSet><Q9ColSet><Data>"
-              "<ColSet cFld='iNo' bDisp='1' cCaption='No.' iColWidth='1000'/>"
-              "<ColSet cFld='cName' bDisp='1' cCaption='Name' iColWidth='3000'/>"
-              "</Data></Q9ColSet></RefColSet></Ref>"));
+    ASSERT_TRUE(
+        box.setReference(data,
+                         "<Ref><RefSet cRetFld='iNo' cShowFld='cName'/><RefColSet><Q9ColSet><Data>"
+                         "<ColSet cFld='iNo' bDisp='1' cCaption='No.' iColWidth='1000'/>"
+                         "<ColSet cFld='cName' bDisp='1' cCaption='Name' iColWidth='3000'/>"
+                         "</Data></Q9ColSet></RefColSet></Ref>"));
     QStringList firstOrder, sortedOrder, descending;
     box.setLookupRunner(driving([&](LookupWindow& w) {
         auto column = [&w](int c) {
@@ -290,13 +295,15 @@ TEST(RefDefinition, StatementJoinsTheWhereAndConditionPartsLeniently) {
     EXPECT_EQ(def.statement(), "SELECT k FROM t WHERE (a<>'x' & b=1) AND (c<>2) ORDER BY k DESC");
 
     // A WHERE inside a derived table is not the statement's own; one at the top level is.
-    ASSERT_TRUE(def.parse("<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart=\"SELECT * FROM "
-                          "(SELECT a FROM t WHERE a='where') x\" cUserDataSrcQryWherePart=''/>"
-                          "</DataSrc><RefConditions><sql>a=1</sql></RefConditions></Ref>"));
+    ASSERT_TRUE(
+        def.parse("<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart=\"SELECT * FROM "
+                  "(SELECT a FROM t WHERE a='where') x\" cUserDataSrcQryWherePart=''/>"
+                  "</DataSrc><RefConditions><sql>a=1</sql></RefConditions></Ref>"));
     EXPECT_EQ(def.statement(), "SELECT * FROM (SELECT a FROM t WHERE a='where') x WHERE (a=1)");
-    ASSERT_TRUE(def.parse("<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart='SELECT a FROM t "
-                          "where b=2'/></DataSrc><RefConditions><sql> </sql></RefConditions>"
-                          "<RefConditions/></Ref>"));
+    ASSERT_TRUE(
+        def.parse("<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart='SELECT a FROM t "
+                  "where b=2'/></DataSrc><RefConditions><sql> </sql></RefConditions>"
+                  "<RefConditions/></Ref>"));
     EXPECT_EQ(def.statement(), "SELECT a FROM t where b=2");
 }
 
@@ -314,9 +321,13 @@ TEST(RefEdit, ADefinitionRunsItsStatementOnTheAccountAndListsItsColumns) {
         "and ctablename in (SELECT ctableName FROM AA_ExtendDefineMakeVouch_sub) and "
         "(b.localeID=dbo.UDF_GetLocaleID())  ");
     auto entry = [](const char* field, int shown, const char* caption, int width) {
-        return QStringLiteral("       <ColSet cFld='%1' bDisp='%2' cCaption='%3' iColWidth='%4' "
-                              "iAlign='1'/>")
-            .arg(QLatin1String(field)).arg(shown).arg(QString::fromUtf8(caption)).arg(width);
+        return QStringLiteral(
+                   "       <ColSet cFld='%1' bDisp='%2' cCaption='%3' iColWidth='%4' "
+                   "iAlign='1'/>")
+            .arg(QLatin1String(field))
+            .arg(shown)
+            .arg(QString::fromUtf8(caption))
+            .arg(width);
     };
     const QString ref =
         "<Ref cRefName='Extended tables' cEntityKeyFld='ctablename' cEntityNameFld='ctabledesc'> "
@@ -368,7 +379,10 @@ TEST(RefEdit, ADefinitionRunsItsStatementOnTheAccountAndListsItsColumns) {
     QString failure;
     QObject::connect(&box, &RefEdit::lookupFailed, [&](const QString& e) { failure = e; });
     bool opened = false;
-    box.setLookupRunner([&](LookupWindow&) { opened = true; return RecordSetPtr(); });
+    box.setLookupRunner([&](LookupWindow&) {
+        opened = true;
+        return RecordSetPtr();
+    });
     EXPECT_EQ(box.lookup(), nullptr);
     EXPECT_FALSE(opened);
     EXPECT_FALSE(failure.isEmpty());
@@ -381,8 +395,8 @@ TEST(LookupWindow, TenThousandRowsFillFilterAndChoose) {
     for (int i = 0; i < 10000; ++i)
         rows.append({QStringLiteral("K%1").arg(i, 5, 10, QLatin1Char('0')),
                      QStringLiteral("Name %1").arg(i)});
-    auto data = std::make_shared<host::RecordSet>(
-        QVector<host::FieldInfo>{{"key"}, {"name"}}, std::move(rows));
+    auto data = std::make_shared<host::RecordSet>(QVector<host::FieldInfo>{{"key"}, {"name"}},
+                                                  std::move(rows));
     LookupWindow w;
     w.setRows(data);
     w.show();
