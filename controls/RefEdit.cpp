@@ -152,6 +152,32 @@ host::RecordSetPtr RefEdit::loadRows() {
     return rows;
 }
 
+host::RecordSetPtr RefEdit::rowsMatching(const QString& text) {
+    const host::RecordSetPtr rows = loadRows();
+    if (!rows) return nullptr;
+    QVector<int> fields;
+    QStringList names{m_def.returnField(), m_def.showField(), m_def.entityKeyField(),
+                      m_def.entityNameField()};
+    names += m_def.checkFields();
+    for (const QString& name : names) {
+        const int f = name.isEmpty() ? -1 : rows->fieldIndex(name);
+        if (f >= 0 && !fields.contains(f)) fields.append(f);
+    }
+    const QString wanted = text.trimmed();
+    QVector<QVector<QVariant>> found;
+    for (int r = 0; r < rows->recordCount(); ++r) {
+        for (int f : std::as_const(fields)) {
+            if (host::variantText(rows->at(r, f)).compare(wanted, Qt::CaseInsensitive) == 0) {
+                QVector<QVariant> values;
+                for (int c = 0; c < rows->fieldCount(); ++c) values.append(rows->at(r, c));
+                found.append(values);
+                break;
+            }
+        }
+    }
+    return std::make_shared<host::RecordSet>(rows->fields(), found);
+}
+
 host::RecordSetPtr RefEdit::lookup() {
     if (!m_reference || m_readOnly || !isEnabled()) return nullptr;
     host::RecordSetPtr rows = loadRows();

@@ -60,6 +60,9 @@ public:
     // The rows the window would list now: the record set given, or the statement's result
     // (null with lastError() when it fails).
     host::RecordSetPtr loadRows();
+    // The rows whose return, show or check field equals `text` (letter case ignored): what a
+    // typed text stands for. Empty when none; null when the rows cannot be read.
+    host::RecordSetPtr rowsMatching(const QString& text);
     // Opens the look-up window and returns the chosen rows, or null (Escape, nothing to list,
     // read-only or not in reference mode). Emits lookupReturned when the window was shown.
     host::RecordSetPtr lookup();

@@ -127,6 +127,11 @@ TEST(RefEdit, KeyboardOnlyTypingFiltersUpDownMoveAndEnterChooses) {
     EXPECT_EQ(returned.last->text("name"), "Customer grade");
     EXPECT_EQ(box.text(), "Customer grade");
     EXPECT_EQ(box.value(), "[R001]");
+
+    // What a typed text stands for, without opening the window.
+    EXPECT_EQ(box.rowsMatching("customer CLASS")->text("key"), "CustomerClass");
+    EXPECT_EQ(box.rowsMatching("[r001]")->text("name"), "Customer grade");
+    EXPECT_EQ(box.rowsMatching("Custom")->recordCount(), 0);
 }
 
 TEST(RefEdit, DoubleClickChoosesEscapeReturnsNothing) {
@@ -389,18 +394,26 @@ TEST(RefEdit, ADefinitionRunsItsStatementOnTheAccountAndListsItsColumns) {
     EXPECT_EQ(box.value(), "SA_OrderHead");
 }
 
-TEST(LookupWindow, TenThousandRowsFillFilterAndChoose) {
+TEST(LookupWindow, TenThousandRowsFillFilterAndChooseHostileTextIncluded) {
     QVector<QVector<QVariant>> rows;
     rows.reserve(10000);
     for (int i = 0; i < 10000; ++i)
         rows.append({QStringLiteral("K%1").arg(i, 5, 10, QLatin1Char('0')),
                      QStringLiteral("Name %1").arg(i)});
+    rows.append({QStringLiteral("K'; --"), QStringLiteral("<Co> & \U0001F600 \u00DCN\u00CFCODE")});
     auto data = std::make_shared<host::RecordSet>(QVector<host::FieldInfo>{{"key"}, {"name"}},
                                                   std::move(rows));
     LookupWindow w;
     w.setRows(data);
     w.show();
-    EXPECT_EQ(w.visibleRowCount(), 10000);
+    EXPECT_EQ(w.visibleRowCount(), 10001);
+    // Text that means something to SQL or XML is plain text here; case folds beyond ASCII.
+    for (const QString& needle : {QStringLiteral("'; --"), QStringLiteral("<co> &"),
+                                  QStringLiteral("\U0001F600"), QStringLiteral("\u00FCn\u00EF")}) {
+        w.setFilterText(needle);
+        EXPECT_EQ(w.visibleRowCount(), 1) << needle.toStdString();
+    }
+    w.setFilterText({});
     QTest::keyClicks(w.filterEdit(), "name 999");
     EXPECT_EQ(w.visibleRowCount(), 11);  // 999 and 9990…9999
     w.sortByColumn(0, Qt::DescendingOrder);
