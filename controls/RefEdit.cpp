@@ -28,6 +28,8 @@ QString joinedField(const host::RecordSet& rows, const QStringList& candidates) 
     return values.join(QLatin1Char(','));
 }
 
+host::IWindowHost* s_defaultWindowHost = nullptr;
+
 }  // namespace
 
 RefEdit::RefEdit(QWidget* parent)
@@ -196,10 +198,14 @@ host::RecordSetPtr RefEdit::lookup() {
     return chosen;
 }
 
+void RefEdit::setDefaultWindowHost(host::IWindowHost* windowHost) {
+    s_defaultWindowHost = windowHost;
+}
+
 host::RecordSetPtr RefEdit::runWindow(LookupWindow& window) {
     if (m_runner) return m_runner(window);
-    if (m_windowHost) {
-        m_windowHost->showModal(&window);
+    if (host::IWindowHost* windowHost = m_windowHost ? m_windowHost : s_defaultWindowHost) {
+        windowHost->showModal(&window);
         return window.choice();
     }
     window.exec();

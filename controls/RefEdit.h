@@ -10,8 +10,9 @@
 // choice reports null and leaves the box as it was.
 // Text the user types sets value() to the typed text.
 //
-// The window is shown through the runner: by default through the window host when one is set,
-// else with exec(). Tests set a runner that drives the window's widgets and returns choice().
+// The window is shown through the runner: by default through the box's window host, else the
+// default window host, else with exec(). Tests set a runner that drives the window's widgets and
+// returns choice().
 #include <QWidget>
 #include <functional>
 
@@ -68,6 +69,9 @@ public:
     host::RecordSetPtr lookup();
 
     void setWindowHost(host::IWindowHost* windowHost) { m_windowHost = windowHost; }
+    // The window host of every box that has neither a runner nor a window host of its own (set
+    // once per session, so that no look-up anywhere falls back to exec()); null to clear.
+    static void setDefaultWindowHost(host::IWindowHost* windowHost);
     void setLookupRunner(LookupRunner runner) { m_runner = std::move(runner); }
 
     QLineEdit* lineEdit() const { return m_edit; }

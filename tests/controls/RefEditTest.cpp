@@ -263,6 +263,15 @@ TEST(RefEdit, WithoutARunnerTheWindowHostShowsTheWindow) {
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->text("key"), "Vendor");
     EXPECT_EQ(windowHost.title, "Archive Name");
+
+    // A box without a host of its own uses the session's.
+    RefEdit other;
+    ASSERT_TRUE(other.setReference(archives(), kArchiveRef));
+    RefEdit::setDefaultWindowHost(&windowHost);
+    const RecordSetPtr viaDefault = other.lookup();
+    RefEdit::setDefaultWindowHost(nullptr);
+    ASSERT_TRUE(viaDefault);
+    EXPECT_EQ(other.value(), "Vendor");
 }
 
 TEST(RefEdit, UnusableDefinitionsAreRefusedWithAClearReason) {
