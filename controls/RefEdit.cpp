@@ -182,6 +182,8 @@ host::RecordSetPtr RefEdit::rowsMatching(const QString& text) {
 
 host::RecordSetPtr RefEdit::lookup() {
     if (!m_reference || m_readOnly || !isEnabled()) return nullptr;
+    if (m_before && !m_before()) return nullptr;
+    if (!m_reference) return nullptr;  // the hook may have switched to plain mode
     host::RecordSetPtr rows = loadRows();
     if (!rows) {
         emit lookupFailed(m_lastError);

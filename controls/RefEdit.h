@@ -65,7 +65,8 @@ public:
     // typed text stands for. Empty when none; null when the rows cannot be read.
     host::RecordSetPtr rowsMatching(const QString& text);
     // Opens the look-up window and returns the chosen rows, or null (Escape, nothing to list,
-    // read-only or not in reference mode). Emits lookupReturned when the window was shown.
+    // read-only, not in reference mode, or kept shut by the before-look-up hook). Emits
+    // lookupReturned when the window was shown.
     host::RecordSetPtr lookup();
 
     void setWindowHost(host::IWindowHost* windowHost) { m_windowHost = windowHost; }
@@ -73,6 +74,9 @@ public:
     // once per session, so that no look-up anywhere falls back to exec()); null to clear.
     static void setDefaultWindowHost(host::IWindowHost* windowHost);
     void setLookupRunner(LookupRunner runner) { m_runner = std::move(runner); }
+    // Runs each time before the window opens: it may give the box another reference (a
+    // definition that depends on other choices) or answer false to keep the window shut.
+    void setBeforeLookup(std::function<bool()> before) { m_before = std::move(before); }
 
     QLineEdit* lineEdit() const { return m_edit; }
     QToolButton* lookupButton() const { return m_button; }
@@ -101,6 +105,7 @@ private:
     host::IClsCommon* m_srv = nullptr;
     host::IWindowHost* m_windowHost = nullptr;
     LookupRunner m_runner;
+    std::function<bool()> m_before;
     QString m_value;
     QString m_title;
     QString m_lastError;

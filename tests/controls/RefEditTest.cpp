@@ -171,6 +171,29 @@ TEST(RefEdit, DoubleClickChoosesEscapeReturnsNothing) {
     EXPECT_EQ(box.lookup(), nullptr);
     EXPECT_EQ(box.text(), "Inventory");
 
+    // The hook before opening may keep the window shut, or give the box another list.
+    bool shut = true;
+    box.setBeforeLookup([&] {
+        if (shut) return false;
+        QVector<QVector<QVariant>> one = {{"Bank", "Bank"}};
+        return box.setReference(
+            std::make_shared<host::RecordSet>(QVector<host::FieldInfo>{{"key"}, {"name"}}, one),
+            kArchiveRef);
+    });
+    int listed = -1;
+    box.setLookupRunner(driving([&](LookupWindow& w) {
+        listed = w.visibleRowCount();
+        w.choose();
+    }));
+    EXPECT_EQ(box.lookup(), nullptr);
+    EXPECT_EQ(listed, -1);
+    EXPECT_EQ(returned.count, 3);  // a window kept shut reports nothing
+    shut = false;
+    ASSERT_TRUE(box.lookup());
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(box.text(), "Bank");
+    box.setBeforeLookup({});
+
     // Read-only and disabled boxes do not open.
     box.setReadOnly(true);
     EXPECT_FALSE(box.lookupButton()->isEnabled());
@@ -178,7 +201,7 @@ TEST(RefEdit, DoubleClickChoosesEscapeReturnsNothing) {
     box.setReadOnly(false);
     box.setEnabled(false);
     EXPECT_EQ(box.lookup(), nullptr);
-    EXPECT_EQ(returned.count, 3);
+    EXPECT_EQ(returned.count, 4);  // only the window that opened for the hook's list
 }
 
 TEST(RefEdit, HeaderClickSortsAndTheChoiceFollowsTheSortedRow) {
