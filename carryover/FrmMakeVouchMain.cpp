@@ -18,6 +18,7 @@
 #include "common/ShowMsg.h"
 #include "controls/Grid.h"
 #include "controls/HostToolbar.h"
+#include "controls/RefEdit.h"
 #include "ui_FrmMakeVouchMain.h"
 
 namespace carryover {
@@ -86,8 +87,8 @@ FrmMakeVouchMain::~FrmMakeVouchMain() = default;
 controls::Grid* FrmMakeVouchMain::grid(int tab) const {
     return tab == BodyTab ? ui->Grid1 : ui->Grid;
 }
-QLineEdit* FrmMakeVouchMain::sourceChooser() const { return ui->RefcTableName; }
-QLineEdit* FrmMakeVouchMain::targetChooser() const { return ui->RefcTargetTable; }
+controls::RefEdit* FrmMakeVouchMain::sourceChooser() const { return ui->RefcTableName; }
+controls::RefEdit* FrmMakeVouchMain::targetChooser() const { return ui->RefcTargetTable; }
 QString FrmMakeVouchMain::letter() const {
     return m_currentTab == BodyTab ? kBodyLetter : kHeaderLetter;
 }
@@ -109,8 +110,20 @@ void FrmMakeVouchMain::FrmLoadInit() {
     ui->ZxLabel2->setText(res("Q9.AA.ARCHIVE.FIELD.ctargettable"));
     ui->BtnSelect->setText(res("Q9.AA.ARCHIVE.USERDEF.FrmMakeVouchMain.BtnSelect.Caption"));
     ui->FraSearch->setTitle(res("Q9.AA.ARCHIVE.USERDEF.FrmMakeVouchMain.SearchCondition"));
-    ui->RefcTableName->setProperty("refDefinition", BuildTableRef(false));
-    ui->RefcTargetTable->setProperty("refDefinition", BuildTableRef(true));
+    for (bool target : {false, true}) {
+        controls::RefEdit* chooser = target ? ui->RefcTargetTable : ui->RefcTableName;
+        if (!chooser->setReference(userdef::g_SrvDB.get(), BuildTableRef(target)))
+            qCWarning(lcCarryOver) << "table chooser without a look-up:" << chooser->lastError();
+        connect(chooser, &controls::RefEdit::lookupReturned, this,
+                [this, target](const host::RecordSetPtr& rows) {
+                    if (!rows || rows->isEmpty()) return;
+                    const auto at = [&rows](const char* field) {
+                        const int f = rows->fieldIndex(QString::fromLatin1(field));
+                        return f < 0 ? QString() : host::variantText(rows->at(0, f));
+                    };
+                    chooseTable(target, {at("ctype"), at("csub_id"), at("ctablename"), at("tabledesc")});
+                });
+    }
     LoadItemColumns(HeaderTab);
     LoadItemColumns(BodyTab);
     setGridEditable(false);
@@ -137,10 +150,6 @@ void FrmMakeVouchMain::SetupHotKeys() {
 void FrmMakeVouchMain::SetTabStripCaption() {
     m_tabs->setTabText(HeaderTab, res("Q9.AA.USERDEF.voucherheader"));
     m_tabs->setTabText(BodyTab, res("Q9.AA.USERDEF.voucherbody"));
-}
-
-QString FrmMakeVouchMain::tableRef(bool target) const {
-    return (target ? ui->RefcTargetTable : ui->RefcTableName)->property("refDefinition").toString();
 }
 
 void FrmMakeVouchMain::chooseTable(bool target, const TableChoice& table) {

@@ -15,12 +15,12 @@
 namespace Ui {
 class FrmMakeVouchMain;
 }
-class QLineEdit;
 class QTabBar;
 
 namespace controls {
 class Grid;
 class HostToolbar;
+class RefEdit;
 }  // namespace controls
 
 namespace carryover {
@@ -57,11 +57,9 @@ public:
     QString WriteData();
 
     // A table chosen in a chooser (the look-up's returned row): its description becomes the
-    // chooser's text, which filters the searches.
+    // chooser's text, which filters the searches. Typed text filters as well.
     void chooseTable(bool target, const TableChoice& table);
     TableChoice chosenTable(bool target) const { return target ? m_target : m_source; }
-    // The look-up definitions the choosers carry.
-    QString tableRef(bool target) const;
 
     int currentTab() const { return m_currentTab; }
     // Switches tabs as a click on the tab strip does (asking about unsaved changes first).
@@ -73,8 +71,8 @@ public:
     QStringList itemNames(int tab) const { return m_itemNames[tab == BodyTab ? 1 : 0]; }
     QString letter() const;
     controls::HostToolbar* hostToolbar() const { return m_host; }
-    QLineEdit* sourceChooser() const;
-    QLineEdit* targetChooser() const;
+    controls::RefEdit* sourceChooser() const;
+    controls::RefEdit* targetChooser() const;
     QTabBar* tabStrip() const { return m_tabs; }
 
 signals:

@@ -15,6 +15,8 @@
 #include "common/XmlFile.h"
 #include "controls/Grid.h"
 #include "controls/HostToolbar.h"
+#include "controls/LookupWindow.h"
+#include "controls/RefEdit.h"
 #include "tests/support/TestSession.h"
 
 using namespace carryover;
@@ -117,7 +119,7 @@ TEST_F(BatchSetting, OpensWithTitlesAndItemColumnsButNoRowsUntilSearched) {
     w->Operating("Print");
     EXPECT_EQ(session.prompter->askedTexts().value(0),
               session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.nodata"));
-    EXPECT_TRUE(w->tableRef(false).contains("cEntityNameFld='tabledesc'"));
+    EXPECT_TRUE(w->sourceChooser()->isReferenceMode());
 }
 
 TEST_F(BatchSetting, TheMatrixShowsCarryingRulesTickedOthersUntickedAndTheRestGrey) {
@@ -238,6 +240,24 @@ TEST_F(BatchSetting, DescriptionFiltersNarrowPairsAndRules) {
     EXPECT_EQ(w->chosenTable(true).ctablename, QStringLiteral("SA_DispatchHead"));
     w->Operating("refresh");
     EXPECT_EQ(g()->rows(), 1);
+}
+
+TEST_F(BatchSetting, ATableChosenInTheLookUpFiltersByItsDescription) {
+    int listed = 0;
+    w->sourceChooser()->setLookupRunner([&](controls::LookupWindow& lookup) {
+        listed = lookup.visibleRowCount();
+        lookup.setFilterText(QStringLiteral("销售订单表头"));
+        lookup.choose();
+        return lookup.choice();
+    });
+    w->sourceChooser()->lookup();
+    EXPECT_EQ(listed, 10);  // the tables that are a source of some pair
+    EXPECT_EQ(w->chosenTable(false).ctablename, QStringLiteral("SA_OrderHead"));
+    EXPECT_EQ(w->chosenTable(false).ctype, QStringLiteral("H"));
+    EXPECT_EQ(w->sourceChooser()->text(), QStringLiteral("销售订单表头"));
+    w->Operating("refresh");
+    ASSERT_EQ(g()->rows(), 2);
+    EXPECT_EQ(g()->text(1, kColTarget), QStringLiteral("SA_DispatchHead"));
 }
 
 TEST_F(BatchSetting, HostileFilterTextsAreSearchedForAndChangeNoTableRead) {
