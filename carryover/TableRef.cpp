@@ -28,7 +28,70 @@ constexpr Column kColumns[] = {
     {"csubfullname", true, "Q9.AA.ARCHIVE.FIELD.csub_id_name", 3000},
 };
 
+struct EditorColumn {
+    const char* field;
+    const char* shown;
+    const char* title;
+    int width;
+    const char* end;
+};
+constexpr EditorColumn kEditorColumns[] = {
+    {"ctype", "0", "Q9.AA.ARCHIVE.FIELD.cvtid", 2000, "' iAlign='1'/>"},
+    {"enumname", "1", "Q9.AA.ARCHIVE.FIELD.cvtid", 2000, "' iAlign='1'/>"},
+    {"ctabledesc", "1", "Q9.AA.ARCHIVE.FIELD.billdesc", 3000, "' iAlign='1'/>"},
+    {"ctablename", "0", "Q9.AA.ARCHIVE.FIELD.billname", 3000, "' iAlign='1' />"},
+    {"csub_id", "0", "Q9.AA.ARCHIVE.FIELD.csub_id", 3000, "' iAlign='1'/>"},
+    {"csubfullname", "1", "Q9.AA.ARCHIVE.FIELD.csub_id", 3000, "' iAlign='1'/>"},
+};
+
 }  // namespace
+
+QString BuildRuleEditorTableRef(EditorRef kind, const QString& sourceType,
+                                const QString& sourceTable) {
+    QString refSet, condition, order, sql;
+    switch (kind) {
+        case EditorRef::Source:
+            refSet = QStringLiteral("   <RefSet  cCheckFlds='ctype,enumname,ctabledesc,ctablename,csub_id '  iFilterStyle='1' iRetStyle='3' >");
+            condition = SourceTableCondition();
+            order = QStringLiteral(" cUserDataSrcQryOrderPart='Order by ctype DESC,ctabledesc'/>");
+            sql = QStringLiteral("ctype in ('B','H','B,H','H,B') and ctablename in (SELECT ctableName FROM AA_ExtendDefineMakeVouch_sub) ");
+            break;
+        case EditorRef::TargetOnOpening:
+            refSet = QStringLiteral("   <RefSet  cCheckFlds='ctype,enumname,ctabledesc,ctablename,csub_id'  iFilterStyle='1' iRetStyle='3'>");
+            condition = TargetTableConditionOnOpening();
+            order = QStringLiteral(" cUserDataSrcQryOrderPart='Order by ctype DESC,ctabledesc '/>");
+            sql = QStringLiteral("ctype in ('B','H','B,H','H,B') ");
+            break;
+        case EditorRef::TargetOfSource:
+            refSet = QStringLiteral("   <RefSet  cCheckFlds='ctype,enumname,ctabledesc,ctablename,csub_id'  iFilterStyle='1' iRetStyle='3' >");
+            condition = TargetTableCondition(sourceType, sourceTable);
+            order = QStringLiteral(" cUserDataSrcQryOrderPart='Order by ctype DESC,ctabledesc'/>");
+            sql = QStringLiteral("ctype IN ") + TargetTypeList(sourceType) +
+                  QStringLiteral(" and ctablename in (SELECT cTargetTable FROM "
+                                 "AA_ExtendDefineMakeVouch_sub WHERE ctablename='") +
+                  host::sqlValue(sourceTable) + QStringLiteral("')");
+            break;
+    }
+    QString ref = QStringLiteral("<Ref cRefName='") +
+                  host::xmlText(res("Q9.AA.ARCHIVE.FIELD.defineitemconfigtable")) +
+                  QStringLiteral("' cEntityKeyFld='ctablename' cEntityNameFld='ctabledesc'> ") +
+                  refSet + QStringLiteral("   </RefSet>") + QStringLiteral("<DataSrc>") +
+                  QStringLiteral("<DataGrid  cUserDataSrcQrySelectPart='") + ChooserSelectSql() +
+                  QStringLiteral("' cUserDataSrcQryWherePart=") + QLatin1Char('"') +
+                  host::xmlText(condition) + QLatin1Char('"') + QLatin1Char(' ') + order +
+                  QStringLiteral("</DataSrc>") + QStringLiteral("<RefConditions>") +
+                  QStringLiteral("<sql>") + host::xmlText(sql) + QStringLiteral("</sql>") +
+                  QStringLiteral("</RefConditions>") +
+                  QStringLiteral("<RefColSet><Q9ColSet><Data>");
+    for (const EditorColumn& c : kEditorColumns)
+        ref += QStringLiteral("       <ColSet cFld='") + QString::fromLatin1(c.field) +
+               QStringLiteral("' bDisp='") + QString::fromLatin1(c.shown) +
+               QStringLiteral("' cCaption='") + host::xmlText(res(c.title)) +
+               QStringLiteral("' iColWidth='") + QString::number(c.width) +
+               QString::fromLatin1(c.end);
+    ref += QStringLiteral("   </Data></Q9ColSet></RefColSet>") + QStringLiteral("</Ref>");
+    return ref;
+}
 
 QString BuildTableRef(bool target) {
     QString ref = QStringLiteral("<Ref cRefName='") +

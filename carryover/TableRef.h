@@ -8,6 +8,13 @@ namespace carryover {
 
 QString BuildTableRef(bool target);
 
+// The rule editor's choosers (cEntityNameFld 'ctabledesc'): the source chooser, the target
+// chooser as it opens (all tables of the four types) and the target chooser once a source is
+// chosen (the source's targets of a compatible type).
+enum class EditorRef { Source, TargetOnOpening, TargetOfSource };
+QString BuildRuleEditorTableRef(EditorRef kind, const QString& sourceType = {},
+                                const QString& sourceTable = {});
+
 // What the window keeps of a chosen table.
 struct TableChoice {
     QString ctype;
