@@ -18,4 +18,14 @@ bool SendRuleRecords(int mode, const QString& records, QString* error) {
     return false;
 }
 
+bool DeleteRule(const QString& guid, QString* error) {
+    if (!userdef::g_SrvDB) {
+        if (error) *error = QStringLiteral("no server database service");
+        return false;
+    }
+    qCWarning(lcCarryOver) << "the server database service does not delete rule records yet" << guid;
+    if (error) *error = QStringLiteral("The server database service cannot delete carry-over rules.");
+    return false;
+}
+
 }  // namespace carryover

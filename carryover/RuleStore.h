@@ -8,4 +8,7 @@ namespace carryover {
 // but 1 and 2 fails with an empty reason.
 bool SendRuleRecords(int mode, const QString& records, QString* error);
 
+// Deletes the rule whose guid is given; false with the service's reason in error.
+bool DeleteRule(const QString& guid, QString* error);
+
 }  // namespace carryover
