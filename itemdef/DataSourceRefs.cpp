@@ -54,9 +54,10 @@ QVector<QDomElement> allElements(const QDomElement& root, const QString& name) {
 }
 
 void addReportArchives(ArchiveList& list, QString* error) {
-    QString sql = userdef::g_Pub ? userdef::g_Pub->GetRptArchSQL(
-                                       QStringLiteral("tableName, TableDefine, SystemId"))
-                                 : QString();
+    QString sql =
+        userdef::g_Pub
+            ? userdef::g_Pub->GetRptArchSQL(QStringLiteral("tableName, TableDefine, SystemId"))
+            : QString();
     if (sql.trimmed().isEmpty()) sql = ReportArchivesFallbackSql();
     host::IConnection* cnn = userdef::g_SrvDB ? userdef::g_SrvDB->m_cnn() : nullptr;
     if (!cnn) return setError(error, QStringLiteral("archive list without a connection"));
@@ -98,8 +99,8 @@ void addUserDefinedReferences(ArchiveList& list, QString* error) {
         const QString key = referenceKey(host::variantText(rs->at(r, refMeta)));
         if (key.isEmpty()) continue;
         ArchiveEntry entry;
-        entry.sName = QLatin1Char('[') + host::variantText(rs->at(r, id)).trimmed() +
-                      QLatin1Char(']');
+        entry.sName =
+            QLatin1Char('[') + host::variantText(rs->at(r, id)).trimmed() + QLatin1Char(']');
         entry.sRemark = host::variantText(rs->at(r, name));
         entry.Tag = key;
         list.add(entry);
@@ -128,8 +129,7 @@ void addReferenceFields(FieldList& fields, const ArchiveEntry& archive, QString*
     }
 }
 
-void addReportFields(FieldList& fields, const ArchiveEntry& archive, int itemType,
-                     QString* error) {
+void addReportFields(FieldList& fields, const ArchiveEntry& archive, int itemType, QString* error) {
     if (!userdef::g_SrvDB) return setError(error, QStringLiteral("no server database service"));
     const QString sql = archive.sName.toLower().contains(QLatin1String("fitemss"))
                             ? ProjectItemFieldsSql(archive.sName)
@@ -223,11 +223,11 @@ QString ArchiveRefName(const QString& languageRegion) {
 int FieldTypeCode(const QString& typeText) {
     const QString t = typeText.trimmed().toLower();
     static const QHash<QString, int> codes = {
-        {"bit", 0},           {"char", 1},         {"varchar", 1},   {"text", 1},
-        {"nchar", 1},         {"nvarchar", 1},     {"ntext", 1},     {"int", 2},
-        {"smallint", 2},      {"tinyint", 2},      {"bigint", 3},    {"float", 4},
-        {"money", 4},         {"decimal", 4},      {"double", 4},    {"numeric", 4},
-        {"smallmoney", 4},    {"real", 4},         {"userdecimal", 4}, {"datetime", 5},
+        {"bit", 0},           {"char", 1},      {"varchar", 1},     {"text", 1},
+        {"nchar", 1},         {"nvarchar", 1},  {"ntext", 1},       {"int", 2},
+        {"smallint", 2},      {"tinyint", 2},   {"bigint", 3},      {"float", 4},
+        {"money", 4},         {"decimal", 4},   {"double", 4},      {"numeric", 4},
+        {"smallmoney", 4},    {"real", 4},      {"userdecimal", 4}, {"datetime", 5},
         {"smalldatetime", 5}, {"timestamp", 5},
     };
     const auto it = codes.constFind(t);
@@ -239,12 +239,18 @@ int FieldTypeCode(const QString& typeText) {
 
 QString AcceptedFieldTypes(int itemType) {
     switch (itemType) {
-        case kText: return QStringLiteral("'nchar', 'nvarchar', 'varchar', 'char','3'");
-        case kDate: return QStringLiteral("'timestamp','datetime','smalldatetime','date','4'");
-        case kInteger: return QStringLiteral("'int','smallint','bigint','5','1'");
-        case kNumber: return QStringLiteral("'float','numeric','decimal','double','8','2'");
-        case kDateTime: return QStringLiteral("'datetime','smalldatetime'");
-        default: return {};
+        case kText:
+            return QStringLiteral("'nchar', 'nvarchar', 'varchar', 'char','3'");
+        case kDate:
+            return QStringLiteral("'timestamp','datetime','smalldatetime','date','4'");
+        case kInteger:
+            return QStringLiteral("'int','smallint','bigint','5','1'");
+        case kNumber:
+            return QStringLiteral("'float','numeric','decimal','double','8','2'");
+        case kDateTime:
+            return QStringLiteral("'datetime','smalldatetime'");
+        default:
+            return {};
     }
 }
 

@@ -98,7 +98,8 @@ TEST_F(DataSource, ArchiveListHoldsReportArchivesAndUserDefinedReferences) {
     EXPECT_TRUE(rows->hasField("name"));
     bool found = false;
     for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        if (rows->text("key") == "[UR0001]") found = rows->text("name") == QStringLiteral("研发阶段");
+        if (rows->text("key") == "[UR0001]")
+            found = rows->text("name") == QStringLiteral("研发阶段");
     EXPECT_TRUE(found);
 }
 

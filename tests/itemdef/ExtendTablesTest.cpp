@@ -207,8 +207,8 @@ TEST_F(ExtendTree, NothingTickedStopsTheSaveWithTheTreesPrompt) {
     click("Mark&&SA_OrderHead", false);
     click("Mark&&SA_DispatchHead", false);
     const DetailShare share = BuildDetailXML(tree, state, "1002");
-    EXPECT_EQ(share.message, session.pub->GetResString(
-                                 "Q9.AA.ARCHIVE.USERDEF.FrmZAM.PleaseChooseConfine"));
+    EXPECT_EQ(share.message,
+              session.pub->GetResString("Q9.AA.ARCHIVE.USERDEF.FrmZAM.PleaseChooseConfine"));
     EXPECT_FALSE(share.message.isEmpty());
     EXPECT_EQ(section(share.xml, "DeleteUserDefDetail"),
               QStringList({"SA_OrderHead", "SA_DispatchHead"}));
@@ -236,8 +236,9 @@ TEST_F(ExtendTree, ArchiveItemsLinkTheirFixedTable) {
     item.cClass = QStringLiteral("客户");
     EXPECT_TRUE(BuildArchiveDetailXML(item, "5001").contains("<Tablename>Customer</Tablename>"));
     item.cClass = QStringLiteral("供应商");  // vendor items name no table
-    EXPECT_TRUE(BuildArchiveDetailXML(item, "7001").contains(
-        "<ModifyUserDefDetail><UserDefDetail><cId>7001</cId></UserDefDetail>"));
+    EXPECT_TRUE(
+        BuildArchiveDetailXML(item, "7001")
+            .contains("<ModifyUserDefDetail><UserDefDetail><cId>7001</cId></UserDefDetail>"));
     item.extended = false;
     EXPECT_TRUE(BuildArchiveDetailXML(item, "7001").isEmpty());
 }
@@ -283,9 +284,12 @@ TEST_F(ExtendTree, HostileItemIdsStayValues) {
     click("Mark&&SA_OrderHead", true);
     const QString id = QStringLiteral("<1&'2'>");
     const DetailShare share = BuildDetailXML(tree, state, id);
-    EXPECT_TRUE(share.xml.contains("<cId>&lt;1&amp;&apos;2&apos;&gt;</cId>")) << share.xml.toStdString();
+    EXPECT_TRUE(share.xml.contains("<cId>&lt;1&amp;&apos;2&apos;&gt;</cId>"))
+        << share.xml.toStdString();
 
     // Tables named with quotes and brackets are still checked without breaking the statement.
-    exec("UPDATE AA_DefineExtend SET cTableName = 'AP''Vouch]Head' WHERE cTableName = 'AP_VouchHead'");
+    exec(
+        "UPDATE AA_DefineExtend SET cTableName = 'AP''Vouch]Head' WHERE cTableName = "
+        "'AP_VouchHead'");
     EXPECT_TRUE(CanDeleteExtendColumn("1004"));
 }
