@@ -293,3 +293,43 @@ TEST_F(ExtendTree, HostileItemIdsStayValues) {
         "'AP_VouchHead'");
     EXPECT_TRUE(CanDeleteExtendColumn("1004"));
 }
+
+namespace {
+
+// The session's server service, counting the statements read through it.
+class CountingService : public host::IClsCommon {
+public:
+    explicit CountingService(std::shared_ptr<host::IClsCommon> inner) : m_inner(std::move(inner)) {}
+    void init(const QString& text) override { m_inner->init(text); }
+    bool Status() const override { return m_inner->Status(); }
+    host::RecordSetPtr OpenX(const QString& sql) override {
+        statements << sql;
+        return m_inner->OpenX(sql);
+    }
+    bool ExecuteX(const QString& sql) override { return m_inner->ExecuteX(sql); }
+    host::IConnection* m_cnn() override { return m_inner->m_cnn(); }
+    QString lastError() const override { return m_inner->lastError(); }
+    QStringList statements;
+
+private:
+    std::shared_ptr<host::IClsCommon> m_inner;
+};
+
+}  // namespace
+
+TEST_F(ExtendTree, TicksReadTheGroupsOncePerLoad) {
+    auto counting = std::make_shared<CountingService>(session.srv);
+    userdef::g_SrvDB = counting;
+    open(kHeader, "1001");
+    EXPECT_EQ(counting->statements.size(), 4);  // menus, subsystems, tables, links
+    for (const QString& key : tableKeys()) click(key, !tree.isTicked(key));
+    click("GSC", true);
+    EXPECT_EQ(counting->statements.size(), 5);
+    EXPECT_TRUE(counting->statements.last().contains("AA_DefineExtendTables"));
+
+    // A new load reads them again.
+    open(kHeader, "1001");
+    click("Mark&&SA_DispatchHead", false);
+    EXPECT_EQ(counting->statements.size(), 10);
+    userdef::g_SrvDB = session.srv;
+}
