@@ -1,6 +1,7 @@
 #include "itemdef/DataSourceRefs.h"
 
 #include <QDomDocument>
+#include <QRegularExpression>
 
 #include "common/Globals.h"
 #include "host/IConnection.h"
@@ -83,15 +84,40 @@ QString referenceKey(const QString& refMeta) {
     return colSet.isNull() ? QString() : attributeOf(colSet, QStringLiteral("cKey")).trimmed();
 }
 
+// The user-defined references, read on a service of their own connected to the metadata
+// database. A host that cannot give one (no factory, or it hands back the session's own
+// service, which must keep its connection) is asked on the account connection instead, where the
+// metadata database is attached under its name.
+host::RecordSetPtr openReferences(QString* error) {
+    if (!userdef::g_Login) {
+        setError(error, QStringLiteral("no login for the metadata database"));
+        return nullptr;
+    }
+    std::shared_ptr<host::IClsCommon> meta =
+        userdef::g_Factory ? userdef::g_Factory->createSrvDB() : nullptr;
+    if (meta && meta != userdef::g_SrvDB) {
+        meta->init(userdef::g_Login->ZxMetaName());
+        if (!meta->Status()) {
+            setError(error, meta->lastError());
+            return nullptr;
+        }
+        host::RecordSetPtr rs = meta->OpenX(UserDefinedReferencesSql());
+        if (!rs) setError(error, meta->lastError());
+        return rs;
+    }
+    if (!userdef::g_SrvDB) {
+        setError(error, QStringLiteral("no server database service"));
+        return nullptr;
+    }
+    host::RecordSetPtr rs = userdef::g_SrvDB->OpenX(
+        UserDefinedReferencesSql(QStringLiteral("ZxMeta_") + userdef::g_Login->cAcc_id()));
+    if (!rs) setError(error, userdef::g_SrvDB->lastError());
+    return rs;
+}
+
 void addUserDefinedReferences(ArchiveList& list, QString* error) {
-    if (!userdef::g_Factory || !userdef::g_Login)
-        return setError(error, QStringLiteral("no way to open the metadata database"));
-    const std::shared_ptr<host::IClsCommon> meta = userdef::g_Factory->createSrvDB();
-    if (!meta) return setError(error, QStringLiteral("no server service for the metadata"));
-    meta->init(userdef::g_Login->ZxMetaName());
-    if (!meta->Status()) return setError(error, meta->lastError());
-    const host::RecordSetPtr rs = meta->OpenX(UserDefinedReferencesSql());
-    if (!rs) return setError(error, meta->lastError());
+    const host::RecordSetPtr rs = openReferences(error);
+    if (!rs) return;
     const int id = rs->fieldIndex(QStringLiteral("cRefID"));
     const int refMeta = rs->fieldIndex(QStringLiteral("cRefMeta"));
     const int name = rs->fieldIndex(QStringLiteral("cRefName"));
@@ -166,10 +192,15 @@ QString ReportArchivesFallbackSql() {
         "'HR_CT050','HR_CT051','hr_om_job') Order by Tabledefine, SystemId, TableName");
 }
 
-QString UserDefinedReferencesSql() {
-    return QStringLiteral(
-        "Select A.cRefID, A.cRefMeta,a.cRefName From refdesign A Where A.IsUserDefRef=1 and "
-        "isnull(a.cParentRefid,'')<>''  Order by a.cRefName");
+QString UserDefinedReferencesSql(const QString& metaDatabase) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    const QString table = metaDatabase.isEmpty() ? QStringLiteral("refdesign")
+                          : plain.match(metaDatabase).hasMatch()
+                              ? metaDatabase + QStringLiteral("..refdesign")
+                              : host::sqlIdent(metaDatabase) + QStringLiteral("..refdesign");
+    return QStringLiteral("Select A.cRefID, A.cRefMeta,a.cRefName From ") + table +
+           QStringLiteral(
+               " A Where A.IsUserDefRef=1 and isnull(a.cParentRefid,'')<>''  Order by a.cRefName");
 }
 
 QString ProjectItemFieldsSql(const QString& table) {

@@ -4,7 +4,7 @@
 #include "itemdef/DataSourceRefs.h"
 #include "itemdef/ItemRecord.h"
 #include "platform/colset/ColSetSvr.h"
-#include "tests/catalogue/TestSession.h"
+#include "tests/support/TestSession.h"
 
 using namespace itemdef;
 
@@ -24,7 +24,7 @@ public:
     host::IWindowHost* windowHost() override { return nullptr; }
 };
 
-class DataSource : public cattest::SessionTest {
+class DataSource : public testsupport::SessionTest {
 protected:
     DataSource() {
         userdef::g_Factory = &factory;
@@ -32,7 +32,7 @@ protected:
     }
     ~DataSource() override {
         userdef::g_ColSet.reset();
-        userdef::g_Factory = nullptr;
+        userdef::g_Factory = &session.factory;
     }
     ArchiveList archives() {
         QString error;
@@ -118,13 +118,17 @@ TEST_F(DataSource, BrokenReferenceMetadataIsSkipped) {
     EXPECT_EQ(quoted->Tag, "K&7");
 }
 
-TEST_F(DataSource, WithoutAMetadataConnectionOnlyReportArchivesAreListed) {
-    userdef::g_Factory = nullptr;
-    QString error;
-    const ArchiveList list = LoadArchiveList(&error);
-    EXPECT_FALSE(error.isEmpty());
+TEST_F(DataSource, HostWithoutASecondServiceStillListsReferences) {
+    // The session's factory hands back the session's own service: it keeps its connection and
+    // the references are read through the attached metadata database.
+    userdef::g_Factory = &session.factory;
+    const ArchiveList list = archives();
+    EXPECT_TRUE(ArchiveExists(list, "[UR0001]"));
     EXPECT_TRUE(ArchiveExists(list, "Customer"));
-    EXPECT_FALSE(ArchiveExists(list, "[UR0001]"));
+    EXPECT_TRUE(session.srv->OpenX("select cId from UserDef where cId='1001'"));
+
+    userdef::g_Factory = nullptr;
+    EXPECT_EQ(names(archives()), names(list));
 }
 
 TEST_F(DataSource, FieldsOfferedFitTheItemsType) {
@@ -209,7 +213,7 @@ TEST(ArchiveRefName, FollowsTheLanguageRegionInAnyCase) {
     EXPECT_EQ(ArchiveRefName(""), QStringLiteral("档案名称"));
 }
 
-using EnglishDataSource = cattest::EnglishSessionTest;
+using EnglishDataSource = testsupport::EnglishSessionTest;
 
 TEST_F(EnglishDataSource, ProjectItemsShowTheirEnglishNames) {
     ArchiveEntry entry;

@@ -3,7 +3,7 @@
 #include "common/Globals.h"
 #include "controls/CheckTreeModel.h"
 #include "itemdef/ExtendTables.h"
-#include "tests/catalogue/TestSession.h"
+#include "tests/support/TestSession.h"
 
 using namespace itemdef;
 
@@ -12,7 +12,7 @@ namespace {
 const QString kHeader = QStringLiteral("单据头");
 const QString kBody = QStringLiteral("单据体");
 
-class ExtendTree : public cattest::SessionTest {
+class ExtendTree : public testsupport::SessionTest {
 protected:
     // Opens the tree as the editor does for an item of a class (existing when cId is given).
     void open(const QString& cClass, const QString& cId = {}, bool adding = false) {
