@@ -2,6 +2,7 @@
 
 #include "common/InitAcc.h"
 #include "common/Session.h"
+#include "controls/RefEdit.h"
 #include "platform/plugins/PlugInManager.h"
 
 namespace testsupport {
@@ -39,6 +40,7 @@ TestSession::TestSession(const QString& language) {
     factory.srv = srv;
     userdef::Session& session = userdef::Session::current();
     session.factory = &factory;
+    controls::RefEdit::setDefaultWindowHost(&factory.windows);
     session.pub = pub;
     session.srvDB = srv;
     session.login = login;
@@ -49,6 +51,7 @@ TestSession::~TestSession() {
     userdef::Session& session = userdef::Session::current();
     session.reset();
     if (session.factory == &factory) session.factory = nullptr;
+    controls::RefEdit::setDefaultWindowHost(nullptr);
 }
 
 }  // namespace testsupport
