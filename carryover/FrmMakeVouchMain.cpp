@@ -61,8 +61,9 @@ FrmMakeVouchMain::FrmMakeVouchMain(QWidget* parent)
     connect(m_host, &controls::HostToolbar::buttonClicked, this,
             [this](const QString& key) { Operating(key); });
 
-    connect(m_tabs, &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index >= 0) clickTab(index);
+    // A click, the keyboard or the wheel: the strip has moved, the window follows.
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
+        if (index >= 0 && index != m_currentTab) clickTab(index);
     });
     connect(ui->OpType_0, &QRadioButton::toggled, this, [this](bool on) {
         if (on) selectTab(HeaderTab);
