@@ -210,6 +210,7 @@ void FrmManage::FillItemGrid(const QString& search) {
     for (int r = 1; r < ui->Grid->rows(); ++r)
         if (ui->Grid->text(r, kColTrans).isEmpty()) ui->Grid->setText(r, kColTrans, noText());
     cellChanged(ui->Grid->rows() > 1 ? 1 : 0);
+    if (ui->Grid->rows() > 1) ui->Grid->setCurrentRow(1);
     showRow(ui->Grid->currentRow());
 }
 
