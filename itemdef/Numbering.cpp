@@ -1,13 +1,11 @@
 #include "itemdef/Numbering.h"
 
-#include <QLoggingCategory>
 #include <QRegularExpression>
 
 #include "common/Globals.h"
 #include "host/Quote.h"
 #include "itemdef/ItemRecord.h"
-
-Q_LOGGING_CATEGORY(lcItemdef, "userdef.itemdef", QtWarningMsg)
+#include "itemdef/ItemdefLog.h"
 
 namespace itemdef {
 
