@@ -25,7 +25,7 @@ constexpr Flag kTypeFlags[] = {kFixLength, kCheckVal, kArchive, kMultiSel, kAtta
 
 }  // namespace
 
-void applyTypeRule(int type, EditorFields& f) {
+void applyTypeRule(int type, EditorFields& f, bool chosen) {
     for (const Flag flag : {kArchive, kMultiSel, kInput, kAttachFile, kPic})
         f.flags[flag].enabled = true;
     f.length.enabled = false;
@@ -59,6 +59,7 @@ void applyTypeRule(int type, EditorFields& f) {
             setEnabled(f.maxLen, false);
             setEnabled(f.length, false);
             setEnabled(f.decimals, true);
+            if (chosen) f.decimals.text = QStringLiteral("6");
             f.dateButton.visible = false;
             break;
         default:  // integer, or no type chosen

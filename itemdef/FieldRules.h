@@ -30,9 +30,10 @@ struct EditorFields {
     int dataSource = -1;  // position of the data-source choice; -1 none chosen
 };
 
-// Choosing (or loading) a type: typePosition as ItemRecord's positions, -1 for none chosen.
-// Ends with the data-source rule for the fields' data source.
-void applyTypeRule(int typePosition, EditorFields& f);
+// Choosing (chosen) or loading a type: typePosition as ItemRecord's positions, -1 for none
+// chosen. Choosing number sets the decimal digits to 6; loading keeps the stored digits. Ends
+// with the data-source part: fixed length and default value follow the data source.
+void applyTypeRule(int typePosition, EditorFields& f, bool chosen = false);
 
 // A free item: fixed length and input required disabled and cleared, check validity disabled
 // and ticked, archive disabled, default value disabled and emptied, date button disabled,
