@@ -2,6 +2,8 @@
 
 #include <QActionGroup>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QPointer>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,6 +22,8 @@
 #include "controls/HostToolbar.h"
 #include "controls/Twips.h"
 #include "host/Quote.h"
+#include "host/IWindowHost.h"
+#include "itemdef/FrmZAM.h"
 #include "itemdef/ItemRecord.h"
 #include "resources/icons/Icons.h"
 #include "ui_FrmUserDef.h"
@@ -503,6 +507,10 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
             ExitForm();
         else
             close();
+    } else if (is("Define")) {
+        if (ui->Define->isEnabled()) OpenEditor(false);
+    } else if (is("Add")) {
+        if (ui->Add->isEnabled()) OpenEditor(true);
     } else if (is("Modify")) {
         if (grid()->currentRow() >= 1) RunCommand(QStringLiteral("Define"));
     } else if (is("mVouchTip0") || is("mVouchTip1") || is("mVouchTip2")) {
@@ -517,6 +525,63 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
         // carry-over and cover windows and printing attach here as they are built.
         qCDebug(lcCatalogue) << "command" << key << mode << "has no action yet";
     }
+}
+
+void FrmUserDef::OpenEditor(bool adding) {
+    using userdef::g_Login;
+    using userdef::g_Pub;
+    using userdef::g_SrvDB;
+    if (!g_SrvDB || !g_Pub) return;
+    if (adding && g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), QStringLiteral("UserDef"), 11))
+        return;
+    const QString key = selectedKey();
+    const bool root = isRootSelected();
+    const QString select = QStringLiteral("select ") + itemdef::kItemColumns +
+                           itemdef::kItemExtraColumns + QStringLiteral(" from Userdef ");
+    const QString order = QStringLiteral("order by cClass ,cast(cid as int) asc,cItem ASC ");
+    const QString where = QStringLiteral("where cClass='") + host::sqlValue(key) + QStringLiteral("'");
+    host::RecordSetPtr rs;
+    if (!adding)
+        rs = g_SrvDB->OpenX(select + (root ? QString() : QStringLiteral(" ") + where + QStringLiteral(" ")) +
+                            QStringLiteral(" ") + order);
+    else if (!root)
+        rs = g_SrvDB->OpenX(select + where + order);
+    host::IWindowHost* windowHost = userdef::g_Factory ? userdef::g_Factory->windowHost() : nullptr;
+    if (rs && !windowHost) qCWarning(lcCatalogue) << "no window host to show the item editor";
+    if (rs && windowHost) {
+        const int current = grid()->currentRow();
+        const int top = grid()->topRow();
+        const int position = current == 0 ? 1 : current;
+        rs->setAbsolutePosition(position);
+        QPointer<itemdef::FrmZAM> editor = new itemdef::FrmZAM(this);
+        editor->init(rs, position);
+        if (adding) editor->Add(key, grid()->rows());
+        editor->Load();
+        if (!adding) {
+            // Attachments only on the grid rows whose columns can hold one.
+            auto* attach = editor->findChild<QCheckBox*>(QStringLiteral("chkbIsUserDefAttachFile"));
+            auto* pic = editor->findChild<QCheckBox*>(QStringLiteral("chkbIsUserDefPic"));
+            const int r = current;
+            const int cls = itemdef::classPosition(key);
+            if (attach && cls == itemdef::kHeader) {
+                attach->setEnabled((r >= 10 && r <= 14) || r >= 17);
+                if (pic) pic->setEnabled(false);
+            } else if (attach && cls == itemdef::kBody) {
+                attach->setEnabled((r >= 1 && r <= 4) || (r >= 7 && r <= 12) || r >= 17);
+            }
+            const QString column = rs->text(QStringLiteral("cDicDbName")).left(8);
+            if (column.compare(QLatin1String("cLDefine"), Qt::CaseInsensitive) != 0 &&
+                column.compare(QLatin1String("cCDefine"), Qt::CaseInsensitive) != 0)
+                if (auto* multi = editor->findChild<QCheckBox*>(QStringLiteral("ChkbMultiSel")))
+                    multi->setEnabled(false);
+        }
+        editor->setArchivePlugin(nullptr);  // the catalogue loads no plug-ins of its own
+        windowHost->showModal(editor);
+        delete editor.data();
+        RefreshItemList();
+        if (current >= 1) g_Pub->SetGridRow(grid(), QString(), QString(), current, top);
+    }
+    g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), QStringLiteral("UserDef"), adding ? -11 : -2);
 }
 
 void FrmUserDef::ExitForm() {
