@@ -508,7 +508,8 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
         else
             close();
     } else if (is("Define")) {
-        if (ui->Define->isEnabled()) OpenEditor(false);
+        // The button is hidden, and a hidden action reads as disabled: only Add is checked.
+        OpenEditor(false);
     } else if (is("Add")) {
         if (ui->Add->isEnabled()) OpenEditor(true);
     } else if (is("Modify")) {

@@ -123,6 +123,8 @@ FrmZAM::FrmZAM(QWidget* parent)
 }
 
 FrmZAM::~FrmZAM() {
+    // Children going down must not reach the rules of a window already half gone.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
     if (m_state.plugIns)
         for (const auto& plugIn : *m_state.plugIns)
             if (plugIn) plugIn->UnLoadPlugInControls();

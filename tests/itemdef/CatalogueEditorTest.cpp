@@ -1,5 +1,6 @@
 // The catalogue opens the item editor: Define, Modify (F7), a double click and Add (F5).
 #include <QAction>
+#include <QShortcut>
 
 #include "catalogue/FrmUserDef.h"
 #include "catalogue/ItemListing.h"
@@ -25,6 +26,7 @@ TEST_F(CatalogueEditor, DefineOpensTheSelectedItemAndKeepsTheSelection) {
     cat->grid()->setCurrentRow(row);
     QString shownId;
     bool attach = true, pic = true, multi = true;
+    int shownRow = 0;
     factory.host.onModal = [&](QDialog* dialog) {
         itemdef::FrmZAM* e = asEditor(dialog);
         ASSERT_NE(e, nullptr);
@@ -33,11 +35,12 @@ TEST_F(CatalogueEditor, DefineOpensTheSelectedItemAndKeepsTheSelection) {
         attach = e->findChild<QCheckBox*>("chkbIsUserDefAttachFile")->isEnabled();
         pic = e->findChild<QCheckBox*>("chkbIsUserDefPic")->isEnabled();
         multi = e->findChild<QCheckBox*>("ChkbMultiSel")->isEnabled();
-        EXPECT_EQ(e->state().row, row);
+        shownRow = e->state().row;
     };
     cat->RunCommand(QStringLiteral("Define"));
     EXPECT_EQ(factory.host.shown, 1);
     EXPECT_EQ(shownId, QStringLiteral("15"));
+    EXPECT_EQ(shownRow, row);
     EXPECT_FALSE(attach);  // header rows 15 and 16 hold no attachment
     EXPECT_FALSE(pic);
     EXPECT_FALSE(multi);   // only customer and contact extended items choose several values
@@ -74,9 +77,10 @@ TEST_F(CatalogueEditor, DoubleClickAndHotKeyOpenTheEditor) {
     EXPECT_TRUE(multi);
 
     shownId.clear();
-    cat->activateWindow();
-    cat->grid()->setFocus();
-    QTest::keyClick(cat->grid(), Qt::Key_F7);
+    auto* f7 = cat->findChild<QShortcut*>(QStringLiteral("HotKey_Modify"));
+    ASSERT_NE(f7, nullptr);
+    EXPECT_EQ(f7->key(), QKeySequence(Qt::Key_F7));
+    emit f7->activated();
     EXPECT_EQ(shownId, QStringLiteral("5001"));
 }
 

@@ -20,6 +20,7 @@
 #include "itemdef/FrmZAM.h"
 #include "itemdef/ItemRecord.h"
 #include "platform/plugins/PlugInManager.h"
+#include "platform/server/ClsCommon.h"
 #include "tests/catalogue/TestSession.h"
 
 namespace edtest {
@@ -44,7 +45,9 @@ public:
 class EditorFactory : public host::IHostFactory {
 public:
     std::shared_ptr<host::IPub> createPub() override { return nullptr; }
-    std::shared_ptr<host::IClsCommon> createSrvDB() override { return nullptr; }
+    std::shared_ptr<host::IClsCommon> createSrvDB() override {
+        return std::make_shared<platform::server::ClsCommon>();
+    }
     std::shared_ptr<host::IColSet> createColSet() override { return nullptr; }
     std::shared_ptr<host::IPlugInManager> createPlugInManager() override {
         return std::make_shared<platform::plugins::PlugInManager>(USERDEF_SAMPLE_PLUGINS);
