@@ -540,10 +540,12 @@ void FrmUserDef::OpenEditor(bool adding) {
     const QString select = QStringLiteral("select ") + itemdef::kItemColumns +
                            itemdef::kItemExtraColumns + QStringLiteral(" from Userdef ");
     const QString order = QStringLiteral("order by cClass ,cast(cid as int) asc,cItem ASC ");
-    const QString where = QStringLiteral("where cClass='") + host::sqlValue(key) + QStringLiteral("'");
+    const QString where =
+        QStringLiteral("where cClass='") + host::sqlValue(key) + QStringLiteral("'");
     host::RecordSetPtr rs;
     if (!adding)
-        rs = g_SrvDB->OpenX(select + (root ? QString() : QStringLiteral(" ") + where + QStringLiteral(" ")) +
+        rs = g_SrvDB->OpenX(select +
+                            (root ? QString() : QStringLiteral(" ") + where + QStringLiteral(" ")) +
                             QStringLiteral(" ") + order);
     else if (!root)
         rs = g_SrvDB->OpenX(select + where + order);

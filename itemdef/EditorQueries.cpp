@@ -26,8 +26,9 @@ QString parentListSql(const QString& cClass, const QString& cId, bool adding) {
                   host::sqlValue(cClass) + QStringLiteral("'");
     if (!adding)
         sql += QStringLiteral(" and cid<>'") + host::sqlValue(cId) +
-               QStringLiteral("' and not cID in (select cID from UserDef where "
-                              "isnull(cparentid,'')='") +
+               QStringLiteral(
+                   "' and not cID in (select cID from UserDef where "
+                   "isnull(cparentid,'')='") +
                host::sqlValue(cId) + QStringLiteral("')");
     return sql + QStringLiteral(" order by CAST( cid as integer)");
 }
@@ -75,9 +76,9 @@ const QStringList& languageFilters() {
 QStringList readItemNames(host::IClsCommon& srv, const QString& cId) {
     QStringList names(nameLanguages().size());
     if (cId.isEmpty()) return names;
-    const host::RecordSetPtr rs = open(
-        srv, QStringLiteral("select * from userdef_lang where cid='") + host::sqlValue(cId) +
-                 QStringLiteral("'"));
+    const host::RecordSetPtr rs =
+        open(srv, QStringLiteral("select * from userdef_lang where cid='") + host::sqlValue(cId) +
+                      QStringLiteral("'"));
     if (!rs) return names;
     for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
         const QString locale = rs->text(QStringLiteral("LocaleID"));

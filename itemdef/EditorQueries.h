@@ -27,7 +27,7 @@ ParentChoices readParentChoices(host::IClsCommon& srv, const QString& cClass, co
 QString readParentName(host::IClsCommon& srv, const QString& parentId);
 
 // The three name-grid languages, in cell order, and the q9langdefine filter of each.
-const QStringList& nameLanguages();  // "zh-CN", "zh-TW", "en-US"
+const QStringList& nameLanguages();    // "zh-CN", "zh-TW", "en-US"
 const QStringList& languageFilters();  // "LangID=30", "LangID=28", "LangID=0"
 
 // The item's names in cell order (empty where there is no row).

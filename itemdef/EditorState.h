@@ -22,8 +22,8 @@ struct EditorState {
     bool inUse = false;
     bool readOnly = false;
     bool freeItem = false;
-    int storedLength = 0;  // iLength as loaded, for the in-use length rule
-    bool lockHeld = false; // this editor holds the record lock of the shown item
+    int storedLength = 0;   // iLength as loaded, for the in-use length rule
+    bool lockHeld = false;  // this editor holds the record lock of the shown item
     // Related archive, look-up id and related field (cRelArchive, cRefID, cRelField), and the
     // names they show.
     QString relArchive, refId, relField, relArchiveName, relFieldName;

@@ -115,7 +115,8 @@ FlagClick flagClicked(Flag flag, EditorFields& f, const FlagContext& ctx) {
         case kArchive:
             if (on) {
                 f.flags[kCheckVal].checked = true;
-                for (const Flag other : {kMultiSel, kAttachFile, kPic}) f.flags[other].enabled = false;
+                for (const Flag other : {kMultiSel, kAttachFile, kPic})
+                    f.flags[other].enabled = false;
             } else if (!f.flags[kCheckVal].checked) {
                 f.flags[kMultiSel].enabled = true;
             }
@@ -129,7 +130,8 @@ FlagClick flagClicked(Flag flag, EditorFields& f, const FlagContext& ctx) {
                 f.flags[kAttachFile].enabled = false;
                 f.flags[kPic].enabled = false;
             } else {
-                for (const Flag other : {kMultiSel, kAttachFile, kPic}) f.flags[other].enabled = true;
+                for (const Flag other : {kMultiSel, kAttachFile, kPic})
+                    f.flags[other].enabled = true;
             }
             break;
         }

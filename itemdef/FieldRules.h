@@ -44,9 +44,9 @@ void applyRegularItem(EditorFields& f);
 
 // The user clicked a flag box (its new value already in f). What the window does besides.
 struct FlagClick {
-    bool undone = false;         // the click was taken back: no name given (focus to the names)
-    bool changed = false;        // "SaveRs" becomes enabled
-    QString messageKey;          // a message to show, formatted with messageArg
+    bool undone = false;   // the click was taken back: no name given (focus to the names)
+    bool changed = false;  // "SaveRs" becomes enabled
+    QString messageKey;    // a message to show, formatted with messageArg
     QString messageArg;
 };
 struct FlagContext {

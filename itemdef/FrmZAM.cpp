@@ -23,6 +23,7 @@
 #include "itemdef/ItemRecord.h"
 #include "itemdef/ItemdefLog.h"
 #include "itemdef/Numbering.h"
+#include "itemdef/RelatedArchive.h"
 #include "ui_FrmZAM.h"
 
 namespace itemdef {
@@ -78,12 +79,14 @@ FrmZAM::FrmZAM(QWidget* parent)
     m_relArchive = new controls::RefEdit(ui->TabBase);
     m_relArchive->setObjectName(QStringLiteral("RefcRelArchive"));
     ui->RelArchiveLayout->addWidget(m_relArchive);
+    m_related = std::make_unique<RelatedArchive>(m_relArchive, ui->CmbcRelField, m_state);
     setTabOrder(ui->CmbiDataSource, m_relArchive);
     setTabOrder(m_relArchive, ui->CmbcRelField);
     setTabOrder(ui->ShowChecked, m_tree);
 
-    m_flagBoxes = {ui->ChkbFixLength, ui->ChkbCheckVal, ui->ChkbInput, ui->ChkbArchive,
-                   ui->ChkbMultiSel, ui->chkbIsUserDefAttachFile, ui->chkbIsUserDefPic};
+    m_flagBoxes = {ui->ChkbFixLength,   ui->ChkbCheckVal, ui->ChkbInput,
+                   ui->ChkbArchive,     ui->ChkbMultiSel, ui->chkbIsUserDefAttachFile,
+                   ui->chkbIsUserDefPic};
     for (int i = 0; i < kFlagCount; ++i)
         connect(m_flagBoxes[i], &QCheckBox::clicked, this, [this, i] { FlagClicked(Flag(i)); });
 
@@ -98,14 +101,21 @@ FrmZAM::FrmZAM(QWidget* parent)
     connect(ui->CmbCType, &QComboBox::activated, this, &FrmZAM::TypeChosen);
     connect(ui->CmbiDataSource, &QComboBox::activated, this, &FrmZAM::DataSourceChosen);
     connect(ui->CmbcParentID, &QComboBox::activated, this, [this] { MarkChanged(); });
-    connect(ui->CmbcRelField, &QComboBox::activated, this, &FrmZAM::FieldChosen);
+    connect(ui->CmbcRelField, &QComboBox::activated, this, [this](int index) {
+        if (m_related->fieldChosen(index)) MarkChanged();
+    });
     connect(ui->EdtiLength, &QLineEdit::textEdited, this, &FrmZAM::LengthEdited);
     connect(ui->EdtcDefaultVal, &QLineEdit::editingFinished, this, &FrmZAM::DefaultValueFinished);
     connect(ui->CmdDate, &QToolButton::clicked, this, &FrmZAM::ShowDatePicker);
     connect(ui->Grid, &QTableWidget::itemChanged, this, [this] {
         if (!m_filling) NameCellChanged();
     });
-    connect(m_relArchive, &controls::RefEdit::lookupReturned, this, &FrmZAM::ArchiveReturned);
+    connect(m_relArchive, &controls::RefEdit::lookupReturned, this,
+            [this](host::RecordSetPtr rows) {
+                QString message;
+                if (m_related->archiveReturned(rows, currentType(), &message)) MarkChanged();
+                if (!message.isEmpty()) showRes(message);
+            });
     connect(m_tree, &controls::CheckTree::nodeTicked, this, [this](const QString& key, bool on) {
         TableNodeTicked(*m_tree->model(), m_ext, key, on);
         MarkChanged();
@@ -198,9 +208,7 @@ void FrmZAM::Load() {
     ApplyTexts();
     ui->CmbiDataSource->clear();
     for (int i = 0; i < 2; ++i) ui->CmbiDataSource->addItem(userdef::g_DataSource.value(i), i);
-    QString error;
-    m_archives = LoadArchiveList(&error);
-    if (!error.isEmpty()) qCWarning(lcItemdef) << "archive list:" << error;
+    m_related->loadList();
     if (g_SrvDB) m_nameSize = readItemNameSize(*g_SrvDB);
     Fillallfields();
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
@@ -254,13 +262,12 @@ void FrmZAM::ApplyTexts() {
     const char* languageKeys[] = {"Q9.AA.ARCHIVE.COMMON.zh-cn", "Q9.AA.ARCHIVE.COMMON.zh-tw",
                                   "Q9.AA.ARCHIVE.COMMON.zh-us"};
     const QString nameLabel = res(QStringLiteral("Q9.AA.USERDEF.citemname"));
-    const QList<bool> installed =
-        g_SrvDB ? readInstalledLanguages(*g_SrvDB) : QList<bool>(3, true);
+    const QList<bool> installed = g_SrvDB ? readInstalledLanguages(*g_SrvDB) : QList<bool>(3, true);
     for (int c = 0; c < 3; ++c) {
         ui->Grid->setHorizontalHeaderItem(
-            c, new QTableWidgetItem(nameLabel + QStringLiteral("(") +
-                                    res(QString::fromLatin1(languageKeys[c])) +
-                                    QStringLiteral(")")));
+            c,
+            new QTableWidgetItem(nameLabel + QStringLiteral("(") +
+                                 res(QString::fromLatin1(languageKeys[c])) + QStringLiteral(")")));
         QTableWidgetItem* cell = ui->Grid->item(0, c);
         cell->setData(Qt::UserRole, installed.value(c));
         if (!installed.value(c)) {
@@ -275,8 +282,8 @@ void FrmZAM::FillTypeList() {
     for (int i = 0; i < typeKeys().size(); ++i)
         ui->CmbCType->addItem(userdef::g_DataTypes.value(i, typeKeys().at(i)), typeStored(i));
     const int pos = classPosition(m_state.cClass);
-    const bool noDateTime = pos == kCustomer || pos == kContact ||
-                            m_state.cClass == QStringLiteral("客户联系人");
+    const bool noDateTime =
+        pos == kCustomer || pos == kContact || m_state.cClass == QStringLiteral("客户联系人");
     if (noDateTime && ui->CmbCType->count() == 5 &&
         ui->CmbCType->itemData(4).toString() == typeStored(kDateTime))
         ui->CmbCType->removeItem(4);
@@ -328,7 +335,9 @@ void FrmZAM::Fillallfields() {
         number.remove(kindKeys().at(kExtendedItem));
         ui->EdtCItem->setText(res(QStringLiteral("Q9.AA.ARCHIVE.FIELD.extenddefineitem")) + number);
     }
-    const auto num = [&](int value, bool isNull) { return isNull ? QString() : QString::number(value); };
+    const auto num = [&](int value, bool isNull) {
+        return isNull ? QString() : QString::number(value);
+    };
     const auto field = [&](const char* name) {
         return !rs || m_state.adding || rs->isNull(QString::fromLatin1(name));
     };
@@ -338,13 +347,15 @@ void FrmZAM::Fillallfields() {
     ui->EdtcDefaultVal->setText(rec.cDefaultVal);
     ui->EdtcItemName->setText(rec.cItemName.isEmpty() ? rec.citemlang : rec.cItemName);
     if (m_state.adding) ui->EdtcItemName->clear();
-    const bool values[kFlagCount] = {rec.bFixLength, rec.bCheckVal, rec.bInput, rec.bArchive,
-                                     rec.bMultiSel, rec.bIsUserDefAttachFile, rec.bIsUserDefPic};
+    const bool values[kFlagCount] = {rec.bFixLength,   rec.bCheckVal, rec.bInput,
+                                     rec.bArchive,     rec.bMultiSel, rec.bIsUserDefAttachFile,
+                                     rec.bIsUserDefPic};
     for (int i = 0; i < kFlagCount; ++i) m_flagBoxes[i]->setChecked(values[i]);
     ui->CmbiDataSource->setCurrentIndex(m_state.adding ? -1 : (rec.iDataSource == 1 ? 1 : 0));
     const QString parentName =
         g_SrvDB && !m_state.adding ? readParentName(*g_SrvDB, rec.cParentID) : QString();
-    ui->CmbcParentID->setCurrentIndex(parentName.isEmpty() ? 0 : ui->CmbcParentID->findText(parentName));
+    ui->CmbcParentID->setCurrentIndex(
+        parentName.isEmpty() ? 0 : ui->CmbcParentID->findText(parentName));
 
     // 6: the rules of the kind, the type and the data source on the loaded values.
     EditorFields f = readFields();
@@ -358,7 +369,8 @@ void FrmZAM::Fillallfields() {
         writeFields(f);
     }
     // 7: related archive and field.
-    FillRelatedArchive(rec.cRelArchive, rec.cRefID, rec.cRelField);
+    m_related->show(rec.cRelArchive, rec.cRefID, rec.cRelField, type);
+    if (ui->CmbiDataSource->currentIndex() == 1) ui->CmbcParentID->setEnabled(false);
 
     // 8: in use.
     if (m_state.adding || m_state.extended)
@@ -371,10 +383,16 @@ void FrmZAM::Fillallfields() {
     if (m_nameSize > 0) ui->EdtcItemName->setMaxLength(m_nameSize);
     static_cast<NameCellDelegate*>(ui->Grid->itemDelegate())->maxLength = m_nameSize;
     ui->EdtiDecimalDigits->setMaxLength(1);
-    ui->EdtcDefaultVal->setMaxLength(rec.iLength > 0 ? rec.iLength : 32767);
+    limitDefaultValue(rec.iLength);
     BuildTree();
     ApplyClassRules();
     m_filling = false;
+}
+
+void FrmZAM::limitDefaultValue(int length) {
+    // Never below what the field holds: a stored value is not cut.
+    QLineEdit* value = ui->EdtcDefaultVal;
+    value->setMaxLength(length > 0 ? std::max(length, int(value->text().size())) : 32767);
 }
 
 void FrmZAM::FillNames(const QStringList& names) {
@@ -428,9 +446,8 @@ bool FrmZAM::TakeRecordLock() {
         SetReadOnlyMode(false);
         return true;
     }
-    const bool refused =
-        g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), QStringLiteral("UserDef"),
-                         recordLockMode(m_state.extended), true, m_state.cId);
+    const bool refused = g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), QStringLiteral("UserDef"),
+                                          recordLockMode(m_state.extended), true, m_state.cId);
     m_state.lockHeld = !refused;
     SetReadOnlyMode(refused);
     return !refused;
@@ -446,8 +463,8 @@ void FrmZAM::SetReadOnlyMode(bool readOnly) {
                                        : QAbstractItemView::AllEditTriggers);
     if (!readOnly) return;
     for (QWidget* w : ui->TabBase->findChildren<QWidget*>())
-        if (!qobject_cast<QLabel*>(w) && w != ui->Grid && w != m_tree &&
-            !m_tree->isAncestorOf(w) && !ui->Grid->isAncestorOf(w))
+        if (!qobject_cast<QLabel*>(w) && w != ui->Grid && w != m_tree && !m_tree->isAncestorOf(w) &&
+            !ui->Grid->isAncestorOf(w))
             w->setEnabled(false);
     setButtonEnabled(QStringLiteral("SaveRs"), false);
     setButtonEnabled(QStringLiteral("Delete"), false);
@@ -505,8 +522,9 @@ bool FrmZAM::Operating(const QString& command) {
         return Move(command);
     if (is(command, "Help")) {
         if (g_Pub)
-            g_Pub->HelpX(m_state.extended ? QStringLiteral("UserDefExtend") : QStringLiteral("UserDef"),
-                         this);
+            g_Pub->HelpX(
+                m_state.extended ? QStringLiteral("UserDefExtend") : QStringLiteral("UserDef"),
+                this);
         return true;
     }
     if (is(command, "Exit")) return close();
@@ -542,10 +560,12 @@ bool FrmZAM::Move(const QString& command) {
 }
 
 void FrmZAM::showEvent(QShowEvent* event) {
-    const bool first = !m_loaded;
     Load();
     QDialog::showEvent(event);
-    if (first) TakeRecordLock();
+    if (!m_shown) {
+        m_shown = true;
+        TakeRecordLock();
+    }
 }
 
 void FrmZAM::done(int result) {
@@ -555,8 +575,7 @@ void FrmZAM::done(int result) {
         if (m_state.plugIns)
             for (const auto& plugIn : *m_state.plugIns)
                 if (plugIn) plugIn->UnLoadPlugInControls();
-        if (g_Pub)
-            g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), QStringLiteral("UserDef"), -2);
+        if (g_Pub) g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), QStringLiteral("UserDef"), -2);
         m_state.lockHeld = false;
         m_released = true;
     }
@@ -667,8 +686,9 @@ void FrmZAM::EnableDataSource(bool dataSourceUsable, bool archiveUsable) {
         ui->CmbiDataSource->setCurrentIndex(-1);
         ui->ChkbCheckVal->setChecked(false);
     }
-    for (QWidget* w : {static_cast<QWidget*>(ui->LblcRelArchive), static_cast<QWidget*>(m_relArchive),
-                       static_cast<QWidget*>(ui->LblcRelField), static_cast<QWidget*>(ui->CmbcRelField)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->LblcRelArchive), static_cast<QWidget*>(m_relArchive),
+          static_cast<QWidget*>(ui->LblcRelField), static_cast<QWidget*>(ui->CmbcRelField)})
         w->setEnabled(archiveUsable);
     m_relArchive->setText(QString());
     ui->CmbcRelField->clear();
@@ -702,7 +722,7 @@ void FrmZAM::DataSourceChosen(int index) {
         ui->CmdDate->setVisible(false);
         ui->ChkbFixLength->setChecked(false);
         ui->ChkbFixLength->setEnabled(false);
-        InitArchiveLookup();
+        m_related->initLookup();
     } else {
         EnableDataSource(true, false);
         ui->EdtcDefaultVal->setEnabled(true);
@@ -722,8 +742,8 @@ void FrmZAM::DataSourceChosen(int index) {
 void FrmZAM::FlagClicked(Flag flag) {
     if (m_state.readOnly) return;
     EditorFields f = readFields();
-    const FlagClick click = flagClicked(
-        flag, f, {ui->EdtcItemName->text(), ui->EdtiLength->text(), m_state.freeItem});
+    const FlagClick click =
+        flagClicked(flag, f, {ui->EdtcItemName->text(), ui->EdtiLength->text(), m_state.freeItem});
     writeFields(f);
     if (click.undone) {
         ui->Grid->setFocus();
@@ -739,16 +759,15 @@ void FrmZAM::LengthEdited() {
         showRes(QStringLiteral("Q9.AA.USERDEF.FRMZAM.402_1"));
         ui->EdtiLength->setText(QString::number(m_state.storedLength));
     }
-    const int length = ui->EdtiLength->text().trimmed().toInt();
-    ui->EdtcDefaultVal->setMaxLength(length > 0 ? length : 32767);
+    limitDefaultValue(ui->EdtiLength->text().trimmed().toInt());
     MarkChanged();
 }
 
 void FrmZAM::DefaultValueFinished() {
     if (m_filling || m_state.readOnly) return;
-    const DefaultCheck check = defaultValueChanged(
-        ui->EdtcDefaultVal->text(), ui->ChkbFixLength->isChecked(), ui->EdtiLength->text(),
-        currentType());
+    const DefaultCheck check =
+        defaultValueChanged(ui->EdtcDefaultVal->text(), ui->ChkbFixLength->isChecked(),
+                            ui->EdtiLength->text(), currentType());
     if (check.untickFixLength) ui->ChkbFixLength->setChecked(false);
     if (!check.messageKey.isEmpty()) showRes(check.messageKey, check.messageArg);
     if (check.refused) {
@@ -782,83 +801,11 @@ void FrmZAM::ShowDatePicker() {
         connect(m_calendar, &QCalendarWidget::clicked, this, pick);
         connect(m_calendar, &QCalendarWidget::activated, this, pick);
     }
-    const QDate current = QDate::fromString(ui->EdtcDefaultVal->text().left(10), QStringLiteral("yyyy-MM-dd"));
+    const QDate current =
+        QDate::fromString(ui->EdtcDefaultVal->text().left(10), QStringLiteral("yyyy-MM-dd"));
     m_calendar->setSelectedDate(current.isValid() ? current : QDate::currentDate());
     m_calendar->move(ui->CmdDate->mapToGlobal(QPoint(0, ui->CmdDate->height())));
     m_calendar->show();
-}
-
-// ---- related archive -------------------------------------------------------------------------
-
-void FrmZAM::InitArchiveLookup() {
-    m_relArchive->setTitle(ArchiveRefName(g_Login ? g_Login->LanguageRegion() : QString()));
-    if (!m_relArchive->setReference(ArchiveLookupRecords(m_archives), kArchiveRefDescription))
-        qCWarning(lcItemdef) << "archive look-up:" << m_relArchive->lastError();
-}
-
-void FrmZAM::FillRelatedArchive(const QString& relArchive, const QString& refId,
-                                const QString& relField) {
-    m_state.relArchive = relArchive;
-    m_state.refId = refId;
-    m_state.relField = relField;
-    m_state.relArchiveName.clear();
-    m_state.relFieldName.clear();
-    m_fields.clear();
-    if (relArchive.isEmpty()) {
-        m_relArchive->setEnabled(false);
-        return;
-    }
-    InitArchiveLookup();
-    m_relArchive->setText(relArchive);
-    m_relArchive->setValue(relArchive);
-    const ArchiveEntry* entry = m_archives.find(ArchiveList::keyOf(relArchive));
-    if (relField.isEmpty() || !entry) return;
-    m_fields = LoadArchiveFields(*entry, currentType());
-    ui->CmbcRelField->clear();
-    for (const FieldEntry& e : m_fields.entries()) ui->CmbcRelField->addItem(e.sRemark);
-    if (const FieldEntry* fe = m_fields.find(FieldList::keyOf(relField))) m_state.relFieldName = fe->sRemark;
-    ui->CmbcRelField->setCurrentIndex(ui->CmbcRelField->findText(m_state.relFieldName));
-    m_state.relArchiveName = entry->sRemark;
-    m_relArchive->setText(entry->sRemark);
-    m_relArchive->setValue(relArchive);
-}
-
-void FrmZAM::ArchiveReturned(host::RecordSetPtr rows) {
-    if (!rows) return;
-    if (rows->isEmpty()) {
-        showRes(QStringLiteral("Q9.AA.ARCHIVE.FIELD.nothefield"));
-        ui->CmbcRelField->setEnabled(false);
-        return;
-    }
-    rows->moveFirst();
-    const QString key = rows->text(QStringLiteral("key"));
-    const QString name = rows->text(QStringLiteral("name"));
-    ui->CmbcRelField->setEnabled(!key.isEmpty());
-    ui->CmbcRelField->clear();
-    m_fields.clear();
-    if (const ArchiveEntry* entry = m_archives.find(ArchiveList::keyOf(key))) {
-        m_fields = LoadArchiveFields(*entry, currentType());
-        for (const FieldEntry& e : m_fields.entries()) ui->CmbcRelField->addItem(e.sRemark);
-    }
-    if (key != m_state.relArchive && !m_state.relArchive.isEmpty()) {
-        m_state.relField.clear();
-        m_state.relFieldName.clear();
-    }
-    ui->CmbcRelField->setCurrentIndex(
-        m_state.relFieldName.isEmpty() ? -1 : ui->CmbcRelField->findText(m_state.relFieldName));
-    m_state.relArchiveName = name;
-    m_state.relArchive = key;
-    m_state.refId = key;
-    m_relArchive->setText(name);
-    m_relArchive->setValue(key);
-    MarkChanged();
-}
-
-void FrmZAM::FieldChosen(int index) {
-    if (index < 0 || index >= m_fields.size()) return;
-    m_state.relFieldName = ui->CmbcRelField->itemText(index);
-    m_state.relField = m_fields.at(index).sName;
-    MarkChanged();
 }
 
 }  // namespace itemdef

@@ -11,7 +11,6 @@
 
 #include "host/IPlugIn.h"
 #include "host/RecordSet.h"
-#include "itemdef/DataSourceRefs.h"
 #include "itemdef/EditorState.h"
 #include "itemdef/ExtendTables.h"
 #include "itemdef/FieldRules.h"
@@ -30,6 +29,8 @@ class RefEdit;
 }  // namespace controls
 
 namespace itemdef {
+
+class RelatedArchive;
 
 class FrmZAM : public QDialog, public host::IPlugInHost {
     Q_OBJECT
@@ -88,8 +89,6 @@ private:
     void FillTypeList();
     void ApplyClassRules();
     void FillNames(const QStringList& names);
-    void FillRelatedArchive(const QString& relArchive, const QString& refId,
-                            const QString& relField);
     void UpdateToolbar();
     void BuildTree();
     bool TakeRecordLock();
@@ -106,11 +105,9 @@ private:
     void DataSourceChosen(int index);
     void FlagClicked(Flag flag);
     void LengthEdited();
+    void limitDefaultValue(int length);
     void DefaultValueFinished();
     void NameCellChanged();
-    void ArchiveReturned(host::RecordSetPtr rows);
-    void FieldChosen(int index);
-    void InitArchiveLookup();
     void ShowDatePicker();
     void MarkChanged();
     void setButtonEnabled(const QString& key, bool enabled);
@@ -125,9 +122,9 @@ private:
     QList<QCheckBox*> m_flagBoxes;  // in Flag order
     EditorState m_state;
     ExtendEditorState m_ext;
-    ArchiveList m_archives;
-    FieldList m_fields;
+    std::unique_ptr<RelatedArchive> m_related;
     bool m_loaded = false;
+    bool m_shown = false;
     bool m_filling = false;
     bool m_released = false;
     int m_nameSize = 0;

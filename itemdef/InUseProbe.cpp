@@ -31,11 +31,13 @@ QString inUseProbeSql(const QString& cClass, const QString& cItem) {
             return QStringLiteral("  select top 1 CVencode from Vendor where cVenDefine") + n +
                    QStringLiteral("<>''");
         case kContact:
-            return QStringLiteral("  select top 1 cContactCode from Crm_Contact  where cConDefine") +
+            return QStringLiteral(
+                       "  select top 1 cContactCode from Crm_Contact  where cConDefine") +
                    n + QStringLiteral("<>''");
         case kBatchProperty:
             return QStringLiteral(
-                       "  select top 1 cInvcode from AA_BatchProperty  where  cast(cBatchProperty") +
+                       "  select top 1 cInvcode from AA_BatchProperty  where  "
+                       "cast(cBatchProperty") +
                    n + QStringLiteral(" as nvarchar(120))<>''");
         case kInventory:
             if (isFreeItem(cItem))

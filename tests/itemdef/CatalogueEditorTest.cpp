@@ -27,6 +27,10 @@ TEST_F(CatalogueEditor, DefineOpensTheSelectedItemAndKeepsTheSelection) {
     QString shownId;
     bool attach = true, pic = true, multi = true;
     int shownRow = 0;
+    auto prompter = std::make_shared<platform::pub::ScriptedPrompter>();
+    platform::pub::Pub other(prompter, QStringLiteral("zh-CN"));
+    other.setLogin(*session.login);
+    bool lockHeld = false;
     factory.host.onModal = [&](QDialog* dialog) {
         itemdef::FrmZAM* e = asEditor(dialog);
         ASSERT_NE(e, nullptr);
@@ -36,29 +40,29 @@ TEST_F(CatalogueEditor, DefineOpensTheSelectedItemAndKeepsTheSelection) {
         pic = e->findChild<QCheckBox*>("chkbIsUserDefPic")->isEnabled();
         multi = e->findChild<QCheckBox*>("ChkbMultiSel")->isEnabled();
         shownRow = e->state().row;
+        lockHeld = other.IsLockFun(session.srv.get(), session.login.get(),
+                                   QStringLiteral("UserDef"), 20, true, e->state().cId);
     };
     cat->RunCommand(QStringLiteral("Define"));
     EXPECT_EQ(factory.host.shown, 1);
     EXPECT_EQ(shownId, QStringLiteral("15"));
     EXPECT_EQ(shownRow, row);
-    EXPECT_FALSE(attach);  // header rows 15 and 16 hold no attachment
+    EXPECT_TRUE(lockHeld);  // the shown item is locked for others
+    EXPECT_FALSE(attach);   // header rows 15 and 16 hold no attachment
     EXPECT_FALSE(pic);
-    EXPECT_FALSE(multi);   // only customer and contact extended items choose several values
+    EXPECT_FALSE(multi);  // only customer and contact extended items choose several values
     EXPECT_TRUE(cat->findChildren<itemdef::FrmZAM*>().isEmpty());  // deleted after closing
     EXPECT_EQ(cat->grid()->currentRow(), row);
 
     cat->grid()->setCurrentRow(cattest::rowOfId(*cat, QStringLiteral("1001")));  // row 17
-    cat->RunCommand(QStringLiteral("Modify"));  // F7
+    cat->RunCommand(QStringLiteral("Modify"));                                   // F7
     EXPECT_EQ(factory.host.shown, 2);
     EXPECT_EQ(shownId, QStringLiteral("1001"));
     EXPECT_TRUE(attach);
 
     // The editor's record lock is gone once it closed.
-    auto prompter = std::make_shared<platform::pub::ScriptedPrompter>();
-    platform::pub::Pub other(prompter, QStringLiteral("zh-CN"));
-    other.setLogin(*session.login);
-    EXPECT_FALSE(other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"), 2,
-                                 true, QStringLiteral("1001")));
+    EXPECT_FALSE(other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"),
+                                 2, true, QStringLiteral("1001")));
 }
 
 TEST_F(CatalogueEditor, DoubleClickAndHotKeyOpenTheEditor) {
@@ -97,20 +101,23 @@ TEST_F(CatalogueEditor, AddOpensANewExtendedItemUnderTheAddLock) {
         EXPECT_TRUE(e->state().adding);
         EXPECT_TRUE(e->state().cId.isEmpty());
         label = e->findChild<QLineEdit*>("EdtCItem")->text();
-        addLockHeld = other.IsLockFun(session.srv.get(), session.login.get(),
-                                      QStringLiteral("UserDef"), 11);
+        addLockHeld =
+            other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"), 11);
     };
     cat->RunCommand(QStringLiteral("Add"));
     EXPECT_EQ(factory.host.shown, 1);
     EXPECT_TRUE(addLockHeld);
-    EXPECT_EQ(label, session.pub->GetResString(QStringLiteral("Q9.AA.ARCHIVE.FIELD.extenddefineitem")) +
-                         QStringLiteral("5"));
+    EXPECT_EQ(label,
+              session.pub->GetResString(QStringLiteral("Q9.AA.ARCHIVE.FIELD.extenddefineitem")) +
+                  QStringLiteral("5"));
     // Released after the editor closed.
-    EXPECT_FALSE(other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"), 11));
+    EXPECT_FALSE(
+        other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"), 11));
     other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"), -11);
 
     // While someone else adds, Add does nothing.
-    ASSERT_FALSE(other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"), 11));
+    ASSERT_FALSE(
+        other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"), 11));
     cat->RunCommand(QStringLiteral("Add"));
     EXPECT_EQ(factory.host.shown, 1);
 

@@ -70,11 +70,10 @@ protected:
 
     // The class's items as the catalogue hands them over.
     host::RecordSetPtr itemSet(const QString& cClass) {
-        return session.srv->OpenX(QStringLiteral("select ") + itemdef::kItemColumns +
-                                  itemdef::kItemExtraColumns +
-                                  QStringLiteral(" from Userdef where cClass='") +
-                                  host::sqlValue(cClass) +
-                                  QStringLiteral("' order by cClass ,cast(cid as int) asc,cItem ASC "));
+        return session.srv->OpenX(
+            QStringLiteral("select ") + itemdef::kItemColumns + itemdef::kItemExtraColumns +
+            QStringLiteral(" from Userdef where cClass='") + host::sqlValue(cClass) +
+            QStringLiteral("' order by cClass ,cast(cid as int) asc,cItem ASC "));
     }
     static int rowOf(host::RecordSet& rs, const QString& cId) {
         for (rs.moveFirst(); !rs.eof(); rs.moveNext())
@@ -132,7 +131,9 @@ protected:
     }
     void setName(const QString& name, int cell = 0) { names()->item(0, cell)->setText(name); }
     QStringList messages() const { return session.prompter->askedTexts(); }
-    QString text(const char* key) const { return session.pub->GetResString(QString::fromLatin1(key)); }
+    QString text(const char* key) const {
+        return session.pub->GetResString(QString::fromLatin1(key));
+    }
 
     EditorFactory factory;
     std::unique_ptr<itemdef::FrmZAM> editor;

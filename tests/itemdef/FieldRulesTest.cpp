@@ -180,26 +180,32 @@ TEST(FieldRules, KeysOfDecimalDigitsAndKeysThatAreEdits) {
 
     for (const int key : {int(Qt::Key_A), int(Qt::Key_5), int(Qt::Key_Delete), int(Qt::Key_Space)})
         EXPECT_TRUE(keyMarksChange(key)) << key;
-    for (const int key : {int(Qt::Key_Tab), int(Qt::Key_Escape), int(Qt::Key_F12), int(Qt::Key_Left),
-                          int(Qt::Key_Shift), int(Qt::Key_Insert), int(Qt::Key_PageDown)})
+    for (const int key :
+         {int(Qt::Key_Tab), int(Qt::Key_Escape), int(Qt::Key_F12), int(Qt::Key_Left),
+          int(Qt::Key_Shift), int(Qt::Key_Insert), int(Qt::Key_PageDown)})
         EXPECT_FALSE(keyMarksChange(key)) << key;
 }
 
 TEST(FieldRules, LabelsAndCaptionsAsShown) {
     const QStringList kinds = {QStringLiteral("Free item "), QStringLiteral("User item "),
                                QStringLiteral("Property "), QStringLiteral("Extended item ")};
-    EXPECT_EQ(shownLabel(QStringLiteral("扩展自定义项12"), kinds), QStringLiteral("Extended item 12"));
+    EXPECT_EQ(shownLabel(QStringLiteral("扩展自定义项12"), kinds),
+              QStringLiteral("Extended item 12"));
     EXPECT_EQ(shownLabel(QStringLiteral("自定义项3"), kinds), QStringLiteral("User item 3"));
     EXPECT_EQ(shownLabel(QStringLiteral("自由项1"), kinds), QStringLiteral("Free item 1"));
-    EXPECT_EQ(flagCaption(QStringLiteral("是否必输"), QStringLiteral("zh-CN")), QStringLiteral("必输"));
+    EXPECT_EQ(flagCaption(QStringLiteral("是否必输"), QStringLiteral("zh-CN")),
+              QStringLiteral("必输"));
     EXPECT_EQ(flagCaption(QStringLiteral("Required or not"), QStringLiteral("en-US")),
               QStringLiteral("Required"));
 }
 
 TEST(InUseProbe, NumberAndStatementByClass) {
-    EXPECT_EQ(probeNumber(QStringLiteral("客户"), QStringLiteral("自定义项3")), QStringLiteral("3"));
-    EXPECT_EQ(probeNumber(QStringLiteral("客户"), QStringLiteral("自定义项16")), QStringLiteral("16"));
-    EXPECT_EQ(probeNumber(QStringLiteral("批次属性"), QStringLiteral("属性10")), QStringLiteral("10"));
+    EXPECT_EQ(probeNumber(QStringLiteral("客户"), QStringLiteral("自定义项3")),
+              QStringLiteral("3"));
+    EXPECT_EQ(probeNumber(QStringLiteral("客户"), QStringLiteral("自定义项16")),
+              QStringLiteral("16"));
+    EXPECT_EQ(probeNumber(QStringLiteral("批次属性"), QStringLiteral("属性10")),
+              QStringLiteral("10"));
     EXPECT_EQ(probeNumber(QStringLiteral("存货"), QStringLiteral("自由项2")), QStringLiteral("2"));
     EXPECT_TRUE(probeNumber(QStringLiteral("客户"), QStringLiteral("自定义项x'")).isEmpty());
 
@@ -212,10 +218,11 @@ TEST(InUseProbe, NumberAndStatementByClass) {
 }
 
 TEST(EditorQueries, ParentChoiceLeavesOutTheItemAndItsChildren) {
-    EXPECT_EQ(parentListSql(QStringLiteral("单据头"), QStringLiteral("6"), false),
-              QStringLiteral("select cID,(case when ISNULL(citemname,'')='' then cItemLang else "
-                             "cItemName end) as cItemName  from UserDef  where cClass ='单据头' and "
-                             "cid<>'6' and not cID in (select cID from UserDef where "
-                             "isnull(cparentid,'')='6') order by CAST( cid as integer)"));
+    EXPECT_EQ(
+        parentListSql(QStringLiteral("单据头"), QStringLiteral("6"), false),
+        QStringLiteral("select cID,(case when ISNULL(citemname,'')='' then cItemLang else "
+                       "cItemName end) as cItemName  from UserDef  where cClass ='单据头' and "
+                       "cid<>'6' and not cID in (select cID from UserDef where "
+                       "isnull(cparentid,'')='6') order by CAST( cid as integer)"));
     EXPECT_FALSE(parentListSql(QStringLiteral("a'b"), {}, true).contains(QStringLiteral("a'b")));
 }

@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "controls/CheckTree.h"
+#include "controls/RefEdit.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
 #include "tests/itemdef/EditorFixture.h"
@@ -34,9 +35,9 @@ TEST_F(ItemEditor, EachClassShowsItsFlagsAndParentChoice) {
         bool multiSel, attach, parent;
     };
     const Case cases[] = {
-        {kHeader, "1", false, true, true},     {kBody, "20", false, true, true},
-        {kCustomer, "40", true, false, true},  {kContact, "120", true, false, true},
-        {kVendor, "60", false, false, false},  {kInventory, "80", false, false, false},
+        {kHeader, "1", false, true, true},    {kBody, "20", false, true, true},
+        {kCustomer, "40", true, false, true}, {kContact, "120", true, false, true},
+        {kVendor, "60", false, false, false}, {kInventory, "80", false, false, false},
         {kBatch, "145", false, false, false},
     };
     for (const Case& c : cases) {
@@ -152,11 +153,11 @@ TEST_F(ItemEditor, InUseProbeForEveryClass) {
         bool inUse;
     };
     const Case cases[] = {
-        {kCustomer, "42", true},    {kCustomer, "40", false},   {kVendor, "60", true},
-        {kVendor, "61", false},     {kContact, "121", true},    {kContact, "120", false},
-        {kBatch, "140", true},      {kBatch, "146", false},     {kInventory, "80", true},
-        {kInventory, "81", false},  {kInventory, "100", true},  {kInventory, "103", false},
-        {kHeader, "1", false},      {kCustomer, "5001", false},
+        {kCustomer, "42", true},   {kCustomer, "40", false},   {kVendor, "60", true},
+        {kVendor, "61", false},    {kContact, "121", true},    {kContact, "120", false},
+        {kBatch, "140", true},     {kBatch, "146", false},     {kInventory, "80", true},
+        {kInventory, "81", false}, {kInventory, "100", true},  {kInventory, "103", false},
+        {kHeader, "1", false},     {kCustomer, "5001", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cId.toStdString());
@@ -204,7 +205,8 @@ TEST_F(ItemEditor, ParentChoiceLeavesOutTheItemAndItsChildren) {
 }
 
 TEST_F(ItemEditor, NameColumnsOfALanguageNotInstalledArePainted) {
-    ASSERT_TRUE(session.account.db().exec(QStringLiteral("DELETE FROM q9langdefine WHERE LangID=28")));
+    ASSERT_TRUE(
+        session.account.db().exec(QStringLiteral("DELETE FROM q9langdefine WHERE LangID=28")));
     open(kHeader, QStringLiteral("1"));
     QTableWidget* grid = names();
     EXPECT_EQ(grid->horizontalHeaderItem(0)->text(),
@@ -362,4 +364,64 @@ TEST_F(ItemEditor, RecordLockHeldWhileShownReleasedOnMoveAndClose) {
     EXPECT_FALSE(editor->isReadOnly());
     EXPECT_TRUE(edit("EdtiLength")->isEnabled());
     EXPECT_EQ(editor->windowTitle(), text("Q9.AA.ARCHIVE.userdefset"));
+}
+
+TEST_F(ItemEditor, DataSourceAndRelatedArchive) {
+    open(kHeader, QStringLiteral("8"));  // values from the person archive's names
+    controls::RefEdit* box = editor->relArchiveBox();
+    EXPECT_EQ(box->text(), QStringLiteral("职员档案"));
+    EXPECT_TRUE(box->isReferenceMode());
+    EXPECT_EQ(combo("CmbcRelField")->currentText(), QStringLiteral("职员名称"));
+    EXPECT_EQ(combo("CmbcRelField")->count(), 3);      // the person archive's text fields
+    EXPECT_FALSE(combo("CmbcParentID")->isEnabled());  // an item fed from an archive has no parent
+
+    // Another archive: its fields, the old field forgotten.
+    host::RecordSetPtr chosen = std::make_shared<host::RecordSet>(
+        QVector<host::FieldInfo>{{QStringLiteral("key")}, {QStringLiteral("name")}},
+        QVector<QVector<QVariant>>{{QStringLiteral("Warehouse"), QStringLiteral("仓库档案")}});
+    emit box->lookupReturned(chosen);
+    EXPECT_EQ(box->text(), QStringLiteral("仓库档案"));
+    EXPECT_EQ(editor->state().relArchive, QStringLiteral("Warehouse"));
+    EXPECT_TRUE(editor->state().relField.isEmpty());
+    EXPECT_EQ(combo("CmbcRelField")->findText(QStringLiteral("仓库名称")) >= 0, true);
+    EXPECT_TRUE(enabled("SaveRs"));
+    const int wh = combo("CmbcRelField")->findText(QStringLiteral("仓库名称"));
+    combo("CmbcRelField")->setCurrentIndex(wh);
+    emit combo("CmbcRelField")->activated(wh);
+    EXPECT_EQ(editor->state().relField, QStringLiteral("cWhName"));
+
+    emit box->lookupReturned(std::make_shared<host::RecordSet>());  // nothing to choose
+    EXPECT_TRUE(messages().contains(text("Q9.AA.ARCHIVE.FIELD.nothefield")));
+    EXPECT_FALSE(combo("CmbcRelField")->isEnabled());
+
+    // Own values: no archive, the default value and the parent come back.
+    QComboBox* source = combo("CmbiDataSource");
+    source->setCurrentIndex(0);
+    emit source->activated(0);
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_TRUE(box->text().isEmpty());
+    EXPECT_EQ(combo("CmbcRelField")->count(), 0);
+    EXPECT_TRUE(edit("EdtcDefaultVal")->isEnabled());
+    EXPECT_TRUE(check("ChkbFixLength")->isEnabled());
+    EXPECT_TRUE(combo("CmbcParentID")->isEnabled());
+
+    // Back to an archive: no default value, no fixed length, no parent.
+    combo("CmbcParentID")->setCurrentIndex(1);
+    source->setCurrentIndex(1);
+    emit source->activated(1);
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_FALSE(edit("EdtcDefaultVal")->isEnabled());
+    EXPECT_TRUE(edit("EdtcDefaultVal")->text().isEmpty());
+    EXPECT_FALSE(check("ChkbFixLength")->isEnabled());
+    EXPECT_FALSE(combo("CmbcParentID")->isEnabled());
+    EXPECT_EQ(combo("CmbcParentID")->currentIndex(), 0);
+
+    // A new item chooses its type before its data source.
+    openNew(kBody);
+    setName(QStringLiteral("批号"));
+    EXPECT_TRUE(combo("CmbiDataSource")->isEnabled());
+    combo("CmbiDataSource")->setCurrentIndex(1);
+    emit combo("CmbiDataSource")->activated(1);
+    EXPECT_TRUE(messages().contains(text("Q9.AA.ARCHIVE.FIELD.thefirstchoosedatatype")));
+    EXPECT_EQ(combo("CmbiDataSource")->currentIndex(), -1);
 }
