@@ -33,19 +33,23 @@ public:
     bool addNode(const QString& key, const QString& text, const QString& parentKey = {});
     bool removeNode(const QString& key);  // the node and its whole subtree; false when unknown
     void clear();
+    // Big changes (filling, pruning) between these are announced as one model reset at the
+    // outermost endUpdate instead of one signal per node. Calls nest.
+    void beginUpdate();
+    void endUpdate();
 
     int nodeCount() const { return int(m_byKey.size()); }
     bool contains(const QString& key) const { return m_byKey.contains(key); }
     QStringList keys() const;  // every node in tree order (depth-first, pre-order)
     QString text(const QString& key) const;
     bool setText(const QString& key, const QString& text);
-    QString parentKey(const QString& key) const;    // empty for a top-level or unknown node
+    QString parentKey(const QString& key) const;      // empty for a top-level or unknown node
     QStringList childKeys(const QString& key) const;  // empty key: the top-level nodes
-    int depth(const QString& key) const;             // 0 for top level; -1 when unknown
+    int depth(const QString& key) const;              // 0 for top level; -1 when unknown
 
     bool isTicked(const QString& key) const;
     void setTicked(const QString& key, bool ticked);  // no nodeTicked
-    void setAllTicked(bool ticked);                  // no nodeTicked
+    void setAllTicked(bool ticked);                   // no nodeTicked
     QStringList tickedKeys() const;                   // in tree order
 
     bool isLocked() const { return m_locked; }
@@ -73,11 +77,13 @@ private:
     Node* nodeOf(const QModelIndex& index) const;
     QModelIndex indexOf(const Node* n) const;
     bool applyTick(Node* n, bool ticked);  // sets the tick by the rules; true when any changed
+    void changed(const Node* n);           // announces n's tick unless updating
     void forget(Node* n);                  // drops n's subtree from the key index
 
     std::unique_ptr<Node> m_root;
     QHash<QString, Node*> m_byKey;
     bool m_locked = false;
+    int m_updating = 0;
 };
 
 }  // namespace controls

@@ -2,7 +2,8 @@
 // The look-up window of a RefEdit: a filter line over a sortable list of records.
 //
 // Typing filters as you type (case-insensitive, any shown column or search field contains the
-// text); Up/Down/PageUp/PageDown in the filter line move in the list; Enter (in the filter line
+// text); Up/Down/PageUp/PageDown and Ctrl+Home/End in the filter line move in the list (the
+// current row stays on its record when the list is sorted); Enter (in the filter line
 // or the list), a double click or the OK button chooses; Escape or Cancel closes with nothing.
 // Choosing with no row current takes the only row left, if the filter left exactly one.
 // The window never runs itself: its opener shows it (exec, a window host, or a test driving
@@ -38,7 +39,7 @@ public:
 
     QString filterText() const;
     void setFilterText(const QString& text);
-    int visibleRowCount() const;         // rows left by the filter
+    int visibleRowCount() const;                     // rows left by the filter
     QString visibleText(int row, int column) const;  // text of a row as shown (sorted, filtered)
     void sortByColumn(int column, Qt::SortOrder order);
 

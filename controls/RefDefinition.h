@@ -21,9 +21,9 @@
 namespace controls {
 
 struct RefColumn {
-    QString field;     // cFld
-    QString caption;   // cCaption; the field name when empty
-    bool shown = true;  // bDisp
+    QString field;       // cFld
+    QString caption;     // cCaption; the field name when empty
+    bool shown = true;   // bDisp
     int widthTwips = 0;  // iColWidth; 0 = default
     int align = 0;       // iAlign as given
 };
@@ -38,9 +38,9 @@ public:
     QString entityKeyField() const { return m_entityKeyFld; }
     QString entityNameField() const { return m_entityNameFld; }
 
-    bool multiSelect() const { return m_multiSel; }   // bMultiSel = 1
-    QString returnField() const { return m_retFld; }  // cRetFld
-    QString showField() const { return m_showFld; }   // cShowFld
+    bool multiSelect() const { return m_multiSel; }          // bMultiSel = 1
+    QString returnField() const { return m_retFld; }         // cRetFld
+    QString showField() const { return m_showFld; }          // cShowFld
     QStringList checkFields() const { return m_checkFlds; }  // cCheckFlds, trimmed, no empties
 
     QString selectPart() const { return m_select; }

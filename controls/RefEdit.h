@@ -4,9 +4,10 @@
 //   - setReference(rows, refXml): an in-memory record set, configured by the <Ref> text;
 //   - setReference(srv, refXml): the <Ref> text's statement (RefDefinition::statement), run
 //     through the server database service each time the window opens.
-// After a choice the box shows the cShowFld values and value() holds the cRetFld values (several
-// rows: joined with ","), and lookupReturned carries the chosen rows with every field of the
-// data source; closing the window without a choice reports null and leaves the box as it was.
+// After a choice the box shows the cShowFld values (else cEntityNameFld's) and value() holds the
+// cRetFld values (else cEntityKeyFld's); several rows are joined with ",". lookupReturned
+// carries the chosen rows with every field of the data source; closing the window without a
+// choice reports null and leaves the box as it was.
 // Text the user types sets value() to the typed text.
 //
 // The window is shown through the runner: by default through the window host when one is set,

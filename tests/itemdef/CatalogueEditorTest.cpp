@@ -31,7 +31,7 @@ TEST_F(CatalogueEditor, DefineOpensTheSelectedItemAndKeepsTheSelection) {
     platform::pub::Pub other(prompter, QStringLiteral("zh-CN"));
     other.setLogin(*session.login);
     bool lockHeld = false;
-    factory.host.onModal = [&](QDialog* dialog) {
+    driveModals([&](QDialog* dialog) {
         itemdef::FrmZAM* e = asEditor(dialog);
         ASSERT_NE(e, nullptr);
         EXPECT_EQ(e->parentWidget(), cat.get());
@@ -42,9 +42,9 @@ TEST_F(CatalogueEditor, DefineOpensTheSelectedItemAndKeepsTheSelection) {
         shownRow = e->state().row;
         lockHeld = other.IsLockFun(session.srv.get(), session.login.get(),
                                    QStringLiteral("UserDef"), 20, true, e->state().cId);
-    };
+    });
     cat->RunCommand(QStringLiteral("Define"));
-    EXPECT_EQ(factory.host.shown, 1);
+    EXPECT_EQ(session.windows.shown.size(), 1);
     EXPECT_EQ(shownId, QStringLiteral("15"));
     EXPECT_EQ(shownRow, row);
     EXPECT_TRUE(lockHeld);  // the shown item is locked for others
@@ -56,7 +56,7 @@ TEST_F(CatalogueEditor, DefineOpensTheSelectedItemAndKeepsTheSelection) {
 
     cat->grid()->setCurrentRow(cattest::rowOfId(*cat, QStringLiteral("1001")));  // row 17
     cat->RunCommand(QStringLiteral("Modify"));                                   // F7
-    EXPECT_EQ(factory.host.shown, 2);
+    EXPECT_EQ(session.windows.shown.size(), 2);
     EXPECT_EQ(shownId, QStringLiteral("1001"));
     EXPECT_TRUE(attach);
 
@@ -72,10 +72,10 @@ TEST_F(CatalogueEditor, DoubleClickAndHotKeyOpenTheEditor) {
     cat->grid()->setCurrentRow(row);
     QString shownId;
     bool multi = false;
-    factory.host.onModal = [&](QDialog* dialog) {
+    driveModals([&](QDialog* dialog) {
         shownId = asEditor(dialog)->state().cId;
         multi = dialog->findChild<QCheckBox*>("ChkbMultiSel")->isEnabled();
-    };
+    });
     emit cat->grid()->cellDoubleClicked(row, 2);
     EXPECT_EQ(shownId, QStringLiteral("5001"));
     EXPECT_TRUE(multi);
@@ -96,16 +96,16 @@ TEST_F(CatalogueEditor, AddOpensANewExtendedItemUnderTheAddLock) {
     other.setLogin(*session.login);
     bool addLockHeld = false;
     QString label;
-    factory.host.onModal = [&](QDialog* dialog) {
+    driveModals([&](QDialog* dialog) {
         itemdef::FrmZAM* e = asEditor(dialog);
         EXPECT_TRUE(e->state().adding);
         EXPECT_TRUE(e->state().cId.isEmpty());
         label = e->findChild<QLineEdit*>("EdtCItem")->text();
         addLockHeld =
             other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"), 11);
-    };
+    });
     cat->RunCommand(QStringLiteral("Add"));
-    EXPECT_EQ(factory.host.shown, 1);
+    EXPECT_EQ(session.windows.shown.size(), 1);
     EXPECT_TRUE(addLockHeld);
     EXPECT_EQ(label,
               session.pub->GetResString(QStringLiteral("Q9.AA.ARCHIVE.FIELD.extenddefineitem")) +
@@ -119,10 +119,10 @@ TEST_F(CatalogueEditor, AddOpensANewExtendedItemUnderTheAddLock) {
     ASSERT_FALSE(
         other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"), 11));
     cat->RunCommand(QStringLiteral("Add"));
-    EXPECT_EQ(factory.host.shown, 1);
+    EXPECT_EQ(session.windows.shown.size(), 1);
 
     // Classes that take no items and the root offer no Add.
     ASSERT_TRUE(cat->selectClass(QStringLiteral("供应商")));
     cat->RunCommand(QStringLiteral("Add"));
-    EXPECT_EQ(factory.host.shown, 1);
+    EXPECT_EQ(session.windows.shown.size(), 1);
 }

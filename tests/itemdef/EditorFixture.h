@@ -1,6 +1,6 @@
 #pragma once
-// The item editor on a session over a fresh demo-account copy: a host factory whose window host
-// shows modal windows without blocking (and lets the test drive them), the sample plug-ins, and
+// The item editor on a session over a fresh demo-account copy (whose window host lets a test
+// drive modal windows without blocking; the sample plug-in is installed beside the tests), and
 // helpers that open the editor as the catalogue does.
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,60 +12,27 @@
 #include <memory>
 
 #include "common/Globals.h"
-#include "common/PlugInCommon.h"
 #include "controls/HostToolbar.h"
-#include "host/IHostFactory.h"
-#include "host/IWindowHost.h"
 #include "host/Quote.h"
 #include "itemdef/FrmZAM.h"
 #include "itemdef/ItemRecord.h"
-#include "platform/plugins/PlugInManager.h"
-#include "platform/server/ClsCommon.h"
-#include "tests/catalogue/TestSession.h"
+#include "tests/support/TestSession.h"
 
 namespace edtest {
 
-// Shows a modal window as a plain window, lets the test act on it, then closes it.
-class DrivingWindowHost : public host::IWindowHost {
-public:
-    int showModal(QDialog* dialog) override {
-        ++shown;
-        dialog->show();
-        (void)QTest::qWaitForWindowExposed(dialog);
-        if (onModal) onModal(dialog);
-        if (dialog->isVisible()) dialog->close();
-        return dialog->result();
-    }
-    void message(const QString& text, const QString&) override { messages << text; }
-    std::function<void(QDialog*)> onModal;
-    int shown = 0;
-    QStringList messages;
-};
-
-class EditorFactory : public host::IHostFactory {
-public:
-    std::shared_ptr<host::IPub> createPub() override { return nullptr; }
-    std::shared_ptr<host::IClsCommon> createSrvDB() override {
-        return std::make_shared<platform::server::ClsCommon>();
-    }
-    std::shared_ptr<host::IColSet> createColSet() override { return nullptr; }
-    std::shared_ptr<host::IPlugInManager> createPlugInManager() override {
-        return std::make_shared<platform::plugins::PlugInManager>(USERDEF_SAMPLE_PLUGINS);
-    }
-    host::IWindowHost* windowHost() override { return &host; }
-    DrivingWindowHost host;
-};
-
-class EditorTest : public cattest::SessionTest {
+class EditorTest : public testsupport::SessionTest {
 protected:
-    void SetUp() override {
-        cattest::SessionTest::SetUp();
-        userdef::g_Factory = &factory;
-    }
-    void TearDown() override {
-        editor.reset();
-        userdef::ReleasePlugInManager();
-        userdef::g_Factory = nullptr;
+    void TearDown() override { editor.reset(); }
+
+    // Shows every modal window as a plain one, runs the test's look at it, then closes it.
+    void driveModals(std::function<void(QDialog*)> look) {
+        session.windows.onModal = [look](QDialog* dialog) {
+            dialog->show();
+            (void)QTest::qWaitForWindowExposed(dialog);
+            if (look) look(dialog);
+            if (dialog->isVisible()) dialog->close();
+            return dialog->result();
+        };
     }
 
     // The class's items as the catalogue hands them over.
@@ -135,7 +102,6 @@ protected:
         return session.pub->GetResString(QString::fromLatin1(key));
     }
 
-    EditorFactory factory;
     std::unique_ptr<itemdef::FrmZAM> editor;
 };
 
