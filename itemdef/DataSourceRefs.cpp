@@ -1,6 +1,7 @@
 #include "itemdef/DataSourceRefs.h"
 
 #include <QDomDocument>
+#include <QRegularExpression>
 
 #include "common/Globals.h"
 #include "host/IConnection.h"
@@ -54,9 +55,10 @@ QVector<QDomElement> allElements(const QDomElement& root, const QString& name) {
 }
 
 void addReportArchives(ArchiveList& list, QString* error) {
-    QString sql = userdef::g_Pub ? userdef::g_Pub->GetRptArchSQL(
-                                       QStringLiteral("tableName, TableDefine, SystemId"))
-                                 : QString();
+    QString sql =
+        userdef::g_Pub
+            ? userdef::g_Pub->GetRptArchSQL(QStringLiteral("tableName, TableDefine, SystemId"))
+            : QString();
     if (sql.trimmed().isEmpty()) sql = ReportArchivesFallbackSql();
     host::IConnection* cnn = userdef::g_SrvDB ? userdef::g_SrvDB->m_cnn() : nullptr;
     if (!cnn) return setError(error, QStringLiteral("archive list without a connection"));
@@ -82,15 +84,40 @@ QString referenceKey(const QString& refMeta) {
     return colSet.isNull() ? QString() : attributeOf(colSet, QStringLiteral("cKey")).trimmed();
 }
 
+// The user-defined references, read on a service of their own connected to the metadata
+// database. A host that cannot give one (no factory, or it hands back the session's own
+// service, which must keep its connection) is asked on the account connection instead, where the
+// metadata database is attached under its name.
+host::RecordSetPtr openReferences(QString* error) {
+    if (!userdef::g_Login) {
+        setError(error, QStringLiteral("no login for the metadata database"));
+        return nullptr;
+    }
+    std::shared_ptr<host::IClsCommon> meta =
+        userdef::g_Factory ? userdef::g_Factory->createSrvDB() : nullptr;
+    if (meta && meta != userdef::g_SrvDB) {
+        meta->init(userdef::g_Login->ZxMetaName());
+        if (!meta->Status()) {
+            setError(error, meta->lastError());
+            return nullptr;
+        }
+        host::RecordSetPtr rs = meta->OpenX(UserDefinedReferencesSql());
+        if (!rs) setError(error, meta->lastError());
+        return rs;
+    }
+    if (!userdef::g_SrvDB) {
+        setError(error, QStringLiteral("no server database service"));
+        return nullptr;
+    }
+    host::RecordSetPtr rs = userdef::g_SrvDB->OpenX(
+        UserDefinedReferencesSql(QStringLiteral("ZxMeta_") + userdef::g_Login->cAcc_id()));
+    if (!rs) setError(error, userdef::g_SrvDB->lastError());
+    return rs;
+}
+
 void addUserDefinedReferences(ArchiveList& list, QString* error) {
-    if (!userdef::g_Factory || !userdef::g_Login)
-        return setError(error, QStringLiteral("no way to open the metadata database"));
-    const std::shared_ptr<host::IClsCommon> meta = userdef::g_Factory->createSrvDB();
-    if (!meta) return setError(error, QStringLiteral("no server service for the metadata"));
-    meta->init(userdef::g_Login->ZxMetaName());
-    if (!meta->Status()) return setError(error, meta->lastError());
-    const host::RecordSetPtr rs = meta->OpenX(UserDefinedReferencesSql());
-    if (!rs) return setError(error, meta->lastError());
+    const host::RecordSetPtr rs = openReferences(error);
+    if (!rs) return;
     const int id = rs->fieldIndex(QStringLiteral("cRefID"));
     const int refMeta = rs->fieldIndex(QStringLiteral("cRefMeta"));
     const int name = rs->fieldIndex(QStringLiteral("cRefName"));
@@ -98,8 +125,8 @@ void addUserDefinedReferences(ArchiveList& list, QString* error) {
         const QString key = referenceKey(host::variantText(rs->at(r, refMeta)));
         if (key.isEmpty()) continue;
         ArchiveEntry entry;
-        entry.sName = QLatin1Char('[') + host::variantText(rs->at(r, id)).trimmed() +
-                      QLatin1Char(']');
+        entry.sName =
+            QLatin1Char('[') + host::variantText(rs->at(r, id)).trimmed() + QLatin1Char(']');
         entry.sRemark = host::variantText(rs->at(r, name));
         entry.Tag = key;
         list.add(entry);
@@ -128,8 +155,7 @@ void addReferenceFields(FieldList& fields, const ArchiveEntry& archive, QString*
     }
 }
 
-void addReportFields(FieldList& fields, const ArchiveEntry& archive, int itemType,
-                     QString* error) {
+void addReportFields(FieldList& fields, const ArchiveEntry& archive, int itemType, QString* error) {
     if (!userdef::g_SrvDB) return setError(error, QStringLiteral("no server database service"));
     const QString sql = archive.sName.toLower().contains(QLatin1String("fitemss"))
                             ? ProjectItemFieldsSql(archive.sName)
@@ -166,10 +192,15 @@ QString ReportArchivesFallbackSql() {
         "'HR_CT050','HR_CT051','hr_om_job') Order by Tabledefine, SystemId, TableName");
 }
 
-QString UserDefinedReferencesSql() {
-    return QStringLiteral(
-        "Select A.cRefID, A.cRefMeta,a.cRefName From refdesign A Where A.IsUserDefRef=1 and "
-        "isnull(a.cParentRefid,'')<>''  Order by a.cRefName");
+QString UserDefinedReferencesSql(const QString& metaDatabase) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    const QString table = metaDatabase.isEmpty() ? QStringLiteral("refdesign")
+                          : plain.match(metaDatabase).hasMatch()
+                              ? metaDatabase + QStringLiteral("..refdesign")
+                              : host::sqlIdent(metaDatabase) + QStringLiteral("..refdesign");
+    return QStringLiteral("Select A.cRefID, A.cRefMeta,a.cRefName From ") + table +
+           QStringLiteral(
+               " A Where A.IsUserDefRef=1 and isnull(a.cParentRefid,'')<>''  Order by a.cRefName");
 }
 
 QString ProjectItemFieldsSql(const QString& table) {
@@ -223,11 +254,11 @@ QString ArchiveRefName(const QString& languageRegion) {
 int FieldTypeCode(const QString& typeText) {
     const QString t = typeText.trimmed().toLower();
     static const QHash<QString, int> codes = {
-        {"bit", 0},           {"char", 1},         {"varchar", 1},   {"text", 1},
-        {"nchar", 1},         {"nvarchar", 1},     {"ntext", 1},     {"int", 2},
-        {"smallint", 2},      {"tinyint", 2},      {"bigint", 3},    {"float", 4},
-        {"money", 4},         {"decimal", 4},      {"double", 4},    {"numeric", 4},
-        {"smallmoney", 4},    {"real", 4},         {"userdecimal", 4}, {"datetime", 5},
+        {"bit", 0},           {"char", 1},      {"varchar", 1},     {"text", 1},
+        {"nchar", 1},         {"nvarchar", 1},  {"ntext", 1},       {"int", 2},
+        {"smallint", 2},      {"tinyint", 2},   {"bigint", 3},      {"float", 4},
+        {"money", 4},         {"decimal", 4},   {"double", 4},      {"numeric", 4},
+        {"smallmoney", 4},    {"real", 4},      {"userdecimal", 4}, {"datetime", 5},
         {"smalldatetime", 5}, {"timestamp", 5},
     };
     const auto it = codes.constFind(t);
@@ -239,12 +270,18 @@ int FieldTypeCode(const QString& typeText) {
 
 QString AcceptedFieldTypes(int itemType) {
     switch (itemType) {
-        case kText: return QStringLiteral("'nchar', 'nvarchar', 'varchar', 'char','3'");
-        case kDate: return QStringLiteral("'timestamp','datetime','smalldatetime','date','4'");
-        case kInteger: return QStringLiteral("'int','smallint','bigint','5','1'");
-        case kNumber: return QStringLiteral("'float','numeric','decimal','double','8','2'");
-        case kDateTime: return QStringLiteral("'datetime','smalldatetime'");
-        default: return {};
+        case kText:
+            return QStringLiteral("'nchar', 'nvarchar', 'varchar', 'char','3'");
+        case kDate:
+            return QStringLiteral("'timestamp','datetime','smalldatetime','date','4'");
+        case kInteger:
+            return QStringLiteral("'int','smallint','bigint','5','1'");
+        case kNumber:
+            return QStringLiteral("'float','numeric','decimal','double','8','2'");
+        case kDateTime:
+            return QStringLiteral("'datetime','smalldatetime'");
+        default:
+            return {};
     }
 }
 

@@ -65,7 +65,8 @@ using FieldList = KeyedList<FieldEntry>;
 
 // The statements.
 QString ReportArchivesFallbackSql();
-QString UserDefinedReferencesSql();
+// On the metadata connection; with a database name, on a connection that has it attached.
+QString UserDefinedReferencesSql(const QString& metaDatabase = {});
 QString ProjectItemFieldsSql(const QString& table);
 QString ReportArchiveFieldsSql(const QString& table);
 

@@ -131,9 +131,7 @@ QString tableNodeKey(const QString& table, const QString& subsystemCode) {
     return kTableKeyPrefix + table + subsystemCode + kTableKeySuffix;
 }
 
-bool isTableNode(const QString& key) {
-    return key.size() >= 7 && key.startsWith(kTableKeyPrefix);
-}
+bool isTableNode(const QString& key) { return key.size() >= 7 && key.startsWith(kTableKeyPrefix); }
 
 QString tableOfNode(const QString& key) {
     if (!isTableNode(key)) return {};
@@ -144,19 +142,27 @@ QString tableOfNode(const QString& key) {
 
 QString treeClassCode(const QString& cClass) {
     switch (classPosition(cClass)) {
-        case kHeader: return QStringLiteral("H");
-        case kBody: return QStringLiteral("B");
-        default: return {};
+        case kHeader:
+            return QStringLiteral("H");
+        case kBody:
+            return QStringLiteral("B");
+        default:
+            return {};
     }
 }
 
 QString groupClassCode(const QString& cClass) {
     switch (classPosition(cClass)) {
-        case kHeader: return QStringLiteral("H");
-        case kBody: return QStringLiteral("B");
-        case kInventory: return QStringLiteral("INV");
-        case kCustomer: return QStringLiteral("CUS");
-        default: return {};
+        case kHeader:
+            return QStringLiteral("H");
+        case kBody:
+            return QStringLiteral("B");
+        case kInventory:
+            return QStringLiteral("INV");
+        case kCustomer:
+            return QStringLiteral("CUS");
+        default:
+            return {};
     }
 }
 
@@ -233,8 +239,7 @@ QString LinkedTablesSql(const QString& cId) {
 QString TableGroupsSql(const QString& classCode) {
     return QStringLiteral(
                "SELECT cTableName,groupname FROM dbo.AA_DefineExtendTables WHERE ctype like '%") +
-           host::sqlValue(classCode) +
-           QStringLiteral("%' AND groupname<>'' ORDER BY groupname ");
+           host::sqlValue(classCode) + QStringLiteral("%' AND groupname<>'' ORDER BY groupname ");
 }
 
 QString DeleteCheckTablesSql(const QString& cId) {
@@ -421,10 +426,17 @@ QString BuildArchiveDetailXML(const ExtendEditorState& state, const QString& cId
     if (!state.extended) return {};
     QString element;
     switch (classPosition(state.cClass)) {
-        case kInventory: element = tableElement(QStringLiteral("Inventory")); break;
-        case kCustomer: element = tableElement(QStringLiteral("Customer")); break;
-        case kContact: element = tableElement(QStringLiteral("crm_contact")); break;
-        default: break;  // vendor items carry no table
+        case kInventory:
+            element = tableElement(QStringLiteral("Inventory"));
+            break;
+        case kCustomer:
+            element = tableElement(QStringLiteral("Customer"));
+            break;
+        case kContact:
+            element = tableElement(QStringLiteral("crm_contact"));
+            break;
+        default:
+            break;  // vendor items carry no table
     }
     const QString entry = detailEntry(cId, element);
     return shareText(state.adding ? entry : QString(), state.adding ? QString() : entry, {});

@@ -20,8 +20,8 @@ namespace itemdef {
 
 // What the editor knows about its item, as far as the table tree needs it.
 struct ExtendEditorState {
-    QString cId;      // empty for a new item
-    QString cClass;   // raw class value ("单据头" …)
+    QString cId;     // empty for a new item
+    QString cClass;  // raw class value ("单据头" …)
     bool adding = false;
     bool extended = false;
     // Ticked state of every node (tree order) when the item's tables were last ticked on load,
