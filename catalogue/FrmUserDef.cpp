@@ -571,6 +571,7 @@ void FrmUserDef::OpenEditor(bool adding) {
         rs->setAbsolutePosition(position);
         QPointer<itemdef::FrmZAM> editor = new itemdef::FrmZAM(this);
         editor->init(rs, position);
+        editor->setArchivePlugin(nullptr);  // the catalogue loads no plug-ins of its own
         if (adding) editor->Add(key, grid()->rows());
         editor->Load();
         if (!adding) {
@@ -591,7 +592,6 @@ void FrmUserDef::OpenEditor(bool adding) {
                 if (auto* multi = editor->findChild<QCheckBox*>(QStringLiteral("ChkbMultiSel")))
                     multi->setEnabled(false);
         }
-        editor->setArchivePlugin(nullptr);  // the catalogue loads no plug-ins of its own
         userdef::ShowModal(editor);
         delete editor.data();
         RefreshItemList();

@@ -90,6 +90,9 @@ FrmZAM::FrmZAM(QWidget* parent)
     for (int i = 0; i < kFlagCount; ++i)
         connect(m_flagBoxes[i], &QCheckBox::clicked, this, [this, i] { FlagClicked(Flag(i)); });
 
+    // Names are typed in the grid, one per language; the name field follows it unseen.
+    ui->EdtcItemName->hide();
+    ui->LblcItemName->hide();
     ui->Grid->setItemDelegate(new NameCellDelegate(ui->Grid));
     ui->Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     ui->Grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -243,7 +246,7 @@ void FrmZAM::ApplyTexts() {
         {ui->LblcRelArchive, "Q9.AA.USERDEF.crelarchive"},
         {ui->LblcRelField, "Q9.AA.USERDEF.crelfield"},
         {ui->LblcParentID, "Q9.AA.ARCHIVE.ConstraintUserdefine"},
-        {ui->LblcDefaultVal, "Q9.AA.ZxGeneralFilter.frmDesignerItem.sstab.ZxFrame1.Label4.Caption"},
+        {ui->LblcDefaultVal, "Q9.AA.USERDEF.cdefaultval"},
     };
     for (const auto& [label, key] : labels) label->setText(res(QString::fromLatin1(key)));
     const QString locale = g_Pub ? g_Pub->M_LocaleId() : QString();
@@ -437,6 +440,7 @@ void FrmZAM::BuildTree() {
         !LoadExtendTables(*m_tree->model(), m_ext, &error))
         qCWarning(lcItemdef) << "table tree:" << error;
     m_tree->setShowOnlyTicked(ui->ShowChecked->isChecked());
+    m_tree->expandAll();
 }
 
 // ---- record lock, read-only mode, plug-ins ---------------------------------------------------

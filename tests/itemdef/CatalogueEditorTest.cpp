@@ -1,6 +1,7 @@
 // The catalogue opens the item editor: Define, Modify (F7), a double click and Add (F5).
 #include <QAction>
 #include <QShortcut>
+#include <QTabWidget>
 
 #include "catalogue/FrmUserDef.h"
 #include "catalogue/ItemListing.h"
@@ -86,6 +87,14 @@ TEST_F(CatalogueEditor, DoubleClickAndHotKeyOpenTheEditor) {
     EXPECT_EQ(f7->key(), QKeySequence(Qt::Key_F7));
     emit f7->activated();
     EXPECT_EQ(shownId, QStringLiteral("5001"));
+
+    // A free item brings the plug-in's page.
+    ASSERT_TRUE(cat->selectClass(QStringLiteral("存货")));
+    cat->grid()->setCurrentRow(cattest::rowOfId(*cat, QStringLiteral("100")));
+    int pages = 0;
+    driveModals([&](QDialog* dialog) { pages = dialog->findChild<QTabWidget*>("SSTab1")->count(); });
+    cat->RunCommand(QStringLiteral("Define"));
+    EXPECT_EQ(pages, 2);
 }
 
 TEST_F(CatalogueEditor, AddOpensANewExtendedItemUnderTheAddLock) {
