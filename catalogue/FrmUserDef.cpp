@@ -25,6 +25,7 @@
 #include "controls/HostToolbar.h"
 #include "controls/Twips.h"
 #include "host/Quote.h"
+#include "itemdef/FieldRules.h"
 #include "itemdef/FrmZAM.h"
 #include "itemdef/ItemRecord.h"
 #include "resources/icons/Icons.h"
@@ -578,14 +579,10 @@ void FrmUserDef::OpenEditor(bool adding) {
             // Attachments only on the grid rows whose columns can hold one.
             auto* attach = editor->findChild<QCheckBox*>(QStringLiteral("chkbIsUserDefAttachFile"));
             auto* pic = editor->findChild<QCheckBox*>(QStringLiteral("chkbIsUserDefPic"));
-            const int r = current;
             const int cls = itemdef::classPosition(key);
-            if (attach && cls == itemdef::kHeader) {
-                attach->setEnabled((r >= 10 && r <= 14) || r >= 17);
-                if (pic) pic->setEnabled(false);
-            } else if (attach && cls == itemdef::kBody) {
-                attach->setEnabled((r >= 1 && r <= 4) || (r >= 7 && r <= 12) || r >= 17);
-            }
+            if (attach && (cls == itemdef::kHeader || cls == itemdef::kBody))
+                attach->setEnabled(itemdef::attachmentAllowed(cls, current));
+            if (pic && cls == itemdef::kHeader) pic->setEnabled(false);
             const QString column = rs->text(QStringLiteral("cDicDbName")).left(8);
             if (column.compare(QLatin1String("cLDefine"), Qt::CaseInsensitive) != 0 &&
                 column.compare(QLatin1String("cCDefine"), Qt::CaseInsensitive) != 0)

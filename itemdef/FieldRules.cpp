@@ -268,6 +268,12 @@ bool keyMarksChange(int key) {
     }
 }
 
+bool attachmentAllowed(int classPos, int r) {
+    if (classPos == kHeader) return (r >= 10 && r <= 14) || r >= 17;
+    if (classPos == kBody) return (r >= 1 && r <= 4) || (r >= 7 && r <= 12) || r >= 17;
+    return true;
+}
+
 QString shownLabel(const QString& cItem, const QStringList& kindTexts) {
     // "扩展自定义项" holds "自定义项": the longer prefix is tried first.
     for (const int kind : {kExtendedItem, kUserDefinedItem, kFreeItem, kPropertyItem}) {

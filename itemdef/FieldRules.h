@@ -84,6 +84,10 @@ bool decimalKeyAccepted(int qtKey, bool batchProperty);
 // key enables "SaveRs".
 bool keyMarksChange(int qtKey);
 
+// Whether a header or body item on a row of its class's list may hold an attachment: header rows
+// 10 to 14 and from 17, body rows 1 to 4, 7 to 12 and from 17. Other classes: true.
+bool attachmentAllowed(int classPosition, int row);
+
 // The label as the user sees it: the kind prefix replaced by its localised text.
 QString shownLabel(const QString& cItem, const QStringList& kindTexts);
 

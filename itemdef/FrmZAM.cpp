@@ -404,6 +404,18 @@ void FrmZAM::FillNames(const QStringList& names) {
 
 void FrmZAM::ApplyClassRules() {
     const int pos = classPosition(m_state.cClass);
+    // On a list of one class the row says whether the item's column can hold an attachment.
+    host::RecordSet* rs = m_state.itemSet.get();
+    if (!m_state.adding && rs && !rs->isEmpty() && (pos == kHeader || pos == kBody)) {
+        const int row = rs->absolutePosition();
+        rs->moveFirst();
+        const QString first = rs->text(QStringLiteral("cClass"));
+        rs->moveLast();
+        const bool oneClass = first == rs->text(QStringLiteral("cClass"));
+        rs->setAbsolutePosition(row);
+        if (oneClass && !attachmentAllowed(pos, m_state.row))
+            ui->chkbIsUserDefAttachFile->setEnabled(false);
+    }
     ui->ChkbMultiSel->setVisible(pos == kCustomer || pos == kContact);
     ui->chkbIsUserDefAttachFile->setVisible(pos == kHeader || pos == kBody);
     if (!(pos == kHeader || pos == kBody || pos == kContact || pos == kCustomer))

@@ -425,3 +425,15 @@ TEST_F(ItemEditor, DataSourceAndRelatedArchive) {
     EXPECT_TRUE(messages().contains(text("Q9.AA.ARCHIVE.FIELD.thefirstchoosedatatype")));
     EXPECT_EQ(combo("CmbiDataSource")->currentIndex(), -1);
 }
+
+TEST_F(ItemEditor, AttachmentFollowsTheRowOfTheItemWhileMoving) {
+    open(kHeader, QStringLiteral("10"));  // row 10 of the header list
+    EXPECT_TRUE(check("chkbIsUserDefAttachFile")->isEnabled());
+    editor->Operating(QStringLiteral("previous"));
+    EXPECT_EQ(editor->state().row, 9);
+    EXPECT_FALSE(check("chkbIsUserDefAttachFile")->isEnabled());
+    open(kBody, QStringLiteral("24"));  // body row 5
+    EXPECT_FALSE(check("chkbIsUserDefAttachFile")->isEnabled());
+    editor->Operating(QStringLiteral("first"));
+    EXPECT_TRUE(check("chkbIsUserDefAttachFile")->isEnabled());
+}
