@@ -80,8 +80,8 @@ FrmZAM::FrmZAM(QWidget* parent)
     m_relArchive->setObjectName(QStringLiteral("RefcRelArchive"));
     ui->RelArchiveLayout->addWidget(m_relArchive);
     m_related = std::make_unique<RelatedArchive>(m_relArchive, ui->CmbcRelField, m_state);
-    setTabOrder(ui->CmbiDataSource, m_relArchive);
-    setTabOrder(m_relArchive, ui->CmbcRelField);
+    setTabOrder(ui->CmbiDataSource, m_relArchive->lineEdit());
+    setTabOrder(m_relArchive->lineEdit(), ui->CmbcRelField);
     setTabOrder(ui->ShowChecked, m_tree);
 
     m_flagBoxes = {ui->ChkbFixLength,   ui->ChkbCheckVal, ui->ChkbInput,

@@ -8,6 +8,7 @@
 
 #include "controls/CheckTree.h"
 #include "controls/RefEdit.h"
+#include "platform/pub/HelpWindow.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
 #include "tests/itemdef/EditorFixture.h"
@@ -436,4 +437,37 @@ TEST_F(ItemEditor, AttachmentFollowsTheRowOfTheItemWhileMoving) {
     EXPECT_FALSE(check("chkbIsUserDefAttachFile")->isEnabled());
     editor->Operating(QStringLiteral("first"));
     EXPECT_TRUE(check("chkbIsUserDefAttachFile")->isEnabled());
+}
+
+TEST_F(ItemEditor, TicksPlugInNotesAndHelpAsAUserUsesThem) {
+    open(kHeader, QStringLiteral("1001"));
+    controls::CheckTree* tree = editor->tree();
+    controls::CheckTreeModel* model = tree->model();
+    QString unticked;
+    for (const QString& key : model->keys())
+        if (itemdef::isTableNode(key) && !model->isTicked(key)) unticked = key;
+    ASSERT_FALSE(unticked.isEmpty());
+
+    check("ShowChecked")->click();  // only the ticked tables
+    EXPECT_FALSE(tree->isShown(unticked));
+    check("ShowChecked")->click();
+    EXPECT_TRUE(tree->isShown(unticked));
+
+    EXPECT_FALSE(enabled("SaveRs"));
+    ASSERT_TRUE(model->setData(model->indexOf(unticked), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_TRUE(model->isTicked(unticked));
+    EXPECT_TRUE(enabled("SaveRs"));
+
+    // A plug-in's own field marks the item changed too.
+    open(kInventory, QStringLiteral("101"));
+    EXPECT_FALSE(enabled("SaveRs"));
+    auto* note = editor->findChild<QLineEdit*>(QStringLiteral("EdtPlugInNote"));
+    ASSERT_NE(note, nullptr);
+    note->setText(QStringLiteral("only in blue"));
+    EXPECT_TRUE(enabled("SaveRs"));
+
+    // F1 shows the help topic of the item's kind.
+    QTest::keyClick(edit("EdtIMaxLen"), Qt::Key_F1);
+    ASSERT_NE(session.pub->helpWindow(), nullptr);
+    EXPECT_TRUE(session.pub->helpWindow()->isVisible());
 }
