@@ -28,6 +28,8 @@ QString joinedField(const host::RecordSet& rows, const QStringList& candidates) 
     return values.join(QLatin1Char(','));
 }
 
+host::IWindowHost* s_defaultWindowHost = nullptr;
+
 }  // namespace
 
 RefEdit::RefEdit(QWidget* parent)
@@ -152,8 +154,36 @@ host::RecordSetPtr RefEdit::loadRows() {
     return rows;
 }
 
+host::RecordSetPtr RefEdit::rowsMatching(const QString& text) {
+    const host::RecordSetPtr rows = loadRows();
+    if (!rows) return nullptr;
+    QVector<int> fields;
+    QStringList names{m_def.returnField(), m_def.showField(), m_def.entityKeyField(),
+                      m_def.entityNameField()};
+    names += m_def.checkFields();
+    for (const QString& name : names) {
+        const int f = name.isEmpty() ? -1 : rows->fieldIndex(name);
+        if (f >= 0 && !fields.contains(f)) fields.append(f);
+    }
+    const QString wanted = text.trimmed();
+    QVector<QVector<QVariant>> found;
+    for (int r = 0; r < rows->recordCount(); ++r) {
+        for (int f : std::as_const(fields)) {
+            if (host::variantText(rows->at(r, f)).compare(wanted, Qt::CaseInsensitive) == 0) {
+                QVector<QVariant> values;
+                for (int c = 0; c < rows->fieldCount(); ++c) values.append(rows->at(r, c));
+                found.append(values);
+                break;
+            }
+        }
+    }
+    return std::make_shared<host::RecordSet>(rows->fields(), found);
+}
+
 host::RecordSetPtr RefEdit::lookup() {
     if (!m_reference || m_readOnly || !isEnabled()) return nullptr;
+    if (m_before && !m_before()) return nullptr;
+    if (!m_reference) return nullptr;  // the hook may have switched to plain mode
     host::RecordSetPtr rows = loadRows();
     if (!rows) {
         emit lookupFailed(m_lastError);
@@ -170,10 +200,14 @@ host::RecordSetPtr RefEdit::lookup() {
     return chosen;
 }
 
+void RefEdit::setDefaultWindowHost(host::IWindowHost* windowHost) {
+    s_defaultWindowHost = windowHost;
+}
+
 host::RecordSetPtr RefEdit::runWindow(LookupWindow& window) {
     if (m_runner) return m_runner(window);
-    if (m_windowHost) {
-        m_windowHost->showModal(&window);
+    if (host::IWindowHost* windowHost = m_windowHost ? m_windowHost : s_defaultWindowHost) {
+        windowHost->showModal(&window);
         return window.choice();
     }
     window.exec();

@@ -10,8 +10,9 @@
 // choice reports null and leaves the box as it was.
 // Text the user types sets value() to the typed text.
 //
-// The window is shown through the runner: by default through the window host when one is set,
-// else with exec(). Tests set a runner that drives the window's widgets and returns choice().
+// The window is shown through the runner: by default through the box's window host, else the
+// default window host, else with exec(). Tests set a runner that drives the window's widgets and
+// returns choice().
 #include <QWidget>
 #include <functional>
 
@@ -60,12 +61,22 @@ public:
     // The rows the window would list now: the record set given, or the statement's result
     // (null with lastError() when it fails).
     host::RecordSetPtr loadRows();
+    // The rows whose return, show or check field equals `text` (letter case ignored): what a
+    // typed text stands for. Empty when none; null when the rows cannot be read.
+    host::RecordSetPtr rowsMatching(const QString& text);
     // Opens the look-up window and returns the chosen rows, or null (Escape, nothing to list,
-    // read-only or not in reference mode). Emits lookupReturned when the window was shown.
+    // read-only, not in reference mode, or kept shut by the before-look-up hook). Emits
+    // lookupReturned when the window was shown.
     host::RecordSetPtr lookup();
 
     void setWindowHost(host::IWindowHost* windowHost) { m_windowHost = windowHost; }
+    // The window host of every box that has neither a runner nor a window host of its own (set
+    // once per session, so that no look-up anywhere falls back to exec()); null to clear.
+    static void setDefaultWindowHost(host::IWindowHost* windowHost);
     void setLookupRunner(LookupRunner runner) { m_runner = std::move(runner); }
+    // Runs each time before the window opens: it may give the box another reference (a
+    // definition that depends on other choices) or answer false to keep the window shut.
+    void setBeforeLookup(std::function<bool()> before) { m_before = std::move(before); }
 
     QLineEdit* lineEdit() const { return m_edit; }
     QToolButton* lookupButton() const { return m_button; }
@@ -94,6 +105,7 @@ private:
     host::IClsCommon* m_srv = nullptr;
     host::IWindowHost* m_windowHost = nullptr;
     LookupRunner m_runner;
+    std::function<bool()> m_before;
     QString m_value;
     QString m_title;
     QString m_lastError;

@@ -127,6 +127,11 @@ TEST(RefEdit, KeyboardOnlyTypingFiltersUpDownMoveAndEnterChooses) {
     EXPECT_EQ(returned.last->text("name"), "Customer grade");
     EXPECT_EQ(box.text(), "Customer grade");
     EXPECT_EQ(box.value(), "[R001]");
+
+    // What a typed text stands for, without opening the window.
+    EXPECT_EQ(box.rowsMatching("customer CLASS")->text("key"), "CustomerClass");
+    EXPECT_EQ(box.rowsMatching("[r001]")->text("name"), "Customer grade");
+    EXPECT_EQ(box.rowsMatching("Custom")->recordCount(), 0);
 }
 
 TEST(RefEdit, DoubleClickChoosesEscapeReturnsNothing) {
@@ -166,6 +171,29 @@ TEST(RefEdit, DoubleClickChoosesEscapeReturnsNothing) {
     EXPECT_EQ(box.lookup(), nullptr);
     EXPECT_EQ(box.text(), "Inventory");
 
+    // The hook before opening may keep the window shut, or give the box another list.
+    bool shut = true;
+    box.setBeforeLookup([&] {
+        if (shut) return false;
+        QVector<QVector<QVariant>> one = {{"Bank", "Bank"}};
+        return box.setReference(
+            std::make_shared<host::RecordSet>(QVector<host::FieldInfo>{{"key"}, {"name"}}, one),
+            kArchiveRef);
+    });
+    int listed = -1;
+    box.setLookupRunner(driving([&](LookupWindow& w) {
+        listed = w.visibleRowCount();
+        w.choose();
+    }));
+    EXPECT_EQ(box.lookup(), nullptr);
+    EXPECT_EQ(listed, -1);
+    EXPECT_EQ(returned.count, 3);  // a window kept shut reports nothing
+    shut = false;
+    ASSERT_TRUE(box.lookup());
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(box.text(), "Bank");
+    box.setBeforeLookup({});
+
     // Read-only and disabled boxes do not open.
     box.setReadOnly(true);
     EXPECT_FALSE(box.lookupButton()->isEnabled());
@@ -173,7 +201,7 @@ TEST(RefEdit, DoubleClickChoosesEscapeReturnsNothing) {
     box.setReadOnly(false);
     box.setEnabled(false);
     EXPECT_EQ(box.lookup(), nullptr);
-    EXPECT_EQ(returned.count, 3);
+    EXPECT_EQ(returned.count, 4);  // only the window that opened for the hook's list
 }
 
 TEST(RefEdit, HeaderClickSortsAndTheChoiceFollowsTheSortedRow) {
@@ -258,6 +286,15 @@ TEST(RefEdit, WithoutARunnerTheWindowHostShowsTheWindow) {
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->text("key"), "Vendor");
     EXPECT_EQ(windowHost.title, "Archive Name");
+
+    // A box without a host of its own uses the session's.
+    RefEdit other;
+    ASSERT_TRUE(other.setReference(archives(), kArchiveRef));
+    RefEdit::setDefaultWindowHost(&windowHost);
+    const RecordSetPtr viaDefault = other.lookup();
+    RefEdit::setDefaultWindowHost(nullptr);
+    ASSERT_TRUE(viaDefault);
+    EXPECT_EQ(other.value(), "Vendor");
 }
 
 TEST(RefEdit, UnusableDefinitionsAreRefusedWithAClearReason) {
@@ -389,18 +426,26 @@ TEST(RefEdit, ADefinitionRunsItsStatementOnTheAccountAndListsItsColumns) {
     EXPECT_EQ(box.value(), "SA_OrderHead");
 }
 
-TEST(LookupWindow, TenThousandRowsFillFilterAndChoose) {
+TEST(LookupWindow, TenThousandRowsFillFilterAndChooseHostileTextIncluded) {
     QVector<QVector<QVariant>> rows;
     rows.reserve(10000);
     for (int i = 0; i < 10000; ++i)
         rows.append({QStringLiteral("K%1").arg(i, 5, 10, QLatin1Char('0')),
                      QStringLiteral("Name %1").arg(i)});
+    rows.append({QStringLiteral("K'; --"), QStringLiteral("<Co> & \U0001F600 \u00DCN\u00CFCODE")});
     auto data = std::make_shared<host::RecordSet>(QVector<host::FieldInfo>{{"key"}, {"name"}},
                                                   std::move(rows));
     LookupWindow w;
     w.setRows(data);
     w.show();
-    EXPECT_EQ(w.visibleRowCount(), 10000);
+    EXPECT_EQ(w.visibleRowCount(), 10001);
+    // Text that means something to SQL or XML is plain text here; case folds beyond ASCII.
+    for (const QString& needle : {QStringLiteral("'; --"), QStringLiteral("<co> &"),
+                                  QStringLiteral("\U0001F600"), QStringLiteral("\u00FCn\u00EF")}) {
+        w.setFilterText(needle);
+        EXPECT_EQ(w.visibleRowCount(), 1) << needle.toStdString();
+    }
+    w.setFilterText({});
     QTest::keyClicks(w.filterEdit(), "name 999");
     EXPECT_EQ(w.visibleRowCount(), 11);  // 999 and 9990…9999
     w.sortByColumn(0, Qt::DescendingOrder);

@@ -2,6 +2,7 @@
 
 #include "common/InitAcc.h"
 #include "common/Session.h"
+#include "controls/RefEdit.h"
 #include "platform/plugins/PlugInManager.h"
 
 namespace testsupport {
@@ -13,6 +14,10 @@ int TestWindowHost::showModal(QDialog* dialog) {
 
 void TestWindowHost::message(const QString& text, const QString& title) {
     messages << text + QLatin1Char('|') + title;
+}
+
+std::shared_ptr<host::IClsCommon> TestHostFactory::createSrvDB() {
+    return std::make_shared<platform::server::ClsCommon>();
 }
 
 std::shared_ptr<host::IPlugInManager> TestHostFactory::createPlugInManager() {
@@ -36,9 +41,9 @@ TestSession::TestSession(const QString& language) {
     login = std::make_shared<TestLogin>(account, language, QStringLiteral("demo"), srv->m_cnn());
     pub->setLogin(*login);
     factory.pub = pub;
-    factory.srv = srv;
     userdef::Session& session = userdef::Session::current();
     session.factory = &factory;
+    controls::RefEdit::setDefaultWindowHost(&factory.windows);
     session.pub = pub;
     session.srvDB = srv;
     session.login = login;
@@ -49,6 +54,7 @@ TestSession::~TestSession() {
     userdef::Session& session = userdef::Session::current();
     session.reset();
     if (session.factory == &factory) session.factory = nullptr;
+    controls::RefEdit::setDefaultWindowHost(nullptr);
 }
 
 }  // namespace testsupport
