@@ -53,6 +53,12 @@ FrmZArchive::FrmZArchive(QWidget* parent)
     connect(grid(), &controls::Grid::currentRowChanged, this, [this](int row) {
         if (!m_filling) RowSelected(row);
     });
+    // A click on the row already current (after a save it is selected but not shown) shows it.
+    connect(grid(), &controls::Grid::cellClicked, this, [this](int row) {
+        if (!m_filling && row >= 1 && row == grid()->currentRow() &&
+            (m_editMode != kBrowse || ui->EdtcValue->text() != grid()->text(row, kColValue)))
+            RowSelected(row);
+    });
     grid()->setEditTriggers(QAbstractItemView::NoEditTriggers);  // never edits in a cell
     grid()->horizontalHeader()->setSortIndicatorShown(true);
     connect(grid()->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int col) {
