@@ -15,6 +15,8 @@
 #include "controls/FlowLayout.h"
 #include "catalogue/ItemListing.h"
 #include "common/Globals.h"
+#include "common/ShowModal.h"
+#include "cover/FrmCoverSetting.h"
 #include "common/InitToolbar.h"
 #include "common/NameTables.h"
 #include "controls/Grid.h"
@@ -514,6 +516,11 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
             close();
     } else if (is("Modify")) {
         if (grid()->currentRow() >= 1) RunCommand(QStringLiteral("Define"));
+    } else if (is("CoverSetting")) {
+        cover::FrmCoverSetting dialog({ui->mVouchTip0, ui->mVouchTip1, ui->mVouchTip2},
+                                      [this](const QString& command) { RunCommand(command); },
+                                      this);
+        userdef::ShowModal(&dialog);
     } else if (is("mVouchTip0") || is("mVouchTip1") || is("mVouchTip2")) {
         for (QAction* a : {ui->mVouchTip0, ui->mVouchTip1, ui->mVouchTip2})
             a->setChecked(a->objectName().compare(key, Qt::CaseInsensitive) == 0);
