@@ -9,8 +9,8 @@
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
 #include "common/NameTables.h"
+#include "common/ShowModal.h"
 #include "controls/Grid.h"
-#include "host/IWindowHost.h"
 #include "host/Quote.h"
 #include "itemdef/ItemRecord.h"
 #include "ui_FrmUserDef.h"
@@ -48,17 +48,11 @@ void FrmUserDef::OpenValueArchive() {
         QStringLiteral("' order by cClass ,cast(cid as int) asc,cItem ASC "));
     if (items && !items->isEmpty()) {
         items->setAbsolutePosition(row == 0 ? 1 : named);
-        host::IWindowHost* windowHost =
-            userdef::g_Factory ? userdef::g_Factory->windowHost() : nullptr;
-        if (windowHost) {
-            archive::FrmZArchive window(this);
-            window.setArchivePlugin(nullptr);
-            window.init(items);
-            window.IsHaveParentDefine(!g->text(row, kColParentItemName).isEmpty());
-            windowHost->showModal(&window);
-        } else {
-            qCWarning(lcCatalogue) << "no window host: the value archive cannot open";
-        }
+        archive::FrmZArchive window(this);
+        window.setArchivePlugin(nullptr);
+        window.init(items);
+        window.IsHaveParentDefine(!g->text(row, kColParentItemName).isEmpty());
+        userdef::ShowModal(&window);
     } else if (!items) {
         qCWarning(lcCatalogue) << "items of the value archive not read:"
                                << userdef::g_SrvDB->lastError();

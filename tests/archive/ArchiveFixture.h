@@ -1,54 +1,20 @@
 #pragma once
-// The value archive on a component session over a fresh demo-account copy, with a host factory
-// whose window host runs a test's callback instead of a modal loop and whose plug-in manager
-// finds the sample plug-in.
+// The value archive on a component session over a fresh demo-account copy (the session's window
+// host runs a test's callback instead of a modal loop; its plug-in manager finds the sample).
 #include <QDialog>
 #include <QLineEdit>
-#include <functional>
 #include <memory>
 
 #include "archive/FrmZArchive.h"
-#include "common/Session.h"
 #include "controls/Grid.h"
-#include "host/IHostFactory.h"
-#include "host/IWindowHost.h"
 #include "host/Quote.h"
 #include "itemdef/ItemRecord.h"
-#include "platform/plugins/PlugInManager.h"
 #include "tests/support/TestSession.h"
 
 namespace archivetest {
 
-class TestHost : public host::IHostFactory, public host::IWindowHost {
-public:
-    explicit TestHost(testsupport::TestSession& session) : m_session(session) {}
-    std::shared_ptr<host::IPub> createPub() override { return m_session.pub; }
-    std::shared_ptr<host::IClsCommon> createSrvDB() override { return m_session.srv; }
-    std::shared_ptr<host::IColSet> createColSet() override { return nullptr; }
-    std::shared_ptr<host::IPlugInManager> createPlugInManager() override {
-        return std::make_shared<platform::plugins::PlugInManager>(USERDEF_SAMPLE_PLUGINS);
-    }
-    host::IWindowHost* windowHost() override { return this; }
-
-    int showModal(QDialog* dialog) override {
-        ++modals;
-        return onModal ? onModal(dialog) : QDialog::Rejected;
-    }
-    void message(const QString& text, const QString&) override { messages << text; }
-
-    std::function<int(QDialog*)> onModal;
-    int modals = 0;
-    QStringList messages;
-
-private:
-    testsupport::TestSession& m_session;
-};
-
 class ArchiveTest : public testsupport::SessionTest {
 protected:
-    ArchiveTest() : host(session) { userdef::Session::current().factory = &host; }
-    ~ArchiveTest() override { userdef::Session::current().factory = nullptr; }
-
     // The named items of an item's class, positioned on the item, as the catalogue hands them;
     // an item without a name comes alone.
     host::RecordSetPtr itemsAt(const QString& itemId) {
@@ -111,8 +77,6 @@ protected:
         return last ? last->text : QString();
     }
     QString text(const char* key) { return session.pub->GetResString(QLatin1String(key)); }
-
-    TestHost host;
 };
 
 }  // namespace archivetest

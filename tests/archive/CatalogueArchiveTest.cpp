@@ -26,7 +26,7 @@ TEST_F(CatalogueArchive, OpensTheSelectedItemAmongTheNamedItemsOfItsClass) {
     QString shownId;
     int position = 0;
     int locksWhileOpen = -1;
-    host.onModal = [&](QDialog* dialog) {
+    session.windows.onModal = [&](QDialog* dialog) {
         auto* archive = qobject_cast<archive::FrmZArchive*>(dialog);
         if (!archive) return int(QDialog::Rejected);
         archive->Load();
@@ -37,7 +37,7 @@ TEST_F(CatalogueArchive, OpensTheSelectedItemAmongTheNamedItemsOfItsClass) {
         return int(QDialog::Accepted);
     };
     w->RunCommand("Archive");
-    EXPECT_EQ(host.modals, 1);
+    EXPECT_EQ(session.windows.shown, QStringList{"archive::FrmZArchive"});
     EXPECT_EQ(shownId, "27");
     EXPECT_EQ(position, 2);  // rows 21…26 have no name and are not counted
     EXPECT_EQ(locksWhileOpen, 1);
@@ -52,7 +52,7 @@ TEST_F(CatalogueArchive, ItemsThatAreNotNamedTextItemsOpenNothing) {
         ASSERT_GT(row, 0) << id;
         w->grid()->setCurrentRow(row);
         w->RunCommand("Archive");
-        EXPECT_EQ(host.modals, 0) << id;
+        EXPECT_TRUE(session.windows.shown.isEmpty()) << id;
         EXPECT_FALSE(cattest::hostEnabled(*w, "Archive")) << id;
     }
 }
