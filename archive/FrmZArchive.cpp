@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "archive/ArchiveLog.h"
 #include "archive/PlugInTalk.h"
@@ -17,8 +18,10 @@
 #include "common/InitToolbar.h"
 #include "common/PlugInCommon.h"
 #include "common/ShowMsg.h"
+#include "common/TextHelpers.h"
 #include "controls/Grid.h"
 #include "controls/HostToolbar.h"
+#include "controls/RefEdit.h"
 #include "host/Quote.h"
 #include "ui_FrmZArchive.h"
 
@@ -75,8 +78,10 @@ FrmZArchive::FrmZArchive(QWidget* parent)
             for (int r = 1; r < g->rows(); ++r) g->setText(r, col, {});
     });
 
-    for (QLineEdit* edit : {ui->EdtcValue, ui->EdtcAlias, ui->EdtcBarCode, ui->EdtcParentValue})
+    for (QLineEdit* edit : {valueEdit(), ui->EdtcAlias, ui->EdtcBarCode, parentEdit()})
         connect(edit, &QLineEdit::textChanged, this, [this] { EnableSave(); });
+    connect(ui->EdtcValue, &controls::RefEdit::lookupReturned, this,
+            [this](host::RecordSetPtr rows) { ValueLookedUp(rows); });
     connect(ui->chkbFreeStop, &QCheckBox::clicked, this, [this] { EnableSave(); });
     connect(ui->SSTab1, &QTabWidget::currentChanged, this, [this](int tab) {
         const int previous = ui->SSTab1->property("previousTab").toInt();
@@ -103,8 +108,16 @@ QAction* FrmZArchive::button(const QString& key) const {
 }
 
 QLineEdit* FrmZArchive::box(const QString& objectName) const {
+    if (auto* ref = findChild<controls::RefEdit*>(objectName)) return ref->lineEdit();
     return findChild<QLineEdit*>(objectName);
 }
+
+controls::RefEdit* FrmZArchive::lookupBox(const QString& objectName) const {
+    return findChild<controls::RefEdit*>(objectName);
+}
+
+QLineEdit* FrmZArchive::valueEdit() const { return ui->EdtcValue->lineEdit(); }
+QLineEdit* FrmZArchive::parentEdit() const { return ui->EdtcParentValue->lineEdit(); }
 
 QString FrmZArchive::res(const QString& key) const {
     return userdef::g_Pub ? userdef::g_Pub->GetResString(key) : key;
@@ -177,15 +190,15 @@ void FrmZArchive::ReadColumnSizes() {
     const host::RecordSetPtr rs = userdef::g_SrvDB->OpenX(
         QStringLiteral("select ") + kColumns + QStringLiteral(" from Userdefine where 1=2"));
     if (!rs) return;
-    const QList<QPair<QLineEdit*, const char*>> boxes = {{ui->EdtcValue, "Cvalue"},
+    const QList<QPair<QLineEdit*, const char*>> boxes = {{valueEdit(), "Cvalue"},
                                                          {ui->EdtcAlias, "Calias"},
                                                          {ui->EdtcBarCode, "CbarCode"},
-                                                         {ui->EdtcParentValue, "cParentValue"}};
+                                                         {parentEdit(), "cParentValue"}};
     for (const auto& [edit, name] : boxes) {
         const int f = rs->fieldIndex(QLatin1String(name));
         const int size = f >= 0 ? rs->field(f).definedSize : 0;
         if (size > 0) edit->setMaxLength(size);
-        if (edit == ui->EdtcValue) m_valueSize = size;
+        if (edit == valueEdit()) m_valueSize = size;
     }
 }
 
@@ -250,8 +263,24 @@ void FrmZArchive::Fillallfields() {
     const int length = ui->EdtiLength->text().toInt(&numeric);
     if (m_itemType == QStringLiteral("文本") && numeric && length > 0)
         maxLength = std::min(length, maxLength);
+    ui->EdtcValue->setPlainMode();
     ui->EdtcValue->setMaxLength(maxLength);
-    ui->EdtcParentValue->setProperty("tag", item.text(QStringLiteral("cParentID")));
+    // Values from a related archive are looked up in its field; the parent value among the
+    // parent item's values.
+    if (!ui->EdtcRelArchive->text().isEmpty() && !ui->EdtcRelField->text().isEmpty())
+        SetValueLookup(ui->EdtcValue, QStringLiteral("select distinct ") + host::sqlIdent(m_relField) +
+                                          QStringLiteral(" as cValue from ") +
+                                          host::sqlIdent(m_relArchive),
+                       ui->EdtcRelArchive->text(), ui->EdtcRelField->text());
+    const QString parentId = item.text(QStringLiteral("cParentID"));
+    ui->EdtcParentValue->setProperty("tag", parentId);
+    if (parentId.isEmpty())
+        ui->EdtcParentValue->setPlainMode();
+    else
+        SetValueLookup(ui->EdtcParentValue,
+                       QStringLiteral("select cValue from userdefine where cId='") +
+                           host::sqlValue(parentId) + QStringLiteral("'"),
+                       ui->LblcParentValue->text(), ui->LblcValue->text());
     ui->chkbFreeStop->setVisible(hasStopFlag(m_itemId));
     FillGrid();
 }
@@ -357,10 +386,10 @@ void FrmZArchive::RowSelected(int row) {
         SetRowButtons(false);
     } else {
         controls::Grid* g = grid();
-        ui->EdtcValue->setText(g->text(row, kColValue));
+        valueEdit()->setText(g->text(row, kColValue));
         ui->EdtcAlias->setText(g->text(row, kColAlias));
         ui->EdtcBarCode->setText(g->text(row, kColBarCode));
-        ui->EdtcParentValue->setText(g->text(row, kColParentValue));
+        parentEdit()->setText(g->text(row, kColParentValue));
         ui->chkbFreeStop->setChecked(g->checkState(row, kColFreeStop) == Qt::Checked);
         if (m_plugIns)
             for (const auto& p : *m_plugIns) p->ActivateGridColumnControl(row);
@@ -441,10 +470,10 @@ bool FrmZArchive::AddOrModify(bool modify) {
     m_editMode = modify ? kModifying : kAdding;
     SetEditEnabled(true);
     if (modify)
-        m_oldValue = ui->EdtcValue->text();
+        m_oldValue = valueEdit()->text();
     else
         ClearEditFields();
-    ui->EdtcValue->setFocus();
+    valueEdit()->setFocus();
     return true;
 }
 
@@ -477,14 +506,14 @@ bool FrmZArchive::DeleteValue() {
 bool FrmZArchive::SaveValue() {
     if (m_plugIns)
         for (const auto& p : *m_plugIns) p->SetQ9ArchiveDbSrv(userdef::g_SrvDB.get());
-    if (!CheckValue()) return false;
+    if (!CheckValue() || !CheckParentValue()) return false;
     if (!SaveUserDefineRs(m_itemId, m_oldValue, m_editMode)) return false;
     if (m_plugIns)
         for (const auto& p : *m_plugIns) p->CurrentState() == 3 ? p->EndModify() : p->EndAdd();
     releaseValueLock();
     const int previous = m_editMode;
     m_editMode = kBrowse;
-    const QString saved = ui->EdtcValue->text();
+    const QString saved = valueEdit()->text();
     FillGrid();
     SetEditEnabled(false);
     SetRowButtons(false);
@@ -534,11 +563,11 @@ bool FrmZArchive::Navigate(const QString& command) {
 }
 
 bool FrmZArchive::CheckValue() {
-    const ValueProblem problem = checkValue(ui->EdtcValue->text(), ui->EdtcAlias->text(), m_editMode,
+    const ValueProblem problem = checkValue(valueEdit()->text(), ui->EdtcAlias->text(), m_editMode,
                                             isDateType(m_itemType), *grid(), m_currentRow);
     if (problem == ValueProblem::None) return true;
     ShowProblem(problemKey(problem),
-                problem == ValueProblem::AliasExists ? ui->EdtcAlias : ui->EdtcValue);
+                problem == ValueProblem::AliasExists ? ui->EdtcAlias : valueEdit());
     return false;
 }
 
@@ -548,14 +577,14 @@ void FrmZArchive::ShowProblem(const QString& key, QWidget* focus) {
 }
 
 void FrmZArchive::SetEditEnabled(bool enabled) {
-    for (QLineEdit* edit : {ui->EdtcValue, ui->EdtcAlias, ui->EdtcBarCode})
-        edit->setReadOnly(!enabled);
+    ui->EdtcValue->setReadOnly(!enabled);
+    for (QLineEdit* edit : {ui->EdtcAlias, ui->EdtcBarCode}) edit->setReadOnly(!enabled);
     ui->chkbFreeStop->setEnabled(enabled);
     if (!enabled || m_hasParentDefine) ui->EdtcParentValue->setReadOnly(!enabled);
 }
 
 void FrmZArchive::ClearEditFields() {
-    for (QLineEdit* edit : {ui->EdtcValue, ui->EdtcAlias, ui->EdtcBarCode, ui->EdtcParentValue})
+    for (QLineEdit* edit : {valueEdit(), ui->EdtcAlias, ui->EdtcBarCode, parentEdit()})
         edit->clear();
     ui->chkbFreeStop->setChecked(false);
     setButton(QStringLiteral("SaveRs"), false);
@@ -572,7 +601,7 @@ void FrmZArchive::EnableSave() {
 }
 
 ValueBoxes FrmZArchive::boxes() const {
-    return {ui->EdtcValue, ui->EdtcAlias, ui->EdtcBarCode, ui->EdtcParentValue, ui->chkbFreeStop};
+    return {valueEdit(), ui->EdtcAlias, ui->EdtcBarCode, parentEdit(), ui->chkbFreeStop};
 }
 
 void FrmZArchive::WriteUserDefineXML(const QString& itemId, QString& document, int mode,
@@ -588,7 +617,7 @@ bool FrmZArchive::DeleteUserDefineRs(const QString& itemId, const QString& value
     return archive::DeleteUserDefineRs(userdef::g_SrvDB.get(), itemId, value);
 }
 
-QString FrmZArchive::Talk(const QString& fieldName) { return archive::Talk(fieldName, ui->EdtcValue); }
+QString FrmZArchive::Talk(const QString& fieldName) { return archive::Talk(fieldName, valueEdit()); }
 
 void FrmZArchive::PlugInNotice(const QString& notice) {
     archive::PlugInNotice(notice, button(QStringLiteral("SaveRs")), this);
@@ -617,9 +646,56 @@ QString FrmZArchive::WriteData() {
 }
 
 bool FrmZArchive::eventFilter(QObject* watched, QEvent* event) {
+    // A look-up box's line edit speaks for the box.
+    if (auto* ref = qobject_cast<controls::RefEdit*>(watched ? watched->parent() : nullptr);
+        ref && watched == ref->lineEdit())
+        watched = ref;
     if (event->type() == QEvent::KeyPress && HandleKey(watched, static_cast<QKeyEvent*>(event)))
         return true;
+    if (event->type() == QEvent::FocusOut && watched == ui->EdtcParentValue &&
+        m_editMode != kBrowse && !ParentValueValid()) {
+        // The parent value box keeps the focus while it holds a text that is not a value of
+        // the parent item.
+        QTimer::singleShot(0, parentEdit(), [edit = parentEdit()] { edit->setFocus(); });
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+void FrmZArchive::SetValueLookup(controls::RefEdit* box, const QString& select,
+                                 const QString& title, const QString& caption) {
+    const QString xml =
+        QStringLiteral("<Ref cRefName='") + host::xmlText(title) +
+        QStringLiteral("'><RefSet bMultiSel='0' cRetFld='cValue' cShowFld='cValue'/>"
+                       "<DataSrc><DataGrid cUserDataSrcQrySelectPart='") +
+        host::xmlText(select) +
+        QStringLiteral("'/></DataSrc><RefColSet><Q9ColSet><Data><ColSet cFld='cValue' bDisp='1' "
+                       "cCaption='") +
+        host::xmlText(caption) + QStringLiteral("'/></Data></Q9ColSet></RefColSet></Ref>");
+    if (!box->setReference(userdef::g_SrvDB.get(), xml)) box->setPlainMode();
+}
+
+void FrmZArchive::ValueLookedUp(const host::RecordSetPtr& rows) {
+    if (!rows || rows->isEmpty()) return;
+    rows->moveFirst();
+    const QString chosen = rows->text(QStringLiteral("cValue"));
+    QString cut;
+    if (userdef::TruncateText(chosen, cut, valueEdit()->maxLength()) > valueEdit()->maxLength()) {
+        valueEdit()->setText(cut);
+        userdef::ShowMsg(res(QStringLiteral("Q9.AA.USERDEF.FRMZARCHIVE.58_1")));
+    }
+}
+
+bool FrmZArchive::ParentValueValid() const {
+    const QString text = parentEdit()->text().trimmed();
+    if (text.isEmpty() || !ui->EdtcParentValue->isReferenceMode()) return true;
+    const host::RecordSetPtr rows = ui->EdtcParentValue->rowsMatching(text);
+    return rows && !rows->isEmpty();
+}
+
+bool FrmZArchive::CheckParentValue() {
+    if (ParentValueValid()) return true;
+    ShowProblem(QStringLiteral("Q9.AA.USERDEF.FRMZARCHIVE.parentvalue_notvalid"), parentEdit());
+    return false;
 }
 
 bool FrmZArchive::HandleKey(QObject* watched, QKeyEvent* key) {

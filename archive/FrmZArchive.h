@@ -22,6 +22,7 @@ class QLineEdit;
 namespace controls {
 class Grid;
 class HostToolbar;
+class RefEdit;
 }  // namespace controls
 
 namespace archive {
@@ -70,7 +71,9 @@ public:
     controls::Grid* grid() const;
     QAction* button(const QString& key) const;  // the classic toolbar's action of a key
     controls::HostToolbar* hostToolbar() const { return m_host; }
+    // An edit box by name (a look-up box's line edit for EdtcValue, EdtcParentValue).
     QLineEdit* box(const QString& objectName) const;
+    controls::RefEdit* lookupBox(const QString& objectName) const;
 
     // The grid's current row changed to row (0: none).
     void RowSelected(int row);
@@ -102,6 +105,13 @@ private:
     bool takeValueLock();
     void releaseValueLock();
     ValueBoxes boxes() const;
+    QLineEdit* valueEdit() const;
+    QLineEdit* parentEdit() const;
+    void SetValueLookup(controls::RefEdit* box, const QString& select, const QString& title,
+                        const QString& caption);
+    void ValueLookedUp(const host::RecordSetPtr& rows);
+    bool ParentValueValid() const;
+    bool CheckParentValue();
     QString res(const QString& key) const;
 
     std::unique_ptr<Ui::FrmZArchive> ui;

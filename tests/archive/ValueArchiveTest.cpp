@@ -4,6 +4,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "controls/RefEdit.h"
 #include "tests/archive/ArchiveFixture.h"
 
 namespace {
@@ -288,6 +289,56 @@ TEST_F(ValueArchive, UnsavedChangesAreAskedAboutOnRowChange) {
     EXPECT_EQ(session.prompter->asked().first().text, text("Q9.AAARCHIVE.COMMON.savearch_ornot"));
     EXPECT_TRUE(storedValues("20").contains(QStringLiteral("橙色")));
     EXPECT_EQ(w->editMode(), archive::kBrowse);
+}
+
+TEST_F(ValueArchive, ParentValuesComeFromTheParentItem) {
+    auto w = open("7", true);  // cities under provinces (item 6)
+    controls::RefEdit* parent = w->lookupBox("EdtcParentValue");
+    ASSERT_TRUE(parent->isReferenceMode());
+    const host::RecordSetPtr offered = parent->loadRows();
+    ASSERT_TRUE(offered);
+    EXPECT_EQ(offered->recordCount(), 4);
+    ASSERT_TRUE(w->Operating("Add"));
+    EXPECT_FALSE(parent->isReadOnly());
+    value(*w)->setText(QStringLiteral("温州"));
+    w->box("EdtcParentValue")->setText(QStringLiteral("火星"));
+    EXPECT_FALSE(w->Operating("SaveRs"));
+    EXPECT_EQ(lastMessage(), text("Q9.AA.USERDEF.FRMZARCHIVE.parentvalue_notvalid"));
+    w->box("EdtcParentValue")->setText(QStringLiteral("浙江"));
+    ASSERT_TRUE(w->Operating("SaveRs")) << lastMessage().toStdString();
+    const host::RecordSetPtr row = session.account.db().query(
+        "SELECT cParentValue FROM Userdefine WHERE cId='7' AND cValue='温州'");
+    ASSERT_TRUE(row && !row->isEmpty());
+    EXPECT_EQ(row->at(0, 0).toString(), QStringLiteral("浙江"));
+
+    // Without a parent definition the box stays read-only while editing.
+    auto plain = open("7", false);
+    ASSERT_TRUE(plain->Operating("Add"));
+    EXPECT_TRUE(plain->lookupBox("EdtcParentValue")->isReadOnly());
+}
+
+TEST_F(ValueArchive, ValuesOfARelatedArchiveAreLookedUpAndCutToTheBox) {
+    auto w = open("27");  // warehouses: Warehouse.cWhName
+    controls::RefEdit* box = w->lookupBox("EdtcValue");
+    ASSERT_TRUE(box->isReferenceMode());
+    const host::RecordSetPtr offered = box->loadRows();
+    ASSERT_TRUE(offered) << box->lastError().toStdString();
+    EXPECT_GT(offered->recordCount(), 0);
+
+    ASSERT_TRUE(w->Operating("Add"));
+    const QString longName(300, QChar(0x4ED3));
+    box->setLookupRunner([&](controls::LookupWindow&) {
+        return std::make_shared<host::RecordSet>(
+            QVector<host::FieldInfo>{{QStringLiteral("cValue")}},
+            QVector<QVector<QVariant>>{{longName}});
+    });
+    box->lookup();
+    EXPECT_EQ(value(*w)->text(), longName.left(value(*w)->maxLength()));
+    EXPECT_LT(value(*w)->maxLength(), 300);
+    EXPECT_EQ(lastMessage(), text("Q9.AA.USERDEF.FRMZARCHIVE.58_1"));
+
+    auto own = open("20");  // no related archive: a plain box
+    EXPECT_FALSE(own->lookupBox("EdtcValue")->isReferenceMode());
 }
 
 }  // namespace
