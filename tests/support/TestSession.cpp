@@ -16,6 +16,10 @@ void TestWindowHost::message(const QString& text, const QString& title) {
     messages << text + QLatin1Char('|') + title;
 }
 
+std::shared_ptr<host::IClsCommon> TestHostFactory::createSrvDB() {
+    return std::make_shared<platform::server::ClsCommon>();
+}
+
 std::shared_ptr<host::IPlugInManager> TestHostFactory::createPlugInManager() {
     return std::make_shared<platform::plugins::PlugInManager>();
 }
@@ -37,7 +41,6 @@ TestSession::TestSession(const QString& language) {
     login = std::make_shared<TestLogin>(account, language, QStringLiteral("demo"), srv->m_cnn());
     pub->setLogin(*login);
     factory.pub = pub;
-    factory.srv = srv;
     userdef::Session& session = userdef::Session::current();
     session.factory = &factory;
     controls::RefEdit::setDefaultWindowHost(&factory.windows);

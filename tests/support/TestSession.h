@@ -44,13 +44,13 @@ public:
 class TestHostFactory : public host::IHostFactory {
 public:
     std::shared_ptr<host::IPub> createPub() override { return pub; }
-    std::shared_ptr<host::IClsCommon> createSrvDB() override { return srv; }
+    // A new service, as the host makes one (the component opens the metadata database on it).
+    std::shared_ptr<host::IClsCommon> createSrvDB() override;
     std::shared_ptr<host::IColSet> createColSet() override { return nullptr; }
     std::shared_ptr<host::IPlugInManager> createPlugInManager() override;
     host::IWindowHost* windowHost() override { return &windows; }
 
     std::shared_ptr<host::IPub> pub;
-    std::shared_ptr<host::IClsCommon> srv;
     TestWindowHost windows;
 };
 
