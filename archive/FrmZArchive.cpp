@@ -44,6 +44,9 @@ FrmZArchive::FrmZArchive(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::FrmZArchive>()), m_host(nullptr) {
     ui->setupUi(this);
     setProperty("helpTopic", QStringLiteral("UserDefine"));
+    // The value grid takes the height; the definition and the edit tab keep theirs.
+    ui->MainLayout->setStretchFactor(ui->Grid, 1);
+    ui->SSTab1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     m_host = new controls::HostToolbar(this);
     m_host->setObjectName(QStringLiteral("TLB2"));
     m_host->hide();
