@@ -82,6 +82,12 @@ protected:
                                                     QString::fromLatin1(key))
             ->isEnabled();
     }
+    int btrans(const char* guid) {
+        auto rs = session.srv->OpenX(QStringLiteral("select btrans from AA_ExtendDefineMakeVouch_Set where guid='") +
+                                     guid + "'");
+        rs->moveFirst();
+        return rs->value("btrans").toBool() ? 1 : 0;
+    }
     int ruleCount() {
         auto rs = session.srv->OpenX("select count(*) as n from AA_ExtendDefineMakeVouch_Set");
         rs->moveFirst();
@@ -210,6 +216,17 @@ TEST_F(BatchSetting, ATickedRuleSendsOneAndTheRestOfItsRowColumnByColumn) {
     EXPECT_EQ(first.firstChildElement("cSub_id").text(), QStringLiteral("SA"));
     EXPECT_EQ(first.firstChildElement("cTargetTable").text(), QStringLiteral("SA_DispatchHead"));
     EXPECT_TRUE(first.firstChildElement("guid").isNull());
+
+    // The service changed the rules in place: no rule was added.
+    EXPECT_EQ(w->editMode(), FrmMakeVouchMain::Browse);
+    EXPECT_FALSE(w->changed());
+    EXPECT_EQ(ruleCount(), 10);
+    EXPECT_EQ(btrans("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0002"), 1);  // cHDefine2 now carries
+    EXPECT_EQ(btrans("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0004"), 0);  // cHDefine3 no longer
+    EXPECT_EQ(btrans("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0001"), 1);
+    w->Operating("refresh");
+    EXPECT_TRUE(ticked(rowOf("SA_OrderHead", "SA_DispatchHead"), colOf("cHDefine2")));
+    EXPECT_FALSE(ticked(rowOf("SA_DispatchHead", "SA_InvoiceHead"), colOf("cHDefine3")));
 }
 
 TEST_F(BatchSetting, ASaveWithoutMarkedRowsSendsNothingAndStillRewritesTheDebugCopy) {

@@ -71,4 +71,17 @@ TEST_F(RuleList, EditOpensTheEditorWithEveryRuleOfTheRowsPair) {
     EXPECT_EQ(session.windows.shown.size(), 2);
 }
 
+TEST_F(RuleList, DeleteRemovesTheSelectedRuleWithoutAsking) {
+    const int row = rowOfGuid("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0003");
+    ASSERT_GT(row, 0);
+    list.grid()->setCurrentRow(row);
+    list.ButtonClick("delete");
+    EXPECT_TRUE(session.prompter->asked().isEmpty());
+    EXPECT_EQ(list.grid()->rows(), 7);
+    EXPECT_EQ(rowOfGuid("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0003"), 0);
+    auto rs = session.srv->OpenX("select count(*) as n from AA_ExtendDefineMakeVouch_Set");
+    rs->moveFirst();
+    EXPECT_EQ(rs->value("n").toInt(), 9);  // the rules that do not carry stay
+}
+
 }  // namespace

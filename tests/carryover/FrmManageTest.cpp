@@ -32,6 +32,17 @@ protected:
         for (int r = 1; r < editor.grid()->rows(); ++r) out << editor.grid()->text(r, col);
         return out;
     }
+    // Path, carry flag, description and type of the rules of a source table for an item.
+    QStringList rules(const char* source, const char* column) {
+        QStringList out;
+        auto rs = session.srv->OpenX(
+            QStringLiteral("select cMakeVouchID,btrans,cdesc,ctype from AA_ExtendDefineMakeVouch_Set "
+                           "where cTableName='") + source + "' and cextendfield='" + column + "'");
+        for (int r = 0; rs && r < rs->recordCount(); ++r)
+            out << rs->at(r, 0).toString() + "|" + rs->at(r, 1).toString().toLower() + "|" +
+                       rs->at(r, 2).toString() + "|" + rs->at(r, 3).toString();
+        return out;
+    }
     QString yes() { return session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.yes"); }
     QString no() { return session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.no"); }
     FrmManage editor;
@@ -57,6 +68,42 @@ TEST_F(RuleEditor, AddingListsTheItemsSharedByTheChosenPair) {
     EXPECT_EQ(column(FrmManage::kColTrans), QStringList({no(), no()}));
     EXPECT_EQ(column(FrmManage::kColGuid), QStringList({"", ""}));
     EXPECT_TRUE(editor.saveEnabled());
+
+    // The pair has rules already: adding them again is refused with the service's reason.
+    editor.Operating("SaveRs");
+    ASSERT_EQ(session.prompter->asked().size(), 1);
+    EXPECT_TRUE(session.prompter->asked()[0].text.contains("cHDefine1"));
+    EXPECT_EQ(editor.editMode(), 1);
+    EXPECT_FALSE(editor.saveEnabled());
+    EXPECT_EQ(rules("SA_OrderHead", "cHDefine1").size(), 1);
+}
+
+TEST_F(RuleEditor, AddingANewPairSavesARulePerItemAndASecondSaveModifiesThem) {
+    editor.Add();
+    editor.Load();
+    choose(editor.sourceChooser(), QStringLiteral("调整"));
+    ASSERT_EQ(editor.sourceTable(), QStringLiteral("PR_AdjustHead"));
+    choose(editor.targetChooser(), QString());
+    ASSERT_EQ(editor.targetTable(), QStringLiteral("PU_OrderHead"));
+    ASSERT_EQ(editor.grid()->rows(), 2);
+    editor.editRow(1, true, QStringLiteral("<carried> & 'quoted' 😀"));
+    int refreshed = 0;
+    editor.setAfterSave([&] { ++refreshed; });
+    editor.Operating("SaveRs");
+    EXPECT_TRUE(session.prompter->asked().isEmpty());
+    EXPECT_EQ(editor.editMode(), 2);
+    EXPECT_EQ(refreshed, 1);
+    EXPECT_FALSE(editor.saveEnabled());
+    const QStringList added = rules("PR_AdjustHead", "cHDefine1");
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_TRUE(added[0].endsWith("|true|<carried> & 'quoted' 😀|H")) << added[0].toStdString();
+    EXPECT_FALSE(added[0].startsWith("|"));  // the pair's path
+
+    editor.editRow(1, false, QStringLiteral("changed"));
+    editor.Operating("SaveRs");
+    EXPECT_TRUE(session.prompter->asked().isEmpty());
+    EXPECT_EQ(rules("PR_AdjustHead", "cHDefine1"),
+              QStringList({added[0].section('|', 0, 0) + "|false|changed|H"}));
 }
 
 TEST_F(RuleEditor, ASourceOfBothKindsIsOfferedTargetsOfBothKinds) {
