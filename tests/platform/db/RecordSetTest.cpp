@@ -2,6 +2,8 @@
 // read, positions, field look-up; and the order text columns sort in.
 #include <gtest/gtest.h>
 
+#include <QCollator>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <random>
 
@@ -180,13 +182,14 @@ TEST(TextOrder, LettersAndDigitsOrderAsTheChineseCollationOrdersThem) {
         for (int n = int(random() % 6); n >= 0; --n) w += alphabet.at(int(random() % alphabet.size()));
         return w;
     };
+    QCollator chinese(QLocale(QLocale::Chinese, QLocale::China));
+    chinese.setCaseSensitivity(Qt::CaseInsensitive);
     for (int i = 0; i < 2000; ++i) {
         const QByteArray a = word(), b = word();
-        // The same pair with a Chinese character behind both goes through the collator.
-        const int fast = platform::db::compareText(a, b);
-        const int slow = platform::db::compareText(a + "存", b + "存");
-        if (a.compare(b, Qt::CaseInsensitive) != 0 && !b.startsWith(a) && !a.startsWith(b))
-            EXPECT_EQ(fast < 0, slow < 0) << a.constData() << " " << b.constData();
+        const int collated = chinese.compare(QString::fromLatin1(a), QString::fromLatin1(b));
+        const int ordered = platform::db::compareText(a, b);
+        if (collated != 0) EXPECT_EQ(collated < 0, ordered < 0) << a.constData() << " " << b.constData();
+        EXPECT_EQ(ordered == 0, a.compare(b, Qt::CaseInsensitive) == 0);
     }
 }
 
