@@ -86,6 +86,25 @@ QString RecordSet::textAt(int row, int col) const {
     }
 }
 
+bool RecordSet::sameValue(int rowA, int rowB, int col) const {
+    const qsizetype a = cellIndex(rowA, col), b = cellIndex(rowB, col);
+    if (a < 0 || b < 0) return a == b;
+    const Kind kind = m_kinds[size_t(a)];
+    if (kind != m_kinds[size_t(b)]) return false;
+    const Cell& x = m_cells[size_t(a)];
+    const Cell& y = m_cells[size_t(b)];
+    switch (kind) {
+        case Null: return true;
+        case Text:
+        case Blob:
+            return QByteArrayView(m_bytes.constData() + x.ref.offset, x.ref.size) ==
+                   QByteArrayView(m_bytes.constData() + y.ref.offset, y.ref.size);
+        case Variant: return m_variants.at(x.ref.offset) == m_variants.at(y.ref.offset);
+        case Double: return x.d == y.d;
+        default: return x.i == y.i;
+    }
+}
+
 bool RecordSet::isNullAt(int row, int col) const {
     const qsizetype i = cellIndex(row, col);
     if (i < 0) return true;

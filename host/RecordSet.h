@@ -83,6 +83,8 @@ public:
     // variantText(at(row, col)) without building the value first.
     QString textAt(int row, int col) const;
     bool isNullAt(int row, int col) const;
+    // Whether two records hold the same value in a field (same type, same text or number).
+    bool sameValue(int rowA, int rowB, int col) const;
 
 private:
     // How a value is kept; the kind also fixes the type it reads as.
