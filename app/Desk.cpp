@@ -8,7 +8,7 @@
 #include "app/Login.h"
 #include "app/PortalFrame.h"
 #include "common/Globals.h"
-#include "common/PlugInCommon.h"
+#include "common/Session.h"
 #include "entry/IUserDef.h"
 
 namespace app {
@@ -25,11 +25,6 @@ Desk::Desk(std::shared_ptr<Login> login, const QString& accountName,
                                               std::move(prompter))),
       m_portal(new PortalFrame(m_login->language())) {
     m_portal->setSession(m_login->cAcc_id(), accountName, m_login->cUserId(), m_login->cUserName());
-    m_portal->setExitForm([](QWidget* window) {
-        auto* catalogue = dynamic_cast<userdef::CatalogueWindow*>(window);
-        if (catalogue) catalogue->ExitForm();
-        return catalogue != nullptr;
-    });
     m_business = std::make_shared<DeskBusiness>(m_login, m_portal);
     userdef::g_Factory = m_factory.get();
     QObject::connect(m_portal, &PortalFrame::functionRequested, m_portal,
@@ -39,14 +34,10 @@ Desk::Desk(std::shared_ptr<Login> login, const QString& accountName,
 Desk::~Desk() {
     delete m_portal;  // closes the hosted windows with it
     m_userDef.reset();
-    // The component unloads: its session values go with the desk.
-    userdef::ReleasePlugInManager();
-    userdef::g_ColSet.reset();
-    userdef::g_Pub.reset();
-    userdef::g_Login.reset();
-    userdef::g_SrvDB.reset();
-    userdef::g_Business.reset();
-    if (userdef::g_Factory == m_factory.get()) userdef::g_Factory = nullptr;
+    // The component unloads: its session goes with the desk.
+    userdef::Session& session = userdef::Session::current();
+    session.reset();
+    if (session.factory == m_factory.get()) session.factory = nullptr;
 }
 
 void Desk::openFunction(const QString& functionKey) {

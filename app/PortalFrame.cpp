@@ -18,7 +18,8 @@ namespace {
 const char* const kFormKey = "portalFormKey";
 const QString kUserDef = QStringLiteral("UserDef");
 
-void defaultExitForm(QWidget* window) {
+// A window closes through its invokable ExitForm() when it has one, else through close().
+void exitForm(QWidget* window) {
     if (window->metaObject()->indexOfMethod("ExitForm()") >= 0)
         QMetaObject::invokeMethod(window, "ExitForm", Qt::DirectConnection);
     else
@@ -115,7 +116,7 @@ bool PortalFrame::closeTab(int index) {
     QPointer<QWidget> window = ui->TabWindows->widget(index);
     if (!window) return false;
     ui->TabWindows->setCurrentIndex(index);
-    if (!m_exitForm || !m_exitForm(window)) defaultExitForm(window);
+    exitForm(window);
     if (window && !window->isHidden()) return false;  // it keeps itself open
     if (window) {
         const int at = ui->TabWindows->indexOf(window);

@@ -30,9 +30,6 @@ public:
     // Closes a tab: the window's ExitForm when it has one, else its close. False when the
     // window stays open.
     bool closeTab(int index);
-    // Asks a window to close through its class's ExitForm; answers false for windows it does
-    // not know, which then get an invokable ExitForm() or else close().
-    void setExitForm(std::function<bool(QWidget*)> exitForm) { m_exitForm = std::move(exitForm); }
 
 signals:
     // A function of the menu or list was chosen: "UserDef" (user-defined items).
@@ -48,7 +45,6 @@ private:
 
     std::unique_ptr<Ui::PortalFrame> ui;
     QString m_language;
-    std::function<bool(QWidget*)> m_exitForm;
 };
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -11,9 +12,11 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-#include "catalogue/FlowLayout.h"
+#include "controls/FlowLayout.h"
 #include "catalogue/ItemListing.h"
 #include "common/Globals.h"
+#include "common/ShowModal.h"
+#include "cover/FrmCoverSetting.h"
 #include "common/InitToolbar.h"
 #include "common/NameTables.h"
 #include "controls/Grid.h"
@@ -56,12 +59,14 @@ QString className(int index) {
 
 }  // namespace
 
-FrmUserDef::FrmUserDef(QWidget* parent)
+FrmUserDef::FrmUserDef(bool inPortal, const QString& classCode, QWidget* parent)
     : QWidget(parent),
+      m_InPotal(inPortal),
       ui(std::make_unique<Ui::FrmUserDef>()),
       m_host(nullptr),
       m_statusPanel(new QLabel(this)),
-      m_optionGroup(new QButtonGroup(this)) {
+      m_optionGroup(new QButtonGroup(this)),
+      m_classCode(classCode) {
     ui->setupUi(this);
     setProperty("helpTopic", QStringLiteral("UserDef"));
     setWindowIcon(resources::icons::icon(QStringLiteral("userdef")));
@@ -115,7 +120,7 @@ FrmUserDef::FrmUserDef(QWidget* parent)
     SetupHotKeys();
 }
 
-FrmUserDef::~FrmUserDef() = default;
+FrmUserDef::~FrmUserDef() { releaseSessionLock(); }
 
 controls::Grid* FrmUserDef::grid() const { return ui->Grid; }
 
@@ -327,8 +332,11 @@ void FrmUserDef::FillGrid(host::RecordSet& rs) {
                 g->setText(row, f + 1, shown[f]);
             }
             coded.localiseRelated(*g, row);
-            if (row % kRepaintEvery == 0) {  // let the user see the fill progress
+            if (row % kRepaintEvery == 0) {
+                // Let the user see the fill progress: the paint runs through the event loop,
+                // which also keeps the window answering while a long listing fills.
                 g->setRedraw(true);
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                 g->setRedraw(false);
             }
         }
@@ -371,7 +379,7 @@ void FrmUserDef::BuildTree() {
 }
 
 void FrmUserDef::BuildOptionButtons() {
-    auto* flow = new FlowLayout(ui->Frame2, controls::twipsToPixels(100) + 4, 2);
+    auto* flow = new controls::FlowLayout(ui->Frame2, controls::twipsToPixels(100) + 4, 2);
     flow->setContentsMargins(2, 4, 2, 4);
     auto* label = new QLabel(res(QStringLiteral("Q9.AA.ARCHIVE.projectcls")) + QStringLiteral("："),
                              ui->Frame2);
@@ -450,10 +458,11 @@ void FrmUserDef::RefreshItemList() {
         qCWarning(lcCatalogue) << "refresh without a server database service";
         return;
     }
+    if (m_filling) return;  // a refresh asked for while the grid fills
     host::IClsCommon& srv = *userdef::g_SrvDB;
-    if (!userdef::g_ClassCode.isEmpty()) {
+    if (!m_classCode.isEmpty()) {
         // An item id handed in by the opener: show its class, once.
-        QString code = userdef::g_ClassCode;
+        QString code = m_classCode;
         const host::RecordSetPtr cls = srv.OpenX(
             QStringLiteral("select ISNULL(cClass,'') as cClass from UserDef_Base where cID='") +
             host::sqlValue(code) + QStringLiteral("'"));
@@ -461,7 +470,7 @@ void FrmUserDef::RefreshItemList() {
             cls->moveFirst();
             code = cls->text(QStringLiteral("cClass"));
         }
-        userdef::g_ClassCode.clear();
+        m_classCode.clear();
         QTreeWidgetItem* node = nodeOf(code);
         if (node && node != ui->Tree->currentItem()) {
             // Select it with its own rules (buttons, caption); that lists its items.
@@ -478,7 +487,9 @@ void FrmUserDef::RefreshItemList() {
     m_statusPanel->setText(
         userdef::g_Pub ? userdef::g_Pub->GetResFormatString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.rstcount"), {count})
                        : count);
+    m_filling = true;
     FillGrid(*rs);
+    m_filling = false;
     UpdateArchiveButton();
 }
 
@@ -511,6 +522,11 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
             close();
     } else if (is("Modify")) {
         if (grid()->currentRow() >= 1) RunCommand(QStringLiteral("Define"));
+    } else if (is("CoverSetting")) {
+        cover::FrmCoverSetting dialog({ui->mVouchTip0, ui->mVouchTip1, ui->mVouchTip2},
+                                      [this](const QString& command) { RunCommand(command); },
+                                      this);
+        userdef::ShowModal(&dialog);
     } else if (is("mVouchTip0") || is("mVouchTip1") || is("mVouchTip2")) {
         for (QAction* a : {ui->mVouchTip0, ui->mVouchTip1, ui->mVouchTip2})
             a->setChecked(a->objectName().compare(key, Qt::CaseInsensitive) == 0);
@@ -525,13 +541,13 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
     }
 }
 
-void FrmUserDef::ExitForm() {
-    if (!m_lockReleased && userdef::g_Pub) {
-        userdef::g_Pub->IsLockFun(userdef::g_SrvDB.get(), userdef::g_Login.get(),
-                                  QStringLiteral("UserDef"), -1);
-        m_lockReleased = true;
-    }
-    close();
+void FrmUserDef::ExitForm() { close(); }
+
+void FrmUserDef::releaseSessionLock() {
+    if (m_lockReleased || !userdef::g_Pub) return;
+    userdef::g_Pub->IsLockFun(userdef::g_SrvDB.get(), userdef::g_Login.get(),
+                              QStringLiteral("UserDef"), -1);
+    m_lockReleased = true;
 }
 
 void FrmUserDef::ApplyPortalMenus() {
@@ -552,13 +568,9 @@ void FrmUserDef::changeEvent(QEvent* event) {
 }
 
 void FrmUserDef::closeEvent(QCloseEvent* event) {
-    // Closed by the portal's close box: the portal holds no session end of ours, so the
-    // catalogue's lock goes with the window.
-    if (m_InPotal && !m_lockReleased && userdef::g_Pub) {
-        userdef::g_Pub->IsLockFun(userdef::g_SrvDB.get(), userdef::g_Login.get(),
-                                  QStringLiteral("UserDef"), -1);
-        m_lockReleased = true;
-    }
+    // However the window closes (exit command, the portal's tab, the modal frame), the
+    // session's lock on the catalogue goes with it.
+    releaseSessionLock();
     QWidget::closeEvent(event);
 }
 

@@ -3,8 +3,8 @@
 // class's items, the host toolbar, menus and a status bar. Every action goes through
 // RunCommand(key, mode), fed by both toolbars, the menus, the hot keys and a double click.
 //
-// The window loads on its first show (or Load()), after its opener has set m_InPotal: true
-// when it lives in the portal's frame, false when it runs as a modal window of its own.
+// The window loads on its first show (or Load()). It is told at construction whether it lives in
+// the portal's frame or runs as a modal window of its own.
 #include <QList>
 #include <QWidget>
 #include <memory>
@@ -31,10 +31,12 @@ class FrmUserDef : public QWidget {
     Q_OBJECT
 
 public:
-    explicit FrmUserDef(QWidget* parent = nullptr);
+    // inPortal: hosted in the portal's frame. classCode: an item id whose class the first
+    // listing selects (the caller's "classcode"); empty for none.
+    explicit FrmUserDef(bool inPortal, const QString& classCode = {}, QWidget* parent = nullptr);
     ~FrmUserDef() override;
 
-    bool m_InPotal = false;
+    const bool m_InPotal;
 
     // Builds the window: toolbars, grid, class tree (selecting the root lists every class),
     // option buttons. Runs once; the first show calls it.
@@ -46,7 +48,7 @@ public:
     // Shows the records of a listing; a listing without rows leaves the header row only (and
     // the argument then holds the listing's fields without rows).
     void FillGrid(host::RecordSet& rs);
-    // Releases the catalogue's function lock and closes the window (the portal's close).
+    // Closes the window; the portal's close. Closing releases the catalogue's function lock.
     Q_INVOKABLE void ExitForm();
     // The command entry; keys compare without regard to letter case. mode is the host
     // toolbar's second text, empty from every other source.
@@ -54,6 +56,8 @@ public:
 
     controls::Grid* grid() const;
     controls::HostToolbar* hostToolbar() const { return m_host; }
+    // The item id whose class the first listing selects; empty once used.
+    QString pendingClassCode() const { return m_classCode; }
     // The key of the selected tree node ("r" for the root, else the stored class value).
     QString selectedKey() const;
     // Selects the node of a key and runs the node-selected steps; false when no node has it.
@@ -87,6 +91,7 @@ private:
     QTreeWidgetItem* nodeOf(const QString& key) const;
     QAction* classicButton(const QString& key) const;
     bool isRootSelected() const;
+    void releaseSessionLock();
 
     std::unique_ptr<Ui::FrmUserDef> ui;
     controls::HostToolbar* m_host;
@@ -94,7 +99,9 @@ private:
     QButtonGroup* m_optionGroup;
     QList<QRadioButton*> m_options;
     QList<int> m_baseWidths;  // twips per column: the header's width, at least 1500
+    QString m_classCode;  // consumed by the first listing
     bool m_loaded = false;
+    bool m_filling = false;
     bool m_lockReleased = false;
     bool m_selecting = false;
 };

@@ -2,12 +2,11 @@
 
 namespace userdef {
 
-host::IHostFactory* g_Factory = nullptr;
-std::shared_ptr<host::IBusiness> g_Business;
-std::shared_ptr<host::IPub> g_Pub;
-std::shared_ptr<host::ILogin> g_Login;
-std::shared_ptr<host::IClsCommon> g_SrvDB;
-std::shared_ptr<host::IColSet> g_ColSet;
-QString g_ClassCode;
+host::IHostFactory*& g_Factory = Session::current().factory;
+std::shared_ptr<host::IBusiness>& g_Business = Session::current().business;
+std::shared_ptr<host::IPub>& g_Pub = Session::current().pub;
+std::shared_ptr<host::ILogin>& g_Login = Session::current().login;
+std::shared_ptr<host::IClsCommon>& g_SrvDB = Session::current().srvDB;
+std::shared_ptr<host::IColSet>& g_ColSet = Session::current().colSet;
 
 }  // namespace userdef

@@ -2,10 +2,10 @@
 
 namespace userdef {
 
-QStringList g_YesNo;
-QStringList g_DataSource;
-QStringList g_ClassNames;
-QStringList g_ItemKinds;
-QStringList g_DataTypes;
+QStringList& g_YesNo = Session::current().names.yesNo;
+QStringList& g_DataSource = Session::current().names.dataSource;
+QStringList& g_ClassNames = Session::current().names.classNames;
+QStringList& g_ItemKinds = Session::current().names.itemKinds;
+QStringList& g_DataTypes = Session::current().names.dataTypes;
 
 }  // namespace userdef

@@ -3,13 +3,15 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/Session.h"
+
 namespace userdef {
 
-extern QStringList g_YesNo;        // 0 no, 1 yes
-extern QStringList g_DataSource;   // 0, 1
-extern QStringList g_ClassNames;   // 0..12, pairs with kClassKeys
-extern QStringList g_ItemKinds;    // 0 free, 1 user-defined, 2 property, 3 extended
-extern QStringList g_DataTypes;    // 0 text, 1 date, 2 integer, 3 number, 4 date and time
+extern QStringList& g_YesNo;        // 0 no, 1 yes
+extern QStringList& g_DataSource;   // 0, 1
+extern QStringList& g_ClassNames;   // 0..12, pairs with kClassKeys
+extern QStringList& g_ItemKinds;    // 0 free, 1 user-defined, 2 property, 3 extended
+extern QStringList& g_DataTypes;    // 0 text, 1 date, 2 integer, 3 number, 4 date and time
 
 // Stored class values (cClass) by class index.
 inline const QStringList& classKeys() {

@@ -7,10 +7,7 @@ namespace userdef {
 
 namespace {
 
-std::shared_ptr<host::IPlugInManager>& manager() {
-    static std::shared_ptr<host::IPlugInManager> instance;
-    return instance;
-}
+std::shared_ptr<host::IPlugInManager>& manager() { return Session::current().plugInManager; }
 
 }  // namespace
 
@@ -49,7 +46,5 @@ bool LoadPlugIns(const QString& key, host::ILogin* login,
     }
     return false;
 }
-
-void ReleasePlugInManager() { manager().reset(); }
 
 }  // namespace userdef

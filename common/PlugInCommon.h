@@ -1,5 +1,5 @@
 #pragma once
-// The bridge to the host's plug-ins: one session-wide plug-in manager.
+// The bridge to the host's plug-ins: one plug-in manager per session (Session::plugInManager).
 #include <QString>
 #include <memory>
 
@@ -16,9 +16,5 @@ namespace userdef {
 // plug-ins registered but not installed and wants them announced, says so once per plug-in.
 bool LoadPlugIns(const QString& key, host::ILogin* login,
                  std::shared_ptr<host::PlugInCollection>& plugIns);
-
-// Drops the plug-in manager; it holds the session's login, so the session end that releases
-// the login releases it too.
-void ReleasePlugInManager();
 
 }  // namespace userdef

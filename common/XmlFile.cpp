@@ -10,7 +10,7 @@
 #include <cerrno>
 
 #include "common/Log.h"
-#include "common/XmlHelpers.h"
+#include "common/XmlFile.h"
 
 namespace userdef {
 

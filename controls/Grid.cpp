@@ -183,7 +183,7 @@ void Grid::setRedraw(bool on) {
     }
     m_model->setBatching(false);
     ++m_repaints;
-    if (paint) viewport()->repaint();
+    if (paint) viewport()->update();  // painted by the event loop, never inside a fill
 }
 
 }  // namespace controls

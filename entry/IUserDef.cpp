@@ -4,9 +4,9 @@
 
 #include "common/Globals.h"
 #include "common/InitAcc.h"
-#include "common/PlugInCommon.h"
 #include "common/ShowMsg.h"
 #include "common/XmlHelpers.h"
+#include "controls/RefEdit.h"
 #include "entry/EntryLog.h"
 #include "entry/ModalFrame.h"
 #include "host/IWindowHost.h"
@@ -45,30 +45,28 @@ void IUserDef::ILoginable_CallFunction(const QString& cMenuId, const QString& cM
 void IUserDef::ShowModeless(const QString&, const QString&, const QString&,
                             const QString& cCmdLine) {
     // Without a portal there is no login: the session start says so.
-    if (!OpenSession(g_Business ? g_Business->GetVBclsLogin() : nullptr)) return;
-    if (cCmdLine.split(QLatin1Char('\t')).size() >= 2) {
-        m_frm->m_InPotal = false;
+    const bool modal = cCmdLine.split(QLatin1Char('\t')).size() >= 2;
+    if (!OpenSession(g_Business ? g_Business->GetVBclsLogin() : nullptr, !modal)) return;
+    if (modal) {
         runModal();
         CloseSession();
         return;
     }
-    m_frm->m_InPotal = true;
     const QString env = g_Business->CreateFormEnv(QStringLiteral("UserDef.FrmMain"), m_frm);
     g_Business->ShowForm(m_frm, QStringLiteral("AA"), QStringLiteral("FrmMain_key"), false, true,
                          env);
 }
 
 void IUserDef::Show(const std::shared_ptr<host::ILogin>& oLogin, const QString& ParaXml) {
-    if (!OpenSession(oLogin)) return;
-    g_ClassCode.clear();
+    QString classCode;
     if (!ParaXml.isEmpty()) {
         QDomDocument doc;
         if (doc.setContent(ParaXml))
-            g_ClassCode = GetXmlAttr(doc.documentElement(), QStringLiteral("classcode"));
+            classCode = GetXmlAttr(doc.documentElement(), QStringLiteral("classcode"));
         else
             qCWarning(lcEntry) << "ParaXml does not parse:" << ParaXml;
     }
-    m_frm->m_InPotal = false;
+    if (!OpenSession(oLogin, false, classCode)) return;
     runModal();
     CloseSession();
 }
@@ -82,10 +80,11 @@ void IUserDef::runModal() {
     }
     ModalFrame frame(m_frm);
     windowHost->showModal(&frame);
-    // The frame owns the window and deletes it now.
+    // The frame owns the window and deletes it now; closing it released the catalogue's lock.
 }
 
-bool IUserDef::OpenSession(const std::shared_ptr<host::ILogin>& oLogin) {
+bool IUserDef::OpenSession(const std::shared_ptr<host::ILogin>& oLogin, bool inPortal,
+                           const QString& classCode) {
     if (!g_Factory) {
         qCWarning(lcEntry) << "no host factory: the session cannot start";
         return false;
@@ -127,20 +126,17 @@ bool IUserDef::OpenSession(const std::shared_ptr<host::ILogin>& oLogin) {
     }
     g_ColSet->init(g_Login->ZxDbName(), g_Login->cUserId());
     if (g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), kFunction, 1)) return false;
+    // Look-up windows open through the host's window host like every other modal window.
+    controls::RefEdit::setDefaultWindowHost(g_Factory->windowHost());
     // Made once the services exist: the window reads texts and data as it is built.
-    m_frm = new CatalogueWindow();
+    m_frm = new CatalogueWindow(inPortal, classCode);
     return true;
 }
 
 void IUserDef::CloseSession() {
-    if (g_Pub) g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), kFunction, -1);
+    // The catalogue released the session's lock when it closed.
     if (!m_ownsServices) return;
-    g_ColSet.reset();
-    g_Pub.reset();
-    g_Login.reset();
-    g_SrvDB.reset();
-    // The plug-in manager holds the released login.
-    ReleasePlugInManager();
+    Session::current().reset();
     m_ownsServices = false;
 }
 

@@ -44,7 +44,8 @@ public:
     bool ownsServices() const { return m_ownsServices; }
 
 private:
-    bool OpenSession(const std::shared_ptr<host::ILogin>& oLogin);
+    bool OpenSession(const std::shared_ptr<host::ILogin>& oLogin, bool inPortal,
+                     const QString& classCode = {});
     void CloseSession();
     void runModal();
 

@@ -5,6 +5,24 @@
 
 namespace host {
 
+// Where the host's public service keeps the function locks of the account a connection works on.
+class ILockStore {
+public:
+    virtual ~ILockStore() = default;
+    // The account database the lock service opens a connection of its own to (the locks outlive
+    // the connections of the windows); empty when the account has none it can share.
+    virtual QString lockDatabase() const = 0;
+};
+
+// The print styles of the account a connection works on, per print key.
+class IPrintStyleStore {
+public:
+    virtual ~IPrintStyleStore() = default;
+    // The stored style of a key; empty when none is stored. Errors go to `error`.
+    virtual QString loadPrintStyle(const QString& key, QString* error) = 0;
+    virtual bool savePrintStyle(const QString& key, const QString& style, QString* error) = 0;
+};
+
 class IConnection {
 public:
     virtual ~IConnection() = default;
@@ -15,6 +33,10 @@ public:
     virtual QString lastError() const = 0;
     // Name of the database the connection works in (DefaultDatabase).
     virtual QString defaultDatabase() const = 0;
+
+    // What the connection's database keeps for the public service; null when it keeps nothing.
+    virtual ILockStore* lockStore() { return nullptr; }
+    virtual IPrintStyleStore* printStyleStore() { return nullptr; }
 };
 
 }  // namespace host

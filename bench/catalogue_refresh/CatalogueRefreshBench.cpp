@@ -190,7 +190,7 @@ double megabytes(std::int64_t bytes) { return double(bytes) / (1024.0 * 1024.0);
 // One fill of a new window: what the listing keeps and the most the fill needed; then the same
 // for a refresh of the filled window.
 void reportMemory() {
-    catalogue::FrmUserDef w;
+    catalogue::FrmUserDef w(false);
     w.resize(1200, 800);
     allocation::start();
     w.Load();
@@ -245,7 +245,7 @@ int main(int argc, char** argv) {
 
     reportMemory();
 
-    account.window = std::make_unique<catalogue::FrmUserDef>();
+    account.window = std::make_unique<catalogue::FrmUserDef>(false);
     account.window->resize(1200, 800);
     if (!qEnvironmentVariableIsSet("BENCH_HIDDEN")) account.window->show();
     account.window->Load();

@@ -12,7 +12,6 @@
 #include "app/Login.h"
 #include "app/LoginDialog.h"
 #include "host/IConnection.h"
-#include "tests/app/DeskTestApp.h"
 #include "tests/support/TestAccount.h"
 
 using namespace app;
@@ -23,7 +22,6 @@ class LoginDialogTest : public testsupport::AccountTest {
 protected:
     void SetUp() override {
         AccountTest::SetUp();
-        deskTestApp();
         dialog = std::make_unique<LoginDialog>(account.dataRoot());
     }
     template <class W>

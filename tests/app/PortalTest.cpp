@@ -16,7 +16,6 @@
 #include "entry/CatalogueWindow.h"
 #include "host/IWindowHost.h"
 #include "platform/pub/ScriptedPrompter.h"
-#include "tests/app/DeskTestApp.h"
 #include "tests/support/TestAccount.h"
 
 using namespace app;
@@ -44,7 +43,6 @@ class PortalTest : public testsupport::AccountTest {
 protected:
     void SetUp() override {
         AccountTest::SetUp();
-        deskTestApp();
         QString error;
         login = Login::open(account.dataRoot(), QStringLiteral("001"), QStringLiteral("demo"),
                             QStringLiteral("演示管理员"), QStringLiteral("en-US"), &error);

@@ -70,10 +70,8 @@ TEST_F(CatalogueCommands, ArchiveOnlyForANamedTextItem) {
 }
 
 TEST_F(CatalogueCommands, ClassCodePreselectsTheClassOfThatItem) {
-    userdef::g_ClassCode = QStringLiteral("2003");
-    auto w = openCatalogue();
+    auto w = openCatalogue(false, QStringLiteral("2003"));
     EXPECT_EQ(w->selectedKey(), QStringLiteral("单据体"));
-    EXPECT_TRUE(userdef::g_ClassCode.isEmpty());
     EXPECT_EQ(listedIds(*w).size(), 20);
     EXPECT_TRUE(hostEnabled(*w, "Add"));
     EXPECT_TRUE(hostEnabled(*w, "MakeVouchSet"));
@@ -85,10 +83,8 @@ TEST_F(CatalogueCommands, ClassCodePreselectsTheClassOfThatItem) {
 }
 
 TEST_F(CatalogueCommands, UnknownClassCodeLeavesTheRootSelected) {
-    userdef::g_ClassCode = QStringLiteral("9999");
-    auto w = openCatalogue();
+    auto w = openCatalogue(false, QStringLiteral("9999"));
     EXPECT_EQ(w->selectedKey(), QStringLiteral("r"));
-    EXPECT_TRUE(userdef::g_ClassCode.isEmpty());
     EXPECT_GT(listedIds(*w).size(), 100);
 }
 

@@ -8,13 +8,15 @@
 #include "catalogue/ItemListing.h"
 #include "controls/Grid.h"
 #include "controls/HostToolbar.h"
-#include "tests/catalogue/TestSession.h"
+#include "tests/support/TestSession.h"
 
 namespace cattest {
 
-inline std::unique_ptr<catalogue::FrmUserDef> openCatalogue(bool inPortal = false) {
-    auto w = std::make_unique<catalogue::FrmUserDef>();
-    w->m_InPotal = inPortal;
+using namespace testsupport;
+
+inline std::unique_ptr<catalogue::FrmUserDef> openCatalogue(bool inPortal = false,
+                                                            const QString& classCode = {}) {
+    auto w = std::make_unique<catalogue::FrmUserDef>(inPortal, classCode);
     w->resize(1100, 700);
     w->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));

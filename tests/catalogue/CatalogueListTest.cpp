@@ -247,10 +247,8 @@ TEST_F(CatalogueList, HostileTextIsListedAsItStandsAndReachesNoStatement) {
     exec(session.account,
          QStringLiteral("INSERT INTO UserDef_Base(cId,cClass,cItem,cType,cItemName,cRelArchive,cRelField) "
                         "VALUES ('1012','单据头','扩展自定义项12','文本','A&B <''x''>; --','x''; DROP TABLE t; --','<&>')"));
-    userdef::g_ClassCode = QStringLiteral("1' or '1'='1");
-    auto w = openCatalogue();
+    auto w = openCatalogue(false, QStringLiteral("1' or '1'='1"));
     EXPECT_EQ(w->selectedKey(), QStringLiteral("r"));  // no item has that id
-    EXPECT_TRUE(userdef::g_ClassCode.isEmpty());
     const int row = rowOfId(*w, QStringLiteral("1012"));
     ASSERT_GT(row, 0);
     EXPECT_EQ(w->grid()->text(row, catalogue::kColItemName), QStringLiteral("A&B <'x'>; --"));

@@ -4,9 +4,9 @@
 
 #include "common/InitToolbar.h"
 #include "controls/HostToolbar.h"
-#include "tests/catalogue/TestSession.h"
+#include "tests/support/TestSession.h"
 
-using namespace cattest;
+using namespace testsupport;
 using controls::HostToolbar;
 
 using InitToolbarTest = SessionTest;

@@ -9,7 +9,6 @@
 #include "host/IWindowHost.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
-#include "tests/common/QtApp.h"
 
 using namespace userdef;
 using platform::pub::ScriptedPrompter;
@@ -81,15 +80,12 @@ public:
 class SessionHelpersTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testApp();
         g_Pub = std::make_shared<platform::pub::Pub>(prompter, QStringLiteral("en-us"));
         g_Factory = &factory;
-        ReleasePlugInManager();
     }
     void TearDown() override {
-        ReleasePlugInManager();
+        Session::current().reset();
         g_Factory = nullptr;
-        g_Pub.reset();
     }
     std::shared_ptr<ScriptedPrompter> prompter = std::make_shared<ScriptedPrompter>();
     Factory factory;

@@ -6,8 +6,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
-#include "common/XmlHelpers.h"
-#include "tests/common/QtApp.h"
+#include "common/XmlFile.h"
 
 using namespace userdef;
 
@@ -21,7 +20,6 @@ QByteArray readAll(const QString& path) {
 class WriteXmlFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testApp();
         ASSERT_TRUE(dir.isValid());
         SetComponentFolder(dir.path());
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("userdata"))));

@@ -11,7 +11,6 @@
 #include <memory>
 
 #include "common/XmlHelpers.h"
-#include "tests/common/QtApp.h"
 
 using namespace userdef;
 
@@ -49,7 +48,6 @@ TEST(GetXmlAttr, MissingElementGivesEmptyTextEvenWithADefault) {
 class AppendXmlElementTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testApp();
         window = std::make_unique<QWidget>();  // never shown, as under a test
         layout = new QVBoxLayout(window.get());
     }

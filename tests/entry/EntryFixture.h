@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "common/Globals.h"
-#include "common/PlugInCommon.h"
+#include "common/Session.h"
 #include "entry/IUserDef.h"
 #include "entry/ModalFrame.h"
 #include "host/IWindowHost.h"
@@ -24,38 +24,11 @@
 #include "platform/server/ClsCommon.h"
 #include "platform/sql/TSqlConnection.h"
 #include "tests/support/TestAccount.h"
+#include "tests/support/TestLogin.h"
 
 namespace entrytest {
 
-inline QApplication& testApp() {
-    static int argc = 1;
-    static char name[] = "entry_test";
-    static char* argv[] = {name, nullptr};
-    if (!qApp) new QApplication(argc, argv);
-    return *static_cast<QApplication*>(qApp);
-}
-
-class TestLogin : public host::ILogin {
-public:
-    TestLogin(const testsupport::TestAccount& account, const QString& user)
-        : m_account(account.accountId()), m_user(user) {
-        m_dbName = account.connectionText(QStringLiteral("en-US"));
-        m_metaName = account.metaConnectionText(QStringLiteral("en-US"));
-        m_connection = platform::sql::TSqlConnection::open(m_dbName, nullptr);
-    }
-    QString ZxDbName() const override { return m_dbName; }
-    QString cUserId() const override { return m_user; }
-    QString cUserName() const override { return m_user; }
-    QString cAcc_id() const override { return m_account; }
-    host::IConnection* ZxCurrentDb() const override { return m_connection.get(); }
-    QString ZxMetaName() const override { return m_metaName; }
-    QString LanguageRegion() const override { return QStringLiteral("en-us"); }
-    QString m_dbName;
-
-private:
-    QString m_account, m_user, m_metaName;
-    std::unique_ptr<platform::sql::TSqlConnection> m_connection;
-};
+using testsupport::TestLogin;
 
 // The real public service, which can be told to fail while the name tables are filled.
 class TestPub : public platform::pub::Pub {
@@ -90,9 +63,9 @@ public:
             if (auto* window = dynamic_cast<userdef::CatalogueWindow*>(frame->content())) {
                 modal.contentName = window->metaObject()->className();
                 modal.inPortal = window->m_InPotal;
+                modal.classCode = window->pendingClassCode();
             }
         }
-        modal.classCode = userdef::g_ClassCode;
         modals.push_back(modal);
         if (onModal) onModal();
         return QDialog::Accepted;
@@ -168,10 +141,9 @@ public:
 class EntryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testApp();
         ASSERT_TRUE(account.ok()) << account.error().toStdString();
         root = account.dataRoot();
-        login = std::make_shared<TestLogin>(account, QStringLiteral("demo"));
+        login = std::make_shared<TestLogin>(account, QStringLiteral("en-US"));
         business = std::make_shared<RecordingBusiness>(login);
         resetSession();
         userdef::g_Factory = &factory;
@@ -180,15 +152,7 @@ protected:
         resetSession();
         userdef::g_Factory = nullptr;
     }
-    static void resetSession() {
-        userdef::ReleasePlugInManager();
-        userdef::g_ColSet.reset();
-        userdef::g_Pub.reset();
-        userdef::g_Login.reset();
-        userdef::g_SrvDB.reset();
-        userdef::g_Business.reset();
-        userdef::g_ClassCode.clear();
-    }
+    static void resetSession() { userdef::Session::current().reset(); }
     // Rows of the function lock table for "UserDef", as every client of the account sees them.
     int userDefLocks() {
         host::RecordSetPtr rows = account.srv().OpenX(QStringLiteral(

@@ -71,10 +71,9 @@ TEST_F(EntryFailureTest, NoServerDatabaseService) {
 }
 
 TEST_F(EntryFailureTest, DatabaseThatCannotBeReached) {
-    login->m_dbName = QStringLiteral(
-                          "Data Source=%1/nowhere/ZxData_001.db;Initial Catalog=ZxData_001;"
-                          "Account=001")
-                          .arg(root);
+    login->setZxDbName(QStringLiteral("Data Source=%1/nowhere/ZxData_001.db;"
+                                      "Initial Catalog=ZxData_001;Account=001")
+                           .arg(root));
     IUserDef userDef;
     EXPECT_TRUE(openedNothing(userDef));
     EXPECT_EQ(texts(), QStringList(2, res("Q9.AA.ARCHIVE.COMMON.dbconnectfail")));

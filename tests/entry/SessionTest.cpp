@@ -80,7 +80,6 @@ TEST_F(EntryTest, ShowWithoutAUsableParameterPreselectsNothing) {
                                     QStringLiteral("<Para ClassCode='1001'/>"),
                                     QStringLiteral("<Para><classcode>1001</classcode></Para>")};
     for (const QString& parameter : parameters) {
-        g_ClassCode = QStringLiteral("left over");
         IUserDef userDef;
         userDef.Show(login, parameter);
         ASSERT_FALSE(factory.host.modals.isEmpty());

@@ -1,6 +1,6 @@
 // The item record as read from the database, and the lists that give its codes a meaning.
 #include "itemdef/ItemRecord.h"
-#include "tests/catalogue/TestSession.h"
+#include "tests/support/TestSession.h"
 
 using namespace itemdef;
 
@@ -53,7 +53,7 @@ TEST(ItemLists, StoredFlags) {
     EXPECT_FALSE(flagValue(QVariant()));
 }
 
-using ItemRecordRead = cattest::SessionTest;
+using ItemRecordRead = testsupport::SessionTest;
 
 TEST_F(ItemRecordRead, ReadsEveryColumnByNameInAnyCase) {
     // The columns asked for in other letter cases than the record's own names.

@@ -2,13 +2,13 @@
 #include "common/Globals.h"
 #include "itemdef/ItemRecord.h"
 #include "itemdef/Numbering.h"
-#include "tests/catalogue/TestSession.h"
+#include "tests/support/TestSession.h"
 
 using namespace itemdef;
 
 namespace {
 
-class Numbering : public cattest::SessionTest {
+class Numbering : public testsupport::SessionTest {
 protected:
     void exec(const QString& sql) {
         QString error;

@@ -2,6 +2,8 @@
 // the data-source references and the value archive.
 #include <gtest/gtest.h>
 
+#include "itemdef/ItemRecord.h"
+#include "itemdef/Numbering.h"
 #include "tests/statements/StatementCase.h"
 
 namespace statements {
@@ -91,57 +93,65 @@ QString projectFields() {
 }  // namespace
 
 std::vector<StatementCase> itemStatements() {
-    const QStringList editorFields =
-        fieldNames(kFullFields) + QStringList{"cDicDbName", "ctabledesc", "citemlang"};
+    using itemdef::kItemColumns;
+    const QString kItemRead = kItemColumns + itemdef::kItemExtraColumns;
+    const QStringList editorFields = fieldNames(kItemRead);
     const QStringList projectColumns = {"FieldName", "TableName", "TableDef",
                                         "FieldDef",  "FieldType", "FieldID"};
     std::vector<StatementCase> list = {
         // Numbering of a new extended item: label, id, column name and row version.
         {"Numbering_LabelOfClass",
-         " select max( CAST ( REPLACE(citem,'扩展自定义项','')as int)) as max_int from userdef "
-         "where citem like '扩展自定义项%'  and cClass ='单据头' ",
+         itemdef::itemLabelSql(QStringLiteral("单据头")),
          {"max_int"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "max_int"), QStringList({"4"}));
          }},
         {"Numbering_LabelOfEmptyClass",
-         " select max( CAST ( REPLACE(citem,'扩展自定义项','')as int)) as max_int from userdef "
-         "where citem like '扩展自定义项%'  and cClass ='供应商' ",
+         itemdef::itemLabelSql(QStringLiteral("供应商")),
          {"max_int"},
          [](const host::RecordSet& rows) {
              ASSERT_EQ(rows.recordCount(), 1);
              EXPECT_TRUE(rows.at(0, 0).isNull());
          }},
         {"Numbering_IdOfHeaderRange",
-         "select MAX(cid) as maxcid from Userdef where convert(int,cID) between 1000 and 2000 ",
+         itemdef::itemIdSql(itemdef::idRange(itemdef::kHeader)),
          {"maxcid"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "maxcid"), QStringList({"1004"}));
          }},
         {"Numbering_IdOfContactRange",
-         "select MAX(cid) as maxcid from Userdef where convert(int,cID) between 6000 and 7000 ",
+         itemdef::itemIdSql(itemdef::idRange(itemdef::kContact)),
          {"maxcid"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "maxcid"), QStringList({"6001"}));
          }},
         {"Numbering_IdOfUnusedRange",
-         "select MAX(cid) as maxcid from Userdef where convert(int,cID) between 4000 and 5000 ",
+         itemdef::itemIdSql(itemdef::IdRange{4000, 5000, 4001}),
          {"maxcid"},
          [](const host::RecordSet& rows) {
              ASSERT_EQ(rows.recordCount(), 1);
              EXPECT_TRUE(rows.at(0, 0).isNull());
          }},
         {"Numbering_ColumnName",
-         " select max( CAST ( REPLACE(cDicDbName,'cHDefine','')as int)) as max_int,convert(char,"
-         "convert(money,MAX(pubzxts)),2) as pubzxts from UserDef_base where cDicDbName like "
-         "'cHDefine%' ",
+         itemdef::columnNameSql(itemdef::columnPrefix(itemdef::kHeader)),
          {"max_int", "pubzxts"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "max_int"), QStringList({"4"}));
-             EXPECT_FALSE(values(rows, "pubzxts").value(0).trimmed().isEmpty());
+             // The largest row version as money text: "<number>.0000".
+             EXPECT_TRUE(values(rows, "pubzxts").value(0).trimmed().endsWith(".0000"));
          }},
+        {"Numbering_ColumnNameOfFirstItem",
+         itemdef::columnNameSql(itemdef::columnPrefix(itemdef::kContact)),
+         {"max_int", "pubzxts"},
+         [](const host::RecordSet& rows) {
+             ASSERT_EQ(rows.recordCount(), 1);
+             EXPECT_TRUE(rows.at(0, 0).isNull());
+             EXPECT_TRUE(rows.at(0, 1).isNull());  // no row version either: read on its own
+         },
+         StatementCase::Run::Open,
+         {QStringLiteral("delete from UserDef_Base where cDicDbName like 'cLDefine%'")}},
         {"Numbering_RowVersion",
-         "select convert(char,convert(money,MAX(pubzxts)),2) as pubzxts from userdef_base ",
+         itemdef::rowVersionSql(),
          {"pubzxts"},
          [](const host::RecordSet& rows) {
              EXPECT_FALSE(values(rows, "pubzxts").value(0).trimmed().isEmpty());
@@ -226,7 +236,7 @@ std::vector<StatementCase> itemStatements() {
          {"CInvcode"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
         {"Fill_InputLimits",
-         "select " + kFullFields + ",cDicDbName,ctabledesc,citemlang from Userdef where 1=2",
+         "select " + kItemRead + " from Userdef where 1=2",
          editorFields,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.field(rows.fieldIndex("cItemName")).definedSize, 60);
@@ -268,7 +278,7 @@ std::vector<StatementCase> itemStatements() {
              EXPECT_TRUE(rows.at(0, 0).isNull());
          }},
         {"AfterSave_ReReadItems",
-         "SELECT " + kFullFields + ",cDicDbName,ctabledesc,citemlang FROM Userdef WHERE cClass='" +
+         "SELECT " + kItemRead + " FROM Userdef WHERE cClass='" +
              QStringLiteral("客户") + "'ORDER BY cClass ,CAST(cid as int) ASC,cItem ASC ",
          editorFields,
          [](const host::RecordSet& rows) {
@@ -276,9 +286,9 @@ std::vector<StatementCase> itemStatements() {
              EXPECT_EQ(values(rows, "cId").last(), QStringLiteral("5002"));
          }},
         {"EditorArchive_NamedItems",
-         "select " + kFullFields + ",cItemLang from userdef where cItemName<>'' and cClass='" +
+         "select " + kItemColumns + ",cItemLang from userdef where cItemName<>'' and cClass='" +
              QStringLiteral("存货") + "' order by cClass ,cast(cid as int) asc,cItem ASC ",
-         fieldNames(kFullFields) + QStringList{"cItemLang"},
+         fieldNames(kItemColumns) + QStringList{"cItemLang"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cId"), QStringList({"80", "100", "101", "3001"}));
          }},
@@ -313,6 +323,14 @@ std::vector<StatementCase> itemStatements() {
              EXPECT_EQ(valueWhere(rows, "csub_id", "CM", "cSupMenu_ID"), QStringLiteral("AAAA"));
              EXPECT_EQ(valueWhere(rows, "csub_id", "BM", "cSupMenu_ID"), QStringLiteral("MAG"));
          }},
+        {"TableTree_SubsystemsOfGroupAccount",
+         subsystems("001", "ZxData_001"),
+         {"csub_id", "csub_name", "cSupMenu_ID", "iorder"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(valueWhere(rows, "csub_id", "BM", "cSupMenu_ID"), QStringLiteral("GAG"));
+         },
+         StatementCase::Run::Open,
+         {QStringLiteral("update zxsystem..ua_account set ciscompanyver = 1 where cAcc_Id = '001'")}},
         {"TableTree_HeaderTables",
          extendTables("H"),
          {"cSub_ID", "cTableName", "TableDesc"},
@@ -414,10 +432,11 @@ std::vector<StatementCase> itemStatements() {
         // The value archive.
         {"Values_InputLimits", "select " + kValueFields + " from Userdefine where 1=2",
          fieldNames(kValueFields),
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
-        {"Values_ExportTypes", "select " + kValueFields + " from UserDefine where 1=2",
-         fieldNames(kValueFields),
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(rows.recordCount(), 0);
+             EXPECT_EQ(rows.field(rows.fieldIndex("Cvalue")).definedSize, 120);
+             EXPECT_EQ(rows.field(rows.fieldIndex("bFreeStop")).type, host::FieldType::Boolean);
+         }},
         {"Values_OfItemInEntryOrder",
          "select " + kValueFields + " from userdefine where cId='20' order by pubzxts",
          fieldNames(kValueFields),

@@ -12,14 +12,6 @@ using platform::plugins::PlugInManager;
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "plugins_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
-
 void writeFile(const QString& path, const QByteArray& content) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -37,7 +29,6 @@ struct HostWindow : host::IPlugInHost {
 }  // namespace
 
 TEST(PlugInManager, SampleIsRegisteredForTheEditorAndTheValueArchive) {
-    app();
     PlugInManager manager(USERDEF_SAMPLE_PLUGINS);
     manager.init("001", nullptr);
     QMap<QString, QVariant> missing;
@@ -54,7 +45,6 @@ TEST(PlugInManager, SampleIsRegisteredForTheEditorAndTheValueArchive) {
 }
 
 TEST(PlugInManager, RegisteredButMissingLibraryIsReportedNotLoaded) {
-    app();
     QTemporaryDir dir;
     writeFile(dir.filePath("ghost.json"),
               R"({"name": "Ghost fields", "keys": ["UserDef"], "library": "no_such_lib"})");
@@ -73,7 +63,6 @@ TEST(PlugInManager, RegisteredButMissingLibraryIsReportedNotLoaded) {
 }
 
 TEST(PlugInManager, AnnouncingMissingPlugInsIsASetting) {
-    app();
     QTemporaryDir dir;
     writeFile(dir.filePath("plugins.ini"), "[General]\nannounceMissing=false\n");
     PlugInManager quiet(dir.path());
@@ -95,7 +84,6 @@ TEST(PlugInManager, FolderComesFromTheEnvironment) {
 }
 
 TEST(SamplePlugIn, AddsATabWhoseFieldAsksTheWindowToEnableSave) {
-    app();
     PlugInManager manager(USERDEF_SAMPLE_PLUGINS);
     manager.init("001", nullptr);
     QMap<QString, QVariant> missing;

@@ -3,7 +3,6 @@
 
 #include <QDomDocument>
 
-#include "AppFixture.h"
 #include "controls/Grid.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
@@ -35,7 +34,6 @@ protected:
         grid.setText(r, 3, count);
     }
 
-    QApplication& app = testApp();  // before any widget
     std::shared_ptr<ScriptedPrompter> prompter = std::make_shared<ScriptedPrompter>();
     Pub pub{prompter, "en-us"};
     controls::Grid grid;
@@ -164,7 +162,6 @@ TEST_F(PubGrid, TypeSizesKeepDeclaredSizesAndFillTheRest) {
 }
 
 TEST(PubLook, ColoursAndFontAreUsable) {
-    testApp();
     Pub pub(std::make_shared<ScriptedPrompter>(), "zh-cn");
     EXPECT_TRUE(pub.MustInputColor().isValid());
     EXPECT_NE(pub.MustInputColor(), pub.UnEditedColor());

@@ -3,7 +3,6 @@
 
 #include <QTextBrowser>
 
-#include "AppFixture.h"
 #include "platform/pub/HelpWindow.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
@@ -12,7 +11,6 @@
 using namespace platform::pub;
 
 TEST(PubHelp, HelpXShowsThePageOfTheTopicInTheSessionLanguage) {
-    testApp();
     auto prompter = std::make_shared<ScriptedPrompter>();
     Pub pub(prompter, "zh-tw");
     QWidget owner;
@@ -30,7 +28,6 @@ TEST(PubHelp, HelpXShowsThePageOfTheTopicInTheSessionLanguage) {
 }
 
 TEST(PubHelp, UnknownTopicIsToldNotShown) {
-    testApp();
     auto prompter = std::make_shared<ScriptedPrompter>();
     Pub pub(prompter, "en-us");
     pub.HelpX("NoSuchTopic", nullptr);
@@ -40,7 +37,6 @@ TEST(PubHelp, UnknownTopicIsToldNotShown) {
 }
 
 TEST(PubHelp, HelpCommandShowsTheWindowsTopic) {
-    testApp();
     Pub pub(std::make_shared<ScriptedPrompter>(), "en-us");
     QWidget window;
     pub.HelpShow(&window, "Help");  // no topic: nothing

@@ -1,13 +1,13 @@
 // Messages and questions through the prompter, and the unsaved-changes question.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 
-#include "AppFixture.h"
 #include "host/IPub.h"
 #include "platform/pub/MessageBoxPrompter.h"
 #include "platform/pub/Pub.h"
@@ -68,7 +68,6 @@ public:
 };
 
 TEST(PubIsSaveRs, CleanWindowIsNotAsked) {
-    testApp();
     Session s;
     DirtyWindow w;
     EXPECT_TRUE(s.pub.isSaveRs(&w));
@@ -77,7 +76,6 @@ TEST(PubIsSaveRs, CleanWindowIsNotAsked) {
 }
 
 TEST(PubIsSaveRs, YesSavesAndAnswersTheSaveResult) {
-    testApp();
     Session s;
     DirtyWindow w;
     w.setProperty("dirty", true);
@@ -97,7 +95,6 @@ TEST(PubIsSaveRs, YesSavesAndAnswersTheSaveResult) {
 }
 
 TEST(PubIsSaveRs, NoDropsTheChanges) {
-    testApp();
     Session s;
     DirtyWindow w;
     w.setProperty("dirty", true);
@@ -107,7 +104,6 @@ TEST(PubIsSaveRs, NoDropsTheChanges) {
 }
 
 TEST(PubIsSaveRs, DirtyWindowWithoutSaveRsCannotBeLeft) {
-    testApp();
     Session s;
     QWidget w;
     w.setProperty("dirty", true);
@@ -134,7 +130,6 @@ void onNextBox(std::function<void(QMessageBox*)> handle) {
 }  // namespace
 
 TEST(MessageBoxPrompter, ShowsTheIconButtonsAndTitleOfTheCode) {
-    testApp();
     MessageBoxPrompter prompter;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;

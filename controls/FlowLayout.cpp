@@ -1,8 +1,8 @@
-#include "catalogue/FlowLayout.h"
+#include "controls/FlowLayout.h"
 
 #include <QWidget>
 
-namespace catalogue {
+namespace controls {
 
 FlowLayout::FlowLayout(QWidget* parent, int hSpacing, int vSpacing)
     : QLayout(parent), m_hSpacing(hSpacing), m_vSpacing(vSpacing) {}
@@ -69,4 +69,4 @@ int FlowLayout::doLayout(const QRect& rect, bool apply) const {
     return y + rowHeight - rect.y() + m.bottom();
 }
 
-}  // namespace catalogue
+}  // namespace controls

@@ -4,7 +4,7 @@
 #include <QLayout>
 #include <QList>
 
-namespace catalogue {
+namespace controls {
 
 class FlowLayout : public QLayout {
 public:
@@ -30,4 +30,4 @@ private:
     int m_vSpacing;
 };
 
-}  // namespace catalogue
+}  // namespace controls
