@@ -210,6 +210,9 @@ void reportMemory() {
     allocation::stop();
     std::printf("memory of a refresh: peak %.1f MiB above what the list held, %.1f MiB left after it\n",
                 megabytes(allocation::peak()), megabytes(allocation::current()));
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("process peak resident size: %.1f MiB\n", double(usage.ru_maxrss) / 1024.0);
 
     // The listing's record set alone, and the same values as rows of QVariants (how record sets
     // held them before they kept the database's values).
@@ -229,9 +232,6 @@ void reportMemory() {
     const int rows = std::max(rs->recordCount(), 1);
     std::printf("record set of the listing: %.0f bytes per row held; as QVariant rows %.0f bytes per row\n",
                 double(compact) / rows, double(allocation::current()) / rows);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("process peak resident size: %.1f MiB\n", double(usage.ru_maxrss) / 1024.0);
 }
 
 }  // namespace

@@ -148,6 +148,7 @@ void addValue(host::RecordSet::Builder& b, sqlite3_stmt* st, int col, Reading re
             if (number) return b.addInt64(sqlite3_column_int64(st, col));
             break;
         case Reading::Bool:
+            if (storage == SQLITE_INTEGER) return b.addBool(sqlite3_column_int64(st, col) != 0);
             if (number) return b.addBool(sqlite3_column_double(st, col) != 0.0);
             if (storage == SQLITE_TEXT) {
                 const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
