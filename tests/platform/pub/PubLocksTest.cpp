@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <csignal>
 
-#include "host/ILogin.h"
+#include "tests/support/TestLogin.h"
 #include "platform/db/Database.h"
 #include "platform/pub/FunctionLocks.h"
 #include "platform/pub/Pub.h"
@@ -180,17 +180,7 @@ TEST_F(PubLocks, LockThatCannotBeCheckedIsRefusedWithTheReason) {
 TEST_F(PubLocks, LocksReachTheDatabaseThroughTheLoginToo) {
     auto a = admin();
     Pub pub(std::make_shared<ScriptedPrompter>(), "zh-cn");
-    struct Login : host::ILogin {
-        QString text;
-        QString ZxDbName() const override { return text; }
-        QString cUserId() const override { return "admin2"; }
-        QString cUserName() const override { return {}; }
-        QString cAcc_id() const override { return "001"; }
-        host::IConnection* ZxCurrentDb() const override { return nullptr; }
-        QString ZxMetaName() const override { return {}; }
-        QString LanguageRegion() const override { return "zh-cn"; }
-    } login;
-    login.text = account.connectionText();
+    testsupport::TestLogin login(account.connectionText(), "admin2", "zh-CN");
     EXPECT_FALSE(pub.IsLockFun(nullptr, &login, "UserDef", 11));
     EXPECT_TRUE(a->lock("UserDef", 11));
     EXPECT_TRUE(a->prompter->asked()[0].text.contains("admin2"));
