@@ -6,6 +6,7 @@
 #include "common/InitAcc.h"
 #include "common/ShowMsg.h"
 #include "common/XmlHelpers.h"
+#include "controls/LookupWindow.h"
 #include "controls/RefEdit.h"
 #include "entry/EntryLog.h"
 #include "entry/ModalFrame.h"
@@ -128,6 +129,12 @@ bool IUserDef::OpenSession(const std::shared_ptr<host::ILogin>& oLogin, bool inP
     if (g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), kFunction, 1)) return false;
     // Look-up windows open through the host's window host like every other modal window.
     controls::RefEdit::setDefaultWindowHost(g_Factory->windowHost());
+    controls::LookupWindow::setTexts(
+        {g_Pub->GetResString(QStringLiteral("Pub.Lookup.Title")),
+         g_Pub->GetResString(QStringLiteral("Pub.Lookup.Filter")),
+         g_Pub->GetResString(QStringLiteral("Pub.Lookup.Ok")),
+         g_Pub->GetResString(QStringLiteral("Pub.Lookup.Cancel")),
+         g_Pub->GetResString(QStringLiteral("Pub.Lookup.Button"))});
     // Made once the services exist: the window reads texts and data as it is built.
     m_frm = new CatalogueWindow(inPortal, classCode);
     return true;
