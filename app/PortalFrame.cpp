@@ -17,6 +17,7 @@ namespace {
 
 const char* const kFormKey = "portalFormKey";
 const QString kUserDef = QStringLiteral("UserDef");
+const QString kMakeVouchSet = QStringLiteral("MakeVouchSet");
 
 // A window closes through its invokable ExitForm() when it has one, else through close().
 void exitForm(QWidget* window) {
@@ -34,6 +35,9 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
     auto* item = new QListWidgetItem(ui->LstFunctions);
     item->setData(Qt::UserRole, kUserDef);
     item->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    auto* rules = new QListWidgetItem(ui->LstFunctions);
+    rules->setData(Qt::UserRole, kMakeVouchSet);
+    rules->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     ui->LstFunctions->setIconSize(QSize(20, 20));
     ui->LstFunctions->setStyleSheet(QStringLiteral("QListWidget::item { padding: 6px 4px; }"));
     ui->Splitter->setStretchFactor(0, 0);
@@ -44,6 +48,8 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
 
     connect(ui->ActUserDef, &QAction::triggered, this,
             [this] { emit functionRequested(kUserDef); });
+    connect(ui->ActMakeVouchSet, &QAction::triggered, this,
+            [this] { emit functionRequested(kMakeVouchSet); });
     connect(ui->LstFunctions, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
         emit functionRequested(it->data(Qt::UserRole).toString());
     });
@@ -68,6 +74,10 @@ void PortalFrame::retranslate() {
     ui->ActExit->setText(text("Desk.Portal.Exit"));
     ui->ActCloseTab->setText(text("Desk.Portal.CloseTab"));
     ui->LblWelcome->setText(text("Desk.Portal.Welcome"));
+    ui->ActMakeVouchSet->setText(text("Desk.Portal.MakeVouchSet"));
+    for (int i = 0; i < ui->LstFunctions->count(); ++i)
+        if (ui->LstFunctions->item(i)->data(Qt::UserRole) == kMakeVouchSet)
+            ui->LstFunctions->item(i)->setText(text("Desk.Portal.MakeVouchSet"));
     ui->LstFunctions->item(0)->setText(text("Desk.Portal.UserDef"));
 }
 

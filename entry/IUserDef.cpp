@@ -2,6 +2,7 @@
 
 #include <QDomDocument>
 
+#include "carryover/FrmMakeVouchSet.h"
 #include "common/Globals.h"
 #include "common/InitAcc.h"
 #include "common/ShowMsg.h"
@@ -56,6 +57,19 @@ void IUserDef::ShowModeless(const QString&, const QString&, const QString&,
     const QString env = g_Business->CreateFormEnv(QStringLiteral("UserDef.FrmMain"), m_frm);
     g_Business->ShowForm(m_frm, QStringLiteral("AA"), QStringLiteral("FrmMain_key"), false, true,
                          env);
+}
+
+bool IUserDef::ShowRuleList() {
+    if (!g_Pub || !g_Login || !g_SrvDB || !g_Business) {
+        qCWarning(lcEntry) << "the rule list needs an open session in the portal";
+        return false;
+    }
+    if (carryover::FrmMakeVouchSet::shared()) return true;  // the one list is open already
+    auto* list = new carryover::FrmMakeVouchSet();
+    const QString env = g_Business->CreateFormEnv(QStringLiteral("UserDef.FrmMakeVouchSet"), list);
+    g_Business->ShowForm(list, QStringLiteral("AA"), QStringLiteral("FrmMakeVouchSet_key"), false,
+                         true, env);
+    return true;
 }
 
 void IUserDef::Show(const std::shared_ptr<host::ILogin>& oLogin, const QString& ParaXml) {

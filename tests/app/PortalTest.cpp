@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QListWidget>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -12,7 +13,9 @@
 #include "app/DeskBusiness.h"
 #include "app/Login.h"
 #include "app/PortalFrame.h"
+#include "carryover/FrmMakeVouchSet.h"
 #include "common/Globals.h"
+#include "controls/Grid.h"
 #include "entry/CatalogueWindow.h"
 #include "host/IWindowHost.h"
 #include "platform/pub/ScriptedPrompter.h"
@@ -142,4 +145,44 @@ TEST_F(PortalTest, AWindowThatRefusesToCloseKeepsItsTab) {
     // Nor does the portal close over it.
     EXPECT_FALSE(desk->portal()->close());
     EXPECT_EQ(tabs()->count(), 1);
+}
+
+TEST_F(PortalTest, CarryOverRulesOpenTheRuleListInTheCataloguesSession) {
+    auto* functions = desk->portal()->findChild<QListWidget*>(QStringLiteral("LstFunctions"));
+    ASSERT_TRUE(functions);
+    QListWidgetItem* rules = nullptr;
+    for (int i = 0; i < functions->count(); ++i)
+        if (functions->item(i)->data(Qt::UserRole) == QStringLiteral("MakeVouchSet"))
+            rules = functions->item(i);
+    ASSERT_TRUE(rules);
+    EXPECT_EQ(rules->text(), QStringLiteral("Carry-over rules"));
+
+    // No session is open yet: the catalogue opens it, then the list joins it.
+    emit functions->itemActivated(rules);
+    ASSERT_EQ(tabs()->count(), 2);
+    auto* list = dynamic_cast<carryover::FrmMakeVouchSet*>(tabs()->currentWidget());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(carryover::FrmMakeVouchSet::shared(), list);
+    EXPECT_EQ(desk->portal()->windowOf(QStringLiteral("FrmMakeVouchSet_key")), list);
+    EXPECT_EQ(list->grid()->rows(), 8);
+    EXPECT_EQ(userDefLocks(), 1);
+    EXPECT_EQ(windowHost.modals, 0);
+
+    // The menu entry brings the open list forward instead of a second one.
+    tabs()->setCurrentIndex(0);
+    auto* action = desk->portal()->findChild<QAction*>(QStringLiteral("ActMakeVouchSet"));
+    ASSERT_TRUE(action);
+    EXPECT_EQ(action->text(), QStringLiteral("Carry-over rules"));
+    action->trigger();
+    EXPECT_EQ(tabs()->count(), 2);
+    EXPECT_EQ(tabs()->currentWidget(), list);
+
+    // Closed, it opens again in the same session, without a second catalogue.
+    EXPECT_TRUE(desk->portal()->closeTab(tabs()->indexOf(list)));
+    settle();
+    EXPECT_FALSE(carryover::FrmMakeVouchSet::shared());
+    action->trigger();
+    EXPECT_EQ(tabs()->count(), 2);
+    EXPECT_TRUE(dynamic_cast<carryover::FrmMakeVouchSet*>(tabs()->currentWidget()));
+    EXPECT_EQ(userDefLocks(), 1);
 }
