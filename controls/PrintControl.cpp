@@ -39,15 +39,19 @@ QWidget* PrintControl::owner() const { return m_owner ? m_owner.data() : window(
 
 int PrintControl::runDialog(QDialog* dialog) {
     if (m_windowHost) return m_windowHost->showModal(dialog);
-    return dialog->exec();
+    qCWarning(lcControls) << "no window host to show" << dialog->metaObject()->className();
+    return QDialog::Rejected;
 }
 
 bool PrintControl::SetDataStyleXML(const QString& dataXml, const QString& styleXml,
                                    const QString& styleName) {
     m_error.clear();
     QString error;
-    if (!PrintStyle::parse(styleXml, &m_style, &error))
+    bool stored = !styleXml.trimmed().isEmpty();
+    if (!PrintStyle::parse(styleXml, &m_style, &error)) {
         qCWarning(lcControls) << "print style replaced by the default:" << error;
+        stored = false;
+    }
     if (!styleName.isEmpty()) m_style.name = styleName;
     PrintDocument doc;
     if (!PrintDocument::parse(dataXml, &doc, &m_error)) {
@@ -56,6 +60,16 @@ bool PrintControl::SetDataStyleXML(const QString& dataXml, const QString& styleX
         return false;
     }
     m_doc = std::move(doc);
+    if (!stored) {
+        // No page set-up of the user's yet: a list too wide for a portrait page goes across.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        setUpPrinter(printer);
+        PrintLayout layout(m_doc, texts(), m_rowNumbers, font());
+        const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
+        if (layout.naturalWidth(&printer) > area.width())
+            m_style.orientation = QPageLayout::Landscape;
+    }
     return true;
 }
 

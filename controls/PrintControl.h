@@ -7,7 +7,8 @@
 //   connect(prn, &PrintControl::styleChanged, … SavePrnStyle(srv, key, style) …);
 //
 // Every dialog (print, preview, page set-up, file choice) is shown through the window host, so
-// tests answer them without blocking; without a window host the dialog runs modally itself.
+// tests answer them without blocking; without a window host no dialog is shown (it counts as
+// cancelled).
 #include <QPointer>
 #include <QWidget>
 
@@ -44,7 +45,8 @@ public:
 
     // The data (<PrintData>, host::IPub::GetData) and the stored style of the print key (empty
     // for the default). False when the data cannot be read (lastError() says why); a style
-    // that cannot be read is replaced by the default one.
+    // that cannot be read is replaced by the default one. The default page is portrait, or
+    // landscape for data too wide for it (row numbers count: set setPrintNo first).
     bool SetDataStyleXML(const QString& dataXml, const QString& styleXml,
                          const QString& styleName = QStringLiteral("Default"));
     const PrintDocument& document() const { return m_doc; }

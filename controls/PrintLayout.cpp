@@ -3,14 +3,16 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
+#include <QSet>
 #include <cmath>
 
 namespace controls {
 
 namespace {
 
-constexpr qreal kTwipsPerInch = 1440.0;
 constexpr qreal kLineSpacing = 1.6;
+constexpr qreal kBodyPoints = 9;
+constexpr qreal kMinPoints = 6.5;
 
 QFont sized(QFont font, qreal points, bool bold) {
     font.setPointSizeF(points);
@@ -32,9 +34,7 @@ PrintLayout::PrintLayout(const PrintDocument& doc, const PrintTexts& texts, bool
 
 QString PrintLayout::rowNoText(int row) const { return QString::number(row + 1); }
 
-void PrintLayout::layout(const QSizeF& page, QPaintDevice* device) {
-    m_page = page;
-    m_device = device;
+void PrintLayout::measure(QPaintDevice* device) {
     const QFontMetricsF body(m_body, device);
     const QFontMetricsF header(m_header, device);
     m_titleH = QFontMetricsF(m_title, device).height() * kLineSpacing;
@@ -43,24 +43,55 @@ void PrintLayout::layout(const QSizeF& page, QPaintDevice* device) {
     m_footH = m_infoH * 1.2;
     m_pad = body.averageCharWidth() * 0.6;
 
-    const qreal perTwip = device->logicalDpiX() / kTwipsPerInch;
+    // Every column as wide as its header and its widest text (each distinct text measured once).
     m_widths.clear();
+    const qreal minimum = body.averageCharWidth() * 4;
     if (m_rowNumbers) {
-        const QString widest = QString(QString::number(std::max<qsizetype>(1, m_doc.rows.size())).size(),
-                                       QLatin1Char('8'));
-        m_widths << std::max(header.horizontalAdvance(m_texts.rowNo), body.horizontalAdvance(widest)) +
-                        2 * m_pad + 2;
+        const QString widest(QString::number(std::max<qsizetype>(1, m_doc.rows.size())).size(),
+                             QLatin1Char('8'));
+        m_widths << std::max({header.horizontalAdvance(m_texts.rowNo),
+                              body.horizontalAdvance(widest), minimum}) + 2 * m_pad;
     }
-    for (const PrintColumn& c : m_doc.columns) m_widths << c.widthTwips * perTwip;
+    for (int c = 0; c < m_doc.columns.size(); ++c) {
+        QSet<QString> seen;
+        qreal widest = std::max(header.horizontalAdvance(m_doc.columns.at(c).header), minimum);
+        for (const QStringList& row : m_doc.rows) {
+            const QString& text = row.at(c);
+            if (text.isEmpty() || seen.contains(text)) continue;
+            seen.insert(text);
+            widest = std::max(widest, body.horizontalAdvance(text));
+        }
+        m_widths << widest + 2 * m_pad;
+    }
+}
+
+qreal PrintLayout::naturalWidth(QPaintDevice* device) {
+    measure(device);
     qreal total = 0;
     for (qreal w : m_widths) total += w;
-    if (total > page.width() && total > 0) {
-        // Wider than the page: every column narrowed in proportion.
-        const qreal scale = page.width() / total;
-        for (qreal& w : m_widths) w *= scale;
+    return total;
+}
+
+void PrintLayout::layout(const QSizeF& page, QPaintDevice* device) {
+    m_page = page;
+    m_device = device;
+    m_body = sized(m_body, kBodyPoints, false);
+    m_header = sized(m_header, kBodyPoints, true);
+    qreal total = naturalWidth(device);
+    if (total > page.width()) {
+        // Too wide for the page: smaller type first, down to a readable size, then every
+        // column narrowed in proportion (long texts elided).
+        const qreal points = std::max(kMinPoints, kBodyPoints * page.width() / total);
+        m_body = sized(m_body, points, false);
+        m_header = sized(m_header, points, true);
+        total = naturalWidth(device);
+        if (total > page.width())
+            for (qreal& w : m_widths) w *= page.width() / total;
     }
-    const qreal body_ = page.height() - m_titleH - m_infoH - m_rowH - m_footH;
-    m_rowsPerPage = std::max(1, int(std::floor(body_ / m_rowH)));
+    // A column never takes more than half the page.
+    for (qreal& w : m_widths) w = std::min(w, page.width() / 2);
+    const qreal rowsHeight = page.height() - m_titleH - m_infoH - m_rowH - m_footH;
+    m_rowsPerPage = std::max(1, int(std::floor(rowsHeight / m_rowH)));
 }
 
 int PrintLayout::pageCount() const {

@@ -1,7 +1,9 @@
 #pragma once
 // Pages of a print document on a paint device: on every page the title, the account, the user
-// and the date, the column headers, as many rows as fit and "page n / m" at the foot. Rows keep
-// one line each (longer texts are elided), so every page but the last holds rowsPerPage() rows.
+// and the date, the column headers, as many rows as fit and "page n / m" at the foot. Columns
+// are as wide as their texts; a table wider than the page is printed in smaller type (down to
+// 6.5 pt) and then narrowed. Rows keep one line each (longer texts are elided), so every page
+// but the last holds rowsPerPage() rows.
 #include <QFont>
 #include <QRectF>
 
@@ -32,12 +34,16 @@ public:
     // cannot be painted on.
     bool print(QPrinter* printer);
 
+    // The width the columns take at the normal type size, in the device's pixels.
+    qreal naturalWidth(QPaintDevice* device);
+
     int rowsPerPage() const { return m_rowsPerPage; }
     int pageCount() const;
     void paintPage(QPainter& painter, int page) const;  // page counts from 0
 
 private:
     QString rowNoText(int row) const;
+    void measure(QPaintDevice* device);
 
     const PrintDocument& m_doc;
     PrintTexts m_texts;
