@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "platform/db/Database.h"
-#include "platform/db/DemoAccount.h"
+#include "platform/db/AccountFiles.h"
 
 namespace app {
 

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "platform/db/DemoAccount.h"
+#include "platform/db/AccountFiles.h"
 #include "platform/sql/ConnectionText.h"
 #include "platform/sql/TSqlConnection.h"
 

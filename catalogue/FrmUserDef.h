@@ -91,11 +91,15 @@ private:
     void ApplyTexts();
     void NodeSelected(QTreeWidgetItem* node);
     void RefreshItemList();
+    // Define and Add: opens the item editor modally on the class's items.
+    void OpenEditor(bool adding);
     void UpdateArchiveButton();
     void ApplyPortalMenus();
     void SetHeaderAndWidths();
     void FitColumnsToContent();
     void MirrorMenus();
+    // The value archive of the selected item (catalogue/OpenValueArchive.cpp).
+    void OpenValueArchive();
     QTreeWidgetItem* nodeOf(const QString& key) const;
     QAction* classicButton(const QString& key) const;
     bool isRootSelected() const;

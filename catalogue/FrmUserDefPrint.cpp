@@ -7,6 +7,7 @@
 #include "catalogue/FrmUserDef.h"
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
+#include "common/ShowModal.h"
 #include "common/ShowMsg.h"
 #include "controls/Grid.h"
 #include "controls/HostToolbar.h"
@@ -86,13 +87,8 @@ void FrmUserDef::PrintAll(const QString& mode, controls::Grid* grid, controls::P
 }
 
 void FrmUserDef::ShowAbout() {
-    host::IWindowHost* host = windowHost();
-    if (!host) {
-        qCWarning(lcCatalogue) << "no window host to show the about box";
-        return;
-    }
     AboutBox about(this);
-    host->showModal(&about);
+    userdef::ShowModal(&about);
 }
 
 void FrmUserDef::ApplyWindowOptions() {

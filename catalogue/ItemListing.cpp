@@ -106,6 +106,30 @@ QString emptyListingSql() {
     return QStringLiteral("select ") + kListFields + QStringLiteral(" from UserDef_Parent where 1=2 ");
 }
 
+QString relatedReportSql(const QString& archive, const QString& field) {
+    return QStringLiteral("select Rpt_GRPDef_Item.TableName,TableDefine,FieldName,FieldDef from "
+                          "Rpt_GRPDef_Item Left Join Rpt_ItmDef On "
+                          "Rpt_GRPDef_Item.TableName=Rpt_ItmDef.TableName where "
+                          "Rpt_GRPDef_Item.SystemId='AS' and Rpt_GRPDef_Item.TableName='") +
+           host::sqlValue(archive) + QStringLiteral("' and Rpt_ItmDef.FieldName='") +
+           host::sqlValue(field) + QStringLiteral("'");
+}
+
+QString relatedReferenceSql(const QString& accountId, const QString& archive) {
+    const QString meta = host::sqlIdent(QStringLiteral("ZxMeta_") + accountId);
+    return QStringLiteral("Select A.cRefID, A.cRefMeta,a.cRefName From ") + meta +
+           QStringLiteral("..refdesign A Where '[' + a.cRefID + ']' ='") + host::sqlValue(archive) +
+           QStringLiteral("' and  A.IsUserDefRef=1 and isnull(a.cParentRefid,'')<>''  Order by "
+                          "a.cRefName");
+}
+
+QString referenceCaptionSql(const QString& accountId, const QString& colKey, const QString& field) {
+    const QString meta = host::sqlIdent(QStringLiteral("ZxMeta_") + accountId);
+    return QStringLiteral("select  top 1 cCaption  from ") + meta +
+           QStringLiteral("..AA_ColumnDic where cKey='") + host::sqlValue(colKey) +
+           QStringLiteral("' and cFld ='") + host::sqlValue(field) + QStringLiteral("'");
+}
+
 FieldShow fieldShow(int fieldType) {
     switch (fieldType) {
         case host::FieldType::Boolean: return FieldShow::Flag;
@@ -158,24 +182,13 @@ QPair<QString, QString> RelatedArchiveNames::resolve(const QString& archive, con
     }
     host::IClsCommon& srv = *userdef::g_SrvDB;
     ++m_statements;
-    const host::RecordSetPtr report = srv.OpenX(
-        QStringLiteral("select Rpt_GRPDef_Item.TableName,TableDefine,FieldName,FieldDef from "
-                       "Rpt_GRPDef_Item Left Join Rpt_ItmDef On "
-                       "Rpt_GRPDef_Item.TableName=Rpt_ItmDef.TableName where "
-                       "Rpt_GRPDef_Item.SystemId='AS' and Rpt_GRPDef_Item.TableName='") +
-        host::sqlValue(archive) + QStringLiteral("' and Rpt_ItmDef.FieldName='") +
-        host::sqlValue(field) + QStringLiteral("'"));
+    const host::RecordSetPtr report = srv.OpenX(relatedReportSql(archive, field));
     if (report && !report->isEmpty()) {
         report->moveFirst();
         shown = {report->text(QStringLiteral("TableDefine")), report->text(QStringLiteral("FieldDef"))};
     } else {
-        const QString meta = host::sqlIdent(QStringLiteral("ZxMeta_") + m_accountId);
         ++m_statements;
-        const host::RecordSetPtr ref = srv.OpenX(
-            QStringLiteral("Select A.cRefID, A.cRefMeta,a.cRefName From ") + meta +
-            QStringLiteral("..refdesign A Where '[' + a.cRefID + ']' ='") + host::sqlValue(archive) +
-            QStringLiteral("' and  A.IsUserDefRef=1 and isnull(a.cParentRefid,'')<>''  Order by "
-                           "a.cRefName"));
+        const host::RecordSetPtr ref = srv.OpenX(relatedReferenceSql(m_accountId, archive));
         if (ref && !ref->isEmpty()) {
             ref->moveFirst();
             shown.first = ref->text(QStringLiteral("cRefName"));
@@ -187,12 +200,9 @@ QPair<QString, QString> RelatedArchiveNames::resolve(const QString& archive, con
             if (!sets.isEmpty()) {
                 const QString colKey = sets.at(0).toElement().attribute(QStringLiteral("cKey"));
                 ++m_statements;
-                const QString caption = firstValue(
-                    srv.OpenX(QStringLiteral("select  top 1 cCaption  from ") + meta +
-                              QStringLiteral("..AA_ColumnDic where cKey='") + host::sqlValue(colKey) +
-                              QStringLiteral("' and cFld ='") + host::sqlValue(field) +
-                              QStringLiteral("'")),
-                    QStringLiteral("cCaption"));
+                const QString caption =
+                    firstValue(srv.OpenX(referenceCaptionSql(m_accountId, colKey, field)),
+                               QStringLiteral("cCaption"));
                 if (!caption.isEmpty()) shown.second = caption;
             } else {
                 qCWarning(lcCatalogue) << "reference" << archive << "has no column set";

@@ -6,6 +6,7 @@
 #include "common/InitAcc.h"
 #include "common/ShowMsg.h"
 #include "common/XmlHelpers.h"
+#include "controls/RefEdit.h"
 #include "entry/EntryLog.h"
 #include "entry/ModalFrame.h"
 #include "host/IWindowHost.h"
@@ -125,6 +126,8 @@ bool IUserDef::OpenSession(const std::shared_ptr<host::ILogin>& oLogin, bool inP
     }
     g_ColSet->init(g_Login->ZxDbName(), g_Login->cUserId());
     if (g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), kFunction, 1)) return false;
+    // Look-up windows open through the host's window host like every other modal window.
+    controls::RefEdit::setDefaultWindowHost(g_Factory->windowHost());
     // Made once the services exist: the window reads texts and data as it is built.
     m_frm = new CatalogueWindow(inPortal, classCode);
     return true;

@@ -1,13 +1,11 @@
 #include "itemdef/Numbering.h"
 
-#include <QLoggingCategory>
 #include <QRegularExpression>
 
 #include "common/Globals.h"
 #include "host/Quote.h"
 #include "itemdef/ItemRecord.h"
-
-Q_LOGGING_CATEGORY(lcItemdef, "userdef.itemdef", QtWarningMsg)
+#include "itemdef/ItemdefLog.h"
 
 namespace itemdef {
 
@@ -68,12 +66,32 @@ QString columnPrefix(int classPosition) {
     }
 }
 
+QString itemLabelSql(const QString& cClass) {
+    return QStringLiteral(" select max( CAST ( REPLACE(citem,'扩展自定义项','')as int)) as max_int "
+                          "from userdef where citem like '扩展自定义项%'  and cClass ='") +
+           host::sqlValue(cClass) + QStringLiteral("' ");
+}
+
+QString itemIdSql(const IdRange& range) {
+    return QStringLiteral("select MAX(cid) as maxcid from Userdef where convert(int,cID) between ") +
+           QString::number(range.low) + QStringLiteral(" and ") + QString::number(range.high) +
+           QStringLiteral(" ");
+}
+
+QString columnNameSql(const QString& prefix) {
+    const QString quoted = host::sqlValue(prefix);
+    return QStringLiteral(" select max( CAST ( REPLACE(cDicDbName,'") + quoted +
+           QStringLiteral("','')as int)) as max_int,convert(char,convert(money,MAX(pubzxts)),2) as "
+                          "pubzxts from UserDef_base where cDicDbName like '") +
+           quoted + QStringLiteral("%' ");
+}
+
+QString rowVersionSql() {
+    return QStringLiteral("select convert(char,convert(money,MAX(pubzxts)),2) as pubzxts from userdef_base ");
+}
+
 std::optional<int> NextItemLabelNumber(const QString& cClass, QString* error) {
-    const QString sql =
-        QStringLiteral(" select max( CAST ( REPLACE(citem,'扩展自定义项','')as int)) as max_int "
-                       "from userdef where citem like '扩展自定义项%'  and cClass ='") +
-        host::sqlValue(cClass) + QStringLiteral("' ");
-    const host::RecordSetPtr rs = open(sql, error);
+    const host::RecordSetPtr rs = open(itemLabelSql(cClass), error);
     if (!rs) return std::nullopt;
     if (rs->isEmpty()) return 1;
     rs->moveFirst();
@@ -94,10 +112,7 @@ bool NextItemId(const QString& cClass, QString* cId, QString* error) {
     if (cId) cId->clear();
     const IdRange range = idRange(classPosition(cClass));
     if (!range.valid()) return true;
-    const QString sql = QStringLiteral("select MAX(cid) as maxcid from Userdef where convert(int,cID) between ") +
-                        QString::number(range.low) + QStringLiteral(" and ") +
-                        QString::number(range.high) + QStringLiteral(" ");
-    const host::RecordSetPtr rs = open(sql, error);
+    const host::RecordSetPtr rs = open(itemIdSql(range), error);
     if (!rs) return false;
     qlonglong next = range.first;
     if (!rs->isEmpty()) {
@@ -127,13 +142,7 @@ bool NextItemId(const QString& cClass, QString* cId, QString* error) {
 
 bool NextColumnName(const QString& cClass, QString* name, QString* pubzxts, QString* error) {
     const QString prefix = columnPrefix(classPosition(cClass)).trimmed();
-    const QString quoted = host::sqlValue(prefix);
-    const QString sql =
-        QStringLiteral(" select max( CAST ( REPLACE(cDicDbName,'") + quoted +
-        QStringLiteral("','')as int)) as max_int,convert(char,convert(money,MAX(pubzxts)),2) as "
-                       "pubzxts from UserDef_base where cDicDbName like '") +
-        quoted + QStringLiteral("%' ");
-    const host::RecordSetPtr rs = open(sql, error);
+    const host::RecordSetPtr rs = open(columnNameSql(prefix), error);
     if (!rs) return false;
     std::optional<qlonglong> max;
     if (!rs->isEmpty()) {
@@ -144,9 +153,7 @@ bool NextColumnName(const QString& cClass, QString* name, QString* pubzxts, QStr
     if (max) {
         version = firstText(rs, QStringLiteral("pubzxts"));
     } else {
-        const host::RecordSetPtr all = open(
-            QStringLiteral("select convert(char,convert(money,MAX(pubzxts)),2) as pubzxts from userdef_base "),
-            error);
+        const host::RecordSetPtr all = open(rowVersionSql(), error);
         if (!all) return false;
         version = firstText(all, QStringLiteral("pubzxts"));
     }

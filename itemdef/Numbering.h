@@ -20,6 +20,14 @@ IdRange idRange(int classPosition);
 // The column-name prefix of a class position ("cHDefine" …); empty for classes without one.
 QString columnPrefix(int classPosition);
 
+// The statements behind the numbers: the largest label number of a class ("max_int"), the
+// largest id in a range ("maxcid"), the largest column number of a prefix with the row version
+// ("max_int", "pubzxts"), and the row version alone ("pubzxts").
+QString itemLabelSql(const QString& cClass);
+QString itemIdSql(const IdRange& range);
+QString columnNameSql(const QString& prefix);
+QString rowVersionSql();
+
 // The next label number of a class (1 for its first extended item); nullopt when the
 // statement fails, with the reason in *error.
 std::optional<int> NextItemLabelNumber(const QString& cClass, QString* error);

@@ -326,7 +326,7 @@ std::unique_ptr<Database> Database::open(const QString& path, bool create, QStri
         return nullptr;
     }
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     std::unique_ptr<Database> result(new Database(db, path));
     QString why;
     if (!result->exec(QStringLiteral("PRAGMA foreign_keys=ON"), &why) ||
@@ -493,6 +493,8 @@ qint64 Database::lastInsertRowId() const { return sqlite3_last_insert_rowid(m_db
 int Database::changes() const { return sqlite3_changes(m_db); }
 
 bool Database::inTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }
+
+void Database::setBusyTimeout(int ms) { sqlite3_busy_timeout(m_db, ms); }
 
 namespace {
 std::atomic<int> g_savepointCounter{0};

@@ -25,6 +25,9 @@ struct DeclaredType {
 
 class Database {
 public:
+    // How long a statement waits for another connection's write lock before it fails as busy.
+    static constexpr int kBusyTimeoutMs = 5000;
+
     // Opens (creating when asked) the file; WAL, busy timeout and foreign keys are switched on.
     static std::unique_ptr<Database> open(const QString& path, bool create, QString* error);
     ~Database();
@@ -53,6 +56,7 @@ public:
     qint64 lastInsertRowId() const;
     int changes() const;
     bool inTransaction() const;
+    void setBusyTimeout(int ms);
 
 private:
     Database(sqlite3* db, QString path);

@@ -4,25 +4,12 @@
 // catalogues and archive rows.
 #include <QString>
 
+#include "platform/db/AccountFiles.h"
+
 namespace platform::db {
 
 // Raised whenever the demo data changes, so cached copies (test templates) are rebuilt.
 constexpr int kDemoVersion = 2;
-
-// Where an account's files live below a data root.
-struct AccountFiles {
-    QString folder;  // <root>/<acc>
-    QString system;  // <root>/zxsystem.db
-    QString data;    // <root>/<acc>/ZxData_<acc>.db
-    QString meta;    // <root>/<acc>/ZxMeta_<acc>.db
-};
-AccountFiles accountFiles(const QString& dataRoot, const QString& accountId);
-
-// Account ids are 1 to 20 letters or digits (they become file and database names).
-bool isValidAccountId(const QString& accountId);
-
-// True when the account's data or metadata database exists.
-bool accountExists(const QString& dataRoot, const QString& accountId);
 
 // Creates zxsystem.db when missing (users, menus, subsystems), registers the account there and
 // creates its two databases. Refuses an existing account; on failure removes what it created

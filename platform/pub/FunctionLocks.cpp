@@ -28,10 +28,17 @@ bool processGone(qint64 pid) {
     return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
+// The text SQLite's datetime() gives, so rows of every session compare as text.
+QString sqliteTime(const QDateTime& time) {
+    return time.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
 }  // namespace
 
 FunctionLocks::FunctionLocks(QString sessionId)
-    : m_sessionId(std::move(sessionId)), m_host(QSysInfo::machineHostName()) {}
+    : m_clock([] { return QDateTime::currentDateTimeUtc(); }),
+      m_sessionId(std::move(sessionId)),
+      m_host(QSysInfo::machineHostName()) {}
 
 FunctionLocks::~FunctionLocks() { releaseAll(); }
 
@@ -60,6 +67,16 @@ void FunctionLocks::setTiming(int heartbeatMs, int staleSeconds) {
     if (m_timer) m_timer->setInterval(m_heartbeatMs);
 }
 
+void FunctionLocks::setClock(Clock clock) {
+    m_clock = clock ? std::move(clock) : [] { return QDateTime::currentDateTimeUtc(); };
+}
+
+QString FunctionLocks::now() const { return sqliteTime(m_clock()); }
+
+QString FunctionLocks::staleBefore() const {
+    return sqliteTime(m_clock().addSecs(-m_staleSeconds));
+}
+
 void FunctionLocks::startHeartbeat() {
     if (m_timer || !QCoreApplication::instance()) return;
     m_timer = std::make_unique<QTimer>();
@@ -68,13 +85,16 @@ void FunctionLocks::startHeartbeat() {
     m_timer->start();
 }
 
-void FunctionLocks::heartbeat() {
-    if (!m_db) return;
+bool FunctionLocks::heartbeat() {
+    if (!m_db) return false;
     QString error;
-    if (!m_db->execParams(QStringLiteral("UPDATE zx_FunctionLock SET dHeartbeat = "
-                                         "datetime('now') WHERE cSessionId = ?1"),
-                          {m_sessionId}, &error))
-        qCWarning(lcPub) << "lock heartbeat failed:" << error;
+    m_db->setBusyTimeout(0);
+    const bool ok = m_db->execParams(
+        QStringLiteral("UPDATE zx_FunctionLock SET dHeartbeat = ?2 WHERE cSessionId = ?1"),
+        {m_sessionId, now()}, &error);
+    m_db->setBusyTimeout(db::Database::kBusyTimeoutMs);
+    if (!ok) qCInfo(lcPub) << "lock heartbeat skipped:" << error;
+    return ok;
 }
 
 void FunctionLocks::removeStale() {
@@ -82,8 +102,8 @@ void FunctionLocks::removeStale() {
     QString error;
     if (!m_db->execParams(
             QStringLiteral("DELETE FROM zx_FunctionLock WHERE cSessionId <> ?1 AND "
-                           "(dHeartbeat IS NULL OR dHeartbeat < datetime('now', ?2))"),
-            {m_sessionId, QStringLiteral("-%1 seconds").arg(m_staleSeconds)}, &error))
+                           "(dHeartbeat IS NULL OR dHeartbeat < ?2)"),
+            {m_sessionId, staleBefore()}, &error))
         qCWarning(lcPub) << "removing stale locks failed:" << error;
     auto rows = m_db->query(QStringLiteral("SELECT DISTINCT cSessionId, iPid FROM zx_FunctionLock "
                                            "WHERE cHost = ?1 AND cSessionId <> ?2"),
@@ -169,14 +189,13 @@ FunctionLocks::Result FunctionLocks::apply(const QString& function, int mode,
         own->isEmpty()
             ? m_db->execParams(QStringLiteral("INSERT INTO zx_FunctionLock(cFunction, iMode, "
                                               "cRecordKey, cSessionId, cUserId, cHost, iPid, "
-                                              "dHeartbeat) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, "
-                                              "datetime('now'))"),
+                                              "dHeartbeat) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"),
                                {function, mode, key, m_sessionId, userId, m_host,
-                                qint64(QCoreApplication::applicationPid())},
+                                qint64(QCoreApplication::applicationPid()), now()},
                                &result.error)
-            : m_db->execParams(QStringLiteral("UPDATE zx_FunctionLock SET dHeartbeat = "
-                                              "datetime('now') WHERE cSessionId = ?1"),
-                               {m_sessionId}, &result.error);
+            : m_db->execParams(QStringLiteral("UPDATE zx_FunctionLock SET dHeartbeat = ?2 "
+                                              "WHERE cSessionId = ?1"),
+                               {m_sessionId, now()}, &result.error);
     if (!ok || !t.commit(&result.error)) return result;
     result.outcome = Outcome::Taken;
     startHeartbeat();

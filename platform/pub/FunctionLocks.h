@@ -15,8 +15,11 @@
 //   any other mode         exclusive per function, mode and record key
 //   negative mode          releases what this session holds of the function in that mode;
 //                          -2 releases 20 and 2
-// A check and its take run in one BEGIN IMMEDIATE transaction.
+// A check and its take run in one BEGIN IMMEDIATE transaction. Times come from the service's
+// clock (UTC), stored as SQLite's datetime() text.
+#include <QDateTime>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -60,8 +63,10 @@ public:
                  const QString& userId);
 
     void releaseAll();
-    // Refreshes the heartbeat of every lock of the session; the timer calls it.
-    void heartbeat();
+    // Refreshes the heartbeat of every lock of the session; the timer calls it on the window's
+    // thread, so a beat that finds the database busy is skipped instead of waiting (the next
+    // beat comes long before the lock goes stale). False when the beat was not written.
+    bool heartbeat();
     // Removes the locks of dead sessions now.
     void removeStale();
 
@@ -72,9 +77,16 @@ public:
     QString sessionId() const { return m_sessionId; }
     int heldCount() const;  // rows of this session
 
+    // The clock heartbeats and staleness are measured by; the system clock unless set.
+    using Clock = std::function<QDateTime()>;
+    void setClock(Clock clock);
+
 private:
     void startHeartbeat();
+    QString now() const;  // the clock's time as datetime() text
+    QString staleBefore() const;
 
+    Clock m_clock;
     QString m_sessionId;
     QString m_host;
     std::unique_ptr<db::Database> m_db;

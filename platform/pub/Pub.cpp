@@ -8,19 +8,16 @@
 #include <QWidget>
 
 #include "host/IClsCommon.h"
+#include "host/IConnection.h"
 #include "host/ILogin.h"
-#include "platform/db/Database.h"
-#include "platform/pub/FormOptions.h"
 #include "platform/pub/FunctionLocks.h"
 #include "platform/pub/GridHelpers.h"
 #include "platform/pub/HelpWindow.h"
 #include "platform/pub/MessageBoxPrompter.h"
 #include "platform/pub/PrintData.h"
-#include "platform/pub/PrintStyles.h"
 #include "platform/pub/PubLog.h"
 #include "platform/pub/ResourceTexts.h"
 #include "platform/sql/ConnectionText.h"
-#include "platform/sql/TSqlConnection.h"
 
 namespace platform::pub {
 
@@ -207,20 +204,25 @@ void Pub::PrintMsg(int count, const QString& printKey) {
 
 namespace {
 
-db::Database* databaseOf(host::IConnection* connection) {
-    auto* tsql = dynamic_cast<sql::TSqlConnection*>(connection);
-    return tsql ? &tsql->database() : nullptr;
+// The account database file a service or login keeps its function locks in; empty when none.
+QString lockDatabaseOf(host::IConnection* connection) {
+    host::ILockStore* store = connection ? connection->lockStore() : nullptr;
+    return store ? store->lockDatabase() : QString();
 }
 
-// The account database file a service or login works on; empty when there is none.
 QString accountDatabasePath(host::IClsCommon* srv, host::ILogin* login) {
     if (srv)
-        if (db::Database* db = databaseOf(srv->m_cnn())) return db->path();
+        if (QString path = lockDatabaseOf(srv->m_cnn()); !path.isEmpty()) return path;
     if (login) {
-        if (db::Database* db = databaseOf(login->ZxCurrentDb())) return db->path();
+        if (QString path = lockDatabaseOf(login->ZxCurrentDb()); !path.isEmpty()) return path;
         if (auto text = sql::ConnectionText::parse(login->ZxDbName())) return text->dataSource;
     }
     return {};
+}
+
+host::IPrintStyleStore* printStylesOf(host::IClsCommon* srv) {
+    host::IConnection* connection = srv ? srv->m_cnn() : nullptr;
+    return connection ? connection->printStyleStore() : nullptr;
 }
 
 }  // namespace
@@ -258,25 +260,25 @@ bool Pub::IsLockFun(host::IClsCommon* srv, host::ILogin* login, const QString& f
 }
 
 QString Pub::GetPrnStyle(host::IClsCommon* srv, const QString& printKey) {
-    db::Database* db = srv ? databaseOf(srv->m_cnn()) : nullptr;
-    if (!db) {
+    host::IPrintStyleStore* store = printStylesOf(srv);
+    if (!store) {
         qCWarning(lcPub) << "GetPrnStyle: no account database";
         return {};
     }
     QString error;
-    const QString style = loadPrintStyle(*db, printKey, &error);
+    const QString style = store->loadPrintStyle(printKey, &error);
     if (!error.isEmpty()) qCWarning(lcPub) << "GetPrnStyle" << printKey << ":" << error;
     return style;
 }
 
 bool Pub::SavePrnStyle(host::IClsCommon* srv, const QString& printKey, const QString& style) {
-    db::Database* db = srv ? databaseOf(srv->m_cnn()) : nullptr;
-    if (!db) {
+    host::IPrintStyleStore* store = printStylesOf(srv);
+    if (!store) {
         qCWarning(lcPub) << "SavePrnStyle: no account database";
         return false;
     }
     QString error;
-    if (savePrintStyle(*db, printKey, style, &error)) return true;
+    if (store->savePrintStyle(printKey, style, &error)) return true;
     qCWarning(lcPub) << "SavePrnStyle" << printKey << ":" << error;
     return false;
 }
@@ -290,30 +292,35 @@ QAction* actionOf(QWidget* window, const QString& key) {
     return nullptr;
 }
 
+host::IFormOptionStore* formOptionsOf(host::IClsCommon* srv) {
+    host::IConnection* connection = srv ? srv->m_cnn() : nullptr;
+    return connection ? connection->formOptionStore() : nullptr;
+}
+
 }  // namespace
 
 void Pub::FrmOpt(QWidget* window, const QString& key, const QString& formKey, host::ILogin* login,
                  host::IClsCommon* srv) {
     QAction* action = actionOf(window, key);
-    db::Database* db = srv ? databaseOf(srv->m_cnn()) : nullptr;
-    if (!action || !db) {
+    host::IFormOptionStore* store = formOptionsOf(srv);
+    if (!action || !store) {
         qCWarning(lcPub) << "FrmOpt" << key << ": no such action or no account database";
         return;
     }
     const QString user = login ? login->cUserId() : m_userId;
     QString error;
-    if (!saveFormOption(*db, user, formKey, action->objectName(),
+    if (!store->saveFormOption(user, formKey, action->objectName(),
                         action->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), &error))
         qCWarning(lcPub) << "FrmOpt" << formKey << key << ":" << error;
 }
 
 void Pub::FrmOptInit(QWidget* window, const QString& formKey, host::ILogin* login,
                      host::IClsCommon* srv) {
-    db::Database* db = srv ? databaseOf(srv->m_cnn()) : nullptr;
-    if (!window || !db) return;
+    host::IFormOptionStore* store = formOptionsOf(srv);
+    if (!window || !store) return;
     QString error;
     const QMap<QString, QString> options =
-        loadFormOptions(*db, login ? login->cUserId() : m_userId, formKey, &error);
+        store->loadFormOptions(login ? login->cUserId() : m_userId, formKey, &error);
     if (!error.isEmpty()) qCWarning(lcPub) << "FrmOptInit" << formKey << ":" << error;
     for (auto it = options.begin(); it != options.end(); ++it)
         if (QAction* action = actionOf(window, it.key()); action && action->isCheckable())

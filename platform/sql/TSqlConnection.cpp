@@ -3,6 +3,8 @@
 #include <QFileInfo>
 
 #include "platform/db/Database.h"
+#include "platform/db/FormOptions.h"
+#include "platform/db/PrintStyles.h"
 #include "platform/sql/Batch.h"
 #include "platform/sql/ConnectionSchema.h"
 #include "platform/sql/ServerFunctions.h"
@@ -92,6 +94,29 @@ TSqlConnection::~TSqlConnection() = default;
 QString TSqlConnection::defaultDatabase() const {
     if (!m_text.catalog.isEmpty()) return m_text.catalog;
     return QFileInfo(m_text.dataSource).completeBaseName();
+}
+
+QString TSqlConnection::lockDatabase() const {
+    const QString path = m_db->path();
+    return path == QLatin1String(":memory:") ? QString() : path;
+}
+
+QString TSqlConnection::loadPrintStyle(const QString& key, QString* error) {
+    return db::loadPrintStyle(*m_db, key, error);
+}
+
+bool TSqlConnection::savePrintStyle(const QString& key, const QString& style, QString* error) {
+    return db::savePrintStyle(*m_db, key, style, error);
+}
+
+QMap<QString, QString> TSqlConnection::loadFormOptions(const QString& userId, const QString& form,
+                                                       QString* error) {
+    return db::loadFormOptions(*m_db, userId, form, error);
+}
+
+bool TSqlConnection::saveFormOption(const QString& userId, const QString& form, const QString& key,
+                                    const QString& value, QString* error) {
+    return db::saveFormOption(*m_db, userId, form, key, value, error);
 }
 
 void TSqlConnection::registerProcedure(const QString& name, Procedure procedure) {

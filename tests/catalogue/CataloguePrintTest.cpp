@@ -13,7 +13,6 @@
 #include <functional>
 
 #include "catalogue/AboutBox.h"
-#include "common/Session.h"
 #include "controls/PrintControl.h"
 #include "host/IWindowHost.h"
 #include "tests/catalogue/CatalogueFixture.h"
@@ -24,35 +23,16 @@ using namespace printtest;
 
 namespace {
 
-class AnsweringHost : public host::IWindowHost, public host::IHostFactory {
-public:
-    std::function<int(QDialog*)> answer = [](QDialog*) { return int(QDialog::Rejected); };
-    QStringList shown;
-    int showModal(QDialog* dialog) override {
-        shown << QString::fromLatin1(dialog->metaObject()->className());
-        return answer(dialog);
-    }
-    void message(const QString&, const QString&) override {}
-
-    std::shared_ptr<host::IPub> createPub() override { return nullptr; }
-    std::shared_ptr<host::IClsCommon> createSrvDB() override { return nullptr; }
-    std::shared_ptr<host::IColSet> createColSet() override { return nullptr; }
-    std::shared_ptr<host::IPlugInManager> createPlugInManager() override { return nullptr; }
-    host::IWindowHost* windowHost() override { return this; }
-};
-
 class CataloguePrint : public SessionTest {
 protected:
     void SetUp() override {
         SessionTest::SetUp();
         ASSERT_TRUE(dir.isValid());
-        userdef::Session::current().factory = &host;
     }
-    void TearDown() override { userdef::Session::current().factory = nullptr; }
     QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     QTemporaryDir dir;
-    AnsweringHost host;
+    testsupport::TestWindowHost& host = session.windows;
 };
 
 QAction* menu(const catalogue::FrmUserDef& w, const char* name) {
@@ -68,7 +48,7 @@ TEST_F(CataloguePrint, PreviewAndPrintShowTheListedItems) {
     ASSERT_GT(rows, 0);
 
     int previewPages = -1;
-    host.answer = [&previewPages](QDialog* d) {
+    host.onModal = [&previewPages](QDialog* d) {
         auto* preview = d->findChild<QPrintPreviewWidget*>();
         preview->updatePreview();
         previewPages = preview->pageCount();
@@ -82,7 +62,7 @@ TEST_F(CataloguePrint, PreviewAndPrintShowTheListedItems) {
     w->RunCommand(QStringLiteral("Print"), QStringLiteral("Preview"));
     EXPECT_EQ(host.shown.last(), QStringLiteral("QPrintPreviewDialog"));
 
-    host.answer = [this](QDialog* d) {
+    host.onModal = [this](QDialog* d) {
         QPrinter* p = qobject_cast<QPrintDialog*>(d)->printer();
         p->setOutputFormat(QPrinter::PdfFormat);
         p->setOutputFileName(file("list.pdf"));
@@ -110,7 +90,7 @@ TEST_F(CataloguePrint, SaveFileWritesAWorkbookAndSaysHowManyRows) {
     ASSERT_TRUE(w->selectClass(QStringLiteral("单据头")));
     const int rows = w->grid()->rows() - 1;
     menu(*w, "mPrintNo")->trigger();  // numbered rows
-    host.answer = [this](QDialog* d) {
+    host.onModal = [this](QDialog* d) {
         qobject_cast<QFileDialog*>(d)->selectFile(file("items.xlsx"));
         return int(QDialog::Accepted);
     };
@@ -125,11 +105,11 @@ TEST_F(CataloguePrint, SaveFileWritesAWorkbookAndSaysHowManyRows) {
 
     // A cancelled choice of file writes nothing and says nothing.
     session.prompter->clear();
-    host.answer = [](QDialog*) { return int(QDialog::Rejected); };
+    host.onModal = nullptr;  // cancelled
     w->RunCommand(QStringLiteral("savefile"));
     EXPECT_TRUE(session.prompter->asked().isEmpty());
     // A file that cannot be written is reported with its reason.
-    host.answer = [this](QDialog* d) {
+    host.onModal = [this](QDialog* d) {
         qobject_cast<QFileDialog*>(d)->selectFile(file("no/such/folder/items.csv"));
         return int(QDialog::Accepted);
     };
@@ -142,7 +122,7 @@ TEST_F(CataloguePrint, PageSetUpIsStoredForTheListAndUsedNextTime) {
     auto w = openCatalogue();
     // The list is wider than a portrait page: it goes across until the user says otherwise.
     bool landscapeShown = false;
-    host.answer = [&landscapeShown](QDialog* d) {
+    host.onModal = [&landscapeShown](QDialog* d) {
         landscapeShown = d->findChild<QRadioButton*>(QStringLiteral("OptLandscape"))->isChecked();
         d->findChild<QRadioButton*>(QStringLiteral("OptPortrait"))->click();
         return int(QDialog::Accepted);
@@ -156,7 +136,7 @@ TEST_F(CataloguePrint, PageSetUpIsStoredForTheListAndUsedNextTime) {
     // Another window of the catalogue starts from the stored page.
     auto again = openCatalogue();
     bool portraitShown = false;
-    host.answer = [&portraitShown](QDialog* d) {
+    host.onModal = [&portraitShown](QDialog* d) {
         portraitShown = d->findChild<QRadioButton*>(QStringLiteral("OptPortrait"))->isChecked();
         return int(QDialog::Rejected);
     };
@@ -181,7 +161,7 @@ TEST_F(CataloguePrint, AnEmptyListIsNotPrinted) {
 TEST_F(CataloguePrint, AboutShowsTheProgramAndItsVersion) {
     auto w = openCatalogue();
     QString name, version;
-    host.answer = [&](QDialog* d) {
+    host.onModal = [&](QDialog* d) {
         name = d->findChild<QLabel*>(QStringLiteral("LblName"))->text();
         version = d->findChild<QLabel*>(QStringLiteral("LblVersion"))->text();
         return int(QDialog::Accepted);

@@ -1,6 +1,8 @@
 // Statements of the catalogue window and its commands.
 #include <gtest/gtest.h>
 
+#include "catalogue/ItemListing.h"
+#include "itemdef/ItemRecord.h"
 #include "tests/statements/StatementCase.h"
 
 namespace statements {
@@ -25,9 +27,11 @@ void expectNumericIdOrderWithinClasses(const host::RecordSet& rows) {
 }  // namespace
 
 std::vector<StatementCase> catalogueStatements() {
+    using catalogue::kListFields;
+    using itemdef::kItemColumns;
+    const QString kItemRead = kItemColumns + itemdef::kItemExtraColumns;
     const QStringList listFields = fieldNames(kListFields);
-    const QStringList editorFields =
-        fieldNames(kFullFields) + QStringList{"cDicDbName", "ctabledesc", "citemlang"};
+    const QStringList editorFields = fieldNames(kItemRead);
     return {
         {"CatalogueLoad_RefDesignProcedure",
          "AA_CreateDefineRefDesignView",
@@ -52,7 +56,7 @@ std::vector<StatementCase> catalogueStatements() {
              EXPECT_EQ(values(rows, "cClass"), QStringList({QStringLiteral("单据头")}));
          }},
         {"RefreshItemList_Class",
-         "Select " + kListFields + " from UserDef_Parent where cClass='单据头' " + kOrder,
+         catalogue::listingSql(QStringLiteral("单据头")),
          listFields,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cId"), kHeaderIds);
@@ -62,52 +66,52 @@ std::vector<StatementCase> catalogueStatements() {
              EXPECT_EQ(valueWhere(rows, "cId", "1002", "cItemName"), QStringLiteral("审批日期"));
              EXPECT_EQ(valueWhere(rows, "cId", "6", "bArchive"), QStringLiteral("True"));
          }},
-        {"RefreshItemList_All", "Select " + kListFields + " from UserDef_Parent " + kOrder,
+        {"RefreshItemList_All", catalogue::listingSql(catalogue::kRootKey),
          listFields,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 128);  // 6×16 + 10 free + 10 batch + 12 extended
              expectNumericIdOrderWithinClasses(rows);
          }},
-        {"InitGrid_EmptyListing", "select " + kListFields + " from UserDef_Parent where 1=2 ",
-         listFields, [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
+        // The grid is laid out from a listing without rows: types and sizes come from the
+        // declared columns, through the views.
+        {"InitGrid_EmptyListing", catalogue::emptyListingSql(), listFields,
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(rows.recordCount(), 0);
+             auto field = [&](const char* name) { return rows.field(rows.fieldIndex(name)); };
+             EXPECT_EQ(field("bFixLength").type, host::FieldType::Boolean);
+             EXPECT_EQ(field("bIsUserDefPic").type, host::FieldType::Boolean);
+             EXPECT_EQ(field("IMaxLen").type, host::FieldType::Integer);
+             EXPECT_EQ(field("iDataSource").type, host::FieldType::SmallInt);
+             EXPECT_EQ(field("cItemName").type, host::FieldType::VarWChar);
+             EXPECT_EQ(field("cItemName").definedSize, 60);
+         }},
         {"FillGrid_RelatedReportArchive",
-         "select Rpt_GRPDef_Item.TableName,TableDefine,FieldName,FieldDef from Rpt_GRPDef_Item "
-         "Left "
-         "Join Rpt_ItmDef On Rpt_GRPDef_Item.TableName=Rpt_ItmDef.TableName where "
-         "Rpt_GRPDef_Item.SystemId='AS' and Rpt_GRPDef_Item.TableName='Person' and "
-         "Rpt_ItmDef.FieldName='cPersonName'",
+         catalogue::relatedReportSql(QStringLiteral("Person"), QStringLiteral("cPersonName")),
          {"TableName", "TableDefine", "FieldName", "FieldDef"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "TableDefine"), QStringList({QStringLiteral("职员档案")}));
              EXPECT_EQ(values(rows, "FieldDef"), QStringList({QStringLiteral("职员名称")}));
          }},
         {"FillGrid_RelatedReportArchiveMissing",
-         "select Rpt_GRPDef_Item.TableName,TableDefine,FieldName,FieldDef from Rpt_GRPDef_Item "
-         "Left "
-         "Join Rpt_ItmDef On Rpt_GRPDef_Item.TableName=Rpt_ItmDef.TableName where "
-         "Rpt_GRPDef_Item.SystemId='AS' and Rpt_GRPDef_Item.TableName='[UR0001]' and "
-         "Rpt_ItmDef.FieldName='cStageName'",
+         catalogue::relatedReportSql(QStringLiteral("[UR0001]"), QStringLiteral("cStageName")),
          {"TableName", "TableDefine", "FieldName", "FieldDef"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
         {"FillGrid_RelatedReference",
-         "Select A.cRefID, A.cRefMeta,a.cRefName From ZxMeta_001..refdesign A Where '[' + a.cRefID "
-         "+ ']' ='[UR0001]' and  A.IsUserDefRef=1 and isnull(a.cParentRefid,'')<>''  Order by "
-         "a.cRefName",
+         catalogue::relatedReferenceSql(QStringLiteral("001"), QStringLiteral("[UR0001]")),
          {"cRefID", "cRefMeta", "cRefName"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cRefName"), QStringList({QStringLiteral("研发阶段")}));
              EXPECT_TRUE(values(rows, "cRefMeta").value(0).contains("cKey='UR0001_ColSet'"));
          }},
         {"FillGrid_RelatedReferenceField",
-         "select  top 1 cCaption  from ZxMeta_001..AA_ColumnDic where cKey='UR0001_ColSet' and "
-         "cFld ='cStageName'",
+         catalogue::referenceCaptionSql(QStringLiteral("001"), QStringLiteral("UR0001_ColSet"),
+                                        QStringLiteral("cStageName")),
          {"cCaption"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cCaption"), QStringList({QStringLiteral("阶段名称")}));
          }},
         {"Define_ItemsOfClass",
-         "select " + kFullFields + ",cDicDbName,ctabledesc,citemlang from Userdef " +
-             " where cClass='单据头' " + kOrder,
+         "select " + kItemRead + " from Userdef " + " where cClass='单据头' " + kOrder,
          editorFields,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cId"), kHeaderIds);
@@ -117,14 +121,14 @@ std::vector<StatementCase> catalogueStatements() {
              EXPECT_EQ(valueWhere(rows, "cId", "1003", "cDicDbName"), QStringLiteral("cHDefine3"));
          }},
         {"Define_ItemsOfAllClasses",
-         "select " + kFullFields + ",cDicDbName,ctabledesc,citemlang from Userdef " + kOrder,
+         "select " + kItemRead + " from Userdef " + kOrder,
          editorFields,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 128);
              expectNumericIdOrderWithinClasses(rows);
          }},
         {"Add_ItemsOfClass",
-         "select " + kFullFields + ",cDicDbName,ctabledesc,citemlang from Userdef where cClass='" +
+         "select " + kItemRead + " from Userdef where cClass='" +
              QStringLiteral("单据体") + "'order by cClass ,cast(cid as int) asc,cItem ASC ",
          editorFields,
          [](const host::RecordSet& rows) {
@@ -133,9 +137,9 @@ std::vector<StatementCase> catalogueStatements() {
              EXPECT_EQ(values(rows, "cId").last(), QStringLiteral("2004"));
          }},
         {"Archive_NamedItemsOfClass",
-         "select " + kFullFields + ",cItemLang from userdef where cItemName<>'' and cClass='" +
+         "select " + kItemColumns + ",cItemLang from userdef where cItemName<>'' and cClass='" +
              QStringLiteral("单据头") + "' " + kOrder,
-         fieldNames(kFullFields) + QStringList{"cItemLang"},
+         fieldNames(kItemColumns) + QStringList{"cItemLang"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cId"), QStringList({"1", "6", "7", "8", "9", "11", "13", "15",
                                                          "1001", "1002", "1003", "1004"}));

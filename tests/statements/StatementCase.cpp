@@ -2,14 +2,6 @@
 
 namespace statements {
 
-const QString kListFields = QStringLiteral(
-    " cId,cClass,CItem,CType,IMaxLen,cItemName,iLength,iDecimalDigits,bFixLength,bCheckVal,bInput,"
-    "bArchive,iDataSource,cRelArchive,cRelField,cParentItemName,bIsUserDefAttachFile,bIsUserDefPic,"
-    "cRefID ");
-const QString kFullFields = QStringLiteral(
-    " cId,cClass,CItem,CType,IMaxLen,cItemName,iLength,iDecimalDigits,bFixLength,bCheckVal,bInput,"
-    "bArchive,bMultiSel,cParentID,bIsUserDefAttachFile,iDataSource,cRelArchive,cRelField,"
-    "cDefaultVal,cRefID,bIsUserDefPic ");
 const QString kValueFields = QStringLiteral(" Cvalue,Calias,CbarCode,cParentValue,bFreeStop ");
 
 QStringList fieldNames(const QString& fieldList) {

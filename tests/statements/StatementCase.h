@@ -1,6 +1,7 @@
 #pragma once
 // One statement the component sends to the server database service, with the values the
-// component fills in, the fields it reads back and what the demo account makes of it.
+// component fills in, the fields it reads back and what the demo account makes of it. Where a
+// unit of the component builds the statement, the case takes it from that builder.
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -29,10 +30,9 @@ std::vector<StatementCase> catalogueStatements();  // catalogue window and comma
 std::vector<StatementCase> itemStatements();  // item record, editor, tables, references, values
 std::vector<StatementCase> carryOverStatements();  // carry-over model, list, editor, batch
 
-// Field lists the component joins into its statements, verbatim.
-extern const QString kListFields;   // catalogue listing
-extern const QString kFullFields;   // item record
-extern const QString kValueFields;  // value archive
+// The value archive's field list, verbatim. The listing's and the item record's come from
+// catalogue/ItemListing.h and itemdef/ItemRecord.h, as the windows use them.
+extern const QString kValueFields;
 // The names in a field list, in order.
 QStringList fieldNames(const QString& fieldList);
 

@@ -64,33 +64,5 @@ INSTANTIATE_TEST_SUITE_P(Component, Statement, ::testing::ValuesIn(allStatements
                              return std::string(info.param.name);
                          });
 
-// The catalogue reads a listing without rows to lay out its grid: types and sizes must come
-// from the declared columns, through the views.
-class EmptyListing : public testsupport::AccountTest {};
-
-TEST_F(EmptyListing, ReportsDeclaredTypesAndSizes) {
-    const host::RecordSetPtr rows =
-        account.srv().OpenX(QStringLiteral("select ") + kListFields +
-                            QStringLiteral(" from UserDef_Parent where 1=2 "));
-    ASSERT_TRUE(rows) << account.srv().lastError().toStdString();
-    EXPECT_EQ(rows->recordCount(), 0);
-    auto field = [&](const char* name) {
-        return rows->field(rows->fieldIndex(QLatin1String(name)));
-    };
-    EXPECT_EQ(field("bFixLength").type, host::FieldType::Boolean);
-    EXPECT_EQ(field("bIsUserDefPic").type, host::FieldType::Boolean);
-    EXPECT_EQ(field("IMaxLen").type, host::FieldType::Integer);
-    EXPECT_EQ(field("iDataSource").type, host::FieldType::SmallInt);
-    EXPECT_EQ(field("cItemName").type, host::FieldType::VarWChar);
-    EXPECT_EQ(field("cItemName").definedSize, 60);
-
-    const host::RecordSetPtr values = account.srv().OpenX(
-        QStringLiteral("select ") + kValueFields + QStringLiteral(" from Userdefine where 1=2"));
-    ASSERT_TRUE(values) << account.srv().lastError().toStdString();
-    EXPECT_EQ(values->field(values->fieldIndex(QStringLiteral("Cvalue"))).definedSize, 120);
-    EXPECT_EQ(values->field(values->fieldIndex(QStringLiteral("bFreeStop"))).type,
-              host::FieldType::Boolean);
-}
-
 }  // namespace
 }  // namespace statements

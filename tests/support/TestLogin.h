@@ -17,6 +17,9 @@ public:
     explicit TestLogin(const TestAccount& account, const QString& language = QStringLiteral("zh-CN"),
                        const QString& user = QStringLiteral("demo"),
                        host::IConnection* current = nullptr);
+    // A login on the account database of a connection text, with no metadata database (a
+    // helper process that only takes locks).
+    TestLogin(const QString& connectionText, const QString& user, const QString& language);
     ~TestLogin() override;
 
     QString ZxDbName() const override { return m_dbName; }

@@ -2,8 +2,27 @@
 
 #include "common/InitAcc.h"
 #include "common/Session.h"
+#include "controls/RefEdit.h"
+#include "platform/plugins/PlugInManager.h"
 
 namespace testsupport {
+
+int TestWindowHost::showModal(QDialog* dialog) {
+    shown << QString::fromLatin1(dialog->metaObject()->className());
+    return onModal ? onModal(dialog) : int(QDialog::Rejected);
+}
+
+void TestWindowHost::message(const QString& text, const QString& title) {
+    messages << text + QLatin1Char('|') + title;
+}
+
+std::shared_ptr<host::IClsCommon> TestHostFactory::createSrvDB() {
+    return std::make_shared<platform::server::ClsCommon>();
+}
+
+std::shared_ptr<host::IPlugInManager> TestHostFactory::createPlugInManager() {
+    return std::make_shared<platform::plugins::PlugInManager>();
+}
 
 TestSession::TestSession(const QString& language) {
     userdef::Session::current().reset();
@@ -21,13 +40,21 @@ TestSession::TestSession(const QString& language) {
     }
     login = std::make_shared<TestLogin>(account, language, QStringLiteral("demo"), srv->m_cnn());
     pub->setLogin(*login);
+    factory.pub = pub;
     userdef::Session& session = userdef::Session::current();
+    session.factory = &factory;
+    controls::RefEdit::setDefaultWindowHost(&factory.windows);
     session.pub = pub;
     session.srvDB = srv;
     session.login = login;
     if (!userdef::InitAcc()) m_error = QStringLiteral("InitAcc failed");
 }
 
-TestSession::~TestSession() { userdef::Session::current().reset(); }
+TestSession::~TestSession() {
+    userdef::Session& session = userdef::Session::current();
+    session.reset();
+    if (session.factory == &factory) session.factory = nullptr;
+    controls::RefEdit::setDefaultWindowHost(nullptr);
+}
 
 }  // namespace testsupport

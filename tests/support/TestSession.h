@@ -6,9 +6,15 @@
 //   TEST_F(SessionTest, Something) { catalogue::FrmUserDef w(false); … session.prompter … }
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 #include <ostream>
+
+#include "host/IHostFactory.h"
+#include "host/IWindowHost.h"
 
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
@@ -20,6 +26,33 @@
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace testsupport {
+
+// The host's window host in a test: every modal show runs `onModal` (which may drive the
+// dialog's widgets and returns its result) instead of blocking; without one it is rejected.
+class TestWindowHost : public host::IWindowHost {
+public:
+    int showModal(QDialog* dialog) override;
+    void message(const QString& text, const QString& title) override;
+
+    std::function<int(QDialog*)> onModal;
+    QStringList shown;     // the class name of every dialog shown
+    QStringList messages;  // "text|title"
+};
+
+// The host's factory in a test: the session's services, the window host above and the real
+// plug-in manager (plug-ins in the build's plug-in folder).
+class TestHostFactory : public host::IHostFactory {
+public:
+    std::shared_ptr<host::IPub> createPub() override { return pub; }
+    // A new service, as the host makes one (the component opens the metadata database on it).
+    std::shared_ptr<host::IClsCommon> createSrvDB() override;
+    std::shared_ptr<host::IColSet> createColSet() override { return nullptr; }
+    std::shared_ptr<host::IPlugInManager> createPlugInManager() override;
+    host::IWindowHost* windowHost() override { return &windows; }
+
+    std::shared_ptr<host::IPub> pub;
+    TestWindowHost windows;
+};
 
 class TestSession {
 public:
@@ -37,6 +70,8 @@ public:
     std::shared_ptr<platform::pub::Pub> pub;
     std::shared_ptr<platform::server::ClsCommon> srv;
     std::shared_ptr<TestLogin> login;
+    TestHostFactory factory;  // the session's g_Factory
+    TestWindowHost& windows = factory.windows;
 
 private:
     QString m_error;

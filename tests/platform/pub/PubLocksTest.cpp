@@ -1,11 +1,13 @@
 // Function locks on a copy of the demo account: rules, release, re-entry, sessions and processes.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QProcess>
-#include <QThread>
 #include <csignal>
 
-#include "host/ILogin.h"
+#include "tests/support/TestLogin.h"
+#include "platform/db/Database.h"
 #include "platform/pub/FunctionLocks.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
@@ -125,14 +127,38 @@ TEST_F(PubLocks, LocksWithoutHeartbeatGoStale) {
     EXPECT_FALSE(b->lock("UserDef", 11));
     EXPECT_TRUE(b->lock("UserDef", 20, "22"));  // still beating: held
 
-    // The session's heartbeat keeps its own locks fresh.
+    // The session's heartbeat keeps its own locks fresh; without it they go stale.
     auto a = admin();
-    a->pub->locks().setTiming(50, 1);
-    b->pub->locks().setTiming(50, 1);
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    for (Admin* admin : {a.get(), b.get()}) {
+        admin->pub->locks().setTiming(50, 10);
+        admin->pub->locks().setClock([&now] { return now; });
+    }
     EXPECT_FALSE(a->lock("UserDefine", 2, "5"));
-    QThread::msleep(1200);
-    a->pub->locks().heartbeat();
+    now = now.addSecs(8);
+    EXPECT_TRUE(a->pub->locks().heartbeat());
+    now = now.addSecs(8);
     EXPECT_TRUE(b->lock("UserDefine", 2, "5"));
+    now = now.addSecs(3);
+    EXPECT_FALSE(b->lock("UserDefine", 2, "5"));
+}
+
+TEST_F(PubLocks, HeartbeatOnABusyDatabaseIsSkippedAtOnce) {
+    auto a = admin();
+    auto b = admin();
+    EXPECT_FALSE(a->lock("UserDef", 11));
+    // Another connection is in the middle of writing the account database.
+    ASSERT_TRUE(account.db().exec("BEGIN IMMEDIATE"));
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_FALSE(a->pub->locks().heartbeat());
+    // The beat gave up instead of waiting out the busy timeout.
+    EXPECT_LT(waited.elapsed(), platform::db::Database::kBusyTimeoutMs / 2);
+    ASSERT_TRUE(account.db().exec("ROLLBACK"));
+
+    EXPECT_TRUE(a->pub->locks().heartbeat());
+    EXPECT_EQ(a->pub->locks().heldCount(), 1);
+    EXPECT_TRUE(b->lock("UserDef", 11));
 }
 
 TEST_F(PubLocks, LockThatCannotBeCheckedIsRefusedWithTheReason) {
@@ -154,17 +180,7 @@ TEST_F(PubLocks, LockThatCannotBeCheckedIsRefusedWithTheReason) {
 TEST_F(PubLocks, LocksReachTheDatabaseThroughTheLoginToo) {
     auto a = admin();
     Pub pub(std::make_shared<ScriptedPrompter>(), "zh-cn");
-    struct Login : host::ILogin {
-        QString text;
-        QString ZxDbName() const override { return text; }
-        QString cUserId() const override { return "admin2"; }
-        QString cUserName() const override { return {}; }
-        QString cAcc_id() const override { return "001"; }
-        host::IConnection* ZxCurrentDb() const override { return nullptr; }
-        QString ZxMetaName() const override { return {}; }
-        QString LanguageRegion() const override { return "zh-cn"; }
-    } login;
-    login.text = account.connectionText();
+    testsupport::TestLogin login(account.connectionText(), "admin2", "zh-CN");
     EXPECT_FALSE(pub.IsLockFun(nullptr, &login, "UserDef", 11));
     EXPECT_TRUE(a->lock("UserDef", 11));
     EXPECT_TRUE(a->prompter->asked()[0].text.contains("admin2"));

@@ -2,7 +2,7 @@
 // back unchanged and never change what a statement selects or does.
 #include <gtest/gtest.h>
 
-#include "TestAccount.h"
+#include "SqlTest.h"
 #include "host/Quote.h"
 
 using namespace sqltest;
@@ -26,36 +26,34 @@ const QStringList kHostile = {
     QString(2000, QLatin1Char('\'')),
 };
 
-class HostileValues : public ::testing::Test {
+class HostileValues : public SqlTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(account.ok()) << qPrintable(account.error());
-        connection = account.connect();
-        ASSERT_TRUE(connection);
+        SqlTest::SetUp();
+        all = count("1=1");
     }
     int count(const QString& where) {
         auto rows = connection->open("select count(*) from Userdefine where " + where);
         return rows ? rows->text(0).toInt() : -1;
     }
-    TestAccount account;
-    std::unique_ptr<platform::sql::TSqlConnection> connection;
+    int all = 0;  // values of the account before the test
 };
 
 TEST_F(HostileValues, RoundTripThroughInsertAndSelect) {
     for (const QString& v : kHostile) {
         SCOPED_TRACE(qPrintable(v.left(40)));
-        ASSERT_TRUE(connection->execute("insert into Userdefine (cId, cValue, cAlias) values ('77', N'" +
+        ASSERT_TRUE(connection->execute("insert into Userdefine (cId, cValue, cAlias) values ('90', N'" +
                                         host::sqlValue(v) + "', N'" + host::sqlValue(v) + "')"))
             << qPrintable(connection->lastError());
-        auto rows = connection->open("select cValue, cAlias, cValue + N'|' + cAlias as joined from Userdefine where cId = '77' and cValue = N'" +
+        auto rows = connection->open("select cValue, cAlias, cValue + N'|' + cAlias as joined from Userdefine where cId = '90' and cValue = N'" +
                                      host::sqlValue(v) + "'");
         ASSERT_TRUE(rows) << qPrintable(connection->lastError());
         ASSERT_EQ(rows->recordCount(), 1);
         EXPECT_EQ(rows->text("cValue"), v);
         EXPECT_EQ(rows->text("joined"), v + "|" + v);
-        ASSERT_TRUE(connection->execute("delete from Userdefine where cId = '77' and cValue = N'" + host::sqlValue(v) + "'"));
+        ASSERT_TRUE(connection->execute("delete from Userdefine where cId = '90' and cValue = N'" + host::sqlValue(v) + "'"));
     }
-    EXPECT_EQ(count("1=1"), 2);  // the two rows of the account, nothing else touched
+    EXPECT_EQ(count("1=1"), all);  // nothing else touched
 }
 
 TEST_F(HostileValues, CannotWidenWhatIsSelected) {
@@ -63,12 +61,12 @@ TEST_F(HostileValues, CannotWidenWhatIsSelected) {
         SCOPED_TRACE(qPrintable(v.left(40)));
         EXPECT_EQ(count("cId='" + host::sqlValue(v) + "'"), 0);
         EXPECT_EQ(count("cValue like N'%" + host::sqlValue(v) + "%'"), 0);
-        EXPECT_EQ(count("cId='1' and cValue<>N'" + host::sqlValue(v) + "'"), 2);
+        EXPECT_EQ(count("cId='20' and cValue<>N'" + host::sqlValue(v) + "'"), 4);
     }
     // The key that the value archive deletes by: item id and value joined into one literal.
-    const QString key = "1' and cValue='" + host::sqlValue("乙' or '1'='1");
+    const QString key = "20' and cValue='" + host::sqlValue("红色' or '1'='1");
     EXPECT_EQ(count("cID='" + key + "'"), 0);
-    EXPECT_EQ(count("cID='" + QString("1' and cValue='") + host::sqlValue(QStringLiteral("乙")) + "'"), 1);
+    EXPECT_EQ(count("cID='" + QString("20' and cValue='") + host::sqlValue(QStringLiteral("红色")) + "'"), 1);
 }
 
 TEST_F(HostileValues, VariablesAndProcedureTextsStayValues) {
@@ -76,7 +74,7 @@ TEST_F(HostileValues, VariablesAndProcedureTextsStayValues) {
                                  "' select count(*) as n from Userdefine where cValue = @v");
     ASSERT_TRUE(rows) << qPrintable(connection->lastError());
     EXPECT_EQ(rows->text("n"), "0");
-    EXPECT_EQ(count("1=1"), 2);
+    EXPECT_EQ(count("1=1"), all);
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
-#include "platform/pub/FormOptions.h"
+#include "platform/db/FormOptions.h"
 
 #include "platform/db/Database.h"
 
-namespace platform::pub {
+namespace platform::db {
 
 namespace {
 
-bool ensureTable(db::Database& db, QString* error) {
+bool ensureTable(Database& db, QString* error) {
     return db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS zx_FormOption("
                                   "cUserId nvarchar(20) COLLATE NOCASE NOT NULL, "
                                   "cForm nvarchar(60) COLLATE NOCASE NOT NULL, "
@@ -18,7 +18,7 @@ bool ensureTable(db::Database& db, QString* error) {
 
 }  // namespace
 
-QMap<QString, QString> loadFormOptions(db::Database& db, const QString& userId,
+QMap<QString, QString> loadFormOptions(Database& db, const QString& userId,
                                        const QString& form, QString* error) {
     QMap<QString, QString> out;
     if (!ensureTable(db, error)) return out;
@@ -31,7 +31,7 @@ QMap<QString, QString> loadFormOptions(db::Database& db, const QString& userId,
     return out;
 }
 
-bool saveFormOption(db::Database& db, const QString& userId, const QString& form,
+bool saveFormOption(Database& db, const QString& userId, const QString& form,
                     const QString& key, const QString& value, QString* error) {
     return ensureTable(db, error) &&
            db.execParams(QStringLiteral("INSERT INTO zx_FormOption(cUserId, cForm, cKey, cValue) "
@@ -40,4 +40,4 @@ bool saveFormOption(db::Database& db, const QString& userId, const QString& form
                          {userId, form, key, value}, error);
 }
 
-}  // namespace platform::pub
+}  // namespace platform::db

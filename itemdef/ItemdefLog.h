@@ -1,0 +1,6 @@
+#pragma once
+#include <QLoggingCategory>
+
+namespace itemdef {
+Q_DECLARE_LOGGING_CATEGORY(lcItemdef)
+}

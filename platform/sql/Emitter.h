@@ -1,0 +1,112 @@
+#pragma once
+// The translator's writer: walks the token tree of one statement or expression and writes its
+// SQLite text. Its work is spread over units with one job each:
+//   NameResolution.cpp     dbo., three-part and db..t names, #temp/tempdb, syscolumns
+//   PlusTyping.cpp         whether "+" joins texts or adds numbers (expr() finds the chains)
+//   ExpressionRewrite.cpp  literals, variables, CASE, functions, CAST/CONVERT
+//   QueryRewrite.cpp       SELECT lists ('alias' = expr), TOP, UNION and its ORDER BY
+//   StatementRewrite.cpp   INSERT, UPDATE, DELETE, CREATE, DROP, ALTER
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "platform/sql/SqlTypes.h"
+#include "platform/sql/TokenTree.h"
+#include "platform/sql/Translator.h"
+
+namespace platform::sql::detail {
+
+// Type classes for "+".
+enum class Cls { Unknown, Number, Text, Money };
+
+inline Cls fromDeclared(const QString& declared) {
+    if (declared.isNull()) return Cls::Unknown;
+    const TypeInfo info = TypeInfo::of(declared);
+    if (info.text) return Cls::Text;
+    if (info.money) return Cls::Money;
+    if (info.numeric) return Cls::Number;
+    return Cls::Unknown;
+}
+
+inline bool isNumberLike(Cls c) { return c == Cls::Number || c == Cls::Money; }
+
+// A dotted name as written, resolved to schema and parts.
+struct Name {
+    size_t length = 0;      // nodes used
+    QStringList parts;      // as written, empty for ".."
+    QString schema;         // SQLite schema, empty when the name does not give one
+    QStringList rest;       // object [. column …] after database and owner are taken off
+    bool star = false;      // alias.*
+};
+
+class Emitter {
+public:
+    Emitter(const QString& catalog, const QStringList& attached, SchemaInfo* schema,
+            const VariableTypes& variables, const std::vector<Node>& root)
+        : m_catalog(catalog), m_attached(attached), m_schema(schema), m_variables(variables),
+          m_root(root) {}
+
+    QString error;
+    QStringList parameters;
+    bool schemaDependent = false;
+
+    bool ok() const { return error.isEmpty(); }
+
+    std::optional<QString> statement(Span s, Translation* t);
+    QString expr(Span s);
+    QString query(Span s);
+
+private:
+    // -- errors
+    QString fail(const QString& text) {
+        if (error.isEmpty()) error = text;
+        return {};
+    }
+    QString unsupported(const QString& what) {
+        return fail(QStringLiteral("unsupported T-SQL construct: %1").arg(what));
+    }
+
+    // -- names
+    Name readName(Span s, size_t i);
+    QString emitName(const Name& n);
+    QString mapDatabase(const QString& db);
+    QString syscolumns(const QString& schema);
+
+    // -- pieces
+    QString seq(Span s);
+    QString caseBlock(Span s);
+    QString function(const QString& name, const Node& args);
+    QString cast(const Node& args, bool isConvert);
+    QString convertTarget(const QString& valueSql, const TypeInfo& target, Cls valueClass);
+    std::vector<Span> splitTop(Span s, const char* symbol);
+    size_t matchEnd(Span s, size_t caseAt);
+    QString selectCore(Span s, bool inCompound);
+    QString selectList(Span s);
+    QString orderByWithoutPrefixes(Span s);
+    QString variable(const Token& t);
+
+    // -- "+"
+    struct Segment {
+        bool op = false;  // '+' or '-'
+        size_t b = 0, e = 0;
+    };
+    std::vector<Segment> segments(Span s);
+    Cls classify(Span s);
+    Cls classifyFunction(const QString& name, const Node& args);
+    Cls classifyName(const Name& n);
+    void collectTables();
+
+    struct TableRef {
+        QString schema, table, alias;
+    };
+
+    const QString& m_catalog;
+    const QStringList& m_attached;
+    SchemaInfo* m_schema;
+    const VariableTypes& m_variables;
+    const std::vector<Node>& m_root;
+    std::optional<std::vector<TableRef>> m_tables;
+};
+
+}  // namespace platform::sql::detail

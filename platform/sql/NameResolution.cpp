@@ -1,0 +1,92 @@
+// Names: [database.][owner.]object[.column], tempdb and #temporary tables, syscolumns.
+#include "platform/sql/Emitter.h"
+#include "platform/sql/SqliteQuote.h"
+
+namespace platform::sql::detail {
+
+Name Emitter::readName(Span s, size_t i) {
+    Name n;
+    size_t j = i;
+    auto partAt = [&](size_t k) {
+        return k < s.size() && (s[k].kind(TokenKind::Word) || s[k].kind(TokenKind::Ident));
+    };
+    if (!partAt(j)) return n;
+    n.parts << s[j].tok->text;
+    ++j;
+    while (j < s.size() && s[j].symbol(".")) {
+        if (partAt(j + 1)) {
+            n.parts << s[j + 1].tok->text;
+            j += 2;
+        } else if (j + 1 < s.size() && s[j + 1].symbol(".")) {
+            n.parts << QString();
+            j += 1;
+        } else if (j + 1 < s.size() && s[j + 1].symbol("*")) {
+            n.star = true;
+            j += 2;
+            break;
+        } else {
+            break;
+        }
+    }
+    n.length = j - i;
+    // [database.][owner.]object[.column]
+    QStringList parts = n.parts;
+    const auto isOwner = [](const QString& p) {
+        return p.isEmpty() || p.compare(QLatin1String("dbo"), Qt::CaseInsensitive) == 0;
+    };
+    if (parts.size() >= 3 && isOwner(parts[1]) && !parts[0].isEmpty() &&
+        !isOwner(parts[0])) {
+        n.schema = mapDatabase(parts[0]);
+        parts = parts.mid(2);
+    } else if (parts.size() >= 2 && isOwner(parts[0])) {
+        parts = parts.mid(1);
+    } else if (parts.size() >= 3) {
+        n.schema = mapDatabase(parts[0]);
+        parts = parts.mid(1);
+        if (!parts.isEmpty() && isOwner(parts[0])) parts = parts.mid(1);
+    }
+    if (!parts.isEmpty() && parts.first().startsWith(QLatin1Char('#'))) {
+        if (n.schema.isEmpty() || n.schema == QLatin1String("temp"))
+            n.schema = QStringLiteral("temp");
+        else
+            fail(QStringLiteral("a temporary table lives in tempdb: %1").arg(n.parts.join('.')));
+    }
+    n.rest = parts;
+    return n;
+}
+
+QString Emitter::mapDatabase(const QString& db) {
+    if (db.compare(QLatin1String("tempdb"), Qt::CaseInsensitive) == 0) return QStringLiteral("temp");
+    if (db.compare(m_catalog, Qt::CaseInsensitive) == 0) return QStringLiteral("main");
+    for (const QString& a : m_attached)
+        if (a.compare(db, Qt::CaseInsensitive) == 0) return a;
+    fail(QStringLiteral("unknown database: %1").arg(db));
+    return QStringLiteral("main");
+}
+
+QString Emitter::syscolumns(const QString& schema) {
+    const QString s = schema.isEmpty() ? QStringLiteral("main") : schema;
+    const QString lit = sqliteLiteral(s);
+    return QStringLiteral(
+               "(SELECT zx_object_id(%1, m.name) AS id, p.name AS name, "
+               "CAST(zx_xtype(p.type) AS INTEGER) AS xtype, "
+               "CAST(zx_collength(p.type) AS INTEGER) AS length, p.cid + 1 AS colid, "
+               "p.cid + 1 AS colorder, CAST(zx_xtype(p.type) AS INTEGER) AS xusertype, "
+               "CAST(zx_precision(p.type) AS INTEGER) AS prec, "
+               "CAST(zx_scale(p.type) AS INTEGER) AS scale, "
+               "CASE WHEN p.\"notnull\" THEN 0 ELSE 1 END AS isnullable "
+               "FROM %2.sqlite_master AS m JOIN pragma_table_info(m.name, %1) AS p "
+               "WHERE m.type IN ('table', 'view'))")
+        .arg(lit, sqliteIdent(s));
+}
+
+QString Emitter::emitName(const Name& n) {
+    QStringList out;
+    if (!n.schema.isEmpty()) out << sqliteIdent(n.schema);
+    for (const QString& p : n.rest) out << sqliteIdent(p);
+    QString text = out.join(QLatin1Char('.'));
+    if (n.star) text += QStringLiteral(".*");
+    return text;
+}
+
+}  // namespace platform::sql::detail

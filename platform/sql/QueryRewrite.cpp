@@ -1,0 +1,133 @@
+// Queries: select lists with 'alias' = expr, TOP as LIMIT, UNION members and their ORDER BY.
+#include "platform/sql/Emitter.h"
+#include "platform/sql/SqliteQuote.h"
+
+namespace platform::sql::detail {
+
+QString Emitter::selectList(Span s) {
+    QStringList items;
+    for (const Span& item : splitTop(s, ",")) {
+        if (item.empty()) return fail(QStringLiteral("an empty item in a select list"));
+        if (item.size() >= 3 && item[1].symbol("=")) {
+            const Node& head = item[0];
+            if (head.kind(TokenKind::Variable))
+                return unsupported(QStringLiteral("SELECT %1 = …").arg(head.tok->text));
+            if (head.kind(TokenKind::String) || head.kind(TokenKind::Ident) ||
+                (head.kind(TokenKind::Word) && !isKeyword(head))) {
+                items << expr(item.from(2)) + QStringLiteral(" AS ") + sqliteIdent(head.tok->text);
+                continue;
+            }
+        }
+        items << expr(item);
+    }
+    return items.join(QStringLiteral(", "));
+}
+
+QString Emitter::selectCore(Span s, bool inCompound) {
+    if (s.empty() || !s[0].word("SELECT")) return fail(QStringLiteral("a SELECT is expected"));
+    Out head;
+    head.add(QStringLiteral("SELECT"));
+    size_t i = 1;
+    if (i < s.size() && (s[i].word("DISTINCT") || s[i].word("ALL"))) head.add(s[i++].tok->upper);
+    QString limit;
+    if (i < s.size() && s[i].word("TOP")) {
+        if (i + 1 >= s.size()) return fail(QStringLiteral("TOP needs a number"));
+        const Node& n = s[i + 1];
+        if (n.group())
+            limit = QLatin1Char('(') + expr(spanOf(n.kids)) + QLatin1Char(')');
+        else if (n.kind(TokenKind::Number) || n.kind(TokenKind::Variable))
+            limit = n.kind(TokenKind::Number) ? n.tok->text : variable(*n.tok);
+        else
+            return fail(QStringLiteral("TOP needs a number"));
+        i += 2;
+        if (i < s.size() && (s[i].word("PERCENT") || s[i].word("WITH")))
+            return unsupported(QStringLiteral("TOP … %1").arg(s[i].tok->upper));
+    }
+    size_t listEnd = i;
+    while (listEnd < s.size()) {
+        const Node& n = s[listEnd];
+        if (n.word("FROM") || n.word("WHERE") || n.word("GROUP") || n.word("HAVING") ||
+            n.word("ORDER") || n.word("INTO") || n.word("FOR") || n.word("OPTION"))
+            break;
+        ++listEnd;
+    }
+    if (listEnd < s.size() && s[listEnd].word("INTO"))
+        return unsupported(QStringLiteral("SELECT … INTO"));
+    head.add(selectList(s.sub(i, listEnd)));
+    if (listEnd < s.size()) head.add(expr(s.from(listEnd)));
+    if (limit.isEmpty()) return head.text();
+    if (inCompound) return QStringLiteral("SELECT * FROM (%1 LIMIT %2)").arg(head.text(), limit);
+    return head.text() + QStringLiteral(" LIMIT ") + limit;
+}
+
+QString Emitter::orderByWithoutPrefixes(Span s) {
+    QStringList terms;
+    for (const Span& term : splitTop(s, ",")) {
+        if (term.size() >= 3 && (term[0].kind(TokenKind::Word) || term[0].kind(TokenKind::Ident)) &&
+            term[1].symbol(".") && !isKeyword(term[0])) {
+            QString saved = error;
+            const Name n = readName(term, 0);
+            error = saved;
+            if (!n.rest.isEmpty() && !(n.length < term.size() && term[n.length].group())) {
+                Out out;
+                out.add(sqliteIdent(n.rest.last()));
+                if (n.length < term.size()) out.add(expr(term.from(n.length)));
+                terms << out.text();
+                continue;
+            }
+        }
+        terms << expr(term);
+    }
+    return terms.join(QStringLiteral(", "));
+}
+
+QString Emitter::query(Span s) {
+    if (!ok()) return {};
+    if (s.empty()) return fail(QStringLiteral("an empty query"));
+    // Members of a UNION / EXCEPT / INTERSECT and the operators between them.
+    std::vector<Span> members;
+    QStringList ops;
+    size_t start = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i].word("UNION") || s[i].word("EXCEPT") || s[i].word("INTERSECT")) {
+            members.push_back(s.sub(start, i));
+            QString op = s[i].tok->upper;
+            if (i + 1 < s.size() && s[i + 1].word("ALL")) {
+                op += QStringLiteral(" ALL");
+                ++i;
+            }
+            ops << op;
+            start = i + 1;
+        }
+    }
+    members.push_back(s.from(start));
+    const bool compound = members.size() > 1;
+    Span order;
+    if (compound) {
+        Span& last = members.back();
+        for (size_t i = 0; i < last.size(); ++i) {
+            if (last[i].word("ORDER") && i + 1 < last.size() && last[i + 1].word("BY")) {
+                order = last.from(i + 2);
+                last = last.sub(0, i);
+                break;
+            }
+        }
+    }
+    Out out;
+    for (size_t m = 0; m < members.size(); ++m) {
+        if (m > 0) out.add(ops[int(m - 1)]);
+        const Span& member = members[m];
+        if (member.size() == 1 && member[0].group()) {
+            out.add(QStringLiteral("SELECT * FROM (") + query(spanOf(member[0].kids)) + QLatin1Char(')'));
+        } else {
+            out.add(selectCore(member, compound));
+        }
+    }
+    if (compound && !order.empty()) {
+        out.add(QStringLiteral("ORDER BY"));
+        out.add(orderByWithoutPrefixes(order));
+    }
+    return out.text();
+}
+
+}  // namespace platform::sql::detail

@@ -1,0 +1,456 @@
+// The look-up box and its window: plain and reference mode, filtering as the user types,
+// sorting, choosing by keyboard and mouse, reference definitions run on a demo account, and
+// definitions that cannot be used.
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+
+#include "controls/LookupWindow.h"
+#include "controls/RefDefinition.h"
+#include "controls/RefEdit.h"
+#include "host/IWindowHost.h"
+#include "tests/support/TestAccount.h"
+
+using controls::LookupWindow;
+using controls::RefDefinition;
+using controls::RefEdit;
+using host::RecordSetPtr;
+
+namespace {
+
+const QString kArchiveRef = QStringLiteral(
+    "<Ref><RefSet bMultiSel='0' cRetFld='key' cShowFld='name' iShowStyle='0' /></Ref>");
+
+// The archive list as the item editor offers it: key, name and the subsystem.
+RecordSetPtr archives() {
+    QVector<QVector<QVariant>> rows = {
+        {"Customer", "Customer", "AR"},     {"Vendor", "Vendor", "AP"},
+        {"Inventory", "Inventory", "IA"},   {"[R001]", "Customer grade", QVariant()},
+        {"Department", "Department", "AA"}, {"CustomerClass", "Customer class", "AR"},
+    };
+    return std::make_shared<host::RecordSet>(QVector<host::FieldInfo>{{"key"}, {"name"}, {"sub"}},
+                                             rows);
+}
+
+// Records what the look-up box reports.
+struct Returned {
+    explicit Returned(RefEdit& box) {
+        QObject::connect(&box, &RefEdit::lookupReturned, &box, [this](RecordSetPtr rows) {
+            ++count;
+            last = rows;
+        });
+    }
+    int count = 0;
+    RecordSetPtr last;
+};
+
+// A runner that lets `drive` act on the window as the user would, then reads the choice.
+RefEdit::LookupRunner driving(std::function<void(LookupWindow&)> drive) {
+    return [drive](LookupWindow& w) {
+        w.show();
+        drive(w);
+        return w.choice();
+    };
+}
+
+// What a double click delivers: press, release, double click, release. (QTest's own double
+// click does not reach the item views of this Qt version.)
+void doubleClick(QWidget* widget, QPoint at) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, widget->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &dbl);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
+}
+
+}  // namespace
+
+TEST(RefEdit, PlainModeIsALineEditWithoutLookUp) {
+    RefEdit box;
+    box.show();
+    Returned returned(box);
+    bool ran = false;
+    box.setLookupRunner([&](LookupWindow&) {
+        ran = true;
+        return RecordSetPtr();
+    });
+    EXPECT_FALSE(box.isReferenceMode());
+    EXPECT_FALSE(box.lookupButton()->isVisible());
+    QTest::keyClicks(box.lineEdit(), "abc");
+    QTest::keyClick(box.lineEdit(), Qt::Key_F2);
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(box.lookup(), nullptr);
+    EXPECT_EQ(returned.count, 0);
+    EXPECT_EQ(box.text(), "abc");
+    EXPECT_EQ(box.value(), "abc");
+
+    ASSERT_TRUE(box.setReference(archives(), kArchiveRef));
+    EXPECT_TRUE(box.lookupButton()->isVisible());
+    box.setPlainMode();
+    EXPECT_FALSE(box.lookupButton()->isVisible());
+    EXPECT_FALSE(box.isReferenceMode());
+}
+
+TEST(RefEdit, KeyboardOnlyTypingFiltersUpDownMoveAndEnterChooses) {
+    RefEdit box;
+    box.show();
+    ASSERT_TRUE(box.setReference(archives(), kArchiveRef));
+    Returned returned(box);
+    QStringList seen;
+    box.setLookupRunner(driving([&](LookupWindow& w) {
+        EXPECT_EQ(w.visibleRowCount(), 6);
+        // Typing goes to the filter: any shown column, any case, any part of the text.
+        QTest::keyClicks(w.filterEdit(), "CUST");
+        EXPECT_EQ(w.visibleRowCount(), 3);
+        QTest::keyClicks(w.filterEdit(), "omer c");
+        EXPECT_EQ(w.visibleRowCount(), 1);
+        QTest::keyClick(w.filterEdit(), Qt::Key_Backspace);
+        QTest::keyClick(w.filterEdit(), Qt::Key_Backspace);
+        QTest::keyClick(w.filterEdit(), Qt::Key_Down);
+        for (int r = 0; r < w.visibleRowCount(); ++r) seen << w.visibleText(r, 1);
+        QTest::keyClick(w.filterEdit(), Qt::Key_Return);
+    }));
+    QTest::keyClick(box.lineEdit(), Qt::Key_F2);
+
+    EXPECT_EQ(seen, QStringList({"Customer", "Customer grade", "Customer class"}));
+    ASSERT_EQ(returned.count, 1);
+    ASSERT_TRUE(returned.last);
+    ASSERT_EQ(returned.last->recordCount(), 1);
+    EXPECT_EQ(returned.last->fieldCount(), 3);  // every field of the data source
+    EXPECT_EQ(returned.last->text("key"), "[R001]");
+    EXPECT_EQ(returned.last->text("name"), "Customer grade");
+    EXPECT_EQ(box.text(), "Customer grade");
+    EXPECT_EQ(box.value(), "[R001]");
+
+    // What a typed text stands for, without opening the window.
+    EXPECT_EQ(box.rowsMatching("customer CLASS")->text("key"), "CustomerClass");
+    EXPECT_EQ(box.rowsMatching("[r001]")->text("name"), "Customer grade");
+    EXPECT_EQ(box.rowsMatching("Custom")->recordCount(), 0);
+}
+
+TEST(RefEdit, DoubleClickChoosesEscapeReturnsNothing) {
+    RefEdit box;
+    box.show();
+    ASSERT_TRUE(box.setReference(archives(), kArchiveRef));
+    box.setText("Vendor");
+    Returned returned(box);
+
+    box.setLookupRunner(driving([](LookupWindow& w) {
+        QTest::keyClicks(w.filterEdit(), "dep");
+        QTest::keyClick(w.filterEdit(), Qt::Key_Escape);
+    }));
+    QTest::mouseClick(box.lookupButton(), Qt::LeftButton);
+    EXPECT_EQ(returned.count, 1);
+    EXPECT_EQ(returned.last, nullptr);
+    EXPECT_EQ(box.text(), "Vendor");
+
+    box.setLookupRunner(driving([](LookupWindow& w) {
+        QTableView* view = w.view();
+        const QPoint at = view->visualRect(view->model()->index(2, 1)).center();
+        doubleClick(view->viewport(), at);
+    }));
+    const RecordSetPtr chosen = box.lookup();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->text("key"), "Inventory");
+    EXPECT_EQ(returned.count, 2);
+    EXPECT_EQ(box.text(), "Inventory");
+
+    // Enter with nothing left by the filter chooses nothing and keeps the window open.
+    box.setLookupRunner(driving([](LookupWindow& w) {
+        QTest::keyClicks(w.filterEdit(), "no such archive");
+        QTest::keyClick(w.filterEdit(), Qt::Key_Return);
+        EXPECT_TRUE(w.isVisible());
+        w.reject();
+    }));
+    EXPECT_EQ(box.lookup(), nullptr);
+    EXPECT_EQ(box.text(), "Inventory");
+
+    // The hook before opening may keep the window shut, or give the box another list.
+    bool shut = true;
+    box.setBeforeLookup([&] {
+        if (shut) return false;
+        QVector<QVector<QVariant>> one = {{"Bank", "Bank"}};
+        return box.setReference(
+            std::make_shared<host::RecordSet>(QVector<host::FieldInfo>{{"key"}, {"name"}}, one),
+            kArchiveRef);
+    });
+    int listed = -1;
+    box.setLookupRunner(driving([&](LookupWindow& w) {
+        listed = w.visibleRowCount();
+        w.choose();
+    }));
+    EXPECT_EQ(box.lookup(), nullptr);
+    EXPECT_EQ(listed, -1);
+    EXPECT_EQ(returned.count, 3);  // a window kept shut reports nothing
+    shut = false;
+    ASSERT_TRUE(box.lookup());
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(box.text(), "Bank");
+    box.setBeforeLookup({});
+
+    // Read-only and disabled boxes do not open.
+    box.setReadOnly(true);
+    EXPECT_FALSE(box.lookupButton()->isEnabled());
+    EXPECT_EQ(box.lookup(), nullptr);
+    box.setReadOnly(false);
+    box.setEnabled(false);
+    EXPECT_EQ(box.lookup(), nullptr);
+    EXPECT_EQ(returned.count, 4);  // only the window that opened for the hook's list
+}
+
+TEST(RefEdit, HeaderClickSortsAndTheChoiceFollowsTheSortedRow) {
+    QVector<QVector<QVariant>> rows;
+    for (int i : {9, 10, 1, 100, 25}) rows.append({i, QStringLiteral("item %1").arg(i)});
+    auto data = std::make_shared<host::RecordSet>(
+        QVector<host::FieldInfo>{{"iNo", host::FieldType::Integer}, {"cName"}}, rows);
+    RefEdit box;
+    box.show();
+    ASSERT_TRUE(
+        box.setReference(data,
+                         "<Ref><RefSet cRetFld='iNo' cShowFld='cName'/><RefColSet><Q9ColSet><Data>"
+                         "<ColSet cFld='iNo' bDisp='1' cCaption='No.' iColWidth='1000'/>"
+                         "<ColSet cFld='cName' bDisp='1' cCaption='Name' iColWidth='3000'/>"
+                         "</Data></Q9ColSet></RefColSet></Ref>"));
+    QStringList firstOrder, sortedOrder, descending;
+    box.setLookupRunner(driving([&](LookupWindow& w) {
+        auto column = [&w](int c) {
+            QStringList out;
+            for (int r = 0; r < w.visibleRowCount(); ++r) out << w.visibleText(r, c);
+            return out;
+        };
+        firstOrder = column(0);
+        QHeaderView* header = w.view()->horizontalHeader();
+        EXPECT_EQ(w.view()->model()->headerData(0, Qt::Horizontal).toString(), "No.");
+        const QPoint first(header->sectionViewportPosition(0) + 5, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, first);
+        sortedOrder = column(0);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, first);
+        descending = column(0);
+        QTest::keyClick(w.filterEdit(), Qt::Key_Home, Qt::ControlModifier);  // to the top
+        QTest::keyClick(w.filterEdit(), Qt::Key_Return);
+    }));
+    const RecordSetPtr chosen = box.lookup();
+    EXPECT_EQ(firstOrder, QStringList({"9", "10", "1", "100", "25"}));
+    EXPECT_EQ(sortedOrder, QStringList({"1", "9", "10", "25", "100"}));
+    EXPECT_EQ(descending, QStringList({"100", "25", "10", "9", "1"}));
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->value("iNo").toInt(), 100);
+    EXPECT_EQ(box.text(), "item 100");
+    EXPECT_EQ(box.value(), "100");
+}
+
+TEST(RefEdit, MultipleSelectionReturnsEveryChosenRowInListOrder) {
+    RefEdit box;
+    ASSERT_TRUE(box.setReference(
+        archives(), "<Ref><RefSet bMultiSel='1' cRetFld='key' cShowFld='name'/></Ref>"));
+    box.setLookupRunner(driving([](LookupWindow& w) {
+        QTableView* view = w.view();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(4, 0)).center());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          view->visualRect(view->model()->index(1, 0)).center());
+        QTest::keyClick(view, Qt::Key_Return);
+    }));
+    const RecordSetPtr chosen = box.lookup();
+    ASSERT_TRUE(chosen);
+    ASSERT_EQ(chosen->recordCount(), 2);
+    EXPECT_EQ(box.value(), "Vendor,Department");
+    EXPECT_EQ(box.text(), "Vendor,Department");
+}
+
+TEST(RefEdit, WithoutARunnerTheWindowHostShowsTheWindow) {
+    struct Host : host::IWindowHost {
+        int showModal(QDialog* dialog) override {
+            auto* w = qobject_cast<LookupWindow*>(dialog);
+            EXPECT_TRUE(w);
+            if (!w) return QDialog::Rejected;
+            title = w->windowTitle();
+            w->setFilterText("vend");
+            w->choose();
+            return w->result();
+        }
+        void message(const QString&, const QString&) override {}
+        QString title;
+    } windowHost;
+    RefEdit box;
+    box.setWindowHost(&windowHost);
+    box.setTitle("Archive Name");
+    ASSERT_TRUE(box.setReference(archives(), kArchiveRef));
+    const RecordSetPtr chosen = box.lookup();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->text("key"), "Vendor");
+    EXPECT_EQ(windowHost.title, "Archive Name");
+
+    // A box without a host of its own uses the session's.
+    RefEdit other;
+    ASSERT_TRUE(other.setReference(archives(), kArchiveRef));
+    RefEdit::setDefaultWindowHost(&windowHost);
+    const RecordSetPtr viaDefault = other.lookup();
+    RefEdit::setDefaultWindowHost(nullptr);
+    ASSERT_TRUE(viaDefault);
+    EXPECT_EQ(other.value(), "Vendor");
+}
+
+TEST(RefEdit, UnusableDefinitionsAreRefusedWithAClearReason) {
+    RefEdit box;
+    ASSERT_TRUE(box.setReference(archives(), kArchiveRef));
+
+    EXPECT_FALSE(box.setReference(archives(), "<Ref><RefSet cRetFld='key'"));
+    EXPECT_TRUE(box.lastError().contains("not valid XML")) << box.lastError().toStdString();
+    EXPECT_FALSE(box.setReference(archives(), ""));
+    EXPECT_FALSE(box.lastError().isEmpty());
+    EXPECT_FALSE(box.setReference(archives(), "<Other/>"));
+    EXPECT_TRUE(box.lastError().contains("<Ref>"));
+    EXPECT_FALSE(box.setReference(RecordSetPtr(), kArchiveRef));
+    EXPECT_TRUE(box.lastError().contains("no data source"));
+    EXPECT_FALSE(box.setReference(static_cast<host::IClsCommon*>(nullptr),
+                                  "<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart='select 1'/>"
+                                  "</DataSrc></Ref>"));
+    testsupport::TestAccount account;
+    ASSERT_TRUE(account.ok());
+    EXPECT_FALSE(box.setReference(&account.srv(), kArchiveRef));  // no statement to run
+    EXPECT_TRUE(box.lastError().contains("no data source"));
+
+    // The box keeps the reference it had.
+    EXPECT_TRUE(box.isReferenceMode());
+    EXPECT_EQ(box.loadRows()->recordCount(), 6);
+}
+
+TEST(RefDefinition, StatementJoinsTheWhereAndConditionPartsLeniently) {
+    RefDefinition def;
+    ASSERT_TRUE(def.parse(
+        "<ref><refset CRETFLD='k'/><DataSrc><DataGrid cUserDataSrcQrySelectPart='SELECT k FROM t' "
+        "cUserDataSrcQryWherePart=\"a<>'x' & b=1\" cUserDataSrcQryOrderPart='k DESC'/></DataSrc>"
+        "<RefConditions><sql>and c<>2</sql></RefConditions></ref>"));
+    EXPECT_EQ(def.returnField(), "k");
+    EXPECT_EQ(def.statement(), "SELECT k FROM t WHERE (a<>'x' & b=1) AND (c<>2) ORDER BY k DESC");
+
+    // A WHERE inside a derived table is not the statement's own; one at the top level is.
+    ASSERT_TRUE(
+        def.parse("<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart=\"SELECT * FROM "
+                  "(SELECT a FROM t WHERE a='where') x\" cUserDataSrcQryWherePart=''/>"
+                  "</DataSrc><RefConditions><sql>a=1</sql></RefConditions></Ref>"));
+    EXPECT_EQ(def.statement(), "SELECT * FROM (SELECT a FROM t WHERE a='where') x WHERE (a=1)");
+    ASSERT_TRUE(
+        def.parse("<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart='SELECT a FROM t "
+                  "where b=2'/></DataSrc><RefConditions><sql> </sql></RefConditions>"
+                  "<RefConditions/></Ref>"));
+    EXPECT_EQ(def.statement(), "SELECT a FROM t where b=2");
+}
+
+TEST(RefEdit, ADefinitionRunsItsStatementOnTheAccountAndListsItsColumns) {
+    testsupport::TestAccount account;
+    ASSERT_TRUE(account.ok()) << account.error().toStdString();
+    // The source-table chooser of the carry-over rule editor, joined as it joins it; one caption
+    // carries a bare '&'.
+    const QString select = QStringLiteral(
+        "SELECT ctype,enumname,ctabledesc,ctablename,csub_id,"
+        "dbo.getAllSubName_ExtendDefine(csub_id) as csubfullname FROM AA_DefineExtend a join "
+        "AA_Enum b on a.ctype=b.EnumCode  ");
+    const QString condition = QStringLiteral(
+        "b.EnumType='Q9.AA.ARCHIVE.ExtendDefineTable.Type' and  ctype in ('B','H','B,H','H,B') "
+        "and ctablename in (SELECT ctableName FROM AA_ExtendDefineMakeVouch_sub) and "
+        "(b.localeID=dbo.UDF_GetLocaleID())  ");
+    auto entry = [](const char* field, int shown, const char* caption, int width) {
+        return QStringLiteral(
+                   "       <ColSet cFld='%1' bDisp='%2' cCaption='%3' iColWidth='%4' "
+                   "iAlign='1'/>")
+            .arg(QLatin1String(field))
+            .arg(shown)
+            .arg(QString::fromUtf8(caption))
+            .arg(width);
+    };
+    const QString ref =
+        "<Ref cRefName='Extended tables' cEntityKeyFld='ctablename' cEntityNameFld='ctabledesc'> "
+        "   <RefSet  cCheckFlds='ctype,enumname,ctabledesc,ctablename,csub_id '  iFilterStyle='1' "
+        "iRetStyle='3' >   </RefSet><DataSrc><DataGrid  cUserDataSrcQrySelectPart='" +
+        select + "' cUserDataSrcQryWherePart=\"" + condition +
+        "\"  cUserDataSrcQryOrderPart='Order by ctype DESC,ctabledesc'/></DataSrc>"
+        "<RefConditions><sql>ctype in ('B','H','B,H','H,B') and ctablename in (SELECT ctableName "
+        "FROM AA_ExtendDefineMakeVouch_sub) </sql></RefConditions><RefColSet><Q9ColSet><Data>" +
+        entry("ctype", 0, "Type code", 2000) + entry("enumname", 1, "Type & kind", 2000) +
+        entry("ctabledesc", 1, "Document", 3000) + entry("ctablename", 0, "Table", 3000) +
+        entry("csub_id", 0, "Subsystem", 3000) + entry("csubfullname", 1, "Subsystems", 3000) +
+        "   </Data></Q9ColSet></RefColSet></Ref>";
+
+    RefEdit box;
+    ASSERT_TRUE(box.setReference(&account.srv(), ref)) << box.lastError().toStdString();
+    const RecordSetPtr all = box.loadRows();
+    ASSERT_TRUE(all) << box.lastError().toStdString();
+    ASSERT_GT(all->recordCount(), 0);
+
+    QStringList captions;
+    int shownRows = 0;
+    QString desc;
+    box.setLookupRunner(driving([&](LookupWindow& w) {
+        EXPECT_EQ(w.windowTitle(), "Extended tables");
+        for (int c = 0; c < w.view()->model()->columnCount(); ++c)
+            captions << w.view()->model()->headerData(c, Qt::Horizontal).toString();
+        shownRows = w.visibleRowCount();
+        // The table name is not shown but is a field to check: typing it finds the row.
+        QTest::keyClicks(w.filterEdit(), "sa_orderhead");
+        EXPECT_EQ(w.visibleRowCount(), 1);
+        desc = w.visibleText(0, 1);
+        QTest::keyClick(w.filterEdit(), Qt::Key_Return);
+    }));
+    const RecordSetPtr chosen = box.lookup();
+    EXPECT_EQ(captions, QStringList({"Type & kind", "Document", "Subsystems"}));
+    EXPECT_EQ(shownRows, all->recordCount());
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->fieldCount(), 6);
+    EXPECT_EQ(chosen->text("ctablename"), "SA_OrderHead");
+    EXPECT_EQ(box.value(), "SA_OrderHead");  // cEntityKeyFld
+    EXPECT_EQ(box.text(), desc);             // cEntityNameFld
+    EXPECT_FALSE(desc.isEmpty());
+
+    // A statement the database refuses: nothing opens, the reason is reported.
+    ASSERT_TRUE(box.setReference(&account.srv(),
+                                 "<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart='SELECT x FROM "
+                                 "NoSuchTable'/></DataSrc></Ref>"));
+    QString failure;
+    QObject::connect(&box, &RefEdit::lookupFailed, [&](const QString& e) { failure = e; });
+    bool opened = false;
+    box.setLookupRunner([&](LookupWindow&) {
+        opened = true;
+        return RecordSetPtr();
+    });
+    EXPECT_EQ(box.lookup(), nullptr);
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_EQ(box.value(), "SA_OrderHead");
+}
+
+TEST(LookupWindow, TenThousandRowsFillFilterAndChooseHostileTextIncluded) {
+    QVector<QVector<QVariant>> rows;
+    rows.reserve(10000);
+    for (int i = 0; i < 10000; ++i)
+        rows.append({QStringLiteral("K%1").arg(i, 5, 10, QLatin1Char('0')),
+                     QStringLiteral("Name %1").arg(i)});
+    rows.append({QStringLiteral("K'; --"), QStringLiteral("<Co> & \U0001F600 \u00DCN\u00CFCODE")});
+    auto data = std::make_shared<host::RecordSet>(QVector<host::FieldInfo>{{"key"}, {"name"}},
+                                                  std::move(rows));
+    LookupWindow w;
+    w.setRows(data);
+    w.show();
+    EXPECT_EQ(w.visibleRowCount(), 10001);
+    // Text that means something to SQL or XML is plain text here; case folds beyond ASCII.
+    for (const QString& needle : {QStringLiteral("'; --"), QStringLiteral("<co> &"),
+                                  QStringLiteral("\U0001F600"), QStringLiteral("\u00FCn\u00EF")}) {
+        w.setFilterText(needle);
+        EXPECT_EQ(w.visibleRowCount(), 1) << needle.toStdString();
+    }
+    w.setFilterText({});
+    QTest::keyClicks(w.filterEdit(), "name 999");
+    EXPECT_EQ(w.visibleRowCount(), 11);  // 999 and 9990…9999
+    w.sortByColumn(0, Qt::DescendingOrder);
+    QTest::keyClick(w.filterEdit(), Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(w.filterEdit(), Qt::Key_Return);
+    ASSERT_TRUE(w.choice());
+    EXPECT_EQ(w.choice()->text("key"), "K09999");
+}

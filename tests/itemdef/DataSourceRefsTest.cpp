@@ -1,0 +1,224 @@
+// The archives and fields an item fed from another archive is offered, on the demo account.
+#include "common/Globals.h"
+#include "host/IHostFactory.h"
+#include "itemdef/DataSourceRefs.h"
+#include "itemdef/ItemRecord.h"
+#include "platform/colset/ColSetSvr.h"
+#include "tests/support/TestSession.h"
+
+using namespace itemdef;
+
+namespace {
+
+// Makes the second connection (metadata) the archive list needs.
+class ServicesFactory : public host::IHostFactory {
+public:
+    std::shared_ptr<host::IPub> createPub() override { return nullptr; }
+    std::shared_ptr<host::IClsCommon> createSrvDB() override {
+        return std::make_shared<platform::server::ClsCommon>();
+    }
+    std::shared_ptr<host::IColSet> createColSet() override {
+        return std::make_shared<platform::colset::ColSetSvr>();
+    }
+    std::shared_ptr<host::IPlugInManager> createPlugInManager() override { return nullptr; }
+    host::IWindowHost* windowHost() override { return nullptr; }
+};
+
+class DataSource : public testsupport::SessionTest {
+protected:
+    DataSource() {
+        userdef::g_Factory = &factory;
+        userdef::g_ColSet = factory.createColSet();
+    }
+    ~DataSource() override {
+        userdef::g_ColSet.reset();
+        userdef::g_Factory = &session.factory;
+    }
+    ArchiveList archives() {
+        QString error;
+        ArchiveList list = LoadArchiveList(&error);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        return list;
+    }
+    static QStringList names(const ArchiveList& list) {
+        QStringList out;
+        for (const ArchiveEntry& e : list.entries()) out << e.sName;
+        return out;
+    }
+    // The fields of a report archive (or reference) an item of the type is offered.
+    QStringList fields(const QString& archive, int type) {
+        const ArchiveList list = archives();
+        const ArchiveEntry* entry = list.find(archive + "K");
+        EXPECT_TRUE(entry) << archive.toStdString();
+        if (!entry) return {};
+        QString error;
+        const FieldList found = LoadArchiveFields(*entry, type, &error);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        QStringList out;
+        for (const FieldEntry& f : found.entries()) out << f.sName;
+        return out;
+    }
+    void execMeta(const QString& sql) {
+        QString error;
+        ASSERT_TRUE(session.account.db().exec(sql, &error)) << error.toStdString();
+    }
+
+    ServicesFactory factory;
+};
+
+}  // namespace
+
+TEST_F(DataSource, ArchiveListHoldsReportArchivesAndUserDefinedReferences) {
+    const ArchiveList list = archives();
+    const QStringList all = names(list);
+    for (const char* table : {"Customer", "Vendor", "Inventory", "Department", "fitemss01"})
+        EXPECT_TRUE(all.contains(table)) << table;
+    const ArchiveEntry* customer = list.find("customerK");  // keys ignore letter case
+    ASSERT_TRUE(customer);
+    EXPECT_EQ(customer->sRemark, QStringLiteral("客户档案"));
+    EXPECT_EQ(customer->sSubID, "AS");
+
+    // References are stored by their id in brackets and carry their column-setting key; the
+    // one without a key and the folder are not offered.
+    const ArchiveEntry* stage = list.find("[UR0001]K");
+    ASSERT_TRUE(stage);
+    EXPECT_EQ(stage->sRemark, QStringLiteral("研发阶段"));
+    EXPECT_EQ(stage->Tag, "UR0001_ColSet");
+    EXPECT_TRUE(ArchiveExists(list, "[UR0002]"));
+    EXPECT_FALSE(ArchiveExists(list, "[UR0003]"));
+    EXPECT_FALSE(ArchiveExists(list, "[UR]"));
+    EXPECT_FALSE(ArchiveExists(list, "[Department_Ref]"));
+    EXPECT_TRUE(ArchiveExists(list, "INVENTORY"));
+
+    // The look-up box gets the same entries as key and name.
+    const host::RecordSetPtr rows = ArchiveLookupRecords(list);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->recordCount(), list.size());
+    EXPECT_TRUE(rows->hasField("key"));
+    EXPECT_TRUE(rows->hasField("name"));
+    bool found = false;
+    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
+        if (rows->text("key") == "[UR0001]")
+            found = rows->text("name") == QStringLiteral("研发阶段");
+    EXPECT_TRUE(found);
+}
+
+TEST_F(DataSource, BrokenReferenceMetadataIsSkipped) {
+    execMeta(QStringLiteral(
+        "INSERT INTO ZxMeta_001.refdesign(cRefID,cRefName,cRefMeta,IsUserDefRef,cParentRefid) "
+        "VALUES ('UR0008','半截参照','<Ref><RefColSet cKey=''K8''',1,'UR'),"
+        "('UR0009','无元数据',NULL,1,'UR'),"
+        "('UR''07','引号参照','<Ref><RefColSet cKey=''K&amp;7''/></Ref>',1,'UR')"));
+    const ArchiveList list = archives();
+    EXPECT_FALSE(ArchiveExists(list, "[UR0008]"));
+    EXPECT_FALSE(ArchiveExists(list, "[UR0009]"));
+    EXPECT_TRUE(ArchiveExists(list, "[UR0001]"));
+    const ArchiveEntry* quoted = list.find("[UR'07]K");
+    ASSERT_TRUE(quoted);
+    EXPECT_EQ(quoted->Tag, "K&7");
+}
+
+TEST_F(DataSource, HostWithoutASecondServiceStillListsReferences) {
+    // The session's factory hands back the session's own service: it keeps its connection and
+    // the references are read through the attached metadata database.
+    userdef::g_Factory = &session.factory;
+    const ArchiveList list = archives();
+    EXPECT_TRUE(ArchiveExists(list, "[UR0001]"));
+    EXPECT_TRUE(ArchiveExists(list, "Customer"));
+    EXPECT_TRUE(session.srv->OpenX("select cId from UserDef where cId='1001'"));
+
+    userdef::g_Factory = nullptr;
+    EXPECT_EQ(names(archives()), names(list));
+}
+
+TEST_F(DataSource, FieldsOfferedFitTheItemsType) {
+    // Text sees character fields only.
+    QStringList text = fields("Customer", kText);
+    text.sort();
+    EXPECT_EQ(text, QStringList({"cCusAbbName", "cCusCode", "cCusDepart", "cCusName"}));
+    // Integer sees integer fields and every *varchar* field.
+    const QStringList integer = fields("Inventory", kInteger);
+    EXPECT_TRUE(integer.contains("iSupplyDay"));
+    EXPECT_TRUE(integer.contains("cInvStd"));
+    EXPECT_TRUE(integer.contains("cInvCode"));
+    EXPECT_FALSE(integer.contains("fGrossW"));
+    EXPECT_FALSE(integer.contains("dSDate"));
+    EXPECT_TRUE(fields("Customer", kNumber).contains("iCusCreLine"));
+    EXPECT_TRUE(fields("Customer", kDate).contains("dCusDevDate"));
+    EXPECT_FALSE(fields("Customer", kDate).contains("iCusCreLine"));
+
+    // Project items come from the project structure, typed by number.
+    EXPECT_EQ(fields("fitemss01", kText), QStringList({"citemcode", "citemname"}));
+    EXPECT_EQ(fields("fitemss01", kNumber), QStringList({"fBudget"}));
+    EXPECT_EQ(fields("fitemss01", kDate), QStringList({"dEndDate"}));
+    EXPECT_EQ(fields("fitemss01", kInteger), QStringList({"iQuantity"}));
+}
+
+TEST_F(DataSource, TypeCodesAndFit) {
+    EXPECT_EQ(FieldTypeCode("bit"), 0);
+    EXPECT_EQ(FieldTypeCode("NVarChar"), 1);
+    EXPECT_EQ(FieldTypeCode("tinyint"), 2);
+    EXPECT_EQ(FieldTypeCode("bigint"), 3);
+    EXPECT_EQ(FieldTypeCode("userdecimal"), 4);
+    EXPECT_EQ(FieldTypeCode("timestamp"), 5);
+    EXPECT_EQ(FieldTypeCode("8"), 8);
+    EXPECT_EQ(FieldTypeCode("0"), -1);
+    EXPECT_EQ(FieldTypeCode("image"), -1);
+
+    EXPECT_TRUE(FieldTypeFits(kText, "char"));
+    EXPECT_FALSE(FieldTypeFits(kText, "int"));
+    EXPECT_TRUE(FieldTypeFits(kDateTime, "varchar"));
+    EXPECT_FALSE(FieldTypeFits(kDateTime, "int"));
+    EXPECT_TRUE(FieldTypeFits(kDateTime, "date"));  // held in "datetime": the lists match by text
+    EXPECT_TRUE(FieldTypeFits(kDate, "DATE"));
+    EXPECT_FALSE(FieldTypeFits(kNumber, ""));
+}
+
+TEST_F(DataSource, UserDefinedReferenceFieldsComeFromColumnSettings) {
+    const ArchiveList list = archives();
+    const ArchiveEntry* stage = list.find("[UR0001]K");
+    ASSERT_TRUE(stage);
+    // Selection column and primary key left out; the query field preferred over the field.
+    // The item's type does not filter reference columns.
+    const FieldList found = LoadArchiveFields(*stage, kInteger);
+    ASSERT_EQ(found.size(), 2);
+    EXPECT_EQ(found.at(0).sName, "UR0001.cStageCode");
+    EXPECT_EQ(found.at(0).sRemark, QStringLiteral("阶段编码"));
+    EXPECT_EQ(found.at(1).sName, "cStageName");
+    EXPECT_TRUE(found.contains("UR0001.cStageCodeK"));
+
+    // While adding, the stored field's display name is taken from the list.
+    EXPECT_EQ(FieldDisplayName(found, "cStageName", true, "old"), QStringLiteral("阶段名称"));
+    EXPECT_EQ(FieldDisplayName(found, "cStageName", false, "old"), "old");
+    EXPECT_EQ(FieldDisplayName(found, "missing", true, "old"), "old");
+}
+
+TEST_F(DataSource, HostileArchiveNamesStayValues) {
+    for (const QString& name :
+         {QStringLiteral("Cus'tomer"), QStringLiteral("x'; DROP TABLE Rpt_ItmDef; --"),
+          QStringLiteral("fitemss0'")}) {
+        ArchiveEntry entry;
+        entry.sName = name;
+        QString error;
+        EXPECT_TRUE(LoadArchiveFields(entry, kText, &error).isEmpty());
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    }
+    EXPECT_FALSE(fields("Customer", kText).isEmpty());
+}
+
+TEST(ArchiveRefName, FollowsTheLanguageRegionInAnyCase) {
+    EXPECT_EQ(ArchiveRefName("EN-US"), "Archive Name");
+    EXPECT_EQ(ArchiveRefName("zh-TW"), QStringLiteral("檔案名稱"));
+    EXPECT_EQ(ArchiveRefName("zh-cn"), QStringLiteral("档案名称"));
+    EXPECT_EQ(ArchiveRefName(""), QStringLiteral("档案名称"));
+}
+
+using EnglishDataSource = testsupport::EnglishSessionTest;
+
+TEST_F(EnglishDataSource, ProjectItemsShowTheirEnglishNames) {
+    ArchiveEntry entry;
+    entry.sName = "fitemss01";
+    const FieldList found = LoadArchiveFields(entry, kText);
+    ASSERT_FALSE(found.isEmpty());
+    EXPECT_EQ(found.at(0).sRemark, "Project Code");
+}

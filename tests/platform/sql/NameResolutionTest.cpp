@@ -1,0 +1,69 @@
+// Names: owners, three-part and db..table names, tempdb and #temporary tables, OBJECT_ID,
+// OBJECT_NAME and syscolumns over the account, the attached databases and temporary tables.
+#include "SqlTest.h"
+
+namespace sqltest {
+namespace {
+
+using Names = SqlTest;
+
+TEST_F(Names, OwnersAndDatabasesBecomeSchemas) {
+    EXPECT_EQ(sqlite("select N'甲' as a from dbo.UserDef"), "SELECT '甲' AS a FROM UserDef");
+    EXPECT_EQ(sqlite("select [cItem Name] from [UserDef]"), "SELECT \"cItem Name\" FROM UserDef");
+    EXPECT_EQ(sqlite("select * from zxsystem.dbo.UA_Menu"), "SELECT * FROM zxsystem.UA_Menu");
+    EXPECT_EQ(sqlite("select * from ZxMeta_001..refdesign"), "SELECT * FROM ZxMeta_001.refdesign");
+    EXPECT_EQ(sqlite("select * from ZxData_001..ua_menu"), "SELECT * FROM main.ua_menu");
+    EXPECT_EQ(sqlite("select * from zxdata_001.dbo.ua_menu"), "SELECT * FROM main.ua_menu");
+    EXPECT_EQ(sqlite("select * from Tempdb..#X"), "SELECT * FROM \"temp\".\"#X\"");
+    EXPECT_EQ(sqlite("select dbo.UDF_GetLocaleID()"), "SELECT UDF_GetLocaleID()");
+    EXPECT_EQ(sqlite("select a.[key] from t a"), "SELECT a.\"key\" FROM t a");
+    EXPECT_EQ(sqlite("select * from master..sysobjects"), QString());
+    EXPECT_TRUE(error.contains("unknown database: master")) << error.toStdString();
+    EXPECT_EQ(sqlite("select * from zxsystem..#t"), QString());
+    EXPECT_TRUE(error.contains("a temporary table lives in tempdb")) << error.toStdString();
+}
+
+TEST_F(Names, ObjectIdFindsTablesAndViewsWhereTheNameSays) {
+    const QString id = first("select object_id('UserDef_Base')");
+    EXPECT_FALSE(id.isEmpty());
+    EXPECT_EQ(first("select object_id(N'dbo.userdef_base')"), id);  // any case, with owner
+    EXPECT_EQ(first("select object_id('[ZxData_001].[dbo].[UserDef_Base]')"), id);
+    EXPECT_FALSE(first("select object_id('UserDef_Parent')").isEmpty());  // a view
+    EXPECT_EQ(first("select object_name(object_id('userdef_base'))"), "UserDef_Base");
+    EXPECT_EQ(first("select isnull(object_id('NoSuchTable'), -1)"), "-1");
+    EXPECT_EQ(first("select isnull(object_id('zxmenu_business_lang'), -1)"), "-1");  // system only
+    EXPECT_EQ(first("select object_name(object_id('zxsystem.dbo.UA_Menu'))"), "UA_Menu");
+    EXPECT_EQ(first("select object_name(object_id('ZxMeta_001..refdesign'))"), "refdesign");
+    EXPECT_EQ(first("select isnull(object_id('other..refdesign'), -1)"), "-1");
+}
+
+TEST_F(Names, TemporaryTablesAppearAndDisappear) {
+    EXPECT_EQ(first("select isnull(object_id('Tempdb..#T1'), -1)"), "-1");
+    ASSERT_TRUE(connection->execute("create table #T1(a nvarchar(10), v timestamp)"));
+    const QString id = first("select object_id('Tempdb..#t1')");
+    EXPECT_NE(id, "-1");
+    EXPECT_EQ(first("select object_name(object_id('tempdb.dbo.#T1'))"), "#T1");
+    EXPECT_EQ(first("select sum(length) from tempdb..syscolumns where id = object_id('tempdb..#T1')"), "28");
+    EXPECT_EQ(first("select xtype from tempdb..syscolumns where id = object_id('tempdb..#T1') and name = 'v'"), "189");
+    ASSERT_TRUE(connection->execute("drop table #T1"));
+    EXPECT_EQ(first("select isnull(object_id('Tempdb..#T1'), -1)"), "-1");
+    EXPECT_EQ(first("select isnull(object_name(" + id + "), 'gone')"), "gone");
+}
+
+TEST_F(Names, SyscolumnsDescribesColumnsAsTheServerDoes) {
+    auto rows = connection->open(
+        "select c.name, c.xtype, c.length from syscolumns c where c.id = object_id('SA_OrderHead_extradefine') order by c.colid");
+    ASSERT_TRUE(rows) << qPrintable(connection->lastError());
+    QStringList seen;
+    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
+        seen << rows->text("name") + ":" + rows->text("xtype") + ":" + rows->text("length");
+    EXPECT_EQ(seen, (QStringList{"ID:56:4", "cHDefine1:231:60", "cHDefine2:61:8"}));
+    EXPECT_EQ(first("select cast(xtype as varchar(5)) + ':' + cast(length as varchar(5)) from syscolumns where id = object_id('customer') and name = 'iCusCreLine'"),
+              "106:13");
+    EXPECT_EQ(first("select count(*) from syscolumns where id = object_id('UserDef_Base') and xtype = 104"), "7");
+    EXPECT_EQ(first("select count(*) from zxsystem..syscolumns where id = object_id('zxsystem..ua_subsys')"), "3");
+    EXPECT_EQ(first("select xtype from syscolumns where id = object_id('Userdefine') and name = 'pubzxts'"), "127");
+}
+
+}  // namespace
+}  // namespace sqltest
