@@ -1,6 +1,7 @@
 #include "platform/server/ClsCommon.h"
 
 #include "platform/server/DocumentWriter.h"
+#include "platform/server/MakeVouchSetDocument.h"
 #include "platform/server/Procedures.h"
 #include "platform/server/ServerLog.h"
 #include "platform/server/UserDefineDocument.h"
@@ -35,6 +36,8 @@ void ClsCommon::init(const QString& connectionText) {
     m_writer = std::make_unique<DocumentWriter>(m_connection->database());
     m_writer->setFailAtStatement(m_failAt);
     m_writer->registerTable(QStringLiteral("UserDefine"), std::make_shared<UserDefineDocument>());
+    m_writer->registerTable(QStringLiteral("AA_ExtendDefineMakeVouch_Set"),
+                            std::make_shared<MakeVouchSetDocument>());
 }
 
 void ClsCommon::setFailAtStatement(int n) {
