@@ -2,6 +2,8 @@
 
 #include <QActionGroup>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QPointer>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -23,6 +25,8 @@
 #include "controls/HostToolbar.h"
 #include "controls/Twips.h"
 #include "host/Quote.h"
+#include "itemdef/FieldRules.h"
+#include "itemdef/FrmZAM.h"
 #include "itemdef/ItemRecord.h"
 #include "resources/icons/Icons.h"
 #include "ui_FrmUserDef.h"
@@ -514,6 +518,11 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
             ExitForm();
         else
             close();
+    } else if (is("Define")) {
+        // The button is hidden, and a hidden action reads as disabled: only Add is checked.
+        OpenEditor(false);
+    } else if (is("Add")) {
+        if (ui->Add->isEnabled()) OpenEditor(true);
     } else if (is("Modify")) {
         if (grid()->currentRow() >= 1) RunCommand(QStringLiteral("Define"));
     } else if (is("CoverSetting")) {
@@ -535,6 +544,59 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
         // carry-over and cover windows and printing attach here as they are built.
         qCDebug(lcCatalogue) << "command" << key << mode << "has no action yet";
     }
+}
+
+void FrmUserDef::OpenEditor(bool adding) {
+    using userdef::g_Login;
+    using userdef::g_Pub;
+    using userdef::g_SrvDB;
+    if (!g_SrvDB || !g_Pub) return;
+    if (adding && g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), QStringLiteral("UserDef"), 11))
+        return;
+    const QString key = selectedKey();
+    const bool root = isRootSelected();
+    const QString select = QStringLiteral("select ") + itemdef::kItemColumns +
+                           itemdef::kItemExtraColumns + QStringLiteral(" from Userdef ");
+    const QString order = QStringLiteral("order by cClass ,cast(cid as int) asc,cItem ASC ");
+    const QString where =
+        QStringLiteral("where cClass='") + host::sqlValue(key) + QStringLiteral("'");
+    host::RecordSetPtr rs;
+    if (!adding)
+        rs = g_SrvDB->OpenX(select +
+                            (root ? QString() : QStringLiteral(" ") + where + QStringLiteral(" ")) +
+                            QStringLiteral(" ") + order);
+    else if (!root)
+        rs = g_SrvDB->OpenX(select + where + order);
+    if (rs) {
+        const int current = grid()->currentRow();
+        const int top = grid()->topRow();
+        const int position = current == 0 ? 1 : current;
+        rs->setAbsolutePosition(position);
+        QPointer<itemdef::FrmZAM> editor = new itemdef::FrmZAM(this);
+        editor->init(rs, position);
+        editor->setArchivePlugin(nullptr);  // the catalogue loads no plug-ins of its own
+        if (adding) editor->Add(key, grid()->rows());
+        editor->Load();
+        if (!adding) {
+            // Attachments only on the grid rows whose columns can hold one.
+            auto* attach = editor->findChild<QCheckBox*>(QStringLiteral("chkbIsUserDefAttachFile"));
+            auto* pic = editor->findChild<QCheckBox*>(QStringLiteral("chkbIsUserDefPic"));
+            const int cls = itemdef::classPosition(key);
+            if (attach && (cls == itemdef::kHeader || cls == itemdef::kBody))
+                attach->setEnabled(itemdef::attachmentAllowed(cls, current));
+            if (pic && cls == itemdef::kHeader) pic->setEnabled(false);
+            const QString column = rs->text(QStringLiteral("cDicDbName")).left(8);
+            if (column.compare(QLatin1String("cLDefine"), Qt::CaseInsensitive) != 0 &&
+                column.compare(QLatin1String("cCDefine"), Qt::CaseInsensitive) != 0)
+                if (auto* multi = editor->findChild<QCheckBox*>(QStringLiteral("ChkbMultiSel")))
+                    multi->setEnabled(false);
+        }
+        userdef::ShowModal(editor);
+        delete editor.data();
+        RefreshItemList();
+        if (current >= 1) g_Pub->SetGridRow(grid(), QString(), QString(), current, top);
+    }
+    g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), QStringLiteral("UserDef"), adding ? -11 : -2);
 }
 
 void FrmUserDef::ExitForm() { close(); }

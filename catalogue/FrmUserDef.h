@@ -83,6 +83,8 @@ private:
     void ApplyTexts();
     void NodeSelected(QTreeWidgetItem* node);
     void RefreshItemList();
+    // Define and Add: opens the item editor modally on the class's items.
+    void OpenEditor(bool adding);
     void UpdateArchiveButton();
     void ApplyPortalMenus();
     void SetHeaderAndWidths();

@@ -1,0 +1,134 @@
+#pragma once
+// The item editor: one user-defined item with its class and label, type, lengths, default
+// value, data source, parent, flags, names in three languages and, for an extended header or
+// body item, the host tables that receive its column. The catalogue opens it on an existing
+// item (init) or to add an extended item (init, then Add) and shows it modally; loading runs on
+// the first show (or Load()). Every command goes through Operating; toolbar, keys and moves
+// feed it. The field rules live in FieldRules, the reads in EditorQueries and InUseProbe, the
+// table tree in ExtendTables and the related archives in DataSourceRefs.
+#include <QDialog>
+#include <memory>
+
+#include "host/IPlugIn.h"
+#include "host/RecordSet.h"
+#include "itemdef/EditorState.h"
+#include "itemdef/ExtendTables.h"
+#include "itemdef/FieldRules.h"
+
+namespace Ui {
+class FrmZAM;
+}
+class QAction;
+class QCalendarWidget;
+class QCheckBox;
+
+namespace controls {
+class CheckTree;
+class HostToolbar;
+class RefEdit;
+}  // namespace controls
+
+namespace itemdef {
+
+class RelatedArchive;
+
+class FrmZAM : public QDialog, public host::IPlugInHost {
+    Q_OBJECT
+    // Unsaved changes ("SaveRs" enabled), as the public service's isSaveRs reads them.
+    Q_PROPERTY(bool dirty READ isDirty)
+
+public:
+    explicit FrmZAM(QWidget* parent = nullptr);
+    ~FrmZAM() override;
+
+    // The items of the class (positioned by the caller on the item) and its 1-based row.
+    void init(host::RecordSetPtr itemSet, int row);
+    // After init, to add an extended item of the class: numbers the label.
+    void Add(const QString& cClass, int row);
+    void setArchivePlugin(std::shared_ptr<host::PlugInCollection> plugIns);
+    std::shared_ptr<host::PlugInCollection> archivePlugin() const { return m_state.plugIns; }
+
+    // Builds the window and fills it; runs once, the first show calls it.
+    void Load();
+    bool isLoaded() const { return m_loaded; }
+    // Fills every field from the current record of the item set (or empty for a new item).
+    void Fillallfields();
+
+    // The command entry: "SaveRs", "Archive", "First", "Previous", "Next", "Last", "Delete",
+    // "Help", "Exit" (letter case ignored). True when the command completed.
+    Q_INVOKABLE bool Operating(const QString& command);
+    // A toolbar button: moves ask to save unsaved changes first, then Operating.
+    Q_INVOKABLE void ButtonClick(const QString& key);
+    // Saves the item (isSaveRs calls it when the user wants unsaved changes kept).
+    Q_INVOKABLE bool SaveRs();
+
+    void PlugInNotice(const QString& notice) override;
+    QString Talk(const QString& fieldName) override;
+
+    const EditorState& state() const { return m_state; }
+    bool isDirty() const;
+    bool isReadOnly() const { return m_state.readOnly; }
+    // The classic toolbar's action of a key (the host toolbar mirrors it).
+    QAction* button(const QString& key) const;
+    controls::HostToolbar* hostToolbar() const { return m_host; }
+    controls::CheckTree* tree() const { return m_tree; }
+    controls::RefEdit* relArchiveBox() const { return m_relArchive; }
+    QCalendarWidget* datePicker() const { return m_calendar; }
+
+signals:
+    void commandReceived(const QString& command);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetupToolbar();
+    void ApplyTexts();
+    void FillTypeList();
+    void ApplyClassRules();
+    void FillNames(const QStringList& names);
+    void UpdateToolbar();
+    void BuildTree();
+    bool TakeRecordLock();
+    void SetReadOnlyMode(bool readOnly);
+    void LoadPlugInControls();
+    bool Move(const QString& command);
+    bool handleKey(QObject* watched, QKeyEvent* event);
+
+    // Field rules on the widgets.
+    EditorFields readFields() const;
+    void writeFields(const EditorFields& f);
+    void EnableDataSource(bool dataSourceUsable, bool archiveUsable);
+    void TypeChosen(int index);
+    void DataSourceChosen(int index);
+    void FlagClicked(Flag flag);
+    void LengthEdited();
+    void limitDefaultValue(int length);
+    void DefaultValueFinished();
+    void NameCellChanged();
+    void ShowDatePicker();
+    void MarkChanged();
+    void setButtonEnabled(const QString& key, bool enabled);
+    int currentType() const;
+    QString classText() const;
+
+    std::unique_ptr<Ui::FrmZAM> ui;
+    controls::HostToolbar* m_host;
+    controls::CheckTree* m_tree;
+    controls::RefEdit* m_relArchive;
+    QCalendarWidget* m_calendar = nullptr;
+    QList<QCheckBox*> m_flagBoxes;  // in Flag order
+    EditorState m_state;
+    ExtendEditorState m_ext;
+    std::unique_ptr<RelatedArchive> m_related;
+    bool m_loaded = false;
+    bool m_shown = false;
+    bool m_filling = false;
+    bool m_released = false;
+    int m_nameSize = 0;
+    int m_tab = 0;
+};
+
+}  // namespace itemdef
