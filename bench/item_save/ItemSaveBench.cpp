@@ -31,7 +31,8 @@ struct Account {
 
     bool open() {
         QString error;
-        if (!platform::db::createDemoAccount(root.path(), QStringLiteral("001"), &error)) return false;
+        if (!platform::db::createDemoAccount(root.path(), QStringLiteral("001"), &error))
+            return false;
         srv = std::make_unique<platform::server::ClsCommon>();
         srv->init(platform::server::accountConnectionText(root.path(), QStringLiteral("001"),
                                                           QStringLiteral("zh-CN")));
@@ -40,12 +41,16 @@ struct Account {
         platform::db::Transaction t(db());
         for (int n = 1; n <= kTables; ++n) {
             const QString name = tableName(n);
-            if (!db().exec(QStringLiteral("CREATE TABLE %1(ID int NOT NULL PRIMARY KEY, cCode nvarchar(30));"
-                                          "CREATE TABLE %2(ID int NOT NULL PRIMARY KEY);")
-                               .arg(host::sqlIdent(name), host::sqlIdent(name + QStringLiteral("_extradefine")))) ||
-                !db().execParams(QStringLiteral("INSERT INTO AA_DefineExtend(cSub_ID, cTableName, TableDesc, "
-                                                "cTableDesc, cType, TableName, cPKName) VALUES ('SA', ?, ?, ?, 'H', ?, 'ID')"),
-                                 {name, name, name, name}))
+            if (!db().exec(QStringLiteral(
+                               "CREATE TABLE %1(ID int NOT NULL PRIMARY KEY, cCode nvarchar(30));"
+                               "CREATE TABLE %2(ID int NOT NULL PRIMARY KEY);")
+                               .arg(host::sqlIdent(name),
+                                    host::sqlIdent(name + QStringLiteral("_extradefine")))) ||
+                !db().execParams(
+                    QStringLiteral("INSERT INTO AA_DefineExtend(cSub_ID, cTableName, TableDesc, "
+                                   "cTableDesc, cType, TableName, cPKName) VALUES ('SA', ?, ?, ?, "
+                                   "'H', ?, 'ID')"),
+                    {name, name, name, name}))
                 return false;
         }
         return t.commit();
@@ -55,18 +60,25 @@ struct Account {
 QString document(int id, int column) {
     QString share;
     for (int n = 1; n <= kTables; ++n)
-        share += QStringLiteral("<UserDefDetail><cId>%1</cId><Tablename>%2</Tablename></UserDefDetail>")
-                     .arg(id)
-                     .arg(tableName(n));
+        share +=
+            QStringLiteral("<UserDefDetail><cId>%1</cId><Tablename>%2</Tablename></UserDefDetail>")
+                .arg(id)
+                .arg(tableName(n));
     return QStringLiteral(
-               "<Userdef_base bCoverVouchBody=''><cId>%1</cId><cClass>单据头</cClass><cItem>扩展自定义项%2</cItem>"
+               "<Userdef_base "
+               "bCoverVouchBody=''><cId>%1</cId><cClass>单据头</cClass><cItem>扩展自定义项%2</"
+               "cItem>"
                "<pubzxts>1</pubzxts><IMaxLen>40</IMaxLen><cItemName>项目%2</cItemName>"
                "<cItemName_zh_TW>項目%2</cItemName_zh_TW><cItemName_en_US>Item %2</cItemName_en_US>"
-               "<cType>文本</cType><iLength>40</iLength><cDefaultVal></cDefaultVal><iDataSource>0</iDataSource>"
-               "<bFixLength>0</bFixLength><bInput>0</bInput><bArchive>0</bArchive><bMultiSel>0</bMultiSel>"
+               "<cType>文本</cType><iLength>40</iLength><cDefaultVal></cDefaultVal><iDataSource>0</"
+               "iDataSource>"
+               "<bFixLength>0</bFixLength><bInput>0</bInput><bArchive>0</bArchive><bMultiSel>0</"
+               "bMultiSel>"
                "<bIsUserDefAttachFile>0</bIsUserDefAttachFile><bIsUserDefPic>0</bIsUserDefPic>"
-               "<bCheckVal>0</bCheckVal><bCoverVouch></bCoverVouch><cRelArchive> </cRelArchive><cRelField></cRelField>"
-               "<CTableDesc></CTableDesc><cDicDbName>cHDefine%2</cDicDbName><cFieldName>cHDefine%2</cFieldName>"
+               "<bCheckVal>0</bCheckVal><bCoverVouch></bCoverVouch><cRelArchive> "
+               "</cRelArchive><cRelField></cRelField>"
+               "<CTableDesc></CTableDesc><cDicDbName>cHDefine%2</"
+               "cDicDbName><cFieldName>cHDefine%2</cFieldName>"
                "<AddUserDefDetail>%3</AddUserDefDetail><ModifyUserDefDetail></ModifyUserDefDetail>"
                "<DeleteUserDefDetail></DeleteUserDefDetail></Userdef_base>")
         .arg(id)
@@ -95,17 +107,27 @@ void BM_BareStatements(benchmark::State& state) {
         ++n;
         const QString id = QString::number(1000 + n), column = QStringLiteral("cHDefine%1").arg(n);
         bool ok = db.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
-                  db.execParams(QStringLiteral("INSERT INTO UserDef_Base(cId, cClass, cItem, cType, IMaxLen, cItemName, "
-                                               "iLength, cDicDbName) VALUES (?, '单据头', ?, '文本', 40, ?, 40, ?)"),
-                                {id, QStringLiteral("扩展自定义项%1").arg(n), QStringLiteral("项目%1").arg(n), column});
+                  db.execParams(
+                      QStringLiteral(
+                          "INSERT INTO UserDef_Base(cId, cClass, cItem, cType, IMaxLen, cItemName, "
+                          "iLength, cDicDbName) VALUES (?, '单据头', ?, '文本', 40, ?, 40, ?)"),
+                      {id, QStringLiteral("扩展自定义项%1").arg(n), QStringLiteral("项目%1").arg(n),
+                       column});
         for (const char* locale : {"zh-CN", "zh-TW", "en-US"})
-            ok = ok && db.execParams(QStringLiteral("INSERT INTO userdef_lang(cid, LocaleID, cItemName) VALUES (?, ?, ?)"),
-                                     {id, QLatin1String(locale), QStringLiteral("项目%1").arg(n)});
+            ok = ok &&
+                 db.execParams(
+                     QStringLiteral(
+                         "INSERT INTO userdef_lang(cid, LocaleID, cItemName) VALUES (?, ?, ?)"),
+                     {id, QLatin1String(locale), QStringLiteral("项目%1").arg(n)});
         for (int t = 1; ok && t <= kTables; ++t)
-            ok = db.execParams(QStringLiteral("INSERT INTO UserDefDetail(cid, TableName) VALUES (?, ?)"), {id, tableName(t)}) &&
+            ok = db.execParams(
+                     QStringLiteral("INSERT INTO UserDefDetail(cid, TableName) VALUES (?, ?)"),
+                     {id, tableName(t)}) &&
                  db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 nvarchar(40) COLLATE NOCASE")
-                             .arg(host::sqlIdent(tableName(t) + QStringLiteral("_extradefine")), host::sqlIdent(column)));
-        if (!ok || !db.exec(QStringLiteral("COMMIT"))) return state.SkipWithError("bare statements failed");
+                             .arg(host::sqlIdent(tableName(t) + QStringLiteral("_extradefine")),
+                                  host::sqlIdent(column)));
+        if (!ok || !db.exec(QStringLiteral("COMMIT")))
+            return state.SkipWithError("bare statements failed");
     }
 }
 

@@ -15,7 +15,8 @@
 
 namespace {
 
-int nextNumber(platform::server::ClsCommon& srv, const QString& sql, const QString& field, int first) {
+int nextNumber(platform::server::ClsCommon& srv, const QString& sql, const QString& field,
+               int first) {
     const host::RecordSetPtr rs = srv.OpenX(sql);
     if (!rs || rs->isEmpty() || rs->isNull(field)) return first;
     return rs->value(field).toInt() + 1;
@@ -25,13 +26,15 @@ int add(platform::server::ClsCommon& srv, int items) {
     QTextStream out(stdout);
     for (int k = 0; k < items; ++k) {
         for (int retries = 0;; ++retries) {
-            const int id = nextNumber(
-                srv, QStringLiteral("select MAX(cid) as maxcid from Userdef where convert(int,cID) between 1000 and 2000 "),
-                QStringLiteral("maxcid"), 1001);
+            const int id = nextNumber(srv,
+                                      QStringLiteral("select MAX(cid) as maxcid from Userdef where "
+                                                     "convert(int,cID) between 1000 and 2000 "),
+                                      QStringLiteral("maxcid"), 1001);
             const int column = nextNumber(
                 srv,
-                QStringLiteral(" select max( CAST ( REPLACE(cDicDbName,'cHDefine','')as int)) as max_int from "
-                               "UserDef_base where cDicDbName like 'cHDefine%' "),
+                QStringLiteral(
+                    " select max( CAST ( REPLACE(cDicDbName,'cHDefine','')as int)) as max_int from "
+                    "UserDef_base where cDicDbName like 'cHDefine%' "),
                 QStringLiteral("max_int"), 1);
             const testsupport::ItemDoc doc = testsupport::newHeaderItem(
                 QString::number(id), column, {"SA_OrderHead", "PU_OrderHead"},
@@ -52,10 +55,12 @@ int add(platform::server::ClsCommon& srv, int items) {
 
 int modify(platform::server::ClsCommon& srv, const QString& id) {
     QTextStream out(stdout);
-    const host::RecordSetPtr item = srv.OpenX(
-        QStringLiteral("select cItem, cDicDbName from UserDef where cId=N'%1'").arg(host::sqlValue(id)));
-    const host::RecordSetPtr tables = srv.OpenX(
-        QStringLiteral("select TableName from UserDefDetail where cid=N'%1'").arg(host::sqlValue(id)));
+    const host::RecordSetPtr item =
+        srv.OpenX(QStringLiteral("select cItem, cDicDbName from UserDef where cId=N'%1'")
+                      .arg(host::sqlValue(id)));
+    const host::RecordSetPtr tables =
+        srv.OpenX(QStringLiteral("select TableName from UserDefDetail where cid=N'%1'")
+                      .arg(host::sqlValue(id)));
     if (!item || item->isEmpty() || !tables) return 1;
     testsupport::ItemDoc doc;
     doc.id = id;
