@@ -2,6 +2,8 @@
 // parsed, catalogue checked, one transaction), against the bare statements the save needs run
 // by hand in one transaction: the item row, its three names, and per table the link row and the
 // ALTER TABLE of the companion. Goal: the save within three times the bare statements.
+// Measured (Release, 2-core machine, 40 items per run): 66 ms CPU per save against 65 ms for
+// the bare statements (1.0x); the ALTER TABLEs dominate both.
 //
 //   build-…/item_save [--benchmark_filter=…]
 #include <benchmark/benchmark.h>
