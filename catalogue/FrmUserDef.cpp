@@ -15,6 +15,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include "controls/FlowLayout.h"
+#include "carryover/FrmMakeVouchMain.h"
 #include "catalogue/ItemListing.h"
 #include "common/Globals.h"
 #include "common/ShowModal.h"
@@ -59,6 +60,26 @@ QString resOr(const QString& key, const QString& fallback) {
 QString className(int index) {
     return index >= 0 && index < userdef::g_ClassNames.size() ? userdef::g_ClassNames.at(index)
                                                               : userdef::classKeys().value(index);
+}
+
+// The carry-over batch setting: modal outside the portal, a portal tab inside it.
+void openMakeVouchSet(QWidget* catalogue, bool inPortal) {
+    if (!inPortal) {
+        carryover::FrmMakeVouchMain window(catalogue);
+        window.init();
+        userdef::ShowModal(&window);
+    } else if (userdef::g_Business) {
+        auto* window = new carryover::FrmMakeVouchMain();
+        const QString env =
+            userdef::g_Business->CreateFormEnv(QStringLiteral("UserDef.FrmMakeVouchMain"), window);
+        userdef::g_Business->ShowForm(window, QStringLiteral("AA"),
+                                      QStringLiteral("FrmMakeVouchMain_key"), false, true, env);
+    } else {
+        qCWarning(lcCatalogue) << "no portal business object to host the carry-over setting";
+    }
+    if (userdef::g_Pub)
+        userdef::g_Pub->IsLockFun(userdef::g_SrvDB.get(), userdef::g_Login.get(),
+                                  QStringLiteral("UserDef"), -2);
 }
 
 }  // namespace
@@ -530,6 +551,8 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
                                       [this](const QString& command) { RunCommand(command); },
                                       this);
         userdef::ShowModal(&dialog);
+    } else if (is("MakeVouchSet")) {
+        if (ui->MakeVouchSet->isEnabled()) openMakeVouchSet(this, m_InPotal);
     } else if (is("mVouchTip0") || is("mVouchTip1") || is("mVouchTip2")) {
         for (QAction* a : {ui->mVouchTip0, ui->mVouchTip1, ui->mVouchTip2})
             a->setChecked(a->objectName().compare(key, Qt::CaseInsensitive) == 0);
