@@ -389,6 +389,23 @@ QStringList linkedTables(WriteContext& context, const QString& id, bool* ok, QSt
     return out;
 }
 
+// Carry-over rules of a column that goes away: of one table (as source or target), or of every
+// table when table is empty. A later item that gets the column name again starts without them.
+bool dropRules(WriteContext& context, const QString& column, const QString& table, QString* error) {
+    QString why;
+    if (column.isEmpty() ||
+        context.columns(QStringLiteral("AA_ExtendDefineMakeVouch_Set"), &why).isEmpty())
+        return true;
+    QString sql = QStringLiteral(
+        "DELETE FROM AA_ExtendDefineMakeVouch_Set WHERE (cextendfield = ? OR ctargetfield = ?)");
+    QVariantList params = {column, column};
+    if (!table.isEmpty()) {
+        sql += QStringLiteral(" AND (cTableName = ? OR cTargetTable = ?)");
+        params << table << table;
+    }
+    return context.exec(sql, params, error);
+}
+
 bool containsName(const QStringList& list, const QString& name) {
     return list.contains(name, Qt::CaseInsensitive);
 }
@@ -511,7 +528,8 @@ bool ItemDocument::modify(WriteContext& context, const Document& document, QStri
             if (!context.exec(
                     QStringLiteral("DELETE FROM UserDefDetail WHERE cid = ? AND TableName = ?"),
                     {values.id, name}, error) ||
-                !columns.dropColumn(table ? *table : fallback, column, error))
+                !columns.dropColumn(table ? *table : fallback, column, error) ||
+                !dropRules(context, column, table ? table->hostTable : name, error))
                 return false;
             current.removeIf(
                 [&](const QString& t) { return t.compare(name, Qt::CaseInsensitive) == 0; });
@@ -585,7 +603,8 @@ bool ItemDocument::remove(WriteContext& context, const DeleteKey& key, QString* 
                 return false;
         }
     }
-    return context.exec(QStringLiteral("DELETE FROM UserDefDetail WHERE cid = ?"), {id}, error) &&
+    return dropRules(context, stored.dicDbName, {}, error) &&
+           context.exec(QStringLiteral("DELETE FROM UserDefDetail WHERE cid = ?"), {id}, error) &&
            context.exec(QStringLiteral("DELETE FROM userdef_lang WHERE cid = ?"), {id}, error) &&
            context.exec(QStringLiteral("DELETE FROM Userdefine WHERE cId = ?"), {id}, error) &&
            context.exec(

@@ -279,6 +279,37 @@ TEST_F(ItemDocuments, InventoryAndVendorItemsUseTheirFixedTable) {
     EXPECT_EQ(companions(), before);
 }
 
+TEST_F(ItemDocuments, ColumnsThatGoTakeTheirCarryOverRulesWithThem) {
+    auto rules = [&](const QString& column) {
+        return rows(
+            QStringLiteral("SELECT cTableName, cTargetTable FROM AA_ExtendDefineMakeVouch_Set "
+                           "WHERE cextendfield = ? ORDER BY cTableName"),
+            {column});
+    };
+    ASSERT_EQ(rules("cHDefine3"), QStringList{"SA_DispatchHead|SA_InvoiceHead"});
+    const QStringList firstRules = rules("cHDefine1");
+    ASSERT_EQ(firstRules.size(), 3);
+
+    // Unlinking the source table of a rule removes that rule only.
+    ItemDoc d = existing(QStringLiteral("1003"));
+    d.kept = {"SA_InvoiceHead", "PU_ArrivalHead"};
+    d.removed = {"SA_DispatchHead"};
+    QString error;
+    ASSERT_TRUE(modify(d, &error)) << error.toStdString();
+    EXPECT_TRUE(rules("cHDefine3").isEmpty());
+    EXPECT_EQ(rules("cHDefine1"), firstRules);
+
+    // A deleted item's rules go; a new item given its column name again starts without them.
+    ASSERT_TRUE(remove(QStringLiteral("1004"), &error)) << error.toStdString();
+    ASSERT_TRUE(remove(QStringLiteral("1001"), &error)) << error.toStdString();
+    EXPECT_TRUE(rules("cHDefine1").isEmpty());
+    ASSERT_TRUE(add(newHeaderItem(QStringLiteral("1001"), 1, {"SA_OrderHead"}), &error))
+        << error.toStdString();
+    EXPECT_TRUE(rules("cHDefine1").isEmpty());
+    EXPECT_EQ(one(QStringLiteral("SELECT count(*) FROM AA_ExtendDefineMakeVouch_Set")),
+              QStringLiteral("6"));  // the other items' rules stay
+}
+
 TEST_F(ItemDocuments, AMissingCompanionTableIsCreatedWithTheHostTablesKey) {
     ASSERT_TRUE(account.db().exec(QStringLiteral("DROP TABLE HR_LeaveHead_extradefine")));
     QString error;
