@@ -345,11 +345,17 @@ void FrmUserDef::FillGrid(host::RecordSet& rs) {
         RelatedArchiveNames names(userdef::g_Login ? userdef::g_Login->cAcc_id() : QString());
         CodedColumns coded(*g, names);  // shown as they are filled
         g->setRows(count + 1);
+        // Neighbouring records mostly repeat a field's value (the list is sorted by class): the
+        // text shown for it is made once and shared.
+        QVector<QString> shown(fields);
         for (int i = 0; i < count; ++i) {
             const int row = i + 1;
             g->setText(row, kColCounter, QString::number(row));
-            for (int f = 0; f < fields; ++f)
-                g->setText(row, f + 1, coded.shown(f + 1, displayText(rs.at(i, f), shows[f])));
+            for (int f = 0; f < fields; ++f) {
+                if (i == 0 || !rs.sameValue(i - 1, i, f))
+                    shown[f] = coded.shown(f + 1, fieldDisplayText(rs, i, f, shows[f]));
+                g->setText(row, f + 1, shown[f]);
+            }
             coded.localiseRelated(*g, row);
             if (row % kRepaintEvery == 0) {
                 // Let the user see the fill progress: the paint runs through the event loop,
