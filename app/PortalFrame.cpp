@@ -1,6 +1,7 @@
 #include "app/PortalFrame.h"
 
 #include <QCloseEvent>
+#include <QHash>
 #include <QLabel>
 #include <QListWidgetItem>
 #include <QMetaMethod>
@@ -18,6 +19,7 @@ namespace {
 const char* const kFormKey = "portalFormKey";
 const QString kUserDef = QStringLiteral("UserDef");
 const QString kMakeVouchSet = QStringLiteral("MakeVouchSet");
+const QString kDocLayouts = QStringLiteral("DocLayouts");
 
 // A window closes through its invokable ExitForm() when it has one, else through close().
 void exitForm(QWidget* window) {
@@ -38,6 +40,9 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
     auto* rules = new QListWidgetItem(ui->LstFunctions);
     rules->setData(Qt::UserRole, kMakeVouchSet);
     rules->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    auto* layouts = new QListWidgetItem(ui->LstFunctions);
+    layouts->setData(Qt::UserRole, kDocLayouts);
+    layouts->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
     ui->LstFunctions->setIconSize(QSize(20, 20));
     ui->LstFunctions->setStyleSheet(QStringLiteral("QListWidget::item { padding: 6px 4px; }"));
     ui->Splitter->setStretchFactor(0, 0);
@@ -75,10 +80,15 @@ void PortalFrame::retranslate() {
     ui->ActCloseTab->setText(text("Desk.Portal.CloseTab"));
     ui->LblWelcome->setText(text("Desk.Portal.Welcome"));
     ui->ActMakeVouchSet->setText(text("Desk.Portal.MakeVouchSet"));
-    for (int i = 0; i < ui->LstFunctions->count(); ++i)
-        if (ui->LstFunctions->item(i)->data(Qt::UserRole) == kMakeVouchSet)
-            ui->LstFunctions->item(i)->setText(text("Desk.Portal.MakeVouchSet"));
-    ui->LstFunctions->item(0)->setText(text("Desk.Portal.UserDef"));
+    // The function list's entries by their keys.
+    const QHash<QString, const char*> captions = {{kUserDef, "Desk.Portal.UserDef"},
+                                                  {kMakeVouchSet, "Desk.Portal.MakeVouchSet"},
+                                                  {kDocLayouts, "Desk.Portal.DocLayouts"}};
+    for (int i = 0; i < ui->LstFunctions->count(); ++i) {
+        QListWidgetItem* entry = ui->LstFunctions->item(i);
+        if (const char* key = captions.value(entry->data(Qt::UserRole).toString()))
+            entry->setText(text(key));
+    }
 }
 
 void PortalFrame::setSession(const QString& accountId, const QString& accountName,

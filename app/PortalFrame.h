@@ -33,7 +33,7 @@ public:
 
 signals:
     // A function of the menu or list was chosen: "UserDef" (user-defined items),
-    // "MakeVouchSet" (carry-over rules).
+    // "MakeVouchSet" (carry-over rules) or "DocLayouts" (the document layouts, read only).
     void functionRequested(const QString& functionKey);
 
 protected:
