@@ -537,6 +537,8 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
         ui->Stb->setVisible(ui->mStb->isChecked());
     } else if (is("mText")) {
         m_host->SetDisplayStyle(ui->mText->isChecked() ? 1 : 0);
+    } else if (is("Archive")) {
+        OpenValueArchive();
     } else {
         // Help is answered by the public service above; the editors, the value archive, the
         // carry-over and cover windows and printing attach here as they are built.

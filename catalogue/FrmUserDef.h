@@ -90,6 +90,8 @@ private:
     void SetHeaderAndWidths();
     void FitColumnsToContent();
     void MirrorMenus();
+    // The value archive of the selected item (catalogue/OpenValueArchive.cpp).
+    void OpenValueArchive();
     QTreeWidgetItem* nodeOf(const QString& key) const;
     QAction* classicButton(const QString& key) const;
     bool isRootSelected() const;

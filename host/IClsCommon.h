@@ -17,6 +17,16 @@ public:
     virtual bool ExecuteX(const QString& sqlOrProcedure) = 0;
     virtual IConnection* m_cnn() = 0;  // the open connection; null before a successful init
     virtual QString lastError() const = 0;
+
+    // Document writes. Each applies one XML document (or one delete key) to the named table in
+    // one transaction: true when it was applied whole; false with the reason in error (and
+    // lastError()) when it was refused or failed, and then nothing has changed.
+    virtual bool Add(const QString& xml, const QString& table, QString* error = nullptr) = 0;
+    virtual bool Modify(const QString& xml, const QString& table, QString* error = nullptr) = 0;
+    // Deletes the rows whose keyColumn equals the key: keyValue is read as the inside of a
+    // '…' literal, so "7' and cValue='a''b" selects cId 7 with the value a'b.
+    virtual bool Delete(const QString& keyValue, const QString& keyColumn, const QString& table,
+                        QString* error = nullptr) = 0;
 };
 
 }  // namespace host

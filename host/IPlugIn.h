@@ -12,6 +12,7 @@ class QTabWidget;
 namespace host {
 
 class IClsCommon;
+class IGrid;
 class ILogin;
 
 // What a plug-in may call back on the window that hosts it.
@@ -20,6 +21,8 @@ public:
     virtual ~IPlugInHost() = default;
     virtual void PlugInNotice(const QString& notice) = 0;
     virtual QString Talk(const QString& fieldName) = 0;
+    // The window's grid, for plug-ins that show columns of their own; null when it has none.
+    virtual IGrid* PlugInGrid() { return nullptr; }
 };
 
 class IPlugIn {

@@ -1,7 +1,9 @@
 #include "platform/server/ClsCommon.h"
 
+#include "platform/server/DocumentWriter.h"
 #include "platform/server/Procedures.h"
 #include "platform/server/ServerLog.h"
+#include "platform/server/UserDefineDocument.h"
 #include "platform/sql/TSqlConnection.h"
 
 namespace platform::server {
@@ -10,6 +12,7 @@ ClsCommon::ClsCommon() = default;
 ClsCommon::~ClsCommon() = default;
 
 void ClsCommon::init(const QString& connectionText) {
+    m_writer.reset();
     m_connection.reset();
     m_lastError.clear();
     const std::optional<sql::ConnectionText> text = sql::ConnectionText::parse(connectionText);
@@ -29,6 +32,42 @@ void ClsCommon::init(const QString& connectionText) {
         return;
     }
     registerProcedures(*m_connection);
+    m_writer = std::make_unique<DocumentWriter>(m_connection->database());
+    m_writer->setFailAtStatement(m_failAt);
+    m_writer->registerTable(QStringLiteral("UserDefine"), std::make_shared<UserDefineDocument>());
+}
+
+void ClsCommon::setFailAtStatement(int n) {
+    m_failAt = n;
+    if (m_writer) m_writer->setFailAtStatement(n);
+}
+
+bool ClsCommon::finishWrite(const char* what, bool ok, const QString& why, QString* error) {
+    if (ok) return true;
+    m_lastError = why;
+    if (error) *error = why;
+    qCWarning(lcServer).noquote() << what << "failed:" << why;
+    return false;
+}
+
+bool ClsCommon::Add(const QString& xml, const QString& table, QString* error) {
+    m_lastError.clear();
+    QString why = QStringLiteral("The server database service is not connected.");
+    return finishWrite("Add", m_writer && m_writer->add(xml, table, &why), why, error);
+}
+
+bool ClsCommon::Modify(const QString& xml, const QString& table, QString* error) {
+    m_lastError.clear();
+    QString why = QStringLiteral("The server database service is not connected.");
+    return finishWrite("Modify", m_writer && m_writer->modify(xml, table, &why), why, error);
+}
+
+bool ClsCommon::Delete(const QString& keyValue, const QString& keyColumn, const QString& table,
+                       QString* error) {
+    m_lastError.clear();
+    QString why = QStringLiteral("The server database service is not connected.");
+    return finishWrite("Delete", m_writer && m_writer->remove(keyValue, keyColumn, table, &why),
+                       why, error);
 }
 
 bool ClsCommon::Status() const { return m_connection != nullptr; }

@@ -12,6 +12,8 @@ class TSqlConnection;
 
 namespace platform::server {
 
+class DocumentWriter;
+
 class ClsCommon : public host::IClsCommon {
 public:
     ClsCommon();
@@ -27,6 +29,16 @@ public:
     host::IConnection* m_cnn() override;
     QString lastError() const override { return m_lastError; }
 
+    // Document writes (DocumentWriter): Userdefine values; more tables plug in through writer().
+    bool Add(const QString& xml, const QString& table, QString* error = nullptr) override;
+    bool Modify(const QString& xml, const QString& table, QString* error = nullptr) override;
+    bool Delete(const QString& keyValue, const QString& keyColumn, const QString& table,
+                QString* error = nullptr) override;
+    // Null before a successful init.
+    DocumentWriter* writer() const { return m_writer.get(); }
+    // Tests: every following document write fails at its n-th statement; 0 switches it off.
+    void setFailAtStatement(int n);
+
     // The open connection (null before a successful init) and its parsed connection text.
     sql::TSqlConnection* connection() const { return m_connection.get(); }
     const sql::ConnectionText& connectionText() const { return m_text; }
@@ -34,7 +46,11 @@ public:
 private:
     bool fail(const QString& what, const QString& error, const QString& statement);
 
+    bool finishWrite(const char* what, bool ok, const QString& why, QString* error);
+
     std::unique_ptr<sql::TSqlConnection> m_connection;
+    std::unique_ptr<DocumentWriter> m_writer;  // on m_connection's database
+    int m_failAt = 0;
     sql::ConnectionText m_text;
     QString m_lastError;
 };

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
+#include "host/IGrid.h"
+
 namespace sample {
 
 namespace {
@@ -20,6 +22,24 @@ QHash<QString, QString>& notes() {
 SamplePlugIn::~SamplePlugIn() { UnLoadPlugInControls(); }
 
 QString SamplePlugIn::storedNote(const QString& key) { return notes().value(key); }
+
+QString SamplePlugIn::columnCaption() { return QStringLiteral("备注 / Note"); }
+
+void SamplePlugIn::FillGridCell(int row) {
+    host::IGrid* grid = m_window ? m_window->PlugInGrid() : nullptr;
+    if (!grid || row < 1 || row >= grid->rows()) return;
+    int col = -1;
+    for (int c = grid->cols() - 1; c >= 0 && col < 0; --c)
+        if (grid->text(0, c) == columnCaption()) col = c;
+    if (col < 0) {
+        col = grid->cols();
+        grid->setCols(col + 1);
+        grid->setText(0, col, columnCaption());
+        grid->setColWidth(col, 2500);
+    }
+    // The value is the grid's column 1.
+    grid->setText(row, col, notes().value(m_itemId + QLatin1Char('|') + grid->text(row, 1)));
+}
 
 void SamplePlugIn::init(const QString& kind, const QString& itemId, host::IPlugInHost* window) {
     m_kind = kind;

@@ -3,6 +3,8 @@
 // Notes are kept in memory for the life of the process, keyed by item id and, where the window
 // answers Talk("cValue"), by value.
 //
+// In the value archive the notes also show as the last column of the value grid.
+//
 // States: 0 browsing (field read only), 1 adding, 3 modifying. Typing in the field tells the
 // window "Button_SAVE"; EndAdd/EndModify keep the note and go back to browsing.
 #include <QPointer>
@@ -29,12 +31,14 @@ public:
     void EndAdd() override { finish(); }
     void EndModify() override { finish(); }
     int CurrentState() const override { return m_state; }
-    void FillGridCell(int row) override {}
+    // In the value archive: a note column at the grid's end, the row's note in it.
+    void FillGridCell(int row) override;
     void ActivateGridColumnControl(int row) override { showNote(); }
     void TabPageChanged(int previous, int current) override {}
 
     // The note stored for a key (item id, or item id + "|" + value).
     static QString storedNote(const QString& key);
+    static QString columnCaption();
 
 private:
     QString noteKey() const;

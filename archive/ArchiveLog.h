@@ -1,0 +1,6 @@
+#pragma once
+#include <QLoggingCategory>
+
+namespace archive {
+Q_DECLARE_LOGGING_CATEGORY(lcArchive)
+}

@@ -1,0 +1,275 @@
+#include "platform/server/DocumentWriter.h"
+
+#include <QXmlStreamReader>
+
+#include "platform/db/Database.h"
+#include "platform/server/ServerLog.h"
+
+namespace platform::server {
+
+namespace {
+
+void setError(QString* error, const QString& text) {
+    if (error) *error = text;
+}
+
+bool isTextType(const QString& base) {
+    return base == QLatin1String("nvarchar") || base == QLatin1String("varchar") ||
+           base == QLatin1String("nchar") || base == QLatin1String("char") ||
+           base == QLatin1String("character");
+}
+
+// Reads a '…' literal at pos (an N prefix allowed); doubled quotes stand for one.
+bool readLiteral(const QString& text, qsizetype& pos, QString* value) {
+    if (pos < text.size() && (text.at(pos) == QLatin1Char('N') || text.at(pos) == QLatin1Char('n')) &&
+        pos + 1 < text.size() && text.at(pos + 1) == QLatin1Char('\''))
+        ++pos;
+    if (pos >= text.size() || text.at(pos) != QLatin1Char('\'')) return false;
+    ++pos;
+    value->clear();
+    while (pos < text.size()) {
+        const QChar c = text.at(pos++);
+        if (c != QLatin1Char('\'')) {
+            value->append(c);
+            continue;
+        }
+        if (pos < text.size() && text.at(pos) == QLatin1Char('\'')) {
+            value->append(c);
+            ++pos;
+            continue;
+        }
+        return true;
+    }
+    return false;  // unterminated
+}
+
+void skipBlanks(const QString& text, qsizetype& pos) {
+    while (pos < text.size() && text.at(pos).isSpace()) ++pos;
+}
+
+bool readName(const QString& text, qsizetype& pos, QString* name) {
+    name->clear();
+    if (pos < text.size() && text.at(pos) == QLatin1Char('[')) {
+        const qsizetype end = text.indexOf(QLatin1Char(']'), pos);
+        if (end < 0) return false;
+        *name = text.mid(pos + 1, end - pos - 1);
+        pos = end + 1;
+        return !name->isEmpty();
+    }
+    while (pos < text.size() &&
+           (text.at(pos).isLetterOrNumber() || text.at(pos) == QLatin1Char('_'))) {
+        if (name->isEmpty() && text.at(pos).isDigit()) return false;
+        name->append(text.at(pos++));
+    }
+    return !name->isEmpty();
+}
+
+}  // namespace
+
+bool parseDeleteKey(const QString& keyValue, const QString& keyColumn, DeleteKey* key,
+                    QString* error) {
+    const QString refused = QStringLiteral("The delete key \"%1\" is not a key of column %2: %3");
+    key->pairs.clear();
+    QString column = keyColumn.trimmed();
+    qsizetype at = 0;
+    QString checked;
+    if (!readName(column, at, &checked) || at != column.size()) {
+        setError(error, QStringLiteral("\"%1\" is not a column name.").arg(keyColumn));
+        return false;
+    }
+    const QString text = QLatin1Char('\'') + keyValue + QLatin1Char('\'');
+    qsizetype pos = 0;
+    QString value;
+    readLiteral(text, pos, &value);  // the first literal always reads
+    key->pairs.append({checked, value});
+    for (;;) {
+        skipBlanks(text, pos);
+        if (pos >= text.size()) return true;
+        QString word;
+        if (!readName(text, pos, &word) || word.compare(QLatin1String("and"), Qt::CaseInsensitive)) {
+            setError(error, refused.arg(keyValue, keyColumn,
+                                        QStringLiteral("only \"and column='value'\" may follow.")));
+            return false;
+        }
+        skipBlanks(text, pos);
+        if (!readName(text, pos, &column)) {
+            setError(error, refused.arg(keyValue, keyColumn, QStringLiteral("a column name is missing.")));
+            return false;
+        }
+        skipBlanks(text, pos);
+        if (pos >= text.size() || text.at(pos) != QLatin1Char('=')) {
+            setError(error, refused.arg(keyValue, keyColumn, QStringLiteral("\"=\" is missing.")));
+            return false;
+        }
+        ++pos;
+        skipBlanks(text, pos);
+        if (!readLiteral(text, pos, &value)) {
+            setError(error, refused.arg(keyValue, keyColumn,
+                                        QStringLiteral("the value of %1 is not a quoted text.").arg(column)));
+            return false;
+        }
+        key->pairs.append({column, value});
+    }
+}
+
+bool readFlatDocument(const Document& document, const QString& root, QList<DocumentField>* fields,
+                      QString* error) {
+    fields->clear();
+    const QDomElement element = document.root();
+    if (element.isNull() || element.tagName().compare(root, Qt::CaseInsensitive) != 0) {
+        setError(error, QStringLiteral("The document is not a <%1> document.").arg(root));
+        return false;
+    }
+    // The DOM drops blank-only texts; the stream reader keeps every character.
+    QXmlStreamReader reader(document.xml);
+    int depth = 0;
+    DocumentField field;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+            case QXmlStreamReader::StartElement:
+                ++depth;
+                if (depth == 2) {
+                    field = {reader.name().toString(), {}};
+                } else if (depth > 2) {
+                    setError(error, QStringLiteral("The field <%1> of <%2> holds elements.")
+                                        .arg(field.name, root));
+                    return false;
+                }
+                break;
+            case QXmlStreamReader::EndElement:
+                if (depth == 2) fields->append(field);
+                --depth;
+                break;
+            case QXmlStreamReader::Characters:
+                if (depth == 2) field.text += reader.text();
+                break;
+            default:
+                break;
+        }
+    }
+    if (reader.hasError()) {
+        setError(error, QStringLiteral("The document does not parse: %1").arg(reader.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool WriteContext::countStatement(QString* error) {
+    ++m_count;
+    if (m_failAt > 0 && m_count == m_failAt) {
+        setError(error, QStringLiteral("The server failed at statement %1 (test failure point).")
+                            .arg(m_count));
+        return false;
+    }
+    return true;
+}
+
+bool WriteContext::exec(const QString& sql, const QVariantList& params, QString* error) {
+    if (!countStatement(error)) return false;
+    return m_db.execParams(sql, params, error);
+}
+
+host::RecordSetPtr WriteContext::query(const QString& sql, const QVariantList& params,
+                                       QString* error) {
+    if (!countStatement(error)) return nullptr;
+    return m_db.query(sql, params, error);
+}
+
+QHash<QString, ColumnInfo> WriteContext::columns(const QString& table, QString* error) {
+    QHash<QString, ColumnInfo> out;
+    const host::RecordSetPtr rs =
+        m_db.query(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {table}, error);
+    if (!rs) return out;
+    for (int r = 0; r < rs->recordCount(); ++r) {
+        const QString name = rs->at(r, 0).toString();
+        const db::DeclaredType type = db::DeclaredType::parse(rs->at(r, 1).toString());
+        out.insert(name.toLower(),
+                   {name, isTextType(type.base) && type.length > 0 ? type.length : -1});
+    }
+    if (out.isEmpty()) setError(error, QStringLiteral("The table %1 does not exist.").arg(table));
+    return out;
+}
+
+DocumentWriter::DocumentWriter(db::Database& db) : m_db(db) {}
+DocumentWriter::~DocumentWriter() = default;
+
+void DocumentWriter::registerTable(const QString& table, std::shared_ptr<TableDocument> handler) {
+    if (!m_tables.contains(table.toLower())) m_names << table;
+    m_tables.insert(table.toLower(), std::move(handler));
+}
+
+QStringList DocumentWriter::tables() const { return m_names; }
+
+bool DocumentWriter::write(Kind kind, const QString& table, QString* error,
+                           const std::function<bool(TableDocument&, WriteContext&, QString*)>& apply) {
+    static const char* const kNames[] = {"Add", "Modify", "Delete"};
+    const char* what = kNames[int(kind)];
+    m_lastCount = 0;
+    const auto handler = m_tables.value(table.trimmed().toLower());
+    if (!handler) {
+        setError(error, QStringLiteral("The server takes no documents for the table \"%1\".").arg(table));
+        return false;
+    }
+    QString why;
+    db::Transaction transaction(m_db, &why);
+    if (!transaction.ok()) {
+        setError(error, why);
+        return false;
+    }
+    WriteContext context(m_db, m_failAt);
+    bool ok = apply(*handler, context, &why);
+    // The commit counts as a statement, so a test can fail the write at its very end too.
+    if (ok) ok = context.countStatement(&why) && transaction.commit(&why);
+    m_lastCount = context.m_count;
+    if (!ok) {
+        qCWarning(lcServer).noquote() << what << table << "refused:" << why;
+        setError(error, why);
+    }
+    return ok;
+}
+
+namespace {
+
+bool parseDocument(const QString& xml, Document* document, QString* error) {
+    document->xml = xml;
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!document->dom.setContent(xml, &message, &line, &column)) {
+        setError(error, QStringLiteral("The document does not parse (line %1, column %2): %3")
+                            .arg(line)
+                            .arg(column)
+                            .arg(message));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool DocumentWriter::add(const QString& xml, const QString& table, QString* error) {
+    Document document;
+    if (!parseDocument(xml, &document, error)) return false;
+    return write(Kind::Add, table, error, [&](TableDocument& h, WriteContext& c, QString* e) {
+        return h.add(c, document, e);
+    });
+}
+
+bool DocumentWriter::modify(const QString& xml, const QString& table, QString* error) {
+    Document document;
+    if (!parseDocument(xml, &document, error)) return false;
+    return write(Kind::Modify, table, error, [&](TableDocument& h, WriteContext& c, QString* e) {
+        return h.modify(c, document, e);
+    });
+}
+
+bool DocumentWriter::remove(const QString& keyValue, const QString& keyColumn,
+                            const QString& table, QString* error) {
+    DeleteKey key;
+    if (!parseDeleteKey(keyValue, keyColumn, &key, error)) return false;
+    return write(Kind::Delete, table, error, [&](TableDocument& h, WriteContext& c, QString* e) {
+        return h.remove(c, key, e);
+    });
+}
+
+}  // namespace platform::server

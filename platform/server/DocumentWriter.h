@@ -1,0 +1,122 @@
+#pragma once
+// The document writes of the server database service. Each Add, Modify or Delete parses what the
+// component hands in (an XML document with a real parser, or a delete key), hands it to the
+// table's document handler, and runs the handler's statements in one transaction with every
+// value bound. A refused or failed write rolls back whole.
+//
+// Tables plug in by name (compared without regard to letter case): registerTable("UserDefine",
+// handler). A test can make the writer fail at its n-th statement of the next writes.
+#include <QDomDocument>
+#include <QDomElement>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+
+#include "host/RecordSet.h"
+
+namespace platform::db {
+class Database;
+}
+
+namespace platform::server {
+
+class DocumentWriter;
+
+// One column of a table as declared: its name as the table spells it, and its declared length
+// for text columns (-1 when unbounded or not text).
+struct ColumnInfo {
+    QString name;
+    int maxLength = -1;
+};
+
+// What a handler runs its statements through: counts them (for the test's failure point) and
+// binds every value.
+class WriteContext {
+public:
+    bool exec(const QString& sql, const QVariantList& params, QString* error);
+    host::RecordSetPtr query(const QString& sql, const QVariantList& params, QString* error);
+    // The table's columns by lower-cased name; empty (with error) when the table is unknown.
+    QHash<QString, ColumnInfo> columns(const QString& table, QString* error);
+    db::Database& database() { return m_db; }
+
+private:
+    friend class DocumentWriter;
+    WriteContext(db::Database& db, int failAt) : m_db(db), m_failAt(failAt) {}
+    bool countStatement(QString* error);
+    db::Database& m_db;
+    int m_failAt;
+    int m_count = 0;
+};
+
+// The fields of a flat document: each child element's name and text, in document order.
+struct DocumentField {
+    QString name;
+    QString text;
+};
+
+// A delete key: the column = value pairs it selects (the key column first).
+struct DeleteKey {
+    QList<DocumentField> pairs;
+};
+
+// Reads "'" + keyValue + "'" as one literal, optionally followed by "and column='literal'"
+// pairs, literals with doubled quotes inside; anything else is refused with a reason.
+bool parseDeleteKey(const QString& keyValue, const QString& keyColumn, DeleteKey* key,
+                    QString* error);
+
+// A parsed document and the text it was parsed from.
+struct Document {
+    QDomDocument dom;
+    QString xml;
+    QDomElement root() const { return dom.documentElement(); }
+};
+
+class TableDocument {
+public:
+    virtual ~TableDocument() = default;
+    virtual bool add(WriteContext& context, const Document& document, QString* error) = 0;
+    virtual bool modify(WriteContext& context, const Document& document, QString* error) = 0;
+    virtual bool remove(WriteContext& context, const DeleteKey& key, QString* error) = 0;
+};
+
+class DocumentWriter {
+public:
+    explicit DocumentWriter(db::Database& db);
+    ~DocumentWriter();
+
+    void registerTable(const QString& table, std::shared_ptr<TableDocument> handler);
+    QStringList tables() const;
+
+    bool add(const QString& xml, const QString& table, QString* error);
+    bool modify(const QString& xml, const QString& table, QString* error);
+    bool remove(const QString& keyValue, const QString& keyColumn, const QString& table,
+                QString* error);
+
+    // Tests: every following write fails at its n-th statement (1 = the first); 0 switches it
+    // off.
+    void setFailAtStatement(int n) { m_failAt = n; }
+    int failAtStatement() const { return m_failAt; }
+    // Statements run by the last write (whether or not it succeeded).
+    int lastStatementCount() const { return m_lastCount; }
+
+private:
+    enum class Kind { Add, Modify, Delete };
+    bool write(Kind kind, const QString& table, QString* error,
+               const std::function<bool(TableDocument&, WriteContext&, QString*)>& apply);
+
+    db::Database& m_db;
+    QHash<QString, std::shared_ptr<TableDocument>> m_tables;  // by lower-cased name
+    QStringList m_names;
+    int m_failAt = 0;
+    int m_lastCount = 0;
+};
+
+// The fields of a flat document whose root is named root (compared without regard to case);
+// false with a reason otherwise. Texts keep their blanks, also blank-only ones.
+bool readFlatDocument(const Document& document, const QString& root, QList<DocumentField>* fields,
+                      QString* error);
+
+}  // namespace platform::server

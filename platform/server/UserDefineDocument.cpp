@@ -1,0 +1,204 @@
+#include "platform/server/UserDefineDocument.h"
+
+#include <QSet>
+
+#include "host/Quote.h"
+#include "platform/db/Database.h"
+
+namespace platform::server {
+
+namespace {
+
+const QString kTable = QStringLiteral("Userdefine");
+
+void setError(QString* error, const QString& text) {
+    if (error) *error = text;
+}
+
+// The document's fields checked against the table: known columns once each, texts within their
+// declared length, the stop flag 0 or 1. sValue only where allowed.
+struct ValueFields {
+    QList<QPair<QString, QVariant>> columns;  // as the table spells them, with their values
+    QString itemId;
+    QString value;
+    bool hasValue = false;
+    QString oldValue;
+    bool hasOldValue = false;
+};
+
+bool readFields(WriteContext& context, const Document& document, bool withKey, ValueFields* out,
+                QString* error) {
+    QList<DocumentField> fields;
+    if (!readFlatDocument(document, kTable, &fields, error)) return false;
+    const QHash<QString, ColumnInfo> columns = context.columns(kTable, error);
+    if (columns.isEmpty()) return false;
+    QSet<QString> seen;
+    for (const DocumentField& field : std::as_const(fields)) {
+        const QString lower = field.name.toLower();
+        if (seen.contains(lower)) {
+            setError(error, QStringLiteral("The field <%1> appears twice in the value document.")
+                                .arg(field.name));
+            return false;
+        }
+        seen.insert(lower);
+        if (lower == QLatin1String("svalue") && withKey) {
+            out->oldValue = field.text;
+            out->hasOldValue = true;
+            continue;
+        }
+        const auto column = columns.constFind(lower);
+        if (column == columns.constEnd() || lower == QLatin1String("pubzxts")) {
+            setError(error, QStringLiteral("The value document has an unknown field <%1>.")
+                                .arg(field.name));
+            return false;
+        }
+        if (column->maxLength > 0 && field.text.size() > column->maxLength) {
+            setError(error, QStringLiteral("The %1 \"%2\" is longer than %3 characters.")
+                                .arg(column->name, field.text)
+                                .arg(column->maxLength));
+            return false;
+        }
+        QVariant value = field.text;
+        if (lower == QLatin1String("bfreestop")) {
+            const QString flag = field.text.trimmed().toLower();
+            if (flag == QLatin1String("1") || flag == QLatin1String("true")) {
+                value = 1;
+            } else if (flag == QLatin1String("0") || flag == QLatin1String("false") ||
+                       flag.isEmpty()) {
+                value = 0;
+            } else {
+                setError(error, QStringLiteral("The stop flag \"%1\" is neither 0 nor 1.")
+                                    .arg(field.text));
+                return false;
+            }
+        }
+        if (lower == QLatin1String("cid")) {
+            out->itemId = field.text.trimmed();
+            continue;  // the key, bound where the statement needs it
+        }
+        if (lower == QLatin1String("cvalue")) {
+            out->value = field.text;
+            out->hasValue = true;
+        }
+        out->columns.append({column->name, value});
+    }
+    if (out->itemId.isEmpty()) {
+        setError(error, QStringLiteral("The value document names no item (<cId>)."));
+        return false;
+    }
+    if (withKey && !out->hasOldValue) {
+        setError(error, QStringLiteral("The value document names no value to change (<sValue>)."));
+        return false;
+    }
+    if ((!withKey || out->hasValue) && out->value.trimmed().isEmpty()) {
+        setError(error, QStringLiteral("The value is empty."));
+        return false;
+    }
+    return true;
+}
+
+bool itemExists(WriteContext& context, const QString& itemId, QString* error) {
+    const host::RecordSetPtr rs =
+        context.query(QStringLiteral("SELECT 1 FROM UserDef_Base WHERE cId = ?"), {itemId}, error);
+    if (!rs) return false;
+    if (rs->isEmpty()) {
+        setError(error, QStringLiteral("The item %1 does not exist.").arg(itemId));
+        return false;
+    }
+    return true;
+}
+
+QString duplicateText(const QString& value, const QString& itemId) {
+    return QStringLiteral("The value \"%1\" already exists for item %2.").arg(value, itemId);
+}
+
+}  // namespace
+
+bool UserDefineDocument::add(WriteContext& context, const Document& document, QString* error) {
+    ValueFields fields;
+    if (!readFields(context, document, false, &fields, error)) return false;
+    if (!itemExists(context, fields.itemId, error)) return false;
+    const host::RecordSetPtr dup = context.query(
+        QStringLiteral("SELECT 1 FROM Userdefine WHERE cId = ? AND cValue = ?"),
+        {fields.itemId, fields.value}, error);
+    if (!dup) return false;
+    if (!dup->isEmpty()) {
+        setError(error, duplicateText(fields.value, fields.itemId));
+        return false;
+    }
+    QStringList names = {QStringLiteral("cId")};
+    QVariantList params = {fields.itemId};
+    for (const auto& [name, value] : std::as_const(fields.columns)) {
+        names << host::sqlIdent(name);
+        params << value;
+    }
+    const QString marks = QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(',');
+    return context.exec(QStringLiteral("INSERT INTO Userdefine (%1) VALUES (%2)")
+                            .arg(names.join(QLatin1Char(',')), marks),
+                        params, error);
+}
+
+bool UserDefineDocument::modify(WriteContext& context, const Document& document, QString* error) {
+    ValueFields fields;
+    if (!readFields(context, document, true, &fields, error)) return false;
+    const host::RecordSetPtr row = context.query(
+        QStringLiteral("SELECT rowid FROM Userdefine WHERE cId = ? AND cValue = ?"),
+        {fields.itemId, fields.oldValue}, error);
+    if (!row) return false;
+    if (row->isEmpty()) {
+        setError(error, QStringLiteral("The value \"%1\" of item %2 no longer exists.")
+                            .arg(fields.oldValue, fields.itemId));
+        return false;
+    }
+    const QVariant rowId = row->at(0, 0);
+    if (fields.hasValue) {
+        const host::RecordSetPtr dup = context.query(
+            QStringLiteral("SELECT 1 FROM Userdefine WHERE cId = ? AND cValue = ? AND rowid <> ?"),
+            {fields.itemId, fields.value, rowId}, error);
+        if (!dup) return false;
+        if (!dup->isEmpty()) {
+            setError(error, duplicateText(fields.value, fields.itemId));
+            return false;
+        }
+    }
+    if (fields.columns.isEmpty()) return true;
+    QStringList sets;
+    QVariantList params;
+    for (const auto& [name, value] : std::as_const(fields.columns)) {
+        sets << host::sqlIdent(name) + QStringLiteral(" = ?");
+        params << value;
+    }
+    params << rowId;
+    return context.exec(
+        QStringLiteral("UPDATE Userdefine SET %1 WHERE rowid = ?").arg(sets.join(QLatin1Char(','))),
+        params, error);
+}
+
+bool UserDefineDocument::remove(WriteContext& context, const DeleteKey& key, QString* error) {
+    const QHash<QString, ColumnInfo> columns = context.columns(kTable, error);
+    if (columns.isEmpty()) return false;
+    QStringList where;
+    QVariantList params;
+    QStringList shown;
+    for (const DocumentField& pair : key.pairs) {
+        const auto column = columns.constFind(pair.name.toLower());
+        if (column == columns.constEnd()) {
+            setError(error, QStringLiteral("The table Userdefine has no column %1.").arg(pair.name));
+            return false;
+        }
+        where << host::sqlIdent(column->name) + QStringLiteral(" = ?");
+        params << pair.text;
+        shown << QStringLiteral("%1 \"%2\"").arg(column->name, pair.text);
+    }
+    if (!context.exec(QStringLiteral("DELETE FROM Userdefine WHERE ") +
+                          where.join(QStringLiteral(" AND ")),
+                      params, error))
+        return false;
+    if (context.database().changes() == 0) {
+        setError(error, QStringLiteral("No value with %1 exists.").arg(shown.join(QStringLiteral(", "))));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace platform::server

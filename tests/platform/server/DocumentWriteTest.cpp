@@ -1,0 +1,246 @@
+// Value documents through the server database service: written whole or not at all, every value
+// bound, duplicates refused with a message.
+#include <gtest/gtest.h>
+
+#include "host/Quote.h"
+#include "platform/server/DocumentWriter.h"
+#include "tests/support/TestAccount.h"
+
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace {
+
+using testsupport::AccountTest;
+
+const QString kItem = QStringLiteral("20");
+const QString kTable = QStringLiteral("UserDefine");
+
+QString valueDocument(const QString& item, const QString& value, const QString& alias = {},
+                      const QString& oldValue = {}, bool modify = false) {
+    QString xml = QStringLiteral("<Userdefine><cId>") + host::xmlText(item) +
+                  QStringLiteral("</cId><cValue>") + host::xmlText(value) +
+                  QStringLiteral("</cValue><cAlias>") + host::xmlText(alias) +
+                  QStringLiteral("</cAlias><cParentValue></cParentValue>");
+    if (modify) xml += QStringLiteral("<sValue>") + host::xmlText(oldValue) + QStringLiteral("</sValue>");
+    return xml + QStringLiteral("</Userdefine>");
+}
+
+QString deleteKey(const QString& item, const QString& value) {
+    return item + QStringLiteral("' and cValue='") + host::sqlValue(value);
+}
+
+class DocumentWrites : public AccountTest {
+protected:
+    platform::server::ClsCommon& srv() { return account.srv(); }
+
+    // Every value row and the row-version counter, as plain text.
+    QString snapshot() {
+        QString out;
+        const host::RecordSetPtr rows = account.db().query(QStringLiteral(
+            "SELECT cId, cValue, cAlias, cBarCode, cParentValue, bFreeStop, pubzxts FROM Userdefine "
+            "ORDER BY rowid"));
+        for (int r = 0; rows && r < rows->recordCount(); ++r)
+            for (int c = 0; c < rows->fieldCount(); ++c)
+                out += rows->at(r, c).toString() + (rows->at(r, c).isNull() ? "~" : "") + '|';
+        const host::RecordSetPtr stamp =
+            account.db().query(QStringLiteral("SELECT iLast FROM zx_RowVersion"));
+        if (stamp && !stamp->isEmpty()) out += stamp->at(0, 0).toString();
+        return out;
+    }
+    QStringList values(const QString& item) {
+        QStringList out;
+        const host::RecordSetPtr rows = account.db().query(
+            QStringLiteral("SELECT cValue FROM Userdefine WHERE cId = ? ORDER BY pubzxts"), {item});
+        for (int r = 0; rows && r < rows->recordCount(); ++r) out << rows->at(r, 0).toString();
+        return out;
+    }
+    QString field(const QString& item, const QString& value, const char* column) {
+        const host::RecordSetPtr rows = account.db().query(
+            QStringLiteral("SELECT %1 FROM Userdefine WHERE cId = ? AND cValue = ?")
+                .arg(QLatin1String(column)),
+            {item, value});
+        return rows && !rows->isEmpty() ? rows->at(0, 0).toString() : QStringLiteral("<none>");
+    }
+    bool integrityOk() {
+        const host::RecordSetPtr rows = account.db().query(QStringLiteral("PRAGMA integrity_check"));
+        return rows && !rows->isEmpty() && rows->at(0, 0).toString() == QLatin1String("ok");
+    }
+};
+
+TEST_F(DocumentWrites, AddModifyAndDeleteAValue) {
+    const QStringList before = values(kItem);
+    QString error;
+    ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("紫罗兰"), QStringLiteral("red")), kTable,
+                          &error))
+        << error.toStdString();
+    EXPECT_EQ(values(kItem), before + QStringList{QStringLiteral("紫罗兰")});
+    EXPECT_EQ(field(kItem, QStringLiteral("紫罗兰"), "cAlias"), QStringLiteral("red"));
+    EXPECT_EQ(field(kItem, QStringLiteral("紫罗兰"), "cParentValue"), QString());  // empty, not null
+
+    ASSERT_TRUE(srv().Modify(valueDocument(kItem, QStringLiteral("深红"), QStringLiteral("dark"),
+                                           QStringLiteral("紫罗兰"), true),
+                             kTable, &error))
+        << error.toStdString();
+    EXPECT_EQ(field(kItem, QStringLiteral("紫罗兰"), "cAlias"), QStringLiteral("<none>"));
+    EXPECT_EQ(field(kItem, QStringLiteral("深红"), "cAlias"), QStringLiteral("dark"));
+
+    ASSERT_TRUE(srv().Delete(deleteKey(kItem, QStringLiteral("深红")), QStringLiteral("cID"),
+                             QStringLiteral("userdefine"), &error))
+        << error.toStdString();
+    EXPECT_EQ(values(kItem), before);
+}
+
+TEST_F(DocumentWrites, StopFlagAndBarCodeAreWrittenWhenSent) {
+    QString error;
+    ASSERT_TRUE(srv().Add(QStringLiteral("<Userdefine><cId>20</cId><cValue>A1</cValue><cAlias/>"
+                                         "<cBarCode>AB12</cBarCode><cParentValue/>"
+                                         "<bFreeStop>1</bFreeStop></Userdefine>"),
+                          kTable, &error))
+        << error.toStdString();
+    EXPECT_EQ(field(kItem, QStringLiteral("A1"), "cBarCode"), QStringLiteral("AB12"));
+    EXPECT_EQ(field(kItem, QStringLiteral("A1"), "bFreeStop"), QStringLiteral("true"));
+}
+
+TEST_F(DocumentWrites, RefusalsNameTheirReasonAndChangeNothing) {
+    QString error;
+    ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("v1"), QStringLiteral("a1")), kTable));
+    ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("v2"), QStringLiteral("a2")), kTable));
+    const QString before = snapshot();
+
+    struct Case {
+        const char* what;
+        std::function<bool()> write;
+        const char* expected;  // part of the message
+    };
+    const QList<Case> cases = {
+        {"duplicate add",
+         [&] { return srv().Add(valueDocument(kItem, QStringLiteral("v1")), kTable, &error); },
+         "already exists"},
+        {"modify onto another value",
+         [&] {
+             return srv().Modify(valueDocument(kItem, QStringLiteral("v1"), {}, QStringLiteral("v2"), true),
+                                 kTable, &error);
+         },
+         "already exists"},
+        {"modify of a missing value",
+         [&] {
+             return srv().Modify(valueDocument(kItem, QStringLiteral("v9"), {}, QStringLiteral("gone"), true),
+                                 kTable, &error);
+         },
+         "no longer exists"},
+        {"empty value",
+         [&] { return srv().Add(valueDocument(kItem, QStringLiteral("  ")), kTable, &error); },
+         "empty"},
+        {"unknown item",
+         [&] { return srv().Add(valueDocument(QStringLiteral("99999"), QStringLiteral("x")), kTable, &error); },
+         "does not exist"},
+        {"not well-formed",
+         [&] { return srv().Add(QStringLiteral("<Userdefine><cId>20</cId><cValue>a<b</cValue></Userdefine>"), kTable, &error); },
+         "does not parse"},
+        {"unknown field",
+         [&] { return srv().Add(QStringLiteral("<Userdefine><cId>20</cId><cValue>n</cValue><pubzxts>1</pubzxts></Userdefine>"), kTable, &error); },
+         "unknown field"},
+        {"too long",
+         [&] { return srv().Add(valueDocument(kItem, QString(121, QLatin1Char('x'))), kTable, &error); },
+         "longer than 120"},
+        {"bad stop flag",
+         [&] { return srv().Add(QStringLiteral("<Userdefine><cId>20</cId><cValue>n</cValue><bFreeStop>yes</bFreeStop></Userdefine>"), kTable, &error); },
+         "neither 0 nor 1"},
+        {"unknown table",
+         [&] { return srv().Add(valueDocument(kItem, QStringLiteral("n")), QStringLiteral("UserDef_Parent"), &error); },
+         "takes no documents"},
+        {"key that widens itself",
+         [&] { return srv().Delete(QStringLiteral("20' or '1'='1"), QStringLiteral("cId"), kTable, &error); },
+         "only \"and column='value'\""},
+        {"key on an unknown column",
+         [&] { return srv().Delete(QStringLiteral("20' and nothere='1"), QStringLiteral("cId"), kTable, &error); },
+         "no column"},
+        {"delete of a missing value",
+         [&] { return srv().Delete(deleteKey(kItem, QStringLiteral("gone")), QStringLiteral("cId"), kTable, &error); },
+         "No value"},
+    };
+    for (const Case& c : cases) {
+        error.clear();
+        EXPECT_FALSE(c.write()) << c.what;
+        EXPECT_TRUE(error.contains(QLatin1String(c.expected))) << c.what << ": " << error.toStdString();
+        EXPECT_EQ(srv().lastError(), error) << c.what;
+        EXPECT_EQ(snapshot(), before) << c.what;
+    }
+}
+
+TEST_F(DocumentWrites, AFailureAtAnyStatementLeavesTheDatabaseAsItWas) {
+    ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("keep"), QStringLiteral("k")), kTable));
+    ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("old"), QStringLiteral("o")), kTable));
+    const QList<std::pair<const char*, std::function<bool(QString*)>>> writes = {
+        {"add", [&](QString* e) { return srv().Add(valueDocument(kItem, QStringLiteral("new")), kTable, e); }},
+        {"modify",
+         [&](QString* e) {
+             return srv().Modify(valueDocument(kItem, QStringLiteral("renamed"), QStringLiteral("r"),
+                                               QStringLiteral("old"), true),
+                                 kTable, e);
+         }},
+        {"delete",
+         [&](QString* e) { return srv().Delete(deleteKey(kItem, QStringLiteral("keep")), QStringLiteral("cId"), kTable, e); }},
+    };
+    for (const auto& [what, write] : writes) {
+        const QString before = snapshot();
+        int n = 1;
+        for (;; ++n) {
+            srv().setFailAtStatement(n);
+            QString error;
+            if (write(&error)) break;
+            EXPECT_TRUE(error.contains(QStringLiteral("statement %1").arg(n))) << what << ": " << error.toStdString();
+            EXPECT_EQ(snapshot(), before) << what << " failing at statement " << n;
+            EXPECT_TRUE(integrityOk()) << what << " failing at statement " << n;
+            ASSERT_LT(n, 20) << what;
+        }
+        EXPECT_GT(n, 2) << what << " runs its checks, its change and the commit";
+        EXPECT_NE(snapshot(), before) << what << " succeeded once the failure point was past";
+    }
+    srv().setFailAtStatement(0);
+    EXPECT_EQ(values(kItem).mid(values(kItem).size() - 2),
+              (QStringList{QStringLiteral("new"), QStringLiteral("renamed")}));
+}
+
+TEST_F(DocumentWrites, HostileValuesArriveUnchangedAndDeleteOnlyThemselves) {
+    const QStringList hostile = {
+        QStringLiteral("x' or '1'='1"),
+        QStringLiteral("O'Brien"),
+        QStringLiteral("''"),
+        QStringLiteral("a -- b"),
+        QStringLiteral("a; DELETE FROM Userdefine; --"),
+        QStringLiteral("<b>&amp;</b> & < >"),
+        QStringLiteral("]]> <![CDATA[ x ]]>"),
+        QStringLiteral("\"quoted\""),
+        QStringLiteral("' and cValue='x"),
+        QString::fromUtf8("\xF0\x9F\x98\x80 \xF0\xA0\x80\x8B"),  // emoji, CJK extension B
+        QStringLiteral("  blanks around  "),
+        QString(120, QChar(0x4E2D)),  // the column's full length
+        QString(60, QChar(0xD83D)).replace(QChar(0xD83D), QString::fromUtf8("\xF0\x9F\x98\x80")),
+    };
+    QString error;
+    for (const QString& value : hostile) {
+        ASSERT_TRUE(srv().Add(valueDocument(kItem, value, value.left(120)), kTable, &error))
+            << value.toStdString() << ": " << error.toStdString();
+        EXPECT_EQ(field(kItem, value, "cValue"), value);
+        EXPECT_EQ(field(kItem, value, "cAlias"), value.left(120));
+    }
+    // A modify keyed by a hostile value changes that row only.
+    ASSERT_TRUE(srv().Modify(valueDocument(kItem, QStringLiteral("x' or '1'='1"), QStringLiteral("changed"),
+                                           QStringLiteral("x' or '1'='1"), true),
+                             kTable, &error))
+        << error.toStdString();
+    EXPECT_EQ(field(kItem, QStringLiteral("O'Brien"), "cAlias"), QStringLiteral("O'Brien"));
+
+    for (const QString& value : hostile) {
+        const QStringList before = values(kItem);
+        ASSERT_TRUE(srv().Delete(deleteKey(kItem, value), QStringLiteral("cID"), kTable, &error))
+            << value.toStdString() << ": " << error.toStdString();
+        QStringList expected = before;
+        expected.removeOne(value);
+        EXPECT_EQ(values(kItem), expected) << value.toStdString();
+    }
+    EXPECT_TRUE(integrityOk());
+}
+
+}  // namespace
