@@ -35,7 +35,7 @@ public:
     std::shared_ptr<Login> login() const { return m_login; }
 
     // Opens a function of the portal; "UserDef" opens the item catalogue in a tab, or brings
-    // its open tab forward.
+    // its open tab forward; "DocLayouts" the read-only document layouts.
     void openFunction(const QString& functionKey);
 
 private:

@@ -17,6 +17,7 @@ namespace {
 
 const char* const kFormKey = "portalFormKey";
 const QString kUserDef = QStringLiteral("UserDef");
+const QString kDocLayouts = QStringLiteral("DocLayouts");
 
 // A window closes through its invokable ExitForm() when it has one, else through close().
 void exitForm(QWidget* window) {
@@ -34,6 +35,9 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
     auto* item = new QListWidgetItem(ui->LstFunctions);
     item->setData(Qt::UserRole, kUserDef);
     item->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    auto* layouts = new QListWidgetItem(ui->LstFunctions);
+    layouts->setData(Qt::UserRole, kDocLayouts);
+    layouts->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
     ui->LstFunctions->setIconSize(QSize(20, 20));
     ui->LstFunctions->setStyleSheet(QStringLiteral("QListWidget::item { padding: 6px 4px; }"));
     ui->Splitter->setStretchFactor(0, 0);
@@ -69,6 +73,7 @@ void PortalFrame::retranslate() {
     ui->ActCloseTab->setText(text("Desk.Portal.CloseTab"));
     ui->LblWelcome->setText(text("Desk.Portal.Welcome"));
     ui->LstFunctions->item(0)->setText(text("Desk.Portal.UserDef"));
+    ui->LstFunctions->item(1)->setText(text("Desk.Portal.DocLayouts"));
 }
 
 void PortalFrame::setSession(const QString& accountId, const QString& accountName,

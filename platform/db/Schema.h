@@ -9,7 +9,7 @@ namespace platform::db {
 class Database;
 
 // Raised whenever a table, view or trigger changes; test templates and tools rebuild on it.
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
 // The three databases, as named in zx_SchemaVersion.cPart.
 inline constexpr const char* kSystemPart = "system";
