@@ -766,6 +766,7 @@ void FrmZAM::ShowDatePicker() {
         m_calendar = new QCalendarWidget(this);
         m_calendar->setObjectName(QStringLiteral("DatePicker"));
         m_calendar->setWindowFlags(Qt::Popup);
+        if (g_Pub) m_calendar->setLocale(QLocale(g_Pub->M_LocaleId()));
         const auto pick = [this](QDate date) {
             ui->EdtcDefaultVal->setText(date.toString(QStringLiteral("yyyy-MM-dd")));
             m_calendar->hide();

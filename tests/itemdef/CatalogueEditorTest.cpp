@@ -61,6 +61,12 @@ TEST_F(CatalogueEditor, DefineOpensTheSelectedItemAndKeepsTheSelection) {
     EXPECT_EQ(shownId, QStringLiteral("1001"));
     EXPECT_TRUE(attach);
 
+    // With every class listed the editor gets every item, on the same row.
+    ASSERT_TRUE(cat->selectClass(QStringLiteral("r")));
+    cat->grid()->setCurrentRow(cattest::rowOfId(*cat, QStringLiteral("5001")));
+    cat->RunCommand(QStringLiteral("Define"));
+    EXPECT_EQ(shownId, QStringLiteral("5001"));
+
     // The editor's record lock is gone once it closed.
     EXPECT_FALSE(other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"),
                                  2, true, QStringLiteral("1001")));

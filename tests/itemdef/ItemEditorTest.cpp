@@ -471,3 +471,32 @@ TEST_F(ItemEditor, TicksPlugInNotesAndHelpAsAUserUsesThem) {
     ASSERT_NE(session.pub->helpWindow(), nullptr);
     EXPECT_TRUE(session.pub->helpWindow()->isVisible());
 }
+
+TEST_F(ItemEditor, HostileNamesShowAsTheyAreAndNamesKeepTheirSize) {
+    const QString hostile = QStringLiteral("O'Brien <&> --; \"x\" 😀");
+    ASSERT_TRUE(session.account.db().execParams(
+        QStringLiteral("UPDATE UserDef_Base SET cItemName=?1 WHERE cId='2'"), {hostile}));
+    ASSERT_TRUE(session.account.db().exec(
+        QStringLiteral("UPDATE UserDef_Base SET cParentID='2' WHERE cId='3'")));
+    ASSERT_TRUE(session.account.db().execParams(
+        QStringLiteral("UPDATE userdef_lang SET cItemName=?1 WHERE cid='1' AND LocaleID='en-US'"),
+        {hostile}));
+
+    open(kHeader, QStringLiteral("3"));
+    EXPECT_EQ(combo("CmbcParentID")->currentText(), hostile);
+    open(kHeader, QStringLiteral("2"));  // its own child (3) is no candidate either
+    EXPECT_EQ(combo("CmbcParentID")->findText(hostile), -1);
+    EXPECT_EQ(combo("CmbcParentID")->findText(QStringLiteral("自定义项3")), -1);
+    open(kHeader, QStringLiteral("1"));
+    EXPECT_EQ(names()->item(0, 2)->text(), hostile);
+    EXPECT_NE(combo("CmbcParentID")->findText(hostile), -1);
+
+    // A name cell takes at most the size of cItemName.
+    QTableWidget* grid = names();
+    grid->setCurrentCell(0, 0);
+    grid->editItem(grid->item(0, 0));
+    auto* cellEditor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (!cellEditor) cellEditor = grid->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(cellEditor, nullptr);
+    EXPECT_EQ(cellEditor->maxLength(), 60);
+}

@@ -2,6 +2,8 @@
 // the data-source references and the value archive.
 #include <gtest/gtest.h>
 
+#include "itemdef/DataSourceRefs.h"
+#include "itemdef/ExtendTables.h"
 #include "itemdef/ItemRecord.h"
 #include "itemdef/Numbering.h"
 #include "tests/statements/StatementCase.h"
@@ -10,84 +12,9 @@ namespace statements {
 
 namespace {
 
-// The table tree's menu groups and subsystems, as the editor joins them.
-const QString kMenuGroups = QStringLiteral(
-    " SELECT a.cMenu_ID,b.Caption,a.Depends,a.iOrder "
-    " FROM zxsystem.dbo.UA_Menu a INNER JOIN zxsystem.dbo.zxmenu_business_lang b ON "
-    "a.cMenu_ID=b.MenuID "
-    " WHERE a.csupmenu_id='#1' AND localeid=dbo.UDF_GetLocaleID() "
-    " UNION "
-    " SELECT N'AAAA' AS cMenu_ID ,b.Caption,a.Depends,a.iOrder "
-    " FROM zxsystem.dbo.UA_Menu a INNER JOIN zxsystem.dbo.zxmenu_business_lang b ON "
-    "a.cMenu_ID=b.MenuID "
-    " WHERE a.csupmenu_id='#0' AND a.cMenu_ID='AI1' AND localeid=dbo.UDF_GetLocaleID() ORDER BY "
-    "a.iorder ");
-
-QString subsystems(const QString& account, const QString& database) {
-    return " DECLARE  @bmSupMenuID NVARCHAR(100) "
-           " IF EXISTS (SELECT 1 From ZxSystem.dbo.ua_account WHERE  cacc_id = '" +
-           account +
-           "' AND ciscompanyver = 1) "
-           " SET @bmSupMenuID = N'GAG' Else  SET @bmSupMenuID = N'MAG' "
-           " SELECT * FROM "
-           "   (SELECT a.csub_id,a.csub_name,'cSupMenu_ID' = CASE WHEN b.csupmenu_id IS NULL THEN "
-           "N'AAAA' Else b.csupmenu_id END,b.iorder "
-           "   FROM zxsystem.dbo.ua_subsys a WITH (nolock) "
-           "   LEFT JOIN "
-           "   (SELECT cmenu_id,csupmenu_id,iorder FROM   "
-           "       (SELECT cmenu_id,csupmenu_id,iorder FROM " +
-           database +
-           "..ua_menu Union SELECT cmenu_id,csupmenu_id,iorder FROM zxsystem.dbo.ua_menu "
-           "       ) AS ua_menu WHERE  csupmenu_id IN (SELECT cmenu_id FROM   zxsystem.dbo.ua_menu "
-           "a WHERE  csupmenu_id = '#1')"
-           "   ) b "
-           "   ON a.csub_id = b.cmenu_id WHERE  a.csub_id IN "
-           "      (SELECT cSub_Id FROM ZxSystem.dbo.UA_SubSys WHERE cSub_Id IN "
-           "          (SELECT cSub_Id FROM ZxSystem.dbo.UA_Account_sub WHERE cAcc_id='" +
-           account +
-           "' AND iYear='9999' AND NOT dSubSysUsed IS NULL "
-           "             UNION SELECT cSub_Id FROM ZxSystem.dbo.UA_Subsys WHERE (ntype=1 OR ntype "
-           "IS "
-           "NULL ) AND cSub_Id NOT IN(N'AS',N'DP',N'EA',N'FP',N'DA') "
-           "          )"
-           "      )"
-           "   Union All SELECT TOP 1 N'BM' AS csub_id,b.csub_name,@bmSupMenuID AS "
-           "csupmenu_id,a.iorder "
-           "FROM zxsystem.dbo.ua_menu a,ua_subsys b "
-           "   WHERE a.cmenu_id IN (N'BM',N'BG') AND b.csub_id = N'BM' AND a.csupmenu_id <> '' AND "
-           "a.csupmenu_id IS NOT NULL) AS a ORDER BY iorder";
-}
-
-QString extendTables(const QString& code) {
-    return " SELECT cSub_ID,OBJECT_NAME(OBJECT_ID(cTableName)) as cTableName,TableDesc FROM "
-           "AA_DefineExtend "
-           " WHERE N','+cType+',' like N'%," +
-           code +
-           ",%' and OBJECT_NAME(OBJECT_ID(cTableName)) is not null "
-           " AND (cParentTableName is NULL or cParentTableName='') ";
-}
-
 QStringList sorted(QStringList list) {
     list.sort(Qt::CaseInsensitive);
     return list;
-}
-
-const QString kRptArchives = QStringLiteral(
-    "select TableName,TableDefine,SystemId from Rpt_GRPDef where Tablename in "
-    "('AA_Bank','Bank','Code','ComputationGroup','ComputationUnit','Customer','CustomerClass',"
-    "'Department','districtClass','ExpenseItem','ForeignCurrency','GL_bdigest','Inventory','',"
-    "'InventoryClass','Paycondition','Person','Position','PurchaseType','Rd_Style','SaleType',"
-    "'SettleStyle','ShippingChoice','Vendor','VendorClass','Warehouse','Wastage','Reason',"
-    "'Hr_hi_Person','CustomerRank','Crm_Contact','TradeClass','nb_payunitclass','nb_payunitInfo',"
-    "'sfc_workcenter','sfc_workshift','HR_CT014','HR_CT015','hr_om_duty','HR_CT050','HR_CT051',"
-    "'hr_om_job') Order by Tabledefine, SystemId, TableName");
-
-QString projectFields() {
-    return "select a.cfield_name as FieldName ,'fitemss01' as TableName,'fitemss01' as TableDef, "
-           "case when b.cfield_name is null then a.ctext else b.ctext  end  FieldDef, a.itype as "
-           "FieldType,i_id as FieldID  from fitemstructure a left join fitemstrumode b on "
-           "a.cfield_name =b.cfield_name and b.LocaleID =DBO.UDF_GetLocaleID() where a.bref=1 and "
-           "a.isubItem=0 and citem_class ='01'";
 }
 
 }  // namespace
@@ -295,14 +222,14 @@ std::vector<StatementCase> itemStatements() {
 
         // The extended item's table tree.
         {"TableTree_MenuGroups",
-         kMenuGroups,
+         itemdef::MenuGroupsSql(),
          {"cMenu_ID", "Caption", "Depends", "iOrder"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cMenu_ID"), QStringList({"AAAA", "GFI", "GSC", "MAG", "GHR"}));
              EXPECT_EQ(valueWhere(rows, "cMenu_ID", "GSC", "Caption"), QStringLiteral("供应链"));
          }},
         {"TableTree_MenuGroupsInEnglish",
-         kMenuGroups,
+         itemdef::MenuGroupsSql(),
          {"cMenu_ID", "Caption", "Depends", "iOrder"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(valueWhere(rows, "cMenu_ID", "AAAA", "Caption"),
@@ -313,7 +240,7 @@ std::vector<StatementCase> itemStatements() {
          StatementCase::Db::Account,
          "en-US"},
         {"TableTree_Subsystems",
-         subsystems("001", "ZxData_001"),
+         itemdef::SubsystemsSql("001", "ZxData_001"),
          {"csub_id", "csub_name", "cSupMenu_ID", "iorder"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(sorted(values(rows, "csub_id")),
@@ -324,7 +251,7 @@ std::vector<StatementCase> itemStatements() {
              EXPECT_EQ(valueWhere(rows, "csub_id", "BM", "cSupMenu_ID"), QStringLiteral("MAG"));
          }},
         {"TableTree_SubsystemsOfGroupAccount",
-         subsystems("001", "ZxData_001"),
+         itemdef::SubsystemsSql("001", "ZxData_001"),
          {"csub_id", "csub_name", "cSupMenu_ID", "iorder"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(valueWhere(rows, "csub_id", "BM", "cSupMenu_ID"), QStringLiteral("GAG"));
@@ -332,7 +259,7 @@ std::vector<StatementCase> itemStatements() {
          StatementCase::Run::Open,
          {QStringLiteral("update zxsystem..ua_account set ciscompanyver = 1 where cAcc_Id = '001'")}},
         {"TableTree_HeaderTables",
-         extendTables("H"),
+         itemdef::ExtendTablesSql("H"),
          {"cSub_ID", "cTableName", "TableDesc"},
          [](const host::RecordSet& rows) {
              const QStringList tables = values(rows, "cTableName");
@@ -343,7 +270,7 @@ std::vector<StatementCase> itemStatements() {
                        QStringLiteral("SA,PU"));
          }},
         {"TableTree_BodyTables",
-         extendTables("B"),
+         itemdef::ExtendTablesSql("B"),
          {"cSub_ID", "cTableName", "TableDesc"},
          [](const host::RecordSet& rows) {
              const QStringList tables = values(rows, "cTableName");
@@ -351,22 +278,18 @@ std::vector<StatementCase> itemStatements() {
              EXPECT_FALSE(tables.contains("SA_OrderBodyPlan"));  // has a parent table
          }},
         {"TableTree_LinkedTables",
-         "SELECT tablename FROM userdefdetail WHERE cid=N'1001'",
+         itemdef::LinkedTablesSql(QStringLiteral("1001")),
          {"tablename"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 6); }},
         {"TableTree_Groups",
-         "SELECT cTableName,groupname FROM dbo.AA_DefineExtendTables WHERE ctype like '%H%' AND "
-         "groupname<>'' ORDER BY groupname ",
+         itemdef::TableGroupsSql(QStringLiteral("H")),
          {"cTableName", "groupname"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(sorted(values(rows, "cTableName")),
                        QStringList({"SA_DispatchHead", "SA_InvoiceHead"}));
          }},
         {"CanDelete_TablesOfItem",
-         "SELECT cTableName,cPKName,bDeleteIgnoreCheck,a.cTableDesc,cDicDbName FROM "
-         "AA_DefineExtend "
-         "a JOIN UserDefDetail b ON a.TableName=b.TableName JOIN userdef_base c ON b.cid=c.cid "
-         "WHERE b.cid = '1004'",
+         itemdef::DeleteCheckTablesSql(QStringLiteral("1004")),
          {"cTableName", "cPKName", "bDeleteIgnoreCheck", "cTableDesc", "cDicDbName"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(sorted(values(rows, "cTableName")),
@@ -375,17 +298,17 @@ std::vector<StatementCase> itemStatements() {
                        QStringLiteral("True"));
          }},
         {"CanDelete_DataInTable",
-         "select top 1 cHDefine4 from AP_VouchHead_extradefine where isnull(cHDefine4,'')<>'' ",
+         itemdef::ColumnDataSql(QStringLiteral("cHDefine4"), QStringLiteral("AP_VouchHead")),
          {"cHDefine4"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
         {"CanDelete_OnlyEmptyValues",
-         "select top 1 cIDefine1 from Inventory_extradefine where isnull(cIDefine1,'')<>'' ",
+         itemdef::ColumnDataSql(QStringLiteral("cIDefine1"), QStringLiteral("Inventory")),
          {"cIDefine1"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
 
         // Data-source references.
         {"ArchiveList_ReportArchives",
-         kRptArchives,
+         itemdef::ReportArchivesFallbackSql(),
          {"TableName", "TableDefine", "SystemId"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(sorted(values(rows, "TableName")),
@@ -393,8 +316,7 @@ std::vector<StatementCase> itemStatements() {
                                     "SettleStyle", "Vendor", "Warehouse"}));
          }},
         {"ArchiveList_UserDefinedReferences",
-         "Select A.cRefID, A.cRefMeta,a.cRefName From refdesign A Where A.IsUserDefRef=1 and "
-         "isnull(a.cParentRefid,'')<>''  Order by a.cRefName",
+         itemdef::UserDefinedReferencesSql(),
          {"cRefID", "cRefMeta", "cRefName"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(sorted(values(rows, "cRefID")), QStringList({"UR0001", "UR0002", "UR0003"}));
@@ -402,7 +324,7 @@ std::vector<StatementCase> itemStatements() {
          StatementCase::Run::Open,
          {},
          StatementCase::Db::Meta},
-        {"ArchiveFields_ProjectItems", projectFields(), projectColumns,
+        {"ArchiveFields_ProjectItems", itemdef::ProjectItemFieldsSql(QStringLiteral("fitemss01")), projectColumns,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 5);  // cMemo is not a reference field
              EXPECT_EQ(valueWhere(rows, "FieldName", "citemcode", "FieldDef"),
@@ -410,7 +332,7 @@ std::vector<StatementCase> itemStatements() {
              EXPECT_EQ(valueWhere(rows, "FieldName", "fBudget", "FieldType"), QStringLiteral("8"));
          }},
         {"ArchiveFields_ProjectItemsInEnglish",
-         projectFields(),
+         itemdef::ProjectItemFieldsSql(QStringLiteral("fitemss01")),
          projectColumns,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(valueWhere(rows, "FieldName", "citemcode", "FieldDef"),
@@ -421,7 +343,7 @@ std::vector<StatementCase> itemStatements() {
          StatementCase::Db::Account,
          "en-US"},
         {"ArchiveFields_ReportArchive",
-         "select * from Rpt_ItmDef Where TableName='Customer'  Order by FieldDef",
+         itemdef::ReportArchiveFieldsSql(QStringLiteral("Customer")),
          {"TableName", "FieldName", "FieldDef", "FieldType", "FieldID"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 6);
