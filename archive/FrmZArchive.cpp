@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -43,6 +44,9 @@ FrmZArchive::FrmZArchive(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::FrmZArchive>()), m_host(nullptr) {
     ui->setupUi(this);
     setProperty("helpTopic", QStringLiteral("UserDefine"));
+    // The value grid takes the height; the definition and the edit tab keep theirs.
+    ui->MainLayout->setStretchFactor(ui->Grid, 1);
+    ui->SSTab1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     m_host = new controls::HostToolbar(this);
     m_host->setObjectName(QStringLiteral("TLB2"));
     m_host->hide();
@@ -63,6 +67,18 @@ FrmZArchive::FrmZArchive(QWidget* parent)
             RowSelected(row);
     });
     grid()->setEditTriggers(QAbstractItemView::NoEditTriggers);  // never edits in a cell
+    // Right button: sort the current column up or down.
+    grid()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        QAction* up = menu.addAction(res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.asc")));
+        up->setObjectName(QStringLiteral("mAsc"));
+        QAction* down = menu.addAction(res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.desc")));
+        down->setObjectName(QStringLiteral("mDesc"));
+        QAction* chosen = menu.exec(grid()->viewport()->mapToGlobal(at));
+        if (chosen && userdef::g_Pub)
+            userdef::g_Pub->GridSortNew(grid(), chosen->objectName());
+    });
     grid()->horizontalHeader()->setSortIndicatorShown(true);
     connect(grid()->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int col) {
         controls::Grid* g = grid();

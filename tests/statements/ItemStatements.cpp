@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "itemdef/DataSourceRefs.h"
+#include "itemdef/EditorQueries.h"
+#include "itemdef/InUseProbe.h"
 #include "itemdef/ExtendTables.h"
 #include "itemdef/ItemRecord.h"
 #include "itemdef/Numbering.h"
@@ -86,8 +88,7 @@ std::vector<StatementCase> itemStatements() {
 
         // The editor filling its fields.
         {"Fill_ParentChoicesOfNewItem",
-         "select cID,(case when ISNULL(citemname,'')='' then cItemLang else cItemName end) as "
-         "cItemName  from UserDef  where cClass ='单据头' order by CAST( cid as integer)",
+         itemdef::parentListSql(QStringLiteral("单据头"), QString(), true),
          {"cID", "cItemName"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 20);
@@ -95,9 +96,7 @@ std::vector<StatementCase> itemStatements() {
              EXPECT_EQ(valueWhere(rows, "cID", "6", "cItemName"), QStringLiteral("省份"));
          }},
         {"Fill_ParentChoicesOfExistingItem",
-         "select cID,(case when ISNULL(citemname,'')='' then cItemLang else cItemName end) as "
-         "cItemName  from UserDef  where cClass ='单据头' and cid<>'6' and not cID in (select cID "
-         "from UserDef where isnull(cparentid,'')='6') order by CAST( cid as integer)",
+         itemdef::parentListSql(QStringLiteral("单据头"), QStringLiteral("6"), false),
          {"cID", "cItemName"},
          [](const host::RecordSet& rows) {
              const QStringList ids = values(rows, "cID");
@@ -117,49 +116,45 @@ std::vector<StatementCase> itemStatements() {
                        QStringLiteral("Contract No."));
          }},
         {"Fill_ParentName",
-         "select cID,(case when ISNULL(citemname,'')='' then cItem else cItemName end) as "
-         "cItemName "
-         "from userdef where cid='6'",
+         itemdef::parentNameSql(QStringLiteral("6")),
          {"cID", "cItemName"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cItemName"), QStringList({QStringLiteral("省份")}));
          }},
         {"InUse_Customer",
-         "  select top 1 Ccuscode from customer where cCusDefine3<>''",
+         itemdef::inUseProbeSql(QStringLiteral("客户"), QStringLiteral("自定义项3")),
          {"Ccuscode"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
         {"InUse_CustomerUnused",
-         "  select top 1 Ccuscode from customer where cCusDefine4<>''",
+         itemdef::inUseProbeSql(QStringLiteral("客户"), QStringLiteral("自定义项4")),
          {"Ccuscode"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
         {"InUse_Vendor",
-         "  select top 1 CVencode from Vendor where cVenDefine1<>''",
+         itemdef::inUseProbeSql(QStringLiteral("供应商"), QStringLiteral("自定义项1")),
          {"CVencode"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
         {"InUse_Contact",
-         "  select top 1 cContactCode from Crm_Contact  where cConDefine2<>''",
+         itemdef::inUseProbeSql(QStringLiteral("联系人"), QStringLiteral("自定义项2")),
          {"cContactCode"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
         {"InUse_BatchProperty",
-         "  select top 1 cInvcode from AA_BatchProperty  where  cast(cBatchProperty1 as "
-         "nvarchar(120))<>''",
+         itemdef::inUseProbeSql(QStringLiteral("批次属性"), QStringLiteral("属性1")),
          {"cInvcode"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
         {"InUse_BatchPropertyUnused",
-         "  select top 1 cInvcode from AA_BatchProperty  where  cast(cBatchProperty2 as "
-         "nvarchar(120))<>''",
+         itemdef::inUseProbeSql(QStringLiteral("批次属性"), QStringLiteral("属性2")),
          {"cInvcode"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
         {"InUse_Inventory",
-         " select top 1 CInvcode from Inventory where cInvDefine1<>''",
+         itemdef::inUseProbeSql(QStringLiteral("存货"), QStringLiteral("自定义项1")),
          {"CInvcode"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
         {"InUse_InventoryFreeItem",
-         " select top 1 CInvcode from Inventory where bFree2=1",
+         itemdef::inUseProbeSql(QStringLiteral("存货"), QStringLiteral("自由项2")),
          {"CInvcode"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
         {"InUse_InventoryFreeItemUnused",
-         " select top 1 CInvcode from Inventory where bFree3=1",
+         itemdef::inUseProbeSql(QStringLiteral("存货"), QStringLiteral("自由项3")),
          {"CInvcode"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
         {"Fill_InputLimits",
