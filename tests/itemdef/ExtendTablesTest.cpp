@@ -310,6 +310,16 @@ public:
     bool ExecuteX(const QString& sql) override { return m_inner->ExecuteX(sql); }
     host::IConnection* m_cnn() override { return m_inner->m_cnn(); }
     QString lastError() const override { return m_inner->lastError(); }
+    bool Add(const QString& xml, const QString& table, QString* error) override {
+        return m_inner->Add(xml, table, error);
+    }
+    bool Modify(const QString& xml, const QString& table, QString* error) override {
+        return m_inner->Modify(xml, table, error);
+    }
+    bool Delete(const QString& key, const QString& column, const QString& table,
+                QString* error) override {
+        return m_inner->Delete(key, column, table, error);
+    }
     QStringList statements;
 
 private:
