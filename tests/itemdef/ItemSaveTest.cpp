@@ -372,3 +372,29 @@ TEST_F(ItemSaveWrites, ArchiveFromTheEditor) {
     EXPECT_FALSE(other.IsLockFun(session.srv.get(), session.login.get(),
                                  QStringLiteral("UserDefine"), 2));
 }
+
+TEST_F(ItemSaveWrites, MovingWithUnsavedChanges) {
+    open(kHeader, QStringLiteral("1003"));
+    // Yes saves, then moves.
+    setName(QStringLiteral("运输方式二"), 0);
+    session.prompter->queueAnswer(host::MsgAnswer::Yes);
+    editor->ButtonClick(QStringLiteral("Next"));
+    EXPECT_EQ(nameOf("1003"), QStringLiteral("运输方式二"));
+    EXPECT_EQ(editor->state().cId, QStringLiteral("1004"));
+    // No moves without saving.
+    setName(QStringLiteral("不保存"), 0);
+    session.prompter->queueAnswer(host::MsgAnswer::No);
+    EXPECT_TRUE(editor->Operating(QStringLiteral("Previous")));
+    EXPECT_EQ(nameOf("1004"), QStringLiteral("结算方式"));
+    EXPECT_EQ(editor->state().cId, QStringLiteral("1003"));
+    // A save that is refused keeps the editor on its item with the edits.
+    edit("EdtIMaxLen")->setText(QString());
+    setName(QStringLiteral("运输方式三"), 0);
+    session.prompter->clear();
+    session.prompter->queueAnswer(host::MsgAnswer::Yes);
+    EXPECT_FALSE(editor->Operating(QStringLiteral("Next")));
+    EXPECT_EQ(editor->state().cId, QStringLiteral("1003"));
+    EXPECT_EQ(messages(), (QStringList{text("Q9.AAARCHIVE.COMMON.savearch_ornot"),
+                                       text("Q9.AA.ARCHIVE.USERDEF.FrmZAM.NoNullForTextLength")}));
+    EXPECT_TRUE(enabled("SaveRs"));
+}
