@@ -25,9 +25,9 @@ void FrmUserDef::DeleteItem() {
         userdef::ShowMsg(g_Pub->GetResString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.no")));
         return;
     }
-    const host::RecordSetPtr rs = g_SrvDB->OpenX(
-        QStringLiteral("select cDicDbName from userdef where cid='") + host::sqlValue(id) +
-        QLatin1Char('\''));
+    const host::RecordSetPtr rs =
+        g_SrvDB->OpenX(QStringLiteral("select cDicDbName from userdef where cid='") +
+                       host::sqlValue(id) + QLatin1Char('\''));
     if (!rs || rs->isEmpty()) {
         if (!rs) qCWarning(lcCatalogue) << "item to delete not read:" << g_SrvDB->lastError();
         return;

@@ -95,7 +95,7 @@ QString DeleteQuestion(const DeleteImpact& impact) {
     text += QLatin1Char('\n');
     for (const TableData& t : impact.withData)
         text += QLatin1Char('\n') + res(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteDataLine"),
-                                         {t.desc, QString::number(t.rows)});
+                                        {t.desc, QString::number(t.rows)});
     if (!impact.rules.isEmpty()) {
         text += QStringLiteral("\n\n") + res(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteRules"));
         for (const QString& rule : impact.rules) text += QLatin1Char('\n') + rule;

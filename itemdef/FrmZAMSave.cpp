@@ -55,10 +55,9 @@ void handServerToPlugIns(const std::shared_ptr<host::PlugInCollection>& plugIns)
 }
 
 bool askYes(const char* key) {
-    return g_Pub &&
-           g_Pub->MsgBox(res(QString::fromLatin1(key)), host::MsgButtons::YesNoQuestion,
-                         res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation"))) ==
-               host::MsgAnswer::Yes;
+    return g_Pub && g_Pub->MsgBox(res(QString::fromLatin1(key)), host::MsgButtons::YesNoQuestion,
+                                  res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation"))) ==
+                        host::MsgAnswer::Yes;
 }
 
 void releaseLock(const char* function, int mode) {
@@ -87,16 +86,27 @@ bool FrmZAM::CheckValid() {
                                               : g_Pub->GetResFormatString(r.key, r.args));
         QWidget* focus = nullptr;
         switch (r.focus) {
-            case ValidationFocus::Type: focus = ui->CmbCType; break;
+            case ValidationFocus::Type:
+                focus = ui->CmbCType;
+                break;
             case ValidationFocus::Names:
                 ui->Grid->setCurrentCell(0, 0);
                 focus = ui->Grid;
                 break;
-            case ValidationFocus::MaxLen: focus = ui->EdtIMaxLen; break;
-            case ValidationFocus::Length: focus = ui->EdtiLength; break;
-            case ValidationFocus::DefaultValue: focus = ui->EdtcDefaultVal; break;
-            case ValidationFocus::RelArchive: focus = m_relArchive->lineEdit(); break;
-            case ValidationFocus::None: break;
+            case ValidationFocus::MaxLen:
+                focus = ui->EdtIMaxLen;
+                break;
+            case ValidationFocus::Length:
+                focus = ui->EdtiLength;
+                break;
+            case ValidationFocus::DefaultValue:
+                focus = ui->EdtcDefaultVal;
+                break;
+            case ValidationFocus::RelArchive:
+                focus = m_relArchive->lineEdit();
+                break;
+            case ValidationFocus::None:
+                break;
         }
         if (focus && focus->isEnabled()) focus->setFocus();
         return false;
@@ -137,8 +147,8 @@ bool FrmZAM::CheckValid() {
         QVector<TickedNode> ticked;
         const controls::CheckTreeModel& tree = *m_tree->model();
         for (const QString& key : tree.tickedKeys()) ticked.append({key, tree.text(key)});
-        const QString notice = RowSizeNotice(
-            EstimateRowSizes(ticked, rowWidth(in.typePosition, int(in.maxLen.trimmed().toDouble()))));
+        const QString notice = RowSizeNotice(EstimateRowSizes(
+            ticked, rowWidth(in.typePosition, int(in.maxLen.trimmed().toDouble()))));
         if (!notice.isEmpty()) userdef::ShowMsg(notice);
     }
     if (const auto r = CheckRelatedArchive(in)) return refuse(*r);
@@ -170,8 +180,7 @@ std::optional<BuiltDocument> FrmZAM::BuildItemDocument() {
     }
     f.maxLen = ui->EdtIMaxLen->text();
     for (int c = 0; c < 3; ++c) f.names[c] = ui->Grid->item(0, c)->text();
-    f.cType = ui->CmbCType->currentIndex() < 0 ? QString()
-                                                : ui->CmbCType->currentData().toString();
+    f.cType = ui->CmbCType->currentIndex() < 0 ? QString() : ui->CmbCType->currentData().toString();
     const auto visible = [this](const QWidget* w, const QString& text) {
         return VisibleValue{text, w->isVisibleTo(this)};
     };
@@ -315,11 +324,11 @@ bool FrmZAM::ArchiveCommand() {
         releaseLock("UserDefine", -1);
         return false;
     }
-    const host::RecordSetPtr items = g_SrvDB->OpenX(
-        QStringLiteral("select ") + kItemColumns +
-        QStringLiteral(",cItemLang from userdef where cItemName<>'' and cClass='") +
-        host::sqlValue(m_state.cClass) +
-        QStringLiteral("' order by cClass ,cast(cid as int) asc,cItem ASC "));
+    const host::RecordSetPtr items =
+        g_SrvDB->OpenX(QStringLiteral("select ") + kItemColumns +
+                       QStringLiteral(",cItemLang from userdef where cItemName<>'' and cClass='") +
+                       host::sqlValue(m_state.cClass) +
+                       QStringLiteral("' order by cClass ,cast(cid as int) asc,cItem ASC "));
     int position = 0;
     if (items)
         for (items->moveFirst(); !items->eof(); items->moveNext())

@@ -11,8 +11,8 @@ namespace itemdef {
 namespace {
 
 void element(QString& xml, const QString& name, const QString& value) {
-    xml += QLatin1Char('<') + name + QLatin1Char('>') + host::xmlText(value) + QStringLiteral("</") +
-           name + QLatin1Char('>');
+    xml += QLatin1Char('<') + name + QLatin1Char('>') + host::xmlText(value) +
+           QStringLiteral("</") + name + QLatin1Char('>');
 }
 
 void visibleElement(QString& xml, const QString& name, const VisibleValue& value) {
@@ -21,10 +21,10 @@ void visibleElement(QString& xml, const QString& name, const VisibleValue& value
 
 bool askYes(const char* key) {
     if (!userdef::g_Pub) return false;
-    return userdef::g_Pub->MsgBox(userdef::g_Pub->GetResString(QString::fromLatin1(key)),
-                                  host::MsgButtons::YesNoQuestion,
-                                  userdef::g_Pub->GetResString(
-                                      QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation"))) ==
+    return userdef::g_Pub->MsgBox(
+               userdef::g_Pub->GetResString(QString::fromLatin1(key)),
+               host::MsgButtons::YesNoQuestion,
+               userdef::g_Pub->GetResString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation"))) ==
            host::MsgAnswer::Yes;
 }
 
@@ -37,10 +37,9 @@ QString fixedAnswer(int option) {
 }  // namespace
 
 const std::array<const char*, 7>& documentFlagNames() {
-    static const std::array<const char*, 7> names = {"bFixLength", "bInput",
-                                                     "bArchive",   "bMultiSel",
-                                                     "bIsUserDefAttachFile", "bIsUserDefPic",
-                                                     "bCheckVal"};
+    static const std::array<const char*, 7> names = {
+        "bFixLength",           "bInput",        "bArchive", "bMultiSel",
+        "bIsUserDefAttachFile", "bIsUserDefPic", "bCheckVal"};
     return names;
 }
 
@@ -91,7 +90,7 @@ CoverValues AskCoverValues(int option, bool extended, int classPosition) {
     CoverValues v;
     if (option == kCoverPrompt && !extended && classPosition == kInventory)
         v.body = askYes("Q9.AA.ARCHIVE.COMMON.startup_vouchbody_def") ? QStringLiteral("1")
-                                                                       : QStringLiteral("0");
+                                                                      : QStringLiteral("0");
     else
         v.body = fixedAnswer(option);
     if (option == kCoverPrompt && !extended)

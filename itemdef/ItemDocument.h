@@ -17,16 +17,16 @@ struct VisibleValue {
 };
 
 struct ItemDocumentFields {
-    bool adding = false;   // root Userdef_base
+    bool adding = false;  // root Userdef_base
     bool extended = false;
     bool freeItem = false;
-    QString coverBody;     // bCoverVouchBody
-    QString cover;         // bCoverVouch
+    QString coverBody;  // bCoverVouchBody
+    QString cover;      // bCoverVouch
     QString cId, cClass, cItem;
-    QString pubzxts;       // sent for a new extended item
+    QString pubzxts;  // sent for a new extended item
     QString maxLen;
     std::array<QString, 3> names;  // zh-CN, zh-TW, en-US
-    QString cType;         // stored type value
+    QString cType;                 // stored type value
     VisibleValue length, decimals, defaultVal;
     int dataSource = -1;
     std::optional<QString> parentId;  // only when the parent choice has its map
@@ -35,8 +35,8 @@ struct ItemDocumentFields {
     QString relArchive, refId, relField;
     bool relFieldEnabled = true;
     bool relArchiveEnabled = true;
-    QString column;        // cDicDbName (the new name for a new item)
-    QString share;         // the table share, as ExtendTables returns it
+    QString column;  // cDicDbName (the new name for a new item)
+    QString share;   // the table share, as ExtendTables returns it
 };
 // The flag elements in document order.
 const std::array<const char*, 7>& documentFlagNames();

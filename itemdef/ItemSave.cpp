@@ -61,7 +61,8 @@ bool saveNewItem(EditorState& state, const DocumentBuilder& build) {
         QString numberError;
         if (attempt >= kNumberingAttempts || !NextItemId(state.cClass, &state.cId, &numberError)) {
             if (!numberError.isEmpty()) qCWarning(lcItemdef) << "renumbering:" << numberError;
-            userdef::ShowMsg(g_Pub->GetResString(QStringLiteral("Q9.AA.USERDEF.FrmZAM.numbertaken")));
+            userdef::ShowMsg(
+                g_Pub->GetResString(QStringLiteral("Q9.AA.USERDEF.FrmZAM.numbertaken")));
             return false;
         }
     }
@@ -100,10 +101,13 @@ bool NumberTaken(const QString& cId, const QString& column) {
 bool SaveItem(EditorState& state, int mode, const DocumentBuilder& build) {
     if (!g_SrvDB || !g_Pub || !build) return false;
     switch (mode) {
-        case 1: return saveNewItem(state, build);
+        case 1:
+            return saveNewItem(state, build);
         case 2:
-        case 4: return updateItem(state, mode, build);
-        default: return false;
+        case 4:
+            return updateItem(state, mode, build);
+        default:
+            return false;
     }
 }
 
@@ -112,7 +116,8 @@ bool DeleteExtendedItem(const QString& cId) {
     if (!CanDeleteExtendColumn(cId)) return false;
     if (lockRefused(8, cId)) return false;
     QString error;
-    const bool ok = g_SrvDB->Delete(cId, QStringLiteral("cid"), QStringLiteral("userdef_base"), &error);
+    const bool ok =
+        g_SrvDB->Delete(cId, QStringLiteral("cid"), QStringLiteral("userdef_base"), &error);
     if (!ok) showError(error);
     release(-8);
     return ok;

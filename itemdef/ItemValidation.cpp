@@ -72,10 +72,11 @@ std::optional<Refusal> CheckRelatedArchive(const ValidationInput& in) {
                           {in.shownType});
         host::RecordSetPtr rs;
         if (userdef::g_SrvDB) {
-            rs = userdef::g_SrvDB->OpenX(DefaultValueSql(in.relArchive, in.relField, in.defaultVal));
+            rs =
+                userdef::g_SrvDB->OpenX(DefaultValueSql(in.relArchive, in.relField, in.defaultVal));
             if (!rs)
-                qCWarning(lcItemdef) << "default value not looked up:"
-                                     << userdef::g_SrvDB->lastError();
+                qCWarning(lcItemdef)
+                    << "default value not looked up:" << userdef::g_SrvDB->lastError();
         }
         // A value that cannot be found (also when the archive cannot be read) is refused.
         if (!rs || rs->isEmpty())
@@ -111,8 +112,8 @@ QVector<TableRowSize> EstimateRowSizes(const QVector<TickedNode>& ticked, int it
                 rs->moveFirst();
                 size.used = int(numberOf(rs->text(QStringLiteral("SumFieldSize"))));
             } else if (!rs) {
-                qCWarning(lcItemdef) << "row size of" << table
-                                     << "not read:" << userdef::g_SrvDB->lastError();
+                qCWarning(lcItemdef)
+                    << "row size of" << table << "not read:" << userdef::g_SrvDB->lastError();
             }
         }
         size.total = size.used + itemWidth;
@@ -130,10 +131,11 @@ QString RowSizeNotice(const QVector<TableRowSize>& sizes) {
     notice += QStringLiteral("\n\n") + res(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.RowSizes"));
     for (const TableRowSize& s : sizes) {
         const QStringList args = {s.nodeText, QString::number(s.used), QString::number(s.left())};
-        notice += QLatin1Char('\n') +
-                  (userdef::g_Pub ? userdef::g_Pub->GetResFormatString(
-                                        QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.RowSizeLine"), args)
-                                  : args.join(QLatin1Char(' ')));
+        notice +=
+            QLatin1Char('\n') +
+            (userdef::g_Pub ? userdef::g_Pub->GetResFormatString(
+                                  QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.RowSizeLine"), args)
+                            : args.join(QLatin1Char(' ')));
     }
     return notice;
 }

@@ -32,8 +32,8 @@ struct ValidationInput {
 };
 
 struct Refusal {
-    QString key;        // resource key of the message
-    QStringList args;   // formatting arguments (GetResFormatString) when not empty
+    QString key;       // resource key of the message
+    QStringList args;  // formatting arguments (GetResFormatString) when not empty
     ValidationFocus focus = ValidationFocus::None;
 };
 
@@ -48,10 +48,10 @@ QString DefaultValueSql(const QString& relArchive, const QString& relField,
 // The row size of one host table the item is to be added to (its companion table T_extradefine).
 constexpr int kRowSizeLimit = 4000;
 struct TableRowSize {
-    QString table;     // host table T
-    QString nodeText;  // as the table tree shows it
-    int used = 0;      // bytes of T_extradefine's columns now
-    int total = 0;     // used plus the item's width
+    QString table;                                      // host table T
+    QString nodeText;                                   // as the table tree shows it
+    int used = 0;                                       // bytes of T_extradefine's columns now
+    int total = 0;                                      // used plus the item's width
     int left() const { return kRowSizeLimit - total; }  // negative when over
     bool over() const { return total > kRowSizeLimit; }
 };

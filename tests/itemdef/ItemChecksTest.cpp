@@ -4,8 +4,8 @@
 #include <QLineEdit>
 
 #include "controls/RefEdit.h"
-#include "itemdef/ItemValidation.h"
 #include "itemdef/DataSourceRefs.h"
+#include "itemdef/ItemValidation.h"
 #include "platform/db/Database.h"
 #include "tests/itemdef/SaveFixture.h"
 
@@ -19,9 +19,9 @@ TEST_F(ItemChecks, EachRefusalShowsItsMessageAndFocusesItsField) {
     const auto refused = [&](const char* key, QWidget* focus, const QStringList& args = {}) {
         session.prompter->clear();
         EXPECT_FALSE(editor->Operating(QStringLiteral("SaveRs")));
-        const QString expected = args.isEmpty()
-                                     ? text(key)
-                                     : session.pub->GetResFormatString(QString::fromLatin1(key), args);
+        const QString expected =
+            args.isEmpty() ? text(key)
+                           : session.pub->GetResFormatString(QString::fromLatin1(key), args);
         EXPECT_EQ(messages(), QStringList{expected}) << key;
         EXPECT_EQ(focused(), focus) << key;
     };
@@ -61,7 +61,7 @@ TEST_F(ItemChecks, LengthBoundaries) {
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_FALSE(check("401", "400"));
     EXPECT_EQ(messages(), QStringList{text("Q9.AA.ARCHIVE.FIELD.textlengthnoexceed")});
-    EXPECT_TRUE(check("12", "12"));   // equal lengths
+    EXPECT_TRUE(check("12", "12"));  // equal lengths
     EXPECT_FALSE(check("11", "12"));
     EXPECT_TRUE(check("12", "11"));
     // Lengths do not count for types without them.
@@ -119,9 +119,9 @@ TEST_F(ItemChecks, DefaultValueMustExistInTheRelatedArchive) {
     ASSERT_TRUE(editor->state().relField.isEmpty());
     session.prompter->clear();
     EXPECT_FALSE(editor->CheckValid());
-    EXPECT_EQ(messages(),
-              QStringList{session.pub->GetResFormatString(QStringLiteral("Q9.AA.USERDEF.FRMZAM.798_1"),
-                                                          {combo("CmbCType")->currentText()})});
+    EXPECT_EQ(messages(), QStringList{session.pub->GetResFormatString(
+                              QStringLiteral("Q9.AA.USERDEF.FRMZAM.798_1"),
+                              {combo("CmbCType")->currentText()})});
     // Without a default value the missing field is the data source's refusal.
     edit("EdtcDefaultVal")->clear();
     session.prompter->clear();
@@ -131,8 +131,8 @@ TEST_F(ItemChecks, DefaultValueMustExistInTheRelatedArchive) {
 
 TEST_F(ItemChecks, RowSizeNoticeAboveFourThousandBytes) {
     // SA_OrderHead_extradefine is padded so that a text item of 399 fills it to exactly 4000.
-    const host::RecordSetPtr used = session.srv->OpenX(
-        itemdef::RowSizeSql(QStringLiteral("SA_OrderHead_extradefine")));
+    const host::RecordSetPtr used =
+        session.srv->OpenX(itemdef::RowSizeSql(QStringLiteral("SA_OrderHead_extradefine")));
     ASSERT_TRUE(used && !used->isEmpty());
     used->moveFirst();
     const int base = used->text(QStringLiteral("SumFieldSize")).toInt();
@@ -157,7 +157,8 @@ TEST_F(ItemChecks, RowSizeNoticeAboveFourThousandBytes) {
     const QStringList parts = notice.split(QStringLiteral("\n\n"));
     ASSERT_EQ(parts.size(), 2) << notice.toStdString();
     // Only the table over the limit is named in the first part …
-    EXPECT_EQ(parts[0], text("Q9.AA.ARCHIVE.USERDEF.FrmZAM.Tip4000") + QStringLiteral("\n销售订单表头"));
+    EXPECT_EQ(parts[0],
+              text("Q9.AA.ARCHIVE.USERDEF.FrmZAM.Tip4000") + QStringLiteral("\n销售订单表头"));
     // … every chosen table with its bytes in the second.
     const QStringList lines = parts[1].split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 3) << notice.toStdString();

@@ -16,8 +16,9 @@ const QString kShareEmpty = QStringLiteral(
 
 QString entry(const QString& cId, const QString& table) {
     return QStringLiteral("<UserDefDetail><cId>") + cId + QStringLiteral("</cId>") +
-           (table.isEmpty() ? QString()
-                            : QStringLiteral("<Tablename>") + table + QStringLiteral("</Tablename>")) +
+           (table.isEmpty()
+                ? QString()
+                : QStringLiteral("<Tablename>") + table + QStringLiteral("</Tablename>")) +
            QStringLiteral("</UserDefDetail>");
 }
 
@@ -33,14 +34,34 @@ TEST_F(ItemDocument, NewHeaderItem) {
     const Doc d = document();
     EXPECT_EQ(d.root, QStringLiteral("Userdef_base"));
     EXPECT_EQ(d.coverBody, QString());
-    const QStringList expected = {
-        "cId=",  // numbered by the save itself
-        "cClass=单据头", "cItem=扩展自定义项5", "pubzxts=" + version, "IMaxLen=20",
-        "cItemName=规格", "cItemName_zh_TW=規格", "cItemName_en_US=Spec", "cType=文本",
-        "iLength=10", "iDecimalDigits=", "cDefaultVal=", "iDataSource=0", "cParentID=",
-        "bFixLength=0", "bInput=0", "bArchive=0", "bIsUserDefAttachFile=0", "bCheckVal=0",
-        "bCoverVouch=", "cRelArchive= ", "cRelField=", "CTableDesc=", "cDicDbName=cHDefine5",
-        "cFieldName=cHDefine5", "AddUserDefDetail", "ModifyUserDefDetail", "DeleteUserDefDetail"};
+    const QStringList expected = {"cId=",  // numbered by the save itself
+                                  "cClass=单据头",
+                                  "cItem=扩展自定义项5",
+                                  "pubzxts=" + version,
+                                  "IMaxLen=20",
+                                  "cItemName=规格",
+                                  "cItemName_zh_TW=規格",
+                                  "cItemName_en_US=Spec",
+                                  "cType=文本",
+                                  "iLength=10",
+                                  "iDecimalDigits=",
+                                  "cDefaultVal=",
+                                  "iDataSource=0",
+                                  "cParentID=",
+                                  "bFixLength=0",
+                                  "bInput=0",
+                                  "bArchive=0",
+                                  "bIsUserDefAttachFile=0",
+                                  "bCheckVal=0",
+                                  "bCoverVouch=",
+                                  "cRelArchive= ",
+                                  "cRelField=",
+                                  "CTableDesc=",
+                                  "cDicDbName=cHDefine5",
+                                  "cFieldName=cHDefine5",
+                                  "AddUserDefDetail",
+                                  "ModifyUserDefDetail",
+                                  "DeleteUserDefDetail"};
     EXPECT_EQ(d.elements, expected);
     // A table under two subsystems is linked once.
     EXPECT_TRUE(d.xml.endsWith(QStringLiteral("<AddUserDefDetail>") + entry("", "SA_OrderHead") +
@@ -63,12 +84,29 @@ TEST_F(ItemDocument, RegularHeaderItem) {
     open(kHeader, QStringLiteral("1"));
     const Doc d = document();
     EXPECT_EQ(d.root, QStringLiteral("Userdef"));
-    const QStringList expected = {
-        "cId=1", "cClass=单据头", "cItem=自定义项1", "IMaxLen=30", "cItemName=合同号",
-        "cItemName_zh_TW=合同號", "cItemName_en_US=Contract No.", "cType=文本", "iLength=30",
-        "iDecimalDigits=", "cDefaultVal=", "iDataSource=0", "cParentID=", "bFixLength=0",
-        "bInput=1", "bArchive=0", "bIsUserDefAttachFile=0", "bCheckVal=0", "bCoverVouch=",
-        "cRelArchive= ", "cRelField=", "CTableDesc=", "cDicDbName=cDefine1"};
+    const QStringList expected = {"cId=1",
+                                  "cClass=单据头",
+                                  "cItem=自定义项1",
+                                  "IMaxLen=30",
+                                  "cItemName=合同号",
+                                  "cItemName_zh_TW=合同號",
+                                  "cItemName_en_US=Contract No.",
+                                  "cType=文本",
+                                  "iLength=30",
+                                  "iDecimalDigits=",
+                                  "cDefaultVal=",
+                                  "iDataSource=0",
+                                  "cParentID=",
+                                  "bFixLength=0",
+                                  "bInput=1",
+                                  "bArchive=0",
+                                  "bIsUserDefAttachFile=0",
+                                  "bCheckVal=0",
+                                  "bCoverVouch=",
+                                  "cRelArchive= ",
+                                  "cRelField=",
+                                  "CTableDesc=",
+                                  "cDicDbName=cDefine1"};
     EXPECT_EQ(d.elements, expected);
 }
 
@@ -78,13 +116,33 @@ TEST_F(ItemDocument, ExtendedHeaderItemKeepsAddsAndRemovesTables) {
     tick(QStringLiteral("Mark&&ST_InboundHead"), true);
     const Doc d = document();
     EXPECT_EQ(d.root, QStringLiteral("Userdef"));
-    const QStringList expected = {
-        "cId=1001", "cClass=单据头", "cItem=扩展自定义项1", "IMaxLen=30", "cItemName=项目编号",
-        "cItemName_zh_TW=專案編號", "cItemName_en_US=Project No.", "cType=文本", "iLength=30",
-        "iDecimalDigits=", "cDefaultVal=", "iDataSource=0", "cParentID=", "bFixLength=0",
-        "bInput=0", "bArchive=0", "bIsUserDefAttachFile=0", "bCheckVal=0", "bCoverVouch=",
-        "cRelArchive= ", "cRelField=", "CTableDesc=", "cDicDbName=cHDefine1",
-        "cFieldName=cHDefine1", "AddUserDefDetail", "ModifyUserDefDetail", "DeleteUserDefDetail"};
+    const QStringList expected = {"cId=1001",
+                                  "cClass=单据头",
+                                  "cItem=扩展自定义项1",
+                                  "IMaxLen=30",
+                                  "cItemName=项目编号",
+                                  "cItemName_zh_TW=專案編號",
+                                  "cItemName_en_US=Project No.",
+                                  "cType=文本",
+                                  "iLength=30",
+                                  "iDecimalDigits=",
+                                  "cDefaultVal=",
+                                  "iDataSource=0",
+                                  "cParentID=",
+                                  "bFixLength=0",
+                                  "bInput=0",
+                                  "bArchive=0",
+                                  "bIsUserDefAttachFile=0",
+                                  "bCheckVal=0",
+                                  "bCoverVouch=",
+                                  "cRelArchive= ",
+                                  "cRelField=",
+                                  "CTableDesc=",
+                                  "cDicDbName=cHDefine1",
+                                  "cFieldName=cHDefine1",
+                                  "AddUserDefDetail",
+                                  "ModifyUserDefDetail",
+                                  "DeleteUserDefDetail"};
     EXPECT_EQ(d.elements, expected);
     EXPECT_TRUE(d.xml.contains(QStringLiteral("<AddUserDefDetail>") +
                                entry("1001", "ST_InboundHead") +
@@ -99,26 +157,63 @@ TEST_F(ItemDocument, ExtendedHeaderItemKeepsAddsAndRemovesTables) {
 TEST_F(ItemDocument, ExtendedInventoryAndVendorItems) {
     open(kInventory, QStringLiteral("3001"));
     Doc d = document();
-    QStringList expected = {
-        "cId=3001", "cClass=存货", "cItem=扩展自定义项1", "IMaxLen=40", "cItemName=材质",
-        "cItemName_zh_TW=材質", "cItemName_en_US=Material", "cType=文本", "iLength=40",
-        "iDecimalDigits=", "cDefaultVal=", "iDataSource=0", "cParentID=", "bFixLength=0",
-        "bInput=0", "bArchive=0", "bCheckVal=0", "bCoverVouch=", "cRelArchive= ", "cRelField=",
-        "CTableDesc=", "cDicDbName=cIDefine1", "cFieldName=cIDefine1", "AddUserDefDetail",
-        "ModifyUserDefDetail", "DeleteUserDefDetail"};
+    QStringList expected = {"cId=3001",
+                            "cClass=存货",
+                            "cItem=扩展自定义项1",
+                            "IMaxLen=40",
+                            "cItemName=材质",
+                            "cItemName_zh_TW=材質",
+                            "cItemName_en_US=Material",
+                            "cType=文本",
+                            "iLength=40",
+                            "iDecimalDigits=",
+                            "cDefaultVal=",
+                            "iDataSource=0",
+                            "cParentID=",
+                            "bFixLength=0",
+                            "bInput=0",
+                            "bArchive=0",
+                            "bCheckVal=0",
+                            "bCoverVouch=",
+                            "cRelArchive= ",
+                            "cRelField=",
+                            "CTableDesc=",
+                            "cDicDbName=cIDefine1",
+                            "cFieldName=cIDefine1",
+                            "AddUserDefDetail",
+                            "ModifyUserDefDetail",
+                            "DeleteUserDefDetail"};
     EXPECT_EQ(d.elements, expected);
     EXPECT_TRUE(d.xml.contains(QStringLiteral("<ModifyUserDefDetail>") +
-                               entry("3001", "Inventory") + QStringLiteral("</ModifyUserDefDetail>")))
+                               entry("3001", "Inventory") +
+                               QStringLiteral("</ModifyUserDefDetail>")))
         << d.xml.toStdString();
 
     // A regular vendor item: no table share, multi-select hidden.
     open(kVendor, QStringLiteral("60"));
     d = document();
-    expected = {"cId=60", "cClass=供应商", "cItem=自定义项1", "IMaxLen=120", "cItemName=供货区域",
-                "cItemName_zh_TW=供貨區域", "cItemName_en_US=Supply Region", "cType=文本",
-                "iLength=120", "iDecimalDigits=", "cDefaultVal=", "iDataSource=0", "cParentID=",
-                "bFixLength=0", "bInput=0", "bArchive=0", "bCheckVal=0", "bCoverVouch=",
-                "cRelArchive= ", "cRelField=", "CTableDesc=", "cDicDbName=cVenDefine1"};
+    expected = {"cId=60",
+                "cClass=供应商",
+                "cItem=自定义项1",
+                "IMaxLen=120",
+                "cItemName=供货区域",
+                "cItemName_zh_TW=供貨區域",
+                "cItemName_en_US=Supply Region",
+                "cType=文本",
+                "iLength=120",
+                "iDecimalDigits=",
+                "cDefaultVal=",
+                "iDataSource=0",
+                "cParentID=",
+                "bFixLength=0",
+                "bInput=0",
+                "bArchive=0",
+                "bCheckVal=0",
+                "bCoverVouch=",
+                "cRelArchive= ",
+                "cRelField=",
+                "CTableDesc=",
+                "cDicDbName=cVenDefine1"};
     EXPECT_EQ(d.elements, expected);
     EXPECT_FALSE(d.xml.contains(QStringLiteral("UserDefDetail")));
 }
@@ -146,7 +241,8 @@ TEST_F(ItemDocument, CoverValuesFollowTheOpenersChoice) {
         {kHeader, "1001", 1, {}, {}, "1", "1"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE((c.cId + QStringLiteral(" option ") + QString::number(c.option)).toStdString());
+        SCOPED_TRACE(
+            (c.cId + QStringLiteral(" option ") + QString::number(c.option)).toStdString());
         open(c.cClass, c.cId);
         chooseCover(c.option);
         session.prompter->clear();

@@ -72,9 +72,9 @@ protected:
     }
     QStringList links(const QString& cId) {
         QStringList tables;
-        const host::RecordSetPtr rs = session.srv->OpenX(
-            QStringLiteral("select TableName from UserDefDetail where cid='") + cId +
-            QStringLiteral("' order by TableName"));
+        const host::RecordSetPtr rs =
+            session.srv->OpenX(QStringLiteral("select TableName from UserDefDetail where cid='") +
+                               cId + QStringLiteral("' order by TableName"));
         if (rs)
             for (rs->moveFirst(); !rs->eof(); rs->moveNext()) tables << rs->text(0);
         return tables;
@@ -177,8 +177,8 @@ TEST_F(ItemSaveWrites, TickingOneMoreTableAddsExactlyThatColumn) {
 
     tick(QStringLiteral("Mark&&ST_InboundHead"), true);
     ASSERT_TRUE(editor->Operating(QStringLiteral("SaveRs"))) << messages().join('|').toStdString();
-    EXPECT_EQ(links("1003"),
-              (QStringList{"PU_ArrivalHead", "SA_DispatchHead", "SA_InvoiceHead", "ST_InboundHead"}));
+    EXPECT_EQ(links("1003"), (QStringList{"PU_ArrivalHead", "SA_DispatchHead", "SA_InvoiceHead",
+                                          "ST_InboundHead"}));
     EXPECT_TRUE(hasColumn("ST_InboundHead", "cHDefine3"));
     for (const QString& t : original) EXPECT_TRUE(hasColumn(t, "cHDefine3")) << t.toStdString();
 
@@ -239,9 +239,10 @@ TEST_F(ItemSaveWrites, NumbersTakenAgainAndAgainAreRefusedAndNothingIsWritten) {
     EXPECT_FALSE(editor->Operating(QStringLiteral("SaveRs")));
     EXPECT_EQ(racing->adds, itemdef::kNumberingAttempts);
     EXPECT_EQ(messages(), QStringList{text("Q9.AA.USERDEF.FrmZAM.numbertaken")});
-    EXPECT_EQ(count(QStringLiteral("select count(*) from userdef_lang where cItemName=N'规格'")), 0);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from userdef_lang where cItemName=N'规格'")),
+              0);
     EXPECT_EQ(items(), before + itemdef::kNumberingAttempts);  // only the other one's items
-    EXPECT_TRUE(enabled("SaveRs"));  // the edits stay
+    EXPECT_TRUE(enabled("SaveRs"));                            // the edits stay
     EXPECT_TRUE(editor->state().adding);
 }
 
@@ -250,8 +251,9 @@ TEST_F(ItemSaveWrites, DeleteFromTheEditor) {
     open(kHeader, QStringLiteral("1"));
     const QString label = edit("EdtCItem")->text();
     EXPECT_FALSE(editor->Operating(QStringLiteral("Delete")));
-    EXPECT_EQ(messages(), QStringList{text("Q9.AA.USERDEF.voucherheader") + QStringLiteral(" ") +
-                                      label + text("Q9.AA.ARCHIVE.USERDEF.FrmUserDef.nottodelete")});
+    EXPECT_EQ(messages(),
+              QStringList{text("Q9.AA.USERDEF.voucherheader") + QStringLiteral(" ") + label +
+                          text("Q9.AA.ARCHIVE.USERDEF.FrmUserDef.nottodelete")});
     EXPECT_EQ(racing->deletes, 0);
     EXPECT_FALSE(editor->SaveUserDefRs(QStringLiteral("1"), 5));  // no such mode
 
@@ -263,9 +265,9 @@ TEST_F(ItemSaveWrites, DeleteFromTheEditor) {
     ASSERT_EQ(session.prompter->asked().size(), 2);
     EXPECT_EQ(messages().at(0), text("Q9.AA.ARCHIVE.FIELD.deleteornot"));
     const QString question = messages().at(1);
-    EXPECT_TRUE(question.contains(session.pub->GetResFormatString(
-        QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteDataLine"),
-        {QStringLiteral("应付单主表"), QStringLiteral("1")})))
+    EXPECT_TRUE(question.contains(
+        session.pub->GetResFormatString(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteDataLine"),
+                                        {QStringLiteral("应付单主表"), QStringLiteral("1")})))
         << question.toStdString();
     EXPECT_TRUE(question.contains(text("Q9.AA.USERDEF.FrmZAM.DeleteSkipped") +
                                   QStringLiteral("\n出入库调整单主表")))
@@ -301,10 +303,10 @@ TEST_F(ItemSaveWrites, DeleteFromTheCatalogue) {
     int row = cattest::rowOfId(*cat, QStringLiteral("1"));
     cat->grid()->setCurrentRow(row);
     cat->RunCommand(QStringLiteral("Delete"));
-    EXPECT_EQ(messages(), QStringList{cat->grid()->text(row, catalogue::kColClass) +
-                                      cat->grid()->text(row, catalogue::kColItem) +
-                                      QStringLiteral("  ") +
-                                      text("Q9.AA.ARCHIVE.FIELD.nottodelete")});
+    EXPECT_EQ(messages(),
+              QStringList{cat->grid()->text(row, catalogue::kColClass) +
+                          cat->grid()->text(row, catalogue::kColItem) + QStringLiteral("  ") +
+                          text("Q9.AA.ARCHIVE.FIELD.nottodelete")});
     // An extended item without values: one question; No keeps it, Yes deletes it.
     session.prompter->clear();
     row = cattest::rowOfId(*cat, QStringLiteral("1003"));
@@ -331,8 +333,9 @@ TEST_F(ItemSaveWrites, CatalogueEditorSavesWithTheCatalogueChoice) {
     driveModals([&](QDialog* dialog) {
         auto* e = qobject_cast<itemdef::FrmZAM*>(dialog);
         ASSERT_NE(e, nullptr);
-        e->findChild<QTableWidget*>(QStringLiteral("Grid"))->item(0, 0)->setText(
-            QStringLiteral("原产地"));
+        e->findChild<QTableWidget*>(QStringLiteral("Grid"))
+            ->item(0, 0)
+            ->setText(QStringLiteral("原产地"));
         const auto doc = e->BuildItemDocument();
         ASSERT_TRUE(doc);
         sent = doc->xml;
@@ -369,8 +372,8 @@ TEST_F(ItemSaveWrites, ArchiveFromTheEditor) {
     auto prompter = std::make_shared<platform::pub::ScriptedPrompter>();
     platform::pub::Pub other(prompter, QStringLiteral("zh-CN"));
     other.setLogin(*session.login);
-    EXPECT_FALSE(other.IsLockFun(session.srv.get(), session.login.get(),
-                                 QStringLiteral("UserDefine"), 2));
+    EXPECT_FALSE(
+        other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDefine"), 2));
 }
 
 TEST_F(ItemSaveWrites, MovingWithUnsavedChanges) {
@@ -397,4 +400,13 @@ TEST_F(ItemSaveWrites, MovingWithUnsavedChanges) {
     EXPECT_EQ(messages(), (QStringList{text("Q9.AAARCHIVE.COMMON.savearch_ornot"),
                                        text("Q9.AA.ARCHIVE.USERDEF.FrmZAM.NoNullForTextLength")}));
     EXPECT_TRUE(enabled("SaveRs"));
+}
+
+TEST_F(ItemSaveWrites, HostileNamesAreSavedAsTyped) {
+    fillNew(kHeader, {QStringLiteral("SA_OrderHead")});
+    const QString hostile = QStringLiteral("x'); drop table userdef_base; -- <a>&amp;</a> 😀");
+    setName(hostile, 0);
+    ASSERT_TRUE(editor->Operating(QStringLiteral("SaveRs"))) << messages().join('|').toStdString();
+    EXPECT_EQ(nameOf(editor->state().cId), hostile);
+    EXPECT_GT(items(), 0);
 }

@@ -63,8 +63,8 @@ protected:
         editor->setCoverTips(tips);
     }
     // A new text item of the class with names, lengths and (header, body) the given tables.
-    void fillNew(const QString& cClass, const QStringList& tables = {}, const QString& maxLen = "20",
-                 const QString& length = "10") {
+    void fillNew(const QString& cClass, const QStringList& tables = {},
+                 const QString& maxLen = "20", const QString& length = "10") {
         openNew(cClass);
         chooseType(itemdef::kText);
         edit("EdtIMaxLen")->setText(maxLen);
