@@ -15,6 +15,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include "controls/FlowLayout.h"
+#include "carryover/FrmMakeVouchMain.h"
 #include "catalogue/ItemListing.h"
 #include "common/Globals.h"
 #include "common/ShowModal.h"
@@ -59,6 +60,26 @@ QString resOr(const QString& key, const QString& fallback) {
 QString className(int index) {
     return index >= 0 && index < userdef::g_ClassNames.size() ? userdef::g_ClassNames.at(index)
                                                               : userdef::classKeys().value(index);
+}
+
+// The carry-over batch setting: modal outside the portal, a portal tab inside it.
+void openMakeVouchSet(QWidget* catalogue, bool inPortal) {
+    if (!inPortal) {
+        carryover::FrmMakeVouchMain window(catalogue);
+        window.init();
+        userdef::ShowModal(&window);
+    } else if (userdef::g_Business) {
+        auto* window = new carryover::FrmMakeVouchMain();
+        const QString env =
+            userdef::g_Business->CreateFormEnv(QStringLiteral("UserDef.FrmMakeVouchMain"), window);
+        userdef::g_Business->ShowForm(window, QStringLiteral("AA"),
+                                      QStringLiteral("FrmMakeVouchMain_key"), false, true, env);
+    } else {
+        qCWarning(lcCatalogue) << "no portal business object to host the carry-over setting";
+    }
+    if (userdef::g_Pub)
+        userdef::g_Pub->IsLockFun(userdef::g_SrvDB.get(), userdef::g_Login.get(),
+                                  QStringLiteral("UserDef"), -2);
 }
 
 }  // namespace
@@ -324,11 +345,17 @@ void FrmUserDef::FillGrid(host::RecordSet& rs) {
         RelatedArchiveNames names(userdef::g_Login ? userdef::g_Login->cAcc_id() : QString());
         CodedColumns coded(*g, names);  // shown as they are filled
         g->setRows(count + 1);
+        // Neighbouring records mostly repeat a field's value (the list is sorted by class): the
+        // text shown for it is made once and shared.
+        QVector<QString> shown(fields);
         for (int i = 0; i < count; ++i) {
             const int row = i + 1;
             g->setText(row, kColCounter, QString::number(row));
-            for (int f = 0; f < fields; ++f)
-                g->setText(row, f + 1, coded.shown(f + 1, displayText(rs.at(i, f), shows[f])));
+            for (int f = 0; f < fields; ++f) {
+                if (i == 0 || !rs.sameValue(i - 1, i, f))
+                    shown[f] = coded.shown(f + 1, fieldDisplayText(rs, i, f, shows[f]));
+                g->setText(row, f + 1, shown[f]);
+            }
             coded.localiseRelated(*g, row);
             if (row % kRepaintEvery == 0) {
                 // Let the user see the fill progress: the paint runs through the event loop,
@@ -530,6 +557,8 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
                                       [this](const QString& command) { RunCommand(command); },
                                       this);
         userdef::ShowModal(&dialog);
+    } else if (is("MakeVouchSet")) {
+        if (ui->MakeVouchSet->isEnabled()) openMakeVouchSet(this, m_InPotal);
     } else if (is("mVouchTip0") || is("mVouchTip1") || is("mVouchTip2")) {
         for (QAction* a : {ui->mVouchTip0, ui->mVouchTip1, ui->mVouchTip2})
             a->setChecked(a->objectName().compare(key, Qt::CaseInsensitive) == 0);

@@ -167,7 +167,13 @@ QString displayText(const QVariant& value, FieldShow show) {
 }
 
 QString fieldDisplayText(const host::RecordSet& rs, int row, int field) {
-    return displayText(rs.at(row, field), fieldShow(rs.field(field).type));
+    return fieldDisplayText(rs, row, field, fieldShow(rs.field(field).type));
+}
+
+QString fieldDisplayText(const host::RecordSet& rs, int row, int field, FieldShow show) {
+    // Text is made straight from the stored value, without a QVariant between.
+    if (show == FieldShow::Text) return rs.textAt(row, field);
+    return displayText(rs.at(row, field), show);
 }
 
 QPair<QString, QString> RelatedArchiveNames::resolve(const QString& archive, const QString& field) {

@@ -64,6 +64,7 @@ FieldShow fieldShow(int fieldType);
 QString displayText(const QVariant& value, FieldShow show);
 // The text a grid cell shows for a field of the record at 0-based row.
 QString fieldDisplayText(const host::RecordSet& rs, int row, int field);
+QString fieldDisplayText(const host::RecordSet& rs, int row, int field, FieldShow show);
 
 // Finds the shown names of related archives and fields, running its statements once per
 // distinct (archive, field) pair.

@@ -1,6 +1,7 @@
 #include "platform/db/Database.h"
 
 #include "host/Quote.h"
+#include "platform/db/Collation.h"
 
 #include <sqlite3.h>
 
@@ -13,6 +14,7 @@
 #include <QStringList>
 #include <atomic>
 #include <limits>
+#include <vector>
 
 Q_LOGGING_CATEGORY(lcDb, "userdef.db", QtCriticalMsg)
 
@@ -83,79 +85,93 @@ bool isBinaryKind(int t) {
     return t == Binary || t == VarBinary || t == LongVarBinary;
 }
 
-// The databases hold UTF-8; reading it as such spares SQLite a UTF-16 copy per value.
-QString columnText(sqlite3_stmt* st, int col) {
-    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-    const int bytes = sqlite3_column_bytes(st, col);
-    return data ? QString::fromUtf8(data, bytes) : QString(QLatin1String(""));
+// How the values of a column are kept: as a client of the column's declared type reads them.
+enum class Reading : uint8_t { Natural, Text, Int32, Int64, Bool, Double, Binary };
+
+Reading readingOf(int fieldType) {
+    using namespace host::FieldType;
+    if (isTextKind(fieldType)) return Reading::Text;
+    switch (fieldType) {
+        case Integer:
+        case SmallInt:
+        case TinyInt: return Reading::Int32;
+        case BigInt: return Reading::Int64;
+        case Boolean: return Reading::Bool;
+        case Numeric:
+        case Currency:
+        case Double: return Reading::Double;
+        case Binary:
+        case VarBinary:
+        case LongVarBinary: return Reading::Binary;
+        default: return Reading::Natural;
+    }
 }
 
-QVariant naturalValue(sqlite3_stmt* st, int col, int storage) {
+// The databases hold UTF-8; it is kept as such and becomes a QString only when read.
+void addText(host::RecordSet::Builder& b, sqlite3_stmt* st, int col) {
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+    const int bytes = sqlite3_column_bytes(st, col);
+    b.addText(data ? data : "", data ? bytes : 0);
+}
+
+// A value as it is stored, for columns without a declared type.
+void addNatural(host::RecordSet::Builder& b, sqlite3_stmt* st, int col, int storage) {
     switch (storage) {
         case SQLITE_INTEGER: {
             const qint64 v = sqlite3_column_int64(st, col);
             if (v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max())
-                return QVariant(int(v));
-            return QVariant(qlonglong(v));
+                b.addInt32(int(v));
+            else
+                b.addInt64(v);
+            return;
         }
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(st, col));
-        case SQLITE_BLOB: {
-            const auto* data = static_cast<const char*>(sqlite3_column_blob(st, col));
-            return QVariant(QByteArray(data, sqlite3_column_bytes(st, col)));
-        }
-        default:
-            return QVariant(columnText(st, col));
+        case SQLITE_FLOAT: b.addDouble(sqlite3_column_double(st, col)); return;
+        case SQLITE_BLOB:
+            b.addBlob(static_cast<const char*>(sqlite3_column_blob(st, col)),
+                      sqlite3_column_bytes(st, col));
+            return;
+        default: addText(b, st, col); return;
     }
 }
 
 // The value of a column with a declared type, as a client of that type sees it.
-QVariant typedValue(sqlite3_stmt* st, int col, int fieldType) {
+void addValue(host::RecordSet::Builder& b, sqlite3_stmt* st, int col, Reading reading) {
     const int storage = sqlite3_column_type(st, col);
-    if (storage == SQLITE_NULL) return QVariant();
-    using namespace host::FieldType;
-    if (isTextKind(fieldType)) return QVariant(columnText(st, col));
-    switch (fieldType) {
-        case Integer:
-        case SmallInt:
-        case TinyInt:
-            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-                return QVariant(int(sqlite3_column_int64(st, col)));
+    if (storage == SQLITE_NULL) return b.addNull();
+    const bool number = storage == SQLITE_INTEGER || storage == SQLITE_FLOAT;
+    switch (reading) {
+        case Reading::Text: return addText(b, st, col);
+        case Reading::Int32:
+            if (number) return b.addInt32(int(sqlite3_column_int64(st, col)));
             break;
-        case BigInt:
-            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-                return QVariant(qlonglong(sqlite3_column_int64(st, col)));
+        case Reading::Int64:
+            if (number) return b.addInt64(sqlite3_column_int64(st, col));
             break;
-        case Boolean:
-            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-                return QVariant(sqlite3_column_double(st, col) != 0.0);
+        case Reading::Bool:
+            if (storage == SQLITE_INTEGER) return b.addBool(sqlite3_column_int64(st, col) != 0);
+            if (number) return b.addBool(sqlite3_column_double(st, col) != 0.0);
             if (storage == SQLITE_TEXT) {
-                const QString t = columnText(st, col).trimmed().toLower();
-                if (t == QLatin1String("true")) return QVariant(true);
-                if (t == QLatin1String("false")) return QVariant(false);
+                const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+                const QByteArray t = QByteArray(data, sqlite3_column_bytes(st, col)).trimmed().toLower();
+                if (t == "true") return b.addBool(true);
+                if (t == "false") return b.addBool(false);
             }
             break;
-        case Numeric:
-        case Currency:
-        case Double:
-            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-                return QVariant(sqlite3_column_double(st, col));
+        case Reading::Double:
+            if (number) return b.addDouble(sqlite3_column_double(st, col));
             break;
-        case Binary:
-        case VarBinary:
-        case LongVarBinary:
+        case Reading::Binary:
             if (storage == SQLITE_INTEGER) {
                 // A row version kept as a counter reads as the 8 bytes a server would give.
                 quint64 v = quint64(sqlite3_column_int64(st, col));
-                QByteArray bytes(8, '\0');
+                char bytes[8];
                 for (int i = 7; i >= 0; --i, v >>= 8) bytes[i] = char(v & 0xff);
-                return QVariant(bytes);
+                return b.addBlob(bytes, 8);
             }
             break;
-        default:
-            break;
+        case Reading::Natural: break;
     }
-    return naturalValue(st, col, storage);
+    addNatural(b, st, col, storage);
 }
 
 bool bindValue(sqlite3_stmt* st, int index, const QVariant& v) {
@@ -327,6 +343,11 @@ std::unique_ptr<Database> Database::open(const QString& path, bool create, QStri
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    if (!installTextCollation(db)) {
+        setError(error, QStringLiteral("cannot prepare %1: %2").arg(path, errorText(db)));
+        sqlite3_close(db);
+        return nullptr;
+    }
     std::unique_ptr<Database> result(new Database(db, path));
     QString why;
     if (!result->exec(QStringLiteral("PRAGMA foreign_keys=ON"), &why) ||
@@ -425,6 +446,7 @@ host::RecordSetPtr Database::query(const QString& sql, const QVariantList& param
     const int columns = sqlite3_column_count(s);
     QVector<host::FieldInfo> fields(columns);
     QVector<bool> declared(columns, false);
+    std::vector<Reading> readings(size_t(columns), Reading::Natural);
     for (int c = 0; c < columns; ++c) {
         fields[c].name = QString::fromUtf8(sqlite3_column_name(s, c));
         const char* decl = sqlite3_column_decltype(s, c);
@@ -434,58 +456,61 @@ host::RecordSetPtr Database::query(const QString& sql, const QVariantList& param
                 fields[c].type = t.fieldType;
                 fields[c].definedSize = t.definedSize;
                 declared[c] = true;
+                readings[size_t(c)] = readingOf(t.fieldType);
             }
         }
     }
-    QVector<QVector<QVariant>> rows;
+    // Columns without a declared type (expressions) take the type of their first value.
+    QVector<int> firstStorage(columns, SQLITE_NULL);
+    host::RecordSet::Builder rows(columns);
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        QVector<QVariant> row(columns);
         for (int c = 0; c < columns; ++c) {
             if (declared[c]) {
-                row[c] = typedValue(s, c, fields[c].type);
-            } else {
-                const int storage = sqlite3_column_type(s, c);
-                if (storage != SQLITE_NULL) row[c] = naturalValue(s, c, storage);
+                addValue(rows, s, c, readings[size_t(c)]);
+                continue;
             }
+            const int storage = sqlite3_column_type(s, c);
+            if (storage == SQLITE_NULL) {
+                rows.addNull();
+                continue;
+            }
+            if (firstStorage[c] == SQLITE_NULL) {
+                // An integer beyond int is a big integer.
+                const qint64 v = storage == SQLITE_INTEGER ? sqlite3_column_int64(s, c) : 0;
+                firstStorage[c] = v >= std::numeric_limits<int>::min() &&
+                                          v <= std::numeric_limits<int>::max()
+                                      ? storage
+                                      : -SQLITE_INTEGER;
+            }
+            addNatural(rows, s, c, storage);
         }
-        rows.append(std::move(row));
     }
     if (rc != SQLITE_DONE) {
         setError(error, errorText(m_db));
         qCWarning(lcDb) << errorText(m_db) << "in" << sql.left(200);
         return nullptr;
     }
-    // Columns without a declared type (expressions) take the type of their first value.
     for (int c = 0; c < columns; ++c) {
         if (declared[c]) continue;
-        fields[c].type = host::FieldType::VarWChar;
-        for (const auto& row : rows) {
-            const QVariant& v = row.at(c);
-            if (v.isNull()) continue;
-            switch (v.typeId()) {
-                case QMetaType::Int:
-                    fields[c].type = host::FieldType::Integer;
-                    fields[c].definedSize = 4;
-                    break;
-                case QMetaType::LongLong:
-                    fields[c].type = host::FieldType::BigInt;
-                    fields[c].definedSize = 8;
-                    break;
-                case QMetaType::Double:
-                    fields[c].type = host::FieldType::Double;
-                    fields[c].definedSize = 8;
-                    break;
-                case QMetaType::QByteArray:
-                    fields[c].type = host::FieldType::VarBinary;
-                    break;
-                default:
-                    break;
-            }
-            break;
+        switch (firstStorage[c]) {
+            case SQLITE_INTEGER:
+                fields[c].type = host::FieldType::Integer;
+                fields[c].definedSize = 4;
+                break;
+            case -SQLITE_INTEGER:
+                fields[c].type = host::FieldType::BigInt;
+                fields[c].definedSize = 8;
+                break;
+            case SQLITE_FLOAT:
+                fields[c].type = host::FieldType::Double;
+                fields[c].definedSize = 8;
+                break;
+            case SQLITE_BLOB: fields[c].type = host::FieldType::VarBinary; break;
+            default: fields[c].type = host::FieldType::VarWChar; break;
         }
     }
-    return std::make_shared<host::RecordSet>(std::move(fields), std::move(rows));
+    return std::make_shared<host::RecordSet>(rows.finish(std::move(fields)));
 }
 
 qint64 Database::lastInsertRowId() const { return sqlite3_last_insert_rowid(m_db); }

@@ -2,6 +2,7 @@
 
 #include "platform/server/DocumentWriter.h"
 #include "platform/server/ItemDocument.h"
+#include "platform/server/MakeVouchSetDocument.h"
 #include "platform/server/Procedures.h"
 #include "platform/server/ServerLog.h"
 #include "platform/server/UserDefineDocument.h"
@@ -40,6 +41,8 @@ void ClsCommon::init(const QString& connectionText) {
     const auto items = std::make_shared<ItemDocument>();
     m_writer->registerTable(QStringLiteral("Userdef_base"), items);
     m_writer->registerTable(QStringLiteral("Userdef"), items);
+    m_writer->registerTable(QStringLiteral("AA_ExtendDefineMakeVouch_Set"),
+                            std::make_shared<MakeVouchSetDocument>());
 }
 
 void ClsCommon::setFailAtStatement(int n) {

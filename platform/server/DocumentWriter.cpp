@@ -236,6 +236,12 @@ bool parseDocument(const QString& xml, Document* document, QString* error) {
     int line = 0;
     int column = 0;
     if (!document->dom.setContent(xml, &message, &line, &column)) {
+        // Records concatenated without a root element (the rule records) are read under one.
+        const QString wrapped = QStringLiteral("<Documents>") + xml + QStringLiteral("</Documents>");
+        if (document->dom.setContent(wrapped)) {
+            document->xml = wrapped;
+            return true;
+        }
         setError(error, QStringLiteral("The document does not parse (line %1, column %2): %3")
                             .arg(line)
                             .arg(column)

@@ -9,6 +9,7 @@
 
 #include "common/Globals.h"
 #include "common/NameTables.h"
+#include "platform/db/Collation.h"
 #include "tests/catalogue/CatalogueFixture.h"
 
 using namespace cattest;
@@ -50,7 +51,15 @@ TEST_F(CatalogueList, RootListsEveryClassByClassThenNumericIdThenLabel) {
     for (int i = 0; i < rs->recordCount(); ++i)
         rows.emplace_back(rs->at(i, 1).toString(), rs->at(i, 0).toString().toInt(),
                           rs->at(i, 2).toString(), rs->at(i, 0).toString());
-    std::sort(rows.begin(), rows.end());
+    // Texts in the database's order (pinyin), ids as numbers.
+    const auto textLess = [](const QString& a, const QString& b) {
+        return platform::db::compareText(a.toUtf8(), b.toUtf8()) < 0;
+    };
+    std::sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) {
+        if (std::get<0>(a) != std::get<0>(b)) return textLess(std::get<0>(a), std::get<0>(b));
+        if (std::get<1>(a) != std::get<1>(b)) return std::get<1>(a) < std::get<1>(b);
+        return textLess(std::get<2>(a), std::get<2>(b));
+    });
     QStringList expected;
     for (const auto& row : rows) expected << std::get<3>(row);
 
@@ -62,6 +71,38 @@ TEST_F(CatalogueList, RootListsEveryClassByClassThenNumericIdThenLabel) {
     const int header9 = rowOfId(*w, QStringLiteral("9"));
     EXPECT_LT(header9, rowOfId(*w, QStringLiteral("10")));
     EXPECT_LT(rowOfId(*w, QStringLiteral("16")), rowOfId(*w, QStringLiteral("1001")));
+}
+
+TEST_F(CatalogueList, ClassesFollowEachOtherInPinyinOrder) {
+    auto w = openCatalogue();
+    const auto rs = session.account.db().query(QStringLiteral("SELECT cId, cClass FROM UserDef_Base"));
+    ASSERT_TRUE(rs);
+    QHash<QString, QString> classOf;
+    for (int i = 0; i < rs->recordCount(); ++i) classOf.insert(rs->textAt(i, 0), rs->textAt(i, 1));
+    QStringList classes;  // in the order the list shows them
+    for (const QString& id : listedIds(*w))
+        if (classes.isEmpty() || classes.last() != classOf.value(id)) classes << classOf.value(id);
+    EXPECT_EQ(classes.removeDuplicates(), 0) << "a class appears in two runs";
+    // cún, dān, gōng: inventory before document header before vendor.
+    ASSERT_TRUE(classes.contains(QStringLiteral("存货")) && classes.contains(QStringLiteral("供应商")));
+    EXPECT_LT(classes.indexOf(QStringLiteral("存货")), classes.indexOf(QStringLiteral("单据头")));
+    EXPECT_LT(classes.indexOf(QStringLiteral("单据头")), classes.indexOf(QStringLiteral("供应商")));
+    EXPECT_LT(classes.indexOf(QStringLiteral("单据体")), classes.indexOf(QStringLiteral("单据头")));
+
+    // The same order from a statement in the component's dialect.
+    const auto ordered = userdef::g_SrvDB->OpenX(QStringLiteral(
+        "select distinct cClass from UserDef_Base where cClass in (N'供应商',N'单据头',N'存货') order by cClass"));
+    ASSERT_TRUE(ordered);
+    QStringList names;
+    for (int i = 0; i < ordered->recordCount(); ++i) names << ordered->textAt(i, 0);
+    EXPECT_EQ(names, QStringList({"存货", "单据头", "供应商"}));
+    // Equality keeps ignoring the case of letters.
+    const auto same = userdef::g_SrvDB->OpenX(
+        QStringLiteral("select count(*) from UserDef_Base where cDicDbName = upper(cDicDbName)"));
+    const auto all = userdef::g_SrvDB->OpenX(
+        QStringLiteral("select count(*) from UserDef_Base where cDicDbName is not null"));
+    ASSERT_TRUE(same && all);
+    EXPECT_EQ(same->textAt(0, 0), all->textAt(0, 0));
 }
 
 TEST_F(CatalogueList, OneClassListsOnlyItsItems) {

@@ -1,0 +1,6 @@
+#pragma once
+#include <QLoggingCategory>
+
+namespace carryover {
+Q_DECLARE_LOGGING_CATEGORY(lcCarryOver)
+}

@@ -1,0 +1,236 @@
+#include "carryover/FrmMakeVouchSet.h"
+
+#include <QShortcut>
+
+#include "carryover/CarryOverLog.h"
+#include "carryover/CarryOverSql.h"
+#include "carryover/FrmManage.h"
+#include "carryover/MakeVouchGrid.h"
+#include "carryover/MakeVouchPrint.h"
+#include "carryover/RuleStore.h"
+#include "common/Globals.h"
+#include "common/InitToolbar.h"
+#include "common/ShowModal.h"
+#include "common/ShowMsg.h"
+#include "controls/Grid.h"
+#include "controls/HostToolbar.h"
+#include "ui_FrmMakeVouchSet.h"
+
+namespace carryover {
+
+namespace {
+
+FrmMakeVouchSet* g_shared = nullptr;
+
+QString res(const char* key) {
+    const QString k = QString::fromLatin1(key);
+    return userdef::g_Pub ? userdef::g_Pub->GetResString(k) : k;
+}
+
+// Column titles (resource keys where they begin "Q9.") and whether the column shows.
+struct ListColumn {
+    const char* title;
+    bool shown;
+};
+constexpr ListColumn kColumns[] = {
+    {"Q9.AA.ARCHIVE.FIELD.sequencenumber", true}, {"cMakeVouchID", false},
+    {"Q9.AA.ARCHIVE.FIELD.sourcetable", false},   {"Q9.AA.ARCHIVE.FIELD.sourcetabledesc", true},
+    {"Q9.AA.ARCHIVE.FIELD.ctargettable", false},  {"Q9.AA.ARCHIVE.FIELD.ctargettabledesc", true},
+    {"Q9.AA.ARCHIVE.FIELD.sourcefield", false},   {"Q9.AA.ARCHIVE.FIELD.sourcefielddesc", true},
+    {"Q9.AA.ARCHIVE.FIELD.ctargetfield", false},  {"Q9.AA.ARCHIVE.FIELD.ctargetfielddesc", true},
+    {"Q9.AA.ARCHIVE.FIELD.ctype", false},         {"Q9.AA.ARCHIVE.FIELD.btrans", false},
+    {"Q9.AA.ARCHIVE.FIELD.cdesc", true},          {"Q9.AA.ARCHIVE.FIELD.csub_id", false},
+    {"guid", false}};
+constexpr int kDescCol = 12;
+
+}  // namespace
+
+FrmMakeVouchSet::FrmMakeVouchSet(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::FrmMakeVouchSet>()), m_host(nullptr) {
+    ui->setupUi(this);
+    g_shared = this;
+    setProperty("helpTopic", QStringLiteral("MakeVouchSet"));
+    const QString caption = res("Q9.AA.ARCHIVE.FIELD.makevouchset");
+    setWindowTitle(caption);
+    ui->LblCaption->setText(caption);
+    if (userdef::g_Pub) userdef::g_Pub->FrmUniteFont(this);
+    m_host = new controls::HostToolbar(this);
+    m_host->setObjectName(QStringLiteral("TLB2"));
+    m_host->hide();
+    m_host->setPub(userdef::g_Pub.get());
+    m_host->Init(ui->Tlb, userdef::g_Login.get(),
+                 QStringLiteral("Archives_UserDef_MakeVouch_List"), QStringLiteral("AA"));
+    userdef::InitToolbar(this, ui->Tlb, m_host, QString(), this, QStringLiteral("Voucher"));
+    connect(m_host, &controls::HostToolbar::buttonClicked, this,
+            [this](const QString& key) { ButtonClick(key); });
+    connect(ui->Grid, &controls::Grid::cellDoubleClicked, this, [this](int row) {
+        if (row >= 1) ButtonClick(QStringLiteral("edit"));
+    });
+    ui->MainLayout->setStretchFactor(ui->Grid, 1);
+    SetupHotKeys();
+    InitGrid();
+    ListRules();
+}
+
+FrmMakeVouchSet::~FrmMakeVouchSet() {
+    if (g_shared == this) g_shared = nullptr;
+}
+
+FrmMakeVouchSet* FrmMakeVouchSet::shared() { return g_shared; }
+
+controls::Grid* FrmMakeVouchSet::grid() const { return ui->Grid; }
+
+void FrmMakeVouchSet::SetupHotKeys() {
+    const QList<QPair<QKeySequence, QString>> keys = {
+        {QKeySequence(Qt::Key_F5), QStringLiteral("Add")},
+        {QKeySequence(Qt::Key_Delete), QStringLiteral("Delete")},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), QStringLiteral("Print")},
+        {QKeySequence(Qt::ALT | Qt::Key_F4), QStringLiteral("Exit")},
+        {QKeySequence(Qt::Key_F1), QStringLiteral("Help")},
+        {QKeySequence(Qt::Key_F9), QStringLiteral("Refresh")},
+    };
+    for (const auto& [sequence, key] : keys) {
+        auto* shortcut = new QShortcut(sequence, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        shortcut->setObjectName(QStringLiteral("HotKey_") + key);
+        const QString command = key;
+        connect(shortcut, &QShortcut::activated, this, [this, command] { ButtonClick(command); });
+    }
+}
+
+void FrmMakeVouchSet::InitGrid(const QString&) {
+    const host::RecordSetPtr fields =
+        userdef::g_SrvDB ? userdef::g_SrvDB->OpenX(RuleListColumnsSql()) : nullptr;
+    if (!fields) {
+        qCWarning(lcCarryOver) << "the rule list's fields cannot be read";
+        return;
+    }
+    controls::Grid* g = ui->Grid;
+    g->setRedraw(false);
+    g->setCols(fields->fieldCount() + 1);
+    g->setRows(1);
+    for (int c = 0; c < g->cols(); ++c) {
+        const QString title = c < int(std::size(kColumns)) ? QString::fromLatin1(kColumns[c].title)
+                                                           : QString();
+        g->setText(0, c, title.startsWith(QLatin1String("Q9.")) && userdef::g_Pub
+                             ? userdef::g_Pub->GetResString(title)
+                             : title);
+        g->setColWidth(c, 1500);
+    }
+    for (int c = 0; c < g->cols() && c < int(std::size(kColumns)); ++c)
+        if (!kColumns[c].shown) g->setColWidth(c, 0);
+    g->setColWidth(kDescCol, 5000);
+    if (userdef::g_Pub)
+        userdef::g_Pub->FormatGrid(g, *fields,
+                                   QStringLiteral("<Align>") +
+                                       QStringLiteral("<iDataSource>1</iDataSource>") +
+                                       QStringLiteral("</Align>"));
+    g->setRedraw(true);
+}
+
+void FrmMakeVouchSet::ListRules(const QString& condition) {
+    const host::RecordSetPtr rules =
+        userdef::g_SrvDB ? userdef::g_SrvDB->OpenX(RuleListSql(condition)) : nullptr;
+    if (!rules) {
+        qCWarning(lcCarryOver) << "the rule list cannot be read:"
+                               << (userdef::g_SrvDB ? userdef::g_SrvDB->lastError() : QString());
+        return;
+    }
+    FillPairRows(*ui->Grid, *rules);
+}
+
+bool FrmMakeVouchSet::DoFilter(const QString& condition) {
+    m_condition = condition;
+    InitGrid(condition);
+    ListRules(condition);
+    return true;
+}
+
+bool FrmMakeVouchSet::buttonEnabled(const char* key) const {
+    QAction* a = controls::HostToolbar::classicAction(ui->Tlb, QString::fromLatin1(key));
+    return a && a->isEnabled();
+}
+
+void FrmMakeVouchSet::openEditor(FrmManage& editor) {
+    editor.setAfterSave([] {
+        if (FrmMakeVouchSet* list = shared()) list->ButtonClick(QStringLiteral("REFRESH"));
+    });
+    editor.Load();
+    if (m_editorHook) m_editorHook(editor);
+    userdef::ShowModal(&editor);
+}
+
+void FrmMakeVouchSet::ButtonClick(const QString& key) {
+    if (userdef::g_Pub) userdef::g_Pub->HelpShow(this, key);
+    const auto is = [&key](const char* name) {
+        return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    };
+    controls::Grid* g = ui->Grid;
+    const int row = g->currentRow();
+    if (is("help") || is("batchmodify")) {
+        // Help is answered by the public service; batch modification has no action here.
+    } else if (is("filter")) {
+        // The host's filter component hands its condition to DoFilter.
+        qCDebug(lcCarryOver) << "no filter component; the list keeps" << m_condition;
+    } else if (is("locate")) {
+        if (userdef::g_Pub) userdef::g_Pub->FindPos(this, g);
+    } else if (is("setup") || is("savefile") || is("print") || is("preview")) {
+        PrintAll(key);
+    } else if (is("refresh")) {
+        ListRules();
+    } else if (is("add")) {
+        if (!buttonEnabled("Add")) return;
+        FrmManage editor(this);
+        editor.Add();
+        openEditor(editor);
+        if (userdef::g_Pub)
+            userdef::g_Pub->IsLockFun(userdef::g_SrvDB.get(), userdef::g_Login.get(),
+                                      QStringLiteral("FrmMakeVouchSet"), -2);
+    } else if (is("edit")) {
+        if (!buttonEnabled("Edit") || row < 1 || !userdef::g_SrvDB) return;
+        const host::RecordSetPtr rules = userdef::g_SrvDB->OpenX(
+            RulesOfPairSql(g->text(row, kColSource), g->text(row, kColTarget)));
+        if (!rules) return;
+        const int top = g->topRow();
+        {
+            FrmManage editor(this);
+            editor.init(rules, row);
+            openEditor(editor);
+        }
+        ListRules();
+        if (userdef::g_Pub) {
+            userdef::g_Pub->SetGridRow(g, QString(), QString(), row, top);
+            userdef::g_Pub->IsLockFun(userdef::g_SrvDB.get(), userdef::g_Login.get(),
+                                      QStringLiteral("UserDef"), -2);
+        }
+    } else if (is("delete")) {
+        if (row < 1) return;
+        QString error;
+        if (!DeleteRule(g->text(row, kColGuid), &error) && !error.isEmpty())
+            userdef::ShowMsg(error);
+        ListRules();
+    } else if (is("exit")) {
+        close();
+    }
+}
+
+void FrmMakeVouchSet::PrintAll(const QString& key) {
+    if (ui->Grid->rows() < 2) {
+        userdef::ShowMsg(res("Q9.AA.ARCHIVE.COMMON.nodata"));
+        return;
+    }
+    PrintGrid(this, key, WriteData());
+}
+
+QString FrmMakeVouchSet::WriteData() {
+    if (!userdef::g_Pub) return {};
+    const auto& login = userdef::g_Login;
+    return userdef::g_Pub->GetData(ui->Grid, res("Q9.AA.ARCHIVE.FIELD.makevouchset"),
+                                   login ? login->cAcc_id() : QString(),
+                                   login ? login->cUserId() : QString(),
+                                   login ? login->cUserName() : QString());
+}
+
+void FrmMakeVouchSet::ExitForm() { close(); }
+
+}  // namespace carryover

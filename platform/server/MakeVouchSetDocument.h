@@ -1,0 +1,23 @@
+#pragma once
+// Carry-over rule records (table AA_ExtendDefineMakeVouch_Set): one or more
+// <AA_ExtendDefineMakeVouch_Set> elements, concatenated without a root element, each with
+//   cMakeVouchID, cSub_id, cType, cextendfield, ctargetfield, cTableName, cTargetTable, btrans,
+//   cdesc and optionally guid.
+// A rule is known by its key (path, source table, target table, item column, type), compared
+// without regard to letter case, and by its guid.
+//   Add     inserts every rule with a new guid; a rule whose key exists is refused by name.
+//   Modify  updates the rule of the given guid (all fields), else the rule of the key (carry
+//           flag, description, sub-module); a key without a rule is inserted with a new guid.
+//   Delete  key column guid (or another column of the table) with its value.
+#include "platform/server/DocumentWriter.h"
+
+namespace platform::server {
+
+class MakeVouchSetDocument : public TableDocument {
+public:
+    bool add(WriteContext& context, const Document& document, QString* error) override;
+    bool modify(WriteContext& context, const Document& document, QString* error) override;
+    bool remove(WriteContext& context, const DeleteKey& key, QString* error) override;
+};
+
+}  // namespace platform::server
