@@ -53,7 +53,8 @@ bool DocLayoutsView::reload() {
         QList<QStandardItem*> row;
         for (int c = 0; c < rs->fieldCount(); ++c) {
             QString text = rs->at(r, c).toString();
-            if (c == 1) text = text.compare(QLatin1String("H"), Qt::CaseInsensitive) == 0 ? head : body;
+            if (c == 1)
+                text = text.compare(QLatin1String("H"), Qt::CaseInsensitive) == 0 ? head : body;
             row << new QStandardItem(text);
         }
         m_model->appendRow(row);

@@ -29,20 +29,23 @@ QString extendColumnType(const QString& cType, int maxLen, int decimalDigits, QS
         }
         return QStringLiteral("nvarchar(%1) COLLATE NOCASE").arg(maxLen);
     }
-    if (cType == QStringLiteral("整型") || cType == QStringLiteral("整数")) return QStringLiteral("int");
+    if (cType == QStringLiteral("整型") || cType == QStringLiteral("整数"))
+        return QStringLiteral("int");
     if (cType == QStringLiteral("数字")) {
         if (decimalDigits < 0 || decimalDigits > 28) {
-            setError(error, QStringLiteral("The decimal digits %1 of a number item are not between 0 "
-                                           "and 28.")
-                                .arg(decimalDigits));
+            setError(error,
+                     QStringLiteral("The decimal digits %1 of a number item are not between 0 "
+                                    "and 28.")
+                         .arg(decimalDigits));
             return {};
         }
         return QStringLiteral("decimal(28,%1)").arg(decimalDigits);
     }
     if (cType == QStringLiteral("日期") || cType == QStringLiteral("日期时间"))
         return QStringLiteral("datetime");
-    setError(error, QStringLiteral("The data type \"%1\" is not one of 文本, 日期, 整型, 数字, 日期时间.")
-                        .arg(cType));
+    setError(error,
+             QStringLiteral("The data type \"%1\" is not one of 文本, 日期, 整型, 数字, 日期时间.")
+                 .arg(cType));
     return {};
 }
 
@@ -84,8 +87,9 @@ const ExtendTable* ExtendColumns::find(const QString& name, const QString& class
                                        QString* error) const {
     const ExtendTable* table = linked(name);
     if (!table) {
-        setError(error, QStringLiteral("The table \"%1\" is not an extendable table of this account.")
-                            .arg(name));
+        setError(error,
+                 QStringLiteral("The table \"%1\" is not an extendable table of this account.")
+                     .arg(name));
         return nullptr;
     }
     if (classCode.isEmpty() || !table->codes.contains(classCode)) {
@@ -94,8 +98,9 @@ const ExtendTable* ExtendColumns::find(const QString& name, const QString& class
         return nullptr;
     }
     if (!m_schemaTables.contains(table->hostTable.toLower())) {
-        setError(error, QStringLiteral("The table %1 does not exist in this account.")
-                            .arg(table->hostTable));
+        setError(
+            error,
+            QStringLiteral("The table %1 does not exist in this account.").arg(table->hostTable));
         return nullptr;
     }
     return table;
@@ -114,7 +119,8 @@ bool ExtendColumns::addColumn(const ExtendTable& table, const QString& column, c
         const QHash<QString, ColumnInfo> hostColumns = m_context.columns(table.hostTable, &why);
         const QString keyType = [&] {
             const host::RecordSetPtr rs = m_context.database().query(
-                QStringLiteral("SELECT type FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE"),
+                QStringLiteral(
+                    "SELECT type FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE"),
                 {table.hostTable, table.keyColumn});
             return rs && !rs->isEmpty() ? rs->at(0, 0).toString() : QString();
         }();
@@ -126,8 +132,7 @@ bool ExtendColumns::addColumn(const ExtendTable& table, const QString& column, c
         }
         const ColumnInfo key = hostColumns.value(table.keyColumn.toLower());
         companion = table.companion();
-        const QString collate =
-            key.maxLength > 0 ? QStringLiteral(" COLLATE NOCASE") : QString();
+        const QString collate = key.maxLength > 0 ? QStringLiteral(" COLLATE NOCASE") : QString();
         if (!m_context.exec(QStringLiteral("CREATE TABLE %1(%2 %3%4 NOT NULL PRIMARY KEY)")
                                 .arg(host::sqlIdent(companion), host::sqlIdent(key.name),
                                      keyType.isEmpty() ? QStringLiteral("int") : keyType, collate),
@@ -137,7 +142,9 @@ bool ExtendColumns::addColumn(const ExtendTable& table, const QString& column, c
     } else {
         QString why;
         if (m_context.columns(companion, &why).contains(column.toLower())) {
-            setError(error, QStringLiteral("The table %1 already has a column %2.").arg(companion, column));
+            setError(
+                error,
+                QStringLiteral("The table %1 already has a column %2.").arg(companion, column));
             return false;
         }
     }
@@ -166,10 +173,10 @@ bool ExtendColumns::countLonger(const ExtendTable& table, const QString& column,
     if (companion.isEmpty()) return true;
     QString why;
     if (!m_context.columns(companion, &why).contains(column.toLower())) return true;
-    const host::RecordSetPtr rs = m_context.query(
-        QStringLiteral("SELECT count(*) FROM %1 WHERE length(%2) > ?")
-            .arg(host::sqlIdent(companion), host::sqlIdent(column)),
-        {maxLen}, error);
+    const host::RecordSetPtr rs =
+        m_context.query(QStringLiteral("SELECT count(*) FROM %1 WHERE length(%2) > ?")
+                            .arg(host::sqlIdent(companion), host::sqlIdent(column)),
+                        {maxLen}, error);
     if (!rs) return false;
     *rows = rs->at(0, 0).toInt();
     return true;
@@ -220,12 +227,14 @@ bool ExtendColumns::rebuild(const QString& table, const QString& column, const Q
         if (info->at(r, 2).toInt()) definition += QStringLiteral(" NOT NULL");
         if (!info->at(r, 3).isNull())
             definition += QStringLiteral(" DEFAULT ") + info->at(r, 3).toString();
-        if (info->at(r, 4).toInt() > 0) keyOrder.insert(info->at(r, 4).toInt(), host::sqlIdent(name));
+        if (info->at(r, 4).toInt() > 0)
+            keyOrder.insert(info->at(r, 4).toInt(), host::sqlIdent(name));
         definitions << definition;
         kept << host::sqlIdent(name);
     }
     if (!keyOrder.isEmpty())
-        definitions << QStringLiteral("PRIMARY KEY (%1)").arg(keyOrder.values().join(QLatin1Char(',')));
+        definitions
+            << QStringLiteral("PRIMARY KEY (%1)").arg(keyOrder.values().join(QLatin1Char(',')));
     const QString scratch = table + QStringLiteral("_zx_rebuild");
     const QString list = kept.join(QLatin1Char(','));
     if (!m_context.exec(QStringLiteral("CREATE TABLE %1(%2)")

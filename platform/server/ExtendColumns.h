@@ -61,12 +61,11 @@ private:
     // The companion's spelling in the schema; empty when it does not exist.
     QString existing(const QString& table) const;
     // Rebuilds `table` with `column` given `type`, or left out when type is empty.
-    bool rebuild(const QString& table, const QString& column, const QString& type,
-                 QString* error);
+    bool rebuild(const QString& table, const QString& column, const QString& type, QString* error);
 
     WriteContext& m_context;
-    QHash<QString, ExtendTable> m_byName;     // lower-cased TableName and cTableName
-    QHash<QString, QString> m_schemaTables;   // lower-cased name → spelling
+    QHash<QString, ExtendTable> m_byName;    // lower-cased TableName and cTableName
+    QHash<QString, QString> m_schemaTables;  // lower-cased name → spelling
 };
 
 }  // namespace platform::server

@@ -19,7 +19,9 @@ void setError(QString* error, const QString& text) {
     if (error) *error = text;
 }
 
-bool is(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
+bool is(const QString& a, const char* b) {
+    return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+}
 
 struct Link {
     QString itemId;
@@ -69,8 +71,9 @@ bool parseItem(const Document& document, ParsedItem* out, QString* error) {
                 } else if (depth == 4 && section && (is(name, "cId") || is(name, "Tablename"))) {
                     linkField = name;
                 } else {
-                    setError(error, QStringLiteral("The item document has an unexpected element <%1>.")
-                                        .arg(name));
+                    setError(error,
+                             QStringLiteral("The item document has an unexpected element <%1>.")
+                                 .arg(name));
                     return false;
                 }
                 break;
@@ -91,7 +94,8 @@ bool parseItem(const Document& document, ParsedItem* out, QString* error) {
         }
     }
     if (reader.hasError()) {
-        setError(error, QStringLiteral("The document does not parse: %1").arg(reader.errorString()));
+        setError(error,
+                 QStringLiteral("The document does not parse: %1").arg(reader.errorString()));
         return false;
     }
     return true;
@@ -134,7 +138,8 @@ struct ItemValues {
 bool readValues(WriteContext& context, const ParsedItem& parsed, ItemValues* out, QString* error) {
     const QHash<QString, ColumnInfo> columns = context.columns(kBase, error);
     if (columns.isEmpty()) return false;
-    const QHash<QString, ColumnInfo> langColumns = context.columns(QStringLiteral("userdef_lang"), error);
+    const QHash<QString, ColumnInfo> langColumns =
+        context.columns(QStringLiteral("userdef_lang"), error);
     if (langColumns.isEmpty()) return false;
     const int nameLength = langColumns.value(QStringLiteral("citemname")).maxLength;
     static const QSet<QString> numbers = {QStringLiteral("imaxlen"), QStringLiteral("ilength"),
@@ -161,7 +166,8 @@ bool readValues(WriteContext& context, const ParsedItem& parsed, ItemValues* out
             out->fieldName = field.text.trimmed();
             continue;
         }
-        if (lower == QLatin1String("citemname_zh_tw") || lower == QLatin1String("citemname_en_us")) {
+        if (lower == QLatin1String("citemname_zh_tw") ||
+            lower == QLatin1String("citemname_en_us")) {
             if (nameLength > 0 && field.text.size() > nameLength) {
                 setError(error, QStringLiteral("The item name \"%1\" is longer than %2 characters.")
                                     .arg(field.text.left(80))
@@ -175,8 +181,9 @@ bool readValues(WriteContext& context, const ParsedItem& parsed, ItemValues* out
         }
         const auto column = columns.constFind(lower);
         if (column == columns.constEnd() || lower == QLatin1String("pubzxts")) {
-            setError(error, QStringLiteral("The item document has an unknown field <%1>.")
-                                .arg(field.name));
+            setError(
+                error,
+                QStringLiteral("The item document has an unknown field <%1>.").arg(field.name));
             return false;
         }
         QVariant value = field.text;
@@ -196,7 +203,8 @@ bool readValues(WriteContext& context, const ParsedItem& parsed, ItemValues* out
             const QString flag = field.text.trimmed().toLower();
             if (flag == QLatin1String("1") || flag == QLatin1String("true")) {
                 value = 1;
-            } else if (flag == QLatin1String("0") || flag == QLatin1String("false") || flag.isEmpty()) {
+            } else if (flag == QLatin1String("0") || flag == QLatin1String("false") ||
+                       flag.isEmpty()) {
                 value = 0;
             } else {
                 setError(error, QStringLiteral("The flag %1 \"%2\" is neither 0 nor 1.")
@@ -217,7 +225,8 @@ bool readValues(WriteContext& context, const ParsedItem& parsed, ItemValues* out
                                     .arg(column->maxLength));
                 return false;
             }
-            value = lower == QLatin1String("cparentid") && text.isEmpty() ? QVariant() : QVariant(text);
+            value =
+                lower == QLatin1String("cparentid") && text.isEmpty() ? QVariant() : QVariant(text);
             if (lower == QLatin1String("cid")) {
                 out->id = text;
                 hasId = true;
@@ -239,7 +248,9 @@ bool readValues(WriteContext& context, const ParsedItem& parsed, ItemValues* out
     }
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
     if (!digits.match(out->id).hasMatch()) {
-        setError(error, QStringLiteral("The item number \"%1\" is not a whole number.").arg(out->id.left(80)));
+        setError(
+            error,
+            QStringLiteral("The item number \"%1\" is not a whole number.").arg(out->id.left(80)));
         return false;
     }
     if (out->dicDbName && out->fieldName &&
@@ -249,7 +260,8 @@ bool readValues(WriteContext& context, const ParsedItem& parsed, ItemValues* out
         return false;
     }
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    if (out->dicDbName && !out->dicDbName->isEmpty() && !identifier.match(*out->dicDbName).hasMatch()) {
+    if (out->dicDbName && !out->dicDbName->isEmpty() &&
+        !identifier.match(*out->dicDbName).hasMatch()) {
         setError(error, QStringLiteral("The column name \"%1\" is not a valid column name.")
                             .arg(out->dicDbName->left(80)));
         return false;
@@ -265,13 +277,15 @@ struct StoredItem {
 
 bool loadItem(WriteContext& context, const QString& id, StoredItem* item, QString* error) {
     const host::RecordSetPtr rs = context.query(
-        QStringLiteral("SELECT cClass, cType, IMaxLen, iDecimalDigits, cItemName, cDicDbName, cItem FROM "
-                       "UserDef_Base WHERE cId = ?"),
+        QStringLiteral(
+            "SELECT cClass, cType, IMaxLen, iDecimalDigits, cItemName, cDicDbName, cItem FROM "
+            "UserDef_Base WHERE cId = ?"),
         {id}, error);
     if (!rs) return false;
     if (rs->isEmpty()) {
-        setError(error, QStringLiteral("The item %1 does not exist (another user may have deleted it).")
-                            .arg(id));
+        setError(error,
+                 QStringLiteral("The item %1 does not exist (another user may have deleted it).")
+                     .arg(id));
         return false;
     }
     item->cClass = rs->at(0, 0).toString();
@@ -288,12 +302,15 @@ bool writeNames(WriteContext& context, const ItemValues& values, QString* error)
     for (const auto& [locale, name] : values.names) {
         const bool ok =
             name.isEmpty()
-                ? context.exec(QStringLiteral("DELETE FROM userdef_lang WHERE cid = ? AND LocaleID = ?"),
-                               {values.id, locale}, error)
-                : context.exec(QStringLiteral(
-                                   "INSERT INTO userdef_lang(cid, LocaleID, cItemName) VALUES (?, ?, ?) "
-                                   "ON CONFLICT(cid, LocaleID) DO UPDATE SET cItemName = excluded.cItemName"),
-                               {values.id, locale, name}, error);
+                ? context.exec(
+                      QStringLiteral("DELETE FROM userdef_lang WHERE cid = ? AND LocaleID = ?"),
+                      {values.id, locale}, error)
+                : context.exec(
+                      QStringLiteral(
+                          "INSERT INTO userdef_lang(cid, LocaleID, cItemName) VALUES (?, ?, ?) "
+                          "ON CONFLICT(cid, LocaleID) DO UPDATE SET cItemName = "
+                          "excluded.cItemName"),
+                      {values.id, locale, name}, error);
         if (!ok) return false;
     }
     return true;
@@ -357,18 +374,36 @@ bool updateItem(WriteContext& context, const ItemValues& values, QString* error)
     }
     if (sets.isEmpty()) return true;
     params << values.id;
-    return context.exec(QStringLiteral("UPDATE UserDef_Base SET %1 WHERE cId = ?")
-                            .arg(sets.join(QLatin1Char(','))),
-                        params, error);
+    return context.exec(
+        QStringLiteral("UPDATE UserDef_Base SET %1 WHERE cId = ?").arg(sets.join(QLatin1Char(','))),
+        params, error);
 }
 
 QStringList linkedTables(WriteContext& context, const QString& id, bool* ok, QString* error) {
     QStringList out;
     const host::RecordSetPtr rs = context.query(
-        QStringLiteral("SELECT TableName FROM UserDefDetail WHERE cid = ? ORDER BY rowid"), {id}, error);
+        QStringLiteral("SELECT TableName FROM UserDefDetail WHERE cid = ? ORDER BY rowid"), {id},
+        error);
     *ok = rs != nullptr;
     for (int r = 0; rs && r < rs->recordCount(); ++r) out << rs->at(r, 0).toString();
     return out;
+}
+
+// Carry-over rules of a column that goes away: of one table (as source or target), or of every
+// table when table is empty. A later item that gets the column name again starts without them.
+bool dropRules(WriteContext& context, const QString& column, const QString& table, QString* error) {
+    QString why;
+    if (column.isEmpty() ||
+        context.columns(QStringLiteral("AA_ExtendDefineMakeVouch_Set"), &why).isEmpty())
+        return true;
+    QString sql = QStringLiteral(
+        "DELETE FROM AA_ExtendDefineMakeVouch_Set WHERE (cextendfield = ? OR ctargetfield = ?)");
+    QVariantList params = {column, column};
+    if (!table.isEmpty()) {
+        sql += QStringLiteral(" AND (cTableName = ? OR cTargetTable = ?)");
+        params << table << table;
+    }
+    return context.exec(sql, params, error);
 }
 
 bool containsName(const QStringList& list, const QString& name) {
@@ -406,8 +441,9 @@ bool ItemDocument::add(WriteContext& context, const Document& document, QString*
             QStringLiteral("SELECT cId FROM UserDef_Base WHERE cDicDbName = ?"), {column}, error);
         if (!sameColumn) return false;
         if (!sameColumn->isEmpty()) {
-            setError(error, QStringLiteral("The column name (cDicDbName) %1 is already used by item %2.")
-                                .arg(column, sameColumn->at(0, 0).toString()));
+            setError(error,
+                     QStringLiteral("The column name (cDicDbName) %1 is already used by item %2.")
+                         .arg(column, sameColumn->at(0, 0).toString()));
             return false;
         }
     }
@@ -425,8 +461,9 @@ bool ItemDocument::add(WriteContext& context, const Document& document, QString*
                             values.decimals.value_or(0), error);
         if (type.isEmpty()) return false;
     } else if (!tables.isEmpty()) {
-        setError(error, QStringLiteral("The item %1 is not an extended item and is linked to no table.")
-                            .arg(values.id));
+        setError(error,
+                 QStringLiteral("The item %1 is not an extended item and is linked to no table.")
+                     .arg(values.id));
         return false;
     }
     if (!insertItem(context, values, error) || !writeNames(context, values, error)) return false;
@@ -464,8 +501,9 @@ bool ItemDocument::modify(WriteContext& context, const Document& document, QStri
         !checkLinks(values.id, parsed.removed, &removed, error))
         return false;
     if (!extended && !added.isEmpty()) {
-        setError(error, QStringLiteral("The item %1 is not an extended item and is linked to no table.")
-                            .arg(values.id));
+        setError(error,
+                 QStringLiteral("The item %1 is not an extended item and is linked to no table.")
+                     .arg(values.id));
         return false;
     }
     if (!updateItem(context, values, error) || !writeNames(context, values, error)) return false;
@@ -487,15 +525,19 @@ bool ItemDocument::modify(WriteContext& context, const Document& document, QStri
             if (!containsName(current, name)) continue;  // unlinked already
             ExtendTable fallback{name, name, {}, {}};
             const ExtendTable* table = columns.linked(name);
-            if (!context.exec(QStringLiteral("DELETE FROM UserDefDetail WHERE cid = ? AND TableName = ?"),
-                              {values.id, name}, error) ||
-                !columns.dropColumn(table ? *table : fallback, column, error))
+            if (!context.exec(
+                    QStringLiteral("DELETE FROM UserDefDetail WHERE cid = ? AND TableName = ?"),
+                    {values.id, name}, error) ||
+                !columns.dropColumn(table ? *table : fallback, column, error) ||
+                !dropRules(context, column, table ? table->hostTable : name, error))
                 return false;
-            current.removeIf([&](const QString& t) { return t.compare(name, Qt::CaseInsensitive) == 0; });
+            current.removeIf(
+                [&](const QString& t) { return t.compare(name, Qt::CaseInsensitive) == 0; });
         }
         if (newType != oldType) {
             // Existing values must fit the new length; each linked companion takes the new type.
-            const bool shorter = storedType(stored.cType) == QStringLiteral("文本") && maxLen < stored.maxLen;
+            const bool shorter =
+                storedType(stored.cType) == QStringLiteral("文本") && maxLen < stored.maxLen;
             for (const QString& name : current) {
                 ExtendTable fallback{name, name, {}, {}};
                 const ExtendTable* table = columns.linked(name);
@@ -504,12 +546,13 @@ bool ItemDocument::modify(WriteContext& context, const Document& document, QStri
                     int rows = 0;
                     if (!columns.countLonger(*table, column, maxLen, &rows, error)) return false;
                     if (rows > 0) {
-                        setError(error, QStringLiteral("The maximum length of the item %1 cannot become "
-                                                       "%2: %3 rows of %4 hold longer values.")
-                                            .arg(values.id)
-                                            .arg(maxLen)
-                                            .arg(rows)
-                                            .arg(table->companion()));
+                        setError(error,
+                                 QStringLiteral("The maximum length of the item %1 cannot become "
+                                                "%2: %3 rows of %4 hold longer values.")
+                                     .arg(values.id)
+                                     .arg(maxLen)
+                                     .arg(rows)
+                                     .arg(table->companion()));
                         return false;
                     }
                 }
@@ -540,9 +583,11 @@ bool ItemDocument::remove(WriteContext& context, const DeleteKey& key, QString* 
     StoredItem stored;
     if (!loadItem(context, id, &stored, error)) return false;
     // Extended items by column name, or by label where their class gives them no column.
-    if (!isExtendColumn(stored.dicDbName) && !stored.cItem.startsWith(QStringLiteral("扩展自定义项"))) {
-        setError(error, QStringLiteral("The item %1 is not an extended item and cannot be deleted.")
-                            .arg(id));
+    if (!isExtendColumn(stored.dicDbName) &&
+        !stored.cItem.startsWith(QStringLiteral("扩展自定义项"))) {
+        setError(
+            error,
+            QStringLiteral("The item %1 is not an extended item and cannot be deleted.").arg(id));
         return false;
     }
     bool ok = false;
@@ -554,14 +599,17 @@ bool ItemDocument::remove(WriteContext& context, const DeleteKey& key, QString* 
         for (const QString& name : links) {
             ExtendTable fallback{name, name, {}, {}};
             const ExtendTable* table = columns.linked(name);
-            if (!columns.dropColumn(table ? *table : fallback, stored.dicDbName, error)) return false;
+            if (!columns.dropColumn(table ? *table : fallback, stored.dicDbName, error))
+                return false;
         }
     }
-    return context.exec(QStringLiteral("DELETE FROM UserDefDetail WHERE cid = ?"), {id}, error) &&
+    return dropRules(context, stored.dicDbName, {}, error) &&
+           context.exec(QStringLiteral("DELETE FROM UserDefDetail WHERE cid = ?"), {id}, error) &&
            context.exec(QStringLiteral("DELETE FROM userdef_lang WHERE cid = ?"), {id}, error) &&
            context.exec(QStringLiteral("DELETE FROM Userdefine WHERE cId = ?"), {id}, error) &&
-           context.exec(QStringLiteral("UPDATE UserDef_Base SET cParentID = NULL WHERE cParentID = ?"),
-                        {id}, error) &&
+           context.exec(
+               QStringLiteral("UPDATE UserDef_Base SET cParentID = NULL WHERE cParentID = ?"), {id},
+               error) &&
            context.exec(QStringLiteral("DELETE FROM UserDef_Base WHERE cId = ?"), {id}, error);
 }
 

@@ -10,6 +10,7 @@
 //   Add     inserts the item, its three names and its table links
 //   Modify  updates them; links added or removed add or drop the item's column
 //   Delete  key column cid: the extended item, its names, links, values and columns
+// A column that goes from a table takes the carry-over rules of that column and table with it.
 // An extended item's column lives in the companion table of every linked table (ExtendColumns).
 // Duplicate numbers (cId) and column names (cDicDbName) are refused with a message naming them.
 #include "platform/server/DocumentWriter.h"

@@ -23,7 +23,7 @@ struct ItemDoc {
             attachFile = QStringLiteral("0"), picture = QStringLiteral("0"),
             checkVal = QStringLiteral("0");
     QString dicDbName;
-    bool extended = true;        // writes cFieldName and the share
+    bool extended = true;  // writes cFieldName and the share
     bool withShare = true;
     QStringList added, kept, removed;
     bool vendorEntry = false;  // an entry with cId only (vendor items)
@@ -64,10 +64,10 @@ struct ItemDoc {
             if (vendorEntry)
                 (isNew ? add : keep) += QStringLiteral("<UserDefDetail>") + el("cId", id) +
                                         QStringLiteral("</UserDefDetail>");
-            x += QStringLiteral("<AddUserDefDetail>") + add + QStringLiteral("</AddUserDefDetail>") +
-                 QStringLiteral("<ModifyUserDefDetail>") + keep +
-                 QStringLiteral("</ModifyUserDefDetail><DeleteUserDefDetail>") + entries(removed) +
-                 QStringLiteral("</DeleteUserDefDetail>");
+            x += QStringLiteral("<AddUserDefDetail>") + add +
+                 QStringLiteral("</AddUserDefDetail>") + QStringLiteral("<ModifyUserDefDetail>") +
+                 keep + QStringLiteral("</ModifyUserDefDetail><DeleteUserDefDetail>") +
+                 entries(removed) + QStringLiteral("</DeleteUserDefDetail>");
         }
         return x + QStringLiteral("</") + root + QLatin1Char('>');
     }
