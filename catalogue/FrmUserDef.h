@@ -100,6 +100,8 @@ private:
     void MirrorMenus();
     // The value archive of the selected item (catalogue/OpenValueArchive.cpp).
     void OpenValueArchive();
+    // Deletes the selected extended item (catalogue/DeleteItem.cpp).
+    void DeleteItem();
     QTreeWidgetItem* nodeOf(const QString& key) const;
     QAction* classicButton(const QString& key) const;
     bool isRootSelected() const;
