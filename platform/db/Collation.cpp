@@ -43,7 +43,9 @@ public:
         if (a.size() == b.size() && foldedCompare(a, b) == 0) return 0;
         // Letters and digits alone order the same in both: digits first, letters by alphabet.
         if (isAlphanumeric(a) && isAlphanumeric(b)) return foldedCompare(a, b);
-        const int order = key(a).compare(key(b));
+        // A copy: finding the second key may grow or clear the cache the first one lives in.
+        const QCollatorSortKey first = key(a);
+        const int order = first.compare(key(b));
         return order != 0 ? order : foldedCompare(a, b);
     }
 

@@ -173,6 +173,24 @@ TEST_F(Rows, TextSortsAsAChineseServerSortsIt) {
     EXPECT_EQ(column("PRAGMA integrity_check"), QStringList({"ok"}));
 }
 
+TEST_F(Rows, ManyDistinctChineseTextsSortAsTheCollatorSortsThem) {
+    // Enough texts that the connection's cache of sort keys grows and is emptied mid-sort.
+    ASSERT_TRUE(db->exec("CREATE TABLE n(c nvarchar(20) COLLATE NOCASE)"));
+    QStringList texts;
+    for (int i = 0; i < 60000; ++i)
+        texts << QString(QChar(0x4E00 + (i * 7919) % 20000)) + QString(QChar(0x4E00 + i % 997)) +
+                     QString::number(i % 13);
+    ASSERT_TRUE(db->exec("BEGIN"));
+    for (const QString& t : texts) ASSERT_TRUE(db->execParams("INSERT INTO n VALUES (?)", {t}));
+    ASSERT_TRUE(db->exec("COMMIT"));
+    const QStringList sorted = column("SELECT c FROM n ORDER BY c");
+    ASSERT_EQ(sorted.size(), texts.size());
+    QCollator chinese(QLocale(QLocale::Chinese, QLocale::China));
+    chinese.setCaseSensitivity(Qt::CaseInsensitive);
+    for (int i = 1; i < sorted.size(); ++i)
+        ASSERT_LE(chinese.compare(sorted.at(i - 1), sorted.at(i)), 0) << i;
+}
+
 TEST(TextOrder, LettersAndDigitsOrderAsTheChineseCollationOrdersThem) {
     // Texts of letters and digits alone skip the collator; they must land where it puts them.
     std::mt19937 random(7);
