@@ -3,6 +3,7 @@
 #include <QTabWidget>
 
 #include "app/DeskBusiness.h"
+#include "app/DocLayoutsView.h"
 #include "app/DialogWindowHost.h"
 #include "app/HostFactory.h"
 #include "app/Login.h"
@@ -15,6 +16,8 @@ namespace app {
 
 namespace {
 const QString kCatalogueForm = QStringLiteral("FrmMain_key");
+const QString kRuleListForm = QStringLiteral("FrmMakeVouchSet_key");
+const QString kLayoutsForm = QStringLiteral("DocLayouts_key");
 }
 
 Desk::Desk(std::shared_ptr<Login> login, const QString& accountName,
@@ -41,6 +44,25 @@ Desk::~Desk() {
 }
 
 void Desk::openFunction(const QString& functionKey) {
+    if (functionKey.compare(QStringLiteral("MakeVouchSet"), Qt::CaseInsensitive) == 0) {
+        if (QWidget* open = m_portal->windowOf(kRuleListForm)) {
+            m_portal->tabs()->setCurrentWidget(open);
+            return;
+        }
+        // The list lives in the catalogue's session: no catalogue, no list (its start may be
+        // refused, for example while another user holds the function).
+        if (!m_portal->windowOf(kCatalogueForm)) openFunction(QStringLiteral("UserDef"));
+        if (m_userDef && m_portal->windowOf(kCatalogueForm)) m_userDef->ShowRuleList();
+        return;
+    }
+    if (functionKey.compare(QStringLiteral("DocLayouts"), Qt::CaseInsensitive) == 0) {
+        if (QWidget* open = m_portal->windowOf(kLayoutsForm))
+            m_portal->tabs()->setCurrentWidget(open);
+        else
+            m_portal->hostWindow(new DocLayoutsView(m_login->ZxDbName(), m_login->language()),
+                                 kLayoutsForm, true);
+        return;
+    }
     if (functionKey.compare(QStringLiteral("UserDef"), Qt::CaseInsensitive) != 0) return;
     if (QWidget* open = m_portal->windowOf(kCatalogueForm)) {
         m_portal->tabs()->setCurrentWidget(open);

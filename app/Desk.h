@@ -35,7 +35,9 @@ public:
     std::shared_ptr<Login> login() const { return m_login; }
 
     // Opens a function of the portal; "UserDef" opens the item catalogue in a tab, or brings
-    // its open tab forward.
+    // its open tab forward; "MakeVouchSet" the carry-over rule list in the catalogue's session
+    // (opening the catalogue first when it is not open); "DocLayouts" the read-only document
+    // layouts.
     void openFunction(const QString& functionKey);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "host/ILogin.h"
 #include "platform/colset/ColSetSvr.h"
+#include "platform/filter/FilterSvr.h"
 #include "platform/plugins/PlugInManager.h"
 #include "platform/pub/MessageBoxPrompter.h"
 #include "platform/pub/Pub.h"
@@ -31,6 +32,10 @@ std::shared_ptr<host::IColSet> HostFactory::createColSet() {
 
 std::shared_ptr<host::IPlugInManager> HostFactory::createPlugInManager() {
     return std::make_shared<platform::plugins::PlugInManager>();
+}
+
+std::shared_ptr<host::IFilterSvr> HostFactory::createFilter() {
+    return std::make_shared<platform::filter::FilterSvr>(m_windowHost);
 }
 
 }  // namespace app

@@ -1,6 +1,7 @@
 #pragma once
 // Creates the desk's host services for the component: the public service with message boxes,
-// the server database service, the column-setting service and the plug-in manager.
+// the server database service, the column-setting service, the plug-in manager and the filter
+// dialog.
 #include <memory>
 
 #include "host/IHostFactory.h"
@@ -25,6 +26,7 @@ public:
     std::shared_ptr<host::IClsCommon> createSrvDB() override;
     std::shared_ptr<host::IColSet> createColSet() override;
     std::shared_ptr<host::IPlugInManager> createPlugInManager() override;
+    std::shared_ptr<host::IFilterSvr> createFilter() override;
     host::IWindowHost* windowHost() override { return m_windowHost; }
 
 private:

@@ -1,6 +1,7 @@
 #include "app/PortalFrame.h"
 
 #include <QCloseEvent>
+#include <QHash>
 #include <QLabel>
 #include <QListWidgetItem>
 #include <QMetaMethod>
@@ -17,6 +18,8 @@ namespace {
 
 const char* const kFormKey = "portalFormKey";
 const QString kUserDef = QStringLiteral("UserDef");
+const QString kMakeVouchSet = QStringLiteral("MakeVouchSet");
+const QString kDocLayouts = QStringLiteral("DocLayouts");
 
 // A window closes through its invokable ExitForm() when it has one, else through close().
 void exitForm(QWidget* window) {
@@ -34,6 +37,12 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
     auto* item = new QListWidgetItem(ui->LstFunctions);
     item->setData(Qt::UserRole, kUserDef);
     item->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    auto* rules = new QListWidgetItem(ui->LstFunctions);
+    rules->setData(Qt::UserRole, kMakeVouchSet);
+    rules->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    auto* layouts = new QListWidgetItem(ui->LstFunctions);
+    layouts->setData(Qt::UserRole, kDocLayouts);
+    layouts->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
     ui->LstFunctions->setIconSize(QSize(20, 20));
     ui->LstFunctions->setStyleSheet(QStringLiteral("QListWidget::item { padding: 6px 4px; }"));
     ui->Splitter->setStretchFactor(0, 0);
@@ -44,6 +53,8 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
 
     connect(ui->ActUserDef, &QAction::triggered, this,
             [this] { emit functionRequested(kUserDef); });
+    connect(ui->ActMakeVouchSet, &QAction::triggered, this,
+            [this] { emit functionRequested(kMakeVouchSet); });
     connect(ui->LstFunctions, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
         emit functionRequested(it->data(Qt::UserRole).toString());
     });
@@ -68,7 +79,16 @@ void PortalFrame::retranslate() {
     ui->ActExit->setText(text("Desk.Portal.Exit"));
     ui->ActCloseTab->setText(text("Desk.Portal.CloseTab"));
     ui->LblWelcome->setText(text("Desk.Portal.Welcome"));
-    ui->LstFunctions->item(0)->setText(text("Desk.Portal.UserDef"));
+    ui->ActMakeVouchSet->setText(text("Desk.Portal.MakeVouchSet"));
+    // The function list's entries by their keys.
+    const QHash<QString, const char*> captions = {{kUserDef, "Desk.Portal.UserDef"},
+                                                  {kMakeVouchSet, "Desk.Portal.MakeVouchSet"},
+                                                  {kDocLayouts, "Desk.Portal.DocLayouts"}};
+    for (int i = 0; i < ui->LstFunctions->count(); ++i) {
+        QListWidgetItem* entry = ui->LstFunctions->item(i);
+        if (const char* key = captions.value(entry->data(Qt::UserRole).toString()))
+            entry->setText(text(key));
+    }
 }
 
 void PortalFrame::setSession(const QString& accountId, const QString& accountName,

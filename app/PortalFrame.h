@@ -32,7 +32,8 @@ public:
     bool closeTab(int index);
 
 signals:
-    // A function of the menu or list was chosen: "UserDef" (user-defined items).
+    // A function of the menu or list was chosen: "UserDef" (user-defined items),
+    // "MakeVouchSet" (carry-over rules) or "DocLayouts" (the document layouts, read only).
     void functionRequested(const QString& functionKey);
 
 protected:

@@ -14,6 +14,8 @@
 #include "common/ShowMsg.h"
 #include "controls/Grid.h"
 #include "controls/HostToolbar.h"
+#include "host/IColSet.h"
+#include "host/IFilterSvr.h"
 #include "ui_FrmMakeVouchSet.h"
 
 namespace carryover {
@@ -139,10 +141,26 @@ void FrmMakeVouchSet::ListRules(const QString& condition) {
     FillPairRows(*ui->Grid, *rules);
 }
 
-bool FrmMakeVouchSet::DoFilter(const QString& condition) {
+bool FrmMakeVouchSet::DoFilter() {
+    host::IHostFactory* factory = userdef::g_Factory;
+    if (!m_colSet && factory && userdef::g_Login) {
+        // The list's column settings for this user.
+        m_colSet = factory->createColSet();
+        if (m_colSet) m_colSet->init(userdef::g_Login->ZxDbName(), userdef::g_Login->cUserId());
+    }
+    if (!m_filter && factory) m_filter = factory->createFilter();
+    if (!m_filter) {
+        qCWarning(lcCarryOver) << "the host has no filter component";
+        return false;
+    }
+    QString condition;
+    if (!m_filter->ShowFilter(userdef::g_Login.get(), QStringLiteral("AA[__]自定义项扩展携带"),
+                              res("Q9.AA.ARCHIVE.FIELD.makevouchset"), QStringLiteral("AA"),
+                              condition))
+        return false;
     m_condition = condition;
-    InitGrid(condition);
-    ListRules(condition);
+    InitGrid(m_condition);
+    ListRules(m_condition);
     return true;
 }
 
@@ -170,8 +188,7 @@ void FrmMakeVouchSet::ButtonClick(const QString& key) {
     if (is("help") || is("batchmodify")) {
         // Help is answered by the public service; batch modification has no action here.
     } else if (is("filter")) {
-        // The host's filter component hands its condition to DoFilter.
-        qCDebug(lcCarryOver) << "no filter component; the list keeps" << m_condition;
+        DoFilter();
     } else if (is("locate")) {
         if (userdef::g_Pub) userdef::g_Pub->FindPos(this, g);
     } else if (is("setup") || is("savefile") || is("print") || is("preview")) {

@@ -12,6 +12,11 @@ namespace Ui {
 class FrmMakeVouchSet;
 }
 
+namespace host {
+class IColSet;
+class IFilterSvr;
+}  // namespace host
+
 namespace controls {
 class Grid;
 class HostToolbar;
@@ -36,8 +41,9 @@ public:
 
     // Columns from the list statement without rows.
     void InitGrid(const QString& condition = {});
-    // Applies a filter condition (as the host's filter component returns it) and reloads.
-    bool DoFilter(const QString& condition);
+    // Asks the host's filter component for a condition; when the user confirms, it becomes the
+    // current filter and the list reloads with it (true). Otherwise nothing changes (false).
+    bool DoFilter();
     QString filterCondition() const { return m_condition; }
     // The command entry; keys compare without regard to letter case.
     Q_INVOKABLE void ButtonClick(const QString& key);
@@ -59,6 +65,8 @@ private:
     std::unique_ptr<Ui::FrmMakeVouchSet> ui;
     controls::HostToolbar* m_host;
     QString m_condition;
+    std::shared_ptr<host::IFilterSvr> m_filter;  // both made on the first filter
+    std::shared_ptr<host::IColSet> m_colSet;
     std::function<void(FrmManage&)> m_editorHook;
 };
 

@@ -1,5 +1,6 @@
 #include "carryover/MakeVouchGrid.h"
 
+#include <algorithm>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QWidget>
@@ -72,17 +73,21 @@ QStringList LoadItemColumns(host::IGrid& grid, host::RecordSet* items) {
     grid.setRows(1);
     grid.setCols(count + kFirstItemCol);
     const QStringList titles = GetFixedTitles();
+    const QFontMetrics metrics(grid.widget() ? grid.widget()->font() : QFont());
     for (int c = 0; c < kFirstItemCol; ++c) {
         grid.setCheckColumn(c, false);
         grid.setText(0, c, titles.at(c));
-        grid.setColWidth(c, kFixedWidths[c]);
+        // At least the design's width, and wide enough for the title in the user's language.
+        const int titleTwips = kFixedWidths[c] == 0 ? 0
+                               : controls::pixelsToTwips(metrics.horizontalAdvance(titles.at(c))) +
+                                     kTitlePaddingTwips;
+        grid.setColWidth(c, std::max(kFixedWidths[c], titleTwips));
         grid.setColAlignment(c, Qt::AlignCenter);
         grid.setColHidden(c, false);
     }
     QStringList names;
     for (int c = 0; c < kFirstItemCol; ++c) names << QString();
     if (count > 0) {
-        const QFontMetrics metrics(grid.widget() ? grid.widget()->font() : QFont());
         const int idField = items->fieldIndex(QStringLiteral("cDicDbName"));
         const int titleField = items->fieldIndex(QStringLiteral("cItemLang"));
         for (int i = 0; i < count; ++i) {

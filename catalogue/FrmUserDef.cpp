@@ -143,6 +143,7 @@ FrmUserDef::FrmUserDef(bool inPortal, const QString& classCode, QWidget* parent)
 
     SetupMenus();
     SetupHotKeys();
+    SetupPrinting();
 }
 
 FrmUserDef::~FrmUserDef() { releaseSessionLock(); }
@@ -239,6 +240,7 @@ void FrmUserDef::Load() {
     ui->Frame2->setFrameShape(QFrame::NoFrame);
     BuildOptionButtons();
     ApplyPortalMenus();
+    LoadWindowOptions();
 }
 
 void FrmUserDef::SetupToolbar() {
@@ -562,16 +564,24 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
     } else if (is("mVouchTip0") || is("mVouchTip1") || is("mVouchTip2")) {
         for (QAction* a : {ui->mVouchTip0, ui->mVouchTip1, ui->mVouchTip2})
             a->setChecked(a->objectName().compare(key, Qt::CaseInsensitive) == 0);
-    } else if (is("mStb")) {
-        ui->Stb->setVisible(ui->mStb->isChecked());
-    } else if (is("mText")) {
-        m_host->SetDisplayStyle(ui->mText->isChecked() ? 1 : 0);
     } else if (is("Archive")) {
         OpenValueArchive();
+    } else if (is("Delete")) {
+        DeleteItem();
+    } else if (is("mStb") || is("mText")) {
+        WindowOption(key);
+    } else if (is("Print")) {
+        PrintAll(mode.isEmpty() ? QStringLiteral("Print") : mode, grid(), m_prn);
+    } else if (is("Preview") || is("SetUp") || is("SaveFile")) {
+        PrintAll(key, grid(), m_prn);
+        userdef::ReRefreshZxTlb(this);
+    } else if (is("About")) {
+        ShowAbout();
+    } else if (is("mPrintNo")) {
+        // The menu's check says whether rows are numbered when printed.
     } else {
-        // Help is answered by the public service above; the editors, the value archive, the
-        // carry-over and cover windows and printing attach here as they are built.
-        qCDebug(lcCatalogue) << "command" << key << mode << "has no action yet";
+        // Help is answered by the public service above.
+        qCDebug(lcCatalogue) << "command" << key << mode << "has no action";
     }
 }
 
@@ -604,6 +614,16 @@ void FrmUserDef::OpenEditor(bool adding) {
         QPointer<itemdef::FrmZAM> editor = new itemdef::FrmZAM(this);
         editor->init(rs, position);
         editor->setArchivePlugin(nullptr);  // the catalogue loads no plug-ins of its own
+        editor->setCoverTips({ui->mVouchTip0, ui->mVouchTip1, ui->mVouchTip2});
+        connect(editor, &itemdef::FrmZAM::itemListChanged, this, [this](const QString& cId) {
+            RunCommand(QStringLiteral("Refresh"));
+            if (cId.isEmpty()) return;
+            for (int r = 1; r < grid()->rows(); ++r)
+                if (grid()->text(r, kColId) == cId) {
+                    g_Pub->SetGridRow(grid(), QString(), QString(), r, 0);
+                    break;
+                }
+        });
         if (adding) editor->Add(key, grid()->rows());
         editor->Load();
         if (!adding) {

@@ -23,6 +23,7 @@ class QTreeWidgetItem;
 namespace controls {
 class Grid;
 class HostToolbar;
+class PrintControl;
 }  // namespace controls
 
 namespace catalogue {
@@ -53,6 +54,13 @@ public:
     // The command entry; keys compare without regard to letter case. mode is the host
     // toolbar's second text, empty from every other source.
     Q_INVOKABLE void RunCommand(const QString& key, const QString& mode = {});
+
+    // Prints ("Print"), previews ("Preview"), sets up the page of ("SetUp") or exports
+    // ("SaveFile") the grid's rows through the print control, in the print style "UserDef".
+    void PrintAll(const QString& mode, controls::Grid* grid, controls::PrintControl* prn);
+    // The print data of the grid: title, account, user, date, visible columns and rows.
+    QString WriteData(controls::Grid* grid) const;
+    controls::PrintControl* printControl() const { return m_prn; }
 
     controls::Grid* grid() const;
     controls::HostToolbar* hostToolbar() const { return m_host; }
@@ -92,13 +100,21 @@ private:
     void MirrorMenus();
     // The value archive of the selected item (catalogue/OpenValueArchive.cpp).
     void OpenValueArchive();
+    // Deletes the selected extended item (catalogue/DeleteItem.cpp).
+    void DeleteItem();
     QTreeWidgetItem* nodeOf(const QString& key) const;
     QAction* classicButton(const QString& key) const;
     bool isRootSelected() const;
     void releaseSessionLock();
+    void SetupPrinting();
+    void ShowAbout();
+    void LoadWindowOptions();
+    void ApplyWindowOptions();
+    void WindowOption(const QString& key);
 
     std::unique_ptr<Ui::FrmUserDef> ui;
     controls::HostToolbar* m_host;
+    controls::PrintControl* m_prn = nullptr;
     QLabel* m_statusPanel;
     QButtonGroup* m_optionGroup;
     QList<QRadioButton*> m_options;

@@ -38,6 +38,16 @@ private:
     QString m_needle;
 };
 
+namespace {
+LookupTexts& currentTexts() {
+    static LookupTexts texts;
+    return texts;
+}
+}  // namespace
+
+const LookupTexts& LookupWindow::texts() { return currentTexts(); }
+void LookupWindow::setTexts(const LookupTexts& texts) { currentTexts() = texts; }
+
 LookupWindow::LookupWindow(QWidget* parent)
     : QDialog(parent),
       m_model(new LookupModel(this)),
@@ -49,7 +59,10 @@ LookupWindow::LookupWindow(QWidget* parent)
     m_filter->setObjectName(QStringLiteral("filterEdit"));
     m_view->setObjectName(QStringLiteral("lookupView"));
     m_filter->setClearButtonEnabled(true);
-    m_filter->setPlaceholderText(tr("Filter"));
+    m_filter->setPlaceholderText(texts().filter);
+    m_buttons->button(QDialogButtonBox::Ok)->setText(texts().ok);
+    m_buttons->button(QDialogButtonBox::Cancel)->setText(texts().cancel);
+    setWindowTitle(texts().title);
 
     m_proxy->setSourceModel(m_model);
     m_proxy->setSortRole(LookupModel::SortRole);

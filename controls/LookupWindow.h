@@ -24,10 +24,22 @@ namespace controls {
 class LookupModel;
 class LookupFilterProxy;
 
+// The window's own texts, in the session's language (English until set).
+struct LookupTexts {
+    QString title = QStringLiteral("Look up");
+    QString filter = QStringLiteral("Filter");
+    QString ok = QStringLiteral("OK");
+    QString cancel = QStringLiteral("Cancel");
+    QString button = QStringLiteral("Look up (F2)");
+};
+
 class LookupWindow : public QDialog {
     Q_OBJECT
 
 public:
+    static const LookupTexts& texts();
+    static void setTexts(const LookupTexts& texts);
+
     explicit LookupWindow(QWidget* parent = nullptr);
     ~LookupWindow() override;
 

@@ -37,7 +37,7 @@ RefEdit::RefEdit(QWidget* parent)
     m_edit->setObjectName(QStringLiteral("edit"));
     m_button->setObjectName(QStringLiteral("lookupButton"));
     m_button->setText(QStringLiteral("…"));
-    m_button->setToolTip(tr("Look up (F2)"));
+    m_button->setToolTip(LookupWindow::texts().button);
     m_button->setFocusPolicy(Qt::NoFocus);
     m_button->hide();
 
@@ -190,7 +190,8 @@ host::RecordSetPtr RefEdit::lookup() {
         return nullptr;
     }
     LookupWindow window(this);
-    window.setWindowTitle(!m_title.isEmpty() ? m_title : m_def.refName());
+    const QString title = !m_title.isEmpty() ? m_title : m_def.refName();
+    if (!title.isEmpty()) window.setWindowTitle(title);
     window.setMultiSelect(m_def.multiSelect());
     window.setRows(rows, m_def.columns(), m_def.checkFields());
     host::RecordSetPtr chosen = runWindow(window);

@@ -2,10 +2,12 @@
 
 #include <QDomDocument>
 
+#include "carryover/FrmMakeVouchSet.h"
 #include "common/Globals.h"
 #include "common/InitAcc.h"
 #include "common/ShowMsg.h"
 #include "common/XmlHelpers.h"
+#include "controls/LookupWindow.h"
 #include "controls/RefEdit.h"
 #include "entry/EntryLog.h"
 #include "entry/ModalFrame.h"
@@ -55,6 +57,19 @@ void IUserDef::ShowModeless(const QString&, const QString&, const QString&,
     const QString env = g_Business->CreateFormEnv(QStringLiteral("UserDef.FrmMain"), m_frm);
     g_Business->ShowForm(m_frm, QStringLiteral("AA"), QStringLiteral("FrmMain_key"), false, true,
                          env);
+}
+
+bool IUserDef::ShowRuleList() {
+    if (!g_Pub || !g_Login || !g_SrvDB || !g_Business) {
+        qCWarning(lcEntry) << "the rule list needs an open session in the portal";
+        return false;
+    }
+    if (carryover::FrmMakeVouchSet::shared()) return true;  // the one list is open already
+    auto* list = new carryover::FrmMakeVouchSet();
+    const QString env = g_Business->CreateFormEnv(QStringLiteral("UserDef.FrmMakeVouchSet"), list);
+    g_Business->ShowForm(list, QStringLiteral("AA"), QStringLiteral("FrmMakeVouchSet_key"), false,
+                         true, env);
+    return true;
 }
 
 void IUserDef::Show(const std::shared_ptr<host::ILogin>& oLogin, const QString& ParaXml) {
@@ -128,6 +143,12 @@ bool IUserDef::OpenSession(const std::shared_ptr<host::ILogin>& oLogin, bool inP
     if (g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), kFunction, 1)) return false;
     // Look-up windows open through the host's window host like every other modal window.
     controls::RefEdit::setDefaultWindowHost(g_Factory->windowHost());
+    controls::LookupWindow::setTexts(
+        {g_Pub->GetResString(QStringLiteral("Pub.Lookup.Title")),
+         g_Pub->GetResString(QStringLiteral("Pub.Lookup.Filter")),
+         g_Pub->GetResString(QStringLiteral("Pub.Lookup.Ok")),
+         g_Pub->GetResString(QStringLiteral("Pub.Lookup.Cancel")),
+         g_Pub->GetResString(QStringLiteral("Pub.Lookup.Button"))});
     // Made once the services exist: the window reads texts and data as it is built.
     m_frm = new CatalogueWindow(inPortal, classCode);
     return true;

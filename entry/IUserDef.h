@@ -38,6 +38,10 @@ public:
     // "classcode" preselects the class of that item.
     void Show(const std::shared_ptr<host::ILogin>& oLogin, const QString& ParaXml);
 
+    // Opens the carry-over rule list inside the portal, in the session the catalogue opened, or
+    // brings the open list forward. False when no session is open.
+    bool ShowRuleList();
+
     // The catalogue window of the last session start; null when none was made or it is gone.
     CatalogueWindow* catalogue() const { return m_frm; }
     // True when this instance created the session's services and so releases them.

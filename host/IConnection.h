@@ -1,6 +1,8 @@
 #pragma once
 // An open database connection of the host's database layer (login's ZxCurrentDb,
 // server service's m_cnn). Statements are in the component's SQL dialect.
+#include <QMap>
+
 #include "host/RecordSet.h"
 
 namespace host {
@@ -23,6 +25,17 @@ public:
     virtual bool savePrintStyle(const QString& key, const QString& style, QString* error) = 0;
 };
 
+// Window options of each user of the account a connection works on (status bar shown …).
+class IFormOptionStore {
+public:
+    virtual ~IFormOptionStore() = default;
+    // Every option stored for a user's window, option key -> value. Errors go to `error`.
+    virtual QMap<QString, QString> loadFormOptions(const QString& userId, const QString& form,
+                                                   QString* error) = 0;
+    virtual bool saveFormOption(const QString& userId, const QString& form, const QString& key,
+                                const QString& value, QString* error) = 0;
+};
+
 class IConnection {
 public:
     virtual ~IConnection() = default;
@@ -37,6 +50,7 @@ public:
     // What the connection's database keeps for the public service; null when it keeps nothing.
     virtual ILockStore* lockStore() { return nullptr; }
     virtual IPrintStyleStore* printStyleStore() { return nullptr; }
+    virtual IFormOptionStore* formOptionStore() { return nullptr; }
 };
 
 }  // namespace host

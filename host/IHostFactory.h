@@ -8,6 +8,7 @@ namespace host {
 class IPub;
 class IClsCommon;
 class IColSet;
+class IFilterSvr;
 class IPlugInManager;
 class IWindowHost;
 
@@ -18,6 +19,8 @@ public:
     virtual std::shared_ptr<IClsCommon> createSrvDB() = 0;
     virtual std::shared_ptr<IColSet> createColSet() = 0;
     virtual std::shared_ptr<IPlugInManager> createPlugInManager() = 0;
+    // The filter dialog; a host without one answers null.
+    virtual std::shared_ptr<IFilterSvr> createFilter() { return nullptr; }
     virtual IWindowHost* windowHost() = 0;
 };
 

@@ -88,6 +88,15 @@ public:
                             const QString& userId, const QString& userName) = 0;
     // Tells the user how many rows an export wrote (count < 0: the export failed).
     virtual void PrintMsg(int count, const QString& printKey) = 0;
+
+    // Window options remembered per user (status bar shown, toolbar texts …), kept in the
+    // account database of srv. FrmOpt stores the checked state of the window's action named
+    // `key` under formKey for the login's user; FrmOptInit sets the window's actions to the
+    // states stored for that user (actions without a stored state keep theirs).
+    virtual void FrmOpt(QWidget* window, const QString& key, const QString& formKey,
+                        ILogin* login, IClsCommon* srv) = 0;
+    virtual void FrmOptInit(QWidget* window, const QString& formKey, ILogin* login,
+                            IClsCommon* srv) = 0;
 };
 
 }  // namespace host

@@ -7,6 +7,18 @@ QString sqlValue(const QString& value) {
     return out.replace(QLatin1Char('\''), QStringLiteral("''"));
 }
 
+QString sqlLikeText(const QString& value) {
+    QString out;
+    out.reserve(value.size());
+    for (const QChar c : value) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_') ||
+            c == QLatin1Char('['))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
 QString sqlIdent(const QString& name) {
     QString inner = name;
     inner.replace(QLatin1Char(']'), QStringLiteral("]]"));

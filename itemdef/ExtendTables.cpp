@@ -6,6 +6,7 @@
 #include "controls/CheckTreeModel.h"
 #include "host/IConnection.h"
 #include "host/Quote.h"
+#include "itemdef/DeleteCheck.h"
 #include "itemdef/ItemRecord.h"
 #include "itemdef/ItemdefLog.h"
 
@@ -445,24 +446,14 @@ QString BuildArchiveDetailXML(const ExtendEditorState& state, const QString& cId
 // ---- removing a column ----
 
 bool CanDeleteExtendColumn(const QString& cId) {
-    const host::RecordSetPtr rs = open(DeleteCheckTablesSql(cId), nullptr);
-    if (!rs) return false;
-    QString warning;
-    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-        if (flagValue(rs->value(QStringLiteral("bDeleteIgnoreCheck")))) continue;
-        const QString column = rs->text(QStringLiteral("cDicDbName")).trimmed();
-        const QString table = rs->text(QStringLiteral("cTableName")).trimmed();
-        if (column.isEmpty() || table.isEmpty()) continue;
-        const host::RecordSetPtr data = open(ColumnDataSql(column, table), nullptr);
-        if (!data || data->isEmpty()) continue;
-        warning = resText(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.ReferHintLeft")) +
-                  rs->text(QStringLiteral("cTableDesc")) +
-                  resText(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.ReferHintRight"));
-        break;
-    }
-    if (warning.isEmpty()) return true;
+    // The question names every table holding values, the carry-over rules using the column and
+    // the tables not checked (itemdef/DeleteCheck).
+    const DeleteImpact impact = ReadDeleteImpact(cId);
+    if (impact.failed) return false;
+    const QString question = DeleteQuestion(impact);
+    if (question.isEmpty()) return true;
     if (!userdef::g_Pub) return false;
-    return userdef::g_Pub->MsgBox(warning, host::MsgButtons::YesNoQuestion,
+    return userdef::g_Pub->MsgBox(question, host::MsgButtons::YesNoQuestion,
                                   resText(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation"))) ==
            host::MsgAnswer::Yes;
 }

@@ -499,8 +499,10 @@ bool FrmZAM::Operating(const QString& command) {
         return true;
     }
     if (is(command, "Exit")) return close();
-    // "SaveRs", "Archive" and "Delete" attach here with the save.
-    qCDebug(lcItemdef) << "editor command" << command << "has no action yet";
+    if (is(command, "SaveRs")) return SaveCommand();
+    if (is(command, "Archive")) return ArchiveCommand();
+    if (is(command, "Delete")) return DeleteCommand();
+    qCDebug(lcItemdef) << "editor command" << command << "unknown";
     return false;
 }
 

@@ -7,13 +7,17 @@
 // feed it. The field rules live in FieldRules, the reads in EditorQueries and InUseProbe, the
 // table tree in ExtendTables and the related archives in DataSourceRefs.
 #include <QDialog>
+#include <QList>
+#include <QPointer>
 #include <memory>
+#include <optional>
 
 #include "host/IPlugIn.h"
 #include "host/RecordSet.h"
 #include "itemdef/EditorState.h"
 #include "itemdef/ExtendTables.h"
 #include "itemdef/FieldRules.h"
+#include "itemdef/ItemSave.h"
 
 namespace Ui {
 class FrmZAM;
@@ -62,6 +66,18 @@ public:
     // Saves the item (isSaveRs calls it when the user wants unsaved changes kept).
     Q_INVOKABLE bool SaveRs();
 
+    // The checks before a save (FrmZAMSave.cpp); every refusal has shown its message and put the
+    // focus on its field.
+    bool CheckValid();
+    // Writes the item: 1 a new extended item, 2 a regular item, 3 delete an extended item,
+    // 4 an existing extended item (itemdef/ItemSave.h); other modes do nothing (false).
+    bool SaveUserDefRs(const QString& id, int mode);
+    // The item document as the next save would send it (numbers a new item's column, asks the
+    // cover questions); nullopt when it cannot be built.
+    std::optional<BuiltDocument> BuildItemDocument();
+    // The opener's overwrite choice mVouchTip0–2, read when the document is built.
+    void setCoverTips(const QList<QAction*>& tips);
+
     void PlugInNotice(const QString& notice) override;
     QString Talk(const QString& fieldName) override;
 
@@ -77,6 +93,9 @@ public:
 
 signals:
     void commandReceived(const QString& command);
+    // The item was saved or deleted: the opener refreshes its list and selects the item
+    // (cId empty after a delete).
+    void itemListChanged(const QString& cId);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -95,6 +114,12 @@ private:
     void SetReadOnlyMode(bool readOnly);
     void LoadPlugInControls();
     bool Move(const QString& command);
+    // "SaveRs", "Archive" and "Delete" (FrmZAMSave.cpp).
+    bool SaveCommand();
+    bool ArchiveCommand();
+    bool DeleteCommand();
+    void AfterSave();
+    int coverOption() const;
     bool handleKey(QObject* watched, QKeyEvent* event);
 
     // Field rules on the widgets.
@@ -129,6 +154,7 @@ private:
     bool m_released = false;
     int m_nameSize = 0;
     int m_tab = 0;
+    QList<QPointer<QAction>> m_coverTips;
 };
 
 }  // namespace itemdef

@@ -4,7 +4,8 @@ set -euo pipefail
 pkgs=(build-essential cmake ninja-build ccache pkg-config
       qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libgl1-mesa-dev
       libsqlite3-dev sqlite3 googletest libgtest-dev libgmock-dev libbenchmark-dev
-      xvfb xauth fonts-noto-cjk)
+      libxlsxwriter-dev poppler-utils python3-openpyxl
+      xvfb xauth fonts-noto-cjk xdotool imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

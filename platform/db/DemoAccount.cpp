@@ -101,7 +101,7 @@ bool createDemoAccount(const QString& dataRoot, const QString& accountId, QStrin
             files.data, &createAccountSchema,
             [](Database& db, QString* e) {
                 return demo::fillItems(db, e) && demo::fillArchives(db, e) &&
-                       demo::fillExtension(db, e);
+                       demo::fillExtension(db, e) && demo::fillLayouts(db, e);
             },
             &why) &&
         createDatabase(files.meta, &createMetaSchema, &demo::fillMeta, &why) && [&] {

@@ -20,6 +20,7 @@ bool registerAccount(Database& system, const QString& accountId, QString* error)
 bool fillItems(Database& account, QString* error);      // items, their names and values
 bool fillExtension(Database& account, QString* error);  // extended tables, links, carry-over
 bool fillArchives(Database& account, QString* error);   // archive rows, dictionaries, enums
+bool fillLayouts(Database& account, QString* error);    // document layouts showing items
 bool fillMeta(Database& meta, QString* error);          // user-defined references
 
 }  // namespace platform::db::demo

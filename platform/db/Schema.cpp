@@ -235,6 +235,22 @@ CREATE TABLE ua_menu(
   Depends nvarchar(100) COLLATE NOCASE,
   iOrder int);
 
+-- Document layouts: the fields of each layout's header (H) and body (B) with their captions;
+-- a field bound to a user-defined item shows the item by its name.
+CREATE TABLE DocLayout(
+  cLayoutId nvarchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  cLayoutName nvarchar(60) COLLATE NOCASE NOT NULL,
+  cTableName nvarchar(100) COLLATE NOCASE);
+CREATE TABLE DocLayoutField(
+  cLayoutId nvarchar(20) COLLATE NOCASE NOT NULL REFERENCES DocLayout(cLayoutId) ON DELETE CASCADE,
+  cPart nvarchar(1) COLLATE NOCASE NOT NULL CHECK (cPart IN ('H', 'B')),
+  iOrder int NOT NULL,
+  cFieldName nvarchar(60) COLLATE NOCASE NOT NULL,
+  cCaption nvarchar(60) COLLATE NOCASE,
+  cItemId nvarchar(20) COLLATE NOCASE REFERENCES UserDef_Base(cId) ON DELETE SET NULL,
+  PRIMARY KEY (cLayoutId, cPart, cFieldName));
+CREATE INDEX IX_DocLayoutField_cItemId ON DocLayoutField(cItemId);
+
 CREATE TABLE zx_FunctionLock(
   cFunction nvarchar(60) COLLATE NOCASE NOT NULL,
   iMode int NOT NULL,

@@ -10,7 +10,7 @@ class Database;
 
 // Raised whenever a table, view or trigger changes, or the order indexes keep text in; test
 // templates and tools rebuild on it.
-constexpr int kSchemaVersion = 3;
+constexpr int kSchemaVersion = 4;
 
 // The three databases, as named in zx_SchemaVersion.cPart.
 inline constexpr const char* kSystemPart = "system";

@@ -1,5 +1,6 @@
 #include "platform/pub/Pub.h"
 
+#include <QAction>
 #include <QFontDatabase>
 #include <QMetaObject>
 #include <QRegularExpression>
@@ -280,6 +281,50 @@ bool Pub::SavePrnStyle(host::IClsCommon* srv, const QString& printKey, const QSt
     if (store->savePrintStyle(printKey, style, &error)) return true;
     qCWarning(lcPub) << "SavePrnStyle" << printKey << ":" << error;
     return false;
+}
+
+namespace {
+
+QAction* actionOf(QWidget* window, const QString& key) {
+    if (!window) return nullptr;
+    for (QAction* a : window->findChildren<QAction*>())
+        if (a->objectName().compare(key, Qt::CaseInsensitive) == 0) return a;
+    return nullptr;
+}
+
+host::IFormOptionStore* formOptionsOf(host::IClsCommon* srv) {
+    host::IConnection* connection = srv ? srv->m_cnn() : nullptr;
+    return connection ? connection->formOptionStore() : nullptr;
+}
+
+}  // namespace
+
+void Pub::FrmOpt(QWidget* window, const QString& key, const QString& formKey, host::ILogin* login,
+                 host::IClsCommon* srv) {
+    QAction* action = actionOf(window, key);
+    host::IFormOptionStore* store = formOptionsOf(srv);
+    if (!action || !store) {
+        qCWarning(lcPub) << "FrmOpt" << key << ": no such action or no account database";
+        return;
+    }
+    const QString user = login ? login->cUserId() : m_userId;
+    QString error;
+    if (!store->saveFormOption(user, formKey, action->objectName(),
+                        action->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), &error))
+        qCWarning(lcPub) << "FrmOpt" << formKey << key << ":" << error;
+}
+
+void Pub::FrmOptInit(QWidget* window, const QString& formKey, host::ILogin* login,
+                     host::IClsCommon* srv) {
+    host::IFormOptionStore* store = formOptionsOf(srv);
+    if (!window || !store) return;
+    QString error;
+    const QMap<QString, QString> options =
+        store->loadFormOptions(login ? login->cUserId() : m_userId, formKey, &error);
+    if (!error.isEmpty()) qCWarning(lcPub) << "FrmOptInit" << formKey << ":" << error;
+    for (auto it = options.begin(); it != options.end(); ++it)
+        if (QAction* action = actionOf(window, it.key()); action && action->isCheckable())
+            action->setChecked(it.value() == QLatin1String("1"));
 }
 
 }  // namespace platform::pub

@@ -77,6 +77,10 @@ public:
     QString GetData(host::IGrid* grid, const QString& title, const QString& accountId,
                     const QString& userId, const QString& userName) override;
     void PrintMsg(int count, const QString& printKey) override;
+    void FrmOpt(QWidget* window, const QString& key, const QString& formKey, host::ILogin* login,
+                host::IClsCommon* srv) override;
+    void FrmOptInit(QWidget* window, const QString& formKey, host::ILogin* login,
+                    host::IClsCommon* srv) override;
 
     // The family FrmUniteFont applies: the first CJK-capable family the machine has.
     static QString uniteFontFamily();

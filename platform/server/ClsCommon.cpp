@@ -1,6 +1,7 @@
 #include "platform/server/ClsCommon.h"
 
 #include "platform/server/DocumentWriter.h"
+#include "platform/server/ItemDocument.h"
 #include "platform/server/MakeVouchSetDocument.h"
 #include "platform/server/Procedures.h"
 #include "platform/server/ServerLog.h"
@@ -36,6 +37,10 @@ void ClsCommon::init(const QString& connectionText) {
     m_writer = std::make_unique<DocumentWriter>(m_connection->database());
     m_writer->setFailAtStatement(m_failAt);
     m_writer->registerTable(QStringLiteral("UserDefine"), std::make_shared<UserDefineDocument>());
+    // Userdef_base takes new items (and deletes), Userdef changes existing ones.
+    const auto items = std::make_shared<ItemDocument>();
+    m_writer->registerTable(QStringLiteral("Userdef_base"), items);
+    m_writer->registerTable(QStringLiteral("Userdef"), items);
     m_writer->registerTable(QStringLiteral("AA_ExtendDefineMakeVouch_Set"),
                             std::make_shared<MakeVouchSetDocument>());
 }

@@ -29,7 +29,8 @@ public:
     host::IConnection* m_cnn() override;
     QString lastError() const override { return m_lastError; }
 
-    // Document writes (DocumentWriter): Userdefine values; more tables plug in through writer().
+    // Document writes (DocumentWriter): items (Userdef_base, Userdef) and their values
+    // (Userdefine); more tables plug in through writer().
     bool Add(const QString& xml, const QString& table, QString* error = nullptr) override;
     bool Modify(const QString& xml, const QString& table, QString* error = nullptr) override;
     bool Delete(const QString& keyValue, const QString& keyColumn, const QString& table,

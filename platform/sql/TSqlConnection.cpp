@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/db/Database.h"
+#include "platform/db/FormOptions.h"
 #include "platform/db/PrintStyles.h"
 #include "platform/sql/Batch.h"
 #include "platform/sql/ConnectionSchema.h"
@@ -106,6 +107,16 @@ QString TSqlConnection::loadPrintStyle(const QString& key, QString* error) {
 
 bool TSqlConnection::savePrintStyle(const QString& key, const QString& style, QString* error) {
     return db::savePrintStyle(*m_db, key, style, error);
+}
+
+QMap<QString, QString> TSqlConnection::loadFormOptions(const QString& userId, const QString& form,
+                                                       QString* error) {
+    return db::loadFormOptions(*m_db, userId, form, error);
+}
+
+bool TSqlConnection::saveFormOption(const QString& userId, const QString& form, const QString& key,
+                                    const QString& value, QString* error) {
+    return db::saveFormOption(*m_db, userId, form, key, value, error);
 }
 
 void TSqlConnection::registerProcedure(const QString& name, Procedure procedure) {

@@ -24,7 +24,8 @@ struct Batch;
 
 class TSqlConnection : public host::IConnection,
                        public host::ILockStore,
-                       public host::IPrintStyleStore {
+                       public host::IPrintStyleStore,
+                       public host::IFormOptionStore {
 public:
     // Opens the Data Source of a connection text, attaches "zxsystem" (System) and
     // "ZxMeta_<account>" (Meta) when given and different from the Data Source, registers the
@@ -40,13 +41,19 @@ public:
     QString lastError() const override { return m_error; }
     QString defaultDatabase() const override;
 
-    // Locks and print styles live in the account database of the Data Source; an in-memory
-    // database keeps print styles but no locks (no other connection can reach it).
+    // Locks, print styles and window options live in the account database of the Data Source;
+    // an in-memory database keeps print styles and options but no locks (no other connection
+    // can reach it).
     host::ILockStore* lockStore() override { return this; }
     host::IPrintStyleStore* printStyleStore() override { return this; }
     QString lockDatabase() const override;
     QString loadPrintStyle(const QString& key, QString* error) override;
     bool savePrintStyle(const QString& key, const QString& style, QString* error) override;
+    host::IFormOptionStore* formOptionStore() override { return this; }
+    QMap<QString, QString> loadFormOptions(const QString& userId, const QString& form,
+                                           QString* error) override;
+    bool saveFormOption(const QString& userId, const QString& form, const QString& key,
+                        const QString& value, QString* error) override;
 
     db::Database& database() { return *m_db; }
     const ConnectionText& connectionText() const { return m_text; }

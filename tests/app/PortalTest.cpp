@@ -5,14 +5,20 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QAbstractItemView>
+#include <QListWidget>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTabWidget>
 
 #include "app/Desk.h"
 #include "app/DeskBusiness.h"
+#include "app/DocLayoutsView.h"
 #include "app/Login.h"
 #include "app/PortalFrame.h"
+#include "carryover/FrmMakeVouchSet.h"
 #include "common/Globals.h"
+#include "controls/Grid.h"
 #include "entry/CatalogueWindow.h"
 #include "host/IWindowHost.h"
 #include "platform/pub/ScriptedPrompter.h"
@@ -142,4 +148,84 @@ TEST_F(PortalTest, AWindowThatRefusesToCloseKeepsItsTab) {
     // Nor does the portal close over it.
     EXPECT_FALSE(desk->portal()->close());
     EXPECT_EQ(tabs()->count(), 1);
+}
+
+TEST_F(PortalTest, CarryOverRulesOpenTheRuleListInTheCataloguesSession) {
+    auto* functions = desk->portal()->findChild<QListWidget*>(QStringLiteral("LstFunctions"));
+    ASSERT_TRUE(functions);
+    QListWidgetItem* rules = nullptr;
+    for (int i = 0; i < functions->count(); ++i)
+        if (functions->item(i)->data(Qt::UserRole) == QStringLiteral("MakeVouchSet"))
+            rules = functions->item(i);
+    ASSERT_TRUE(rules);
+    EXPECT_EQ(rules->text(), QStringLiteral("Carry-over rules"));
+
+    // No session is open yet: the catalogue opens it, then the list joins it.
+    emit functions->itemActivated(rules);
+    ASSERT_EQ(tabs()->count(), 2);
+    auto* list = dynamic_cast<carryover::FrmMakeVouchSet*>(tabs()->currentWidget());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(carryover::FrmMakeVouchSet::shared(), list);
+    EXPECT_EQ(desk->portal()->windowOf(QStringLiteral("FrmMakeVouchSet_key")), list);
+    EXPECT_EQ(list->grid()->rows(), 8);
+    EXPECT_EQ(userDefLocks(), 1);
+    EXPECT_EQ(windowHost.modals, 0);
+
+    // The menu entry brings the open list forward instead of a second one.
+    tabs()->setCurrentIndex(0);
+    auto* action = desk->portal()->findChild<QAction*>(QStringLiteral("ActMakeVouchSet"));
+    ASSERT_TRUE(action);
+    EXPECT_EQ(action->text(), QStringLiteral("Carry-over rules"));
+    action->trigger();
+    EXPECT_EQ(tabs()->count(), 2);
+    EXPECT_EQ(tabs()->currentWidget(), list);
+
+    // Closed, it opens again in the same session, without a second catalogue.
+    EXPECT_TRUE(desk->portal()->closeTab(tabs()->indexOf(list)));
+    settle();
+    EXPECT_FALSE(carryover::FrmMakeVouchSet::shared());
+    action->trigger();
+    EXPECT_EQ(tabs()->count(), 2);
+    EXPECT_TRUE(dynamic_cast<carryover::FrmMakeVouchSet*>(tabs()->currentWidget()));
+    EXPECT_EQ(userDefLocks(), 1);
+}
+
+TEST_F(PortalTest, DocumentLayoutsShowTheCaptionsAnItemSaveWrote) {
+    auto* list = desk->portal()->findChild<QListWidget*>(QStringLiteral("LstFunctions"));
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(2)->text(), QStringLiteral("Document layouts"));
+    emit list->itemActivated(list->item(2));
+    ASSERT_EQ(tabs()->count(), 1);
+    auto* view = dynamic_cast<DocLayoutsView*>(tabs()->widget(0));
+    ASSERT_TRUE(view);
+    EXPECT_EQ(tabs()->tabText(0), QStringLiteral("Document layouts"));
+    QStandardItemModel* model = view->model();
+    auto captionOf = [&](const QString& layout, const QString& field) {
+        for (int r = 0; r < model->rowCount(); ++r)
+            if (model->item(r, 0)->text() == layout && model->item(r, 2)->text() == field)
+                return model->item(r, 1)->text() + QLatin1Char('|') + model->item(r, 3)->text() +
+                       QLatin1Char('|') + model->item(r, 4)->text();
+        return QStringLiteral("<none>");
+    };
+    EXPECT_EQ(captionOf(QStringLiteral("销售订单普通格式"), QStringLiteral("cDefine1")),
+              QStringLiteral("Header|合同号|合同号"));
+    EXPECT_EQ(captionOf(QStringLiteral("销售订单普通格式"), QStringLiteral("cFree2")),
+              QStringLiteral("Body|尺码|尺码"));
+    auto* grid = view->findChild<QAbstractItemView*>(QStringLiteral("GrdLayouts"));
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    // A rename saved with the cover option shows once the tab is shown again.
+    QString error;
+    ASSERT_TRUE(account.srv().Modify(
+        QStringLiteral("<Userdef bCoverVouchBody=''><cId>1</cId><cItemName>合同编号</cItemName>"
+                       "<bCoverVouch>1</bCoverVouch></Userdef>"),
+        QStringLiteral("Userdef"), &error))
+        << error.toStdString();
+    desk->openFunction(QStringLiteral("DocLayouts"));
+    EXPECT_EQ(tabs()->count(), 1);
+    ASSERT_TRUE(view->reload());
+    EXPECT_EQ(captionOf(QStringLiteral("销售订单普通格式"), QStringLiteral("cDefine1")),
+              QStringLiteral("Header|合同编号|合同编号"));
 }

@@ -5,7 +5,9 @@
 #include "itemdef/DataSourceRefs.h"
 #include "itemdef/EditorQueries.h"
 #include "itemdef/InUseProbe.h"
+#include "itemdef/DeleteCheck.h"
 #include "itemdef/ExtendTables.h"
+#include "itemdef/ItemValidation.h"
 #include "itemdef/ItemRecord.h"
 #include "itemdef/Numbering.h"
 #include "tests/statements/StatementCase.h"
@@ -199,6 +201,17 @@ std::vector<StatementCase> itemStatements() {
              ASSERT_EQ(rows.recordCount(), 1);
              EXPECT_TRUE(rows.at(0, 0).isNull());
          }},
+        {"CheckValid_DefaultValueAsSent",
+         itemdef::DefaultValueSql(QStringLiteral("Person"), QStringLiteral("cPersonName"),
+                                  QStringLiteral("林晓峰")),
+         {"cPersonName"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
+        {"CheckValid_RowSizeAsSent",
+         itemdef::RowSizeSql(QStringLiteral("SA_OrderHead_extradefine")),
+         {"SumFieldSize"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(values(rows, "SumFieldSize"), QStringList({"42"}));
+         }},
         {"AfterSave_ReReadItems",
          "SELECT " + kItemRead + " FROM Userdef WHERE cClass='" +
              QStringLiteral("客户") + "'ORDER BY cClass ,CAST(cid as int) ASC,cItem ASC ",
@@ -300,6 +313,18 @@ std::vector<StatementCase> itemStatements() {
          itemdef::ColumnDataSql(QStringLiteral("cIDefine1"), QStringLiteral("Inventory")),
          {"cIDefine1"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
+
+        {"CanDelete_RowsWithValues",
+         itemdef::ColumnRowCountSql(QStringLiteral("cHDefine4"), QStringLiteral("AP_VouchHead")),
+         {"n"},
+         [](const host::RecordSet& rows) { EXPECT_EQ(values(rows, "n"), QStringList({"1"})); }},
+        {"CanDelete_RulesOfColumn",
+         itemdef::ColumnRulesSql(QStringLiteral("cHDefine1")),
+         {"cMakeVouchID", "cTableName", "cTargetTable"},
+         [](const host::RecordSet& rows) {
+             EXPECT_GE(rows.recordCount(), 2);
+             EXPECT_TRUE(values(rows, "cMakeVouchID").contains(QStringLiteral("SA01")));
+         }},
 
         // Data-source references.
         {"ArchiveList_ReportArchives",

@@ -3,6 +3,7 @@
 #include "common/InitAcc.h"
 #include "common/Session.h"
 #include "controls/RefEdit.h"
+#include "platform/filter/FilterSvr.h"
 #include "platform/plugins/PlugInManager.h"
 
 namespace testsupport {
@@ -22,6 +23,10 @@ std::shared_ptr<host::IClsCommon> TestHostFactory::createSrvDB() {
 
 std::shared_ptr<host::IPlugInManager> TestHostFactory::createPlugInManager() {
     return std::make_shared<platform::plugins::PlugInManager>();
+}
+
+std::shared_ptr<host::IFilterSvr> TestHostFactory::createFilter() {
+    return std::make_shared<platform::filter::FilterSvr>(&windows);
 }
 
 TestSession::TestSession(const QString& language) {

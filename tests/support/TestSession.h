@@ -40,7 +40,7 @@ public:
 };
 
 // The host's factory in a test: the session's services, the window host above and the real
-// plug-in manager (plug-ins in the build's plug-in folder).
+// plug-in manager (plug-ins in the build's plug-in folder) and filter component.
 class TestHostFactory : public host::IHostFactory {
 public:
     std::shared_ptr<host::IPub> createPub() override { return pub; }
@@ -48,6 +48,8 @@ public:
     std::shared_ptr<host::IClsCommon> createSrvDB() override;
     std::shared_ptr<host::IColSet> createColSet() override { return nullptr; }
     std::shared_ptr<host::IPlugInManager> createPlugInManager() override;
+    // The real filter component, whose dialog goes to `windows`.
+    std::shared_ptr<host::IFilterSvr> createFilter() override;
     host::IWindowHost* windowHost() override { return &windows; }
 
     std::shared_ptr<host::IPub> pub;

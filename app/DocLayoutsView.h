@@ -1,0 +1,39 @@
+#pragma once
+// Read-only list of the account's document layouts: each field of each layout's header and
+// body with its caption and the user-defined item it shows. Read again whenever it is shown,
+// so captions rewritten by an item save appear.
+#include <QWidget>
+#include <memory>
+
+class QStandardItemModel;
+class QTableView;
+
+namespace platform::server {
+class ClsCommon;
+}
+
+namespace app {
+
+class DocLayoutsView : public QWidget {
+    Q_OBJECT
+public:
+    // connectionText: the account database; language: "zh-CN", "zh-TW" or "en-US".
+    DocLayoutsView(const QString& connectionText, const QString& language,
+                   QWidget* parent = nullptr);
+    ~DocLayoutsView() override;
+
+    // Reads the layouts again; false (grid empty) when they cannot be read.
+    bool reload();
+    QStandardItemModel* model() const { return m_model; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QString m_language;
+    std::unique_ptr<platform::server::ClsCommon> m_srv;
+    QStandardItemModel* m_model;
+    QTableView* m_view;
+};
+
+}  // namespace app

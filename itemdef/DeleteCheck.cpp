@@ -1,0 +1,109 @@
+#include "itemdef/DeleteCheck.h"
+
+#include <QRegularExpression>
+
+#include "common/Globals.h"
+#include "host/Quote.h"
+#include "itemdef/ExtendTables.h"
+#include "itemdef/ItemRecord.h"
+#include "itemdef/ItemdefLog.h"
+
+namespace itemdef {
+
+namespace {
+
+QString identifier(const QString& name) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    return plain.match(name).hasMatch() ? name : host::sqlIdent(name);
+}
+
+QString res(const QString& key, const QStringList& args = {}) {
+    if (!userdef::g_Pub) return key;
+    return args.isEmpty() ? userdef::g_Pub->GetResString(key)
+                          : userdef::g_Pub->GetResFormatString(key, args);
+}
+
+host::RecordSetPtr open(const QString& sql) {
+    host::RecordSetPtr rs = userdef::g_SrvDB->OpenX(sql);
+    if (!rs) qCWarning(lcItemdef) << "delete check:" << userdef::g_SrvDB->lastError();
+    return rs;
+}
+
+}  // namespace
+
+QString ColumnRowCountSql(const QString& column, const QString& table) {
+    const QString col = identifier(column);
+    return QStringLiteral("select count(*) as n from ") +
+           identifier(table + QStringLiteral("_extradefine")) + QStringLiteral(" where isnull(") +
+           col + QStringLiteral(",'')<>'' ");
+}
+
+QString ColumnRulesSql(const QString& column) {
+    const QString col = host::sqlValue(column);
+    return QStringLiteral(
+               "select cMakeVouchID,cTableName,cTargetTable from AA_ExtendDefineMakeVouch_Set "
+               "where cextendfield='") +
+           col + QStringLiteral("' or ctargetfield='") + col +
+           QStringLiteral("' order by cMakeVouchID,cTableName,cTargetTable");
+}
+
+DeleteImpact ReadDeleteImpact(const QString& cId) {
+    DeleteImpact impact;
+    if (!userdef::g_SrvDB) {
+        impact.failed = true;
+        return impact;
+    }
+    const host::RecordSetPtr links = open(DeleteCheckTablesSql(cId));
+    if (!links) {
+        impact.failed = true;
+        return impact;
+    }
+    QString column;
+    for (links->moveFirst(); !links->eof(); links->moveNext()) {
+        const QString table = links->text(QStringLiteral("cTableName")).trimmed();
+        const QString desc = links->text(QStringLiteral("cTableDesc"));
+        column = links->text(QStringLiteral("cDicDbName")).trimmed();
+        if (table.isEmpty() || column.isEmpty()) continue;
+        if (flagValue(links->value(QStringLiteral("bDeleteIgnoreCheck")))) {
+            impact.skipped << desc;
+            continue;
+        }
+        // A companion table that cannot be read (it does not exist) holds nothing.
+        const host::RecordSetPtr count = open(ColumnRowCountSql(column, table));
+        if (!count) continue;
+        count->moveFirst();
+        const int rows = count->isEmpty() ? 0 : count->text(QStringLiteral("n")).toInt();
+        if (rows > 0) impact.withData.append({table, desc, rows});
+    }
+    if (!column.isEmpty() && !impact.withData.isEmpty()) {
+        if (const host::RecordSetPtr rules = open(ColumnRulesSql(column))) {
+            for (rules->moveFirst(); !rules->eof(); rules->moveNext())
+                impact.rules << rules->text(QStringLiteral("cMakeVouchID")) + QStringLiteral(": ") +
+                                    rules->text(QStringLiteral("cTableName")) +
+                                    QStringLiteral(" → ") +
+                                    rules->text(QStringLiteral("cTargetTable"));
+        }
+    }
+    return impact;
+}
+
+QString DeleteQuestion(const DeleteImpact& impact) {
+    if (impact.withData.isEmpty()) return {};
+    QString text = res(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.ReferHintLeft")) +
+                   impact.withData.first().desc +
+                   res(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.ReferHintRight"));
+    text += QLatin1Char('\n');
+    for (const TableData& t : impact.withData)
+        text += QLatin1Char('\n') + res(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteDataLine"),
+                                        {t.desc, QString::number(t.rows)});
+    if (!impact.rules.isEmpty()) {
+        text += QStringLiteral("\n\n") + res(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteRules"));
+        for (const QString& rule : impact.rules) text += QLatin1Char('\n') + rule;
+    }
+    if (!impact.skipped.isEmpty())
+        text += QStringLiteral("\n\n") + res(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteSkipped")) +
+                QLatin1Char('\n') + impact.skipped.join(QLatin1Char('\n'));
+    return text;
+}
+
+}  // namespace itemdef

@@ -1,0 +1,256 @@
+#include "platform/server/ExtendColumns.h"
+
+#include <sqlite3.h>
+
+#include "host/Quote.h"
+#include "platform/db/Database.h"
+
+namespace platform::server {
+
+namespace {
+
+void setError(QString* error, const QString& text) {
+    if (error) *error = text;
+}
+
+int fieldOf(const host::RecordSet& rs, const char* name) {
+    return rs.fieldIndex(QLatin1String(name));
+}
+
+}  // namespace
+
+QString extendColumnType(const QString& cType, int maxLen, int decimalDigits, QString* error) {
+    if (cType == QStringLiteral("文本")) {
+        if (maxLen < 1 || maxLen > 4000) {
+            setError(error, QStringLiteral("The maximum length %1 of a text item is not between 1 "
+                                           "and 4000.")
+                                .arg(maxLen));
+            return {};
+        }
+        return QStringLiteral("nvarchar(%1) COLLATE NOCASE").arg(maxLen);
+    }
+    if (cType == QStringLiteral("整型") || cType == QStringLiteral("整数"))
+        return QStringLiteral("int");
+    if (cType == QStringLiteral("数字")) {
+        if (decimalDigits < 0 || decimalDigits > 28) {
+            setError(error,
+                     QStringLiteral("The decimal digits %1 of a number item are not between 0 "
+                                    "and 28.")
+                         .arg(decimalDigits));
+            return {};
+        }
+        return QStringLiteral("decimal(28,%1)").arg(decimalDigits);
+    }
+    if (cType == QStringLiteral("日期") || cType == QStringLiteral("日期时间"))
+        return QStringLiteral("datetime");
+    setError(error,
+             QStringLiteral("The data type \"%1\" is not one of 文本, 日期, 整型, 数字, 日期时间.")
+                 .arg(cType));
+    return {};
+}
+
+bool ExtendColumns::load(QString* error) {
+    const host::RecordSetPtr catalogue = m_context.query(
+        QStringLiteral("SELECT TableName, cTableName, cPKName, cType FROM AA_DefineExtend"), {},
+        error);
+    if (!catalogue) return false;
+    const host::RecordSetPtr tables = m_context.query(
+        QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'table'"), {}, error);
+    if (!tables) return false;
+    for (int r = 0; r < tables->recordCount(); ++r) {
+        const QString name = tables->at(r, 0).toString();
+        m_schemaTables.insert(name.toLower(), name);
+    }
+    for (int r = 0; r < catalogue->recordCount(); ++r) {
+        ExtendTable t;
+        t.tableName = catalogue->at(r, fieldOf(*catalogue, "TableName")).toString().trimmed();
+        t.hostTable = catalogue->at(r, fieldOf(*catalogue, "cTableName")).toString().trimmed();
+        t.keyColumn = catalogue->at(r, fieldOf(*catalogue, "cPKName")).toString().trimmed();
+        for (const QString& code :
+             catalogue->at(r, fieldOf(*catalogue, "cType")).toString().split(QLatin1Char(',')))
+            if (!code.trimmed().isEmpty()) t.codes << code.trimmed().toUpper();
+        if (t.tableName.isEmpty()) t.tableName = t.hostTable;
+        // The schema's spelling, so the companion's name is spelt as the host table's.
+        t.hostTable = m_schemaTables.value(t.hostTable.toLower(), t.hostTable);
+        m_byName.insert(t.hostTable.toLower(), t);
+        m_byName.insert(t.tableName.toLower(), t);
+    }
+    return true;
+}
+
+const ExtendTable* ExtendColumns::linked(const QString& tableName) const {
+    const auto it = m_byName.constFind(tableName.trimmed().toLower());
+    return it == m_byName.constEnd() ? nullptr : &*it;
+}
+
+const ExtendTable* ExtendColumns::find(const QString& name, const QString& classCode,
+                                       QString* error) const {
+    const ExtendTable* table = linked(name);
+    if (!table) {
+        setError(error,
+                 QStringLiteral("The table \"%1\" is not an extendable table of this account.")
+                     .arg(name));
+        return nullptr;
+    }
+    if (classCode.isEmpty() || !table->codes.contains(classCode)) {
+        setError(error, QStringLiteral("The table %1 takes no extended items of this class.")
+                            .arg(table->tableName));
+        return nullptr;
+    }
+    if (!m_schemaTables.contains(table->hostTable.toLower())) {
+        setError(
+            error,
+            QStringLiteral("The table %1 does not exist in this account.").arg(table->hostTable));
+        return nullptr;
+    }
+    return table;
+}
+
+QString ExtendColumns::existing(const QString& table) const {
+    return m_schemaTables.value(table.toLower());
+}
+
+bool ExtendColumns::addColumn(const ExtendTable& table, const QString& column, const QString& type,
+                              QString* error) {
+    QString companion = existing(table.companion());
+    if (companion.isEmpty()) {
+        // A new companion keys its rows as the host table does.
+        QString why;
+        const QHash<QString, ColumnInfo> hostColumns = m_context.columns(table.hostTable, &why);
+        const QString keyType = [&] {
+            const host::RecordSetPtr rs = m_context.database().query(
+                QStringLiteral(
+                    "SELECT type FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE"),
+                {table.hostTable, table.keyColumn});
+            return rs && !rs->isEmpty() ? rs->at(0, 0).toString() : QString();
+        }();
+        if (table.keyColumn.isEmpty() || !hostColumns.contains(table.keyColumn.toLower())) {
+            setError(error, QStringLiteral("The key column \"%1\" of table %2 is not known, so its "
+                                           "companion table cannot be created.")
+                                .arg(table.keyColumn, table.hostTable));
+            return false;
+        }
+        const ColumnInfo key = hostColumns.value(table.keyColumn.toLower());
+        companion = table.companion();
+        const QString collate = key.maxLength > 0 ? QStringLiteral(" COLLATE NOCASE") : QString();
+        if (!m_context.exec(QStringLiteral("CREATE TABLE %1(%2 %3%4 NOT NULL PRIMARY KEY)")
+                                .arg(host::sqlIdent(companion), host::sqlIdent(key.name),
+                                     keyType.isEmpty() ? QStringLiteral("int") : keyType, collate),
+                            {}, error))
+            return false;
+        m_schemaTables.insert(companion.toLower(), companion);
+    } else {
+        QString why;
+        if (m_context.columns(companion, &why).contains(column.toLower())) {
+            setError(
+                error,
+                QStringLiteral("The table %1 already has a column %2.").arg(companion, column));
+            return false;
+        }
+    }
+    return m_context.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                              .arg(host::sqlIdent(companion), host::sqlIdent(column), type),
+                          {}, error);
+}
+
+bool ExtendColumns::dropColumn(const ExtendTable& table, const QString& column, QString* error) {
+    const QString companion = existing(table.companion());
+    if (companion.isEmpty()) return true;
+    QString why;
+    const QHash<QString, ColumnInfo> columns = m_context.columns(companion, &why);
+    const auto it = columns.constFind(column.toLower());
+    if (it == columns.constEnd()) return true;
+    if (sqlite3_libversion_number() < 3035000) return rebuild(companion, it->name, {}, error);
+    return m_context.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
+                              .arg(host::sqlIdent(companion), host::sqlIdent(it->name)),
+                          {}, error);
+}
+
+bool ExtendColumns::countLonger(const ExtendTable& table, const QString& column, int maxLen,
+                                int* rows, QString* error) {
+    *rows = 0;
+    const QString companion = existing(table.companion());
+    if (companion.isEmpty()) return true;
+    QString why;
+    if (!m_context.columns(companion, &why).contains(column.toLower())) return true;
+    const host::RecordSetPtr rs =
+        m_context.query(QStringLiteral("SELECT count(*) FROM %1 WHERE length(%2) > ?")
+                            .arg(host::sqlIdent(companion), host::sqlIdent(column)),
+                        {maxLen}, error);
+    if (!rs) return false;
+    *rows = rs->at(0, 0).toInt();
+    return true;
+}
+
+bool ExtendColumns::retypeColumn(const ExtendTable& table, const QString& column,
+                                 const QString& type, QString* error) {
+    const QString companion = existing(table.companion());
+    if (companion.isEmpty()) return true;
+    QString why;
+    const QHash<QString, ColumnInfo> columns = m_context.columns(companion, &why);
+    const auto it = columns.constFind(column.toLower());
+    if (it == columns.constEnd()) return true;
+    return rebuild(companion, it->name, type, error);
+}
+
+bool ExtendColumns::rebuild(const QString& table, const QString& column, const QString& type,
+                            QString* error) {
+    // The documented way to change a column SQLite cannot alter in place: a new table, the rows
+    // copied, the old table dropped and the new one renamed, the indexes and triggers made again.
+    db::Database& db = m_context.database();
+    const host::RecordSetPtr info = db.query(
+        QStringLiteral("SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?)"),
+        {table}, error);
+    const host::RecordSetPtr extras = db.query(
+        QStringLiteral("SELECT sql FROM sqlite_schema WHERE tbl_name = ? AND type IN ('index', "
+                       "'trigger') AND sql IS NOT NULL"),
+        {table}, error);
+    if (!info || !extras) return false;
+    QStringList definitions, kept, keys;
+    QMap<int, QString> keyOrder;
+    for (int r = 0; r < info->recordCount(); ++r) {
+        const QString name = info->at(r, 0).toString();
+        const bool target = name.compare(column, Qt::CaseInsensitive) == 0;
+        if (target && type.isEmpty()) continue;
+        QString definition = host::sqlIdent(name) + QLatin1Char(' ');
+        if (target) {
+            definition += type;
+        } else {
+            definition += info->at(r, 1).toString();
+            const char* collation = nullptr;
+            if (sqlite3_table_column_metadata(db.handle(), "main", table.toUtf8().constData(),
+                                              name.toUtf8().constData(), nullptr, &collation,
+                                              nullptr, nullptr, nullptr) == SQLITE_OK &&
+                collation && qstricmp(collation, "BINARY") != 0)
+                definition += QStringLiteral(" COLLATE ") + QString::fromUtf8(collation);
+        }
+        if (info->at(r, 2).toInt()) definition += QStringLiteral(" NOT NULL");
+        if (!info->at(r, 3).isNull())
+            definition += QStringLiteral(" DEFAULT ") + info->at(r, 3).toString();
+        if (info->at(r, 4).toInt() > 0)
+            keyOrder.insert(info->at(r, 4).toInt(), host::sqlIdent(name));
+        definitions << definition;
+        kept << host::sqlIdent(name);
+    }
+    if (!keyOrder.isEmpty())
+        definitions
+            << QStringLiteral("PRIMARY KEY (%1)").arg(keyOrder.values().join(QLatin1Char(',')));
+    const QString scratch = table + QStringLiteral("_zx_rebuild");
+    const QString list = kept.join(QLatin1Char(','));
+    if (!m_context.exec(QStringLiteral("CREATE TABLE %1(%2)")
+                            .arg(host::sqlIdent(scratch), definitions.join(QLatin1Char(','))),
+                        {}, error) ||
+        !m_context.exec(QStringLiteral("INSERT INTO %1(%2) SELECT %2 FROM %3")
+                            .arg(host::sqlIdent(scratch), list, host::sqlIdent(table)),
+                        {}, error) ||
+        !m_context.exec(QStringLiteral("DROP TABLE %1").arg(host::sqlIdent(table)), {}, error) ||
+        !m_context.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2")
+                            .arg(host::sqlIdent(scratch), host::sqlIdent(table)),
+                        {}, error))
+        return false;
+    for (int r = 0; r < extras->recordCount(); ++r)
+        if (!m_context.exec(extras->at(r, 0).toString(), {}, error)) return false;
+    return true;
+}
+
+}  // namespace platform::server

@@ -1,0 +1,46 @@
+#pragma once
+// Reading back what the print control wrote, with tools that do not share its code: pdfinfo and
+// pdftotext (poppler) for PDF files, openpyxl for workbooks.
+#include <QProcess>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+namespace printtest {
+
+inline QString run(const QString& program, const QStringList& args, int* status = nullptr) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    if (status) *status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Pages of a PDF file as pdfinfo reads them; -1 when it cannot.
+inline int pdfPages(const QString& path) {
+    const QString info = run(QStringLiteral("pdfinfo"), {path});
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// The text of a PDF file, pages separated by form feeds. Compatibility forms are folded (a CJK
+// font may map a glyph such as 自 to its radical's code point).
+inline QString pdfText(const QString& path) {
+    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")})
+        .normalized(QString::NormalizationForm_KC);
+}
+
+// The first sheet of a workbook, one line per row, cells as Python's repr (numbers bare, texts
+// quoted) joined by tabs.
+inline QString xlsxRows(const QString& path) {
+    const QString script = QStringLiteral(
+        "import sys, openpyxl\n"
+        "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+        "for row in ws.iter_rows(values_only=True):\n"
+        "    sys.stdout.buffer.write(('\\t'.join(repr(v) for v in row) + '\\n').encode('utf-8'))\n");
+    int status = 0;
+    const QString out = run(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path}, &status);
+    return status == 0 ? out : QStringLiteral("<unreadable>");
+}
+
+}  // namespace printtest

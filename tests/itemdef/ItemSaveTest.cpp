@@ -1,0 +1,412 @@
+// Saving items from the editor as the server takes them: a new extended item inserted then
+// updated, a regular item in use, table links added and dropped one at a time, numbers taken by
+// someone else meanwhile, record locks, deleting from editor and catalogue, the value archive.
+#include <QLoggingCategory>
+#include <QRegularExpression>
+
+#include "archive/FrmZArchive.h"
+#include "catalogue/FrmUserDef.h"
+#include "catalogue/ItemListing.h"
+#include "common/Globals.h"
+#include "controls/Grid.h"
+#include "platform/pub/Pub.h"
+#include "tests/catalogue/CatalogueFixture.h"
+#include "tests/itemdef/SaveFixture.h"
+
+using namespace savetest;
+
+using ItemSave = SaveTest;
+
+namespace {
+
+// Debug traces written while a test runs.
+QStringList g_traces;
+void traceHandler(QtMsgType, const QMessageLogContext& context, const QString& text) {
+    if (context.category && QLatin1String(context.category) == QLatin1String("userdef.debug"))
+        g_traces << text;
+}
+
+// The session's server service; before each Add it lets `before` act as another administrator
+// does between the editor's numbering and its write.
+class RacingService : public host::IClsCommon {
+public:
+    explicit RacingService(std::shared_ptr<host::IClsCommon> inner) : m_inner(std::move(inner)) {}
+    void init(const QString& text) override { m_inner->init(text); }
+    bool Status() const override { return m_inner->Status(); }
+    host::RecordSetPtr OpenX(const QString& sql) override { return m_inner->OpenX(sql); }
+    bool ExecuteX(const QString& sql) override { return m_inner->ExecuteX(sql); }
+    host::IConnection* m_cnn() override { return m_inner->m_cnn(); }
+    QString lastError() const override { return m_inner->lastError(); }
+    bool Add(const QString& xml, const QString& table, QString* error) override {
+        ++adds;
+        if (before) before(xml);
+        return m_inner->Add(xml, table, error);
+    }
+    bool Modify(const QString& xml, const QString& table, QString* error) override {
+        ++modifies;
+        return m_inner->Modify(xml, table, error);
+    }
+    bool Delete(const QString& key, const QString& column, const QString& table,
+                QString* error) override {
+        ++deletes;
+        return m_inner->Delete(key, column, table, error);
+    }
+    std::function<void(const QString&)> before;
+    int adds = 0, modifies = 0, deletes = 0;
+    std::shared_ptr<host::IClsCommon> m_inner;
+};
+
+QString between(const QString& xml, const QString& tag) {
+    const QRegularExpression re(QStringLiteral("<%1>([^<]*)</%1>").arg(tag));
+    return re.match(xml).captured(1);
+}
+
+}  // namespace
+
+class ItemSaveWrites : public SaveTest {
+protected:
+    void SetUp() override {
+        SaveTest::SetUp();
+        racing = std::make_shared<RacingService>(session.srv);
+        userdef::g_SrvDB = racing;
+    }
+    QStringList links(const QString& cId) {
+        QStringList tables;
+        const host::RecordSetPtr rs =
+            session.srv->OpenX(QStringLiteral("select TableName from UserDefDetail where cid='") +
+                               cId + QStringLiteral("' order by TableName"));
+        if (rs)
+            for (rs->moveFirst(); !rs->eof(); rs->moveNext()) tables << rs->text(0);
+        return tables;
+    }
+    bool hasColumn(const QString& table, const QString& column) {
+        return count(QStringLiteral("select count(*) as n from syscolumns where id = "
+                                    "OBJECT_ID(N'") +
+                     table + QStringLiteral("_extradefine') and name='") + column +
+                     QStringLiteral("'")) == 1;
+    }
+    QString nameOf(const QString& cId) {
+        const host::RecordSetPtr rs = session.srv->OpenX(
+            QStringLiteral("select cItemName from userdef_lang where LocaleID='zh-CN' and cid='") +
+            cId + QLatin1Char('\''));
+        if (!rs || rs->isEmpty()) return QStringLiteral("<none>");
+        rs->moveFirst();
+        return rs->text(0);
+    }
+    std::shared_ptr<RacingService> racing;
+};
+
+TEST_F(ItemSaveWrites, NewItemIsInsertedOnceThenUpdated) {
+    const int before = items();
+    fillNew(kHeader, {QStringLiteral("SA_OrderHead")});
+    QStringList listed;
+    QObject::connect(editor.get(), &itemdef::FrmZAM::itemListChanged,
+                     [&](const QString& id) { listed << id; });
+    QLoggingCategory::setFilterRules(QStringLiteral("userdef.debug.debug=true"));
+    g_traces.clear();
+    const QtMessageHandler old = qInstallMessageHandler(traceHandler);
+    const bool saved = editor->Operating(QStringLiteral("SaveRs"));
+    qInstallMessageHandler(old);
+    QLoggingCategory::setFilterRules(QStringLiteral("userdef.debug.debug=false"));
+    ASSERT_TRUE(saved) << messages().join('|').toStdString();
+
+    EXPECT_EQ(g_traces, (QStringList{QStringLiteral("扩展自定项保存开始：g_SrvDB.Add_Begin"),
+                                     QStringLiteral("扩展自定项保存开始：g_SrvDB.Add_End")}));
+    EXPECT_EQ(messages(), QStringList{text("Q9.AAARCHIVE.COMMON.saveExtendDefine_OK")});
+    EXPECT_EQ(editor->state().cId, QStringLiteral("1005"));
+    EXPECT_EQ(editor->state().column, QStringLiteral("cHDefine5"));
+    EXPECT_FALSE(editor->state().adding);
+    EXPECT_TRUE(editor->state().inserted);
+    EXPECT_FALSE(combo("CmbCType")->isEnabled());
+    EXPECT_FALSE(enabled("SaveRs"));
+    EXPECT_TRUE(enabled("Archive"));
+    EXPECT_EQ(items(), before + 1);
+    EXPECT_EQ(links("1005"), QStringList{"SA_OrderHead"});
+    EXPECT_TRUE(hasColumn("SA_OrderHead", "cHDefine5"));
+    EXPECT_EQ(listed, QStringList{"1005"});
+    // The re-read item set stands on the new item.
+    EXPECT_EQ(editor->state().itemSet->text(QStringLiteral("cId")), QStringLiteral("1005"));
+
+    // The second save updates the same row.
+    setName(QStringLiteral("规格二"), 0);
+    session.prompter->clear();
+    ASSERT_TRUE(editor->Operating(QStringLiteral("SaveRs")));
+    EXPECT_EQ(items(), before + 1);
+    EXPECT_EQ(racing->adds, 1);
+    EXPECT_EQ(racing->modifies, 1);
+    EXPECT_EQ(nameOf("1005"), QStringLiteral("规格二"));
+    EXPECT_EQ(links("1005"), QStringList{"SA_OrderHead"});
+}
+
+TEST_F(ItemSaveWrites, RegularItemInUseIsUpdatedUnderItsRecordLock) {
+    open(kInventory, QStringLiteral("80"));
+    setName(QStringLiteral("原产地"), 0);
+    ASSERT_TRUE(editor->Operating(QStringLiteral("SaveRs")));
+    EXPECT_TRUE(messages().isEmpty());  // no message for a regular item
+    EXPECT_EQ(nameOf("80"), QStringLiteral("原产地"));
+    EXPECT_EQ(racing->modifies, 1);
+    EXPECT_FALSE(enabled("SaveRs"));
+
+    // The item stays locked for another administrator while it is shown.
+    auto prompter = std::make_shared<platform::pub::ScriptedPrompter>();
+    platform::pub::Pub other(prompter, QStringLiteral("zh-CN"));
+    other.setLogin(*session.login);
+    EXPECT_TRUE(other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"),
+                                20, true, QStringLiteral("80")));
+}
+
+TEST_F(ItemSaveWrites, ItemLockedElsewhereIsNotWritten) {
+    auto prompter = std::make_shared<platform::pub::ScriptedPrompter>();
+    platform::pub::Pub other(prompter, QStringLiteral("zh-CN"));
+    other.setLogin(*session.login);
+    ASSERT_FALSE(other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDef"),
+                                 20, true, QStringLiteral("80")));
+    open(kInventory, QStringLiteral("80"));
+    EXPECT_TRUE(editor->isReadOnly());
+    setName(QStringLiteral("原产地"), 0);
+    EXPECT_FALSE(editor->SaveUserDefRs(QStringLiteral("80"), 2));
+    EXPECT_EQ(racing->modifies, 0);
+    EXPECT_EQ(nameOf("80"), QStringLiteral("产地"));
+}
+
+TEST_F(ItemSaveWrites, TickingOneMoreTableAddsExactlyThatColumn) {
+    open(kHeader, QStringLiteral("1003"));
+    const QStringList original = links("1003");
+    ASSERT_EQ(original, (QStringList{"PU_ArrivalHead", "SA_DispatchHead", "SA_InvoiceHead"}));
+    ASSERT_FALSE(hasColumn("ST_InboundHead", "cHDefine3"));
+
+    tick(QStringLiteral("Mark&&ST_InboundHead"), true);
+    ASSERT_TRUE(editor->Operating(QStringLiteral("SaveRs"))) << messages().join('|').toStdString();
+    EXPECT_EQ(links("1003"), (QStringList{"PU_ArrivalHead", "SA_DispatchHead", "SA_InvoiceHead",
+                                          "ST_InboundHead"}));
+    EXPECT_TRUE(hasColumn("ST_InboundHead", "cHDefine3"));
+    for (const QString& t : original) EXPECT_TRUE(hasColumn(t, "cHDefine3")) << t.toStdString();
+
+    // The next save compares with what was just saved: unticking drops that one table.
+    tick(QStringLiteral("Mark&&ST_InboundHead"), false);
+    ASSERT_TRUE(editor->Operating(QStringLiteral("SaveRs")));
+    EXPECT_EQ(links("1003"), original);
+    EXPECT_FALSE(hasColumn("ST_InboundHead", "cHDefine3"));
+    for (const QString& t : original) EXPECT_TRUE(hasColumn(t, "cHDefine3")) << t.toStdString();
+
+    // No table at all: refused before the server.
+    for (const QString& key : editor->tree()->model()->tickedKeys())
+        if (key.startsWith(QLatin1String("Mark&&"))) tick(key, false);
+    session.prompter->clear();
+    EXPECT_FALSE(editor->Operating(QStringLiteral("SaveRs")));
+    EXPECT_EQ(messages(), QStringList{text("Q9.AA.ARCHIVE.USERDEF.FrmZAM.PleaseChooseConfine")});
+    EXPECT_EQ(links("1003"), original);
+    EXPECT_EQ(racing->modifies, 2);
+}
+
+TEST_F(ItemSaveWrites, NumberTakenMeanwhileIsRenumbered) {
+    // Between the editor's numbering and its write, another administrator adds an item with
+    // the same id and column.
+    int raced = 0;
+    racing->before = [&](const QString& xml) {
+        if (raced++ > 0) return;
+        QString other = xml;
+        other.replace(QStringLiteral("规格"), QStringLiteral("别人的项"));
+        other.replace(QStringLiteral("<cItem>扩展自定义项5</cItem>"),
+                      QStringLiteral("<cItem>扩展自定义项9</cItem>"));
+        QString error;
+        ASSERT_TRUE(racing->m_inner->Add(other, QStringLiteral("Userdef_base"), &error))
+            << error.toStdString();
+    };
+    fillNew(kHeader, {QStringLiteral("SA_OrderHead")});
+    ASSERT_TRUE(editor->Operating(QStringLiteral("SaveRs"))) << messages().join('|').toStdString();
+    EXPECT_EQ(racing->adds, 2);
+    EXPECT_EQ(editor->state().cId, QStringLiteral("1006"));
+    EXPECT_EQ(editor->state().column, QStringLiteral("cHDefine6"));
+    EXPECT_EQ(nameOf("1006"), QStringLiteral("规格"));
+    EXPECT_EQ(nameOf("1005"), QStringLiteral("别人的项"));
+    EXPECT_EQ(links("1006"), QStringList{"SA_OrderHead"});
+}
+
+TEST_F(ItemSaveWrites, NumbersTakenAgainAndAgainAreRefusedAndNothingIsWritten) {
+    racing->before = [&](const QString& xml) {
+        QString other = xml;
+        other.replace(QStringLiteral("规格"), QStringLiteral("别人的项"));
+        const QString n = between(xml, QStringLiteral("cId"));
+        other.replace(QRegularExpression(QStringLiteral("<cItem>[^<]*</cItem>")),
+                      QStringLiteral("<cItem>扩展自定义项") + n + QStringLiteral("</cItem>"));
+        QString error;
+        EXPECT_TRUE(racing->m_inner->Add(other, QStringLiteral("Userdef_base"), &error))
+            << error.toStdString();
+    };
+    fillNew(kHeader, {QStringLiteral("SA_OrderHead")});
+    const int before = items();
+    EXPECT_FALSE(editor->Operating(QStringLiteral("SaveRs")));
+    EXPECT_EQ(racing->adds, itemdef::kNumberingAttempts);
+    EXPECT_EQ(messages(), QStringList{text("Q9.AA.USERDEF.FrmZAM.numbertaken")});
+    EXPECT_EQ(count(QStringLiteral("select count(*) from userdef_lang where cItemName=N'规格'")),
+              0);
+    EXPECT_EQ(items(), before + itemdef::kNumberingAttempts);  // only the other one's items
+    EXPECT_TRUE(enabled("SaveRs"));                            // the edits stay
+    EXPECT_TRUE(editor->state().adding);
+}
+
+TEST_F(ItemSaveWrites, DeleteFromTheEditor) {
+    // A regular item is never sent to the server.
+    open(kHeader, QStringLiteral("1"));
+    const QString label = edit("EdtCItem")->text();
+    EXPECT_FALSE(editor->Operating(QStringLiteral("Delete")));
+    EXPECT_EQ(messages(),
+              QStringList{text("Q9.AA.USERDEF.voucherheader") + QStringLiteral(" ") + label +
+                          text("Q9.AA.ARCHIVE.USERDEF.FrmUserDef.nottodelete")});
+    EXPECT_EQ(racing->deletes, 0);
+    EXPECT_FALSE(editor->SaveUserDefRs(QStringLiteral("1"), 5));  // no such mode
+
+    // Item 1004 holds values in the payables table; the adjustment table is not checked.
+    open(kHeader, QStringLiteral("1004"));
+    session.prompter->clear();
+    session.prompter->queueAnswers({host::MsgAnswer::Yes, host::MsgAnswer::No});
+    EXPECT_FALSE(editor->Operating(QStringLiteral("Delete")));
+    ASSERT_EQ(session.prompter->asked().size(), 2);
+    EXPECT_EQ(messages().at(0), text("Q9.AA.ARCHIVE.FIELD.deleteornot"));
+    const QString question = messages().at(1);
+    EXPECT_TRUE(question.contains(
+        session.pub->GetResFormatString(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteDataLine"),
+                                        {QStringLiteral("应付单主表"), QStringLiteral("1")})))
+        << question.toStdString();
+    EXPECT_TRUE(question.contains(text("Q9.AA.USERDEF.FrmZAM.DeleteSkipped") +
+                                  QStringLiteral("\n出入库调整单主表")))
+        << question.toStdString();
+    EXPECT_EQ(racing->deletes, 0);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(links("1004").size(), 3);
+    EXPECT_TRUE(hasColumn("AP_VouchHead", "cHDefine4"));
+
+    // Yes to both: the item, its links and its columns go, the editor closes.
+    QStringList listed;
+    QObject::connect(editor.get(), &itemdef::FrmZAM::itemListChanged,
+                     [&](const QString& id) { listed << id; });
+    session.prompter->queueAnswers({host::MsgAnswer::Yes, host::MsgAnswer::Yes});
+    EXPECT_TRUE(editor->Operating(QStringLiteral("Delete")));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from userdef_base where cid='1004'")), 0);
+    EXPECT_TRUE(links("1004").isEmpty());
+    EXPECT_FALSE(hasColumn("AP_VouchHead", "cHDefine4"));
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(listed, QStringList{QString()});
+}
+
+TEST_F(ItemSaveWrites, DeleteFromTheCatalogue) {
+    auto cat = cattest::openCatalogue();
+    ASSERT_TRUE(cat->selectClass(kHeader));
+    const int before = items();
+    // No item chosen.
+    cat->grid()->setCurrentRow(0);
+    cat->RunCommand(QStringLiteral("Delete"));
+    EXPECT_EQ(messages(), QStringList{text("Q9.AA.ARCHIVE.COMMON.no")});
+    // A regular item.
+    session.prompter->clear();
+    int row = cattest::rowOfId(*cat, QStringLiteral("1"));
+    cat->grid()->setCurrentRow(row);
+    cat->RunCommand(QStringLiteral("Delete"));
+    EXPECT_EQ(messages(),
+              QStringList{cat->grid()->text(row, catalogue::kColClass) +
+                          cat->grid()->text(row, catalogue::kColItem) + QStringLiteral("  ") +
+                          text("Q9.AA.ARCHIVE.FIELD.nottodelete")});
+    // An extended item without values: one question; No keeps it, Yes deletes it.
+    session.prompter->clear();
+    row = cattest::rowOfId(*cat, QStringLiteral("1003"));
+    cat->grid()->setCurrentRow(row);
+    session.prompter->queueAnswer(host::MsgAnswer::No);
+    cat->RunCommand(QStringLiteral("Delete"));
+    EXPECT_EQ(messages(), QStringList{text("Q9.AA.ARCHIVE.FIELD.deleteornot")});
+    EXPECT_EQ(items(), before);
+    session.prompter->queueAnswer(host::MsgAnswer::Yes);
+    cat->RunCommand(QStringLiteral("Delete"));
+    EXPECT_EQ(items(), before - 1);
+    EXPECT_LE(cattest::rowOfId(*cat, QStringLiteral("1003")), 0);  // the list was refreshed
+    EXPECT_EQ(racing->deletes, 1);
+}
+
+TEST_F(ItemSaveWrites, CatalogueEditorSavesWithTheCatalogueChoice) {
+    // The catalogue hands its overwrite choice to the editor: "always" asks nothing and writes 1.
+    auto cat = cattest::openCatalogue();
+    ASSERT_TRUE(cat->selectClass(kInventory));
+    cat->RunCommand(QStringLiteral("mVouchTip1"));
+    cat->grid()->setCurrentRow(cattest::rowOfId(*cat, QStringLiteral("80")));
+    QString sent;
+    int listedRow = -1;
+    driveModals([&](QDialog* dialog) {
+        auto* e = qobject_cast<itemdef::FrmZAM*>(dialog);
+        ASSERT_NE(e, nullptr);
+        e->findChild<QTableWidget*>(QStringLiteral("Grid"))
+            ->item(0, 0)
+            ->setText(QStringLiteral("原产地"));
+        const auto doc = e->BuildItemDocument();
+        ASSERT_TRUE(doc);
+        sent = doc->xml;
+        ASSERT_TRUE(e->Operating(QStringLiteral("SaveRs")));
+        listedRow = cat->grid()->currentRow();
+    });
+    cat->RunCommand(QStringLiteral("Define"));
+    EXPECT_TRUE(sent.startsWith(QStringLiteral("<Userdef bCoverVouchBody='1'>")));
+    EXPECT_TRUE(sent.contains(QStringLiteral("<bCoverVouch>1</bCoverVouch>")));
+    EXPECT_TRUE(session.prompter->asked().isEmpty());
+    // While the editor is open the catalogue lists the saved name and stands on the item.
+    EXPECT_EQ(listedRow, cattest::rowOfId(*cat, QStringLiteral("80")));
+    EXPECT_EQ(cat->grid()->text(listedRow, catalogue::kColItemName), QStringLiteral("原产地"));
+}
+
+TEST_F(ItemSaveWrites, ArchiveFromTheEditor) {
+    open(kHeader, QStringLiteral("1003"));
+    QString shownItem;
+    driveModals([&](QDialog* dialog) {
+        auto* a = qobject_cast<archive::FrmZArchive*>(dialog);
+        ASSERT_NE(a, nullptr);
+        shownItem = a->currentItemId();
+    });
+    // Unsaved changes: No drops them before the archive opens.
+    setName(QStringLiteral("改过的名字"), 0);
+    session.prompter->queueAnswer(host::MsgAnswer::No);
+    EXPECT_TRUE(editor->Operating(QStringLiteral("Archive")));
+    EXPECT_EQ(messages(), QStringList{text("Q9.AAARCHIVE.COMMON.savearch_ornot")});
+    EXPECT_EQ(shownItem, QStringLiteral("1003"));
+    EXPECT_EQ(names()->item(0, 0)->text(), QStringLiteral("运输方式"));
+    EXPECT_EQ(racing->modifies, 0);
+    EXPECT_TRUE(enabled("SaveRs"));
+    // The value lock is released afterwards.
+    auto prompter = std::make_shared<platform::pub::ScriptedPrompter>();
+    platform::pub::Pub other(prompter, QStringLiteral("zh-CN"));
+    other.setLogin(*session.login);
+    EXPECT_FALSE(
+        other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDefine"), 2));
+}
+
+TEST_F(ItemSaveWrites, MovingWithUnsavedChanges) {
+    open(kHeader, QStringLiteral("1003"));
+    // Yes saves, then moves.
+    setName(QStringLiteral("运输方式二"), 0);
+    session.prompter->queueAnswer(host::MsgAnswer::Yes);
+    editor->ButtonClick(QStringLiteral("Next"));
+    EXPECT_EQ(nameOf("1003"), QStringLiteral("运输方式二"));
+    EXPECT_EQ(editor->state().cId, QStringLiteral("1004"));
+    // No moves without saving.
+    setName(QStringLiteral("不保存"), 0);
+    session.prompter->queueAnswer(host::MsgAnswer::No);
+    EXPECT_TRUE(editor->Operating(QStringLiteral("Previous")));
+    EXPECT_EQ(nameOf("1004"), QStringLiteral("结算方式"));
+    EXPECT_EQ(editor->state().cId, QStringLiteral("1003"));
+    // A save that is refused keeps the editor on its item with the edits.
+    edit("EdtIMaxLen")->setText(QString());
+    setName(QStringLiteral("运输方式三"), 0);
+    session.prompter->clear();
+    session.prompter->queueAnswer(host::MsgAnswer::Yes);
+    EXPECT_FALSE(editor->Operating(QStringLiteral("Next")));
+    EXPECT_EQ(editor->state().cId, QStringLiteral("1003"));
+    EXPECT_EQ(messages(), (QStringList{text("Q9.AAARCHIVE.COMMON.savearch_ornot"),
+                                       text("Q9.AA.ARCHIVE.USERDEF.FrmZAM.NoNullForTextLength")}));
+    EXPECT_TRUE(enabled("SaveRs"));
+}
+
+TEST_F(ItemSaveWrites, HostileNamesAreSavedAsTyped) {
+    fillNew(kHeader, {QStringLiteral("SA_OrderHead")});
+    const QString hostile = QStringLiteral("x'); drop table userdef_base; -- <a>&amp;</a> 😀");
+    setName(hostile, 0);
+    ASSERT_TRUE(editor->Operating(QStringLiteral("SaveRs"))) << messages().join('|').toStdString();
+    EXPECT_EQ(nameOf(editor->state().cId), hostile);
+    EXPECT_GT(items(), 0);
+}
