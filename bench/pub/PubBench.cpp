@@ -4,8 +4,6 @@
 // columns under 200 ms.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include "BenchAccount.h"
 #include "controls/Grid.h"
 #include "platform/pub/Pub.h"
@@ -62,7 +60,6 @@ static void BM_GetData10000Rows(benchmark::State& state) {
 BENCHMARK(BM_GetData10000Rows)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    benchsupport::BenchApplication app(argc, argv);
     return benchsupport::runBenchmarks(argc, argv);
 }
