@@ -9,33 +9,22 @@
 //
 //   build-…/carryover_matrix [--benchmark_filter=…]
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
-#include <QApplication>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 
 #include "AllocationCounter.h"
+#include "BenchAccount.h"
 #include "carryover/CarryOverSql.h"
 #include "carryover/FrmMakeVouchMain.h"
 #include "carryover/MakeVouchGrid.h"
 #include "carryover/RuleMatrix.h"
-#include "common/Globals.h"
-#include "common/InitAcc.h"
 #include "controls/Grid.h"
-#include "host/ILogin.h"
-#include "platform/db/Database.h"
-#include "platform/db/DemoAccount.h"
-#include "platform/pub/Pub.h"
-#include "platform/pub/ScriptedPrompter.h"
-#include "platform/server/AccountConnection.h"
-#include "platform/server/ClsCommon.h"
-#include "platform/sql/TSqlConnection.h"
 
 namespace {
 
 using namespace carryover;
+using namespace benchsupport;
 
 constexpr int kTables = 50;
 constexpr int kPairs = 1000;  // 50 sources × 20 targets each
@@ -45,82 +34,47 @@ constexpr int kLinksPerItem = 10;
 constexpr int kWalkPairs = 10;
 constexpr int kWalkItems = 30;
 
-class BenchLogin : public host::ILogin {
-public:
-    explicit BenchLogin(platform::server::ClsCommon* srv) : m_srv(srv) {}
-    QString ZxDbName() const override { return {}; }
-    QString cUserId() const override { return QStringLiteral("demo"); }
-    QString cUserName() const override { return QStringLiteral("演示管理员"); }
-    QString cAcc_id() const override { return QStringLiteral("001"); }
-    host::IConnection* ZxCurrentDb() const override { return m_srv->m_cnn(); }
-    QString ZxMetaName() const override { return {}; }
-    QString LanguageRegion() const override { return QStringLiteral("zh-cn"); }
+// Tables BT0…BT49 of type H; pair k: source k/20, target source+1+k%20 (mod 50). Items
+// cHDefine5…cHDefine300 join the demo's four header items. Item j is on the ten tables j, j+5, …
+// (mod 50). Rule k: pair k%1000, item 6·(k/1000) + (k%1000)%6, so every (pair, item) has one
+// rule at most; two in three carry.
+bool fill(BenchAccount& account) {
+    const auto n = [](int v) { return QString::number(v); };
+    const auto count = [&n](int upTo) {
+        return "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < " +
+               n(upTo) + ") ";
+    };
+    const QStringList statements = {
+        count(kTables) + "INSERT INTO AA_DefineExtend(cSub_ID,cTableName,TableDesc,cTableDesc,cType) "
+                "SELECT 'BN','BT'||i,'试算单据'||i,'试算单据'||i,'H' FROM n WHERE i < " +
+            n(kTables),
+        count(kPairs) + "INSERT INTO AA_ExtendDefineMakeVouch_sub(cMakeVouchID,cTableName,cTargetTable,cType) "
+                "SELECT 'BP'||i,'BT'||(i/20),'BT'||((i/20+1+i%20)%" +
+            n(kTables) + "),'H' FROM n WHERE i < " + n(kPairs),
+        count(kItems) + "INSERT INTO UserDef_Base(cId,cClass,cItem,cType,IMaxLen,cItemName,iLength,cDicDbName) "
+                "SELECT 1100+i,'单据头','扩展自定义项'||(4+i),'文本',60,'试算项目'||i,60,"
+                "'cHDefine'||(4+i) FROM n WHERE i >= 1 AND i <= " +
+            n(kItems - 4),
+        count(kItems) + ", m(k) AS (SELECT 0 UNION ALL SELECT k+1 FROM m WHERE k < " +
+            n(kLinksPerItem) + ") "
+                "INSERT OR IGNORE INTO UserDefDetail(cid,TableName) "
+                "SELECT b.cId,'BT'||((n.i + m.k*5) % " +
+            n(kTables) + ") FROM n, m JOIN UserDef_Base b ON b.cDicDbName='cHDefine'||(n.i+1) "
+                         "WHERE n.i < " +
+            n(kItems) + " AND m.k < " + n(kLinksPerItem),
+        count(kRules) + "INSERT INTO AA_ExtendDefineMakeVouch_Set(cMakeVouchID,cTableName,cTargetTable,"
+                "cextendfield,ctargetfield,ctype,btrans,cdesc,cSub_id) "
+                "SELECT s.cMakeVouchID,s.cTableName,s.cTargetTable,"
+                "'cHDefine'||(6*(n.i/" + n(kPairs) + ")+(n.i%" + n(kPairs) + ")%6+1),"
+                "'cHDefine'||(6*(n.i/" + n(kPairs) + ")+(n.i%" + n(kPairs) + ")%6+1),"
+                "'H',n.i%3<>0,'','BN' FROM n JOIN AA_ExtendDefineMakeVouch_sub s "
+                "ON s.cMakeVouchID='BP'||(n.i%" + n(kPairs) + ") WHERE n.i < " + n(kRules)};
+    for (const QString& sql : statements)
+        if (!account.exec(sql)) return false;
+    return true;
+}
 
-private:
-    platform::server::ClsCommon* m_srv;
-};
-
-struct Account {
-    QTemporaryDir root;
-    std::shared_ptr<platform::server::ClsCommon> srv;
-    QString error;
-
-    platform::db::Database& db() { return srv->connection()->database(); }
-
-    bool open() {
-        if (!platform::db::createDemoAccount(root.path(), QStringLiteral("001"), &error)) return false;
-        srv = std::make_shared<platform::server::ClsCommon>();
-        srv->init(platform::server::accountConnectionText(root.path(), QStringLiteral("001"),
-                                                          QStringLiteral("zh-CN")));
-        if (!srv->Status()) {
-            error = srv->lastError();
-            return false;
-        }
-        return fill();
-    }
-
-    bool fill() {
-        // Tables BT0…BT49 of type H; pair k: source k/20, target source+1+k%20 (mod 50).
-        // Items cHDefine5…cHDefine300 join the demo's four header items. Item j is on the ten
-        // tables j, j+5, … (mod 50). Rule k: pair k%1000, item 6·(k/1000) + (k%1000)%6, so every
-        // (pair, item) has one rule at most; two in three carry.
-        const auto n = [](int v) { return QString::number(v); };
-        const auto count = [&n](int upTo) {
-            return "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < " +
-                   n(upTo) + ") ";
-        };
-        const QStringList statements = {
-            count(kTables) + "INSERT INTO AA_DefineExtend(cSub_ID,cTableName,TableDesc,cTableDesc,cType) "
-                    "SELECT 'BN','BT'||i,'试算单据'||i,'试算单据'||i,'H' FROM n WHERE i < " +
-                n(kTables),
-            count(kPairs) + "INSERT INTO AA_ExtendDefineMakeVouch_sub(cMakeVouchID,cTableName,cTargetTable,cType) "
-                    "SELECT 'BP'||i,'BT'||(i/20),'BT'||((i/20+1+i%20)%" +
-                n(kTables) + "),'H' FROM n WHERE i < " + n(kPairs),
-            count(kItems) + "INSERT INTO UserDef_Base(cId,cClass,cItem,cType,IMaxLen,cItemName,iLength,cDicDbName) "
-                    "SELECT 1100+i,'单据头','扩展自定义项'||(4+i),'文本',60,'试算项目'||i,60,"
-                    "'cHDefine'||(4+i) FROM n WHERE i >= 1 AND i <= " +
-                n(kItems - 4),
-            count(kItems) + ", m(k) AS (SELECT 0 UNION ALL SELECT k+1 FROM m WHERE k < " +
-                n(kLinksPerItem) + ") "
-                    "INSERT OR IGNORE INTO UserDefDetail(cid,TableName) "
-                    "SELECT b.cId,'BT'||((n.i + m.k*5) % " +
-                n(kTables) + ") FROM n, m JOIN UserDef_Base b ON b.cDicDbName='cHDefine'||(n.i+1) "
-                             "WHERE n.i < " +
-                n(kItems) + " AND m.k < " + n(kLinksPerItem),
-            count(kRules) + "INSERT INTO AA_ExtendDefineMakeVouch_Set(cMakeVouchID,cTableName,cTargetTable,"
-                    "cextendfield,ctargetfield,ctype,btrans,cdesc,cSub_id) "
-                    "SELECT s.cMakeVouchID,s.cTableName,s.cTargetTable,"
-                    "'cHDefine'||(6*(n.i/" + n(kPairs) + ")+(n.i%" + n(kPairs) + ")%6+1),"
-                    "'cHDefine'||(6*(n.i/" + n(kPairs) + ")+(n.i%" + n(kPairs) + ")%6+1),"
-                    "'H',n.i%3<>0,'','BN' FROM n JOIN AA_ExtendDefineMakeVouch_sub s "
-                    "ON s.cMakeVouchID='BP'||(n.i%" + n(kPairs) + ") WHERE n.i < " + n(kRules)};
-        for (const QString& sql : statements)
-            if (!db().exec(sql, &error)) return false;
-        return true;
-    }
-};
-
-Account* g_account = nullptr;
+BenchAccount* g_account = nullptr;
 std::unique_ptr<FrmMakeVouchMain> g_window;
 
 // The header tab's search as the user runs it.
@@ -205,33 +159,16 @@ BENCHMARK(BM_NestedWalkCutDown)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // The rules and links with plain SQLite statements, every value turned into a QString.
 void BM_RawReadRulesAndLinks(benchmark::State& state) {
-    sqlite3* db = g_account->db().handle();
-    const QByteArray sqls[] = {
-        QByteArrayLiteral("SELECT cMakeVouchID,a.cSub_id,a.ctype,cextendfield,ctargetfield,a.cTableName,"
-                          "cTargetTable,btrans,cdesc,a.GUID,b.TableDesc,c.TableDesc FROM "
-                          "AA_ExtendDefineMakeVouch_Set a LEFT JOIN AA_DefineExtend b ON "
-                          "b.cTableName=a.cTableName LEFT JOIN AA_DefineExtend c ON "
-                          "c.cTableName=a.cTargetTable WHERE a.ctype='H'"),
-        QByteArrayLiteral("SELECT a.TableName,b.cDicDbName FROM UserDefDetail a JOIN UserDef_Base b "
-                          "ON a.cid=b.cId WHERE b.cClass='单据头'")};
-    for (auto _ : state) {
-        std::vector<QString> cells;
-        cells.reserve(size_t(kRules) * 12 + 10000);
-        for (const QByteArray& sql : sqls) {
-            sqlite3_stmt* stmt = nullptr;
-            if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
-                state.SkipWithError(sqlite3_errmsg(db));
-                return;
-            }
-            while (sqlite3_step(stmt) == SQLITE_ROW)
-                for (int c = 0, n = sqlite3_column_count(stmt); c < n; ++c)
-                    cells.push_back(QString::fromUtf8(
-                        reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                        sqlite3_column_bytes(stmt, c)));
-            sqlite3_finalize(stmt);
-        }
-        benchmark::DoNotOptimize(cells.data());
-    }
+    plainSqliteReadToStrings(
+        state, g_account->db().handle(),
+        {QByteArrayLiteral("SELECT cMakeVouchID,a.cSub_id,a.ctype,cextendfield,ctargetfield,a.cTableName,"
+                           "cTargetTable,btrans,cdesc,a.GUID,b.TableDesc,c.TableDesc FROM "
+                           "AA_ExtendDefineMakeVouch_Set a LEFT JOIN AA_DefineExtend b ON "
+                           "b.cTableName=a.cTableName LEFT JOIN AA_DefineExtend c ON "
+                           "c.cTableName=a.cTargetTable WHERE a.ctype='H'"),
+         QByteArrayLiteral("SELECT a.TableName,b.cDicDbName FROM UserDefDetail a JOIN UserDef_Base b "
+                           "ON a.cid=b.cId WHERE b.cClass='单据头'")},
+        size_t(kRules) * 12 + 10000);
 }
 BENCHMARK(BM_RawReadRulesAndLinks)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
@@ -250,31 +187,13 @@ void reportMemory() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    Account account;
-    if (!account.open()) {
-        std::fprintf(stderr, "cannot build the account: %s\n", qPrintable(account.error));
-        return 1;
-    }
-    auto pub = std::make_shared<platform::pub::Pub>(std::make_shared<platform::pub::ScriptedPrompter>(),
-                                                    QStringLiteral("zh-cn"));
-    userdef::g_Pub = pub;
-    userdef::g_SrvDB = account.srv;
-    userdef::g_Login = std::make_shared<BenchLogin>(account.srv.get());
-    if (!userdef::InitAcc()) return 1;
-    g_account = &account;
+    BenchProgram program(argc, argv, fill);
+    if (!program.ok()) return 1;
 
     reportMemory();
+    g_account = &program.account();
     g_window = std::make_unique<FrmMakeVouchMain>();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
+    const int status = runBenchmarks(argc, argv);
     g_window.reset();
-    userdef::g_Login.reset();
-    userdef::g_SrvDB.reset();
-    userdef::g_Pub.reset();
-    return 0;
+    return status;
 }

@@ -6,24 +6,22 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdio>
 
+#include "BenchAccount.h"
 #include "platform/db/DemoAccount.h"
-#include "platform/server/AccountConnection.h"
 #include "platform/server/ClsCommon.h"
 
 namespace {
 
 const QString kAccount = QStringLiteral("001");
 
-// One demo account for the read benchmarks, built on first use.
-const QString& demoRoot() {
-    static QTemporaryDir dir;
-    static const bool built = [] {
-        QString error;
-        return platform::db::createDemoAccount(dir.path(), kAccount, &error);
-    }();
-    static const QString root = built ? dir.path() : QString();
-    return root;
+// One demo account for the read benchmarks, built on first use; no connection holds its files.
+const benchsupport::BenchAccount& demoAccount() {
+    static benchsupport::BenchAccount account;
+    static const bool built = account.create();
+    if (!built) std::fprintf(stderr, "cannot build the account: %s\n", qPrintable(account.error));
+    return account;
 }
 
 void BM_CreateDemoAccount(benchmark::State& state) {
@@ -37,7 +35,8 @@ void BM_CreateDemoAccount(benchmark::State& state) {
 BENCHMARK(BM_CreateDemoAccount)->Unit(benchmark::kMillisecond);
 
 void BM_CopyAccountFiles(benchmark::State& state) {
-    const platform::db::AccountFiles from = platform::db::accountFiles(demoRoot(), kAccount);
+    const platform::db::AccountFiles from =
+        platform::db::accountFiles(demoAccount().root(), kAccount);
     for (auto _ : state) {
         QTemporaryDir dir;
         const platform::db::AccountFiles to = platform::db::accountFiles(dir.path(), kAccount);
@@ -50,7 +49,7 @@ void BM_CopyAccountFiles(benchmark::State& state) {
 BENCHMARK(BM_CopyAccountFiles)->Unit(benchmark::kMillisecond);
 
 void BM_ConnectService(benchmark::State& state) {
-    const QString text = platform::server::accountConnectionText(demoRoot(), kAccount, "zh-CN");
+    const QString text = demoAccount().connectionText();
     for (auto _ : state) {
         platform::server::ClsCommon srv;
         srv.init(text);
@@ -62,7 +61,7 @@ BENCHMARK(BM_ConnectService)->Unit(benchmark::kMillisecond);
 // Runs one statement per iteration on one connection.
 void runStatement(benchmark::State& state, const QString& sql, bool rows) {
     platform::server::ClsCommon srv;
-    srv.init(platform::server::accountConnectionText(demoRoot(), kAccount, "zh-CN"));
+    srv.init(demoAccount().connectionText());
     for (auto _ : state) {
         const bool ok = rows ? srv.OpenX(sql) != nullptr : srv.ExecuteX(sql);
         if (!ok) state.SkipWithError(srv.lastError().toUtf8().constData());
@@ -112,7 +111,7 @@ BENCHMARK(BM_TableTreeSubsystems)->Unit(benchmark::kMillisecond);
 // The rule editor runs the field-pair batch and its join once per listed item.
 void BM_FieldPairBatchAndJoin(benchmark::State& state) {
     platform::server::ClsCommon srv;
-    srv.init(platform::server::accountConnectionText(demoRoot(), kAccount, "zh-CN"));
+    srv.init(demoAccount().connectionText());
     const QString batch = QStringLiteral(
         " if not (select object_id('Tempdb..#AA_ExtendDefineFieldsForMakeVouch')) is null \r\n"
         " DROP TABLE #AA_ExtendDefineFieldsForMakeVouch \r\n"

@@ -9,55 +9,42 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
-#include <memory>
 
+#include "BenchAccount.h"
 #include "host/Quote.h"
 #include "platform/db/Database.h"
-#include "platform/db/DemoAccount.h"
-#include "platform/server/AccountConnection.h"
-#include "platform/server/ClsCommon.h"
-#include "platform/sql/TSqlConnection.h"
 
 namespace {
+
+using namespace benchsupport;
 
 constexpr int kTables = 50;
 constexpr int kItems = 40;  // per run; both variants grow the schema alike
 
 QString tableName(int n) { return QStringLiteral("BN_Head%1").arg(n, 2, 10, QLatin1Char('0')); }
 
-struct Account {
-    QTemporaryDir root;
-    std::unique_ptr<platform::server::ClsCommon> srv;
-    platform::db::Database& db() { return srv->connection()->database(); }
-
-    bool open() {
-        QString error;
-        if (!platform::db::createDemoAccount(root.path(), QStringLiteral("001"), &error))
-            return false;
-        srv = std::make_unique<platform::server::ClsCommon>();
-        srv->init(platform::server::accountConnectionText(root.path(), QStringLiteral("001"),
-                                                          QStringLiteral("zh-CN")));
-        if (!srv->Status()) return false;
-        // Fifty header tables with their (empty) companions in the extension catalogue.
-        platform::db::Transaction t(db());
-        for (int n = 1; n <= kTables; ++n) {
-            const QString name = tableName(n);
-            if (!db().exec(QStringLiteral(
-                               "CREATE TABLE %1(ID int NOT NULL PRIMARY KEY, cCode nvarchar(30));"
+// The demo account with fifty header tables and their (empty) companions in the extension
+// catalogue.
+bool openWithTables(BenchAccount& account) {
+    if (!account.open()) return false;
+    platform::db::Database& db = account.db();
+    platform::db::Transaction t(db);
+    for (int n = 1; n <= kTables; ++n) {
+        const QString name = tableName(n);
+        if (!db.exec(
+                QStringLiteral("CREATE TABLE %1(ID int NOT NULL PRIMARY KEY, cCode nvarchar(30));"
                                "CREATE TABLE %2(ID int NOT NULL PRIMARY KEY);")
-                               .arg(host::sqlIdent(name),
-                                    host::sqlIdent(name + QStringLiteral("_extradefine")))) ||
-                !db().execParams(
-                    QStringLiteral("INSERT INTO AA_DefineExtend(cSub_ID, cTableName, TableDesc, "
-                                   "cTableDesc, cType, TableName, cPKName) VALUES ('SA', ?, ?, ?, "
-                                   "'H', ?, 'ID')"),
-                    {name, name, name, name}))
-                return false;
-        }
-        return t.commit();
+                    .arg(host::sqlIdent(name),
+                         host::sqlIdent(name + QStringLiteral("_extradefine")))) ||
+            !db.execParams(
+                QStringLiteral("INSERT INTO AA_DefineExtend(cSub_ID, cTableName, TableDesc, "
+                               "cTableDesc, cType, TableName, cPKName) VALUES ('SA', ?, ?, ?, "
+                               "'H', ?, 'ID')"),
+                {name, name, name, name}))
+            return false;
     }
-};
+    return t.commit();
+}
 
 QString document(int id, int column) {
     QString share;
@@ -89,8 +76,8 @@ QString document(int id, int column) {
 }
 
 void BM_ServerAdd(benchmark::State& state) {
-    Account account;
-    if (!account.open()) return state.SkipWithError("cannot create the account");
+    BenchAccount account;
+    if (!openWithTables(account)) return state.SkipWithError("cannot create the account");
     int n = 100;
     for (auto _ : state) {
         ++n;
@@ -101,8 +88,8 @@ void BM_ServerAdd(benchmark::State& state) {
 }
 
 void BM_BareStatements(benchmark::State& state) {
-    Account account;
-    if (!account.open()) return state.SkipWithError("cannot create the account");
+    BenchAccount account;
+    if (!openWithTables(account)) return state.SkipWithError("cannot create the account");
     platform::db::Database& db = account.db();
     int n = 100;
     for (auto _ : state) {
@@ -140,8 +127,5 @@ BENCHMARK(BM_BareStatements)->Iterations(kItems)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

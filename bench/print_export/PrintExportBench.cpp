@@ -3,9 +3,9 @@
 // Goal: the workbook written in under 2 s.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QTemporaryDir>
 
+#include "BenchAccount.h"
 #include "controls/PrintControl.h"
 #include "host/Quote.h"
 
@@ -73,10 +73,6 @@ static void BM_PageCount20000x6(benchmark::State& state) {
 BENCHMARK(BM_PageCount20000x6)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    benchsupport::BenchApplication app(argc, argv);
+    return benchsupport::runBenchmarks(argc, argv);
 }

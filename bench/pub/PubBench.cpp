@@ -4,14 +4,10 @@
 // columns under 200 ms.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QTemporaryDir>
-
+#include "BenchAccount.h"
 #include "controls/Grid.h"
-#include "platform/db/DemoAccount.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
-#include "platform/server/AccountConnection.h"
 #include "platform/server/ClsCommon.h"
 
 using platform::pub::Pub;
@@ -28,14 +24,12 @@ static void BM_GetResString(benchmark::State& state) {
 BENCHMARK(BM_GetResString);
 
 static void BM_LockTakeRelease(benchmark::State& state) {
-    QTemporaryDir root;
-    QString error;
-    if (!platform::db::createDemoAccount(root.path(), "001", &error)) {
-        state.SkipWithError(error.toUtf8().constData());
+    benchsupport::BenchAccount account;
+    if (!account.open()) {
+        state.SkipWithError(account.error.toUtf8().constData());
         return;
     }
-    platform::server::ClsCommon srv;
-    srv.init(platform::server::accountConnectionText(root.path(), "001", "zh-CN"));
+    platform::server::ClsCommon& srv = *account.srv;
     Pub other(std::make_shared<ScriptedPrompter>(), "zh-cn");
     other.IsLockFun(&srv, nullptr, "UserDef", 1);  // a second session in the table
     Pub pub(std::make_shared<ScriptedPrompter>(), "zh-cn");
@@ -66,10 +60,6 @@ static void BM_GetData10000Rows(benchmark::State& state) {
 BENCHMARK(BM_GetData10000Rows)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    benchsupport::BenchApplication app(argc, argv);
+    return benchsupport::runBenchmarks(argc, argv);
 }
