@@ -13,7 +13,7 @@
 #include "archive/ArchiveLog.h"
 #include "archive/PlugInTalk.h"
 #include "archive/ValueKeys.h"
-#include "archive/ValuePrint.h"
+#include "common/PrintCommand.h"
 #include "archive/ValueRules.h"
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
@@ -646,10 +646,7 @@ void FrmZArchive::PrintAll(const QString& command) {
         userdef::ShowMsg(res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.nodata")));
         return;
     }
-    if (!userdef::g_Pub) return;
-    userdef::g_Pub->HelpHide();
-    const QString style = userdef::g_Pub->GetPrnStyle(userdef::g_SrvDB.get(), kLockName);
-    PrintValueList(command, style, WriteData(), this);
+    userdef::RunPrintCommand(this, command, kLockName, WriteData());
 }
 
 QString FrmZArchive::WriteData() {

@@ -10,7 +10,7 @@
 #include "carryover/CarryOverLog.h"
 #include "carryover/CarryOverSql.h"
 #include "carryover/MakeVouchGrid.h"
-#include "carryover/MakeVouchPrint.h"
+#include "common/PrintCommand.h"
 #include "carryover/RuleRecord.h"
 #include "carryover/RuleStore.h"
 #include "common/Globals.h"
@@ -314,7 +314,7 @@ void FrmMakeVouchMain::PrintAll(const QString& key) {
     }
     if (const host::RecordSetPtr fields = openRows(BatchPrintColumnsSql()); fields && userdef::g_Pub)
         userdef::g_Pub->GetTypeSize(*fields);
-    PrintGrid(this, key, WriteData());
+    userdef::RunPrintCommand(this, key, QStringLiteral("MakeVouchSet"), WriteData());
 }
 
 QString FrmMakeVouchMain::WriteData() {

@@ -6,7 +6,7 @@
 #include "carryover/CarryOverSql.h"
 #include "carryover/FrmManage.h"
 #include "carryover/MakeVouchGrid.h"
-#include "carryover/MakeVouchPrint.h"
+#include "common/PrintCommand.h"
 #include "carryover/RuleStore.h"
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
@@ -236,7 +236,7 @@ void FrmMakeVouchSet::PrintAll(const QString& key) {
         userdef::ShowMsg(res("Q9.AA.ARCHIVE.COMMON.nodata"));
         return;
     }
-    PrintGrid(this, key, WriteData());
+    userdef::RunPrintCommand(this, key, QStringLiteral("MakeVouchSet"), WriteData());
 }
 
 QString FrmMakeVouchSet::WriteData() {

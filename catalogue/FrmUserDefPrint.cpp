@@ -7,6 +7,7 @@
 #include "catalogue/FrmUserDef.h"
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
+#include "common/PrintCommand.h"
 #include "common/ShowModal.h"
 #include "common/ShowMsg.h"
 #include "controls/Grid.h"
@@ -22,18 +23,11 @@ namespace {
 const QString kPrintKey = QStringLiteral("UserDef");
 const QString kOptionForm = QStringLiteral("userdef");
 
-host::IWindowHost* windowHost() {
-    return userdef::g_Factory ? userdef::g_Factory->windowHost() : nullptr;
-}
-
 }  // namespace
 
 void FrmUserDef::SetupPrinting() {
     m_prn = new controls::PrintControl(this);
     m_prn->setObjectName(QStringLiteral("Prn"));
-    connect(m_prn, &controls::PrintControl::styleChanged, this, [](const QString& style) {
-        if (userdef::g_Pub) userdef::g_Pub->SavePrnStyle(userdef::g_SrvDB.get(), kPrintKey, style);
-    });
 }
 
 QString FrmUserDef::WriteData(controls::Grid* grid) const {
@@ -53,37 +47,9 @@ void FrmUserDef::PrintAll(const QString& mode, controls::Grid* grid, controls::P
                                         : QString());
         return;
     }
-    if (!userdef::g_Pub) return;
-    host::IPub& pub = *userdef::g_Pub;
-    pub.HelpHide();
-    const QString style = pub.GetPrnStyle(userdef::g_SrvDB.get(), kPrintKey);
-    prn->setPub(&pub);
-    prn->setWindowHost(windowHost());
     prn->setFont(font());
     prn->setPrintNo(ui->mPrintNo->isChecked());
-    if (!prn->SetDataStyleXML(WriteData(grid), style, QStringLiteral("Default"))) {
-        qCWarning(lcCatalogue) << "print data refused:" << prn->lastError();
-        return;
-    }
-    const auto is = [&mode](const char* name) {
-        return mode.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-    };
-    if (is("SetUp")) {
-        if (prn->PageSetup() != -1) prn->TriggerEvent(0);
-    } else if (is("Print")) {
-        prn->DoPrint();
-    } else if (is("Preview")) {
-        prn->SetOwner(prn->parentWidget());
-        prn->PrintPreview();
-    } else if (is("SaveFile")) {
-        const controls::ExportResult result = prn->ExportToFile(QString(), QString());
-        if (result.count >= 0)
-            pub.PrintMsg(result.count, kPrintKey);
-        else if (!result.error.isEmpty())  // a cancelled choice of file says nothing
-            userdef::ShowMsg(result.error);
-    } else {
-        qCWarning(lcCatalogue) << "unknown print mode" << mode;
-    }
+    userdef::RunPrintCommand(*prn, mode, kPrintKey, WriteData(grid));
 }
 
 void FrmUserDef::ShowAbout() {

@@ -1,6 +1,10 @@
 // The value archive window driven through its commands and boxes, on the demo account: item 20
 // (body, colours, stop flag), 101 (free item, sizes with bar codes), 35 (date), 21 (no values).
 #include <QCheckBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QPrintPreviewWidget>
+#include <QTemporaryDir>
 #include <QTabWidget>
 #include <QTest>
 
@@ -339,6 +343,38 @@ TEST_F(ValueArchive, ValuesOfARelatedArchiveAreLookedUpAndCutToTheBox) {
 
     auto own = open("20");  // no related archive: a plain box
     EXPECT_FALSE(own->lookupBox("EdtcValue")->isReferenceMode());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ValueArchive, ThePrintCommandsPreviewAndExportTheValueList) {
+    auto w = open("20");
+    int previewPages = -1;
+    session.windows.onModal = [&previewPages](QDialog* d) {
+        auto* preview = d->findChild<QPrintPreviewWidget*>();
+        preview->updatePreview();
+        previewPages = preview->pageCount();
+        return int(QDialog::Rejected);
+    };
+    w->Operating("Preview");
+    EXPECT_EQ(session.windows.shown.last(), QStringLiteral("QPrintPreviewDialog"));
+    EXPECT_EQ(previewPages, 1);
+
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("values.csv"));
+    session.windows.onModal = [&csv](QDialog* d) {
+        qobject_cast<QFileDialog*>(d)->selectFile(csv);
+        return int(QDialog::Accepted);
+    };
+    w->Operating("SaveFile");
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    for (const QString& colour : kColours) EXPECT_TRUE(text.contains(colour)) << colour.toStdString();
+    ASSERT_NE(session.prompter->last(), nullptr);
+    EXPECT_TRUE(session.prompter->last()->text.contains(QStringLiteral("4")));
 }
 
 }  // namespace
