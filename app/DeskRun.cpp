@@ -1,7 +1,10 @@
 #include "app/DeskRun.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTextStream>
+#include <QTranslator>
 #include <QTimer>
 #include <cstdio>
 
@@ -17,6 +20,17 @@
 namespace app {
 
 namespace {
+
+// Qt's own texts (the buttons of standard dialogs) in the session's language.
+void installQtTexts(QApplication& application, const QString& language) {
+    static QTranslator translator;
+    application.removeTranslator(&translator);
+    if (language.startsWith(QLatin1String("en"), Qt::CaseInsensitive)) return;
+    if (translator.load(QLocale(QString(language).replace(QLatin1Char('-'), QLatin1Char('_'))),
+                        QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        application.installTranslator(&translator);
+}
 
 // Saves a picture of the window once it has been painted, then runs done.
 void screenshotLater(QWidget* window, const QString& file, std::function<void()> done) {
@@ -82,6 +96,7 @@ int runDesk(int argc, char** argv) {
         login = dialog.login();
     }
 
+    installQtTexts(application, login->language());
     Desk desk(login, accountName(root, login->cAcc_id()));
     desk.portal()->show();
     if (!options->open.isEmpty()) desk.openFunction(options->open);

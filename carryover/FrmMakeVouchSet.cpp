@@ -1,5 +1,8 @@
 #include "carryover/FrmMakeVouchSet.h"
 
+#include <QFontMetrics>
+#include <algorithm>
+
 #include <QShortcut>
 
 #include "carryover/CarryOverLog.h"
@@ -13,6 +16,7 @@
 #include "common/ShowModal.h"
 #include "common/ShowMsg.h"
 #include "controls/Grid.h"
+#include "controls/Twips.h"
 #include "controls/HostToolbar.h"
 #include "host/IColSet.h"
 #include "host/IFilterSvr.h"
@@ -111,13 +115,16 @@ void FrmMakeVouchSet::InitGrid(const QString&) {
     g->setRedraw(false);
     g->setCols(fields->fieldCount() + 1);
     g->setRows(1);
+    const QFontMetrics metrics(g->font());
     for (int c = 0; c < g->cols(); ++c) {
-        const QString title = c < int(std::size(kColumns)) ? QString::fromLatin1(kColumns[c].title)
-                                                           : QString();
-        g->setText(0, c, title.startsWith(QLatin1String("Q9.")) && userdef::g_Pub
-                             ? userdef::g_Pub->GetResString(title)
-                             : title);
-        g->setColWidth(c, 1500);
+        const QString key = c < int(std::size(kColumns)) ? QString::fromLatin1(kColumns[c].title)
+                                                         : QString();
+        const QString title = key.startsWith(QLatin1String("Q9.")) && userdef::g_Pub
+                                  ? userdef::g_Pub->GetResString(key)
+                                  : key;
+        g->setText(0, c, title);
+        // At least 1500 twips, and the whole title in the user's language.
+        g->setColWidth(c, std::max(1500, controls::pixelsToTwips(metrics.horizontalAdvance(title) + 16)));
     }
     for (int c = 0; c < g->cols() && c < int(std::size(kColumns)); ++c)
         if (!kColumns[c].shown) g->setColWidth(c, 0);

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs; does nothing when they are present.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build ccache pkg-config
-      qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libgl1-mesa-dev
+      qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libqt6sql6-sqlite libgl1-mesa-dev
       libsqlite3-dev sqlite3 googletest libgtest-dev libgmock-dev libbenchmark-dev
       libxlsxwriter-dev poppler-utils python3-openpyxl
       xvfb xauth fonts-noto-cjk xdotool imagemagick)

@@ -1,6 +1,7 @@
 #include "platform/filter/FilterDialog.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,6 +58,11 @@ int FilterDialog::addRow() {
     ui->GrdConditions->setCellWidget(row, 1, op);
     ui->GrdConditions->setCellWidget(row, 2, value);
     ui->GrdConditions->setCurrentCell(row, 2);
+    // The column and operator choices show their longest entry whole.
+    for (int c : {0, 1})
+        ui->GrdConditions->setColumnWidth(
+            c, std::max(ui->GrdConditions->columnWidth(c),
+                        ui->GrdConditions->cellWidget(row, c)->sizeHint().width()));
     return row;
 }
 
