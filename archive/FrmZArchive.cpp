@@ -15,6 +15,7 @@
 #include "archive/ValueKeys.h"
 #include "common/PrintCommand.h"
 #include "archive/ValueRules.h"
+#include "archive/ValueUsage.h"
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
 #include "common/PlugInCommon.h"
@@ -504,12 +505,17 @@ bool FrmZArchive::DeleteValue() {
     if (!takeValueLock()) return false;
     const int top = g->topRow();
     const QString value = g->text(row, kColValue);
+    // A value held by archive records asks with their count instead (Yes deletes it anyway).
+    const QString usage =
+        UsageQuestion(value, ReadValueUsage(userdef::g_SrvDB.get(), m_itemId, value));
     const int answer =
-        userdef::g_Pub
-            ? userdef::g_Pub->MsgBox(
+        !userdef::g_Pub ? host::MsgAnswer::No
+        : !usage.isEmpty()
+            ? userdef::g_Pub->MsgBox(usage, host::MsgButtons::YesNoQuestion,
+                                     res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation")))
+            : userdef::g_Pub->MsgBox(
                   userdef::g_Pub->GetResFormatString(QStringLiteral("Q9.AA.USERDEF.FRMZARCHIVE.597_1"), {value}),
-                  host::MsgButtons::YesNoWarning, res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation")))
-            : host::MsgAnswer::No;
+                  host::MsgButtons::YesNoWarning, res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation")));
     if (answer == host::MsgAnswer::Yes) {
         if (DeleteUserDefineRs(m_itemId, value)) ClearEditFields();
         FillGrid();
@@ -523,6 +529,13 @@ bool FrmZArchive::SaveValue() {
     if (m_plugIns)
         for (const auto& p : *m_plugIns) p->SetQ9ArchiveDbSrv(userdef::g_SrvDB.get());
     if (!CheckValue() || !CheckParentValue()) return false;
+    // Stopping a value that archive records hold asks first; No keeps the edit as it is.
+    const bool wasStopped = m_editMode == kModifying && m_currentRow >= 1 &&
+                            m_currentRow < grid()->rows() &&
+                            grid()->checkState(m_currentRow, kColFreeStop) == Qt::Checked;
+    if (hasStopFlag(m_itemId) && ui->chkbFreeStop->isChecked() && !wasStopped &&
+        !ConfirmValueUse(m_itemId, m_editMode == kModifying ? m_oldValue : valueEdit()->text()))
+        return false;
     if (!SaveUserDefineRs(m_itemId, m_oldValue, m_editMode)) return false;
     if (m_plugIns)
         for (const auto& p : *m_plugIns) p->CurrentState() == 3 ? p->EndModify() : p->EndAdd();

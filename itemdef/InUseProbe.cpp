@@ -50,6 +50,22 @@ QString inUseProbeSql(const QString& cClass, const QString& cItem) {
     }
 }
 
+ArchiveColumn valueColumn(const QString& cClass, const QString& cItem) {
+    const QString n = probeNumber(cClass, cItem);
+    if (n.isEmpty()) return {};
+    switch (classPosition(cClass)) {
+        case kCustomer: return {QStringLiteral("customer"), QStringLiteral("cCusDefine") + n};
+        case kVendor: return {QStringLiteral("Vendor"), QStringLiteral("cVenDefine") + n};
+        case kContact: return {QStringLiteral("Crm_Contact"), QStringLiteral("cConDefine") + n};
+        case kBatchProperty:
+            return {QStringLiteral("AA_BatchProperty"), QStringLiteral("cBatchProperty") + n};
+        case kInventory:
+            if (isFreeItem(cItem)) return {};
+            return {QStringLiteral("Inventory"), QStringLiteral("cInvDefine") + n};
+        default: return {};
+    }
+}
+
 bool probeKeepsFlag(const QString& cClass) { return classPosition(cClass) == kSerialNumber; }
 
 bool probeInUse(host::IClsCommon& srv, const QString& cClass, const QString& cItem) {

@@ -18,6 +18,16 @@ QString probeNumber(const QString& cClass, const QString& cItem);
 // vendor, contact, batch property and inventory) or the label has no number.
 QString inUseProbeSql(const QString& cClass, const QString& cItem);
 
+// The archive table and column that hold a regular item's values, by class and the number in
+// the label: customer cCusDefineN, Vendor cVenDefineN, Crm_Contact cConDefineN, Inventory
+// cInvDefineN, AA_BatchProperty cBatchPropertyN. Both empty for any other class, a free item
+// (Inventory keeps only its bFreeN flag, not its value) or a label without a number.
+struct ArchiveColumn {
+    QString table;
+    QString column;
+};
+ArchiveColumn valueColumn(const QString& cClass, const QString& cItem);
+
 // The serial-number class keeps whatever the in-use flag held; every other class is probed
 // (or cleared when it has no probe).
 bool probeKeepsFlag(const QString& cClass);
