@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QTabBar>
 
 #include "carryover/CarryOverLog.h"
@@ -14,6 +13,7 @@
 #include "carryover/RuleRecord.h"
 #include "carryover/RuleStore.h"
 #include "common/Globals.h"
+#include "common/HotKeys.h"
 #include "common/InitToolbar.h"
 #include "common/ShowMsg.h"
 #include "controls/Grid.h"
@@ -131,21 +131,14 @@ void FrmMakeVouchMain::FrmLoadInit() {
 }
 
 void FrmMakeVouchMain::SetupHotKeys() {
-    const QList<QPair<QKeySequence, QString>> keys = {
+    userdef::AddHotKeys(this, {
         {QKeySequence(Qt::Key_F5), QStringLiteral("Add")},
         {QKeySequence(Qt::Key_Delete), QStringLiteral("Delete")},
         {QKeySequence(Qt::CTRL | Qt::Key_P), QStringLiteral("Print")},
         {QKeySequence(Qt::ALT | Qt::Key_F4), QStringLiteral("Exit")},
         {QKeySequence(Qt::Key_F1), QStringLiteral("Help")},
         {QKeySequence(Qt::Key_F9), QStringLiteral("Refresh")},
-    };
-    for (const auto& [sequence, key] : keys) {
-        auto* shortcut = new QShortcut(sequence, this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        shortcut->setObjectName(QStringLiteral("HotKey_") + key);
-        const QString command = key;
-        connect(shortcut, &QShortcut::activated, this, [this, command] { Operating(command); });
-    }
+    }, [this](const QString& command) { Operating(command); });
 }
 
 void FrmMakeVouchMain::SetTabStripCaption() {

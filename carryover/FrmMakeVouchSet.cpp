@@ -3,7 +3,6 @@
 #include <QFontMetrics>
 #include <algorithm>
 
-#include <QShortcut>
 
 #include "carryover/CarryOverLog.h"
 #include "carryover/CarryOverSql.h"
@@ -12,6 +11,7 @@
 #include "common/PrintCommand.h"
 #include "carryover/RuleStore.h"
 #include "common/Globals.h"
+#include "common/HotKeys.h"
 #include "common/InitToolbar.h"
 #include "common/ShowModal.h"
 #include "common/ShowMsg.h"
@@ -87,21 +87,14 @@ FrmMakeVouchSet* FrmMakeVouchSet::shared() { return g_shared; }
 controls::Grid* FrmMakeVouchSet::grid() const { return ui->Grid; }
 
 void FrmMakeVouchSet::SetupHotKeys() {
-    const QList<QPair<QKeySequence, QString>> keys = {
+    userdef::AddHotKeys(this, {
         {QKeySequence(Qt::Key_F5), QStringLiteral("Add")},
         {QKeySequence(Qt::Key_Delete), QStringLiteral("Delete")},
         {QKeySequence(Qt::CTRL | Qt::Key_P), QStringLiteral("Print")},
         {QKeySequence(Qt::ALT | Qt::Key_F4), QStringLiteral("Exit")},
         {QKeySequence(Qt::Key_F1), QStringLiteral("Help")},
         {QKeySequence(Qt::Key_F9), QStringLiteral("Refresh")},
-    };
-    for (const auto& [sequence, key] : keys) {
-        auto* shortcut = new QShortcut(sequence, this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        shortcut->setObjectName(QStringLiteral("HotKey_") + key);
-        const QString command = key;
-        connect(shortcut, &QShortcut::activated, this, [this, command] { ButtonClick(command); });
-    }
+    }, [this](const QString& command) { ButtonClick(command); });
 }
 
 void FrmMakeVouchSet::InitGrid(const QString&) {

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -18,6 +17,7 @@
 #include "carryover/FrmMakeVouchMain.h"
 #include "catalogue/ItemListing.h"
 #include "common/Globals.h"
+#include "common/HotKeys.h"
 #include "common/ShowModal.h"
 #include "cover/FrmCoverSetting.h"
 #include "common/InitToolbar.h"
@@ -189,7 +189,7 @@ void FrmUserDef::SetupMenus() {
 }
 
 void FrmUserDef::SetupHotKeys() {
-    const QList<QPair<QKeySequence, QString>> keys = {
+    userdef::AddHotKeys(this, {
         {QKeySequence(Qt::Key_F5), QStringLiteral("Add")},
         {QKeySequence(Qt::Key_Delete), QStringLiteral("Delete")},
         {QKeySequence(Qt::CTRL | Qt::Key_P), QStringLiteral("Print")},
@@ -198,14 +198,7 @@ void FrmUserDef::SetupHotKeys() {
         {QKeySequence(Qt::Key_F1), QStringLiteral("Help")},
         {QKeySequence(Qt::Key_F9), QStringLiteral("Refresh")},
         {QKeySequence(Qt::Key_F7), QStringLiteral("Modify")},
-    };
-    for (const auto& [sequence, key] : keys) {
-        auto* shortcut = new QShortcut(sequence, this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        shortcut->setObjectName(QStringLiteral("HotKey_") + key);
-        const QString command = key;
-        connect(shortcut, &QShortcut::activated, this, [this, command] { RunCommand(command); });
-    }
+    }, [this](const QString& command) { RunCommand(command); });
 }
 
 void FrmUserDef::ApplyTexts() {
