@@ -61,7 +61,9 @@ void PrintLayout::measure(QPaintDevice* device) {
             seen.insert(text);
             widest = std::max(widest, body.horizontalAdvance(text));
         }
-        m_widths << widest + 2 * m_pad;
+        // A character's width of slack: text drawn on a preview or printer device may run a
+        // little wider than measured here.
+        m_widths << widest + 2 * m_pad + body.averageCharWidth();
     }
 }
 
