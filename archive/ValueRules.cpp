@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include "archive/ValuePersistence.h"
+#include "common/ResText.h"
 #include "common/Globals.h"
 #include "common/NameTables.h"
 #include "host/IGrid.h"
@@ -12,10 +13,6 @@ namespace archive {
 
 namespace {
 
-QString res(const char* key) {
-    const QString k = QLatin1String(key);
-    return userdef::g_Pub ? userdef::g_Pub->GetResString(k) : k;
-}
 
 }  // namespace
 
@@ -26,11 +23,11 @@ std::optional<QString> classText(const QString& cClass) {
 }
 
 std::optional<QString> typeText(const QString& cType) {
-    if (cType == QStringLiteral("文本")) return res("Q9.AA.USERDEF.datatype_text");
-    if (cType == QStringLiteral("日期")) return res("Q9.AA.USERDEF.datatype_date");
+    if (cType == QStringLiteral("文本")) return userdef::ResText("Q9.AA.USERDEF.datatype_text");
+    if (cType == QStringLiteral("日期")) return userdef::ResText("Q9.AA.USERDEF.datatype_date");
     if (cType == QStringLiteral("整数") || cType == QStringLiteral("整型"))
-        return res("Q9.AA.USERDEF.datatype_int");
-    if (cType == QStringLiteral("数字")) return res("Q9.AA.USERDEF.datatype_float");
+        return userdef::ResText("Q9.AA.USERDEF.datatype_int");
+    if (cType == QStringLiteral("数字")) return userdef::ResText("Q9.AA.USERDEF.datatype_float");
     return std::nullopt;
 }
 

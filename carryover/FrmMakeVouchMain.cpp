@@ -9,6 +9,7 @@
 #include "carryover/CarryOverLog.h"
 #include "carryover/CarryOverSql.h"
 #include "carryover/MakeVouchGrid.h"
+#include "common/ResText.h"
 #include "common/PrintCommand.h"
 #include "carryover/RuleRecord.h"
 #include "carryover/RuleStore.h"
@@ -25,10 +26,6 @@ namespace carryover {
 
 namespace {
 
-QString res(const char* key) {
-    const QString k = QString::fromLatin1(key);
-    return userdef::g_Pub ? userdef::g_Pub->GetResString(k) : k;
-}
 
 host::RecordSetPtr openRows(const QString& sql) {
     if (!userdef::g_SrvDB) return nullptr;
@@ -98,7 +95,7 @@ void FrmMakeVouchMain::init() { m_shownByItself = true; }
 
 void FrmMakeVouchMain::FrmLoadInit() {
     if (userdef::g_Pub) userdef::g_Pub->FrmUniteFont(this);
-    setWindowTitle(res("Q9.AA.ARCHIVE.FIELD.makevouchset"));
+    setWindowTitle(userdef::ResText("Q9.AA.ARCHIVE.FIELD.makevouchset"));
     m_host->setPub(userdef::g_Pub.get());
     m_host->Init(ui->Tlb, userdef::g_Login.get(),
                  QStringLiteral("Archives_UserDef_MakeVouch_Main"), QStringLiteral("AA"));
@@ -107,10 +104,10 @@ void FrmMakeVouchMain::FrmLoadInit() {
     SetTabStripCaption();
     ui->Grid->setVisible(true);
     ui->Grid1->setVisible(false);
-    ui->ZxLabel1->setText(res("Q9.AA.ARCHIVE.FIELD.sourcetable"));
-    ui->ZxLabel2->setText(res("Q9.AA.ARCHIVE.FIELD.ctargettable"));
-    ui->BtnSelect->setText(res("Q9.AA.ARCHIVE.USERDEF.FrmMakeVouchMain.BtnSelect.Caption"));
-    ui->FraSearch->setTitle(res("Q9.AA.ARCHIVE.USERDEF.FrmMakeVouchMain.SearchCondition"));
+    ui->ZxLabel1->setText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.sourcetable"));
+    ui->ZxLabel2->setText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.ctargettable"));
+    ui->BtnSelect->setText(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.FrmMakeVouchMain.BtnSelect.Caption"));
+    ui->FraSearch->setTitle(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.FrmMakeVouchMain.SearchCondition"));
     for (bool target : {false, true}) {
         controls::RefEdit* chooser = target ? ui->RefcTargetTable : ui->RefcTableName;
         if (!chooser->setReference(userdef::g_SrvDB.get(), BuildTableRef(target)))
@@ -142,8 +139,8 @@ void FrmMakeVouchMain::SetupHotKeys() {
 }
 
 void FrmMakeVouchMain::SetTabStripCaption() {
-    m_tabs->setTabText(HeaderTab, res("Q9.AA.USERDEF.voucherheader"));
-    m_tabs->setTabText(BodyTab, res("Q9.AA.USERDEF.voucherbody"));
+    m_tabs->setTabText(HeaderTab, userdef::ResText("Q9.AA.USERDEF.voucherheader"));
+    m_tabs->setTabText(BodyTab, userdef::ResText("Q9.AA.USERDEF.voucherbody"));
 }
 
 void FrmMakeVouchMain::chooseTable(bool target, const TableChoice& table) {
@@ -279,9 +276,9 @@ void FrmMakeVouchMain::clickTab(int tab) {
     }
     m_switching = true;
     if (m_changed && userdef::g_Pub) {
-        const int answer = userdef::g_Pub->MsgBox(res("Q9.AA.Q9RowAuthocx0326"),
+        const int answer = userdef::g_Pub->MsgBox(userdef::ResText("Q9.AA.Q9RowAuthocx0326"),
                                                   host::MsgButtons::YesNoQuestion,
-                                                  res("Q9.AA.Q9RowAuthocx0025"));
+                                                  userdef::ResText("Q9.AA.Q9RowAuthocx0025"));
         Operating(answer == host::MsgAnswer::Yes ? QStringLiteral("SaveRs")
                                                  : QStringLiteral("Back"));
     }
@@ -302,7 +299,7 @@ void FrmMakeVouchMain::selectTab(int tab) {
 void FrmMakeVouchMain::PrintAll(const QString& key) {
     controls::Grid* g = currentGrid();
     if (g->rows() < 2) {
-        userdef::ShowMsg(res("Q9.AA.ARCHIVE.COMMON.nodata"));
+        userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.COMMON.nodata"));
         return;
     }
     if (const host::RecordSetPtr fields = openRows(BatchPrintColumnsSql()); fields && userdef::g_Pub)
@@ -313,7 +310,7 @@ void FrmMakeVouchMain::PrintAll(const QString& key) {
 QString FrmMakeVouchMain::WriteData() {
     if (!userdef::g_Pub) return {};
     const auto& login = userdef::g_Login;
-    return userdef::g_Pub->GetData(currentGrid(), res("Q9.AA.ARCHIVE.FIELD.makevouchset"),
+    return userdef::g_Pub->GetData(currentGrid(), userdef::ResText("Q9.AA.ARCHIVE.FIELD.makevouchset"),
                                    login ? login->cAcc_id() : QString(),
                                    login ? login->cUserId() : QString(),
                                    login ? login->cUserName() : QString());

@@ -8,6 +8,7 @@
 #include "carryover/CarryOverSql.h"
 #include "carryover/FrmManage.h"
 #include "carryover/MakeVouchGrid.h"
+#include "common/ResText.h"
 #include "common/PrintCommand.h"
 #include "carryover/RuleStore.h"
 #include "common/Globals.h"
@@ -28,10 +29,6 @@ namespace {
 
 FrmMakeVouchSet* g_shared = nullptr;
 
-QString res(const char* key) {
-    const QString k = QString::fromLatin1(key);
-    return userdef::g_Pub ? userdef::g_Pub->GetResString(k) : k;
-}
 
 // Column titles (resource keys where they begin "Q9.") and whether the column shows.
 struct ListColumn {
@@ -56,7 +53,7 @@ FrmMakeVouchSet::FrmMakeVouchSet(QWidget* parent)
     ui->setupUi(this);
     g_shared = this;
     setProperty("helpTopic", QStringLiteral("MakeVouchSet"));
-    const QString caption = res("Q9.AA.ARCHIVE.FIELD.makevouchset");
+    const QString caption = userdef::ResText("Q9.AA.ARCHIVE.FIELD.makevouchset");
     setWindowTitle(caption);
     ui->LblCaption->setText(caption);
     if (userdef::g_Pub) userdef::g_Pub->FrmUniteFont(this);
@@ -155,7 +152,7 @@ bool FrmMakeVouchSet::DoFilter() {
     }
     QString condition;
     if (!m_filter->ShowFilter(userdef::g_Login.get(), QStringLiteral("AA[__]自定义项扩展携带"),
-                              res("Q9.AA.ARCHIVE.FIELD.makevouchset"), QStringLiteral("AA"),
+                              userdef::ResText("Q9.AA.ARCHIVE.FIELD.makevouchset"), QStringLiteral("AA"),
                               condition))
         return false;
     m_condition = condition;
@@ -233,7 +230,7 @@ void FrmMakeVouchSet::ButtonClick(const QString& key) {
 
 void FrmMakeVouchSet::PrintAll(const QString& key) {
     if (ui->Grid->rows() < 2) {
-        userdef::ShowMsg(res("Q9.AA.ARCHIVE.COMMON.nodata"));
+        userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.COMMON.nodata"));
         return;
     }
     userdef::RunPrintCommand(this, key, QStringLiteral("MakeVouchSet"), WriteData());
@@ -242,7 +239,7 @@ void FrmMakeVouchSet::PrintAll(const QString& key) {
 QString FrmMakeVouchSet::WriteData() {
     if (!userdef::g_Pub) return {};
     const auto& login = userdef::g_Login;
-    return userdef::g_Pub->GetData(ui->Grid, res("Q9.AA.ARCHIVE.FIELD.makevouchset"),
+    return userdef::g_Pub->GetData(ui->Grid, userdef::ResText("Q9.AA.ARCHIVE.FIELD.makevouchset"),
                                    login ? login->cAcc_id() : QString(),
                                    login ? login->cUserId() : QString(),
                                    login ? login->cUserName() : QString());

@@ -13,6 +13,7 @@
 #include "carryover/RuleRecord.h"
 #include "carryover/RuleStore.h"
 #include "carryover/TableRef.h"
+#include "common/ResText.h"
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
 #include "common/NameTables.h"
@@ -26,8 +27,6 @@ namespace carryover {
 
 namespace {
 
-QString res(const QString& key) { return userdef::g_Pub ? userdef::g_Pub->GetResString(key) : key; }
-QString res(const char* key) { return res(QString::fromLatin1(key)); }
 QString yesText() { return userdef::g_YesNo.value(1); }
 QString noText() { return userdef::g_YesNo.value(0); }
 
@@ -111,7 +110,7 @@ void FrmManage::showEvent(QShowEvent* event) {
 void FrmManage::Load() {
     if (m_loaded) return;
     m_loaded = true;
-    setWindowTitle(res("Q9.AA.ARCHIVE.FIELD.makevouchset"));
+    setWindowTitle(userdef::ResText("Q9.AA.ARCHIVE.FIELD.makevouchset"));
     if (userdef::g_Pub) userdef::g_Pub->FrmUniteFont(this);
     m_host->setPub(userdef::g_Pub.get());
     m_host->Init(ui->Tlb, userdef::g_Login.get(),
@@ -126,10 +125,10 @@ void FrmManage::Load() {
     InitGridTitles();
     FillItemGrid();
     if (m_editMode == 2) LoadExistingRules();
-    ui->Label1->setText(res("Q9.AA.ARCHIVE.FIELD.sourcetable"));
-    ui->Label2->setText(res("Q9.AA.ARCHIVE.FIELD.ctargettable"));
-    ui->LblTrans->setText(res("Q9.AA.ARCHIVE.FIELD.takeornot"));
-    ui->LblDesc->setText(res("Q9.AA.ARCHIVE.FIELD.cdesc"));
+    ui->Label1->setText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.sourcetable"));
+    ui->Label2->setText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.ctargettable"));
+    ui->LblTrans->setText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.takeornot"));
+    ui->LblDesc->setText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.cdesc"));
     ui->CmbTrans->clear();
     ui->CmbTrans->addItems({yesText(), noText()});
     showRow(ui->Grid->currentRow());
@@ -163,7 +162,7 @@ void FrmManage::InitGridTitles() {
                             "Q9.AA.ARCHIVE.FIELD.realityfieldname", nullptr};
     const int widths[] = {600, 1600, 1000, 6600, 0, 0};
     for (int c = 0; c < 6; ++c) {
-        g->setText(0, c, titles[c] ? res(titles[c]) : QStringLiteral("guid"));
+        g->setText(0, c, titles[c] ? userdef::ResText(titles[c]) : QStringLiteral("guid"));
         g->setColWidth(c, widths[c]);
         g->setColHidden(c, widths[c] == 0);
     }
@@ -200,11 +199,11 @@ void FrmManage::FillItemGrid(const QString& search) {
         userdef::g_SrvDB ? userdef::g_SrvDB->OpenX(SharedItemsSql(m_typeCode, m_sourceTable, m_targetTable))
                          : nullptr;
     if (!rows) {
-        userdef::ShowMsg(res("Q9.AA.ARCHIVE.FIELD.searchconditionerror"));
+        userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.FIELD.searchconditionerror"));
         return;
     }
     if (!search.isEmpty() && rows->isEmpty())
-        userdef::ShowMsg(res("Q9.AA.ARCHIVE.FIELD.nodatawithsearchcondition"));
+        userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.FIELD.nodatawithsearchcondition"));
     FillGrid(*rows);
     // Every listed item starts as not carried.
     for (int r = 1; r < ui->Grid->rows(); ++r)
@@ -257,7 +256,7 @@ void FrmManage::chooseTarget(const host::RecordSet& row) {
 bool FrmManage::beforeTargetLookup() {
     if (ui->RefcTableName->text().isEmpty()) {
         if (userdef::g_Pub)
-            userdef::g_Pub->MsgBox(res("Q9.AA.ARCHIVE.FIELD.firsttochoosesourcetable"),
+            userdef::g_Pub->MsgBox(userdef::ResText("Q9.AA.ARCHIVE.FIELD.firsttochoosesourcetable"),
                                    host::MsgButtons::Ok, QString());
         return false;
     }
@@ -348,13 +347,13 @@ bool FrmManage::SaveRs() { return SaveRs(m_editMode); }
 bool FrmManage::SaveRs(int mode) {
     const auto [valid, message] = CheckRule();
     if (!valid) {
-        userdef::ShowMsg(res(message));
+        userdef::ShowMsg(userdef::ResText(message));
         return false;
     }
     bool built = false;
     const QString records = BuildRuleXml(&built);
     if (!built) {
-        userdef::ShowMsg(res("Q9.AA.ARCHIVE.FIELD.configurationthetable"));
+        userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.FIELD.configurationthetable"));
         return false;
     }
     QString error;

@@ -7,6 +7,7 @@
 
 #include "carryover/RuleMatrix.h"
 #include "carryover/RuleRecord.h"
+#include "common/ResText.h"
 #include "common/Globals.h"
 #include "common/NameTables.h"
 #include "controls/Twips.h"
@@ -17,10 +18,6 @@ namespace carryover {
 
 namespace {
 
-QString res(const char* key) {
-    const QString k = QString::fromLatin1(key);
-    return userdef::g_Pub ? userdef::g_Pub->GetResString(k) : k;
-}
 
 constexpr int kFixedWidths[kFirstItemCol] = {500, 0, 0, 0, 2000, 0, 2000, 0, 0};
 constexpr int kHiddenCols[] = {kColChanged, kColMakeVouchID, kColSource, kColTarget, kColSubId};
@@ -41,15 +38,15 @@ bool IsUnavailable(const host::IGrid& grid, int row, int col) {
 }
 
 QStringList GetFixedTitles() {
-    return {res("Q9.AA.ARCHIVE.FIELD.sequencenumber"),
+    return {userdef::ResText("Q9.AA.ARCHIVE.FIELD.sequencenumber"),
             QStringLiteral("修改标记"),
             QStringLiteral("cMakeVouchID"),
-            res("Q9.AA.ARCHIVE.FIELD.sourcetable"),
-            res("Q9.AA.ARCHIVE.FIELD.sourcetabledesc"),
-            res("Q9.AA.ARCHIVE.FIELD.ctargettable"),
-            res("Q9.AA.ARCHIVE.FIELD.ctargettabledesc"),
-            res("Q9.AA.ARCHIVE.FIELD.cdesc"),
-            res("Q9.AA.ARCHIVE.FIELD.csub_id")};
+            userdef::ResText("Q9.AA.ARCHIVE.FIELD.sourcetable"),
+            userdef::ResText("Q9.AA.ARCHIVE.FIELD.sourcetabledesc"),
+            userdef::ResText("Q9.AA.ARCHIVE.FIELD.ctargettable"),
+            userdef::ResText("Q9.AA.ARCHIVE.FIELD.ctargettabledesc"),
+            userdef::ResText("Q9.AA.ARCHIVE.FIELD.cdesc"),
+            userdef::ResText("Q9.AA.ARCHIVE.FIELD.csub_id")};
 }
 
 QString FormatCellValue(const QVariant& value, int fieldType) {

@@ -1,6 +1,7 @@
 #include "carryover/TableRef.h"
 
 #include "carryover/CarryOverSql.h"
+#include "common/ResText.h"
 #include "common/Globals.h"
 #include "host/Quote.h"
 
@@ -8,10 +9,6 @@ namespace carryover {
 
 namespace {
 
-QString res(const char* key) {
-    const QString k = QString::fromLatin1(key);
-    return userdef::g_Pub ? userdef::g_Pub->GetResString(k) : k;
-}
 
 struct Column {
     const char* field;
@@ -73,7 +70,7 @@ QString BuildRuleEditorTableRef(EditorRef kind, const QString& sourceType,
             break;
     }
     QString ref = QStringLiteral("<Ref cRefName='") +
-                  host::xmlText(res("Q9.AA.ARCHIVE.FIELD.defineitemconfigtable")) +
+                  host::xmlText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.defineitemconfigtable")) +
                   QStringLiteral("' cEntityKeyFld='ctablename' cEntityNameFld='ctabledesc'> ") +
                   refSet + QStringLiteral("   </RefSet>") + QStringLiteral("<DataSrc>") +
                   QStringLiteral("<DataGrid  cUserDataSrcQrySelectPart='") + ChooserSelectSql() +
@@ -86,7 +83,7 @@ QString BuildRuleEditorTableRef(EditorRef kind, const QString& sourceType,
     for (const EditorColumn& c : kEditorColumns)
         ref += QStringLiteral("       <ColSet cFld='") + QString::fromLatin1(c.field) +
                QStringLiteral("' bDisp='") + QString::fromLatin1(c.shown) +
-               QStringLiteral("' cCaption='") + host::xmlText(res(c.title)) +
+               QStringLiteral("' cCaption='") + host::xmlText(userdef::ResText(c.title)) +
                QStringLiteral("' iColWidth='") + QString::number(c.width) +
                QString::fromLatin1(c.end);
     ref += QStringLiteral("   </Data></Q9ColSet></RefColSet>") + QStringLiteral("</Ref>");
@@ -95,7 +92,7 @@ QString BuildRuleEditorTableRef(EditorRef kind, const QString& sourceType,
 
 QString BuildTableRef(bool target) {
     QString ref = QStringLiteral("<Ref cRefName='") +
-                  host::xmlText(res("Q9.AA.ARCHIVE.FIELD.defineitemconfigtable")) +
+                  host::xmlText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.defineitemconfigtable")) +
                   QStringLiteral("' cEntityKeyFld='ctablename' cEntityNameFld='tabledesc'> ") +
                   QStringLiteral("   <RefSet bAutoCheck='0' "
                                  "cCheckFlds='ctype,enumname,tabledesc,ctablename,csub_id,"
@@ -113,7 +110,7 @@ QString BuildTableRef(bool target) {
     for (const Column& c : kColumns)
         ref += QStringLiteral("       <ColSet cFld='") + QString::fromLatin1(c.field) +
                QStringLiteral("' bDisp='") + (c.shown ? QLatin1Char('1') : QLatin1Char('0')) +
-               QStringLiteral("' cCaption='") + host::xmlText(res(c.title)) +
+               QStringLiteral("' cCaption='") + host::xmlText(userdef::ResText(c.title)) +
                QStringLiteral("' iColWidth='") + QString::number(c.width) +
                QStringLiteral("' iAlign='1'/>");
     ref += QStringLiteral("   </Data></Q9ColSet></RefColSet>") + QStringLiteral("</Ref>");

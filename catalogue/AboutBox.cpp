@@ -1,5 +1,6 @@
 #include "catalogue/AboutBox.h"
 
+#include "common/ResText.h"
 #include "common/Globals.h"
 #include "resources/icons/Icons.h"
 #include "ui_AboutBox.h"
@@ -8,27 +9,24 @@ namespace catalogue {
 
 namespace {
 
-QString res(const QString& key) {
-    return userdef::g_Pub ? userdef::g_Pub->GetResString(key) : key;
-}
 
 }  // namespace
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::AboutBox>()) {
     ui->setupUi(this);
     if (userdef::g_Pub) userdef::g_Pub->FrmUniteFont(this);
-    setWindowTitle(res(QStringLiteral("Q9.AA.USERDEF.About.Title")));
+    setWindowTitle(userdef::ResText(QStringLiteral("Q9.AA.USERDEF.About.Title")));
     ui->LblIcon->setPixmap(resources::icons::icon(QStringLiteral("userdef")).pixmap(48, 48));
     QFont bold = ui->LblName->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
     ui->LblName->setFont(bold);
-    ui->LblName->setText(res(QStringLiteral("Q9.AA.USERDEF.About.Name")));
+    ui->LblName->setText(userdef::ResText(QStringLiteral("Q9.AA.USERDEF.About.Name")));
     ui->LblVersion->setText(userdef::g_Pub ? userdef::g_Pub->GetResFormatString(
                                                  QStringLiteral("Q9.AA.USERDEF.About.Version"),
                                                  {version()})
                                            : version());
-    ui->LblText->setText(res(QStringLiteral("Q9.AA.USERDEF.About.Text")));
+    ui->LblText->setText(userdef::ResText(QStringLiteral("Q9.AA.USERDEF.About.Text")));
     ui->LblText->setMinimumWidth(320);
     connect(ui->Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 }

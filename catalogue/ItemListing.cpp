@@ -3,6 +3,7 @@
 #include <QDomDocument>
 #include <QLoggingCategory>
 
+#include "common/ResText.h"
 #include "common/Globals.h"
 #include "common/NameTables.h"
 #include "host/IGrid.h"
@@ -18,16 +19,13 @@ namespace {
 
 const QString kOrderBy = QStringLiteral(" order by cClass ,cast(cid as int) asc,cItem ASC ");
 
-QString res(const QString& key) {
-    return userdef::g_Pub ? userdef::g_Pub->GetResString(key) : key;
-}
 
 QString nameAt(const QStringList& table, int index) {
     return index >= 0 && index < table.size() ? table.at(index) : QString();
 }
 
 int columnWithHeader(const host::IGrid& grid, const QString& key) {
-    const QString wanted = res(key).toLower();
+    const QString wanted = userdef::ResText(key).toLower();
     for (int c = 1; c < grid.cols(); ++c)
         if (grid.text(0, c).toLower() == wanted) return c;
     return -1;
@@ -90,7 +88,7 @@ const QStringList& listHeaderKeys() {
 QString listHeaderText(int col) {
     if (col < 0 || col >= listHeaderKeys().size()) return {};
     if (col == 18) return listHeaderKeys().at(col);  // a literal
-    return res(listHeaderKeys().at(col));
+    return userdef::ResText(listHeaderKeys().at(col));
 }
 
 QString listingSql(const QString& classKey) {

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "common/ResText.h"
 #include "common/Globals.h"
 #include "ui_FrmCoverSetting.h"
 
@@ -11,10 +12,6 @@ namespace cover {
 
 namespace {
 
-QString res(const char* key) {
-    const QString k = QString::fromLatin1(key);
-    return userdef::g_Pub ? userdef::g_Pub->GetResString(k) : k;
-}
 
 }  // namespace
 
@@ -26,13 +23,13 @@ FrmCoverSetting::FrmCoverSetting(QList<QAction*> tips,
     ui->setupUi(this);
     for (QAction* tip : tips) m_tips << tip;
 
-    setWindowTitle(res("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.Form.Caption"));
-    ui->ZxLabel1->setText(res("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.ZxLabel1.Caption"));
-    ui->cZxRadio_0->setText(res("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.cZxRadio_0.Caption"));
-    ui->cZxRadio_1->setText(res("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.cZxRadio_1.Caption"));
-    ui->cZxRadio_2->setText(res("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.cZxRadio_2.Caption"));
-    ui->CmdOk->setText(res("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.Button.Ok"));
-    ui->CmdCancel->setText(res("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.Button.Cancel"));
+    setWindowTitle(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.Form.Caption"));
+    ui->ZxLabel1->setText(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.ZxLabel1.Caption"));
+    ui->cZxRadio_0->setText(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.cZxRadio_0.Caption"));
+    ui->cZxRadio_1->setText(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.cZxRadio_1.Caption"));
+    ui->cZxRadio_2->setText(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.cZxRadio_2.Caption"));
+    ui->CmdOk->setText(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.Button.Ok"));
+    ui->CmdCancel->setText(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.Button.Cancel"));
     if (userdef::g_Pub) userdef::g_Pub->FrmUniteFont(this);
 
     // The first checked entry chooses the option; none checked leaves none chosen.

@@ -1,5 +1,6 @@
 #include "itemdef/EditorTexts.h"
 
+#include "common/ResText.h"
 #include "common/Globals.h"
 #include "itemdef/EditorQueries.h"
 #include "itemdef/FieldRules.h"
@@ -12,16 +13,15 @@ namespace {
 using userdef::g_Pub;
 using userdef::g_SrvDB;
 
-QString res(const QString& key) { return g_Pub ? g_Pub->GetResString(key) : key; }
 
 }  // namespace
 
 void ApplyEditorTexts(QWidget& window, Ui::FrmZAM& ui) {
-    window.setWindowTitle(res(QStringLiteral("Q9.AA.ARCHIVE.userdefset")));
-    ui.SSTab1->setTabText(0, res(QStringLiteral("Q9.AA.ARCHIVE.FIELD.base")));
-    ui.ZxLabel1->setText(res(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.PleaseChooseConfine")));
+    window.setWindowTitle(userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.userdefset")));
+    ui.SSTab1->setTabText(0, userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.FIELD.base")));
+    ui.ZxLabel1->setText(userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.PleaseChooseConfine")));
     ui.ShowChecked->setText(
-        res(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.DisplayOnlySelectedItems")));
+        userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.DisplayOnlySelectedItems")));
     const QList<QPair<QLabel*, const char*>> labels = {
         {ui.LblcClass, "Q9.AA.USERDEF.cclass"},
         {ui.LblCType, "Q9.AA.USERDEF.ctype"},
@@ -36,15 +36,15 @@ void ApplyEditorTexts(QWidget& window, Ui::FrmZAM& ui) {
         {ui.LblcParentID, "Q9.AA.ARCHIVE.ConstraintUserdefine"},
         {ui.LblcDefaultVal, "Q9.AA.USERDEF.cdefaultval"},
     };
-    for (const auto& [label, key] : labels) label->setText(res(QString::fromLatin1(key)));
+    for (const auto& [label, key] : labels) label->setText(userdef::ResText(QString::fromLatin1(key)));
     const QString locale = g_Pub ? g_Pub->M_LocaleId() : QString();
     const QList<QPair<QCheckBox*, QString>> flags = {
-        {ui.ChkbInput, res(QStringLiteral("Q9.AA.USERDEF.binput"))},
-        {ui.ChkbFixLength, res(QStringLiteral("Q9.AA.USERDEF.bfixlength"))},
-        {ui.ChkbCheckVal, res(QStringLiteral("Q9.AA.USERDEF.bcheckval"))},
-        {ui.ChkbArchive, res(QStringLiteral("Q9.AA.USERDEF.barchive"))},
-        {ui.ChkbMultiSel, res(QStringLiteral("Q9.AA.USERDEF.bMultiSel"))},
-        {ui.chkbIsUserDefAttachFile, res(QStringLiteral("Q9.AA.ARCHIVE.AttachFile"))},
+        {ui.ChkbInput, userdef::ResText(QStringLiteral("Q9.AA.USERDEF.binput"))},
+        {ui.ChkbFixLength, userdef::ResText(QStringLiteral("Q9.AA.USERDEF.bfixlength"))},
+        {ui.ChkbCheckVal, userdef::ResText(QStringLiteral("Q9.AA.USERDEF.bcheckval"))},
+        {ui.ChkbArchive, userdef::ResText(QStringLiteral("Q9.AA.USERDEF.barchive"))},
+        {ui.ChkbMultiSel, userdef::ResText(QStringLiteral("Q9.AA.USERDEF.bMultiSel"))},
+        {ui.chkbIsUserDefAttachFile, userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.AttachFile"))},
         {ui.chkbIsUserDefPic, QStringLiteral("图片")},
     };
     for (const auto& [box, text] : flags) box->setText(flagCaption(text, locale));
@@ -52,13 +52,13 @@ void ApplyEditorTexts(QWidget& window, Ui::FrmZAM& ui) {
     // Name columns, painted as not to be edited where the language is not installed.
     const char* languageKeys[] = {"Q9.AA.ARCHIVE.COMMON.zh-cn", "Q9.AA.ARCHIVE.COMMON.zh-tw",
                                   "Q9.AA.ARCHIVE.COMMON.zh-us"};
-    const QString nameLabel = res(QStringLiteral("Q9.AA.USERDEF.citemname"));
+    const QString nameLabel = userdef::ResText(QStringLiteral("Q9.AA.USERDEF.citemname"));
     const QList<bool> installed = g_SrvDB ? readInstalledLanguages(*g_SrvDB) : QList<bool>(3, true);
     for (int c = 0; c < 3; ++c) {
         ui.Grid->setHorizontalHeaderItem(
             c,
             new QTableWidgetItem(nameLabel + QStringLiteral("(") +
-                                 res(QString::fromLatin1(languageKeys[c])) + QStringLiteral(")")));
+                                 userdef::ResText(QString::fromLatin1(languageKeys[c])) + QStringLiteral(")")));
         QTableWidgetItem* cell = ui.Grid->item(0, c);
         cell->setData(Qt::UserRole, installed.value(c));
         if (!installed.value(c)) {

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "common/ResText.h"
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
 #include "common/Log.h"
@@ -35,7 +36,6 @@ using userdef::g_Login;
 using userdef::g_Pub;
 using userdef::g_SrvDB;
 
-QString res(const QString& key) { return g_Pub ? g_Pub->GetResString(key) : key; }
 
 void showRes(const QString& key, const QString& arg = {}) {
     if (!g_Pub) return;
@@ -291,7 +291,7 @@ void FrmZAM::Fillallfields() {
     if (m_state.adding) {
         QString number = m_state.cItem;
         number.remove(kindKeys().at(kExtendedItem));
-        ui->EdtCItem->setText(res(QStringLiteral("Q9.AA.ARCHIVE.FIELD.extenddefineitem")) + number);
+        ui->EdtCItem->setText(userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.FIELD.extenddefineitem")) + number);
     }
     const auto num = [&](int value, bool isNull) {
         return isNull ? QString() : QString::number(value);
@@ -426,8 +426,8 @@ bool FrmZAM::TakeRecordLock() {
 
 void FrmZAM::SetReadOnlyMode(bool readOnly) {
     m_state.readOnly = readOnly;
-    const QString caption = res(QStringLiteral("Q9.AA.ARCHIVE.userdefset"));
-    setWindowTitle(readOnly ? caption + res(QStringLiteral("Q9.AA.GRADEDEF.FRMGRADEDEF.readonly"))
+    const QString caption = userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.userdefset"));
+    setWindowTitle(readOnly ? caption + userdef::ResText(QStringLiteral("Q9.AA.GRADEDEF.FRMGRADEDEF.readonly"))
                             : caption);
     m_tree->setLocked(readOnly);
     ui->Grid->setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
@@ -474,9 +474,9 @@ QString FrmZAM::Talk(const QString& fieldName) {
 void FrmZAM::ButtonClick(const QString& key) {
     const bool move = is(key, "first") || is(key, "previous") || is(key, "next") || is(key, "last");
     if (move && isDirty() && g_Pub) {
-        const int answer = g_Pub->MsgBox(res(QStringLiteral("Q9.AAARCHIVE.COMMON.savearch_ornot")),
+        const int answer = g_Pub->MsgBox(userdef::ResText(QStringLiteral("Q9.AAARCHIVE.COMMON.savearch_ornot")),
                                          host::MsgButtons::YesNoQuestion,
-                                         res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation")));
+                                         userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation")));
         if (answer == host::MsgAnswer::Yes) {
             if (!Operating(QStringLiteral("SaveRs"))) return;  // a failed save keeps the item
         } else {

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "archive/FrmZArchive.h"
+#include "common/ResText.h"
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
 #include "common/NameTables.h"
@@ -32,7 +33,6 @@ using userdef::g_Login;
 using userdef::g_Pub;
 using userdef::g_SrvDB;
 
-QString res(const QString& key) { return g_Pub ? g_Pub->GetResString(key) : key; }
 
 // The busy cursor while a save runs; restored however the save ends.
 class BusyCursor {
@@ -55,8 +55,8 @@ void handServerToPlugIns(const std::shared_ptr<host::PlugInCollection>& plugIns)
 }
 
 bool askYes(const char* key) {
-    return g_Pub && g_Pub->MsgBox(res(QString::fromLatin1(key)), host::MsgButtons::YesNoQuestion,
-                                  res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation"))) ==
+    return g_Pub && g_Pub->MsgBox(userdef::ResText(QString::fromLatin1(key)), host::MsgButtons::YesNoQuestion,
+                                  userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation"))) ==
                         host::MsgAnswer::Yes;
 }
 
@@ -265,7 +265,7 @@ bool FrmZAM::SaveCommand() {
 
 void FrmZAM::AfterSave() {
     if (m_state.extended)
-        userdef::ShowMsg(res(QStringLiteral("Q9.AAARCHIVE.COMMON.saveExtendDefine_OK")));
+        userdef::ShowMsg(userdef::ResText(QStringLiteral("Q9.AAARCHIVE.COMMON.saveExtendDefine_OK")));
     if (g_SrvDB) {
         const host::RecordSetPtr items = g_SrvDB->OpenX(
             QStringLiteral("SELECT ") + kItemColumns +
@@ -361,7 +361,7 @@ bool FrmZAM::DeleteCommand() {
     if (m_state.cId.isEmpty()) return false;
     if (!((m_state.extended && !m_state.adding) || m_state.inserted)) {
         userdef::ShowMsg(classText() + QLatin1Char(' ') + ui->EdtCItem->text() +
-                         res(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmUserDef.nottodelete")));
+                         userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmUserDef.nottodelete")));
         return false;
     }
     if (!askYes("Q9.AA.ARCHIVE.FIELD.deleteornot")) return false;

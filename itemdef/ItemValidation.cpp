@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "common/ResText.h"
 #include "common/Globals.h"
 #include "host/Quote.h"
 #include "itemdef/ExtendTables.h"
@@ -27,7 +28,6 @@ QString identifier(const QString& name) {
     return plain.match(name).hasMatch() ? name : host::sqlIdent(name);
 }
 
-QString res(const QString& key) { return userdef::g_Pub ? userdef::g_Pub->GetResString(key) : key; }
 
 Refusal refuse(const char* key, ValidationFocus focus, const QStringList& args = {}) {
     return Refusal{QString::fromLatin1(key), args, focus};
@@ -127,8 +127,8 @@ QString RowSizeNotice(const QVector<TableRowSize>& sizes) {
     for (const TableRowSize& s : sizes)
         if (s.over()) over += QLatin1Char('\n') + s.nodeText;
     if (over.isEmpty()) return {};
-    QString notice = res(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.Tip4000")) + over;
-    notice += QStringLiteral("\n\n") + res(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.RowSizes"));
+    QString notice = userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.Tip4000")) + over;
+    notice += QStringLiteral("\n\n") + userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.RowSizes"));
     for (const TableRowSize& s : sizes) {
         const QStringList args = {s.nodeText, QString::number(s.used), QString::number(s.left())};
         notice +=

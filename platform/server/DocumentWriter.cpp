@@ -112,6 +112,15 @@ bool parseDeleteKey(const QString& keyValue, const QString& keyColumn, DeleteKey
     }
 }
 
+std::optional<int> readFlag(const QString& text, bool minusOneIsTrue) {
+    const QString flag = text.trimmed().toLower();
+    if (flag == QLatin1String("1") || flag == QLatin1String("true") ||
+        (minusOneIsTrue && flag == QLatin1String("-1")))
+        return 1;
+    if (flag == QLatin1String("0") || flag == QLatin1String("false") || flag.isEmpty()) return 0;
+    return std::nullopt;
+}
+
 bool readFlatDocument(const Document& document, const QString& root, QList<DocumentField>* fields,
                       QString* error) {
     fields->clear();

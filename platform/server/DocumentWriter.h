@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QVariantList>
 #include <functional>
+#include <optional>
 #include <memory>
 
 #include "host/RecordSet.h"
@@ -113,6 +114,10 @@ private:
     int m_failAt = 0;
     int m_lastCount = 0;
 };
+
+// A flag as documents write it: "1" or "true" is 1, "0", "false" or nothing is 0 (letter case
+// and blanks ignored; "-1" is 1 too where minusOneIsTrue); anything else is no flag.
+std::optional<int> readFlag(const QString& text, bool minusOneIsTrue = false);
 
 // The fields of a flat document whose root is named root (compared without regard to case);
 // false with a reason otherwise. Texts keep their blanks, also blank-only ones.

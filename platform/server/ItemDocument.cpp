@@ -200,17 +200,13 @@ bool readValues(WriteContext& context, const ParsedItem& parsed, ItemValues* out
             if (lower == QLatin1String("imaxlen") && !text.isEmpty()) out->maxLen = number;
             if (lower == QLatin1String("idecimaldigits") && !text.isEmpty()) out->decimals = number;
         } else if (lower.startsWith(QLatin1Char('b'))) {
-            const QString flag = field.text.trimmed().toLower();
-            if (flag == QLatin1String("1") || flag == QLatin1String("true")) {
-                value = 1;
-            } else if (flag == QLatin1String("0") || flag == QLatin1String("false") ||
-                       flag.isEmpty()) {
-                value = 0;
-            } else {
+            const std::optional<int> flag = readFlag(field.text);
+            if (!flag) {
                 setError(error, QStringLiteral("The flag %1 \"%2\" is neither 0 nor 1.")
                                     .arg(column->name, field.text.left(80)));
                 return false;
             }
+            value = *flag;
         } else {
             QString text = field.text;
             // A blank related archive or field is how the editor clears them.

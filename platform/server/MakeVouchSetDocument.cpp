@@ -124,15 +124,12 @@ bool readRules(WriteContext& context, const Document& document, QList<Rule>* rul
                 rule.guid = f.text.trimmed();
                 rule.hasGuid = !rule.guid.isEmpty();
             } else if (lower == QLatin1String("btrans")) {
-                const QString flag = f.text.trimmed().toLower();
-                if (flag == QLatin1String("1") || flag == QLatin1String("true") || flag == QLatin1String("-1")) {
-                    rule.carries = 1;
-                } else if (flag == QLatin1String("0") || flag == QLatin1String("false") || flag.isEmpty()) {
-                    rule.carries = 0;
-                } else {
+                const std::optional<int> flag = readFlag(f.text, true);
+                if (!flag) {
                     setError(error, QStringLiteral("The carry flag \"%1\" is neither 0 nor 1.").arg(f.text));
                     return false;
                 }
+                rule.carries = *flag;
             } else {
                 setError(error, QStringLiteral("A rule record cannot set <%1>.").arg(f.name));
                 return false;

@@ -60,17 +60,13 @@ bool readFields(WriteContext& context, const Document& document, bool withKey, V
         }
         QVariant value = field.text;
         if (lower == QLatin1String("bfreestop")) {
-            const QString flag = field.text.trimmed().toLower();
-            if (flag == QLatin1String("1") || flag == QLatin1String("true")) {
-                value = 1;
-            } else if (flag == QLatin1String("0") || flag == QLatin1String("false") ||
-                       flag.isEmpty()) {
-                value = 0;
-            } else {
+            const std::optional<int> flag = readFlag(field.text);
+            if (!flag) {
                 setError(error, QStringLiteral("The stop flag \"%1\" is neither 0 nor 1.")
                                     .arg(field.text));
                 return false;
             }
+            value = *flag;
         }
         if (lower == QLatin1String("cid")) {
             out->itemId = field.text.trimmed();
