@@ -1,0 +1,217 @@
+#include "tests/support/DbSnapshot.h"
+
+#include <QMetaType>
+#include <algorithm>
+
+#include "host/Quote.h"
+#include "platform/db/Database.h"
+#include "platform/server/ClsCommon.h"
+#include "platform/server/DocumentWriter.h"
+#include "tests/support/TestAccount.h"
+
+namespace testsupport {
+
+namespace {
+
+QString cellText(const QVariant& v) {
+    if (v.isNull()) return QStringLiteral("NULL");
+    switch (v.metaType().id()) {
+        case QMetaType::QString:
+            return QLatin1Char('\'') + host::sqlValue(v.toString()) + QLatin1Char('\'');
+        case QMetaType::QByteArray:
+            return QStringLiteral("x'%1'").arg(QString::fromLatin1(v.toByteArray().toHex()));
+        default:
+            return v.toString();
+    }
+}
+
+QStringList rowsOf(platform::db::Database& db, const QString& sql, QString* error = nullptr) {
+    QStringList out;
+    const host::RecordSetPtr rs = db.query(sql, {}, error);
+    if (!rs) return out;
+    for (int r = 0; r < rs->recordCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < rs->fieldCount(); ++c) cells << cellText(rs->at(r, c));
+        out << cells.join(QStringLiteral(", "));
+    }
+    return out;
+}
+
+// A row as a message shows it: control characters visible, long texts cut.
+QString shown(QString row) {
+    for (QChar& ch : row)
+        if (ch.unicode() < 0x20 || ch.unicode() == 0x7F) ch = QChar(0x2400 + (ch.unicode() & 0x1F));
+    return row.size() > 160 ? row.left(150) + QStringLiteral("… (%1 characters)").arg(row.size())
+                            : row;
+}
+
+// Lines of `a` not matched one for one in `b`.
+QStringList minus(QStringList a, QStringList b) {
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    QStringList out;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+    return out;
+}
+
+void listLines(QStringList* out, const char* sign, const QStringList& lines, int most) {
+    for (int i = 0; i < lines.size() && i < most; ++i)
+        *out << QStringLiteral("  %1 %2").arg(QLatin1String(sign), shown(lines.at(i)));
+    if (lines.size() > most) *out << QStringLiteral("  %1 … %2 more").arg(QLatin1String(sign)).arg(lines.size() - most);
+}
+
+}  // namespace
+
+DbSnapshot DbSnapshot::take(platform::db::Database& db) {
+    DbSnapshot s;
+    for (const QString& schema : db.schemas()) {
+        if (schema == QLatin1String("temp")) continue;
+        const QString master = host::sqlIdent(schema) + QStringLiteral(".sqlite_master");
+        for (const QString& entry :
+             rowsOf(db, QStringLiteral("SELECT type, name, sql FROM %1 ORDER BY type, name").arg(master)))
+            s.schema << schema + QLatin1Char('|') + entry;
+        const host::RecordSetPtr names = db.query(
+            QStringLiteral("SELECT name FROM %1 WHERE type = 'table' ORDER BY name").arg(master));
+        for (int r = 0; names && r < names->recordCount(); ++r) {
+            const QString table = names->at(r, 0).toString();
+            const QString from = host::sqlIdent(schema) + QLatin1Char('.') + host::sqlIdent(table);
+            QString error;
+            QStringList rows = rowsOf(db, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(from), &error);
+            if (!error.isEmpty()) {  // a table without rowid: its rows in text order
+                rows = rowsOf(db, QStringLiteral("SELECT * FROM %1").arg(from));
+                rows.sort();
+            }
+            s.tables.insert(schema + QLatin1Char('.') + table, rows);
+        }
+        for (const QString& line : rowsOf(
+                 db, QStringLiteral("PRAGMA %1.integrity_check").arg(host::sqlIdent(schema))))
+            if (line != QLatin1String("'ok'")) s.problems << schema + QStringLiteral(": ") + line;
+        for (const QString& line : rowsOf(
+                 db, QStringLiteral("PRAGMA %1.foreign_key_check").arg(host::sqlIdent(schema))))
+            s.problems << schema + QStringLiteral(": foreign key ") + line;
+    }
+    return s;
+}
+
+int DbSnapshot::rowCount() const {
+    int n = 0;
+    for (const QStringList& rows : tables) n += int(rows.size());
+    return n;
+}
+
+QString DbSnapshot::differencesFrom(const DbSnapshot& before, int maxRowsPerTable) const {
+    QStringList out;
+    QStringList names = before.tables.keys() + tables.keys();
+    names.removeDuplicates();
+    names.sort();
+    for (const QString& name : names) {
+        if (!tables.contains(name)) {
+            out << QStringLiteral("table %1 is gone (held %2 rows)").arg(name).arg(before.tables[name].size());
+            continue;
+        }
+        if (!before.tables.contains(name)) {
+            out << QStringLiteral("table %1 is new (%2 rows)").arg(name).arg(tables[name].size());
+            continue;
+        }
+        const QStringList& was = before.tables[name];
+        const QStringList& is = tables[name];
+        if (was == is) continue;
+        const QStringList gone = minus(was, is);
+        const QStringList added = minus(is, was);
+        out << QStringLiteral("table %1: %2 rows before, %3 now").arg(name).arg(was.size()).arg(is.size());
+        if (gone.isEmpty() && added.isEmpty()) out << QStringLiteral("  same rows in another order");
+        listLines(&out, "-", gone, maxRowsPerTable);
+        listLines(&out, "+", added, maxRowsPerTable);
+    }
+    if (schema != before.schema) {
+        out << QStringLiteral("schema:");
+        listLines(&out, "-", minus(before.schema, schema), maxRowsPerTable);
+        listLines(&out, "+", minus(schema, before.schema), maxRowsPerTable);
+    }
+    if (problems != before.problems) {
+        out << QStringLiteral("integrity:");
+        listLines(&out, "-", minus(before.problems, problems), maxRowsPerTable);
+        listLines(&out, "+", minus(problems, before.problems), maxRowsPerTable);
+    }
+    return out.join(QLatin1Char('\n'));
+}
+
+::testing::AssertionResult sameAs(const DbSnapshot& before, const DbSnapshot& now) {
+    if (now == before) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the database changed:\n" << now.differencesFrom(before).toStdString();
+}
+
+::testing::AssertionResult sameAs(const DbSnapshot& before, platform::db::Database& db) {
+    return sameAs(before, DbSnapshot::take(db));
+}
+
+void PrintTo(const DbSnapshot& snapshot, std::ostream* os) {
+    *os << "{" << snapshot.tables.size() << " tables, " << snapshot.rowCount() << " rows, "
+        << snapshot.schema.size() << " schema entries, "
+        << (snapshot.integrityOk() ? std::string("sound")
+                                   : snapshot.problems.join(QStringLiteral("; ")).toStdString())
+        << "}";
+}
+
+namespace {
+
+::testing::AssertionResult faultLoop(platform::db::Database& db,
+                                     const std::function<void(int)>& failAt,
+                                     const std::function<QString()>& lastError, const Write& write,
+                                     int* failures, int limit) {
+    const DbSnapshot before = DbSnapshot::take(db);
+    if (!before.integrityOk())
+        return ::testing::AssertionFailure()
+               << "the database is unsound before the write: "
+               << before.problems.join(QStringLiteral("; ")).toStdString();
+    struct Off {
+        const std::function<void(int)>& failAt;
+        ~Off() { failAt(0); }
+    } off{failAt};
+    for (int n = 1; n <= limit; ++n) {
+        failAt(n);
+        QString error;
+        if (write(&error)) {
+            if (failures) *failures = n - 1;
+            return ::testing::AssertionSuccess();
+        }
+        if (error.isEmpty()) error = lastError();
+        if (!error.contains(QStringLiteral("statement %1").arg(n)))
+            return ::testing::AssertionFailure()
+                   << "failing at statement " << n
+                   << ", the write was refused for another reason: " << error.toStdString();
+        const DbSnapshot now = DbSnapshot::take(db);
+        if (now != before)
+            return ::testing::AssertionFailure()
+                   << "failing at statement " << n << " left the database changed:\n"
+                   << now.differencesFrom(before).toStdString();
+    }
+    return ::testing::AssertionFailure()
+           << "the write still failed with the failure point at statement " << limit;
+}
+
+}  // namespace
+
+::testing::AssertionResult failAtEachStatement(platform::db::Database& db,
+                                               platform::server::ClsCommon& srv,
+                                               const Write& write, int* failures, int limit) {
+    return faultLoop(
+        db, [&](int n) { srv.setFailAtStatement(n); }, [&] { return srv.lastError(); }, write,
+        failures, limit);
+}
+
+::testing::AssertionResult failAtEachStatement(platform::db::Database& db,
+                                               platform::server::DocumentWriter& writer,
+                                               const Write& write, int* failures, int limit) {
+    return faultLoop(
+        db, [&](int n) { writer.setFailAtStatement(n); }, [] { return QString(); }, write,
+        failures, limit);
+}
+
+::testing::AssertionResult failAtEachStatement(TestAccount& account, const Write& write,
+                                               int* failures, int limit) {
+    return failAtEachStatement(account.db(), account.srv(), write, failures, limit);
+}
+
+}  // namespace testsupport
