@@ -23,28 +23,23 @@ inline std::unique_ptr<catalogue::FrmUserDef> openCatalogue(bool inPortal = fals
     return w;
 }
 
-// The grid's column of cId (hidden) for every data row.
+// The ids of the listed items (the hidden cId column), and the row of one; 0 when not listed.
 inline QStringList listedIds(const catalogue::FrmUserDef& w) {
     QStringList ids;
     for (int r = 1; r < w.grid()->rows(); ++r) ids << w.grid()->text(r, catalogue::kColId);
     return ids;
 }
-
-// A row of the grid by the item's id; 0 when not listed.
 inline int rowOfId(const catalogue::FrmUserDef& w, const QString& id) {
-    for (int r = 1; r < w.grid()->rows(); ++r)
-        if (w.grid()->text(r, catalogue::kColId) == id) return r;
-    return 0;
+    return int(listedIds(w).indexOf(id)) + 1;
 }
 
 // States a user sees: the host toolbar's button and the menu entry.
-inline bool hostEnabled(const catalogue::FrmUserDef& w, const char* key) {
-    QAction* a = w.hostToolbar()->action(QString::fromLatin1(key));
-    return a && a->isEnabled() && a->isVisible();
-}
 inline bool hostVisible(const catalogue::FrmUserDef& w, const char* key) {
     QAction* a = w.hostToolbar()->action(QString::fromLatin1(key));
     return a && a->isVisible();
+}
+inline bool hostEnabled(const catalogue::FrmUserDef& w, const char* key) {
+    return hostVisible(w, key) && w.hostToolbar()->action(QString::fromLatin1(key))->isEnabled();
 }
 inline bool menuEnabled(const catalogue::FrmUserDef& w, const char* name) {
     QAction* a = w.findChild<QAction*>(QString::fromLatin1(name));

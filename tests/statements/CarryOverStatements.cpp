@@ -1,4 +1,4 @@
-// Statements of the carry-over model, the rule list, the rule editor and the batch setting.
+// Statements of the rule editor, the rule list and the batch setting.
 #include <gtest/gtest.h>
 
 #include "carryover/CarryOverSql.h"
@@ -6,204 +6,119 @@
 
 namespace statements {
 
-namespace {
-
-QStringList sorted(QStringList list) {
-    list.sort(Qt::CaseInsensitive);
-    return list;
-}
-
-using namespace carryover;
-
-const QStringList kRuleColumns = {
-    "cMakeVouchID",     "cTableName",   "cTableNameDesc",   "cTargetTable",
-    "cTargetTableDesc", "cextendfield", "cextendfieldDesc", "ctargetfield",
-    "ctargetfieldDesc", "ctype",        "btrans",           "cdesc",
-    "cSub_id",          "guid"};
-const QStringList kRulesOfLetterColumns = {
-    "cMakeVouchID", "cSub_id", "ctype", "cextendfield", "ctargetfield", "cTableName",
-    "cTargetTable", "btrans",  "cdesc", "GUID",         "TableDesc",    "TableDesc"};
-
-// The rule editor's table choosers: the look-up runs select, where and order.
-QString chooser(const QString& where, const QString& order) {
-    return ChooserSelectSql() + "WHERE " + where + " " + order;
-}
-const QStringList kChooserColumns = {"ctype",      "enumname", "ctabledesc",
-                                     "ctablename", "csub_id",  "csubfullname"};
-
-// The batch window's table choosers: one nested statement and its order.
-QString batchChooser(bool target) {
-    return BatchChooserSelectSql(target) + BatchChooserOrder(target);
-}
-
-const QStringList kPairColumns = {"Chanaged",     "cMakeVouchID",     "cTableName", "TableDesc",
-                                  "cTargetTable", "cTargetTableDesc", "cdesc",      "cSub_ID"};
-
-}  // namespace
-
 std::vector<StatementCase> carryOverStatements() {
-    const QStringList itemColumns = {"cItemName", "btrans", "cdesc", "cDicDbName", "guid"};
+    using namespace carryover;
+    using Run = StatementCase::Run;
+    const QStringList ruleColumns = fieldNames(
+        "cMakeVouchID,cTableName,cTableNameDesc,cTargetTable,cTargetTableDesc,cextendfield,"
+        "cextendfieldDesc,ctargetfield,ctargetfieldDesc,ctype,btrans,cdesc,cSub_id,guid");
+    const QStringList rulesOfLetterColumns = fieldNames(
+        "cMakeVouchID,cSub_id,ctype,cextendfield,ctargetfield,cTableName,cTargetTable,btrans,"
+        "cdesc,GUID,TableDesc,TableDesc");
+    const QStringList chooserColumns =
+        fieldNames("ctype,enumname,ctabledesc,ctablename,csub_id,csubfullname");
+    const QStringList batchChooserColumns =
+        fieldNames("ctype,enumname,tabledesc,ctablename,csub_id,csubfullname");
+    const QStringList itemColumns = fieldNames("cItemName,btrans,cdesc,cDicDbName,guid");
+    const QStringList pairColumns = fieldNames(
+        "Chanaged,cMakeVouchID,cTableName,TableDesc,cTargetTable,cTargetTableDesc,cdesc,cSub_ID");
+    // The rule editor's target chooser as its look-up runs it: select, where, order.
+    const auto targets = [](const QString& where) {
+        return ChooserSelectSql() + "WHERE " + where + " Order by ctype DESC,ctabledesc";
+    };
+    const QString orderToDispatch = FieldPairBatch("SA_OrderHead", "SA_DispatchHead", "cHDefine1");
     return {
         // Rule editor: choosing the tables and listing the items they share.
-        {"RuleEditor_SourceTables", chooser(SourceTableCondition(), "Order by ctype DESC,ctabledesc"),
-         kChooserColumns,
+        {"RuleEditor_SourceTables", SourceTablesSql(), chooserColumns,
          [](const host::RecordSet& rows) {
-             const QStringList types = values(rows, "ctype");
              EXPECT_EQ(rows.recordCount(), 10);
-             EXPECT_EQ(types.first(), QStringLiteral("H"));
-             EXPECT_EQ(types.last(), QStringLiteral("B"));
-             EXPECT_EQ(valueWhere(rows, "ctablename", "SA_OrderHead", "enumname"),
-                       QStringLiteral("表头"));
+             EXPECT_EQ(values(rows, "ctype").first(), QStringLiteral("H"));
+             EXPECT_EQ(values(rows, "ctype").last(), QStringLiteral("B"));
+             EXPECT_EQ(valueWhere(rows, "ctablename", "SA_OrderHead", "enumname"), "表头");
              EXPECT_TRUE(valueWhere(rows, "ctablename", "PR_AdjustHead", "csubfullname")
                              .contains(QStringLiteral("销售管理")));
          }},
-        {"RuleEditor_TargetTablesOnOpening",
-         chooser(TargetTableConditionOnOpening(), "Order by ctype DESC,ctabledesc "),
-         kChooserColumns, [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 23); }},
-        {"RuleEditor_TargetTablesOfHeaderSource",
-         chooser(TargetTableCondition("H", "SA_OrderHead"),
-                 "Order by ctype DESC,ctabledesc"),
-         kChooserColumns,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "ctablename"), QStringList({"SA_DispatchHead"}));
-         }},
+        {"RuleEditor_TargetTablesOnOpening", targets(TargetTableConditionOnOpening()),
+         chooserColumns, rowCount(23)},
+        {"RuleEditor_TargetTablesOfHeaderSource", targets(TargetTableCondition("H", "SA_OrderHead")),
+         chooserColumns, column("ctablename", {"SA_DispatchHead"})},
         {"RuleEditor_TargetTablesOfSourceOfBothKinds",
-         chooser(TargetTableCondition("B,H", "CM_Contract"),
-                 "Order by ctype DESC,ctabledesc"),
-         kChooserColumns,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "ctablename"), QStringList({"SA_OrderHead", "SA_OrderBody"}));
-         }},
-        {"RuleEditor_SharedHeaderItems",
-         SharedItemsSql("H", "SA_OrderHead", "SA_DispatchHead"),
+         targets(TargetTableCondition("B,H", "CM_Contract")), chooserColumns,
+         column("ctablename", {"SA_OrderHead", "SA_OrderBody"})},
+        {"RuleEditor_SharedHeaderItems", SharedItemsSql("H", "SA_OrderHead", "SA_DispatchHead"),
          itemColumns,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cDicDbName"), QStringList({"cHDefine1", "cHDefine2"}));
              EXPECT_EQ(values(rows, "cItemName").value(0), QStringLiteral("项目编号"));
          }},
-        {"RuleEditor_SharedItemsOfBothKinds",
-         SharedItemsSql("B,H", "CM_Contract", "SA_OrderHead"),
-         itemColumns,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "cDicDbName"), QStringList({"cHDefine1"}));
-         }},
-        {"RuleEditor_FieldPairBatch",
-         FieldPairBatch("SA_OrderHead", "SA_DispatchHead", "cHDefine1"),
-         {},
-         {},
-         StatementCase::Run::Execute,
-         // Run twice: the second run drops the table the first one made.
+        {"RuleEditor_SharedItemsOfBothKinds", SharedItemsSql("B,H", "CM_Contract", "SA_OrderHead"),
+         itemColumns, column("cDicDbName", {"cHDefine1"})},
+        // Run twice: the second run drops the table the first one made.
+        {"RuleEditor_FieldPairBatch", orderToDispatch, {}, {}, Run::Execute,
          {FieldPairBatch("SA_OrderHead", "SA_DispatchHead", "cHDefine2")}},
-        {"RuleEditor_FieldPairJoin",
-         FieldPairJoinSql(),
+        {"RuleEditor_FieldPairJoin", FieldPairJoinSql(),
          {"cMakeVouchID", "cSub_id", "cType", "cextendfield", "cextendfield", "ctablename",
           "ctablename", "1", "cDesc"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cMakeVouchID"), QStringList({"SA01"}));
              EXPECT_EQ(values(rows, "cDesc"), QStringList({QStringLiteral("销售订单生成发货单")}));
          },
-         StatementCase::Run::Open,
-         {FieldPairBatch("SA_OrderHead", "SA_DispatchHead", "cHDefine1")}},
+         Run::Open, {orderToDispatch}},
 
         // Rule list.
-        {"RuleList_Columns", RuleListColumnsSql(), kRuleColumns,
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
-        {"RuleList_CarryingRules",
-         RuleListSql(),
-         kRuleColumns,
+        {"RuleList_Columns", RuleListColumnsSql(), ruleColumns, rowCount(0)},
+        {"RuleList_CarryingRules", RuleListSql(), ruleColumns,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 7);  // rules with btrans 0 are not listed
              EXPECT_EQ(values(rows, "cTableName").first(), QStringLiteral("CM_Contract"));
-             EXPECT_EQ(
-                 valueWhere(rows, "guid", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0001", "cTableNameDesc"),
-                 QStringLiteral("销售订单主表"));
-             EXPECT_EQ(valueWhere(rows, "guid", "3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0001",
-                                  "cextendfieldDesc"),
-                       QStringLiteral("项目编号"));
+             const QString rule = QStringLiteral("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0001");
+             EXPECT_EQ(valueWhere(rows, "guid", rule, "cTableNameDesc"), "销售订单主表");
+             EXPECT_EQ(valueWhere(rows, "guid", rule, "cextendfieldDesc"), "项目编号");
          }},
-        {"RuleList_Filtered",
-         RuleListSql("ctablename='SA_DispatchHead'"),  // written against the list's column
-         kRuleColumns,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(sorted(values(rows, "cextendfield")),
-                       QStringList({"cHDefine1", "cHDefine3"}));
-         }},
-        {"RuleList_RulesOfPair",
-         RulesOfPairSql("SA_OrderHead", "SA_DispatchHead"),
-         kRuleColumns,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(sorted(values(rows, "btrans")), QStringList({"False", "True"}));
-         }},
-        {"BatchPrint_Columns",
-         BatchPrintColumnsSql(),
-         kRuleColumns,
+        // Written against the list's column.
+        {"RuleList_Filtered", RuleListSql("ctablename='SA_DispatchHead'"), ruleColumns,
+         column("cextendfield", {"cHDefine1", "cHDefine3"}, true)},
+        {"RuleList_RulesOfPair", RulesOfPairSql("SA_OrderHead", "SA_DispatchHead"), ruleColumns,
+         column("btrans", {"False", "True"}, true)},
+        {"BatchPrint_Columns", BatchPrintColumnsSql(), ruleColumns,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 0);
              EXPECT_EQ(rows.field(rows.fieldIndex("btrans")).type, host::FieldType::Boolean);
          }},
 
         // Batch setting.
-        {"Batch_SourceTables",
-         batchChooser(false),
-         {"ctype", "enumname", "tabledesc", "ctablename", "csub_id", "csubfullname"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 10); }},
-        {"Batch_TargetTables",
-         batchChooser(true),
-         {"ctype", "enumname", "tabledesc", "ctablename", "csub_id", "csubfullname"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 11); }},
-        {"Batch_HeaderItemColumns",
-         ItemColumnsSql(kHeaderLetter),
-         {"cID", "cDicDbName", "cItemLang"},
+        {"Batch_SourceTables", BatchChooserSelectSql(false) + BatchChooserOrder(false),
+         batchChooserColumns, rowCount(10)},
+        {"Batch_TargetTables", BatchChooserSelectSql(true) + BatchChooserOrder(true),
+         batchChooserColumns, rowCount(11)},
+        {"Batch_HeaderItemColumns", ItemColumnsSql(kHeaderLetter), {"cID", "cDicDbName", "cItemLang"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cDicDbName"),
                        QStringList({"cHDefine1", "cHDefine2", "cHDefine3", "cHDefine4"}));
              EXPECT_EQ(values(rows, "cItemLang").first(), QStringLiteral("Project No."));
          },
-         StatementCase::Run::Open,
-         {},
-         StatementCase::Db::Account,
-         "en-US"},
-        {"Batch_BodyItemColumns",
-         ItemColumnsSql(kBodyLetter),
-         {"cID", "cDicDbName", "cItemLang"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "cID"), QStringList({"2001", "2002", "2003", "2004"}));
-         }},
-        {"Batch_HeaderPairs", PairRowsSql("H"), kPairColumns,
+         Run::Open, {}, StatementCase::Db::Account, "en-US"},
+        {"Batch_BodyItemColumns", ItemColumnsSql(kBodyLetter), {"cID", "cDicDbName", "cItemLang"},
+         column("cID", {"2001", "2002", "2003", "2004"})},
+        {"Batch_HeaderPairs", PairRowsSql("H"), pairColumns,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cTableName"),
                        QStringList({"CM_Contract", "PR_AdjustHead", "PU_ArrivalHead",
                                     "PU_OrderHead", "SA_DispatchHead", "SA_OrderHead"}));
              EXPECT_EQ(values(rows, "cTargetTable").last(), QStringLiteral("SA_DispatchHead"));
          }},
-        {"Batch_BodyPairs", PairRowsSql("B"), kPairColumns,
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 5); }},
-        {"Batch_HeaderPairsFiltered",
-         PairRowsSql("H", QStringLiteral(" 发货单 ")), kPairColumns,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "cTargetTable"), QStringList({"SA_InvoiceHead"}));
-         }},
-        {"Batch_HeaderRules", RulesOfLetterSql("H"), kRulesOfLetterColumns,
+        {"Batch_BodyPairs", PairRowsSql("B"), pairColumns, rowCount(5)},
+        {"Batch_HeaderPairsFiltered", PairRowsSql("H", QStringLiteral(" 发货单 ")), pairColumns,
+         column("cTargetTable", {"SA_InvoiceHead"})},
+        {"Batch_HeaderRules", RulesOfLetterSql("H"), rulesOfLetterColumns,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 4);  // the rule written for "B,H" is not a header rule
-             EXPECT_EQ(valueWhere(rows, "cextendfield", "cHDefine2", "btrans"),
-                       QStringLiteral("False"));
+             EXPECT_EQ(valueWhere(rows, "cextendfield", "cHDefine2", "btrans"), "False");
          }},
-        {"Batch_BodyRulesFiltered",
-         RulesOfLetterSql("B", QStringLiteral("到货单"), QStringLiteral("入库")),
-         kRulesOfLetterColumns,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(sorted(values(rows, "cextendfield")),
-                       QStringList({"cBDefine2", "cBDefine4"}));
-         }},
-        {"Batch_HeaderLinks",
-         ItemLinksSql(kHeaderLetter),
-         {"TableName", "cDicDbName"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 14); }},
-        {"Batch_BodyLinks",
-         ItemLinksSql(kBodyLetter),
-         {"TableName", "cDicDbName"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 11); }},
+        {"Batch_BodyRulesFiltered", RulesOfLetterSql("B", "到货单", "入库"), rulesOfLetterColumns,
+         column("cextendfield", {"cBDefine2", "cBDefine4"}, true)},
+        {"Batch_HeaderLinks", ItemLinksSql(kHeaderLetter), {"TableName", "cDicDbName"}, rowCount(14)},
+        {"Batch_BodyLinks", ItemLinksSql(kBodyLetter), {"TableName", "cDicDbName"}, rowCount(11)},
     };
 }
 

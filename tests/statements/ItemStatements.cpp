@@ -1,14 +1,14 @@
-// Statements of the item record and numbering, the editor and its save, the extended tables,
-// the data-source references and the value archive.
+// Statements of the item numbering, the editor, its checks, the extended tables, the data-source
+// references and the delete check.
 #include <gtest/gtest.h>
 
 #include "itemdef/DataSourceRefs.h"
-#include "itemdef/EditorQueries.h"
-#include "itemdef/InUseProbe.h"
 #include "itemdef/DeleteCheck.h"
+#include "itemdef/EditorQueries.h"
 #include "itemdef/ExtendTables.h"
-#include "itemdef/ItemValidation.h"
+#include "itemdef/InUseProbe.h"
 #include "itemdef/ItemRecord.h"
+#include "itemdef/ItemValidation.h"
 #include "itemdef/Numbering.h"
 #include "tests/statements/StatementCase.h"
 
@@ -16,310 +16,142 @@ namespace statements {
 
 namespace {
 
-QStringList sorted(QStringList list) {
-    list.sort(Qt::CaseInsensitive);
-    return list;
+// Whether an archive of the class has a row whose item holds a value.
+StatementCase inUse(const char* name, const QString& cClass, const QString& cItem,
+                    const char* keyField, int rows) {
+    return {name, itemdef::inUseProbeSql(cClass, cItem), {keyField}, rowCount(rows)};
 }
 
 }  // namespace
 
 std::vector<StatementCase> itemStatements() {
-    using itemdef::kItemColumns;
-    const QString kItemRead = kItemColumns + itemdef::kItemExtraColumns;
-    const QStringList editorFields = fieldNames(kItemRead);
+    using namespace itemdef;
+    using Run = StatementCase::Run;
+    using Db = StatementCase::Db;
     const QStringList projectColumns = {"FieldName", "TableName", "TableDef",
                                         "FieldDef",  "FieldType", "FieldID"};
-    std::vector<StatementCase> list = {
+    const QStringList menuColumns = {"cMenu_ID", "Caption", "Depends", "iOrder"};
+    const QStringList subsystemColumns = {"csub_id", "csub_name", "cSupMenu_ID", "iorder"};
+    const QStringList tableColumns = {"cSub_ID", "cTableName", "TableDesc"};
+    return {
         // Numbering of a new extended item: label, id, column name and row version.
-        {"Numbering_LabelOfClass",
-         itemdef::itemLabelSql(QStringLiteral("单据头")),
-         {"max_int"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "max_int"), QStringList({"4"}));
-         }},
-        {"Numbering_LabelOfEmptyClass",
-         itemdef::itemLabelSql(QStringLiteral("供应商")),
-         {"max_int"},
-         [](const host::RecordSet& rows) {
-             ASSERT_EQ(rows.recordCount(), 1);
-             EXPECT_TRUE(rows.at(0, 0).isNull());
-         }},
-        {"Numbering_IdOfHeaderRange",
-         itemdef::itemIdSql(itemdef::idRange(itemdef::kHeader)),
-         {"maxcid"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "maxcid"), QStringList({"1004"}));
-         }},
-        {"Numbering_IdOfContactRange",
-         itemdef::itemIdSql(itemdef::idRange(itemdef::kContact)),
-         {"maxcid"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "maxcid"), QStringList({"6001"}));
-         }},
-        {"Numbering_IdOfUnusedRange",
-         itemdef::itemIdSql(itemdef::IdRange{4000, 5000, 4001}),
-         {"maxcid"},
-         [](const host::RecordSet& rows) {
-             ASSERT_EQ(rows.recordCount(), 1);
-             EXPECT_TRUE(rows.at(0, 0).isNull());
-         }},
-        {"Numbering_ColumnName",
-         itemdef::columnNameSql(itemdef::columnPrefix(itemdef::kHeader)),
-         {"max_int", "pubzxts"},
+        {"Numbering_LabelOfClass", itemLabelSql("单据头"), {"max_int"}, column("max_int", {"4"})},
+        {"Numbering_LabelOfEmptyClass", itemLabelSql("供应商"), {"max_int"}, nullRow()},
+        {"Numbering_IdOfHeaderRange", itemIdSql(idRange(kHeader)), {"maxcid"},
+         column("maxcid", {"1004"})},
+        {"Numbering_IdOfContactRange", itemIdSql(idRange(kContact)), {"maxcid"},
+         column("maxcid", {"6001"})},
+        {"Numbering_IdOfUnusedRange", itemIdSql(IdRange{4000, 5000, 4001}), {"maxcid"}, nullRow()},
+        {"Numbering_ColumnName", columnNameSql(columnPrefix(kHeader)), {"max_int", "pubzxts"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "max_int"), QStringList({"4"}));
              // The largest row version as money text: "<number>.0000".
              EXPECT_TRUE(values(rows, "pubzxts").value(0).trimmed().endsWith(".0000"));
          }},
-        {"Numbering_ColumnNameOfFirstItem",
-         itemdef::columnNameSql(itemdef::columnPrefix(itemdef::kContact)),
-         {"max_int", "pubzxts"},
-         [](const host::RecordSet& rows) {
-             ASSERT_EQ(rows.recordCount(), 1);
-             EXPECT_TRUE(rows.at(0, 0).isNull());
-             EXPECT_TRUE(rows.at(0, 1).isNull());  // no row version either: read on its own
-         },
-         StatementCase::Run::Open,
-         {QStringLiteral("delete from UserDef_Base where cDicDbName like 'cLDefine%'")}},
-        {"Numbering_RowVersion",
-         itemdef::rowVersionSql(),
-         {"pubzxts"},
+        {"Numbering_ColumnNameOfFirstItem", columnNameSql(columnPrefix(kContact)),
+         {"max_int", "pubzxts"}, nullRow(), Run::Open,
+         {"delete from UserDef_Base where cDicDbName like 'cLDefine%'"}},
+        {"Numbering_RowVersion", rowVersionSql(), {"pubzxts"},
          [](const host::RecordSet& rows) {
              EXPECT_FALSE(values(rows, "pubzxts").value(0).trimmed().isEmpty());
          }},
 
-        // The editor filling its fields.
-        {"Fill_ParentChoicesOfNewItem",
-         itemdef::parentListSql(QStringLiteral("单据头"), QString(), true),
-         {"cID", "cItemName"},
+        // The editor's parent choices and names.
+        {"Fill_ParentChoicesOfNewItem", parentListSql("单据头", QString(), true), {"cID", "cItemName"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 20);
              EXPECT_EQ(valueWhere(rows, "cID", "2", "cItemName"), QStringLiteral("自定义项2"));
              EXPECT_EQ(valueWhere(rows, "cID", "6", "cItemName"), QStringLiteral("省份"));
          }},
-        {"Fill_ParentChoicesOfExistingItem",
-         itemdef::parentListSql(QStringLiteral("单据头"), QStringLiteral("6"), false),
+        {"Fill_ParentChoicesOfExistingItem", parentListSql("单据头", "6", false),
          {"cID", "cItemName"},
          [](const host::RecordSet& rows) {
              const QStringList ids = values(rows, "cID");
              EXPECT_EQ(ids.size(), 18);  // the item itself and its child are left out
-             EXPECT_FALSE(ids.contains("6"));
-             EXPECT_FALSE(ids.contains("7"));
+             EXPECT_FALSE(ids.contains("6") || ids.contains("7"));
          }},
-        {"Fill_NamesByLanguage",
-         "select * from userdef_lang where cid='1'",
-         {"cid", "LocaleID", "cItemName"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(valueWhere(rows, "LocaleID", "zh-CN", "cItemName"),
-                       QStringLiteral("合同号"));
-             EXPECT_EQ(valueWhere(rows, "LocaleID", "zh-TW", "cItemName"),
-                       QStringLiteral("合同號"));
-             EXPECT_EQ(valueWhere(rows, "LocaleID", "en-US", "cItemName"),
-                       QStringLiteral("Contract No."));
-         }},
-        {"Fill_ParentName",
-         itemdef::parentNameSql(QStringLiteral("6")),
-         {"cID", "cItemName"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "cItemName"), QStringList({QStringLiteral("省份")}));
-         }},
-        {"InUse_Customer",
-         itemdef::inUseProbeSql(QStringLiteral("客户"), QStringLiteral("自定义项3")),
-         {"Ccuscode"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
-        {"InUse_CustomerUnused",
-         itemdef::inUseProbeSql(QStringLiteral("客户"), QStringLiteral("自定义项4")),
-         {"Ccuscode"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
-        {"InUse_Vendor",
-         itemdef::inUseProbeSql(QStringLiteral("供应商"), QStringLiteral("自定义项1")),
-         {"CVencode"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
-        {"InUse_Contact",
-         itemdef::inUseProbeSql(QStringLiteral("联系人"), QStringLiteral("自定义项2")),
-         {"cContactCode"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
-        {"InUse_BatchProperty",
-         itemdef::inUseProbeSql(QStringLiteral("批次属性"), QStringLiteral("属性1")),
-         {"cInvcode"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
-        {"InUse_BatchPropertyUnused",
-         itemdef::inUseProbeSql(QStringLiteral("批次属性"), QStringLiteral("属性2")),
-         {"cInvcode"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
-        {"InUse_Inventory",
-         itemdef::inUseProbeSql(QStringLiteral("存货"), QStringLiteral("自定义项1")),
-         {"CInvcode"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
-        {"InUse_InventoryFreeItem",
-         itemdef::inUseProbeSql(QStringLiteral("存货"), QStringLiteral("自由项2")),
-         {"CInvcode"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
-        {"InUse_InventoryFreeItemUnused",
-         itemdef::inUseProbeSql(QStringLiteral("存货"), QStringLiteral("自由项3")),
-         {"CInvcode"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
-        {"Fill_InputLimits",
-         "select " + kItemRead + " from Userdef where 1=2",
-         editorFields,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(rows.field(rows.fieldIndex("cItemName")).definedSize, 60);
-         }},
-        {"Fill_InstalledLanguages",
-         "select * from q9langdefine",
-         {"LangID", "LocaleID", "cLangName"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(sorted(values(rows, "LangID")), QStringList({"0", "28", "30"}));
-         }},
+        {"Fill_ParentName", parentNameSql("6"), {"cID", "cItemName"},
+         column("cItemName", {QStringLiteral("省份")})},
 
-        // Validation and save.
-        {"CheckValid_DefaultInReportArchive",
-         "select top 1 cPersonName from Person where cPersonName='林晓峰'",
-         {"cPersonName"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
+        // Whether an archive's item is in use, per archive and item kind.
+        inUse("InUse_Customer", "客户", "自定义项3", "Ccuscode", 1),
+        inUse("InUse_CustomerUnused", "客户", "自定义项4", "Ccuscode", 0),
+        inUse("InUse_Vendor", "供应商", "自定义项1", "CVencode", 1),
+        inUse("InUse_Contact", "联系人", "自定义项2", "cContactCode", 1),
+        inUse("InUse_BatchProperty", "批次属性", "属性1", "cInvcode", 1),
+        inUse("InUse_BatchPropertyUnused", "批次属性", "属性2", "cInvcode", 0),
+        inUse("InUse_Inventory", "存货", "自定义项1", "CInvcode", 1),
+        inUse("InUse_InventoryFreeItem", "存货", "自由项2", "CInvcode", 1),
+        inUse("InUse_InventoryFreeItemUnused", "存货", "自由项3", "CInvcode", 0),
+
+        // The checks before a save.
+        {"CheckValid_DefaultInReportArchive", DefaultValueSql("Person", "cPersonName", "林晓峰"),
+         {"cPersonName"}, rowCount(1)},
         {"CheckValid_DefaultNotInReportArchive",
-         "select top 1 cPersonName from Person where cPersonName='不存在的人'",
-         {"cPersonName"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
-        {"CheckValid_DefaultInReference",
-         "select top 1 cStageName from [UR0001] where cStageName='立项'",
-         {"cStageName"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
-        {"CheckValid_RowSize",
-         " SELECT SUM(CASE xtype WHEN '231' then length/2 ELSE length END ) as SumFieldSize from "
-         "syscolumns  where id = OBJECT_ID(N'SA_OrderHead_extradefine') ",
-         {"SumFieldSize"},
-         [](const host::RecordSet& rows) {
-             // ID int (4) + cHDefine1 nvarchar(30) (30) + cHDefine2 datetime (8).
-             EXPECT_EQ(values(rows, "SumFieldSize"), QStringList({"42"}));
-         }},
-        {"CheckValid_RowSizeOfMissingTable",
-         " SELECT SUM(CASE xtype WHEN '231' then length/2 ELSE length END ) as SumFieldSize from "
-         "syscolumns  where id = OBJECT_ID(N'ST_TransferHead_extradefine') ",
-         {"SumFieldSize"},
-         [](const host::RecordSet& rows) {
-             ASSERT_EQ(rows.recordCount(), 1);
-             EXPECT_TRUE(rows.at(0, 0).isNull());
-         }},
-        {"CheckValid_DefaultValueAsSent",
-         itemdef::DefaultValueSql(QStringLiteral("Person"), QStringLiteral("cPersonName"),
-                                  QStringLiteral("林晓峰")),
-         {"cPersonName"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
-        {"CheckValid_RowSizeAsSent",
-         itemdef::RowSizeSql(QStringLiteral("SA_OrderHead_extradefine")),
-         {"SumFieldSize"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "SumFieldSize"), QStringList({"42"}));
-         }},
-        {"AfterSave_ReReadItems",
-         "SELECT " + kItemRead + " FROM Userdef WHERE cClass='" +
-             QStringLiteral("客户") + "'ORDER BY cClass ,CAST(cid as int) ASC,cItem ASC ",
-         editorFields,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(rows.recordCount(), 18);
-             EXPECT_EQ(values(rows, "cId").last(), QStringLiteral("5002"));
-         }},
-        {"EditorArchive_NamedItems",
-         "select " + kItemColumns + ",cItemLang from userdef where cItemName<>'' and cClass='" +
-             QStringLiteral("存货") + "' order by cClass ,cast(cid as int) asc,cItem ASC ",
-         fieldNames(kItemColumns) + QStringList{"cItemLang"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "cId"), QStringList({"80", "100", "101", "3001"}));
-         }},
+         DefaultValueSql("Person", "cPersonName", "不存在的人"), {"cPersonName"}, rowCount(0)},
+        // ID int (4) + cHDefine1 nvarchar(30) (30) + cHDefine2 datetime (8).
+        {"CheckValid_RowSize", RowSizeSql("SA_OrderHead_extradefine"), {"SumFieldSize"},
+         column("SumFieldSize", {"42"})},
+        {"CheckValid_RowSizeOfMissingTable", RowSizeSql("ST_TransferHead_extradefine"),
+         {"SumFieldSize"}, nullRow()},
 
         // The extended item's table tree.
-        {"TableTree_MenuGroups",
-         itemdef::MenuGroupsSql(),
-         {"cMenu_ID", "Caption", "Depends", "iOrder"},
+        {"TableTree_MenuGroups", MenuGroupsSql(), menuColumns,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(values(rows, "cMenu_ID"), QStringList({"AAAA", "GFI", "GSC", "MAG", "GHR"}));
              EXPECT_EQ(valueWhere(rows, "cMenu_ID", "GSC", "Caption"), QStringLiteral("供应链"));
          }},
-        {"TableTree_MenuGroupsInEnglish",
-         itemdef::MenuGroupsSql(),
-         {"cMenu_ID", "Caption", "Depends", "iOrder"},
+        {"TableTree_MenuGroupsInEnglish", MenuGroupsSql(), menuColumns,
          [](const host::RecordSet& rows) {
-             EXPECT_EQ(valueWhere(rows, "cMenu_ID", "AAAA", "Caption"),
-                       QStringLiteral("Basic Settings"));
+             EXPECT_EQ(valueWhere(rows, "cMenu_ID", "AAAA", "Caption"), "Basic Settings");
          },
-         StatementCase::Run::Open,
-         {},
-         StatementCase::Db::Account,
-         "en-US"},
-        {"TableTree_Subsystems",
-         itemdef::SubsystemsSql("001", "ZxData_001"),
-         {"csub_id", "csub_name", "cSupMenu_ID", "iorder"},
+         Run::Open, {}, Db::Account, "en-US"},
+        {"TableTree_Subsystems", SubsystemsSql("001", "ZxData_001"), subsystemColumns,
          [](const host::RecordSet& rows) {
-             EXPECT_EQ(sorted(values(rows, "csub_id")),
-                       QStringList({"AP", "AR", "BM", "CM", "GL", "IA", "PU", "QM", "SA", "ST"}));
-             EXPECT_EQ(valueWhere(rows, "csub_id", "SA", "cSupMenu_ID"), QStringLiteral("GSC"));
-             EXPECT_EQ(valueWhere(rows, "csub_id", "QM", "cSupMenu_ID"), QStringLiteral("GSC"));
-             EXPECT_EQ(valueWhere(rows, "csub_id", "CM", "cSupMenu_ID"), QStringLiteral("AAAA"));
-             EXPECT_EQ(valueWhere(rows, "csub_id", "BM", "cSupMenu_ID"), QStringLiteral("MAG"));
+             column("csub_id", {"AP", "AR", "BM", "CM", "GL", "IA", "PU", "QM", "SA", "ST"},
+                    true)(rows);
+             for (const auto& [sub, group] :
+                  {std::pair{"SA", "GSC"}, {"QM", "GSC"}, {"CM", "AAAA"}, {"BM", "MAG"}})
+                 EXPECT_EQ(valueWhere(rows, "csub_id", sub, "cSupMenu_ID"), group) << sub;
          }},
-        {"TableTree_SubsystemsOfGroupAccount",
-         itemdef::SubsystemsSql("001", "ZxData_001"),
-         {"csub_id", "csub_name", "cSupMenu_ID", "iorder"},
+        {"TableTree_SubsystemsOfGroupAccount", SubsystemsSql("001", "ZxData_001"),
+         subsystemColumns,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(valueWhere(rows, "csub_id", "BM", "cSupMenu_ID"), QStringLiteral("GAG"));
          },
-         StatementCase::Run::Open,
-         {QStringLiteral("update zxsystem..ua_account set ciscompanyver = 1 where cAcc_Id = '001'")}},
-        {"TableTree_HeaderTables",
-         itemdef::ExtendTablesSql("H"),
-         {"cSub_ID", "cTableName", "TableDesc"},
+         Run::Open, {"update zxsystem..ua_account set ciscompanyver = 1 where cAcc_Id = '001'"}},
+        {"TableTree_HeaderTables", ExtendTablesSql("H"), tableColumns,
          [](const host::RecordSet& rows) {
              const QStringList tables = values(rows, "cTableName");
              EXPECT_EQ(tables.size(), 14);
              EXPECT_TRUE(tables.contains("CM_Contract"));       // of both kinds
              EXPECT_FALSE(tables.contains("ST_TransferHead"));  // no such table
-             EXPECT_EQ(valueWhere(rows, "cTableName", "PR_AdjustHead", "cSub_ID"),
-                       QStringLiteral("SA,PU"));
+             EXPECT_EQ(valueWhere(rows, "cTableName", "PR_AdjustHead", "cSub_ID"), "SA,PU");
          }},
-        {"TableTree_BodyTables",
-         itemdef::ExtendTablesSql("B"),
-         {"cSub_ID", "cTableName", "TableDesc"},
+        {"TableTree_BodyTables", ExtendTablesSql("B"), tableColumns,
          [](const host::RecordSet& rows) {
-             const QStringList tables = values(rows, "cTableName");
-             EXPECT_EQ(tables.size(), 7);
-             EXPECT_FALSE(tables.contains("SA_OrderBodyPlan"));  // has a parent table
+             EXPECT_EQ(rows.recordCount(), 7);
+             EXPECT_FALSE(values(rows, "cTableName").contains("SA_OrderBodyPlan"));  // a child
          }},
-        {"TableTree_LinkedTables",
-         itemdef::LinkedTablesSql(QStringLiteral("1001")),
-         {"tablename"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 6); }},
-        {"TableTree_Groups",
-         itemdef::TableGroupsSql(QStringLiteral("H")),
-         {"cTableName", "groupname"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(sorted(values(rows, "cTableName")),
-                       QStringList({"SA_DispatchHead", "SA_InvoiceHead"}));
-         }},
-        {"CanDelete_TablesOfItem",
-         itemdef::DeleteCheckTablesSql(QStringLiteral("1004")),
+        {"TableTree_LinkedTables", LinkedTablesSql("1001"), {"tablename"}, rowCount(6)},
+        {"TableTree_Groups", TableGroupsSql("H"), {"cTableName", "groupname"},
+         column("cTableName", {"SA_DispatchHead", "SA_InvoiceHead"}, true)},
+
+        // Whether an item may be deleted: its tables, their data, the rules on its column.
+        {"CanDelete_TablesOfItem", DeleteCheckTablesSql("1004"),
          {"cTableName", "cPKName", "bDeleteIgnoreCheck", "cTableDesc", "cDicDbName"},
          [](const host::RecordSet& rows) {
-             EXPECT_EQ(sorted(values(rows, "cTableName")),
-                       QStringList({"AP_VouchHead", "AR_VouchHead", "IA_AdjustHead"}));
+             column("cTableName", {"AP_VouchHead", "AR_VouchHead", "IA_AdjustHead"}, true)(rows);
              EXPECT_EQ(valueWhere(rows, "cTableName", "IA_AdjustHead", "bDeleteIgnoreCheck"),
                        QStringLiteral("True"));
          }},
-        {"CanDelete_DataInTable",
-         itemdef::ColumnDataSql(QStringLiteral("cHDefine4"), QStringLiteral("AP_VouchHead")),
-         {"cHDefine4"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 1); }},
-        {"CanDelete_OnlyEmptyValues",
-         itemdef::ColumnDataSql(QStringLiteral("cIDefine1"), QStringLiteral("Inventory")),
-         {"cIDefine1"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
-
-        {"CanDelete_RowsWithValues",
-         itemdef::ColumnRowCountSql(QStringLiteral("cHDefine4"), QStringLiteral("AP_VouchHead")),
-         {"n"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(values(rows, "n"), QStringList({"1"})); }},
-        {"CanDelete_RulesOfColumn",
-         itemdef::ColumnRulesSql(QStringLiteral("cHDefine1")),
+        {"CanDelete_DataInTable", ColumnDataSql("cHDefine4", "AP_VouchHead"), {"cHDefine4"},
+         rowCount(1)},
+        {"CanDelete_OnlyEmptyValues", ColumnDataSql("cIDefine1", "Inventory"), {"cIDefine1"},
+         rowCount(0)},
+        {"CanDelete_RowsWithValues", ColumnRowCountSql("cHDefine4", "AP_VouchHead"), {"n"},
+         column("n", {"1"})},
+        {"CanDelete_RulesOfColumn", ColumnRulesSql("cHDefine1"),
          {"cMakeVouchID", "cTableName", "cTargetTable"},
          [](const host::RecordSet& rows) {
              EXPECT_GE(rows.recordCount(), 2);
@@ -327,86 +159,33 @@ std::vector<StatementCase> itemStatements() {
          }},
 
         // Data-source references.
-        {"ArchiveList_ReportArchives",
-         itemdef::ReportArchivesFallbackSql(),
+        {"ArchiveList_ReportArchives", ReportArchivesFallbackSql(),
          {"TableName", "TableDefine", "SystemId"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(sorted(values(rows, "TableName")),
-                       QStringList({"Crm_Contact", "Customer", "Department", "Inventory", "Person",
-                                    "SettleStyle", "Vendor", "Warehouse"}));
-         }},
-        {"ArchiveList_UserDefinedReferences",
-         itemdef::UserDefinedReferencesSql(),
-         {"cRefID", "cRefMeta", "cRefName"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(sorted(values(rows, "cRefID")), QStringList({"UR0001", "UR0002", "UR0003"}));
-         },
-         StatementCase::Run::Open,
-         {},
-         StatementCase::Db::Meta},
-        {"ArchiveFields_ProjectItems", itemdef::ProjectItemFieldsSql(QStringLiteral("fitemss01")), projectColumns,
+         column("TableName",
+                {"Crm_Contact", "Customer", "Department", "Inventory", "Person", "SettleStyle",
+                 "Vendor", "Warehouse"},
+                true)},
+        {"ArchiveList_UserDefinedReferences", UserDefinedReferencesSql(),
+         {"cRefID", "cRefMeta", "cRefName"}, column("cRefID", {"UR0001", "UR0002", "UR0003"}, true),
+         Run::Open, {}, Db::Meta},
+        {"ArchiveFields_ProjectItems", ProjectItemFieldsSql("fitemss01"), projectColumns,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 5);  // cMemo is not a reference field
-             EXPECT_EQ(valueWhere(rows, "FieldName", "citemcode", "FieldDef"),
-                       QStringLiteral("项目编号"));
-             EXPECT_EQ(valueWhere(rows, "FieldName", "fBudget", "FieldType"), QStringLiteral("8"));
+             EXPECT_EQ(valueWhere(rows, "FieldName", "citemcode", "FieldDef"), "项目编号");
+             EXPECT_EQ(valueWhere(rows, "FieldName", "fBudget", "FieldType"), "8");
          }},
-        {"ArchiveFields_ProjectItemsInEnglish",
-         itemdef::ProjectItemFieldsSql(QStringLiteral("fitemss01")),
-         projectColumns,
+        {"ArchiveFields_ProjectItemsInEnglish", ProjectItemFieldsSql("fitemss01"), projectColumns,
          [](const host::RecordSet& rows) {
-             EXPECT_EQ(valueWhere(rows, "FieldName", "citemcode", "FieldDef"),
-                       QStringLiteral("Project Code"));
+             EXPECT_EQ(valueWhere(rows, "FieldName", "citemcode", "FieldDef"), "Project Code");
          },
-         StatementCase::Run::Open,
-         {},
-         StatementCase::Db::Account,
-         "en-US"},
-        {"ArchiveFields_ReportArchive",
-         itemdef::ReportArchiveFieldsSql(QStringLiteral("Customer")),
+         Run::Open, {}, Db::Account, "en-US"},
+        {"ArchiveFields_ReportArchive", ReportArchiveFieldsSql("Customer"),
          {"TableName", "FieldName", "FieldDef", "FieldType", "FieldID"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 6);
-             EXPECT_EQ(valueWhere(rows, "FieldName", "iCusCreLine", "FieldType"),
-                       QStringLiteral("decimal"));
-         }},
-
-        // The value archive.
-        {"Values_InputLimits", "select " + kValueFields + " from Userdefine where 1=2",
-         fieldNames(kValueFields),
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(rows.recordCount(), 0);
-             EXPECT_EQ(rows.field(rows.fieldIndex("Cvalue")).definedSize, 120);
-             EXPECT_EQ(rows.field(rows.fieldIndex("bFreeStop")).type, host::FieldType::Boolean);
-         }},
-        {"Values_OfItemInEntryOrder",
-         "select " + kValueFields + " from userdefine where cId='20' order by pubzxts",
-         fieldNames(kValueFields),
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "Cvalue"),
-                       QStringList({QStringLiteral("红色"), QStringLiteral("蓝色"),
-                                    QStringLiteral("墨绿"), QStringLiteral("白色")}));
-             EXPECT_EQ(values(rows, "bFreeStop"), QStringList({"False", "False", "True", "False"}));
-         }},
-        {"Values_WithParents",
-         "select " + kValueFields + " from userdefine where cId='7' order by pubzxts",
-         fieldNames(kValueFields),
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(valueWhere(rows, "Cvalue", QStringLiteral("苏州"), "cParentValue"),
-                       QStringLiteral("江苏"));
-         }},
-        {"Values_RelatedArchive",
-         "select Rpt_GRPDef_Item.TableName,TableDefine,FieldName,FieldDef from Rpt_GRPDef_Item "
-         "Left "
-         "Join Rpt_ItmDef On Rpt_GRPDef_Item.TableName=Rpt_ItmDef.TableName where "
-         "Rpt_GRPDef_Item.TableName='Warehouse' and FieldName='cWhName'",
-         {"TableName", "TableDefine", "FieldName", "FieldDef"},
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "TableDefine"), QStringList({QStringLiteral("仓库档案")}));
-             EXPECT_EQ(values(rows, "FieldDef"), QStringList({QStringLiteral("仓库名称")}));
+             EXPECT_EQ(valueWhere(rows, "FieldName", "iCusCreLine", "FieldType"), "decimal");
          }},
     };
-    return list;
 }
 
 }  // namespace statements

@@ -1,8 +1,8 @@
 #include "tests/statements/StatementCase.h"
 
-namespace statements {
+#include <gtest/gtest.h>
 
-const QString kValueFields = QStringLiteral(" Cvalue,Calias,CbarCode,cParentValue,bFreeStop ");
+namespace statements {
 
 QStringList fieldNames(const QString& fieldList) {
     QStringList names;
@@ -25,6 +25,25 @@ QString valueWhere(const host::RecordSet& rows, const QString& keyField, const Q
     for (int r = 0; r < rows.recordCount(); ++r)
         if (host::variantText(rows.at(r, k)) == key) return host::variantText(rows.at(r, c));
     return {};
+}
+
+Check rowCount(int n) {
+    return [n](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), n); };
+}
+
+Check column(const QString& field, const QStringList& expected, bool sorted) {
+    return [=](const host::RecordSet& rows) {
+        QStringList got = values(rows, field);
+        if (sorted) got.sort(Qt::CaseInsensitive);
+        EXPECT_EQ(got, expected) << field.toStdString();
+    };
+}
+
+Check nullRow() {
+    return [](const host::RecordSet& rows) {
+        ASSERT_EQ(rows.recordCount(), 1);
+        for (int c = 0; c < rows.fieldCount(); ++c) EXPECT_TRUE(rows.at(0, c).isNull()) << c;
+    };
 }
 
 }  // namespace statements

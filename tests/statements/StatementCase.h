@@ -1,7 +1,6 @@
 #pragma once
-// One statement the component sends to the server database service, with the values the
-// component fills in, the fields it reads back and what the demo account makes of it. Where a
-// unit of the component builds the statement, the case takes it from that builder.
+// One statement a builder of the component makes, with the values the component fills in, the
+// fields it reads back and what the demo account makes of it.
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -11,6 +10,8 @@
 
 namespace statements {
 
+using Check = std::function<void(const host::RecordSet&)>;
+
 struct StatementCase {
     enum class Run { Open, Execute };  // OpenX, or ExecuteX (statement, batch, procedure)
     enum class Db { Account, Meta };   // which connection text the service gets
@@ -18,7 +19,7 @@ struct StatementCase {
     const char* name;  // test name: letters, digits and underscores
     QString sql;
     QStringList columns;  // the fields in order (compared without regard to case)
-    std::function<void(const host::RecordSet&)> check = {};  // rows; none when empty
+    Check check = {};     // rows; none when empty
     Run run = Run::Open;
     QStringList before = {};  // run first with ExecuteX on the same service
     Db db = Db::Account;
@@ -26,20 +27,21 @@ struct StatementCase {
 };
 
 // The tables of the component's statements, by subsystem.
-std::vector<StatementCase> catalogueStatements();  // catalogue window and commands
-std::vector<StatementCase> itemStatements();  // item record, editor, tables, references, values
-std::vector<StatementCase> carryOverStatements();  // carry-over model, list, editor, batch
+std::vector<StatementCase> catalogueStatements();
+std::vector<StatementCase> itemStatements();
+std::vector<StatementCase> carryOverStatements();
 
-// The value archive's field list, verbatim. The listing's and the item record's come from
-// catalogue/ItemListing.h and itemdef/ItemRecord.h, as the windows use them.
-extern const QString kValueFields;
-// The names in a field list, in order.
-QStringList fieldNames(const QString& fieldList);
-
+QStringList fieldNames(const QString& fieldList);  // "a, b" → {"a", "b"}
 // Every value of a field, in row order, as the component reads it (NULL as empty text).
 QStringList values(const host::RecordSet& rows, const QString& field);
 // The text of a field in the first row whose `keyField` holds `key`; null when none.
 QString valueWhere(const host::RecordSet& rows, const QString& keyField, const QString& key,
                    const QString& field);
+
+// Common checks: the number of rows; a field's values in row order (or sorted); one row whose
+// fields are all NULL (an aggregate over nothing).
+Check rowCount(int n);
+Check column(const QString& field, const QStringList& expected, bool sorted = false);
+Check nullRow();
 
 }  // namespace statements

@@ -22,40 +22,24 @@ std::vector<StatementCase> allStatements() {
     return all;
 }
 
-QStringList lower(const QStringList& names) {
-    QStringList out;
-    for (const QString& n : names) out << n.toLower();
-    return out;
-}
-
 class Statement : public testsupport::AccountTest,
                   public ::testing::WithParamInterface<StatementCase> {};
 
 TEST_P(Statement, RunsWithTheFieldsAndRowsTheComponentReads) {
     const StatementCase& c = GetParam();
-    SCOPED_TRACE(c.sql.toStdString());
     platform::server::ClsCommon srv;
     srv.init(c.db == StatementCase::Db::Meta ? account.metaConnectionText(c.language)
                                              : account.connectionText(c.language));
     ASSERT_TRUE(srv.Status()) << srv.lastError().toStdString();
-    for (const QString& first : c.before)
-        ASSERT_TRUE(srv.ExecuteX(first))
-            << "statement:\n"
-            << first.toStdString() << "\nerror: " << srv.lastError().toStdString();
-
-    if (c.run == StatementCase::Run::Execute) {
-        ASSERT_TRUE(srv.ExecuteX(c.sql))
-            << "statement:\n"
-            << c.sql.toStdString() << "\nerror: " << srv.lastError().toStdString();
-        return;
-    }
+    for (const QString& sql : c.before + (c.run == StatementCase::Run::Execute ? QStringList{c.sql} : QStringList{}))
+        ASSERT_TRUE(srv.ExecuteX(sql)) << sql.toStdString() << "\n" << srv.lastError().toStdString();
+    if (c.run == StatementCase::Run::Execute) return;
     const host::RecordSetPtr rows = srv.OpenX(c.sql);
-    ASSERT_TRUE(rows) << "statement:\n"
-                      << c.sql.toStdString() << "\nerror: " << srv.lastError().toStdString();
+    ASSERT_TRUE(rows) << c.sql.toStdString() << "\n" << srv.lastError().toStdString();
+    SCOPED_TRACE(c.sql.toStdString());
     QStringList fields;
     for (const host::FieldInfo& f : rows->fields()) fields << f.name;
-    EXPECT_EQ(lower(fields).join(QLatin1Char(',')).toStdString(),
-              lower(c.columns).join(QLatin1Char(',')).toStdString());
+    EXPECT_EQ(fields.join(',').toLower().toStdString(), c.columns.join(',').toLower().toStdString());
     if (c.check) c.check(*rows);
 }
 

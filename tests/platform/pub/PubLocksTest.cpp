@@ -2,12 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QProcess>
+#include <algorithm>
 #include <csignal>
 
 #include "tests/support/TestLogin.h"
-#include "platform/db/Database.h"
 #include "platform/pub/FunctionLocks.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
@@ -43,92 +42,72 @@ protected:
 
 }  // namespace
 
-TEST_F(PubLocks, TwoAdministratorsShareTheCatalogueButNotAdding) {
-    auto a = admin();
-    auto b = admin();
-    EXPECT_FALSE(a->lock("UserDef", 1));
-    EXPECT_FALSE(b->lock("UserDef", 1));
-    EXPECT_FALSE(a->lock("UserDef", 11));
-    EXPECT_TRUE(b->lock("UserDef", 11));
-    // The refused administrator is told who holds it; the holder is asked nothing.
-    ASSERT_EQ(b->prompter->asked().size(), 1);
-    EXPECT_TRUE(b->prompter->asked()[0].text.startsWith("\"UserDef\" is in use by user"));
-    EXPECT_TRUE(a->prompter->asked().isEmpty());
-
-    EXPECT_FALSE(a->lock("UserDef", -11));
-    EXPECT_FALSE(b->lock("UserDef", 11));
-    // Adding is per function: another function is free.
-    EXPECT_FALSE(a->lock("UserDefine", 11));
-}
-
-TEST_F(PubLocks, RecordLocksAreExclusivePerRecord) {
-    auto a = admin();
-    auto b = admin();
-    EXPECT_FALSE(a->lock("UserDef", 20, "22"));
-    EXPECT_TRUE(b->lock("UserDef", 2, "22"));   // editing the same item
-    EXPECT_TRUE(b->lock("UserDef", 8, "22"));   // deleting it
-    EXPECT_FALSE(b->lock("UserDef", 2, "23"));  // another item
-    EXPECT_TRUE(a->lock("UserDef", 8));         // without a key: every record of the function
-    EXPECT_TRUE(b->lock("UserDefine", 1) == false);
-
-    // "UserDefine": 1 shared, 2 exclusive per item.
-    EXPECT_FALSE(a->lock("UserDefine", 1, "22"));
-    EXPECT_FALSE(a->lock("UserDefine", 2, "22"));
-    EXPECT_TRUE(b->lock("UserDefine", 2, "22"));
-    EXPECT_FALSE(b->lock("UserDefine", 2, "30"));
-}
-
-TEST_F(PubLocks, ASessionMayRetakeItsOwnLocks) {
-    auto a = admin();
-    EXPECT_FALSE(a->lock("UserDef", 11));
-    EXPECT_FALSE(a->lock("UserDef", 11));
-    EXPECT_FALSE(a->lock("UserDef", 20, "22"));
-    EXPECT_FALSE(a->lock("UserDef", 2, "22"));
-    EXPECT_EQ(a->pub->locks().heldCount(), 3);
-}
-
-TEST_F(PubLocks, NegativeModesReleaseAndMinusTwoReleasesBothEditModes) {
-    auto a = admin();
-    auto b = admin();
-    a->lock("UserDef", 1);
-    a->lock("UserDef", 20, "22");
-    a->lock("UserDef", 2, "23");
-    a->lock("SaleType", 2);
-    EXPECT_FALSE(a->lock("UserDef", -2));
-    EXPECT_FALSE(b->lock("UserDef", 2, "22"));
-    EXPECT_FALSE(b->lock("UserDef", 20, "23"));
-    EXPECT_TRUE(b->lock("SaleType", 2));  // another function is untouched
-    EXPECT_EQ(a->pub->locks().heldCount(), 2);
-    // Releasing what is not held is harmless.
-    EXPECT_FALSE(a->lock("FrmMakeVouchSet", -2));
-}
-
-TEST_F(PubLocks, AnEndedSessionReleasesEverything) {
-    auto a = admin();
-    auto b = admin();
-    a->lock("UserDef", 1);
-    a->lock("UserDef", 11);
-    a->pub.reset();
-    EXPECT_EQ(lockRows(), 0);
-    EXPECT_FALSE(b->lock("UserDef", 11));
+TEST_F(PubLocks, SharedExclusivePerRecordRetakenAndReleased) {
+    // Steps of two administrators' sessions a and b: function, mode, record key, refused.
+    struct Step {
+        char who;
+        const char* function;
+        int mode;
+        const char* key;
+        bool refused;
+    };
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+        int heldByA;
+    } scripts[] = {
+        {"the catalogue is shared, adding is not",
+         {{'a', "UserDef", 1, "", false}, {'b', "UserDef", 1, "", false},
+          {'a', "UserDef", 11, "", false}, {'b', "UserDef", 11, "", true},
+          {'a', "UserDef", -11, "", false}, {'b', "UserDef", 11, "", false},
+          {'a', "UserDefine", 11, "", false}},  // adding is per function
+         2},
+        {"record locks are exclusive per record",
+         {{'a', "UserDef", 20, "22", false}, {'b', "UserDef", 2, "22", true},
+          {'b', "UserDef", 8, "22", true}, {'b', "UserDef", 2, "23", false},
+          {'a', "UserDef", 8, "", true},  // without a key: every record of the function
+          {'a', "UserDefine", 1, "22", false}, {'a', "UserDefine", 2, "22", false},
+          {'b', "UserDefine", 2, "22", true}, {'b', "UserDefine", 2, "30", false}},
+         3},
+        {"a session retakes its own locks",
+         {{'a', "UserDef", 11, "", false}, {'a', "UserDef", 11, "", false},
+          {'a', "UserDef", 20, "22", false}, {'a', "UserDef", 2, "22", false}},
+         3},
+        {"-2 releases both edit modes of the function only",
+         {{'a', "UserDef", 1, "", false}, {'a', "UserDef", 20, "22", false},
+          {'a', "UserDef", 2, "23", false}, {'a', "SaleType", 2, "", false},
+          {'a', "UserDef", -2, "", false}, {'b', "UserDef", 2, "22", false},
+          {'b', "UserDef", 20, "23", false}, {'b', "SaleType", 2, "", true},
+          {'a', "FrmMakeVouchSet", -2, "", false}},  // releasing what is not held
+         2},
+    };
+    for (const auto& script : scripts) {
+        SCOPED_TRACE(script.name);
+        auto a = admin(), b = admin();
+        for (const Step& s : script.steps)
+            EXPECT_EQ((s.who == 'a' ? a : b)->lock(s.function, s.mode, s.key), s.refused)
+                << s.who << " " << s.function << " " << s.mode << " " << s.key;
+        EXPECT_EQ(a->pub->locks().heldCount(), script.heldByA);
+        // A refused administrator is told who holds it; nobody else is asked anything.
+        for (const auto& asked : a->prompter->asked() + b->prompter->asked())
+            EXPECT_TRUE(asked.text.contains("is in use by user")) << asked.text.toStdString();
+        EXPECT_EQ(a->prompter->asked().size() + b->prompter->asked().size(),
+                  std::count_if(script.steps.begin(), script.steps.end(),
+                                [](const Step& s) { return s.refused; }));
+    }
 }
 
 TEST_F(PubLocks, LocksWithoutHeartbeatGoStale) {
     auto b = admin();
     // A session on another machine that stopped beating 2 minutes ago.
-    ASSERT_TRUE(account.db().execParams(
+    ASSERT_TRUE(account.db().exec(
         "INSERT INTO zx_FunctionLock VALUES ('UserDef', 11, '', 'gone', 'admin2', 'far-host', 1, "
-        "datetime('now', '-120 seconds'))",
-        {}));
-    ASSERT_TRUE(account.db().execParams(
-        "INSERT INTO zx_FunctionLock VALUES ('UserDef', 20, '22', 'alive', 'admin2', 'far-host', 1, "
-        "datetime('now'))",
-        {}));
+        "datetime('now', '-120 seconds')), ('UserDef', 20, '22', 'alive', 'admin2', 'far-host', "
+        "1, datetime('now'))"));
     EXPECT_FALSE(b->lock("UserDef", 11));
     EXPECT_TRUE(b->lock("UserDef", 20, "22"));  // still beating: held
 
-    // The session's heartbeat keeps its own locks fresh; without it they go stale.
-    auto a = admin();
+    auto a = admin();  // its heartbeat keeps its own locks fresh; without it they go stale
     QDateTime now = QDateTime::currentDateTimeUtc();
     for (Admin* admin : {a.get(), b.get()}) {
         admin->pub->locks().setTiming(50, 10);
@@ -141,24 +120,6 @@ TEST_F(PubLocks, LocksWithoutHeartbeatGoStale) {
     EXPECT_TRUE(b->lock("UserDefine", 2, "5"));
     now = now.addSecs(3);
     EXPECT_FALSE(b->lock("UserDefine", 2, "5"));
-}
-
-TEST_F(PubLocks, HeartbeatOnABusyDatabaseIsSkippedAtOnce) {
-    auto a = admin();
-    auto b = admin();
-    EXPECT_FALSE(a->lock("UserDef", 11));
-    // Another connection is in the middle of writing the account database.
-    ASSERT_TRUE(account.db().exec("BEGIN IMMEDIATE"));
-    QElapsedTimer waited;
-    waited.start();
-    EXPECT_FALSE(a->pub->locks().heartbeat());
-    // The beat gave up instead of waiting out the busy timeout.
-    EXPECT_LT(waited.elapsed(), platform::db::Database::kBusyTimeoutMs / 2);
-    ASSERT_TRUE(account.db().exec("ROLLBACK"));
-
-    EXPECT_TRUE(a->pub->locks().heartbeat());
-    EXPECT_EQ(a->pub->locks().heldCount(), 1);
-    EXPECT_TRUE(b->lock("UserDef", 11));
 }
 
 TEST_F(PubLocks, LockThatCannotBeCheckedIsRefusedWithTheReason) {
@@ -177,17 +138,21 @@ TEST_F(PubLocks, LockThatCannotBeCheckedIsRefusedWithTheReason) {
     EXPECT_EQ(a->prompter->asked().size(), 1);
 }
 
-TEST_F(PubLocks, LocksReachTheDatabaseThroughTheLoginToo) {
+TEST_F(PubLocks, LocksGoWithTheSessionAndReachTheDatabaseThroughTheLoginToo) {
     auto a = admin();
-    Pub pub(std::make_shared<ScriptedPrompter>(), "zh-cn");
+    auto pub = std::make_unique<Pub>(std::make_shared<ScriptedPrompter>(), "zh-cn");
     testsupport::TestLogin login(account.connectionText(), "admin2", "zh-CN");
-    EXPECT_FALSE(pub.IsLockFun(nullptr, &login, "UserDef", 11));
+    EXPECT_FALSE(pub->IsLockFun(nullptr, &login, "UserDef", 1));
+    EXPECT_FALSE(pub->IsLockFun(nullptr, &login, "UserDef", 11));
     EXPECT_TRUE(a->lock("UserDef", 11));
     EXPECT_TRUE(a->prompter->asked()[0].text.contains("admin2"));
-
     // Without any way to the account database a lock cannot be granted; a release is harmless.
-    EXPECT_TRUE(pub.IsLockFun(nullptr, nullptr, "UserDef", 11));
-    EXPECT_FALSE(pub.IsLockFun(nullptr, nullptr, "UserDef", -11));
+    EXPECT_TRUE(pub->IsLockFun(nullptr, nullptr, "UserDefine", 11));
+    EXPECT_FALSE(pub->IsLockFun(nullptr, nullptr, "UserDef", -11));
+    // An ended session releases everything.
+    pub.reset();
+    EXPECT_EQ(lockRows(), 0);
+    EXPECT_FALSE(a->lock("UserDef", 11));
 }
 
 TEST_F(PubLocks, AnotherProcessHoldsTheLockUntilItIsKilled) {

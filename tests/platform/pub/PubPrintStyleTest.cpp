@@ -7,26 +7,24 @@
 
 using namespace platform::pub;
 
-class PubPrintStyle : public testsupport::AccountTest {};
+namespace {
 
-TEST_F(PubPrintStyle, StyleIsStoredPerKeyAndReplaced) {
-    Pub pub(std::make_shared<ScriptedPrompter>(), "zh-cn");
+class PubPrintStyle : public testsupport::AccountTest {
+protected:
+    Pub pub{std::make_shared<ScriptedPrompter>(), "zh-cn"};
+    Pub later{std::make_shared<ScriptedPrompter>(), "en-us"};  // another session
+};
+
+}  // namespace
+
+TEST_F(PubPrintStyle, PrintStyleIsKeptPerKeyAsItStands) {
     EXPECT_EQ(pub.GetPrnStyle(&account.srv(), "UserDef"), "");
-    const QString style = "<Style orientation='landscape' title=\"It's <ours> & theirs\"/>";
+    const QString style = "<Style orientation='landscape' title=\"It's <ours> & theirs; --\"/>";
     EXPECT_TRUE(pub.SavePrnStyle(&account.srv(), "UserDef", style));
     EXPECT_TRUE(pub.SavePrnStyle(&account.srv(), "UserDefine", "<Style/>"));
-    EXPECT_EQ(pub.GetPrnStyle(&account.srv(), "UserDef"), style);
+    EXPECT_EQ(later.GetPrnStyle(&account.srv(), "UserDef"), style);
     EXPECT_TRUE(pub.SavePrnStyle(&account.srv(), "userdef", "<Style v='2'/>"));  // keys ignore case
-    EXPECT_EQ(pub.GetPrnStyle(&account.srv(), "UserDef"), "<Style v='2'/>");
-    EXPECT_EQ(pub.GetPrnStyle(&account.srv(), "UserDefine"), "<Style/>");
-
-    // Another session sees it.
-    Pub other(std::make_shared<ScriptedPrompter>(), "en-us");
-    EXPECT_EQ(other.GetPrnStyle(&account.srv(), "UserDef"), "<Style v='2'/>");
-}
-
-TEST_F(PubPrintStyle, WithoutADatabaseNothingIsStored) {
-    Pub pub(std::make_shared<ScriptedPrompter>(), "zh-cn");
+    EXPECT_EQ(later.GetPrnStyle(&account.srv(), "UserDef"), "<Style v='2'/>");
+    EXPECT_EQ(later.GetPrnStyle(&account.srv(), "UserDefine"), "<Style/>");
     EXPECT_FALSE(pub.SavePrnStyle(nullptr, "UserDef", "<Style/>"));
-    EXPECT_EQ(pub.GetPrnStyle(nullptr, "UserDef"), "");
 }

@@ -1,4 +1,5 @@
-// Messages and questions through the prompter, and the unsaved-changes question.
+// Messages and questions through the prompter, the unsaved-changes question and the real
+// message box.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -25,36 +26,6 @@ struct Session {
 
 }  // namespace
 
-TEST(PubMsgBox, QuestionsTakeScriptedAnswersAndAreRecorded) {
-    Session s;
-    s.prompter->queueAnswers({Answer::No, Answer::Yes});
-    EXPECT_EQ(s.pub.MsgBox("delete?", 36, "title"), Answer::No);
-    EXPECT_EQ(s.pub.MsgBox("really?", 52, "title"), Answer::Yes);
-    ASSERT_EQ(s.prompter->asked().size(), 2);
-    EXPECT_EQ(s.prompter->asked()[0].text, "delete?");
-    EXPECT_EQ(s.prompter->asked()[0].buttons, 36);
-    EXPECT_EQ(s.prompter->asked()[1].buttons, 52);
-    EXPECT_EQ(s.prompter->asked()[1].title, "title");
-}
-
-TEST(PubMsgBox, PlainMessagesAnswerOkAndLeaveTheScriptAlone) {
-    Session s;
-    s.prompter->queueAnswer(Answer::No);
-    EXPECT_EQ(s.pub.MsgBox("saved", 64, "info"), Answer::Ok);
-    EXPECT_EQ(s.pub.MsgBox("plain", 0, ""), Answer::Ok);
-    EXPECT_EQ(s.prompter->pendingAnswers(), 1);
-    EXPECT_EQ(s.pub.MsgBox("q", 36, ""), Answer::No);
-}
-
-TEST(PubMsgBox, EmptyScriptGivesTheDefaultTheButtonsOffer) {
-    Session s;
-    EXPECT_EQ(s.pub.MsgBox("q", 36, ""), Answer::Yes);
-    s.prompter->setDefaultAnswer(Answer::No);
-    EXPECT_EQ(s.pub.MsgBox("q", 52, ""), Answer::No);
-    EXPECT_EQ(s.pub.MsgBox("ok or cancel", 1, ""), Answer::Ok);  // No is not offered
-    EXPECT_EQ(answersOf(3), (QVector<int>{Answer::Yes, Answer::No, Answer::Cancel}));
-}
-
 class DirtyWindow : public QWidget {
     Q_OBJECT
 public:
@@ -67,62 +38,52 @@ public:
     }
 };
 
-TEST(PubIsSaveRs, CleanWindowIsNotAsked) {
+TEST(PubIsSaveRs, AnUnsavedWindowIsLeftOnlyWhenSavedOrDropped) {
+    const struct {
+        bool dirty;
+        int answer;
+        bool saveWorks;
+        bool mayLeave;
+        int saves;
+    } cases[] = {
+        {false, Answer::Yes, true, true, 0},   // clean: not asked
+        {true, Answer::Yes, true, true, 1},    // saved
+        {true, Answer::Yes, false, false, 1},  // the save failed: stay
+        {true, Answer::No, true, true, 0},     // changes dropped
+    };
+    for (const auto& c : cases) {
+        Session s;
+        DirtyWindow w;
+        w.setProperty("dirty", c.dirty);
+        w.saveResult = c.saveWorks;
+        s.prompter->queueAnswer(c.answer);
+        EXPECT_EQ(s.pub.isSaveRs(&w), c.mayLeave) << c.dirty << c.answer << c.saveWorks;
+        EXPECT_EQ(w.saves, c.saves);
+        EXPECT_EQ(s.prompter->asked().size(), c.dirty ? 1 : 0);
+        if (c.dirty) EXPECT_EQ(s.prompter->asked()[0].text, "数据已修改，是否保存？");
+    }
+    // A changed window that cannot save cannot be left.
     Session s;
-    DirtyWindow w;
-    EXPECT_TRUE(s.pub.isSaveRs(&w));
-    EXPECT_TRUE(s.pub.isSaveRs(nullptr));
-    EXPECT_TRUE(s.prompter->asked().isEmpty());
-}
-
-TEST(PubIsSaveRs, YesSavesAndAnswersTheSaveResult) {
-    Session s;
-    DirtyWindow w;
-    w.setProperty("dirty", true);
+    QWidget plain;
+    plain.setProperty("dirty", true);
     s.prompter->queueAnswer(Answer::Yes);
-    EXPECT_TRUE(s.pub.isSaveRs(&w));
-    EXPECT_EQ(w.saves, 1);
-    ASSERT_EQ(s.prompter->asked().size(), 1);
-    EXPECT_EQ(s.prompter->asked()[0].text, "数据已修改，是否保存？");
-    EXPECT_EQ(s.prompter->asked()[0].buttons, 36);
-    EXPECT_EQ(s.prompter->asked()[0].title, "提示");
-
-    // A save that fails keeps the caller where it is.
-    w.setProperty("dirty", true);
-    w.saveResult = false;
-    s.prompter->queueAnswer(Answer::Yes);
-    EXPECT_FALSE(s.pub.isSaveRs(&w));
+    EXPECT_FALSE(s.pub.isSaveRs(&plain));
 }
-
-TEST(PubIsSaveRs, NoDropsTheChanges) {
-    Session s;
-    DirtyWindow w;
-    w.setProperty("dirty", true);
-    s.prompter->queueAnswer(Answer::No);
-    EXPECT_TRUE(s.pub.isSaveRs(&w));
-    EXPECT_EQ(w.saves, 0);
-}
-
-TEST(PubIsSaveRs, DirtyWindowWithoutSaveRsCannotBeLeft) {
-    Session s;
-    QWidget w;
-    w.setProperty("dirty", true);
-    s.prompter->queueAnswer(Answer::Yes);
-    EXPECT_FALSE(s.pub.isSaveRs(&w));
-}
-
 
 namespace {
 
-// Handles the next modal message box once it is up.
+// Handles the next modal message box once it is up; fails the test when none comes within
+// five seconds.
 void onNextBox(std::function<void(QMessageBox*)> handle) {
     auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, handle] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            handle(box);
-        }
+    auto tries = std::make_shared<int>(500);
+    QObject::connect(timer, &QTimer::timeout, [timer, handle, tries] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box && --*tries > 0) return;
+        timer->stop();
+        timer->deleteLater();
+        if (box) handle(box);
+        else ADD_FAILURE() << "no message box came up";
     });
     timer->start(10);
 }
@@ -131,41 +92,34 @@ void onNextBox(std::function<void(QMessageBox*)> handle) {
 
 TEST(MessageBoxPrompter, ShowsTheIconButtonsAndTitleOfTheCode) {
     MessageBoxPrompter prompter;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QString title;
-    bool hasYes = false, hasOk = false;
-    onNextBox([&](QMessageBox* box) {
-        icon = box->icon();
-        title = box->windowTitle();
-        hasYes = box->button(QMessageBox::Yes) != nullptr;
-        hasOk = box->button(QMessageBox::Ok) != nullptr;
-        box->button(QMessageBox::No)->click();
-    });
-    EXPECT_EQ(prompter.ask("Delete the value?", 52, "Attention"), Answer::No);
-    EXPECT_EQ(icon, QMessageBox::Warning);
-    EXPECT_EQ(title, "Attention");
-    EXPECT_TRUE(hasYes);
-    EXPECT_FALSE(hasOk);
-
-    onNextBox([&](QMessageBox* box) {
-        icon = box->icon();
-        box->button(QMessageBox::Yes)->click();
-    });
-    EXPECT_EQ(prompter.ask("Save?", 36, ""), Answer::Yes);
-    EXPECT_EQ(icon, QMessageBox::Question);
-
-    onNextBox([&](QMessageBox* box) {
-        icon = box->icon();
-        hasYes = box->button(QMessageBox::Yes) != nullptr;
-        box->button(QMessageBox::Ok)->click();
-    });
-    EXPECT_EQ(prompter.ask("Saved.", 64, "Information"), Answer::Ok);
-    EXPECT_EQ(icon, QMessageBox::Information);
-    EXPECT_FALSE(hasYes);
-
-    // Closing a yes/no box with Escape answers No.
-    onNextBox([](QMessageBox* box) { box->reject(); });
-    EXPECT_EQ(prompter.ask("Continue?", 36, ""), Answer::No);
+    const struct {
+        int code;
+        QMessageBox::StandardButton press;
+        QMessageBox::Icon icon;
+        bool yesNo;
+        int answer;
+    } cases[] = {
+        {52, QMessageBox::No, QMessageBox::Warning, true, Answer::No},
+        {36, QMessageBox::Yes, QMessageBox::Question, true, Answer::Yes},
+        {64, QMessageBox::Ok, QMessageBox::Information, false, Answer::Ok},
+        {36, QMessageBox::NoButton, QMessageBox::Question, true, Answer::No},  // Escape
+    };
+    for (const auto& c : cases) {
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString title;
+        bool yes = false;
+        onNextBox([&](QMessageBox* box) {
+            icon = box->icon();
+            title = box->windowTitle();
+            yes = box->button(QMessageBox::Yes) && !box->button(QMessageBox::Ok);
+            if (c.press == QMessageBox::NoButton) box->reject();
+            else box->button(c.press)->click();
+        });
+        EXPECT_EQ(prompter.ask("Go on?", c.code, "Attention"), c.answer) << c.code;
+        EXPECT_EQ(icon, c.icon) << c.code;
+        EXPECT_EQ(title, "Attention");
+        EXPECT_EQ(yes, c.yesNo);
+    }
 }
 
 #include "PubPromptTest.moc"
