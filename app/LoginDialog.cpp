@@ -105,6 +105,11 @@ bool LoginDialog::tryLogin() {
         ui->EdtPassword->setFocus();
         return false;
     }
+    const QString refusal = checkAccountAtLogin(m_root, accountId, language());
+    if (!refusal.isEmpty()) {
+        showError(refusal);
+        return false;
+    }
     QString error;
     m_login = Login::open(m_root, accountId, check.userId, check.userName, language(), &error);
     if (!m_login) {
