@@ -130,7 +130,9 @@ int check(const CommandLine& p, QTextStream& out, QTextStream& err) {
         }
         sound = false;
         out << file << ": " << platform::db::stateWord(c.state) << "\n";
-        for (const QString& problem : c.problems) out << "  " << problem << "\n";
+        for (const QString& problem : c.problems)
+            for (const QString& line : problem.split(u'\n', Qt::SkipEmptyParts))
+                out << "  " << line << "\n";
     }
     if (!sound)
         out << "Restore the account from a backup: userdef restore " << account << " <file>\n";

@@ -13,15 +13,18 @@ const char* const kDescription =
     "the portal directly when --user and --password are given).\n"
     "\n"
     "Commands:\n"
-    "  init-demo <account> [--force]   creates the demo account; --force replaces it\n"
-    "  sql <account> \"<statement>\"     runs a statement or batch of the component's dialect\n"
-    "                                  and prints the rows tab-separated (--lang for the locale)\n"
-    "  check <account>                 runs the full integrity check of the account's databases\n"
-    "                                  and prints what is wrong; status 1 when damaged\n"
-    "  backup <account> <file>         copies the account into <file> and <file>.meta while\n"
-    "                                  others keep working\n"
-    "  restore <account> <file> [--yes] puts a backup back after asking (--yes: no question)\n"
-    "  help                            shows this text\n"
+    "  init-demo <account> [--force]     creates the demo account; --force replaces it\n"
+    "  sql <account> \"<statement>\"       runs a statement or batch of the component's\n"
+    "                                    dialect and prints the rows tab-separated\n"
+    "                                    (--lang for the locale)\n"
+    "  check <account>                   runs the full integrity check of the account's\n"
+    "                                    databases and prints what is wrong; status 1\n"
+    "                                    when damaged\n"
+    "  backup <account> <file>           copies the account into <file> and <file>.meta\n"
+    "                                    while others keep working\n"
+    "  restore <account> <file> [--yes]  puts a backup back after asking (--yes: no\n"
+    "                                    question)\n"
+    "  help                              shows this text\n"
     "\n"
     "The data root is $USERDEF_DATA, else the folder \"data\" beside the program.";
 
@@ -63,7 +66,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         {QStringLiteral("lang"), QStringLiteral("The language: zh-CN, zh-TW or en-US."),
          QStringLiteral("language")},
         {QStringLiteral("open"),
-         QStringLiteral("Opens a function of the portal: UserDef, MakeVouchSet or DocLayouts."),
+         QStringLiteral("Opens a function of the portal: UserDef, MakeVouchSet, "
+                        "CoverSetting or DocLayouts."),
          QStringLiteral("function")},
         {QStringLiteral("screenshot"),
          QStringLiteral("Saves the first window shown as a picture and quits."),

@@ -26,9 +26,15 @@ QString refusalText(const platform::db::FileCheck& check, const QString& account
             return deskText(language, QString::fromLatin1(key),
                             {check.file + QStringLiteral(": ") + check.problems.join(QStringLiteral("; "))});
     }
+    // The first thing SQLite names; "userdef check" lists them all.
+    QString detail;
+    for (const QString& line : check.problems.join(u'\n').split(u'\n', Qt::SkipEmptyParts))
+        if (!line.startsWith(QLatin1String("***"))) {
+            detail = line.trimmed();
+            break;
+        }
     return deskText(language, QString::fromLatin1(key),
-                    {accountId, QFileInfo(check.file).fileName(),
-                     check.problems.mid(0, 3).join(QStringLiteral("; "))});
+                    {accountId, QFileInfo(check.file).fileName(), detail});
 }
 
 QString checkAccountAtLogin(const QString& root, const QString& accountId,

@@ -80,6 +80,7 @@ void LoginDialog::retranslate() {
 void LoginDialog::showError(const QString& message) {
     ui->LblError->setText(message);
     ui->LblError->show();
+    adjustSize();
 }
 
 bool LoginDialog::tryLogin() {
