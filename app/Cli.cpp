@@ -3,58 +3,19 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTextStream>
+#include <utility>
 
+#include "app/DeskOptions.h"
+#include "platform/db/AccountFiles.h"
+#include "platform/db/AccountSafety.h"
 #include "platform/db/DemoAccount.h"
 #include "platform/server/AccountConnection.h"
 #include "platform/server/ClsCommon.h"
 #include "platform/sql/Batch.h"
-#include "platform/sql/ConnectionText.h"
 
 namespace app {
 
 namespace {
-
-const char* const kUsage =
-    "Usage:\n"
-    "  userdef init-demo <account> [--force]\n"
-    "      Creates the demo account in the data root; --force replaces an existing one.\n"
-    "  userdef sql <account> \"<statement or batch>\" [--lang zh-CN|zh-TW|en-US]\n"
-    "      Runs it through the server database service and prints the rows tab-separated,\n"
-    "      with a header line.\n"
-    "The data root is $USERDEF_DATA, else the folder \"data\" beside the program.\n";
-
-// Splits the arguments of a command into positional ones and --options (with their values).
-struct Parsed {
-    QStringList positional;
-    bool force = false;
-    QString language = QStringLiteral("zh-CN");
-    QString error;
-};
-
-Parsed parse(const QStringList& args) {
-    Parsed p;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--force")) {
-            p.force = true;
-        } else if (a == QLatin1String("--lang") || a.startsWith(QLatin1String("--lang="))) {
-            QString value;
-            if (a.contains(QLatin1Char('=')))
-                value = a.section(QLatin1Char('='), 1);
-            else if (i + 1 < args.size())
-                value = args[++i];
-            p.language = platform::sql::ConnectionText::normalLanguage(value);
-            if (p.language.isEmpty())
-                p.error = QStringLiteral("Unknown language \"%1\"; use zh-CN, zh-TW or en-US.")
-                              .arg(value);
-        } else if (a.startsWith(QLatin1String("--"))) {
-            p.error = QStringLiteral("Unknown option %1.").arg(a);
-        } else {
-            p.positional << a;
-        }
-    }
-    return p;
-}
 
 // A value as one cell of a tab-separated line: backslash, tab and line breaks escaped.
 QString cell(const QVariant& value) {
@@ -85,12 +46,8 @@ bool isQuery(const QString& statement) {
     return platform::sql::parseBatch(statement, &batch, &error) ? hasQuery(batch.statements) : true;
 }
 
-int initDemo(const Parsed& p, QTextStream& out, QTextStream& err) {
-    if (p.positional.size() != 1) {
-        err << "init-demo takes one account id.\n" << kUsage;
-        return 2;
-    }
-    const QString root = dataRoot(), account = p.positional[0];
+int initDemo(const CommandLine& p, QTextStream& out, QTextStream& err) {
+    const QString root = dataRoot(), account = p.arguments[0];
     QString error;
     if (!platform::db::isValidAccountId(account)) {
         err << "\"" << account << "\" is not a valid account id (1 to 20 letters or digits).\n";
@@ -115,19 +72,21 @@ int initDemo(const Parsed& p, QTextStream& out, QTextStream& err) {
     return 0;
 }
 
-int sql(const Parsed& p, QTextStream& out, QTextStream& err) {
-    if (p.positional.size() != 2) {
-        err << "sql takes an account id and one statement or batch.\n" << kUsage;
-        return 2;
-    }
-    const QString root = dataRoot(), account = p.positional[0], statement = p.positional[1];
-    if (!platform::db::isValidAccountId(account) || !platform::db::accountExists(root, account)) {
-        err << "There is no account \"" << account << "\" in " << QDir(root).absolutePath()
-            << "; create it with: userdef init-demo " << account << "\n";
-        return 1;
-    }
+// False, having said so, when the account does not exist.
+bool knownAccount(const QString& root, const QString& account, QTextStream& err) {
+    if (platform::db::isValidAccountId(account) && platform::db::accountExists(root, account))
+        return true;
+    err << "There is no account \"" << account << "\" in " << QDir(root).absolutePath()
+        << "; create it with: userdef init-demo " << account << "\n";
+    return false;
+}
+
+int sql(const CommandLine& p, QTextStream& out, QTextStream& err) {
+    const QString root = dataRoot(), account = p.arguments[0], statement = p.arguments[1];
+    if (!knownAccount(root, account, err)) return 1;
     platform::server::ClsCommon srv;
-    srv.init(platform::server::accountConnectionText(root, account, p.language));
+    srv.init(platform::server::accountConnectionText(
+        root, account, p.desk.language.isEmpty() ? QStringLiteral("zh-CN") : p.desk.language));
     if (!srv.Status()) {
         err << "Cannot connect to account " << account << ": " << srv.lastError() << "\n";
         return 1;
@@ -156,13 +115,66 @@ int sql(const Parsed& p, QTextStream& out, QTextStream& err) {
     return 0;
 }
 
-}  // namespace
-
-bool isCliCommand(const QString& word) {
-    return word == QLatin1String("init-demo") || word == QLatin1String("sql") ||
-           word == QLatin1String("help") || word == QLatin1String("--help") ||
-           word == QLatin1String("-h");
+int check(const CommandLine& p, QTextStream& out, QTextStream& err) {
+    const QString root = dataRoot(), account = p.arguments[0];
+    if (!knownAccount(root, account, err)) return 1;
+    using platform::db::AccountPart;
+    const platform::db::AccountFiles files = platform::db::accountFiles(root, account);
+    bool sound = true;
+    for (const auto& [file, part] : {std::pair{files.data, AccountPart::Data},
+                                     std::pair{files.meta, AccountPart::Meta}}) {
+        const platform::db::FileCheck c = platform::db::checkDatabaseFile(file, part, true);
+        if (c.sound()) {
+            out << file << ": ok\n";
+            continue;
+        }
+        sound = false;
+        out << file << ": " << platform::db::stateWord(c.state) << "\n";
+        for (const QString& problem : c.problems)
+            for (const QString& line : problem.split(u'\n', Qt::SkipEmptyParts))
+                out << "  " << line << "\n";
+    }
+    if (!sound)
+        out << "Restore the account from a backup: userdef restore " << account << " <file>\n";
+    return sound ? 0 : 1;
 }
+
+int backup(const CommandLine& p, QTextStream& out, QTextStream& err) {
+    const QString root = dataRoot(), account = p.arguments[0], file = p.arguments[1];
+    if (!knownAccount(root, account, err)) return 1;
+    QString error;
+    if (!platform::db::backupAccount(root, account, file, &error)) {
+        err << "Backup failed: " << error << "\n";
+        return 1;
+    }
+    out << "Backed up account " << account << " into " << file << " and "
+        << platform::db::backupMetaFile(file) << "\n";
+    return 0;
+}
+
+int restore(const CommandLine& p, QTextStream& out, QTextStream& err, QTextStream& in) {
+    const QString root = dataRoot(), account = p.arguments[0], file = p.arguments[1];
+    if (!knownAccount(root, account, err)) return 1;
+    if (!p.yes) {
+        out << "Replace everything in account " << account << " with the backup " << file
+            << "? Work saved since the backup is lost. [y/N] ";
+        out.flush();
+        const QString answer = in.readLine().trimmed().toLower();
+        if (answer != QLatin1String("y") && answer != QLatin1String("yes")) {
+            out << "Nothing restored.\n";
+            return 1;
+        }
+    }
+    QString error;
+    if (!platform::db::restoreAccount(root, account, file, &error)) {
+        err << "Restore refused: " << error << "\nThe account is unchanged.\n";
+        return 1;
+    }
+    out << "Restored account " << account << " from " << file << "\n";
+    return 0;
+}
+
+}  // namespace
 
 QString dataRoot() {
     const QString env = qEnvironmentVariable("USERDEF_DATA");
@@ -170,22 +182,23 @@ QString dataRoot() {
     return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("data"));
 }
 
-int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err) {
-    const QString command = arguments.value(0);
-    const Parsed p = parse(arguments.mid(1));
+int runCli(const CommandLine& line, QTextStream& out, QTextStream& err, QTextStream& in) {
     int status = 2;
-    if (command == QLatin1String("help") || command == QLatin1String("--help") ||
-        command == QLatin1String("-h")) {
-        out << kUsage;
+    if (line.kind == CommandLine::Help) {
+        out << line.help;
         status = 0;
-    } else if (!p.error.isEmpty()) {
-        err << p.error << "\n";
-    } else if (command == QLatin1String("init-demo")) {
-        status = initDemo(p, out, err);
-    } else if (command == QLatin1String("sql")) {
-        status = sql(p, out, err);
-    } else {
-        err << "Unknown command \"" << command << "\".\n" << kUsage;
+    } else if (line.kind == CommandLine::Refused) {
+        err << line.error << "\n\n" << line.help;
+    } else if (line.command == QLatin1String("init-demo")) {
+        status = initDemo(line, out, err);
+    } else if (line.command == QLatin1String("sql")) {
+        status = sql(line, out, err);
+    } else if (line.command == QLatin1String("check")) {
+        status = check(line, out, err);
+    } else if (line.command == QLatin1String("backup")) {
+        status = backup(line, out, err);
+    } else if (line.command == QLatin1String("restore")) {
+        status = restore(line, out, err, in);
     }
     out.flush();
     err.flush();

@@ -1,20 +1,18 @@
 #pragma once
-// The command line of the desk program:
-//   userdef init-demo <account> [--force]
-//   userdef sql <account> "<statement or batch>" [--lang zh-CN|zh-TW|en-US]
-// Both work in the data root: $USERDEF_DATA, else the folder "data" beside the executable.
+// The commands of the command line (init-demo, sql, check, backup, restore, help); see
+// DeskOptions.h for how the command line is read. They work in the data root: $USERDEF_DATA,
+// else the folder "data" beside the executable. None needs a display.
 #include <QString>
-#include <QStringList>
 
 class QTextStream;
 
 namespace app {
 
-// True when argv[1] names a command of the command line.
-bool isCliCommand(const QString& word);
+struct CommandLine;
 
-// Runs a command (arguments after the program name); the exit status of the program.
-int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err);
+// Runs a command, the help or a refusal (help on err, status 2); the program's exit status.
+// in answers restore's question.
+int runCli(const CommandLine& line, QTextStream& out, QTextStream& err, QTextStream& in);
 
 // $USERDEF_DATA when set, else <folder of the executable>/data.
 QString dataRoot();

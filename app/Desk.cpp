@@ -10,6 +10,7 @@
 #include "app/PortalFrame.h"
 #include "common/Globals.h"
 #include "common/Session.h"
+#include "entry/CatalogueWindow.h"
 #include "entry/IUserDef.h"
 
 namespace app {
@@ -53,6 +54,16 @@ void Desk::openFunction(const QString& functionKey) {
         // refused, for example while another user holds the function).
         if (!m_portal->windowOf(kCatalogueForm)) openFunction(QStringLiteral("UserDef"));
         if (m_userDef && m_portal->windowOf(kCatalogueForm)) m_userDef->ShowRuleList();
+        return;
+    }
+    if (functionKey.compare(QStringLiteral("CoverSetting"), Qt::CaseInsensitive) == 0) {
+        // The setting belongs to the catalogue, whose own menus the portal hides.
+        if (!m_portal->windowOf(kCatalogueForm)) openFunction(QStringLiteral("UserDef"));
+        if (auto* catalogue =
+                dynamic_cast<userdef::CatalogueWindow*>(m_portal->windowOf(kCatalogueForm))) {
+            m_portal->tabs()->setCurrentWidget(catalogue);
+            catalogue->RunCommand(QStringLiteral("CoverSetting"));
+        }
         return;
     }
     if (functionKey.compare(QStringLiteral("DocLayouts"), Qt::CaseInsensitive) == 0) {

@@ -36,8 +36,8 @@ public:
 
     // Opens a function of the portal; "UserDef" opens the item catalogue in a tab, or brings
     // its open tab forward; "MakeVouchSet" the carry-over rule list in the catalogue's session
-    // (opening the catalogue first when it is not open); "DocLayouts" the read-only document
-    // layouts.
+    // (opening the catalogue first when it is not open); "CoverSetting" the catalogue's
+    // overwrite setting (the same way); "DocLayouts" the read-only document layouts.
     void openFunction(const QString& functionKey);
 
 private:

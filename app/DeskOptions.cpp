@@ -1,42 +1,142 @@
 #include "app/DeskOptions.h"
 
+#include <QCommandLineParser>
+
 #include "platform/pub/ResourceTexts.h"
 
 namespace app {
 
-std::optional<DeskOptions> parseDeskOptions(const QStringList& arguments, QString* error) {
-    DeskOptions options;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& name = arguments.at(i);
-        if (i + 1 >= arguments.size()) {
-            if (error) *error = QStringLiteral("%1: a value is missing").arg(name);
-            return std::nullopt;
-        }
-        const QString value = arguments.at(++i);
-        if (name == QLatin1String("--account")) {
-            options.account = value;
-        } else if (name == QLatin1String("--user")) {
-            options.user = value;
-        } else if (name == QLatin1String("--password")) {
-            options.password = value;
-        } else if (name == QLatin1String("--lang")) {
-            const QString normal = platform::pub::normalizeLanguage(value);
-            if (normal.compare(value, Qt::CaseInsensitive) != 0) {
-                if (error)
-                    *error = QStringLiteral("--lang: zh-CN, zh-TW or en-US, not %1").arg(value);
-                return std::nullopt;
-            }
-            options.language = normal;
-        } else if (name == QLatin1String("--open")) {
-            options.open = value;
-        } else if (name == QLatin1String("--screenshot")) {
-            options.screenshot = value;
-        } else {
-            if (error) *error = QStringLiteral("unknown option %1").arg(name);
-            return std::nullopt;
-        }
+namespace {
+
+const char* const kDescription =
+    "User-defined items of an account: without a command the desk opens (the login dialog, or\n"
+    "the portal directly when --user and --password are given).\n"
+    "\n"
+    "Commands:\n"
+    "  init-demo <account> [--force]     creates the demo account; --force replaces it\n"
+    "  sql <account> \"<statement>\"       runs a statement or batch of the component's\n"
+    "                                    dialect and prints the rows tab-separated\n"
+    "                                    (--lang for the locale)\n"
+    "  check <account>                   runs the full integrity check of the account's\n"
+    "                                    databases and prints what is wrong; status 1\n"
+    "                                    when damaged\n"
+    "  backup <account> <file>           copies the account into <file> and <file>.meta\n"
+    "                                    while others keep working\n"
+    "  restore <account> <file> [--yes]  puts a backup back after asking (--yes: no\n"
+    "                                    question)\n"
+    "  help                              shows this text\n"
+    "\n"
+    "The data root is $USERDEF_DATA, else the folder \"data\" beside the program.";
+
+// The arguments each command takes, and the options that apply to it.
+struct CommandShape {
+    const char* name;
+    int arguments;
+    QStringList options;
+};
+
+const QList<CommandShape>& commands() {
+    static const QList<CommandShape> list = {
+        {"init-demo", 1, {QStringLiteral("force")}},
+        {"sql", 2, {QStringLiteral("lang")}},
+        {"check", 1, {}},
+        {"backup", 2, {}},
+        {"restore", 2, {QStringLiteral("yes")}},
+    };
+    return list;
+}
+
+const QStringList kDeskOptions = {"account", "user", "password", "lang", "open", "screenshot"};
+
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this text."));
+    parser.addOptions({
+        help,
+        {QStringLiteral("account"), QStringLiteral("The account to log in to (default 001)."),
+         QStringLiteral("account")},
+        {QStringLiteral("user"), QStringLiteral("The user; with --password logs in directly."),
+         QStringLiteral("user")},
+        {QStringLiteral("password"), QStringLiteral("The user's password."),
+         QStringLiteral("password")},
+        {QStringLiteral("lang"), QStringLiteral("The language: zh-CN, zh-TW or en-US."),
+         QStringLiteral("language")},
+        {QStringLiteral("open"),
+         QStringLiteral("Opens a function of the portal: UserDef, MakeVouchSet, "
+                        "CoverSetting or DocLayouts."),
+         QStringLiteral("function")},
+        {QStringLiteral("screenshot"),
+         QStringLiteral("Saves the first window shown as a picture and quits."),
+         QStringLiteral("file.png")},
+        {QStringLiteral("force"), QStringLiteral("init-demo: replaces an existing account.")},
+        {QStringLiteral("yes"), QStringLiteral("restore: replaces without asking.")},
+    });
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("A command (see above) and its arguments."),
+                                 QStringLiteral("[command [arguments…]]"));
+
+    CommandLine line;
+    line.help = parser.helpText();
+    const auto refuse = [&line](const QString& why) {
+        line.kind = CommandLine::Refused;
+        line.error = why;
+        return line;
+    };
+    if (!parser.parse(arguments)) return refuse(parser.errorText());
+    const QStringList words = parser.positionalArguments();
+    if (parser.isSet(help) || words.value(0) == QLatin1String("help")) {
+        line.kind = CommandLine::Help;
+        return line;
     }
-    return options;
+    QString language;
+    if (parser.isSet(QStringLiteral("lang"))) {
+        const QString value = parser.value(QStringLiteral("lang"));
+        language = platform::pub::normalizeLanguage(value);
+        if (language.compare(value, Qt::CaseInsensitive) != 0)
+            return refuse(QStringLiteral("--lang: zh-CN, zh-TW or en-US, not %1").arg(value));
+    }
+    // The options given, each of which must apply to what runs.
+    QStringList given;
+    for (const QString& name : parser.optionNames())
+        if (name != QLatin1String("h") && name != QLatin1String("help")) given << name;
+
+    if (words.isEmpty()) {
+        for (const QString& name : given)
+            if (!kDeskOptions.contains(name))
+                return refuse(QStringLiteral("--%1 belongs to a command").arg(name));
+        line.desk.account = parser.value(QStringLiteral("account"));
+        line.desk.user = parser.value(QStringLiteral("user"));
+        if (parser.isSet(QStringLiteral("password")))
+            line.desk.password = parser.value(QStringLiteral("password"));
+        line.desk.language = language;
+        line.desk.open = parser.value(QStringLiteral("open"));
+        line.desk.screenshot = parser.value(QStringLiteral("screenshot"));
+        return line;
+    }
+    const QString command = words.first();
+    for (const CommandShape& shape : commands()) {
+        if (command != QLatin1String(shape.name)) continue;
+        for (const QString& name : given)
+            if (!shape.options.contains(name))
+                return refuse(QStringLiteral("%1 takes no option --%2").arg(command, name));
+        if (words.size() - 1 != shape.arguments)
+            return refuse(QStringLiteral("%1 takes %2 argument(s), not %3")
+                              .arg(command)
+                              .arg(shape.arguments)
+                              .arg(words.size() - 1));
+        line.kind = CommandLine::Command;
+        line.command = command;
+        line.arguments = words.mid(1);
+        line.force = parser.isSet(QStringLiteral("force"));
+        line.yes = parser.isSet(QStringLiteral("yes"));
+        line.desk.language = language;
+        return line;
+    }
+    return refuse(QStringLiteral("Unknown command \"%1\".").arg(command));
 }
 
 }  // namespace app

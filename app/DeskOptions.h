@@ -1,10 +1,9 @@
 #pragma once
-// The desk's own command line:
+// The program's command line: the desk's options, or a command for administrators. Parsed
+// before any application object that needs a display exists.
 //   userdef [--account <acc> --user <id> --password <pw>] [--lang zh-CN|zh-TW|en-US]
-//           [--open UserDef] [--screenshot <file.png>]
-// With a user it logs in directly; otherwise it opens the login dialog (prefilled with what is
-// given). --open opens a function of the portal; --screenshot saves the first window shown (the
-// portal, or the login dialog) and quits.
+//           [--open UserDef|MakeVouchSet|DocLayouts] [--screenshot <file.png>]
+//   userdef <command> <arguments> [--force] [--yes] [--lang …]
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -20,8 +19,19 @@ struct DeskOptions {
     QString screenshot;
 };
 
-// Parses the arguments after the program name; nullopt with a reason in error when they are
-// not understood.
-std::optional<DeskOptions> parseDeskOptions(const QStringList& arguments, QString* error);
+struct CommandLine {
+    enum Kind { Desk, Command, Help, Refused };
+    Kind kind = Desk;
+    DeskOptions desk;
+    QString command;        // "init-demo", "sql", "check", "backup", "restore"
+    QStringList arguments;  // the command's own arguments
+    bool force = false;     // init-demo --force
+    bool yes = false;       // restore --yes
+    QString error;          // why it was refused
+    QString help;           // every option and command
+};
+
+// arguments: as the program received them, the program's name first.
+CommandLine parseCommandLine(const QStringList& arguments);
 
 }  // namespace app

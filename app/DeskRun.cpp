@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QTextStream>
 #include <QTranslator>
 #include <QTimer>
@@ -49,32 +50,31 @@ QString accountName(const QString& root, const QString& accountId) {
 
 }  // namespace
 
-int runDesk(int argc, char** argv) {
+int runDesk(int argc, char** argv, const DeskOptions& options) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("userdef"));
     QTextStream err(stderr);
     QString error;
-    const std::optional<DeskOptions> options =
-        parseDeskOptions(application.arguments().mid(1), &error);
-    if (!options) {
-        err << error << Qt::endl;
-        return 2;
-    }
     const QString root = dataRoot();
     const QString language =
-        options->language.isEmpty() ? QStringLiteral("zh-CN") : options->language;
+        options.language.isEmpty() ? QStringLiteral("zh-CN") : options.language;
     std::shared_ptr<Login> login;
 
-    if (!options->user.isEmpty() && options->password) {
+    if (!options.user.isEmpty() && options.password) {
         const QString accountId =
-            options->account.isEmpty() ? QStringLiteral("001") : options->account;
-        const UserCheck check = checkUser(root, options->user, *options->password);
+            options.account.isEmpty() ? QStringLiteral("001") : options.account;
+        const UserCheck check = checkUser(root, options.user, *options.password);
         if (check.result != UserCheck::Ok) {
             err << (check.result == UserCheck::WrongCredentials
                         ? deskText(language, QStringLiteral("Desk.Login.WrongPassword"))
                         : deskText(language, QStringLiteral("Desk.Login.SystemUnreadable"),
                                    {check.error}))
                 << Qt::endl;
+            return 1;
+        }
+        const QString refusal = checkAccountAtLogin(root, accountId, language);
+        if (!refusal.isEmpty()) {
+            err << refusal << Qt::endl;
             return 1;
         }
         login = Login::open(root, accountId, check.userId, check.userName, language, &error);
@@ -85,12 +85,12 @@ int runDesk(int argc, char** argv) {
         }
     } else {
         LoginDialog dialog(root);
-        if (!options->language.isEmpty()) dialog.setLanguage(options->language);
-        if (!options->account.isEmpty()) dialog.setAccount(options->account);
-        if (!options->user.isEmpty()) dialog.setUser(options->user);
-        if (!options->screenshot.isEmpty()) {
+        if (!options.language.isEmpty()) dialog.setLanguage(options.language);
+        if (!options.account.isEmpty()) dialog.setAccount(options.account);
+        if (!options.user.isEmpty()) dialog.setUser(options.user);
+        if (!options.screenshot.isEmpty()) {
             dialog.show();
-            screenshotLater(&dialog, options->screenshot, [&dialog] { dialog.reject(); });
+            screenshotLater(&dialog, options.screenshot, [&dialog] { dialog.reject(); });
         }
         if (dialog.exec() != QDialog::Accepted || !dialog.login()) return 0;
         login = dialog.login();
@@ -99,10 +99,16 @@ int runDesk(int argc, char** argv) {
     installQtTexts(application, login->language());
     Desk desk(login, accountName(root, login->cAcc_id()));
     desk.portal()->show();
-    if (!options->open.isEmpty()) desk.openFunction(options->open);
-    if (!options->screenshot.isEmpty()) {
-        PortalFrame* portal = desk.portal();
-        screenshotLater(portal, options->screenshot, [portal] { portal->close(); });
+    PortalFrame* portal = desk.portal();
+    checkAccountInBackground(root, login->cAcc_id(), login->language(), portal,
+                             [portal](const QString& refusal) {
+                                 if (refusal.isEmpty()) return;
+                                 QMessageBox::critical(portal, portal->windowTitle(), refusal);
+                                 portal->close();
+                             });
+    if (!options.open.isEmpty()) desk.openFunction(options.open);
+    if (!options.screenshot.isEmpty()) {
+        screenshotLater(portal, options.screenshot, [portal] { portal->close(); });
     }
     return application.exec();
 }

@@ -3,7 +3,9 @@
 
 namespace app {
 
+struct DeskOptions;
+
 // Runs the desk and its event loop; the program's exit status.
-int runDesk(int argc, char** argv);
+int runDesk(int argc, char** argv, const DeskOptions& options);
 
 }  // namespace app

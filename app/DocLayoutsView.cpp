@@ -1,6 +1,7 @@
 #include "app/DocLayoutsView.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -16,6 +17,7 @@ DocLayoutsView::DocLayoutsView(const QString& connectionText, const QString& lan
       m_language(language),
       m_srv(std::make_unique<platform::server::ClsCommon>()),
       m_model(new QStandardItemModel(this)),
+      m_error(new QLabel(this)),
       m_view(new QTableView(this)) {
     setObjectName(QStringLiteral("DocLayoutsView"));
     setWindowTitle(deskText(language, QStringLiteral("Desk.Portal.DocLayouts")));
@@ -28,25 +30,40 @@ DocLayoutsView::DocLayoutsView(const QString& connectionText, const QString& lan
     m_view->horizontalHeader()->setStretchLastSection(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    m_error->setObjectName(QStringLiteral("LblError"));
+    m_error->setWordWrap(true);
+    m_error->setStyleSheet(QStringLiteral("color: #b00020; padding: 4px;"));
+    m_error->hide();
+    layout->addWidget(m_error);
     layout->addWidget(m_view);
     reload();
 }
 
 DocLayoutsView::~DocLayoutsView() = default;
 
+QString DocLayoutsView::errorText() const {
+    return m_error->isHidden() ? QString() : m_error->text();
+}
+
 bool DocLayoutsView::reload() {
-    m_model->clear();
     QStringList headers;
     for (const char* key : {"Layout", "Part", "Field", "Caption", "Item"})
         headers << deskText(m_language, QStringLiteral("Desk.Layouts.") + QLatin1String(key));
-    m_model->setHorizontalHeaderLabels(headers);
     const host::RecordSetPtr rs = m_srv->OpenX(QStringLiteral(
         "select l.cLayoutName, f.cPart, f.cFieldName, f.cCaption, "
         "case when isnull(u.cItemName,'')='' then u.citemlang else u.cItemName end as cItem "
         "from DocLayout l join DocLayoutField f on f.cLayoutId=l.cLayoutId "
         "left join UserDef u on u.cId=f.cItemId "
         "order by l.cLayoutId, case when f.cPart='H' then 0 else 1 end, f.iOrder"));
-    if (!rs) return false;
+    if (!rs) {
+        m_error->setText(deskText(m_language, QStringLiteral("Desk.Layouts.Unreadable"),
+                                  {m_srv->lastError()}));
+        m_error->show();
+        return false;
+    }
+    m_error->hide();
+    m_model->clear();
+    m_model->setHorizontalHeaderLabels(headers);
     const QString head = deskText(m_language, QStringLiteral("Desk.Layouts.Header"));
     const QString body = deskText(m_language, QStringLiteral("Desk.Layouts.Body"));
     for (int r = 0; r < rs->recordCount(); ++r) {

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <memory>
 
+class QLabel;
 class QStandardItemModel;
 class QTableView;
 
@@ -22,9 +23,11 @@ public:
                    QWidget* parent = nullptr);
     ~DocLayoutsView() override;
 
-    // Reads the layouts again; false (grid empty) when they cannot be read.
+    // Reads the layouts again; false when they cannot be read: the rows read before stay and
+    // the view says why above them.
     bool reload();
     QStandardItemModel* model() const { return m_model; }
+    QString errorText() const;  // empty while the rows are current
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -33,6 +36,7 @@ private:
     QString m_language;
     std::unique_ptr<platform::server::ClsCommon> m_srv;
     QStandardItemModel* m_model;
+    QLabel* m_error;
     QTableView* m_view;
 };
 

@@ -1,12 +1,65 @@
 #include "app/Login.h"
 
 #include <QFileInfo>
+#include <QPointer>
+#include <QThread>
 
+#include "app/DeskTexts.h"
 #include "platform/db/AccountFiles.h"
+#include "platform/db/AccountSafety.h"
 #include "platform/sql/ConnectionText.h"
 #include "platform/sql/TSqlConnection.h"
 
 namespace app {
+
+QString refusalText(const platform::db::FileCheck& check, const QString& accountId,
+                    const QString& language) {
+    using platform::db::FileState;
+    const char* key = "Desk.Login.AccountUnreadable";
+    switch (check.state) {
+        case FileState::Sound: return {};
+        case FileState::NotADatabase: key = "Desk.Login.AccountNotADatabase"; break;
+        case FileState::Truncated: key = "Desk.Login.AccountTruncated"; break;
+        case FileState::Damaged: key = "Desk.Login.AccountDamaged"; break;
+        case FileState::Missing:
+        case FileState::Unreadable:
+            return deskText(language, QString::fromLatin1(key),
+                            {check.file + QStringLiteral(": ") + check.problems.join(QStringLiteral("; "))});
+    }
+    // The first thing SQLite names; "userdef check" lists them all.
+    QString detail;
+    for (const QString& line : check.problems.join(u'\n').split(u'\n', Qt::SkipEmptyParts))
+        if (!line.startsWith(QLatin1String("***"))) {
+            detail = line.trimmed();
+            break;
+        }
+    return deskText(language, QString::fromLatin1(key),
+                    {accountId, QFileInfo(check.file).fileName(), detail});
+}
+
+QString checkAccountAtLogin(const QString& root, const QString& accountId,
+                            const QString& language) {
+    if (!platform::db::isValidAccountId(accountId)) return {};  // Login::open refuses it
+    if (platform::db::accountSize(root, accountId) >= kBackgroundCheckBytes) return {};
+    return refusalText(platform::db::checkAccount(root, accountId, false), accountId, language);
+}
+
+void checkAccountInBackground(const QString& root, const QString& accountId,
+                              const QString& language, QObject* receiver,
+                              std::function<void(const QString& refusal)> done) {
+    if (!platform::db::isValidAccountId(accountId) ||
+        platform::db::accountSize(root, accountId) < kBackgroundCheckBytes)
+        return;
+    QThread* thread = QThread::create([=, guard = QPointer<QObject>(receiver)] {
+        const QString refusal = refusalText(
+            platform::db::checkAccountHoldingWrites(root, accountId), accountId, language);
+        if (guard)
+            QMetaObject::invokeMethod(guard.data(), [done, refusal] { done(refusal); },
+                                      Qt::QueuedConnection);
+    });
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
+}
 
 Login::~Login() = default;
 

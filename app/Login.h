@@ -1,11 +1,38 @@
 #pragma once
 // The login object of the desk's user: account, user, language and an open connection on the
 // account database.
+#include <QObject>
+#include <functional>
 #include <memory>
 
 #include "host/ILogin.h"
 
+namespace platform::db {
+struct FileCheck;
+}
+
 namespace app {
+
+// The message that refuses a login to an account whose file is not sound, in the language
+// ("zh-CN", "zh-TW", "en-US"): which account and file, what is wrong, what to do.
+QString refusalText(const platform::db::FileCheck& check, const QString& accountId,
+                    const QString& language);
+
+// Accounts from this size on are checked beside the open session (checkAccountInBackground)
+// instead of before it.
+inline constexpr qint64 kBackgroundCheckBytes = 256LL << 20;
+
+// SQLite's quick check of the account's two databases; empty when both are sound, else the
+// refusal. Run before Login::open. A large account passes here and is checked in the background.
+QString checkAccountAtLogin(const QString& root, const QString& accountId,
+                            const QString& language);
+
+// For a large account: runs the quick check on a thread of its own, holding the account's
+// write lock meanwhile, and calls done on receiver's thread with the refusal (empty when
+// sound). Does nothing for a small account, which the login has checked.
+void checkAccountInBackground(const QString& root, const QString& accountId,
+                              const QString& language, QObject* receiver,
+                              std::function<void(const QString& refusal)> done);
 
 class Login : public host::ILogin {
 public:

@@ -80,6 +80,7 @@ void LoginDialog::retranslate() {
 void LoginDialog::showError(const QString& message) {
     ui->LblError->setText(message);
     ui->LblError->show();
+    adjustSize();
 }
 
 bool LoginDialog::tryLogin() {
@@ -103,6 +104,11 @@ bool LoginDialog::tryLogin() {
                       : text("Desk.Login.SystemUnreadable", {check.error}));
         ui->EdtPassword->clear();
         ui->EdtPassword->setFocus();
+        return false;
+    }
+    const QString refusal = checkAccountAtLogin(m_root, accountId, language());
+    if (!refusal.isEmpty()) {
+        showError(refusal);
         return false;
     }
     QString error;

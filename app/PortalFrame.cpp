@@ -55,6 +55,8 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
             [this] { emit functionRequested(kUserDef); });
     connect(ui->ActMakeVouchSet, &QAction::triggered, this,
             [this] { emit functionRequested(kMakeVouchSet); });
+    connect(ui->ActCoverSetting, &QAction::triggered, this,
+            [this] { emit functionRequested(QStringLiteral("CoverSetting")); });
     connect(ui->LstFunctions, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
         emit functionRequested(it->data(Qt::UserRole).toString());
     });
@@ -80,6 +82,7 @@ void PortalFrame::retranslate() {
     ui->ActCloseTab->setText(text("Desk.Portal.CloseTab"));
     ui->LblWelcome->setText(text("Desk.Portal.Welcome"));
     ui->ActMakeVouchSet->setText(text("Desk.Portal.MakeVouchSet"));
+    ui->ActCoverSetting->setText(text("Desk.Portal.CoverSetting"));
     // The function list's entries by their keys.
     const QHash<QString, const char*> captions = {{kUserDef, "Desk.Portal.UserDef"},
                                                   {kMakeVouchSet, "Desk.Portal.MakeVouchSet"},

@@ -33,7 +33,8 @@ public:
 
 signals:
     // A function of the menu or list was chosen: "UserDef" (user-defined items),
-    // "MakeVouchSet" (carry-over rules) or "DocLayouts" (the document layouts, read only).
+    // "MakeVouchSet" (carry-over rules), "CoverSetting" (the catalogue's overwrite setting) or
+    // "DocLayouts" (the document layouts, read only).
     void functionRequested(const QString& functionKey);
 
 protected:

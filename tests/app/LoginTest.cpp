@@ -2,13 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFile>
+#include <QtEndian>
+#include <random>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "app/Credentials.h"
-#include "app/DeskOptions.h"
 #include "app/Login.h"
 #include "app/LoginDialog.h"
 #include "host/IConnection.h"
@@ -140,20 +142,47 @@ TEST(Credentials, AccountIdsThatAreNoFileNamesAreRefused) {
         Login::open(account.dataRoot(), QStringLiteral("002"), "demo", "x", "en-US", &error));
 }
 
-TEST(DeskOptions, DirectLoginAndScreenshotOptions) {
-    QString error;
-    auto options = parseDeskOptions({"--account", "001", "--user", "demo", "--password", "demo",
-                                     "--lang", "en-us", "--screenshot", "/tmp/x.png"},
-                                    &error);
-    ASSERT_TRUE(options) << error.toStdString();
-    EXPECT_EQ(options->account, QStringLiteral("001"));
-    EXPECT_EQ(options->user, QStringLiteral("demo"));
-    EXPECT_EQ(options->password, QStringLiteral("demo"));
-    EXPECT_EQ(options->language, QStringLiteral("en-US"));
-    EXPECT_EQ(options->screenshot, QStringLiteral("/tmp/x.png"));
-    EXPECT_TRUE(parseDeskOptions({}, &error));
-    EXPECT_FALSE(parseDeskOptions({"--user"}, &error));
-    EXPECT_FALSE(parseDeskOptions({"--lang", "fr-FR"}, &error));
-    EXPECT_FALSE(parseDeskOptions({"--colour", "red"}, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("--colour")));
+// A damaged, truncated or foreign account file is refused at login, saying which and what to do.
+TEST_F(LoginDialogTest, AnAccountFileThatIsNotSoundIsRefused) {
+    int rootPage = 0;
+    {  // closed again before the file is spoilt
+        auto db = platform::db::Database::open(account.dataPath(), false, nullptr);
+        ASSERT_TRUE(db);
+        const auto rows = db->query(
+            QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name='UserDef_Base'"));
+        ASSERT_TRUE(rows);
+        rows->moveFirst();
+        rootPage = rows->value(0).toInt();
+    }
+    QFile data(account.dataPath());
+    ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+    const QByteArray original = data.readAll();
+    data.close();
+    const int pageSize = qFromBigEndian<quint16>(original.constData() + 16);
+    std::mt19937 random(14);
+    QByteArray damaged = original;
+    for (int i = 0; i < pageSize; ++i) damaged[(rootPage - 1) * pageSize + i] = char(random());
+
+    struct Case {
+        QByteArray content;
+        QString says;
+    };
+    dialog->setLanguage(QStringLiteral("en-US"));
+    for (const Case& c : {Case{damaged, "001 is damaged"},
+                          Case{original.left(original.size() / 2 + 100), "001 is incomplete"},
+                          Case{"name,value\n" + QByteArray(5000, 'x'), "not an account database"}}) {
+        ASSERT_TRUE(data.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        data.write(c.content);
+        data.close();
+        type(QStringLiteral("demo"), QStringLiteral("demo"));
+        pressOk();
+        EXPECT_FALSE(dialog->login()) << c.says.toStdString();
+        EXPECT_TRUE(dialog->errorText().contains(c.says)) << dialog->errorText().toStdString();
+        EXPECT_TRUE(dialog->errorText().contains(QStringLiteral("ZxData_001.db")));
+        EXPECT_TRUE(dialog->errorText().contains(QStringLiteral("userdef restore 001")));
+    }
+    dialog->setLanguage(QStringLiteral("zh-CN"));
+    pressOk();
+    EXPECT_TRUE(dialog->errorText().contains(QStringLiteral("账套 001 无法使用")))
+        << dialog->errorText().toStdString();
 }

@@ -9,7 +9,12 @@
 #include <QListWidget>
 #include <QStandardItemModel>
 #include <QStatusBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
+#include <QToolButton>
+#include <functional>
 
 #include "app/Desk.h"
 #include "app/DeskBusiness.h"
@@ -19,6 +24,8 @@
 #include "carryover/FrmMakeVouchSet.h"
 #include "common/Globals.h"
 #include "controls/Grid.h"
+#include "controls/HostToolbar.h"
+#include "itemdef/FrmZAM.h"
 #include "entry/CatalogueWindow.h"
 #include "host/IWindowHost.h"
 #include "platform/pub/ScriptedPrompter.h"
@@ -30,10 +37,11 @@ namespace {
 
 class NoModals : public host::IWindowHost {
 public:
-    int showModal(QDialog*) override {
+    int showModal(QDialog* dialog) override {
         ++modals;
-        return QDialog::Rejected;
+        return onModal ? onModal(dialog) : QDialog::Rejected;
     }
+    std::function<int(QDialog*)> onModal;  // acts in the dialog as a user would
     void message(const QString& text, const QString&) override { messages << text; }
     int modals = 0;
     QStringList messages;
@@ -228,4 +236,70 @@ TEST_F(PortalTest, DocumentLayoutsShowTheCaptionsAnItemSaveWrote) {
     ASSERT_TRUE(view->reload());
     EXPECT_EQ(captionOf(QStringLiteral("销售订单普通格式"), QStringLiteral("cDefine1")),
               QStringLiteral("Header|合同编号|合同编号"));
+
+    // Layouts that cannot be read are said to be so; the rows read before stay.
+    const int rowsBefore = model->rowCount();
+    ASSERT_TRUE(account.db().exec(QStringLiteral("ALTER TABLE DocLayoutField RENAME TO Gone")));
+    EXPECT_FALSE(view->reload());
+    EXPECT_EQ(model->rowCount(), rowsBefore);
+    EXPECT_TRUE(view->errorText().startsWith(QStringLiteral("The layouts cannot be read")))
+        << view->errorText().toStdString();
+}
+
+TEST_F(PortalTest, TheOverwriteSettingIsReachedInThePortalAndRulesTheNextSave) {
+    // The portal's menu opens the catalogue and the setting; "always" is chosen.
+    desk->portal()->show();
+    auto* menuEntry = desk->portal()->findChild<QAction*>(QStringLiteral("ActCoverSetting"));
+    ASSERT_TRUE(menuEntry);
+    EXPECT_EQ(menuEntry->text(), QStringLiteral("Overwrite setting…"));
+    int shownChoice = -1;
+    const auto choose = [&](int option) {
+        windowHost.onModal = [&, option](QDialog* dialog) {
+            for (int i = 0; i < 3; ++i)
+                if (dialog->findChild<QRadioButton*>(QStringLiteral("cZxRadio_%1").arg(i))
+                        ->isChecked())
+                    shownChoice = i;
+            dialog->findChild<QRadioButton*>(QStringLiteral("cZxRadio_%1").arg(option))->click();
+            dialog->findChild<QPushButton*>(QStringLiteral("CmdOk"))->click();
+            return dialog->result();
+        };
+    };
+    choose(1);
+    menuEntry->trigger();
+    auto* catalogue = dynamic_cast<userdef::CatalogueWindow*>(tabs()->currentWidget());
+    ASSERT_TRUE(catalogue);
+    EXPECT_EQ(windowHost.modals, 1);
+    EXPECT_EQ(shownChoice, 0);
+    // The catalogue's toolbar offers it too and shows the choice made.
+    QAction* shown = catalogue->hostToolbar()->action(QStringLiteral("CoverSetting"));
+    ASSERT_TRUE(shown && shown->isVisible() && shown->isEnabled());
+    EXPECT_EQ(shown->text(), QStringLiteral("Overwrite"));
+    QToolButton* button = catalogue->hostToolbar()->button(QStringLiteral("CoverSetting"));
+    choose(1);
+    button->click();
+    EXPECT_EQ(windowHost.modals, 2);
+    EXPECT_EQ(shownChoice, 1);
+
+    // A rename saved now overwrites the captions of the documents, without a question.
+    ASSERT_TRUE(catalogue->selectClass(QStringLiteral("单据头")));
+    catalogue->grid()->setCurrentRow(1);
+    ASSERT_EQ(catalogue->grid()->text(1, 1), QStringLiteral("1"));
+    windowHost.onModal = [](QDialog* dialog) {
+        auto* editor = qobject_cast<itemdef::FrmZAM*>(dialog);
+        EXPECT_TRUE(editor);
+        if (!editor) return 0;
+        editor->findChild<QTableWidget*>(QStringLiteral("Grid"))
+            ->item(0, 0)
+            ->setText(QStringLiteral("合同编号"));
+        EXPECT_TRUE(editor->Operating(QStringLiteral("SaveRs")));
+        return 1;
+    };
+    catalogue->RunCommand(QStringLiteral("Define"));
+    EXPECT_TRUE(prompter->asked().isEmpty());
+    const auto rows = account.db().query(QStringLiteral(
+        "SELECT DISTINCT cCaption FROM DocLayoutField WHERE cItemId='1'"));
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(rows->recordCount(), 1);
+    rows->moveFirst();
+    EXPECT_EQ(rows->value(0).toString(), QStringLiteral("合同编号"));
 }

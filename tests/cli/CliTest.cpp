@@ -1,8 +1,11 @@
-// userdef init-demo and userdef sql, run as processes in a data root of their own.
+// The program's command line, run as processes in a data root of their own.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QtEndian>
+#include <random>
 
 namespace {
 
@@ -13,12 +16,18 @@ struct Result {
 
 class CommandLine : public ::testing::Test {
 protected:
-    Result run(const QStringList& arguments) {
-        QProcess process;
+    QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("USERDEF_DATA"), root.path());
-        process.setProcessEnvironment(env);
+        for (const QString& name : withoutEnv) env.remove(name);
+        return env;
+    }
+    Result run(const QStringList& arguments, const QByteArray& input = {}) {
+        QProcess process;
+        process.setProcessEnvironment(environment());
         process.start(QStringLiteral(USERDEF_PROGRAM), arguments);
+        process.write(input);
+        process.closeWriteChannel();
         Result r;
         if (!process.waitForFinished(60000)) {
             process.kill();
@@ -33,7 +42,19 @@ protected:
     Result sql(const QString& statement, const QStringList& more = {}) {
         return run(QStringList{QStringLiteral("sql"), QStringLiteral("001"), statement} + more);
     }
+    // Overwrites the second page (the root of the first table) with seeded random bytes.
+    static void damagePage(const QString& file) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const int size = qFromBigEndian<quint16>(f.read(100).constData() + 16);
+        std::mt19937 random(14);
+        QByteArray bytes(size, 0);
+        for (char& b : bytes) b = char(random());
+        ASSERT_TRUE(f.seek(size));
+        f.write(bytes);
+    }
     QTemporaryDir root;
+    QStringList withoutEnv;
 };
 
 TEST_F(CommandLine, InitDemoCreatesOnceAndReplacesOnlyWhenForced) {
@@ -97,6 +118,100 @@ TEST_F(CommandLine, BadInputGivesAClearErrorAndStatusOne) {
     r = run({QStringLiteral("init-demo"), QStringLiteral("../x")});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("not a valid account id"))) << r.err.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// The help, a refusal and every command run without a display: nothing opens a window.
+TEST_F(CommandLine, HelpListsEveryOptionAndRefusalsNeedNoDisplay) {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) withoutEnv << name;
+    const Result help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.status, 0) << help.err.toStdString();
+    for (const char* word : {"--account", "--user", "--password", "--lang", "--open",
+                             "--screenshot", "--force", "--yes", "init-demo", "sql", "check",
+                             "backup", "restore"})
+        EXPECT_TRUE(help.out.contains(QLatin1String(word))) << word;
+    EXPECT_EQ(run({QStringLiteral("help")}).out, help.out);
+
+    struct Case {
+        QStringList arguments;
+        const char* reason;
+    };
+    for (const Case& c : {Case{{"frobnicate"}, "frobnicate"}, Case{{"--frob"}, "frob"},
+                          Case{{"--user"}, "--user"}, Case{{"sql", "001"}, "2 argument"},
+                          Case{{"check", "001", "--force"}, "--force"},
+                          Case{{"--lang", "fr-FR"}, "fr-FR"}}) {
+        const Result r = run(c.arguments);
+        EXPECT_EQ(r.status, 2) << c.reason << " " << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.reason))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("--screenshot"))) << c.reason;  // the help
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+// Backup while another process writes: the copy holds a gapless prefix of the writes; check
+// finds damage; restore asks, refuses what is not an account and puts the copy back.
+TEST_F(CommandLine, BackupWhileWritingThenCheckAndRestore) {
+    ASSERT_EQ(run({QStringLiteral("init-demo"), QStringLiteral("001")}).status, 0);
+    ASSERT_EQ(sql(QStringLiteral("create table zz_Writes(n int)")).status, 0);
+    // The writer writes 1, 2, 3 … until the backup is done (at most 500 writes).
+    QProcess writer;
+    writer.setProcessEnvironment(environment());
+    writer.start(QStringLiteral("/bin/sh"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("i=1; while [ $i -le 500 ] && [ ! -e \"$1/stop\" ]; do \"$0\" "
+                                 "sql 001 \"insert into zz_Writes values ($i)\" || exit 1; "
+                                 "i=$((i+1)); done"),
+                  QStringLiteral(USERDEF_PROGRAM), root.path()});
+    ASSERT_TRUE(writer.waitForReadyRead(60000));  // the first write is in
+    const QString file = root.filePath(QStringLiteral("copy.db"));
+    Result r = run({QStringLiteral("backup"), QStringLiteral("001"), file});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QFile(root.filePath(QStringLiteral("stop"))).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(writer.waitForFinished(120000));
+    ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+
+    const QString written = sql(QStringLiteral("select count(*) as n from zz_Writes")).out;
+    const int writes = written.section(u'\n', 1, 1).toInt();
+    ASSERT_GE(writes, 1);
+    const auto restore = [&](const QString& from, const QByteArray& answer, bool yes = false) {
+        QStringList args{QStringLiteral("restore"), QStringLiteral("001"), from};
+        if (yes) args << QStringLiteral("--yes");
+        return run(args, answer);
+    };
+    r = restore(file, "n\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("[y/N]")));
+    QFile junk(root.filePath(QStringLiteral("junk.db")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(8192, 'x'));
+    junk.close();
+    ASSERT_TRUE(QFile::copy(file + QStringLiteral(".meta"), junk.fileName() + ".meta"));
+    for (const QString& refused : {junk.fileName(), file + QStringLiteral(".meta")}) {
+        r = restore(refused, {}, true);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("not an account database")))
+            << r.err.toStdString();
+    }
+    EXPECT_EQ(sql(QStringLiteral("select count(*) as n from zz_Writes")).out,
+              written);  // refusals changed nothing
+
+    r = restore(file, "y\n");
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList rows =
+        sql(QStringLiteral("select n from zz_Writes order by n")).out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GE(rows.size(), 2);  // header and at least the first write
+    EXPECT_LE(rows.size() - 1, writes);
+    for (int i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i], QString::number(i));
+
+    EXPECT_EQ(run({QStringLiteral("check"), QStringLiteral("001")}).status, 0);
+    damagePage(root.filePath(QStringLiteral("001/ZxData_001.db")));
+    r = run({QStringLiteral("check"), QStringLiteral("001")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("ZxData_001.db: damaged"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("ZxMeta_001.db: ok")));
 }
 
 }  // namespace

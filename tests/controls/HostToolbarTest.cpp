@@ -51,8 +51,8 @@ TEST(HostToolbar, EveryDefinitionBuildsButtonsWithIcons) {
     HostToolbar list;
     list.InitExternalButton(QStringLiteral("archives_userdef_list"), nullptr);  // any case
     EXPECT_EQ(list.keys(), QStringList({"Print", "Preview", "SaveFile", "SetUp", "Add", "Modify",
-                                        "Delete", "Define", "Archive", "MakeVouchSet", "Refresh",
-                                        "Help", "Exit"}));
+                                        "Delete", "Define", "Archive", "MakeVouchSet",
+                                        "CoverSetting", "Refresh", "Help", "Exit"}));
 }
 
 TEST(HostToolbar, UnknownDefinitionLeavesNoButtons) {
