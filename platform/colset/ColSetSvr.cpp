@@ -3,6 +3,7 @@
 #include <QLoggingCategory>
 
 #include "host/Quote.h"
+#include "platform/db/Collation.h"
 #include "platform/db/Database.h"
 #include "platform/sql/ConnectionText.h"
 
@@ -48,7 +49,7 @@ QString ColSetSvr::getColInfo(const QString& refKey, const QString& filter, bool
         "SELECT cFld, cCaption, cQryField, iColWidth, bDisp, iOrder FROM AA_ColumnDic "
         "WHERE cKey = ?1");
     if (!all) sql += QStringLiteral(" AND bDisp <> 0");
-    sql += QStringLiteral(" ORDER BY iOrder, cFld");
+    sql += QStringLiteral(" ORDER BY iOrder, cFld COLLATE ") + QString::fromLatin1(db::kTextOrder);
     auto rows = m_db->query(sql, {refKey.trimmed()}, &m_error);
     if (!rows) {
         qCWarning(lcColSet) << "getColInfo" << refKey << ":" << m_error;

@@ -74,7 +74,7 @@ int collate(void* order, int aBytes, const void* a, int bBytes, const void* b) {
 
 bool installTextCollation(sqlite3* db) {
     auto* order = new TextOrder;
-    return sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, order, collate,
+    return sqlite3_create_collation_v2(db, kTextOrder, SQLITE_UTF8, order, collate,
                                        [](void* p) { delete static_cast<TextOrder*>(p); }) ==
            SQLITE_OK;
 }

@@ -7,10 +7,14 @@ struct sqlite3;
 
 namespace platform::db {
 
-// Replaces the connection's NOCASE collation, which every text column of the schema and of
-// the tables the component creates is declared with. Equality is unchanged (ASCII letters
-// match in any case); order follows the Chinese collation, ties broken by the old order.
-// Indexes over text are therefore only valid in connections opened by this program.
+// The name the order is registered under. Text columns are declared with SQLite's own NOCASE,
+// so tables and indexes stay valid to every SQLite tool; statements that ask for an order
+// (ORDER BY, MIN/MAX and comparisons of text) name this collation. It matches text exactly
+// where NOCASE does (ASCII letters in any case); it orders by the Chinese collation, ties broken
+// by NOCASE. No table or index may declare it.
+inline constexpr const char* kTextOrder = "ZX_PINYIN";
+
+// Registers kTextOrder on the connection.
 bool installTextCollation(sqlite3* db);
 
 // The collation's comparison (<0, 0, >0) of two UTF-8 texts, as ORDER BY sees it.

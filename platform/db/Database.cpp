@@ -2,6 +2,7 @@
 
 #include "host/Quote.h"
 #include "platform/db/Collation.h"
+#include "platform/db/Schema.h"
 
 #include <sqlite3.h>
 
@@ -356,6 +357,10 @@ std::unique_ptr<Database> Database::open(const QString& path, bool create, QStri
         setError(error, QStringLiteral("cannot prepare %1: %2").arg(path, why));
         return nullptr;
     }
+    if (!upgradeSchema(*result, QStringLiteral("main"), &why)) {
+        setError(error, QStringLiteral("cannot bring %1 up to date: %2").arg(path, why));
+        return nullptr;
+    }
     return result;
 }
 
@@ -380,6 +385,11 @@ bool Database::attach(const QString& path, const QString& schema, QString* error
     QString quoted = schema;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     exec(QStringLiteral("PRAGMA \"%1\".journal_mode=WAL").arg(quoted), &why);
+    if (!upgradeSchema(*this, schema, &why)) {
+        execParams(QStringLiteral("DETACH DATABASE ?1"), {schema});
+        setError(error, QStringLiteral("cannot bring %1 up to date: %2").arg(path, why));
+        return false;
+    }
     return true;
 }
 

@@ -404,6 +404,45 @@ int schemaVersion(Database& db, const QString& part, const QString& schema) {
     return rs->value(0).toInt();
 }
 
+bool upgradeSchema(Database& db, const QString& schema, QString* error) {
+    constexpr int kChineseNocase = 4;  // the last version whose NOCASE indexes kept that order
+    const QString s = host::sqlIdent(schema);
+    const auto stale = [&] {  // 1 yes, 0 no, -1 cannot tell
+        host::RecordSetPtr rows = db.query(
+            QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type = 'table' AND "
+                           "name = 'zx_SchemaVersion'")
+                .arg(s),
+            {}, error);
+        if (rows && !rows->isEmpty())
+            rows = db.query(
+                QStringLiteral("SELECT 1 FROM %1.zx_SchemaVersion WHERE iVersion = ?").arg(s),
+                {kChineseNocase}, error);
+        return rows ? int(!rows->isEmpty()) : -1;
+    };
+    int found = stale();
+    if (found <= 0) return found == 0;
+    Transaction t(db, error);
+    if (!t.ok()) return false;
+    found = stale();  // another connection may have done it while this one waited
+    if (found <= 0) return found == 0;
+    const host::RecordSetPtr indexes = db.query(
+        QStringLiteral("SELECT DISTINCT i.name FROM %1.sqlite_master m, "
+                       "pragma_index_list(m.name, ?1) i, pragma_index_xinfo(i.name, ?1) x "
+                       "WHERE m.type = 'table' AND x.key AND x.coll = 'NOCASE' COLLATE NOCASE")
+            .arg(s),
+        {schema}, error);
+    if (!indexes) return false;
+    for (int r = 0; r < indexes->recordCount(); ++r) {
+        const QString index = host::sqlIdent(indexes->at(r, 0).toString());
+        if (!run(db, QStringLiteral("REINDEX %1.%2").arg(s, index), error)) return false;
+    }
+    return db.execParams(
+               QStringLiteral("UPDATE %1.zx_SchemaVersion SET iVersion = ?1 WHERE iVersion = ?2")
+                   .arg(s),
+               {kSchemaVersion, kChineseNocase}, error) &&
+           t.commit(error);
+}
+
 bool addRowVersion(Database& db, const QString& table, QString* error) {
     const host::RecordSetPtr cols =
         db.query(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table}, error);

@@ -10,7 +10,7 @@ class Database;
 
 // Raised whenever a table, view or trigger changes, or the order indexes keep text in; test
 // templates and tools rebuild on it.
-constexpr int kSchemaVersion = 4;
+constexpr int kSchemaVersion = 5;
 
 // The three databases, as named in zx_SchemaVersion.cPart.
 inline constexpr const char* kSystemPart = "system";
@@ -27,6 +27,14 @@ bool createMetaSchema(Database& db, QString* error);
 // ("main" for the database itself); 0 when there is none.
 int schemaVersion(Database& db, const QString& part,
                   const QString& schema = QStringLiteral("main"));
+
+// Brings a database made by an earlier version up to kSchemaVersion where that can be done in
+// place, in one transaction: on failure nothing changes and error says why. A database already
+// current, of an unknown version, or without version rows is left alone. Opening and attaching
+// a database run it.
+//   4 -> 5: indexes over text were kept in this program's Chinese order under the name NOCASE;
+//           they are rebuilt in SQLite's own NOCASE order.
+bool upgradeSchema(Database& db, const QString& schema, QString* error);
 
 // Keeps `table`.pubzxts as a row version: every insert and every update of one of the table's
 // other columns (those it has now) stores the next value of the database's counter

@@ -3,6 +3,7 @@
 #include <QXmlStreamReader>
 
 #include "host/Quote.h"
+#include "platform/db/Collation.h"
 #include "platform/db/Database.h"
 #include "platform/sql/TSqlConnection.h"
 
@@ -82,8 +83,9 @@ bool createDefineRefDesignView(sql::TSqlConnection& connection, const QStringLis
     const host::RecordSetPtr refs =
         db.query(QStringLiteral(
                      "SELECT cRefID, cRefName, cParentRefid, cRefMeta FROM %1.refdesign "
-                     "WHERE IsUserDefRef = 1 AND IFNULL(cParentRefid, '') <> '' ORDER BY cRefName")
-                     .arg(s),
+                     "WHERE IsUserDefRef = 1 AND IFNULL(cParentRefid, '') <> '' ORDER BY cRefName "
+                     "COLLATE %2")
+                     .arg(s, QString::fromLatin1(db::kTextOrder)),
                  {}, error);
     if (!refs) return false;
     if (!db.exec(QStringLiteral("DELETE FROM %1.AA_UserDefRefDesign").arg(s), error)) return false;

@@ -4,7 +4,8 @@
 //   NameResolution.cpp     dbo., three-part and db..t names, #temp/tempdb, syscolumns
 //   PlusTyping.cpp         whether "+" joins texts or adds numbers (expr() finds the chains)
 //   ExpressionRewrite.cpp  literals, variables, CASE, functions, CAST/CONVERT
-//   QueryRewrite.cpp       SELECT lists ('alias' = expr), TOP, UNION and its ORDER BY
+//   QueryRewrite.cpp       SELECT lists ('alias' = expr), TOP, UNION and its ORDER BY, the
+//                          order text is compared in
 //   StatementRewrite.cpp   INSERT, UPDATE, DELETE, CREATE, DROP, ALTER
 #include <QString>
 #include <QStringList>
@@ -83,7 +84,12 @@ private:
     size_t matchEnd(Span s, size_t caseAt);
     QString selectCore(Span s, bool inCompound);
     QString selectList(Span s);
-    QString orderByWithoutPrefixes(Span s);
+    QString orderBy(Span s, bool withoutPrefixes);
+    // Text is ordered as the server orders it: ORDER BY, MIN/MAX and <, >, BETWEEN name the
+    // connection's Chinese order, except in tables and indexes (DDL), which keep NOCASE.
+    bool ordersText(Span s);
+    size_t primaryEnd(Span s, size_t b);
+    size_t orderedOperand(Span s, size_t b, Out& out);
     QString variable(const Token& t);
 
     // -- "+"
@@ -107,6 +113,7 @@ private:
     const VariableTypes& m_variables;
     const std::vector<Node>& m_root;
     std::optional<std::vector<TableRef>> m_tables;
+    bool m_ddl = false;  // writing a table or index definition
 };
 
 }  // namespace platform::sql::detail

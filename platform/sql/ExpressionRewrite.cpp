@@ -1,6 +1,7 @@
 // Expressions: literals, variables, operators, CASE, functions of the server, CAST and CONVERT.
 #include <QSet>
 
+#include "platform/db/Collation.h"
 #include "platform/sql/Emitter.h"
 #include "platform/sql/SqliteQuote.h"
 
@@ -98,6 +99,14 @@ QString Emitter::seq(Span s) {
                 continue;
             case TokenKind::Symbol: {
                 const QString& y = t.upper;
+                if (isComparison(n) && y != QLatin1String("=") && y != QLatin1String("<>") &&
+                    y != QLatin1String("!=")) {
+                    out.add(y == QLatin1String("!<") ? QStringLiteral(">=")
+                            : y == QLatin1String("!>") ? QStringLiteral("<=")
+                                                       : y);
+                    i = orderedOperand(s, i + 1, out) - 1;
+                    continue;
+                }
                 if (y == QLatin1String("!=")) out.add(QStringLiteral("<>"));
                 else if (y == QLatin1String("!<")) out.add(QStringLiteral(">="));
                 else if (y == QLatin1String("!>")) out.add(QStringLiteral("<="));
@@ -137,12 +146,24 @@ QString Emitter::seq(Span s) {
             ++i;
             continue;
         }
+        if (isWord && u == QLatin1String("BETWEEN")) {
+            out.add(u);
+            const size_t low = orderedOperand(s, i + 1, out);
+            if (low > i + 1 && low < s.size() && s[low].word("AND")) {
+                out.add(QStringLiteral("AND"));
+                i = orderedOperand(s, low + 1, out) - 1;
+            } else {
+                i = low - 1;
+            }
+            continue;
+        }
         if (isWord && u == QLatin1String("COLLATE") && i + 1 < s.size() &&
             s[i + 1].kind(TokenKind::Word)) {
             const QString c = s[i + 1].tok->upper;
             out.add(QStringLiteral("COLLATE"));
-            out.add(c.contains(QLatin1String("_CI")) ? QStringLiteral("NOCASE")
-                                                      : QStringLiteral("BINARY"));
+            out.add(!c.contains(QLatin1String("_CI")) ? QStringLiteral("BINARY")
+                    : m_ddl                           ? QStringLiteral("NOCASE")
+                                                      : QString::fromLatin1(db::kTextOrder));
             ++i;
             continue;
         }
@@ -214,6 +235,10 @@ QString Emitter::function(const QString& written, const Node& args) {
         QStringLiteral("MIN"),     QStringLiteral("AVG"),      QStringLiteral("OBJECT_ID"),
         QStringLiteral("OBJECT_NAME"), QStringLiteral("UDF_GETLOCALEID"),
         QStringLiteral("GETALLSUBNAME_EXTENDDEFINE"), QStringLiteral("TRIM")};
+    if ((u == QLatin1String("MAX") || u == QLatin1String("MIN")) && parts.size() == 1 &&
+        ordersText(parts.front()))
+        return written + QLatin1Char('(') + list + QStringLiteral(" COLLATE ") +
+               QString::fromLatin1(db::kTextOrder) + QLatin1Char(')');
     if (same.contains(u)) return call(written);
     if (m_schema && m_schema->hasFunction(written)) return call(written);
     return unsupported(QStringLiteral("function %1").arg(written));

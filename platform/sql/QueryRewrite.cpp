@@ -1,4 +1,6 @@
-// Queries: select lists with 'alias' = expr, TOP as LIMIT, UNION members and their ORDER BY.
+// Queries: select lists with 'alias' = expr, TOP as LIMIT, UNION members and their ORDER BY,
+// and the order text is compared in.
+#include "platform/db/Collation.h"
 #include "platform/sql/Emitter.h"
 #include "platform/sql/SqliteQuote.h"
 
@@ -54,29 +56,88 @@ QString Emitter::selectCore(Span s, bool inCompound) {
     if (listEnd < s.size() && s[listEnd].word("INTO"))
         return unsupported(QStringLiteral("SELECT … INTO"));
     head.add(selectList(s.sub(i, listEnd)));
-    if (listEnd < s.size()) head.add(expr(s.from(listEnd)));
+    Span tail = s.from(listEnd);
+    size_t order = 0;
+    while (order + 1 < tail.size() && !(tail[order].word("ORDER") && tail[order + 1].word("BY")))
+        ++order;
+    if (order + 1 >= tail.size()) order = tail.size();
+    size_t orderEnd = order;
+    while (orderEnd < tail.size() && !tail[orderEnd].word("FOR") && !tail[orderEnd].word("OPTION"))
+        ++orderEnd;
+    head.add(expr(tail.sub(0, order)));
+    if (order < tail.size()) {
+        head.add(QStringLiteral("ORDER BY"));
+        head.add(orderBy(tail.sub(order + 2, orderEnd), false));
+        head.add(expr(tail.from(orderEnd)));
+    }
     if (limit.isEmpty()) return head.text();
     if (inCompound) return QStringLiteral("SELECT * FROM (%1 LIMIT %2)").arg(head.text(), limit);
     return head.text() + QStringLiteral(" LIMIT ") + limit;
 }
 
-QString Emitter::orderByWithoutPrefixes(Span s) {
+bool Emitter::ordersText(Span s) {
+    if (m_ddl || s.empty()) return false;
+    for (size_t i = 0; i < s.size(); ++i)
+        if (s[i].word("COLLATE")) return false;
+    return !isNumberLike(classify(s));
+}
+
+// The nodes of the operand starting at b up to its first operator: a literal, variable, name,
+// call, group, CASE or CAST; b when it is none of these.
+size_t Emitter::primaryEnd(Span s, size_t b) {
+    if (b >= s.size()) return b;
+    const Node& n = s[b];
+    if (n.group() || n.kind(TokenKind::String) || n.kind(TokenKind::Number) ||
+        n.kind(TokenKind::Variable))
+        return b + 1;
+    if (n.word("CASE")) return matchEnd(s, b) + 1;
+    if ((n.word("CAST") || n.word("CONVERT")) && b + 1 < s.size() && s[b + 1].group()) return b + 2;
+    if (n.kind(TokenKind::Symbol) || isKeyword(n)) return b;
+    const QString saved = error;
+    const Name name = readName(s, b);
+    error = saved;
+    size_t end = b + name.length;
+    if (end < s.size() && s[end].group() && !isHintGroup(s[end])) ++end;
+    return end;
+}
+
+// Writes the operand at b, in the text order when it is text (an explicit COLLATE on one side
+// of a comparison decides it). Answers the index after it; b when nothing was written.
+size_t Emitter::orderedOperand(Span s, size_t b, Out& out) {
+    const size_t end = primaryEnd(s, b);
+    if (end == b || (end < s.size() && s[end].word("COLLATE")) || !ordersText(s.sub(b, end)))
+        return b;
+    out.add(seq(s.sub(b, end)));
+    out.add(QStringLiteral("COLLATE ") + QString::fromLatin1(db::kTextOrder));
+    return end;
+}
+
+QString Emitter::orderBy(Span s, bool withoutPrefixes) {
     QStringList terms;
-    for (const Span& term : splitTop(s, ",")) {
-        if (term.size() >= 3 && (term[0].kind(TokenKind::Word) || term[0].kind(TokenKind::Ident)) &&
+    for (Span term : splitTop(s, ",")) {
+        Out out;
+        QString direction;
+        if (term.size() > 1 && (term[term.size() - 1].word("ASC") || term[term.size() - 1].word("DESC"))) {
+            direction = term[term.size() - 1].tok->upper;
+            term = term.sub(0, term.size() - 1);
+        }
+        bool done = false;
+        if (withoutPrefixes && term.size() >= 3 &&
+            (term[0].kind(TokenKind::Word) || term[0].kind(TokenKind::Ident)) &&
             term[1].symbol(".") && !isKeyword(term[0])) {
             QString saved = error;
             const Name n = readName(term, 0);
             error = saved;
             if (!n.rest.isEmpty() && !(n.length < term.size() && term[n.length].group())) {
-                Out out;
                 out.add(sqliteIdent(n.rest.last()));
                 if (n.length < term.size()) out.add(expr(term.from(n.length)));
-                terms << out.text();
-                continue;
+                done = true;
             }
         }
-        terms << expr(term);
+        if (!done) out.add(expr(term));
+        if (ordersText(term)) out.add(QStringLiteral("COLLATE ") + QString::fromLatin1(db::kTextOrder));
+        out.add(direction);
+        terms << out.text();
     }
     return terms.join(QStringLiteral(", "));
 }
@@ -125,7 +186,7 @@ QString Emitter::query(Span s) {
     }
     if (compound && !order.empty()) {
         out.add(QStringLiteral("ORDER BY"));
-        out.add(orderByWithoutPrefixes(order));
+        out.add(orderBy(order, true));
     }
     return out.text();
 }

@@ -72,6 +72,7 @@ std::optional<QString> Emitter::statement(Span s, Translation* t) {
     } else if (u == QLatin1String("CREATE")) {
         t->changesSchema = true;
         size_t i = 1;
+        m_ddl = !(i < s.size() && s[i].word("VIEW"));
         if (i < s.size() && s[i].word("TABLE")) {
             const Name n = readName(s, i + 1);
             if (n.rest.size() != 1) return fail(QStringLiteral("CREATE TABLE needs a table name")), std::nullopt;
@@ -155,6 +156,7 @@ std::optional<QString> Emitter::statement(Span s, Translation* t) {
         out.add(emitName(n));
     } else if (u == QLatin1String("ALTER")) {
         t->changesSchema = true;
+        m_ddl = true;
         if (s.size() < 5 || !s[1].word("TABLE")) return unsupported(QStringLiteral("ALTER")), std::nullopt;
         const Name n = readName(s, 2);
         size_t i = 2 + n.length;

@@ -151,20 +151,20 @@ TEST_F(Rows, HandBuiltSetsKeepTheirValues) {
     EXPECT_EQ(RecordSet({{QStringLiteral("a")}}, {}).recordCount(), 0);
 }
 
-// Text order: Chinese by pinyin, letters without case; = still ignores only the case.
+// Text order (ZX_PINYIN): Chinese by pinyin, letters without case; = still ignores only the case.
 TEST_F(Rows, TextSortsAsAChineseServerSortsIt) {
     ASSERT_TRUE(db->exec("CREATE TABLE t(c nvarchar(20) COLLATE NOCASE PRIMARY KEY);"
                          "INSERT INTO t VALUES ('供应商'), ('单据头'), ('存货'), ('Beta'), ('alpha'), ('单据体');"
                          "CREATE INDEX ix ON t(c);"));
-    EXPECT_EQ(column("SELECT c FROM t WHERE length(c) = 3 ORDER BY c"),
+    EXPECT_EQ(column("SELECT c FROM t WHERE length(c) = 3 ORDER BY c COLLATE ZX_PINYIN"),
               QStringList({"单据体", "单据头", "供应商"}));
-    EXPECT_EQ(column("SELECT c FROM t WHERE length(c) < 4 ORDER BY c DESC"),
+    EXPECT_EQ(column("SELECT c FROM t WHERE length(c) < 4 ORDER BY c COLLATE ZX_PINYIN DESC"),
               QStringList({"供应商", "单据头", "单据体", "存货"}));
-    EXPECT_EQ(column("SELECT c FROM t WHERE unicode(c) < 128 ORDER BY c"), QStringList({"alpha", "Beta"}));
+    EXPECT_EQ(column("SELECT c FROM t WHERE unicode(c) < 128 ORDER BY c COLLATE ZX_PINYIN"), QStringList({"alpha", "Beta"}));
     EXPECT_EQ(column("SELECT c FROM t WHERE c = 'ALPHA'"), QStringList({"alpha"}));
     EXPECT_EQ(column("SELECT c FROM t WHERE c = '单据头'"), QStringList({"单据头"}));
     EXPECT_EQ(column("SELECT c FROM t WHERE c IN ('BETA', '存货')").size(), 2);
-    EXPECT_EQ(column("SELECT c FROM t WHERE c BETWEEN '存' AND '单据头' ORDER BY c"),
+    EXPECT_EQ(column("SELECT c FROM t WHERE c COLLATE ZX_PINYIN BETWEEN '存' AND '单据头' ORDER BY c COLLATE ZX_PINYIN"),
               QStringList({"存货", "单据体", "单据头"}));
     QString error;
     EXPECT_FALSE(db->exec("INSERT INTO t VALUES ('BETA')", &error));  // still one key in any case
@@ -183,7 +183,7 @@ TEST_F(Rows, ManyDistinctChineseTextsSortAsTheCollatorSortsThem) {
     ASSERT_TRUE(db->exec("BEGIN"));
     for (const QString& t : texts) ASSERT_TRUE(db->execParams("INSERT INTO n VALUES (?)", {t}));
     ASSERT_TRUE(db->exec("COMMIT"));
-    const QStringList sorted = column("SELECT c FROM n ORDER BY c");
+    const QStringList sorted = column("SELECT c FROM n ORDER BY c COLLATE ZX_PINYIN");
     ASSERT_EQ(sorted.size(), texts.size());
     QCollator chinese(QLocale(QLocale::Chinese, QLocale::China));
     chinese.setCaseSensitivity(Qt::CaseInsensitive);

@@ -93,7 +93,7 @@ TEST_F(DemoAccount, SystemDatabaseOfAnotherSchemaVersionIsRefused) {
     ASSERT_TRUE(createDemoAccount(root.path(), QStringLiteral("001"), &error));
     const QString system = accountFiles(root.path(), QStringLiteral("001")).system;
     ASSERT_TRUE(Database::open(system, false, &error)
-                    ->exec(QStringLiteral("UPDATE zx_SchemaVersion SET iVersion = iVersion - 1")));
+                    ->exec(QStringLiteral("UPDATE zx_SchemaVersion SET iVersion = iVersion + 1")));
     EXPECT_FALSE(createDemoAccount(root.path(), QStringLiteral("002"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("schema version"))) << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(accountFiles(root.path(), QStringLiteral("002")).folder));

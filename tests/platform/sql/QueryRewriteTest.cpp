@@ -1,5 +1,5 @@
-// Queries: TOP as LIMIT (also inside UNIONs and sub-selects), the ORDER BY of a UNION, and
-// 'alias' = expr in select lists.
+// Queries: TOP as LIMIT (also inside UNIONs and sub-selects), the ORDER BY of a UNION, the
+// order text is compared in, and 'alias' = expr in select lists.
 #include "SqlTest.h"
 
 namespace sqltest {
@@ -9,7 +9,7 @@ using Queries = SqlTest;
 
 TEST_F(Queries, TopBecomesLimitAlsoInsideUnionsAndSubSelects) {
     EXPECT_EQ(sqlite("select top 1 cId from UserDef order by cId"),
-              "SELECT cId FROM UserDef ORDER BY cId LIMIT 1");
+              "SELECT cId FROM UserDef ORDER BY cId COLLATE ZX_PINYIN LIMIT 1");
     EXPECT_EQ(sqlite("select TOP(2) cId from UserDef"), "SELECT cId FROM UserDef LIMIT (2)");
     EXPECT_EQ(sqlite("select x from (select top 3 cId as x from UserDef) t"),
               "SELECT x FROM (SELECT cId AS x FROM UserDef LIMIT 3) t");
@@ -25,6 +25,26 @@ TEST_F(Queries, TopBecomesLimitAlsoInsideUnionsAndSubSelects) {
 TEST_F(Queries, UnionOrderByNamesResultColumns) {
     EXPECT_EQ(sqlite("select a.cId, a.iLength from UserDef a union select b.cId, b.iLength from UserDef b order by a.iLength desc"),
               "SELECT a.cId, a.iLength FROM UserDef a UNION SELECT b.cId, b.iLength FROM UserDef b ORDER BY iLength DESC");
+}
+
+// Wherever the dialect orders text it orders as a Chinese server (存货 cun, 单据头 dan,
+// 供应商 gong), not by code points; tables and indexes keep the order every SQLite tool knows.
+TEST_F(Queries, TextIsOrderedByPinyinWhereOrderIsAskedFor) {
+    const QString three = QStringLiteral(" from UserDef_Base where cClass in (N'单据头', N'存货', N'供应商') ");
+    const std::pair<QString, QString> cases[] = {
+        {"select top 1 cClass" + three + "order by cClass", "存货"},
+        {"select top 1 cClass" + three + "order by cClass desc, cId", "供应商"},
+        {"select top 1 cClass" + three + "order by cClass collate Chinese_PRC_CI_AS", "存货"},
+        {"select max(cClass)" + three, "供应商"},
+        {"select min(cClass)" + three, "存货"},
+        {"select top 1 cClass" + three + "and cClass > N'存货' order by cClass", "单据头"},
+        {"select count(distinct cClass)" + three + "and cClass between N'存货' and N'单据头'", "2"},
+        {"select cClass from UserDef_Base where cClass = N'供应商' union select cClass"
+         " from UserDef_Base where cClass = N'存货' order by cClass", "存货"},
+    };
+    for (const auto& [query, expected] : cases) EXPECT_EQ(first(query), expected) << query.toStdString();
+    const QString table = sqlite("create table T(c nvarchar(10) collate Chinese_PRC_CI_AS check (c > N''))");
+    EXPECT_EQ(table, "CREATE TABLE T(c nvarchar(10) COLLATE NOCASE CHECK (c > ''))") << error.toStdString();
 }
 
 TEST_F(Queries, AliasAssignmentsInTheSelectList) {
