@@ -165,6 +165,7 @@ bool readFlatDocument(const Document& document, const QString& root, QList<Docum
 
 bool WriteContext::countStatement(QString* error) {
     ++m_count;
+    if (m_pauseAt > 0 && m_count == m_pauseAt && m_pause) m_pause(m_count);
     if (m_failAt > 0 && m_count == m_failAt) {
         setError(error, QStringLiteral("The server failed at statement %1 (test failure point).")
                             .arg(m_count));
@@ -225,7 +226,7 @@ bool DocumentWriter::write(Kind kind, const QString& table, QString* error,
         setError(error, why);
         return false;
     }
-    WriteContext context(m_db, m_failAt);
+    WriteContext context(m_db, m_failAt, m_pauseAt, m_pause);
     bool ok = apply(*handler, context, &why);
     // The commit counts as a statement, so a test can fail the write at its very end too.
     if (ok) ok = context.countStatement(&why) && transaction.commit(&why);
