@@ -1,6 +1,7 @@
 #include "platform/server/DocumentWriter.h"
 
 #include <QXmlStreamReader>
+#include <sqlite3.h>
 
 #include "platform/db/Database.h"
 #include "platform/server/ServerLog.h"
@@ -11,6 +12,16 @@ namespace {
 
 void setError(QString* error, const QString& text) {
     if (error) *error = text;
+}
+
+// The reason of a failed write as the user reads it: a database held by another writer says so
+// plainly instead of SQLite's "database is locked".
+QString failureText(db::Database& db, const QString& why) {
+    const int code = sqlite3_errcode(db.handle()) & 0xff;
+    if (code != SQLITE_BUSY && code != SQLITE_LOCKED) return why;
+    return QStringLiteral("The account database is busy: another user or program is writing to "
+                          "it. Nothing was saved; try again in a moment. (%1)")
+        .arg(why);
 }
 
 bool isTextType(const QString& base) {
@@ -165,6 +176,7 @@ bool readFlatDocument(const Document& document, const QString& root, QList<Docum
 
 bool WriteContext::countStatement(QString* error) {
     ++m_count;
+    if (m_pauseAt > 0 && m_count == m_pauseAt && m_pause) m_pause(m_count);
     if (m_failAt > 0 && m_count == m_failAt) {
         setError(error, QStringLiteral("The server failed at statement %1 (test failure point).")
                             .arg(m_count));
@@ -222,15 +234,16 @@ bool DocumentWriter::write(Kind kind, const QString& table, QString* error,
     QString why;
     db::Transaction transaction(m_db, &why);
     if (!transaction.ok()) {
-        setError(error, why);
+        setError(error, failureText(m_db, why));
         return false;
     }
-    WriteContext context(m_db, m_failAt);
+    WriteContext context(m_db, m_failAt, m_pauseAt, m_pause);
     bool ok = apply(*handler, context, &why);
     // The commit counts as a statement, so a test can fail the write at its very end too.
     if (ok) ok = context.countStatement(&why) && transaction.commit(&why);
     m_lastCount = context.m_count;
     if (!ok) {
+        why = failureText(m_db, why);
         qCWarning(lcServer).noquote() << what << table << "refused:" << why;
         setError(error, why);
     }

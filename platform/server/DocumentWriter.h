@@ -5,7 +5,7 @@
 // value bound. A refused or failed write rolls back whole.
 //
 // Tables plug in by name (compared without regard to letter case): registerTable("UserDefine",
-// handler). A test can make the writer fail at its n-th statement of the next writes.
+// handler). A test can make the writer fail, or pause, at its n-th statement of the next writes.
 #include <QDomDocument>
 #include <QDomElement>
 #include <QHash>
@@ -37,6 +37,7 @@ struct ColumnInfo {
 // binds every value.
 class WriteContext {
 public:
+    using PauseHook = std::function<void(int statement)>;
     bool exec(const QString& sql, const QVariantList& params, QString* error);
     host::RecordSetPtr query(const QString& sql, const QVariantList& params, QString* error);
     // The table's columns by lower-cased name; empty (with error) when the table is unknown.
@@ -45,10 +46,13 @@ public:
 
 private:
     friend class DocumentWriter;
-    WriteContext(db::Database& db, int failAt) : m_db(db), m_failAt(failAt) {}
+    WriteContext(db::Database& db, int failAt, int pauseAt, const PauseHook& pause)
+        : m_db(db), m_failAt(failAt), m_pauseAt(pauseAt), m_pause(pause) {}
     bool countStatement(QString* error);
     db::Database& m_db;
     int m_failAt;
+    int m_pauseAt;
+    const PauseHook& m_pause;
     int m_count = 0;
 };
 
@@ -100,6 +104,13 @@ public:
     // off.
     void setFailAtStatement(int n) { m_failAt = n; }
     int failAtStatement() const { return m_failAt; }
+    // Tests: every following write calls pause just before its n-th statement runs (the
+    // transaction open, the earlier statements done); 0 switches it off. A helper process
+    // blocks there so that it can be killed half way.
+    void setPauseAtStatement(int n, WriteContext::PauseHook pause) {
+        m_pauseAt = n;
+        m_pause = std::move(pause);
+    }
     // Statements run by the last write (whether or not it succeeded).
     int lastStatementCount() const { return m_lastCount; }
 
@@ -112,6 +123,8 @@ private:
     QHash<QString, std::shared_ptr<TableDocument>> m_tables;  // by lower-cased name
     QStringList m_names;
     int m_failAt = 0;
+    int m_pauseAt = 0;
+    WriteContext::PauseHook m_pause;
     int m_lastCount = 0;
 };
 

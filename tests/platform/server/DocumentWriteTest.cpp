@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "host/Quote.h"
+#include "platform/db/Database.h"
 #include "platform/server/DocumentWriter.h"
+#include "platform/sql/TSqlConnection.h"
+#include "tests/platform/server/ItemDocumentBuilder.h"
 #include "tests/support/TestAccount.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -244,3 +247,102 @@ TEST_F(DocumentWrites, HostileValuesArriveUnchangedAndDeleteOnlyThemselves) {
 }
 
 }  // namespace
+
+// Real database errors inside each kind of document: a row refused by a trigger, a deferred key
+// that fails only at COMMIT, and another connection holding the write lock. Each leaves every
+// table as it was, names its cause, and the service writes again afterwards.
+TEST_F(DocumentWrites, ADatabaseErrorInsideAnyDocumentChangesNothingAndSaysWhy) {
+    platform::db::Database& db = account.db();
+    const auto dump = [&] {
+        QString out;
+        for (const char* table : {"UserDef_Base", "userdef_lang", "UserDefDetail", "Userdefine",
+                                  "AA_ExtendDefineMakeVouch_Set"}) {
+            const host::RecordSetPtr rows =
+                db.query(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)));
+            for (int r = 0; rows && r < rows->recordCount(); ++r)
+                for (int c = 0; c < rows->fieldCount(); ++c) out += rows->at(r, c).toString() + '|';
+        }
+        const host::RecordSetPtr schema = db.query(QStringLiteral(
+            "SELECT group_concat(sql) FROM sqlite_schema WHERE name NOT LIKE 'zz%'"));
+        return out + schema->at(0, 0).toString();
+    };
+    struct Kind {
+        const char* what;
+        const char* table;  // the table the document writes its rows to
+        std::function<bool(QString*)> write;
+    };
+    const QList<Kind> kinds = {
+        {"item", "userdef_lang",
+         [&](QString* e) {
+             return srv().Add(testsupport::newHeaderItem(QStringLiteral("1099"), 99,
+                                                         {QStringLiteral("SA_OrderHead")})
+                                  .xml(),
+                              QStringLiteral("Userdef_base"), e);
+         }},
+        {"value", "Userdefine",
+         [&](QString* e) { return srv().Add(valueDocument(kItem, QStringLiteral("新值")), kTable, e); }},
+        {"rule", "AA_ExtendDefineMakeVouch_Set",
+         [&](QString* e) {
+             return srv().Add(QStringLiteral(
+                                  "<AA_ExtendDefineMakeVouch_Set><cMakeVouchID>PU01</cMakeVouchID>"
+                                  "<cSub_id>PU</cSub_id><cType>H</cType><cextendfield>cHDefine1"
+                                  "</cextendfield><ctargetfield>cHDefine1</ctargetfield><cTableName>"
+                                  "PU_OrderHead</cTableName><cTargetTable>PU_ArrivalHead</cTargetTable>"
+                                  "<btrans>1</btrans><cdesc></cdesc></AA_ExtendDefineMakeVouch_Set>"),
+                              QStringLiteral("AA_ExtendDefineMakeVouch_Set"), e);
+         }},
+    };
+    ASSERT_TRUE(db.exec(QStringLiteral(
+        "CREATE TABLE zz_parent(id INTEGER PRIMARY KEY);"
+        "CREATE TABLE zz_child(p INTEGER REFERENCES zz_parent(id) DEFERRABLE INITIALLY DEFERRED)")));
+    QString why;
+    const std::unique_ptr<platform::db::Database> other =
+        platform::db::Database::open(account.dataPath(), false, &why);
+    ASSERT_TRUE(other) << why.toStdString();
+    platform::db::Database& served = srv().connection()->database();
+
+    for (const Kind& kind : kinds) {
+        const QString table = QString::fromLatin1(kind.table);
+        struct Fault {
+            const char* what;
+            QString arm, disarm;  // on the test's connection
+            bool lockElsewhere;
+            const char* expected;
+        };
+        const QList<Fault> faults = {
+            {"a trigger refuses the row",
+             QStringLiteral("CREATE TRIGGER zz_t BEFORE INSERT ON %1 BEGIN SELECT RAISE(ABORT, "
+                            "'refused by the account''s own rule'); END").arg(table),
+             QStringLiteral("DROP TRIGGER zz_t"), false, "refused by the account's own rule"},
+            {"a deferred key fails at COMMIT",
+             QStringLiteral("CREATE TRIGGER zz_t AFTER INSERT ON %1 BEGIN INSERT INTO zz_child "
+                            "VALUES (1); END").arg(table),
+             QStringLiteral("DROP TRIGGER zz_t"), false, "FOREIGN KEY constraint failed"},
+            {"another connection holds the write lock", {}, {}, true, "busy"},
+        };
+        for (const Fault& fault : faults) {
+            const QString before = dump();
+            if (!fault.arm.isEmpty()) ASSERT_TRUE(db.exec(fault.arm)) << kind.what;
+            if (fault.lockElsewhere) {
+                ASSERT_TRUE(other->exec(QStringLiteral("BEGIN IMMEDIATE")));
+                served.setBusyTimeout(50);
+            }
+            QString error;
+            EXPECT_FALSE(kind.write(&error)) << kind.what << ", " << fault.what;
+            EXPECT_TRUE(error.contains(QLatin1String(fault.expected)))
+                << kind.what << ", " << fault.what << ": " << error.toStdString();
+            if (fault.lockElsewhere) {
+                ASSERT_TRUE(other->exec(QStringLiteral("ROLLBACK")));
+                served.setBusyTimeout(platform::db::Database::kBusyTimeoutMs);
+            }
+            if (!fault.disarm.isEmpty()) ASSERT_TRUE(db.exec(fault.disarm));
+            EXPECT_FALSE(served.inTransaction()) << kind.what << ", " << fault.what;
+            EXPECT_EQ(dump(), before) << kind.what << ", " << fault.what;
+        }
+        // Nothing is left open: the same write now succeeds and another connection sees it.
+        const QString before = dump();
+        EXPECT_TRUE(kind.write(&why)) << kind.what << ": " << why.toStdString();
+        EXPECT_NE(dump(), before) << kind.what;
+    }
+    EXPECT_TRUE(integrityOk());
+}
