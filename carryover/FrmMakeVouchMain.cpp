@@ -71,10 +71,9 @@ FrmMakeVouchMain::FrmMakeVouchMain(QWidget* parent)
     connect(ui->BtnSelect, &QPushButton::clicked, this, [this] { SearchPairs(); });
     for (int tab : {HeaderTab, BodyTab}) {
         controls::Grid* g = grid(tab);
+        // Only a changed box marks its row: a click that changes nothing leaves the window clean.
         connect(g->gridModel(), &controls::GridModel::checkToggled, this,
                 [this, tab](int row, int col) { onCheckToggled(tab, row, col); });
-        connect(g, &controls::Grid::cellClicked, this,
-                [this, tab](int row, int col) { onCellClicked(tab, row, col); });
     }
     FrmLoadInit();
     SetupHotKeys();
@@ -148,34 +147,47 @@ void FrmMakeVouchMain::chooseTable(bool target, const TableChoice& table) {
     (target ? ui->RefcTargetTable : ui->RefcTableName)->setText(table.tabledesc);
 }
 
-void FrmMakeVouchMain::LoadItemColumns(int tab) {
+bool FrmMakeVouchMain::LoadItemColumns(int tab) {
     const host::RecordSetPtr items =
         openRows(ItemColumnsSql(tab == BodyTab ? kBodyLetter : kHeaderLetter));
     m_itemNames[tab == BodyTab ? 1 : 0] = carryover::LoadItemColumns(*grid(tab), items.get());
+    m_unreadable[tab] = !items;
+    return bool(items);
 }
 
 void FrmMakeVouchMain::InitGridTitle() { LoadItemColumns(m_currentTab); }
 
 void FrmMakeVouchMain::SearchPairs() {
-    InitGridTitle();
-    FillPairRows();
-    LoadRuleCells();
+    if (!LoadItemColumns(m_currentTab) || !FillPairRows() || !LoadRuleCells())
+        readFailed(m_currentTab);
 }
 
-void FrmMakeVouchMain::FillPairRows() {
+bool FrmMakeVouchMain::FillPairRows() {
     const host::RecordSetPtr pairs =
         openRows(PairRowsSql(letter(), ui->RefcTableName->text(), ui->RefcTargetTable->text()));
-    if (!pairs) return;
+    if (!pairs) return false;
     setProperty("recordCount", QString::number(pairs->recordCount()));
     carryover::FillPairRows(*currentGrid(), *pairs);
+    return true;
 }
 
-void FrmMakeVouchMain::LoadRuleCells() {
+bool FrmMakeVouchMain::LoadRuleCells() {
     const host::RecordSetPtr rules =
         openRows(RulesOfLetterSql(letter(), ui->RefcTableName->text(), ui->RefcTargetTable->text()));
-    const host::RecordSetPtr links = openRows(ItemLinksSql(letter()));
-    if (!rules || !links) return;
+    const host::RecordSetPtr links = rules ? openRows(ItemLinksSql(letter())) : nullptr;
+    if (!rules || !links) return false;
     MarkRuleCells(*currentGrid(), itemNames(m_currentTab), *rules, *links);
+    return true;
+}
+
+void FrmMakeVouchMain::readFailed(int tab) {
+    m_unreadable[tab] = true;
+    // Without its rules no cell is known to be usable: every one is grey.
+    controls::Grid* g = grid(tab);
+    for (int r = 1; r < g->rows(); ++r)
+        for (int c = kFirstItemCol; c < g->cols(); ++c) g->setBackColor(r, c, UnavailableColor());
+    userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.MakeVouch.ReadFailed")
+                         .arg(userdef::g_SrvDB ? userdef::g_SrvDB->lastError() : QString()));
 }
 
 void FrmMakeVouchMain::setGridEditable(bool editable) {
@@ -188,6 +200,8 @@ void FrmMakeVouchMain::setButtons(bool editing) {
         if (QAction* a = controls::HostToolbar::classicAction(ui->Tlb, QString::fromLatin1(key)))
             a->setEnabled(enabled);
     }
+    // A search would replace the rows being edited.
+    ui->BtnSelect->setEnabled(!editing);
     userdef::ReRefreshZxTlb(this);
 }
 
@@ -202,10 +216,6 @@ void FrmMakeVouchMain::onCheckToggled(int tab, int row, int col) {
         return;
     }
     markRow(tab, row);
-}
-
-void FrmMakeVouchMain::onCellClicked(int tab, int row, int col) {
-    if (tab == m_currentTab && m_editMode == Editing && row >= 1) markRow(tab, row);
 }
 
 void FrmMakeVouchMain::markRow(int tab, int row) {
@@ -231,17 +241,16 @@ bool FrmMakeVouchMain::Operating(const QString& key) {
         if (m_editMode != Editing) SearchPairs();
     } else if (is("Modify")) {
         if (g->rows() < 2) return true;
+        if (m_unreadable[m_currentTab]) {
+            readFailed(m_currentTab);
+            return true;
+        }
         setGridEditable(true);
         for (int r = 1; r < g->rows(); ++r) g->setText(r, kColChanged, QStringLiteral("0"));
         m_editMode = Editing;
         setButtons(true);
     } else if (is("SaveRs")) {
-        if (!SaveRs(m_editMode)) return true;
-        setGridEditable(false);
-        m_changed = false;
-        setProperty("dirty", false);
-        m_editMode = Browse;
-        setButtons(false);
+        saveAndBrowse();
     } else if (is("Back")) {
         m_editMode = Browse;
         setButtons(false);
@@ -257,9 +266,23 @@ bool FrmMakeVouchMain::Operating(const QString& key) {
     return true;
 }
 
+bool FrmMakeVouchMain::saveAndBrowse() {
+    if (!SaveRs(m_editMode)) return false;
+    setGridEditable(false);
+    m_changed = false;
+    setProperty("dirty", false);
+    m_editMode = Browse;
+    setButtons(false);
+    return true;
+}
+
 bool FrmMakeVouchMain::SaveRs() { return SaveRs(m_editMode); }
 
 bool FrmMakeVouchMain::SaveRs(int mode) {
+    if (m_unreadable[m_currentTab]) {
+        readFailed(m_currentTab);
+        return false;
+    }
     const QString records = BuildChangedRulesXml(*currentGrid(), itemNames(m_currentTab), letter());
     WriteRuleDebugFile(records);
     if (records.isEmpty()) return true;
@@ -279,8 +302,14 @@ void FrmMakeVouchMain::clickTab(int tab) {
         const int answer = userdef::g_Pub->MsgBox(userdef::ResText("Q9.AA.Q9RowAuthocx0326"),
                                                   host::MsgButtons::YesNoQuestion,
                                                   userdef::ResText("Q9.AA.Q9RowAuthocx0025"));
-        Operating(answer == host::MsgAnswer::Yes ? QStringLiteral("SaveRs")
-                                                 : QStringLiteral("Back"));
+        if (answer != host::MsgAnswer::Yes) {
+            Operating(QStringLiteral("Back"));
+        } else if (!saveAndBrowse()) {
+            // The save failed: the user stays on this tab with the edits.
+            m_tabs->setCurrentIndex(m_currentTab);
+            m_switching = false;
+            return;
+        }
     }
     m_changed = false;
     setProperty("dirty", false);

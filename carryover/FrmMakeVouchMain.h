@@ -85,15 +85,19 @@ protected:
 private:
     void FrmLoadInit();
     void SetupHotKeys();
-    void LoadItemColumns(int tab);
+    bool LoadItemColumns(int tab);
     void SearchPairs();
-    void FillPairRows();
-    void LoadRuleCells();
+    bool FillPairRows();
+    bool LoadRuleCells();
+    // A read failed: the reason is shown and the tab's grid takes no edits until a search
+    // reads it whole.
+    void readFailed(int tab);
+    // The save of "SaveRs"; on success the window returns to browsing.
+    bool saveAndBrowse();
     void selectTab(int tab);
     void setGridEditable(bool editable);
     void setButtons(bool editing);
     void onCheckToggled(int tab, int row, int col);
-    void onCellClicked(int tab, int row, int col);
     void markRow(int tab, int row);
 
     std::unique_ptr<Ui::FrmMakeVouchMain> ui;
@@ -101,6 +105,7 @@ private:
     QTabBar* m_tabs;
     QStringList m_itemNames[2];
     bool m_gridEditable[2] = {false, false};
+    bool m_unreadable[2] = {false, false};
     TableChoice m_source, m_target;
     int m_currentTab = HeaderTab;
     int m_editMode = Browse;

@@ -131,8 +131,11 @@ void FrmMakeVouchSet::ListRules(const QString& condition) {
     const host::RecordSetPtr rules =
         userdef::g_SrvDB ? userdef::g_SrvDB->OpenX(RuleListSql(condition)) : nullptr;
     if (!rules) {
-        qCWarning(lcCarryOver) << "the rule list cannot be read:"
-                               << (userdef::g_SrvDB ? userdef::g_SrvDB->lastError() : QString());
+        // Not an empty list: the user is told, and no stale row stays to be edited or deleted.
+        const QString reason = userdef::g_SrvDB ? userdef::g_SrvDB->lastError() : QString();
+        qCWarning(lcCarryOver) << "the rule list cannot be read:" << reason;
+        ui->Grid->setRows(1);
+        userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.MakeVouch.ReadFailed").arg(reason));
         return;
     }
     FillPairRows(*ui->Grid, *rules);

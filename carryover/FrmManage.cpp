@@ -60,6 +60,13 @@ FrmManage::FrmManage(QWidget* parent)
                 if (rows && !rows->isEmpty()) chooseTarget(*rows);
             });
     ui->RefcTargetTable->setBeforeLookup([this] { return beforeTargetLookup(); });
+    // Typing over a chooser drops the table it held: only a choice names a table.
+    connect(ui->RefcTableName, &controls::RefEdit::textEdited, this, [this] {
+        m_sourceTable.clear();
+        m_targetTable.clear();
+    });
+    connect(ui->RefcTargetTable, &controls::RefEdit::textEdited, this,
+            [this] { m_targetTable.clear(); });
 
     connect(ui->Grid, &controls::Grid::currentRowChanged, this, [this](int row) { showRow(row); });
     connect(ui->CmbTrans, &QComboBox::activated, this, [this](int index) {
@@ -185,10 +192,9 @@ void FrmManage::FillGrid(host::RecordSet& rows) {
 }
 
 void FrmManage::FillItemGrid(const QString& search) {
-    const bool missingPair = m_editMode == 1
-                                 ? (ui->RefcTableName->text().isEmpty() ||
-                                    ui->RefcTargetTable->text().isEmpty())
-                                 : (m_sourceTable.isEmpty() || m_targetTable.isEmpty());
+    const bool missingPair = (m_editMode == 1 && (ui->RefcTableName->text().isEmpty() ||
+                                                  ui->RefcTargetTable->text().isEmpty())) ||
+                             m_sourceTable.isEmpty() || m_targetTable.isEmpty();
     if (missingPair) {
         ui->Grid->setRows(1);
         ui->Grid->setCurrentRow(0);
@@ -199,6 +205,10 @@ void FrmManage::FillItemGrid(const QString& search) {
         userdef::g_SrvDB ? userdef::g_SrvDB->OpenX(SharedItemsSql(m_typeCode, m_sourceTable, m_targetTable))
                          : nullptr;
     if (!rows) {
+        // The rows of the earlier pair must not be saved for this one.
+        ui->Grid->setRows(1);
+        ui->Grid->setCurrentRow(0);
+        showRow(0);
         userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.FIELD.searchconditionerror"));
         return;
     }
@@ -229,19 +239,25 @@ void FrmManage::LoadExistingRules() {
         }
     }
     setSaveEnabled(false);
+    setProperty("dirty", false);  // what is shown is what is stored
 }
 
 void FrmManage::chooseSource(const host::RecordSet& row) {
     host::RecordSet r = row;
     r.moveFirst();
+    if (fieldText(r, "ctablename").compare(m_sourceTable, Qt::CaseInsensitive) != 0) {
+        // The earlier source's target may not be a target of this one.
+        m_targetTable.clear();
+        m_targetDesc.clear();
+        ui->RefcTargetTable->setText(QString());
+    }
     m_typeCode = fieldText(r, "ctype");
     m_subId = fieldText(r, "csub_id");
     m_sourceTable = fieldText(r, "ctablename");
     m_sourceDesc = fieldText(r, "ctabledesc");
     ui->RefcTableName->setText(m_sourceDesc);
     ui->RefcTargetTable->setEnabled(true);
-    if (!ui->RefcTableName->text().isEmpty() && !ui->RefcTargetTable->text().isEmpty())
-        FillItemGrid();
+    FillItemGrid();
 }
 
 void FrmManage::chooseTarget(const host::RecordSet& row) {
@@ -254,7 +270,7 @@ void FrmManage::chooseTarget(const host::RecordSet& row) {
 }
 
 bool FrmManage::beforeTargetLookup() {
-    if (ui->RefcTableName->text().isEmpty()) {
+    if (ui->RefcTableName->text().isEmpty() || m_sourceTable.isEmpty()) {
         if (userdef::g_Pub)
             userdef::g_Pub->MsgBox(userdef::ResText("Q9.AA.ARCHIVE.FIELD.firsttochoosesourcetable"),
                                    host::MsgButtons::Ok, QString());
@@ -301,7 +317,8 @@ bool FrmManage::saveEnabled() const {
 }
 
 std::pair<bool, QString> FrmManage::CheckRule() {
-    if (ui->RefcTableName->text().isEmpty() || ui->RefcTargetTable->text().isEmpty())
+    if (ui->RefcTableName->text().isEmpty() || ui->RefcTargetTable->text().isEmpty() ||
+        m_sourceTable.isEmpty() || m_targetTable.isEmpty())
         return {false, QStringLiteral("Q9.AA.ARCHIVE.FIELD.cannotnull")};
     if (ui->Grid->rows() < 2)
         return {false, QStringLiteral("Q9.AA.ARCHIVE.FIELD.nothavejointlydefineitem")};

@@ -178,7 +178,6 @@ QString BuildChangedRulesXml(const host::IGrid& grid, const QStringList& itemNam
             rule.cTableName = grid.text(r, kColSource);
             rule.cTargetTable = grid.text(r, kColTarget);
             rule.btrans = CellIsTicked(grid, r, c);
-            rule.cdesc = grid.text(r, kColDesc);
             out += RuleRecordXml(rule);
         }
     }

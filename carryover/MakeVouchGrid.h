@@ -56,7 +56,8 @@ void MarkRuleCells(host::IGrid& grid, const QStringList& itemNames, const host::
 bool CellIsTicked(const host::IGrid& grid, int row, int col);
 
 // The rule records of every changed row (change mark "1"): column by column, then row by row,
-// every available cell, ticked or not. letter: "H" or "B".
+// every available cell, ticked or not. letter: "H" or "B". The records carry no description:
+// the grid holds none, and the rule's stored one stays.
 QString BuildChangedRulesXml(const host::IGrid& grid, const QStringList& itemNames,
                              const QString& letter);
 

@@ -26,7 +26,7 @@ QString RuleRecordXml(const RuleRecord& rule) {
     element(out, "cTableName", rule.cTableName);
     element(out, "cTargetTable", rule.cTargetTable);
     element(out, "btrans", rule.btrans ? QStringLiteral("1") : QStringLiteral("0"));
-    element(out, "cdesc", rule.cdesc);
+    if (rule.cdesc) element(out, "cdesc", *rule.cdesc);
     if (rule.guid) element(out, "guid", *rule.guid);
     out += QStringLiteral("</AA_ExtendDefineMakeVouch_Set>");
     return out;

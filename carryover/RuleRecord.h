@@ -18,7 +18,7 @@ struct RuleRecord {
     QString cTableName;
     QString cTargetTable;
     bool btrans = false;
-    QString cdesc;
+    std::optional<QString> cdesc;  // not written: the stored description stays
     std::optional<QString> guid;  // written only when set (the rule editor in modify mode)
 };
 

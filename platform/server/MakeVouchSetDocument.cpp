@@ -20,6 +20,7 @@ struct Rule {
     QString path, subId, type, column, targetColumn, source, target, desc, guid;
     int carries = 0;
     bool hasGuid = false;
+    bool hasDesc = false;  // a record without <cdesc> keeps the stored description
     QString name() const {
         return QStringLiteral("%1 (%2 → %3)").arg(column, source, target);
     }
@@ -119,7 +120,10 @@ bool readRules(WriteContext& context, const Document& document, QList<Rule>* rul
             else if (lower == QLatin1String("ctargetfield")) rule.targetColumn = f.text;
             else if (lower == QLatin1String("ctablename")) rule.source = f.text;
             else if (lower == QLatin1String("ctargettable")) rule.target = f.text;
-            else if (lower == QLatin1String("cdesc")) rule.desc = f.text;
+            else if (lower == QLatin1String("cdesc")) {
+                rule.desc = f.text;
+                rule.hasDesc = true;
+            }
             else if (lower == QLatin1String("guid")) {
                 rule.guid = f.text.trimmed();
                 rule.hasGuid = !rule.guid.isEmpty();
@@ -135,9 +139,10 @@ bool readRules(WriteContext& context, const Document& document, QList<Rule>* rul
                 return false;
             }
         }
-        if (rule.source.trimmed().isEmpty() || rule.target.trimmed().isEmpty() ||
-            rule.column.trimmed().isEmpty()) {
-            setError(error, QStringLiteral("A rule record needs its source table, target table and item column."));
+        if (rule.path.trimmed().isEmpty() || rule.source.trimmed().isEmpty() ||
+            rule.target.trimmed().isEmpty() || rule.column.trimmed().isEmpty()) {
+            setError(error, QStringLiteral("A rule record needs its carry-over path, source table, "
+                                           "target table and item column."));
             return false;
         }
         if (rule.targetColumn.isEmpty()) rule.targetColumn = rule.column;
@@ -202,9 +207,11 @@ bool MakeVouchSetDocument::modify(WriteContext& context, const Document& documen
             if (!context.exec(QStringLiteral(
                                   "UPDATE AA_ExtendDefineMakeVouch_Set SET cMakeVouchID = ?, cSub_id = ?, "
                                   "ctype = ?, cextendfield = ?, ctargetfield = ?, cTableName = ?, "
-                                  "cTargetTable = ?, btrans = ?, cdesc = ? WHERE guid = ?"),
+                                  "cTargetTable = ?, btrans = ?, cdesc = CASE WHEN ? THEN ? ELSE cdesc END "
+                                  "WHERE guid = ?"),
                               {rule.path, rule.subId, rule.type, rule.column, rule.targetColumn,
-                               rule.source, rule.target, rule.carries, rule.desc, rule.guid},
+                               rule.source, rule.target, rule.carries, int(rule.hasDesc), rule.desc,
+                               rule.guid},
                               error))
                 return false;
             if (context.database().changes() == 0) {
@@ -213,8 +220,10 @@ bool MakeVouchSetDocument::modify(WriteContext& context, const Document& documen
             }
         } else if (!existing->isEmpty()) {
             if (!context.exec(QStringLiteral("UPDATE AA_ExtendDefineMakeVouch_Set SET btrans = ?, "
-                                             "cdesc = ?, cSub_id = ? WHERE guid = ?"),
-                              {rule.carries, rule.desc, rule.subId, *existing}, error))
+                                             "cdesc = CASE WHEN ? THEN ? ELSE cdesc END, cSub_id = ? "
+                                             "WHERE guid = ?"),
+                              {rule.carries, int(rule.hasDesc), rule.desc, rule.subId, *existing},
+                              error))
                 return false;
         } else if (!insert(context, rule, error)) {
             return false;

@@ -76,9 +76,19 @@ TEST_F(RuleList, DeleteRemovesTheSelectedRuleWithoutAsking) {
     EXPECT_TRUE(session.prompter->asked().isEmpty());
     EXPECT_EQ(list.grid()->rows(), 7);
     EXPECT_EQ(rowOfGuid("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0003"), 0);
-    auto rs = session.srv->OpenX("select count(*) as n from AA_ExtendDefineMakeVouch_Set");
-    rs->moveFirst();
-    EXPECT_EQ(rs->value("n").toInt(), 9);  // the rules that do not carry stay
+    const auto count = [&] {
+        return session.account.db().query("select count(*) from AA_ExtendDefineMakeVouch_Set")->at(0, 0).toInt();
+    };
+    EXPECT_EQ(count(), 9);  // the rules that do not carry stay
+
+    // A list that cannot be read says so and keeps no stale row to delete.
+    ASSERT_TRUE(session.account.db().exec("ALTER TABLE AA_DefineExtend RENAME TO AA_DefineExtend_gone"));
+    list.grid()->setCurrentRow(1);
+    list.ButtonClick("refresh");
+    EXPECT_TRUE(session.prompter->askedTexts().value(0).startsWith(
+        session.pub->GetResString("Q9.AA.ARCHIVE.USERDEF.MakeVouch.ReadFailed").arg(QString())));
+    list.ButtonClick("delete");
+    EXPECT_EQ(count(), 9);
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 // shared items, the existing rules of a pair, and what a save checks.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
 #include "carryover/CarryOverSql.h"
 #include "carryover/FrmManage.h"
 #include "controls/Grid.h"
@@ -42,6 +46,17 @@ protected:
             out << rs->at(r, 0).toString() + "|" + rs->at(r, 1).toString().toLower() + "|" +
                        rs->at(r, 2).toString() + "|" + rs->at(r, 3).toString();
         return out;
+    }
+    // The user picks a grid row with the mouse.
+    void pickRow(int r) {
+        const QRect cell = editor.grid()->visualRect(editor.grid()->model()->index(r - 1, 1));
+        QTest::mouseClick(editor.grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    void showEditor() {
+        editor.resize(900, 500);
+        editor.show();
+        editor.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
     }
     QString yes() { return session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.yes"); }
     QString no() { return session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.no"); }
@@ -131,22 +146,51 @@ TEST_F(RuleEditor, TheTargetLookUpWaitsForASource) {
     EXPECT_EQ(session.prompter->asked()[0].buttons, host::MsgButtons::Ok);
 }
 
-TEST_F(RuleEditor, ModifyingShowsThePairsRulesCarryingOrNot) {
-    host::RecordSetPtr rules = session.srv->OpenX(RulesOfPairSql("SA_OrderHead", "SA_DispatchHead"));
-    ASSERT_TRUE(rules);
-    editor.init(rules, 1);
-    editor.Load();
+TEST_F(RuleEditor, ModifyingShowsThePairsRulesAndSavesWhatTheUserTyped) {
+    host::RecordSetPtr pair = session.srv->OpenX(RulesOfPairSql("SA_OrderHead", "SA_DispatchHead"));
+    ASSERT_TRUE(pair);
+    editor.init(pair, 1);
+    showEditor();
     EXPECT_EQ(editor.editMode(), 2);
     EXPECT_EQ(editor.sourceChooser()->text(), QStringLiteral("销售订单主表"));
     EXPECT_EQ(column(FrmManage::kColField), QStringList({"cHDefine1", "cHDefine2"}));
     EXPECT_EQ(column(FrmManage::kColTrans), QStringList({yes(), no()}));
     EXPECT_EQ(column(FrmManage::kColDesc),
               QStringList({QStringLiteral("项目编号随订单带到发货单"), QStringLiteral("审批日期不带入")}));
-    EXPECT_EQ(column(FrmManage::kColGuid).value(1), QStringLiteral("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0002"));
     EXPECT_FALSE(editor.saveEnabled());
-    editor.editRow(2, true, QStringLiteral("<desc> & 'quoted' 😀"));
-    EXPECT_TRUE(editor.saveEnabled());
-    EXPECT_EQ(editor.grid()->text(2, FrmManage::kColTrans), yes());
+    EXPECT_TRUE(session.pub->isSaveRs(&editor));  // the close query: nothing changed, nothing asked
+    EXPECT_TRUE(session.prompter->asked().isEmpty());
+
+    // Row 2: carried, with a new description; F6 saves.
+    pickRow(2);
+    auto* carry = editor.findChild<QComboBox*>("CmbTrans");
+    carry->setFocus();
+    QTest::keyClick(carry, Qt::Key_Up);
+    auto* desc = editor.findChild<QLineEdit*>("EdtDesc");
+    desc->selectAll();
+    QTest::keyClicks(desc, QStringLiteral("<with order> & 'all'"));
+    QTest::keyClick(desc, Qt::Key_F6);
+    EXPECT_TRUE(session.prompter->asked().isEmpty());
+    EXPECT_EQ(rules("SA_OrderHead", "cHDefine2"), QStringList({"SA01|true|<with order> & 'all'|H"}));
+    EXPECT_EQ(rules("SA_OrderHead", "cHDefine1"), QStringList({"SA01|true|项目编号随订单带到发货单|H"}));
+}
+
+TEST_F(RuleEditor, OnlyTablesChosenInTheLookUpsAreSaved) {
+    editor.Add();
+    showEditor();
+    choose(editor.sourceChooser(), QStringLiteral("调整"));
+    choose(editor.targetChooser(), QString());
+    ASSERT_EQ(editor.grid()->rows(), 2);
+    // Typing over the source names no table: the save is refused.
+    QTest::keyClicks(editor.sourceChooser()->lineEdit(), QStringLiteral("x"));
+    editor.Operating("SaveRs");
+    EXPECT_EQ(session.prompter->askedTexts().value(0),
+              session.pub->GetResString("Q9.AA.ARCHIVE.FIELD.cannotnull"));
+    EXPECT_TRUE(rules("PR_AdjustHead", "cHDefine1").isEmpty());
+    // Another source drops the earlier source's target and its items.
+    choose(editor.sourceChooser(), QStringLiteral("销售订单主表"));
+    EXPECT_EQ(editor.targetChooser()->text(), QString());
+    EXPECT_EQ(editor.grid()->rows(), 1);
 }
 
 TEST_F(RuleEditor, ASaveWithoutAPairOrWithoutSharedItemsIsRefusedWithItsReason) {

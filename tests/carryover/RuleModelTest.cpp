@@ -47,7 +47,7 @@ TEST(RuleRecords, TwoRulesAreTwoElementsWithoutRootOrWhitespace) {
         "<AA_ExtendDefineMakeVouch_Set><cMakeVouchID>SA01</cMakeVouchID><cSub_id>SA</cSub_id>"
         "<cType>H</cType><cextendfield>chdefine3</cextendfield><ctargetfield>chdefine3"
         "</ctargetfield><cTableName>SA_OrderHead</cTableName><cTargetTable>SA_DispatchHead"
-        "</cTargetTable><btrans>1</btrans><cdesc></cdesc></AA_ExtendDefineMakeVouch_Set>"
+        "</cTargetTable><btrans>1</btrans></AA_ExtendDefineMakeVouch_Set>"
         "<AA_ExtendDefineMakeVouch_Set>")));
     EXPECT_FALSE(text.contains(QLatin1Char(' ')));
     const QList<QDomElement> records = parseRecords(text);
@@ -63,7 +63,7 @@ TEST(RuleRecords, HostileValuesRoundTripAndAGuidIsWrittenWhenGiven) {
     r.guid = QStringLiteral("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0001");
     const QList<QDomElement> records = parseRecords(RuleRecordXml(r));
     ASSERT_EQ(records.size(), 1);
-    EXPECT_EQ(records[0].firstChildElement("cdesc").text(), r.cdesc);
+    EXPECT_EQ(records[0].firstChildElement("cdesc").text(), *r.cdesc);
     EXPECT_EQ(records[0].firstChildElement("cTableName").text(), r.cTableName);
     EXPECT_EQ(records[0].elementsByTagName("btrans").size(), 1);
     EXPECT_EQ(records[0].firstChildElement("guid").text(), *r.guid);

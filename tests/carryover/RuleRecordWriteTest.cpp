@@ -131,6 +131,9 @@ TEST_F(RuleRecordWrites, MalformedRecordsAreRefusedWithTheirReason) {
                               kTable, &error));
     EXPECT_FALSE(srv().Modify(RuleRecordXml(rule("", true)), kTable, &error));
     EXPECT_FALSE(error.isEmpty());
+    RuleRecord noPath = rule("cHDefine1", true);
+    noPath.cMakeVouchID.clear();
+    EXPECT_FALSE(srv().Modify(RuleRecordXml(noPath), kTable, &error));
     QString unknown = RuleRecordXml(rule("cHDefine1", true));
     unknown.replace("<cdesc>", "<cDrop>x</cDrop><cdesc>");
     EXPECT_FALSE(srv().Modify(unknown, kTable, &error));

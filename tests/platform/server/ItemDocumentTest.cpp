@@ -614,6 +614,24 @@ TEST_F(LayoutCovers, ARenamedRegularItemRewritesItsLayoutCaptionsOnlyWhenAsked) 
     EXPECT_EQ(captions("6"), QStringList{"SA01|H|省份"});
 }
 
+TEST_F(LayoutCovers, LayoutsThatCannotBeReadRefuseACoveringRename) {
+    // The layout fields became a view over a table that is gone.
+    ASSERT_TRUE(account.db().exec("ALTER TABLE DocLayoutField RENAME TO DocLayoutField_old"));
+    ASSERT_TRUE(account.db().exec("CREATE VIEW DocLayoutField AS SELECT * FROM DocLayoutField_old"));
+    ASSERT_TRUE(account.db().exec("DROP TABLE DocLayoutField_old"));
+    const QString name = QStringLiteral("SELECT cItemName FROM UserDef WHERE cID = '1'");
+    const QString before = one(name);
+    ItemDoc d = existing("1");
+    d.extended = d.withShare = false;
+    d.kept.clear();
+    d.name = QStringLiteral("合同号码");
+    d.cover = QStringLiteral("1");
+    QString error;
+    EXPECT_FALSE(modify(d, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(one(name), before);
+}
+
 TEST_F(LayoutCovers, BodyFieldsOfAnInventoryItemFollowTheBodyOption) {
     const QStringList start = {"PU01|B|产地", "SA01|B|产地", "SA02|B|产地", "SA02|H|主要产地"};
     ASSERT_EQ(captions("80"), start);
