@@ -314,10 +314,6 @@ std::vector<StatementCase> itemStatements() {
          {"cIDefine1"},
          [](const host::RecordSet& rows) { EXPECT_EQ(rows.recordCount(), 0); }},
 
-        {"CanDelete_RowsWithValues",
-         itemdef::ColumnRowCountSql(QStringLiteral("cHDefine4"), QStringLiteral("AP_VouchHead")),
-         {"n"},
-         [](const host::RecordSet& rows) { EXPECT_EQ(values(rows, "n"), QStringList({"1"})); }},
         {"CanDelete_RulesOfColumn",
          itemdef::ColumnRulesSql(QStringLiteral("cHDefine1")),
          {"cMakeVouchID", "cTableName", "cTargetTable"},
