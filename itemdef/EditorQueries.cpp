@@ -49,8 +49,9 @@ ParentChoices readParentChoices(host::IClsCommon& srv, const QString& cClass, co
         choices.names << rs->text(QStringLiteral("cItemName"));
         choices.ids << rs->text(QStringLiteral("cID"));
     }
-    for (int i = 0; i < choices.names.size(); ++i)
-        if (choices.names.count(choices.names.at(i)) > 1)
+    const QStringList plain = choices.names;
+    for (int i = 0; i < plain.size(); ++i)
+        if (plain.count(plain.at(i)) > 1)
             choices.names[i] += QStringLiteral(" (") + choices.ids.at(i) + QLatin1Char(')');
     return choices;
 }

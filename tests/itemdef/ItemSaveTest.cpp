@@ -486,7 +486,7 @@ TEST_F(ItemSaveWrites, WhatIsStoredIsWhatTheEditorShowsLast) {
          },
          "IMaxLen,iLength,iDecimalDigits,cDefaultVal", "||6|", {}},
         {"one of two parents of the same name", kHeader, "4",
-         [&] { pick(combo("CmbcParentID"), "备注"); }, "cParentID", "2", {}},
+         [&] { pick(combo("CmbcParentID"), "备注 (3)"); }, "cParentID", "3", {}},
         {"parent listed by its language name", kHeader, "7",
          [&] { QTest::keyClicks(edit("EdtcDefaultVal"), QStringLiteral("x")); }, "cParentID",
          "6", {}},
