@@ -31,11 +31,9 @@ host::RecordSetPtr open(const QString& sql) {
 
 }  // namespace
 
-QString ColumnRowCountSql(const QString& column, const QString& table) {
-    const QString col = identifier(column);
-    return QStringLiteral("select count(*) as n from ") +
-           identifier(table + QStringLiteral("_extradefine")) + QStringLiteral(" where isnull(") +
-           col + QStringLiteral(",'')<>'' ");
+QString CompanionExistsSql(const QString& table) {
+    return QStringLiteral("select OBJECT_ID(N'") +
+           host::sqlValue(table + QStringLiteral("_extradefine")) + QStringLiteral("') as id");
 }
 
 QString ColumnRulesSql(const QString& column) {
@@ -47,33 +45,37 @@ QString ColumnRulesSql(const QString& column) {
            QStringLiteral("' order by cMakeVouchID,cTableName,cTargetTable");
 }
 
-DeleteImpact ReadDeleteImpact(const QString& cId) {
+DeleteImpact ReadDeleteImpact(const QString& cId, const QStringList& tables) {
     DeleteImpact impact;
-    if (!userdef::g_SrvDB) {
+    const auto fail = [&impact](const QString& table, const QString& why) {
         impact.failed = true;
+        impact.failure = res(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DataCheckFailed"), {table, why});
         return impact;
-    }
+    };
+    if (!userdef::g_SrvDB) return fail(cId, QString());
     const host::RecordSetPtr links = open(DeleteCheckTablesSql(cId));
-    if (!links) {
-        impact.failed = true;
-        return impact;
-    }
+    if (!links) return fail(cId, userdef::g_SrvDB->lastError());
     QString column;
     for (links->moveFirst(); !links->eof(); links->moveNext()) {
         const QString table = links->text(QStringLiteral("cTableName")).trimmed();
         const QString desc = links->text(QStringLiteral("cTableDesc"));
         column = links->text(QStringLiteral("cDicDbName")).trimmed();
         if (table.isEmpty() || column.isEmpty()) continue;
+        if (!tables.isEmpty() && !tables.contains(table, Qt::CaseInsensitive)) continue;
         if (flagValue(links->value(QStringLiteral("bDeleteIgnoreCheck")))) {
             impact.skipped << desc;
             continue;
         }
-        // A companion table that cannot be read (it does not exist) holds nothing.
-        const host::RecordSetPtr count = open(ColumnRowCountSql(column, table));
-        if (!count) continue;
-        count->moveFirst();
-        const int rows = count->isEmpty() ? 0 : count->text(QStringLiteral("n")).toInt();
-        if (rows > 0) impact.withData.append({table, desc, rows});
+        // A companion that does not exist holds nothing; one that does is read, and one row
+        // with a value is enough to ask.
+        const QString shown = desc.isEmpty() ? table : desc;
+        const host::RecordSetPtr exists = open(CompanionExistsSql(table));
+        if (!exists) return fail(shown, userdef::g_SrvDB->lastError());
+        exists->moveFirst();
+        if (exists->isEmpty() || exists->text(QStringLiteral("id")).isEmpty()) continue;
+        const host::RecordSetPtr data = open(ColumnDataSql(column, table));
+        if (!data) return fail(shown, userdef::g_SrvDB->lastError());
+        if (!data->isEmpty()) impact.withData.append({table, desc});
     }
     if (!column.isEmpty() && !impact.withData.isEmpty()) {
         if (const host::RecordSetPtr rules = open(ColumnRulesSql(column))) {
@@ -94,8 +96,7 @@ QString DeleteQuestion(const DeleteImpact& impact) {
                    res(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.ReferHintRight"));
     text += QLatin1Char('\n');
     for (const TableData& t : impact.withData)
-        text += QLatin1Char('\n') + res(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteDataLine"),
-                                        {t.desc, QString::number(t.rows)});
+        text += QLatin1Char('\n') + res(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteDataLine"), {t.desc});
     if (!impact.rules.isEmpty()) {
         text += QStringLiteral("\n\n") + res(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteRules"));
         for (const QString& rule : impact.rules) text += QLatin1Char('\n') + rule;

@@ -46,10 +46,13 @@ ParentChoices readParentChoices(host::IClsCommon& srv, const QString& cClass, co
     const host::RecordSetPtr rs = open(srv, parentListSql(cClass, cId, adding));
     if (!rs) return choices;
     for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-        const QString name = rs->text(QStringLiteral("cItemName"));
-        choices.names << name;
-        choices.idOfName.insert(name, rs->text(QStringLiteral("cID")));
+        choices.names << rs->text(QStringLiteral("cItemName"));
+        choices.ids << rs->text(QStringLiteral("cID"));
     }
+    const QStringList plain = choices.names;
+    for (int i = 0; i < plain.size(); ++i)
+        if (plain.count(plain.at(i)) > 1)
+            choices.names[i] += QStringLiteral(" (") + choices.ids.at(i) + QLatin1Char(')');
     return choices;
 }
 
@@ -59,6 +62,25 @@ QString readParentName(host::IClsCommon& srv, const QString& parentId) {
     if (!rs || rs->isEmpty()) return {};
     rs->moveFirst();
     return rs->text(QStringLiteral("cItemName"));
+}
+
+std::optional<bool> parentMakesCycle(host::IClsCommon& srv, const QString& cId,
+                                     const QString& parentId) {
+    QString at = parentId.trimmed();
+    QStringList seen;
+    while (!at.isEmpty()) {
+        if (at == cId.trimmed()) return true;
+        if (seen.contains(at)) return false;  // a circle above that does not pass through cId
+        seen << at;
+        const host::RecordSetPtr rs =
+            open(srv, QStringLiteral("select cParentID from UserDef where cid='") +
+                          host::sqlValue(at) + QLatin1Char('\''));
+        if (!rs) return std::nullopt;
+        if (rs->isEmpty()) return false;
+        rs->moveFirst();
+        at = rs->text(QStringLiteral("cParentID")).trimmed();
+    }
+    return false;
 }
 
 const QStringList& nameLanguages() {

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace host {
 class IClsCommon;
@@ -16,15 +17,20 @@ namespace itemdef {
 QString parentListSql(const QString& cClass, const QString& cId, bool adding);
 QString parentNameSql(const QString& parentId);
 
-// The candidates as the choice lists them (names in order) with name -> cID.
+// The candidates in list order: the text the choice shows and the cID it stands for. Names
+// shared by several candidates carry their cID, so each entry can be told apart.
 struct ParentChoices {
     QStringList names;
-    QMap<QString, QString> idOfName;
+    QStringList ids;
 };
 ParentChoices readParentChoices(host::IClsCommon& srv, const QString& cClass, const QString& cId,
                                 bool adding);
 // The name the parent choice shows for a stored cParentID; empty when there is none.
 QString readParentName(host::IClsCommon& srv, const QString& parentId);
+// Whether giving item cId the parent parentId closes a circle (the parent is the item or one of
+// its ancestors leads back to it); nullopt when the chain could not be read.
+std::optional<bool> parentMakesCycle(host::IClsCommon& srv, const QString& cId,
+                                     const QString& parentId);
 
 // The three name-grid languages, in cell order, and the q9langdefine filter of each.
 const QStringList& nameLanguages();    // "zh-CN", "zh-TW", "en-US"

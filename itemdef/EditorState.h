@@ -27,8 +27,6 @@ struct EditorState {
     // Related archive, look-up id and related field (cRelArchive, cRefID, cRelField), and the
     // names they show.
     QString relArchive, refId, relField, relArchiveName, relFieldName;
-    // Parent choice text -> cId.
-    QMap<QString, QString> parentIds;
     std::shared_ptr<host::PlugInCollection> plugIns;
 
     int recordCount() const { return itemSet ? itemSet->recordCount() : 0; }

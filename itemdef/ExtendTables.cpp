@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "common/Globals.h"
+#include "common/ShowMsg.h"
 #include "controls/CheckTreeModel.h"
 #include "host/IConnection.h"
 #include "host/Quote.h"
@@ -423,6 +424,25 @@ DetailShare BuildDetailXML(const controls::CheckTreeModel& tree, const ExtendEdi
     return share;
 }
 
+QStringList RemovedTables(const controls::CheckTreeModel& tree, const ExtendEditorState& state) {
+    QStringList removed;
+    if (state.adding || !state.extended) return removed;
+    for (int i = 0; i < state.loadedKeys.size() && i < state.loadedTicks.size(); ++i) {
+        const QString& key = state.loadedKeys.at(i);
+        if (!state.loadedTicks.at(i) || !isTableNode(key)) continue;
+        if (tree.contains(key) && tree.isTicked(key)) continue;
+        const QString table = tableOfNode(key);
+        if (!removed.contains(table, Qt::CaseInsensitive)) removed << table;
+    }
+    // A table still ticked under another subsystem stays linked.
+    for (const QString& key : tree.keys())
+        if (isTableNode(key) && tree.isTicked(key))
+            removed.removeIf([&](const QString& t) {
+                return t.compare(tableOfNode(key), Qt::CaseInsensitive) == 0;
+            });
+    return removed;
+}
+
 QString BuildArchiveDetailXML(const ExtendEditorState& state, const QString& cId) {
     if (!state.extended) return {};
     QString element;
@@ -445,11 +465,15 @@ QString BuildArchiveDetailXML(const ExtendEditorState& state, const QString& cId
 
 // ---- removing a column ----
 
-bool CanDeleteExtendColumn(const QString& cId) {
+bool CanDeleteExtendColumn(const QString& cId, const QStringList& tables) {
     // The question names every table holding values, the carry-over rules using the column and
     // the tables not checked (itemdef/DeleteCheck).
-    const DeleteImpact impact = ReadDeleteImpact(cId);
-    if (impact.failed) return false;
+    const DeleteImpact impact = ReadDeleteImpact(cId, tables);
+    if (impact.failed) {
+        qCWarning(lcItemdef) << "column check:" << impact.failure;
+        userdef::ShowMsg(impact.failure);
+        return false;
+    }
     const QString question = DeleteQuestion(impact);
     if (question.isEmpty()) return true;
     if (!userdef::g_Pub) return false;

@@ -97,8 +97,12 @@ DetailShare BuildDetailXML(const controls::CheckTreeModel& tree, const ExtendEdi
 // (none for vendor items). Empty for an item that is not extended.
 QString BuildArchiveDetailXML(const ExtendEditorState& state, const QString& cId);
 
-// True when the item's column may be removed: no linked table (that is checked) holds a value in
-// it, or the user answered Yes to the warning naming the first table that does.
-bool CanDeleteExtendColumn(const QString& cId);
+// True when the item's column may be removed from its linked tables (or only from `tables`): no
+// such table (that is checked) holds a value in it, or the user answered Yes to the warning
+// naming them. A table that cannot be checked refuses, with a message.
+bool CanDeleteExtendColumn(const QString& cId, const QStringList& tables = {});
+
+// The tables a save of an existing item would unlink: ticked at load, not ticked now.
+QStringList RemovedTables(const controls::CheckTreeModel& tree, const ExtendEditorState& state);
 
 }  // namespace itemdef

@@ -56,8 +56,9 @@ void applyTypeRule(int type, EditorFields& f, bool chosen) {
             f.dateButton.enabled = true;
             break;
         case kNumber:
-            setEnabled(f.maxLen, false);
-            setEnabled(f.length, false);
+            // A stored number item keeps what it has; a chosen one drops the text lengths.
+            setEnabled(f.maxLen, false, chosen);
+            setEnabled(f.length, false, chosen);
             setEnabled(f.decimals, true);
             if (chosen) f.decimals.text = QStringLiteral("6");
             f.dateButton.visible = false;
@@ -70,6 +71,8 @@ void applyTypeRule(int type, EditorFields& f, bool chosen) {
             break;
     }
     for (const Flag flag : kTypeFlags) setFlag(f.flags[flag], flagsOn, !flagsOn);
+    // A default value typed for another type does not stay behind unseen.
+    if (chosen && !defaultFitsType(f.defaultVal.text, type)) f.defaultVal.text.clear();
 
     if (f.dataSource == 1) {
         f.flags[kFixLength].enabled = false;
@@ -182,6 +185,19 @@ bool lengthReductionRefused(bool inUse, int storedLength, const QString& newText
     bool ok = false;
     const int value = newText.trimmed().toInt(&ok);
     return ok && value < storedLength;
+}
+
+bool defaultFitsType(const QString& value, int type) {
+    const QString v = value.trimmed();
+    if (v.isEmpty()) return true;
+    bool ok = false;
+    switch (type) {
+        case kDate:
+        case kDateTime: return isDateText(v);
+        case kInteger: (void)v.toLongLong(&ok); return ok;
+        case kNumber: (void)v.toDouble(&ok); return ok;
+        default: return true;
+    }
 }
 
 bool isDateText(const QString& text) {

@@ -74,6 +74,8 @@ DefaultCheck defaultValueChanged(const QString& value, bool fixLength, const QSt
 // A date text as the editor accepts it (yyyy-MM-dd, yyyy/M/d, yyyy.M.d, with time for date and
 // time); an empty text is no date.
 bool isDateText(const QString& text);
+// True when a default value can stand for an item of the type (empty always can).
+bool defaultFitsType(const QString& value, int type);
 
 // Keys the decimal-digits field takes: Backspace, Tab, Enter, Escape and 0 to 6; 7 and 8 only
 // for batch properties. qtKey is a Qt::Key.

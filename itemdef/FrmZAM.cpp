@@ -108,8 +108,15 @@ FrmZAM::FrmZAM(QWidget* parent)
     connect(ui->CmbcRelField, &QComboBox::activated, this, [this](int index) {
         if (m_related->fieldChosen(index)) MarkChanged();
     });
+    // The in-use rule judges the length once it is typed, not each digit on the way.
     connect(ui->EdtiLength, &QLineEdit::textEdited, this, &FrmZAM::LengthEdited);
+    connect(ui->EdtiLength, &QLineEdit::editingFinished, this, [this] {
+        if (!m_filling) LengthKept();
+    });
     connect(ui->EdtcDefaultVal, &QLineEdit::editingFinished, this, &FrmZAM::DefaultValueFinished);
+    // Text pasted with the mouse is a change as much as typed text.
+    for (QLineEdit* e : {ui->EdtIMaxLen, ui->EdtiDecimalDigits, ui->EdtcDefaultVal})
+        connect(e, &QLineEdit::textEdited, this, [this] { MarkChanged(); });
     connect(ui->CmdDate, &QToolButton::clicked, this, &FrmZAM::ShowDatePicker);
     connect(ui->Grid, &QTableWidget::itemChanged, this, [this] {
         if (!m_filling) NameCellChanged();
@@ -120,6 +127,11 @@ FrmZAM::FrmZAM(QWidget* parent)
                 if (m_related->archiveReturned(rows, currentType(), &message)) MarkChanged();
                 if (!message.isEmpty()) showRes(message);
             });
+    // Typing in the box names no archive: only a choice from the look-up does.
+    connect(m_relArchive, &controls::RefEdit::textEdited, this, [this] {
+        m_related->forget();
+        MarkChanged();
+    });
     connect(m_tree, &controls::CheckTree::nodeTicked, this, [this](const QString& key, bool on) {
         TableNodeTicked(*m_tree->model(), m_ext, key, on);
         MarkChanged();
@@ -183,6 +195,14 @@ bool FrmZAM::isDirty() const {
 
 void FrmZAM::setButtonEnabled(const QString& key, bool enabled) {
     if (QAction* a = button(key)) a->setEnabled(enabled);
+}
+
+void FrmZAM::CommitTyping() {
+    // A name cell still being edited counts as typed before anything asks about changes.
+    if (QWidget* cellEditor = ui->Grid->viewport()->findChild<QLineEdit*>();
+        cellEditor && cellEditor->isVisible())
+        ui->Grid->itemDelegate()->setModelData(cellEditor, ui->Grid->model(),
+                                               ui->Grid->currentIndex());
 }
 
 void FrmZAM::MarkChanged() {
@@ -269,14 +289,14 @@ void FrmZAM::Fillallfields() {
     ui->EdtcClass->setText(classText());
     ui->EdtcClass->setProperty("value", m_state.cClass);
     FillTypeList();
+    // Each entry carries the cID it stands for; the text only shows it.
     ui->CmbcParentID->clear();
-    m_state.parentIds.clear();
-    ui->CmbcParentID->addItem(QString());
+    ui->CmbcParentID->addItem(QString(), QString());
     if (g_SrvDB) {
         const ParentChoices parents =
             readParentChoices(*g_SrvDB, m_state.cClass, m_state.cId, m_state.adding);
-        ui->CmbcParentID->addItems(parents.names);
-        m_state.parentIds = parents.idOfName;
+        for (int i = 0; i < parents.names.size(); ++i)
+            ui->CmbcParentID->addItem(parents.names.at(i), parents.ids.at(i));
     }
     FillNames(m_state.adding || !g_SrvDB ? QStringList(3) : readItemNames(*g_SrvDB, m_state.cId));
 
@@ -310,10 +330,16 @@ void FrmZAM::Fillallfields() {
                                      rec.bIsUserDefPic};
     for (int i = 0; i < kFlagCount; ++i) m_flagBoxes[i]->setChecked(values[i]);
     ui->CmbiDataSource->setCurrentIndex(m_state.adding ? -1 : (rec.iDataSource == 1 ? 1 : 0));
-    const QString parentName =
-        g_SrvDB && !m_state.adding ? readParentName(*g_SrvDB, rec.cParentID) : QString();
-    ui->CmbcParentID->setCurrentIndex(
-        parentName.isEmpty() ? 0 : ui->CmbcParentID->findText(parentName));
+    // The stored parent is shown even when it is no candidate (then it is the only way to keep
+    // it): what the choice shows is what a save writes back.
+    const QString parentId = m_state.adding ? QString() : rec.cParentID.trimmed();
+    int parentIndex = parentId.isEmpty() ? 0 : ui->CmbcParentID->findData(parentId);
+    if (parentIndex < 0) {
+        const QString name = g_SrvDB ? readParentName(*g_SrvDB, parentId) : QString();
+        ui->CmbcParentID->addItem(name.isEmpty() ? parentId : name, parentId);
+        parentIndex = ui->CmbcParentID->count() - 1;
+    }
+    ui->CmbcParentID->setCurrentIndex(parentIndex);
 
     // 6: the rules of the kind, the type and the data source on the loaded values.
     EditorFields f = readFields();
@@ -472,6 +498,7 @@ QString FrmZAM::Talk(const QString& fieldName) {
 // ---- commands --------------------------------------------------------------------------------
 
 void FrmZAM::ButtonClick(const QString& key) {
+    CommitTyping();
     const bool move = is(key, "first") || is(key, "previous") || is(key, "next") || is(key, "last");
     if (move && isDirty() && g_Pub) {
         const int answer = g_Pub->MsgBox(userdef::ResText(QStringLiteral("Q9.AAARCHIVE.COMMON.savearch_ornot")),
@@ -509,6 +536,7 @@ bool FrmZAM::Operating(const QString& command) {
 bool FrmZAM::SaveRs() { return Operating(QStringLiteral("SaveRs")); }
 
 bool FrmZAM::Move(const QString& command) {
+    CommitTyping();
     if (g_Pub && !g_Pub->isSaveRs(this)) return false;
     const int count = m_state.recordCount();
     if (count == 0) return false;
@@ -543,6 +571,7 @@ void FrmZAM::showEvent(QShowEvent* event) {
 
 void FrmZAM::done(int result) {
     if (!m_released) {
+        CommitTyping();
         if (g_Pub && !g_Pub->isSaveRs(this)) return;  // the user keeps the editor open
         userdef::DebugTrace(QStringLiteral("startunload"));
         if (m_state.plugIns)
@@ -566,6 +595,7 @@ bool FrmZAM::eventFilter(QObject* watched, QEvent* event) {
 bool FrmZAM::handleKey(QObject* watched, QKeyEvent* e) {
     const int key = e->key();
     const bool alt = e->modifiers() & Qt::AltModifier;
+    if (key == Qt::Key_F6 || key == Qt::Key_F8 || key == Qt::Key_Escape) CommitTyping();
     switch (key) {
         case Qt::Key_PageUp:
             ButtonClick(alt ? QStringLiteral("First") : QStringLiteral("Previous"));
@@ -574,7 +604,8 @@ bool FrmZAM::handleKey(QObject* watched, QKeyEvent* e) {
             ButtonClick(alt ? QStringLiteral("Last") : QStringLiteral("Next"));
             return true;
         case Qt::Key_Escape:
-            if (!isDirty()) Operating(QStringLiteral("Exit"));
+            // Closing asks about unsaved changes, as a move does.
+            Operating(QStringLiteral("Exit"));
             return true;
         case Qt::Key_F6:
             if (isDirty()) Operating(QStringLiteral("SaveRs"));
@@ -671,9 +702,7 @@ void FrmZAM::TypeChosen(int index) {
     EditorFields f = readFields();
     applyTypeRule(index < 0 ? -1 : typePosition(ui->CmbCType->itemData(index).toString()), f, true);
     writeFields(f);
-    m_state.relArchive.clear();
-    m_state.refId.clear();
-    m_state.relField.clear();
+    m_related->forget();
     MarkChanged();
 }
 
@@ -686,6 +715,8 @@ void FrmZAM::DataSourceChosen(int index) {
         return;
     }
     MarkChanged();
+    // The box and the field choice start empty again; so does what they stood for.
+    m_related->forget();
     if (m_state.freeItem) {
         EnableDataSource(false, false);
     } else if (index == 1) {
@@ -727,13 +758,18 @@ void FrmZAM::FlagClicked(Flag flag) {
 }
 
 void FrmZAM::LengthEdited() {
-    if (!m_state.adding &&
-        lengthReductionRefused(m_state.inUse, m_state.storedLength, ui->EdtiLength->text())) {
-        showRes(QStringLiteral("Q9.AA.USERDEF.FRMZAM.402_1"));
-        ui->EdtiLength->setText(QString::number(m_state.storedLength));
-    }
     limitDefaultValue(ui->EdtiLength->text().trimmed().toInt());
     MarkChanged();
+}
+
+bool FrmZAM::LengthKept() {
+    if (m_state.adding || m_state.readOnly ||
+        !lengthReductionRefused(m_state.inUse, m_state.storedLength, ui->EdtiLength->text()))
+        return true;
+    showRes(QStringLiteral("Q9.AA.USERDEF.FRMZAM.402_1"));
+    ui->EdtiLength->setText(QString::number(m_state.storedLength));
+    limitDefaultValue(m_state.storedLength);
+    return false;
 }
 
 void FrmZAM::DefaultValueFinished() {

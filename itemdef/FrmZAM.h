@@ -130,11 +130,14 @@ private:
     void DataSourceChosen(int index);
     void FlagClicked(Flag flag);
     void LengthEdited();
+    // An in-use item's length may not fall below the stored one: refused (stored value back).
+    bool LengthKept();
     void limitDefaultValue(int length);
     void DefaultValueFinished();
     void NameCellChanged();
     void ShowDatePicker();
     void MarkChanged();
+    void CommitTyping();
     void setButtonEnabled(const QString& key, bool enabled);
     int currentType() const;
     QString classText() const;

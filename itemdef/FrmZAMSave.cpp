@@ -17,6 +17,7 @@
 #include "controls/CheckTreeModel.h"
 #include "controls/RefEdit.h"
 #include "host/Quote.h"
+#include "itemdef/EditorQueries.h"
 #include "itemdef/FrmZAM.h"
 #include "itemdef/ItemDocument.h"
 #include "itemdef/ItemRecord.h"
@@ -112,15 +113,17 @@ bool FrmZAM::CheckValid() {
         return false;
     };
 
+    // A length still being typed is judged now.
+    if (!LengthKept()) {
+        ui->EdtiLength->setFocus();
+        return false;
+    }
     ValidationInput in;
     in.typeText = ui->CmbCType->currentText();
     if (in.typeText.isEmpty()) return refuse(*CheckItemFields(in));
 
     // A name being typed counts; an extended item's name is its three names joined.
-    if (QWidget* cellEditor = ui->Grid->viewport()->findChild<QLineEdit*>();
-        cellEditor && cellEditor->isVisible())
-        ui->Grid->itemDelegate()->setModelData(cellEditor, ui->Grid->model(),
-                                               ui->Grid->currentIndex());
+    CommitTyping();
     if (m_state.extended) {
         ui->EdtcItemName->setText(ui->Grid->item(0, 0)->text() + ui->Grid->item(0, 1)->text() +
                                   ui->Grid->item(0, 2)->text());
@@ -152,6 +155,26 @@ bool FrmZAM::CheckValid() {
         if (!notice.isEmpty()) userdef::ShowMsg(notice);
     }
     if (const auto r = CheckRelatedArchive(in)) return refuse(*r);
+
+    // A parent may not lead back to the item itself.
+    const QString parentId = ui->CmbcParentID->currentIndex() > 0
+                                 ? ui->CmbcParentID->currentData().toString()
+                                 : QString();
+    if (!parentId.isEmpty() && !m_state.cId.isEmpty() && g_SrvDB) {
+        const std::optional<bool> cycle = parentMakesCycle(*g_SrvDB, m_state.cId, parentId);
+        if (!cycle) {
+            userdef::ShowMsg(g_SrvDB->lastError());
+            return false;
+        }
+        if (*cycle) {
+            userdef::ShowMsg(g_Pub ? g_Pub->GetResFormatString(
+                                         QStringLiteral("Q9.AA.USERDEF.FrmZAM.parentcycle"),
+                                         {ui->CmbcParentID->currentText()})
+                                   : QString());
+            ui->CmbcParentID->setFocus();
+            return false;
+        }
+    }
     return true;
 }
 
@@ -188,7 +211,8 @@ std::optional<BuiltDocument> FrmZAM::BuildItemDocument() {
     f.decimals = visible(ui->EdtiDecimalDigits, ui->EdtiDecimalDigits->text());
     f.defaultVal = visible(ui->EdtcDefaultVal, ui->EdtcDefaultVal->text());
     f.dataSource = ui->CmbiDataSource->currentIndex();
-    f.parentId = m_state.parentIds.value(ui->CmbcParentID->currentText());
+    f.parentId = ui->CmbcParentID->currentIndex() > 0 ? ui->CmbcParentID->currentData().toString()
+                                                      : QString();
     const Flag order[] = {kFixLength, kInput, kArchive, kMultiSel, kAttachFile, kPic, kCheckVal};
     for (int i = 0; i < 7; ++i) {
         const QCheckBox* box = m_flagBoxes.at(order[i]);
@@ -197,8 +221,6 @@ std::optional<BuiltDocument> FrmZAM::BuildItemDocument() {
     f.relArchive = m_state.relArchive;
     f.refId = m_state.refId;
     f.relField = m_state.relField;
-    f.relFieldEnabled = ui->CmbcRelField->isEnabled();
-    f.relArchiveEnabled = m_relArchive->isEnabled();
     f.column = m_state.column;
 
     BuiltDocument doc;
@@ -243,6 +265,12 @@ bool FrmZAM::SaveCommand() {
         }
     }
     const int mode = m_state.adding ? 1 : (m_state.extended ? 4 : 2);
+    // Unticked tables lose the item's column and its values: the same check as a delete.
+    if (mode == 4) {
+        m_ext.cId = m_state.cId;
+        const QStringList removed = RemovedTables(*m_tree->model(), m_ext);
+        if (!removed.isEmpty() && !CanDeleteExtendColumn(m_state.cId, removed)) return false;
+    }
     if (!SaveUserDefRs(m_state.cId, mode)) {
         if (mode == 2 && m_state.plugIns)
             for (const auto& plugIn : *m_state.plugIns)
@@ -264,6 +292,7 @@ bool FrmZAM::SaveCommand() {
 }
 
 void FrmZAM::AfterSave() {
+    m_state.storedLength = ui->EdtiLength->text().trimmed().toInt();  // what is stored now
     if (m_state.extended)
         userdef::ShowMsg(userdef::ResText(QStringLiteral("Q9.AAARCHIVE.COMMON.saveExtendDefine_OK")));
     if (g_SrvDB) {
@@ -308,6 +337,7 @@ bool FrmZAM::ArchiveCommand() {
     handServerToPlugIns(m_state.plugIns);
     if (g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), QStringLiteral("UserDefine"), 1))
         return false;
+    CommitTyping();
     if (isDirty()) {
         if (askYes("Q9.AAARCHIVE.COMMON.savearch_ornot")) {
             if (!SaveCommand()) {
@@ -349,8 +379,7 @@ bool FrmZAM::ArchiveCommand() {
         window.IsHaveParentDefine(!ui->CmbcParentID->currentText().isEmpty());
         userdef::ShowModal(&window);
     }
-    setButtonEnabled(QStringLiteral("SaveRs"), true);
-    userdef::ReRefreshZxTlb(this);
+    // The values are the value archive's own; the item has no unsaved change from them.
     releaseLock("UserDefine", -1);
     return true;
 }

@@ -73,8 +73,9 @@ bool probeInUse(host::IClsCommon& srv, const QString& cClass, const QString& cIt
     if (sql.isEmpty()) return false;
     const host::RecordSetPtr rs = srv.OpenX(sql);
     if (!rs) {
+        // Not knowing is not "unused": the item keeps what in use protects.
         qCWarning(lcItemdef) << "in-use probe failed:" << srv.lastError();
-        return false;
+        return true;
     }
     return rs->recordCount() == 1;
 }

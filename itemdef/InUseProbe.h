@@ -32,8 +32,8 @@ ArchiveColumn valueColumn(const QString& cClass, const QString& cItem);
 // (or cleared when it has no probe).
 bool probeKeepsFlag(const QString& cClass);
 
-// Runs the probe: in use when it returns exactly one row. A failing statement counts as not in
-// use (logged).
+// Runs the probe: in use when it returns exactly one row. A failing statement counts as in use
+// (logged): what cannot be checked is not taken for unused.
 bool probeInUse(host::IClsCommon& srv, const QString& cClass, const QString& cItem);
 
 }  // namespace itemdef

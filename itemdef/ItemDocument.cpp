@@ -71,12 +71,13 @@ QString ItemDocument(const ItemDocumentFields& f) {
             visibleElement(xml, name, f.flags[i]);
     }
     element(xml, QStringLiteral("bCoverVouch"), f.cover);
-    if (!f.relField.isEmpty() && !f.relArchive.isEmpty()) {
+    if (f.dataSource == 1 && !f.relField.isEmpty() && !f.relArchive.isEmpty()) {
         element(xml, QStringLiteral("cRelArchive"), f.relArchive);
         element(xml, QStringLiteral("cRefID"), f.refId);
         element(xml, QStringLiteral("cRelField"), f.relField);
-    } else if (!f.relFieldEnabled || !f.relArchiveEnabled) {
-        xml += QStringLiteral("<cRelArchive> </cRelArchive><cRelField></cRelField>");
+    } else {
+        // Own values (or no archive chosen): nothing of an earlier archive stays stored.
+        xml += QStringLiteral("<cRelArchive> </cRelArchive><cRefID></cRefID><cRelField></cRelField>");
     }
     xml += QStringLiteral("<CTableDesc></CTableDesc>");
     element(xml, QStringLiteral("cDicDbName"), f.column);

@@ -32,9 +32,8 @@ struct ItemDocumentFields {
     std::optional<QString> parentId;  // only when the parent choice has its map
     // bFixLength, bInput, bArchive, bMultiSel, bIsUserDefAttachFile, bIsUserDefPic, bCheckVal
     std::array<VisibleValue, 7> flags;
+    // Written for data source 1 with an archive and a field; otherwise the stored ones are cleared.
     QString relArchive, refId, relField;
-    bool relFieldEnabled = true;
-    bool relArchiveEnabled = true;
     QString column;  // cDicDbName (the new name for a new item)
     QString share;   // the table share, as ExtendTables returns it
 };

@@ -89,6 +89,17 @@ bool RelatedArchive::archiveReturned(const host::RecordSetPtr& rows, int itemTyp
     return true;
 }
 
+void RelatedArchive::forget() {
+    m_state.relArchive.clear();
+    m_state.refId.clear();
+    m_state.relField.clear();
+    m_state.relArchiveName.clear();
+    m_state.relFieldName.clear();
+    m_fields.clear();
+    m_fieldChoice->clear();
+    m_box->setValue(QString());
+}
+
 bool RelatedArchive::fieldChosen(int index) {
     if (index < 0 || index >= m_fields.size()) return false;
     m_state.relFieldName = m_fieldChoice->itemText(index);

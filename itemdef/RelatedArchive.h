@@ -35,6 +35,9 @@ public:
     bool archiveReturned(const host::RecordSetPtr& rows, int itemType, QString* messageKey);
     // The user picked a field; true when it is one of the list.
     bool fieldChosen(int index);
+    // No archive any more (own values chosen, the box cleared or typed over): the archive, its
+    // look-up id and the field are forgotten and the field choice emptied.
+    void forget();
 
 private:
     void listFields(const ArchiveEntry& entry, int itemType);

@@ -128,7 +128,7 @@ QString storedType(const QString& cType) {
 // texts within their declared length.
 struct ItemValues {
     QString id;
-    std::optional<QString> cClass, cType, dicDbName, fieldName, name;
+    std::optional<QString> cClass, cType, dicDbName, fieldName, name, parentId;
     std::optional<int> maxLen, decimals;
     QList<QPair<QString, QVariant>> columns;  // UserDef_Base columns to write, cId left out
     QList<QPair<QString, QString>> names;     // locale → name
@@ -231,6 +231,7 @@ bool readValues(WriteContext& context, const ParsedItem& parsed, ItemValues* out
             if (lower == QLatin1String("cclass")) out->cClass = text;
             if (lower == QLatin1String("ctype")) out->cType = text;
             if (lower == QLatin1String("cdicdbname")) out->dicDbName = text;
+            if (lower == QLatin1String("cparentid")) out->parentId = text.trimmed();
             if (lower == QLatin1String("citemname")) {
                 out->name = text;
                 out->names.prepend({QStringLiteral("zh-CN"), text});
@@ -291,6 +292,35 @@ bool loadItem(WriteContext& context, const QString& id, StoredItem* item, QStrin
     item->name = rs->at(0, 4).toString();
     item->dicDbName = rs->at(0, 5).toString();
     item->cItem = rs->at(0, 6).toString();
+    return true;
+}
+
+// A parent is an item of the same class whose own parents never lead back to the item.
+bool checkParent(WriteContext& context, const ItemValues& values, const QString& cClass,
+                 QString* error) {
+    if (!values.parentId || values.parentId->isEmpty()) return true;
+    QString at = *values.parentId;
+    QStringList chain;
+    while (!at.isEmpty() && !chain.contains(at)) {
+        if (at == values.id) {
+            setError(error, QStringLiteral("The item %1 cannot have the parent %2: the parents "
+                                           "would lead back to the item itself (%3).")
+                                .arg(values.id, *values.parentId,
+                                     (chain << at).join(QStringLiteral(" → "))));
+            return false;
+        }
+        const host::RecordSetPtr rs = context.query(
+            QStringLiteral("SELECT cClass, cParentID FROM UserDef_Base WHERE cId = ?"), {at},
+            error);
+        if (!rs) return false;
+        if (rs->isEmpty() || (chain.isEmpty() && rs->at(0, 0).toString() != cClass)) {
+            setError(error, QStringLiteral("The parent %1 of the item %2 is no item of its class.")
+                                .arg(*values.parentId, values.id));
+            return false;
+        }
+        chain << at;
+        at = rs->at(0, 1).toString().trimmed();
+    }
     return true;
 }
 
@@ -443,6 +473,7 @@ bool ItemDocument::add(WriteContext& context, const Document& document, QString*
             return false;
         }
     }
+    if (!checkParent(context, values, *values.cClass, error)) return false;
     QStringList tables;
     if (!checkLinks(values.id, parsed.added + parsed.kept, &tables, error)) return false;
     const QString code = classCode(*values.cClass);
@@ -490,6 +521,7 @@ bool ItemDocument::modify(WriteContext& context, const Document& document, QStri
                             .arg(values.id, stored.cType));
         return false;
     }
+    if (!checkParent(context, values, stored.cClass, error)) return false;
     const bool extended = isExtendColumn(stored.dicDbName);
     QStringList added, removed, kept;
     if (!checkLinks(values.id, parsed.added, &added, error) ||

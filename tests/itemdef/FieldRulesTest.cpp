@@ -32,7 +32,7 @@ TEST(FieldRules, EachTypeSwitchesLengthsDigitsDateButtonAndFlags) {
         {kText, true, true, false, false, true, "120", ""},
         {kDate, false, false, false, true, false, "", ""},
         {kDateTime, false, false, false, true, false, "", ""},
-        {kNumber, false, false, true, false, false, "120", "6"},
+        {kNumber, false, false, true, false, false, "", "6"},
         {kInteger, false, false, false, false, false, "", ""},
         {-1, false, false, false, false, false, "", ""},
     };

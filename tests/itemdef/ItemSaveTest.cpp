@@ -1,7 +1,11 @@
 // Saving items from the editor as the server takes them: a new extended item inserted then
 // updated, a regular item in use, table links added and dropped one at a time, numbers taken by
 // someone else meanwhile, record locks, deleting from editor and catalogue, the value archive.
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLoggingCategory>
+#include <algorithm>
 #include <QRegularExpression>
 
 #include "archive/FrmZArchive.h"
@@ -9,6 +13,8 @@
 #include "catalogue/ItemListing.h"
 #include "common/Globals.h"
 #include "controls/Grid.h"
+#include "controls/LookupWindow.h"
+#include "controls/RefEdit.h"
 #include "platform/pub/Pub.h"
 #include "tests/catalogue/CatalogueFixture.h"
 #include "tests/itemdef/SaveFixture.h"
@@ -92,6 +98,50 @@ protected:
         if (!rs || rs->isEmpty()) return QStringLiteral("<none>");
         rs->moveFirst();
         return rs->text(0);
+    }
+    // Stored columns of an item, NULL as empty, joined by "|".
+    QString stored(const QString& cId, const QString& columns) {
+        QStringList cells;
+        for (const QString& c : columns.split(QLatin1Char(',')))
+            cells << QStringLiteral("ifnull(cast(%1 as text),'')").arg(c.trimmed());
+        const host::RecordSetPtr rs = session.account.db().query(
+            QStringLiteral("SELECT %1 FROM UserDef_Base WHERE cId = ?").arg(cells.join(',')), {cId});
+        if (!rs || rs->isEmpty()) return QStringLiteral("<none>");
+        QStringList out;
+        for (int c = 0; c < rs->fieldCount(); ++c) out << rs->at(0, c).toString();
+        return out.join(QLatin1Char('|'));
+    }
+    void sql(const QString& statement) {
+        ASSERT_TRUE(session.account.db().exec(statement)) << statement.toStdString();
+    }
+    void key(int k, QWidget* on = nullptr) {
+        QTest::keyClick(on ? on : static_cast<QWidget*>(edit("EdtIMaxLen")), Qt::Key(k));
+    }
+    // Picks the first entry whose text starts with the given one.
+    void pick(QComboBox* c, const QString& text) {
+        int index = 0;
+        while (index < c->count() && !c->itemText(index).startsWith(text)) ++index;
+        ASSERT_LT(index, c->count()) << text.toStdString();
+        c->setCurrentIndex(index);
+        emit c->activated(index);
+    }
+    // Chinese text arrives as an input method's commit, as it does from a user's keyboard.
+    static void typeText(QWidget* w, const QString& text) {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(w, &commit);
+    }
+    // Types into a name cell and leaves its editor open, as a user does before pressing a key.
+    QLineEdit* typeName(const QString& text) {
+        QTableWidget* g = names();
+        g->setCurrentCell(0, 0);
+        g->editItem(g->item(0, 0));
+        auto* cell = g->viewport()->findChild<QLineEdit*>();
+        EXPECT_NE(cell, nullptr);
+        if (!cell) return nullptr;
+        cell->selectAll();
+        typeText(cell, text);
+        return cell;
     }
     std::shared_ptr<RacingService> racing;
 };
@@ -267,7 +317,7 @@ TEST_F(ItemSaveWrites, DeleteFromTheEditor) {
     const QString question = messages().at(1);
     EXPECT_TRUE(question.contains(
         session.pub->GetResFormatString(QStringLiteral("Q9.AA.USERDEF.FrmZAM.DeleteDataLine"),
-                                        {QStringLiteral("应付单主表"), QStringLiteral("1")})))
+                                        {QStringLiteral("应付单主表")})))
         << question.toStdString();
     EXPECT_TRUE(question.contains(text("Q9.AA.USERDEF.FrmZAM.DeleteSkipped") +
                                   QStringLiteral("\n出入库调整单主表")))
@@ -367,39 +417,12 @@ TEST_F(ItemSaveWrites, ArchiveFromTheEditor) {
     EXPECT_EQ(shownItem, QStringLiteral("1003"));
     EXPECT_EQ(names()->item(0, 0)->text(), QStringLiteral("运输方式"));
     EXPECT_EQ(racing->modifies, 0);
-    EXPECT_TRUE(enabled("SaveRs"));
     // The value lock is released afterwards.
     auto prompter = std::make_shared<platform::pub::ScriptedPrompter>();
     platform::pub::Pub other(prompter, QStringLiteral("zh-CN"));
     other.setLogin(*session.login);
     EXPECT_FALSE(
         other.IsLockFun(session.srv.get(), session.login.get(), QStringLiteral("UserDefine"), 2));
-}
-
-TEST_F(ItemSaveWrites, MovingWithUnsavedChanges) {
-    open(kHeader, QStringLiteral("1003"));
-    // Yes saves, then moves.
-    setName(QStringLiteral("运输方式二"), 0);
-    session.prompter->queueAnswer(host::MsgAnswer::Yes);
-    editor->ButtonClick(QStringLiteral("Next"));
-    EXPECT_EQ(nameOf("1003"), QStringLiteral("运输方式二"));
-    EXPECT_EQ(editor->state().cId, QStringLiteral("1004"));
-    // No moves without saving.
-    setName(QStringLiteral("不保存"), 0);
-    session.prompter->queueAnswer(host::MsgAnswer::No);
-    EXPECT_TRUE(editor->Operating(QStringLiteral("Previous")));
-    EXPECT_EQ(nameOf("1004"), QStringLiteral("结算方式"));
-    EXPECT_EQ(editor->state().cId, QStringLiteral("1003"));
-    // A save that is refused keeps the editor on its item with the edits.
-    edit("EdtIMaxLen")->setText(QString());
-    setName(QStringLiteral("运输方式三"), 0);
-    session.prompter->clear();
-    session.prompter->queueAnswer(host::MsgAnswer::Yes);
-    EXPECT_FALSE(editor->Operating(QStringLiteral("Next")));
-    EXPECT_EQ(editor->state().cId, QStringLiteral("1003"));
-    EXPECT_EQ(messages(), (QStringList{text("Q9.AAARCHIVE.COMMON.savearch_ornot"),
-                                       text("Q9.AA.ARCHIVE.USERDEF.FrmZAM.NoNullForTextLength")}));
-    EXPECT_TRUE(enabled("SaveRs"));
 }
 
 TEST_F(ItemSaveWrites, HostileNamesAreSavedAsTyped) {
@@ -409,4 +432,222 @@ TEST_F(ItemSaveWrites, HostileNamesAreSavedAsTyped) {
     ASSERT_TRUE(editor->Operating(QStringLiteral("SaveRs"))) << messages().join('|').toStdString();
     EXPECT_EQ(nameOf(editor->state().cId), hostile);
     EXPECT_GT(items(), 0);
+}
+
+TEST_F(ItemSaveWrites, WhatIsStoredIsWhatTheEditorShowsLast) {
+    // Item 8 takes its values from the person archive, item 27 from the warehouse archive.
+    sql("UPDATE UserDef_Base SET cItemName='备注' WHERE cId IN ('2','3')");
+    sql("UPDATE userdef_lang SET cItemName='备注' WHERE cid IN ('2','3') AND LocaleID='zh-CN'");
+    sql("UPDATE UserDef_Base SET cItemName='' WHERE cId='6'");  // listed by its language name
+    sql("UPDATE UserDef_Base SET cParentID='2' WHERE cId='1'");
+    sql("UPDATE UserDef_Base SET cParentID='3' WHERE cId='2'");
+    const QString rel = QStringLiteral("iDataSource,cRelArchive,cRefID,cRelField");
+    struct Case {
+        const char* what;
+        QString cClass, cId;
+        std::function<void()> act;
+        QString columns, expected;
+        QString refusal;  // resource key of the refusal, empty when the save goes through
+    };
+    const Case cases[] = {
+        {"own values again", kHeader, "8",
+         [&] { key(Qt::Key_Up, combo("CmbiDataSource")); }, rel, "0|||", {}},
+        {"archive box cleared", kBody, "27",
+         [&] {
+             QLineEdit* box = editor->relArchiveBox()->lineEdit();
+             box->selectAll();
+             key(Qt::Key_Backspace, box);
+         },
+         rel, "1|Warehouse|Warehouse|cWhName", "Q9.AA.USERDEF.FRMZAM.814_1"},
+        {"archive box typed over", kBody, "27",
+         [&] {
+             QLineEdit* box = editor->relArchiveBox()->lineEdit();
+             box->selectAll();
+             QTest::keyClicks(box, QStringLiteral("Person"));
+         },
+         rel, "1|Warehouse|Warehouse|cWhName", "Q9.AA.USERDEF.FRMZAM.814_1"},
+        {"another archive from the look-up", kBody, "27",
+         [&] {
+             driveModals([](QDialog* d) {
+                 auto* lookup = qobject_cast<controls::LookupWindow*>(d);
+                 ASSERT_NE(lookup, nullptr);
+                 lookup->setFilterText(QStringLiteral("职员档案"));
+                 lookup->choose();
+             });
+             key(Qt::Key_F2, editor->relArchiveBox()->lineEdit());
+             pick(combo("CmbcRelField"), QStringLiteral("职员名称"));
+         },
+         rel, "1|Person|Person|cPersonName", {}},
+        {"number after text keeps no text lengths", kHeader, "",
+         [&] {
+             fillNew(kHeader, {QStringLiteral("SA_OrderHead")});
+             edit("EdtcDefaultVal")->setText(QStringLiteral("abc"));
+             chooseType(itemdef::kNumber);
+         },
+         "IMaxLen,iLength,iDecimalDigits,cDefaultVal", "||6|", {}},
+        {"one of two parents of the same name", kHeader, "4",
+         [&] { pick(combo("CmbcParentID"), "备注 (3)"); }, "cParentID", "3", {}},
+        {"parent listed by its language name", kHeader, "7",
+         [&] { QTest::keyClicks(edit("EdtcDefaultVal"), QStringLiteral("x")); }, "cParentID",
+         "6", {}},
+        {"parent leading back to the item", kHeader, "3",
+         [&] { pick(combo("CmbcParentID"), "合同号"); }, "cParentID", "",
+         "Q9.AA.USERDEF.FrmZAM.parentcycle"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.cId.isEmpty()) open(c.cClass, c.cId);
+        session.prompter->clear();
+        c.act();
+        key(Qt::Key_F6);
+        const QString id = editor->state().cId;
+        EXPECT_EQ(stored(id, c.columns), c.expected);
+        QStringList refusals = messages();
+        refusals.removeAll(text("Q9.AAARCHIVE.COMMON.saveExtendDefine_OK"));
+        if (c.refusal.isEmpty()) {
+            EXPECT_TRUE(refusals.isEmpty()) << refusals.join('|').toStdString();
+            EXPECT_FALSE(enabled("SaveRs"));
+        } else {
+            EXPECT_EQ(refusals.size(), 1);
+            EXPECT_TRUE(refusals.value(0).startsWith(
+                session.pub->GetResString(c.refusal).section('%', 0, 0)))
+                << refusals.value(0).toStdString();
+            EXPECT_TRUE(enabled("SaveRs"));  // the typing stays
+        }
+    }
+}
+
+TEST_F(ItemSaveWrites, LengthOfAnItemInUseIsJudgedWhenTyped) {
+    sql("UPDATE UserDef_Base SET IMaxLen=30, iLength=15 WHERE cId='42'");  // customer, in use
+    open(kCustomer, QStringLiteral("42"));
+    QLineEdit* length = edit("EdtiLength");
+    const auto type = [&](const char* value, int finish) {
+        length->setFocus();
+        length->selectAll();
+        QTest::keyClicks(length, QString::fromLatin1(value));
+        key(finish, length);
+    };
+    type("20", Qt::Key_Return);  // "2" on the way is no reduction
+    key(Qt::Key_F6);
+    EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+    EXPECT_EQ(stored("42", "iLength"), QStringLiteral("20"));
+    type("5", Qt::Key_Return);   // a reduction, once typed
+    EXPECT_EQ(length->text(), QStringLiteral("20"));
+    EXPECT_EQ(messages(), QStringList{text("Q9.AA.USERDEF.FRMZAM.402_1")});
+    type("17", Qt::Key_F6);  // saved straight away: judged by the save, against the 20 stored
+    EXPECT_EQ(messages().size(), 2);
+    EXPECT_EQ(stored("42", "iLength"), QStringLiteral("20"));
+
+    // Whether an item is in use that cannot be found out protects it as in use.
+    sql("ALTER TABLE customer RENAME TO customer_moved");
+    open(kCustomer, QStringLiteral("41"));  // not in use, length 120
+    session.prompter->clear();
+    length = edit("EdtiLength");
+    type("9", Qt::Key_F6);
+    EXPECT_EQ(messages(), QStringList{text("Q9.AA.USERDEF.FRMZAM.402_1")});
+    EXPECT_EQ(stored("41", "iLength"), QStringLiteral("120"));
+}
+
+TEST_F(ItemSaveWrites, AColumnHoldingValuesIsNeverDroppedUnasked) {
+    // Item 1004 holds a value in the payables table; the adjustment table is not checked.
+    const QStringList all = {"AP_VouchHead", "AR_VouchHead", "IA_AdjustHead"};
+    const QString hint = text("Q9.AA.ARCHIVE.USERDEF.FrmZAM.ReferHintLeft") + "应付单主表";
+    const QString failed = text("Q9.AA.USERDEF.FrmZAM.DataCheckFailed").section('%', 0, 0);
+    const auto untick = [&] {
+        open(kHeader, QStringLiteral("1004"));
+        tick(QStringLiteral("Mark&&AP_VouchHead"), false);
+        key(Qt::Key_F6);
+    };
+    const auto fromCatalogue = [&] {
+        auto cat = cattest::openCatalogue();
+        ASSERT_TRUE(cat->selectClass(kHeader));
+        cat->grid()->setCurrentRow(cattest::rowOfId(*cat, QStringLiteral("1004")));
+        cat->RunCommand(QStringLiteral("Delete"));
+    };
+    struct Case {
+        const char* what;
+        bool unreadable;
+        std::function<void()> act;
+        QList<int> answers;
+        QString asked;  // start of the last message
+        QStringList linked;
+    };
+    const Case cases[] = {
+        {"untick, table unreadable", true, untick, {}, failed, all},
+        {"delete in the catalogue, table unreadable", true, fromCatalogue, {6}, failed, all},
+        {"untick, kept", false, untick, {7}, hint, all},
+        {"untick, dropped", false, untick, {6}, hint, {"AR_VouchHead", "IA_AdjustHead"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.unreadable) {  // the companion is there but cannot be read
+            sql("ALTER TABLE AP_VouchHead_extradefine RENAME TO ap_moved");
+            sql("CREATE VIEW AP_VouchHead_extradefine AS SELECT cHDefine4 FROM ap_gone");
+        }
+        session.prompter->clear();
+        for (int a : c.answers) session.prompter->queueAnswer(a);
+        c.act();
+        const QStringList shown = messages();
+        EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                                [&](const QString& m) { return m.startsWith(c.asked); }))
+            << shown.join('|').toStdString();
+        if (c.unreadable) {
+            sql("DROP VIEW AP_VouchHead_extradefine");
+            sql("ALTER TABLE ap_moved RENAME TO AP_VouchHead_extradefine");
+        }
+        EXPECT_EQ(links("1004"), c.linked);
+        EXPECT_EQ(hasColumn("AP_VouchHead", "cHDefine4"), c.linked.size() == 3);
+    }
+}
+
+TEST_F(ItemSaveWrites, TypingIsNeverDroppedUnasked) {
+    const QString ask = text("Q9.AAARCHIVE.COMMON.savearch_ornot");
+    // A name still in its cell, then Page Down: asked, saved, moved.
+    open(kHeader, QStringLiteral("1003"));
+    QLineEdit* cell = typeName(QStringLiteral("运输方式二"));
+    session.prompter->queueAnswer(host::MsgAnswer::Yes);
+    key(Qt::Key_PageDown, cell);
+    EXPECT_EQ(messages().value(0), ask);
+    EXPECT_EQ(nameOf("1003"), QStringLiteral("运输方式二"));
+    EXPECT_EQ(editor->state().cId, QStringLiteral("1004"));
+
+    // A name still in its cell, then the window closed: asked, saved.
+    session.prompter->clear();
+    typeName(QStringLiteral("结算方式二"));
+    editor->close();
+    EXPECT_EQ(messages().value(0), ask);
+    EXPECT_EQ(nameOf("1004"), QStringLiteral("结算方式二"));
+    EXPECT_FALSE(editor->isVisible());
+
+    // Escape with changes asks; a save that fails keeps the window and the typing.
+    open(kHeader, QStringLiteral("1003"));
+    session.prompter->clear();
+    edit("EdtIMaxLen")->clear();
+    typeText(edit("EdtcDefaultVal"), QStringLiteral("陆运"));
+    session.prompter->queueAnswer(host::MsgAnswer::Yes);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(messages().value(0), ask);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(edit("EdtcDefaultVal")->text(), QStringLiteral("陆运"));
+    session.prompter->queueAnswer(host::MsgAnswer::No);
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(stored("1003", "IMaxLen,cDefaultVal"), QStringLiteral("20|"));
+
+    // Values looked at in the value archive are no change of the item: Escape closes unasked.
+    open(kHeader, QStringLiteral("1003"));
+    driveModals(nullptr);
+    ASSERT_TRUE(editor->Operating(QStringLiteral("Archive")));
+    session.prompter->clear();
+    key(Qt::Key_Escape);
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_FALSE(editor->isVisible());
+
+    // A default value pasted with the mouse is a change too.
+    open(kHeader, QStringLiteral("1003"));
+    QApplication::clipboard()->setText(QStringLiteral("海运"));
+    edit("EdtcDefaultVal")->paste();
+    session.prompter->queueAnswer(host::MsgAnswer::Yes);
+    editor->ButtonClick(QStringLiteral("Next"));
+    EXPECT_EQ(stored("1003", "cDefaultVal"), QStringLiteral("海运"));
 }

@@ -149,8 +149,6 @@ std::vector<StatementCase> itemStatements() {
          rowCount(1)},
         {"CanDelete_OnlyEmptyValues", ColumnDataSql("cIDefine1", "Inventory"), {"cIDefine1"},
          rowCount(0)},
-        {"CanDelete_RowsWithValues", ColumnRowCountSql("cHDefine4", "AP_VouchHead"), {"n"},
-         column("n", {"1"})},
         {"CanDelete_RulesOfColumn", ColumnRulesSql("cHDefine1"),
          {"cMakeVouchID", "cTableName", "cTargetTable"},
          [](const host::RecordSet& rows) {

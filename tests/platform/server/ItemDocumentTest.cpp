@@ -116,6 +116,12 @@ protected:
         d.kept = links(id);
         return d;
     }
+    ItemDoc withParent(const char* id, const char* parentId) {
+        ItemDoc d = existing(QString::fromLatin1(id));
+        d.extended = d.withShare = false;
+        d.parentId = QString::fromLatin1(parentId);
+        return d;
+    }
 };
 
 TEST_F(ItemDocuments, ARegularItemIsRenamedAndChangedButKeepsItsTypeAndColumn) {
@@ -467,6 +473,13 @@ TEST_F(ItemDocuments, RefusedDocumentsNameTheirReasonAndChangeNothing) {
          "number alone"},
         {"delete of a missing item", [&](QString* e) { return remove(QStringLiteral("1099"), e); },
          "does not exist"},
+        // 城市 (7) has the parent 省份 (6): 6 under 7 would close a circle, 6 under 6 too.
+        {"parent leading back to the item", [&](QString* e) { return modify(withParent("6", "7"), e); },
+         "would lead back to the item itself (7 → 6)"},
+        {"item as its own parent", [&](QString* e) { return modify(withParent("6", "6"), e); },
+         "would lead back to the item itself"},
+        {"parent of another class", [&](QString* e) { return modify(withParent("6", "20"), e); },
+         "is no item of its class"},
     };
     for (const Case& c : cases) {
         QString error;
