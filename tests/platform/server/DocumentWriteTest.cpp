@@ -7,6 +7,8 @@
 #include "platform/server/DocumentWriter.h"
 #include "platform/sql/TSqlConnection.h"
 #include "tests/platform/server/ItemDocumentBuilder.h"
+#include "tests/support/DbSnapshot.h"
+#include "tests/support/HostileTexts.h"
 #include "tests/support/TestAccount.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -14,6 +16,7 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 namespace {
 
 using testsupport::AccountTest;
+using testsupport::DbSnapshot;
 
 const QString kItem = QStringLiteral("20");
 const QString kTable = QStringLiteral("UserDefine");
@@ -36,20 +39,6 @@ class DocumentWrites : public AccountTest {
 protected:
     platform::server::ClsCommon& srv() { return account.srv(); }
 
-    // Every value row and the row-version counter, as plain text.
-    QString snapshot() {
-        QString out;
-        const host::RecordSetPtr rows = account.db().query(QStringLiteral(
-            "SELECT cId, cValue, cAlias, cBarCode, cParentValue, bFreeStop, pubzxts FROM Userdefine "
-            "ORDER BY rowid"));
-        for (int r = 0; rows && r < rows->recordCount(); ++r)
-            for (int c = 0; c < rows->fieldCount(); ++c)
-                out += rows->at(r, c).toString() + (rows->at(r, c).isNull() ? "~" : "") + '|';
-        const host::RecordSetPtr stamp =
-            account.db().query(QStringLiteral("SELECT iLast FROM zx_RowVersion"));
-        if (stamp && !stamp->isEmpty()) out += stamp->at(0, 0).toString();
-        return out;
-    }
     QStringList values(const QString& item) {
         QStringList out;
         const host::RecordSetPtr rows = account.db().query(
@@ -63,10 +52,6 @@ protected:
                 .arg(QLatin1String(column)),
             {item, value});
         return rows && !rows->isEmpty() ? rows->at(0, 0).toString() : QStringLiteral("<none>");
-    }
-    bool integrityOk() {
-        const host::RecordSetPtr rows = account.db().query(QStringLiteral("PRAGMA integrity_check"));
-        return rows && !rows->isEmpty() && rows->at(0, 0).toString() == QLatin1String("ok");
     }
 };
 
@@ -91,10 +76,7 @@ TEST_F(DocumentWrites, AddModifyAndDeleteAValue) {
                              QStringLiteral("userdefine"), &error))
         << error.toStdString();
     EXPECT_EQ(values(kItem), before);
-}
-
-TEST_F(DocumentWrites, StopFlagAndBarCodeAreWrittenWhenSent) {
-    QString error;
+    // The stop flag and bar code are written when sent.
     ASSERT_TRUE(srv().Add(QStringLiteral("<Userdefine><cId>20</cId><cValue>A1</cValue><cAlias/>"
                                          "<cBarCode>AB12</cBarCode><cParentValue/>"
                                          "<bFreeStop>1</bFreeStop></Userdefine>"),
@@ -108,7 +90,7 @@ TEST_F(DocumentWrites, RefusalsNameTheirReasonAndChangeNothing) {
     QString error;
     ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("v1"), QStringLiteral("a1")), kTable));
     ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("v2"), QStringLiteral("a2")), kTable));
-    const QString before = snapshot();
+    const DbSnapshot before = DbSnapshot::take(account.db());
 
     struct Case {
         const char* what;
@@ -167,7 +149,7 @@ TEST_F(DocumentWrites, RefusalsNameTheirReasonAndChangeNothing) {
         EXPECT_FALSE(c.write()) << c.what;
         EXPECT_TRUE(error.contains(QLatin1String(c.expected))) << c.what << ": " << error.toStdString();
         EXPECT_EQ(srv().lastError(), error) << c.what;
-        EXPECT_EQ(snapshot(), before) << c.what;
+        EXPECT_TRUE(testsupport::sameAs(before, account.db())) << c.what;
     }
 }
 
@@ -186,41 +168,16 @@ TEST_F(DocumentWrites, AFailureAtAnyStatementLeavesTheDatabaseAsItWas) {
          [&](QString* e) { return srv().Delete(deleteKey(kItem, QStringLiteral("keep")), QStringLiteral("cId"), kTable, e); }},
     };
     for (const auto& [what, write] : writes) {
-        const QString before = snapshot();
-        int n = 1;
-        for (;; ++n) {
-            srv().setFailAtStatement(n);
-            QString error;
-            if (write(&error)) break;
-            EXPECT_TRUE(error.contains(QStringLiteral("statement %1").arg(n))) << what << ": " << error.toStdString();
-            EXPECT_EQ(snapshot(), before) << what << " failing at statement " << n;
-            EXPECT_TRUE(integrityOk()) << what << " failing at statement " << n;
-            ASSERT_LT(n, 20) << what;
-        }
-        EXPECT_GT(n, 2) << what << " runs its checks, its change and the commit";
-        EXPECT_NE(snapshot(), before) << what << " succeeded once the failure point was past";
+        int failures = 0;
+        EXPECT_TRUE(testsupport::failAtEachStatement(account, write, &failures)) << what;
+        EXPECT_GE(failures, 2) << what << " runs its checks, its change and the commit";
     }
-    srv().setFailAtStatement(0);
     EXPECT_EQ(values(kItem).mid(values(kItem).size() - 2),
               (QStringList{QStringLiteral("new"), QStringLiteral("renamed")}));
 }
 
 TEST_F(DocumentWrites, HostileValuesArriveUnchangedAndDeleteOnlyThemselves) {
-    const QStringList hostile = {
-        QStringLiteral("x' or '1'='1"),
-        QStringLiteral("O'Brien"),
-        QStringLiteral("''"),
-        QStringLiteral("a -- b"),
-        QStringLiteral("a; DELETE FROM Userdefine; --"),
-        QStringLiteral("<b>&amp;</b> & < >"),
-        QStringLiteral("]]> <![CDATA[ x ]]>"),
-        QStringLiteral("\"quoted\""),
-        QStringLiteral("' and cValue='x"),
-        QString::fromUtf8("\xF0\x9F\x98\x80 \xF0\xA0\x80\x8B"),  // emoji, CJK extension B
-        QStringLiteral("  blanks around  "),
-        QString(120, QChar(0x4E2D)),  // the column's full length
-        QString(60, QChar(0xD83D)).replace(QChar(0xD83D), QString::fromUtf8("\xF0\x9F\x98\x80")),
-    };
+    const QStringList hostile = testsupport::hostileTexts(120);
     QString error;
     for (const QString& value : hostile) {
         ASSERT_TRUE(srv().Add(valueDocument(kItem, value, value.left(120)), kTable, &error))
@@ -234,6 +191,7 @@ TEST_F(DocumentWrites, HostileValuesArriveUnchangedAndDeleteOnlyThemselves) {
                              kTable, &error))
         << error.toStdString();
     EXPECT_EQ(field(kItem, QStringLiteral("O'Brien"), "cAlias"), QStringLiteral("O'Brien"));
+    EXPECT_EQ(field(kItem, QStringLiteral("x' or '1'='1"), "cAlias"), QStringLiteral("changed"));
 
     for (const QString& value : hostile) {
         const QStringList before = values(kItem);
@@ -243,7 +201,7 @@ TEST_F(DocumentWrites, HostileValuesArriveUnchangedAndDeleteOnlyThemselves) {
         expected.removeOne(value);
         EXPECT_EQ(values(kItem), expected) << value.toStdString();
     }
-    EXPECT_TRUE(integrityOk());
+    EXPECT_TRUE(DbSnapshot::take(account.db()).integrityOk());
 }
 
 }  // namespace
@@ -253,19 +211,6 @@ TEST_F(DocumentWrites, HostileValuesArriveUnchangedAndDeleteOnlyThemselves) {
 // table as it was, names its cause, and the service writes again afterwards.
 TEST_F(DocumentWrites, ADatabaseErrorInsideAnyDocumentChangesNothingAndSaysWhy) {
     platform::db::Database& db = account.db();
-    const auto dump = [&] {
-        QString out;
-        for (const char* table : {"UserDef_Base", "userdef_lang", "UserDefDetail", "Userdefine",
-                                  "AA_ExtendDefineMakeVouch_Set"}) {
-            const host::RecordSetPtr rows =
-                db.query(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)));
-            for (int r = 0; rows && r < rows->recordCount(); ++r)
-                for (int c = 0; c < rows->fieldCount(); ++c) out += rows->at(r, c).toString() + '|';
-        }
-        const host::RecordSetPtr schema = db.query(QStringLiteral(
-            "SELECT group_concat(sql) FROM sqlite_schema WHERE name NOT LIKE 'zz%'"));
-        return out + schema->at(0, 0).toString();
-    };
     struct Kind {
         const char* what;
         const char* table;  // the table the document writes its rows to
@@ -321,8 +266,10 @@ TEST_F(DocumentWrites, ADatabaseErrorInsideAnyDocumentChangesNothingAndSaysWhy) 
             {"another connection holds the write lock", {}, {}, true, "busy"},
         };
         for (const Fault& fault : faults) {
-            const QString before = dump();
-            if (!fault.arm.isEmpty()) ASSERT_TRUE(db.exec(fault.arm)) << kind.what;
+            const DbSnapshot before = DbSnapshot::take(db);
+            if (!fault.arm.isEmpty()) {
+                ASSERT_TRUE(db.exec(fault.arm)) << kind.what;
+            }
             if (fault.lockElsewhere) {
                 ASSERT_TRUE(other->exec(QStringLiteral("BEGIN IMMEDIATE")));
                 served.setBusyTimeout(50);
@@ -335,14 +282,15 @@ TEST_F(DocumentWrites, ADatabaseErrorInsideAnyDocumentChangesNothingAndSaysWhy) 
                 ASSERT_TRUE(other->exec(QStringLiteral("ROLLBACK")));
                 served.setBusyTimeout(platform::db::Database::kBusyTimeoutMs);
             }
-            if (!fault.disarm.isEmpty()) ASSERT_TRUE(db.exec(fault.disarm));
+            if (!fault.disarm.isEmpty()) {
+                ASSERT_TRUE(db.exec(fault.disarm));
+            }
             EXPECT_FALSE(served.inTransaction()) << kind.what << ", " << fault.what;
-            EXPECT_EQ(dump(), before) << kind.what << ", " << fault.what;
+            EXPECT_TRUE(testsupport::sameAs(before, db)) << kind.what << ", " << fault.what;
         }
         // Nothing is left open: the same write now succeeds and another connection sees it.
-        const QString before = dump();
+        const DbSnapshot before = DbSnapshot::take(db);
         EXPECT_TRUE(kind.write(&why)) << kind.what << ": " << why.toStdString();
-        EXPECT_NE(dump(), before) << kind.what;
+        EXPECT_NE(DbSnapshot::take(db), before) << kind.what;
     }
-    EXPECT_TRUE(integrityOk());
 }
