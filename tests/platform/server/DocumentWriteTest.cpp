@@ -55,31 +55,34 @@ protected:
     }
 };
 
-TEST_F(DocumentWrites, AddModifyAndDeleteAValue) {
-    const QStringList before = values(kItem);
+// Every hostile text arrives unchanged as value and alias (the parent empty, not NULL); a modify
+// keyed by one renames that row only; a delete keyed by one takes that row only.
+TEST_F(DocumentWrites, ValuesOfAnyTextAreAddedModifiedAndDeletedExactly) {
+    const QStringList hostile = testsupport::hostileTexts(120);
     QString error;
-    ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("紫罗兰"), QStringLiteral("red")), kTable,
-                          &error))
-        << error.toStdString();
-    EXPECT_EQ(values(kItem), before + QStringList{QStringLiteral("紫罗兰")});
-    EXPECT_EQ(field(kItem, QStringLiteral("紫罗兰"), "cAlias"), QStringLiteral("red"));
-    EXPECT_EQ(field(kItem, QStringLiteral("紫罗兰"), "cParentValue"), QString());  // empty, not null
-
-    ASSERT_TRUE(srv().Modify(valueDocument(kItem, QStringLiteral("深红"), QStringLiteral("dark"),
-                                           QStringLiteral("紫罗兰"), true),
+    for (const QString& value : hostile) {
+        SCOPED_TRACE(testsupport::traceText(value));
+        ASSERT_TRUE(srv().Add(valueDocument(kItem, value, value), kTable, &error)) << error.toStdString();
+        EXPECT_EQ(field(kItem, value, "cAlias"), value);
+        EXPECT_EQ(field(kItem, value, "cParentValue"), QString());
+    }
+    const QStringList before = values(kItem);
+    ASSERT_TRUE(srv().Modify(valueDocument(kItem, QStringLiteral("深红"), QStringLiteral("dark"), hostile[2], true),
                              kTable, &error))
         << error.toStdString();
-    EXPECT_EQ(field(kItem, QStringLiteral("紫罗兰"), "cAlias"), QStringLiteral("<none>"));
-    EXPECT_EQ(field(kItem, QStringLiteral("深红"), "cAlias"), QStringLiteral("dark"));
-
-    ASSERT_TRUE(srv().Delete(deleteKey(kItem, QStringLiteral("深红")), QStringLiteral("cID"),
-                             QStringLiteral("userdefine"), &error))
-        << error.toStdString();
-    EXPECT_EQ(values(kItem), before);
+    QStringList expected = before;
+    expected.removeOne(hostile[2]);
+    EXPECT_EQ(values(kItem), expected + QStringList{QStringLiteral("深红")});
+    EXPECT_EQ(field(kItem, hostile[1], "cAlias"), hostile[1]);
+    for (const QString& value : hostile.mid(3)) {
+        ASSERT_TRUE(srv().Delete(deleteKey(kItem, value), QStringLiteral("cID"), kTable, &error))
+            << testsupport::traceText(value) << ": " << error.toStdString();
+        expected.removeOne(value);
+        EXPECT_EQ(values(kItem), expected + QStringList{QStringLiteral("深红")}) << testsupport::traceText(value);
+    }
     // The stop flag and bar code are written when sent.
-    ASSERT_TRUE(srv().Add(QStringLiteral("<Userdefine><cId>20</cId><cValue>A1</cValue><cAlias/>"
-                                         "<cBarCode>AB12</cBarCode><cParentValue/>"
-                                         "<bFreeStop>1</bFreeStop></Userdefine>"),
+    ASSERT_TRUE(srv().Add(QStringLiteral("<Userdefine><cId>20</cId><cValue>A1</cValue><cAlias/><cBarCode>AB12"
+                                         "</cBarCode><cParentValue/><bFreeStop>1</bFreeStop></Userdefine>"),
                           kTable, &error))
         << error.toStdString();
     EXPECT_EQ(field(kItem, QStringLiteral("A1"), "cBarCode"), QStringLiteral("AB12"));
@@ -87,82 +90,49 @@ TEST_F(DocumentWrites, AddModifyAndDeleteAValue) {
 }
 
 TEST_F(DocumentWrites, RefusalsNameTheirReasonAndChangeNothing) {
-    QString error;
     ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("v1"), QStringLiteral("a1")), kTable));
     ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("v2"), QStringLiteral("a2")), kTable));
     const DbSnapshot before = DbSnapshot::take(account.db());
-
-    struct Case {
-        const char* what;
-        std::function<bool()> write;
-        const char* expected;  // part of the message
+    QString error;
+    const auto add = [&](const QString& xml, const QString& table = kTable) { return srv().Add(xml, table, &error); };
+    const auto modify = [&](const QString& to, const QString& from) {
+        return srv().Modify(valueDocument(kItem, to, {}, from, true), kTable, &error);
     };
-    const QList<Case> cases = {
-        {"duplicate add",
-         [&] { return srv().Add(valueDocument(kItem, QStringLiteral("v1")), kTable, &error); },
-         "already exists"},
-        {"modify onto another value",
-         [&] {
-             return srv().Modify(valueDocument(kItem, QStringLiteral("v1"), {}, QStringLiteral("v2"), true),
-                                 kTable, &error);
-         },
-         "already exists"},
-        {"modify of a missing value",
-         [&] {
-             return srv().Modify(valueDocument(kItem, QStringLiteral("v9"), {}, QStringLiteral("gone"), true),
-                                 kTable, &error);
-         },
-         "no longer exists"},
-        {"empty value",
-         [&] { return srv().Add(valueDocument(kItem, QStringLiteral("  ")), kTable, &error); },
-         "empty"},
-        {"unknown item",
-         [&] { return srv().Add(valueDocument(QStringLiteral("99999"), QStringLiteral("x")), kTable, &error); },
-         "does not exist"},
-        {"not well-formed",
-         [&] { return srv().Add(QStringLiteral("<Userdefine><cId>20</cId><cValue>a<b</cValue></Userdefine>"), kTable, &error); },
-         "does not parse"},
-        {"unknown field",
-         [&] { return srv().Add(QStringLiteral("<Userdefine><cId>20</cId><cValue>n</cValue><pubzxts>1</pubzxts></Userdefine>"), kTable, &error); },
-         "unknown field"},
-        {"too long",
-         [&] { return srv().Add(valueDocument(kItem, QString(121, QLatin1Char('x'))), kTable, &error); },
-         "longer than 120"},
-        {"bad stop flag",
-         [&] { return srv().Add(QStringLiteral("<Userdefine><cId>20</cId><cValue>n</cValue><bFreeStop>yes</bFreeStop></Userdefine>"), kTable, &error); },
-         "neither 0 nor 1"},
-        {"unknown table",
-         [&] { return srv().Add(valueDocument(kItem, QStringLiteral("n")), QStringLiteral("UserDef_Parent"), &error); },
+    const auto remove = [&](const QString& key) { return srv().Delete(key, QStringLiteral("cId"), kTable, &error); };
+    const QString doc = QStringLiteral("<Userdefine><cId>20</cId><cValue>n</cValue>%1</Userdefine>");
+    const QList<std::tuple<const char*, std::function<bool()>, const char*>> cases = {
+        {"duplicate add", [&] { return add(valueDocument(kItem, QStringLiteral("v1"))); }, "already exists"},
+        {"modify onto another value", [&] { return modify(QStringLiteral("v1"), QStringLiteral("v2")); }, "already exists"},
+        {"modify of a missing value", [&] { return modify(QStringLiteral("v9"), QStringLiteral("gone")); }, "no longer exists"},
+        {"empty value", [&] { return add(valueDocument(kItem, QStringLiteral("  "))); }, "empty"},
+        {"unknown item", [&] { return add(valueDocument(QStringLiteral("99999"), QStringLiteral("x"))); }, "does not exist"},
+        {"not well-formed", [&] { return add(doc.arg(QStringLiteral("<cAlias>a<b</cAlias>"))); }, "does not parse"},
+        {"unknown field", [&] { return add(doc.arg(QStringLiteral("<pubzxts>1</pubzxts>"))); }, "unknown field"},
+        {"too long", [&] { return add(valueDocument(kItem, QString(121, QLatin1Char('x')))); }, "longer than 120"},
+        {"bad stop flag", [&] { return add(doc.arg(QStringLiteral("<bFreeStop>yes</bFreeStop>"))); }, "neither 0 nor 1"},
+        {"unknown table", [&] { return add(valueDocument(kItem, QStringLiteral("n")), QStringLiteral("UserDef_Parent")); },
          "takes no documents"},
-        {"key that widens itself",
-         [&] { return srv().Delete(QStringLiteral("20' or '1'='1"), QStringLiteral("cId"), kTable, &error); },
-         "only \"and column='value'\""},
-        {"key on an unknown column",
-         [&] { return srv().Delete(QStringLiteral("20' and nothere='1"), QStringLiteral("cId"), kTable, &error); },
-         "no column"},
-        {"delete of a missing value",
-         [&] { return srv().Delete(deleteKey(kItem, QStringLiteral("gone")), QStringLiteral("cId"), kTable, &error); },
-         "No value"},
+        {"key that widens itself", [&] { return remove(QStringLiteral("20' or '1'='1")); }, "only \"and column='value'\""},
+        {"key on an unknown column", [&] { return remove(QStringLiteral("20' and nothere='1")); }, "no column"},
+        {"delete of a missing value", [&] { return remove(deleteKey(kItem, QStringLiteral("gone"))); }, "No value"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [what, write, expected] : cases) {
         error.clear();
-        EXPECT_FALSE(c.write()) << c.what;
-        EXPECT_TRUE(error.contains(QLatin1String(c.expected))) << c.what << ": " << error.toStdString();
-        EXPECT_EQ(srv().lastError(), error) << c.what;
-        EXPECT_TRUE(testsupport::sameAs(before, account.db())) << c.what;
+        EXPECT_FALSE(write()) << what;
+        EXPECT_TRUE(error.contains(QLatin1String(expected))) << what << ": " << error.toStdString();
+        EXPECT_EQ(srv().lastError(), error) << what;
+        EXPECT_TRUE(testsupport::sameAs(before, account.db())) << what;
     }
 }
 
 TEST_F(DocumentWrites, AFailureAtAnyStatementLeavesTheDatabaseAsItWas) {
     ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("keep"), QStringLiteral("k")), kTable));
     ASSERT_TRUE(srv().Add(valueDocument(kItem, QStringLiteral("old"), QStringLiteral("o")), kTable));
-    const QList<std::pair<const char*, std::function<bool(QString*)>>> writes = {
+    const QList<std::pair<const char*, testsupport::Write>> writes = {
         {"add", [&](QString* e) { return srv().Add(valueDocument(kItem, QStringLiteral("new")), kTable, e); }},
         {"modify",
          [&](QString* e) {
-             return srv().Modify(valueDocument(kItem, QStringLiteral("renamed"), QStringLiteral("r"),
-                                               QStringLiteral("old"), true),
-                                 kTable, e);
+             return srv().Modify(valueDocument(kItem, QStringLiteral("renamed"), {}, QStringLiteral("old"), true), kTable, e);
          }},
         {"delete",
          [&](QString* e) { return srv().Delete(deleteKey(kItem, QStringLiteral("keep")), QStringLiteral("cId"), kTable, e); }},
@@ -174,34 +144,6 @@ TEST_F(DocumentWrites, AFailureAtAnyStatementLeavesTheDatabaseAsItWas) {
     }
     EXPECT_EQ(values(kItem).mid(values(kItem).size() - 2),
               (QStringList{QStringLiteral("new"), QStringLiteral("renamed")}));
-}
-
-TEST_F(DocumentWrites, HostileValuesArriveUnchangedAndDeleteOnlyThemselves) {
-    const QStringList hostile = testsupport::hostileTexts(120);
-    QString error;
-    for (const QString& value : hostile) {
-        ASSERT_TRUE(srv().Add(valueDocument(kItem, value, value.left(120)), kTable, &error))
-            << value.toStdString() << ": " << error.toStdString();
-        EXPECT_EQ(field(kItem, value, "cValue"), value);
-        EXPECT_EQ(field(kItem, value, "cAlias"), value.left(120));
-    }
-    // A modify keyed by a hostile value changes that row only.
-    ASSERT_TRUE(srv().Modify(valueDocument(kItem, QStringLiteral("x' or '1'='1"), QStringLiteral("changed"),
-                                           QStringLiteral("x' or '1'='1"), true),
-                             kTable, &error))
-        << error.toStdString();
-    EXPECT_EQ(field(kItem, QStringLiteral("O'Brien"), "cAlias"), QStringLiteral("O'Brien"));
-    EXPECT_EQ(field(kItem, QStringLiteral("x' or '1'='1"), "cAlias"), QStringLiteral("changed"));
-
-    for (const QString& value : hostile) {
-        const QStringList before = values(kItem);
-        ASSERT_TRUE(srv().Delete(deleteKey(kItem, value), QStringLiteral("cID"), kTable, &error))
-            << value.toStdString() << ": " << error.toStdString();
-        QStringList expected = before;
-        expected.removeOne(value);
-        EXPECT_EQ(values(kItem), expected) << value.toStdString();
-    }
-    EXPECT_TRUE(DbSnapshot::take(account.db()).integrityOk());
 }
 
 }  // namespace
