@@ -35,6 +35,10 @@ QString xmlText(const QString& value) {
             case '>': out += QStringLiteral("&gt;"); break;
             case '"': out += QStringLiteral("&quot;"); break;
             case '\'': out += QStringLiteral("&apos;"); break;
+            // A reader turns a raw CR into LF, and tab and LF in an attribute into blanks.
+            case '\t': out += QStringLiteral("&#9;"); break;
+            case '\n': out += QStringLiteral("&#10;"); break;
+            case '\r': out += QStringLiteral("&#13;"); break;
             default: out += c;
         }
     }

@@ -1,13 +1,16 @@
-// The SQLite layer: opening, settings, statements, record sets and transactions.
+// The SQLite layer: opening, settings, parameters, transactions and the order text sorts in.
 #include <gtest/gtest.h>
 
+#include <QCollator>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
+#include <random>
 
+#include "platform/db/Collation.h"
 #include "platform/db/Database.h"
 
 using platform::db::Database;
-using platform::db::DeclaredType;
 using platform::db::Transaction;
 
 namespace {
@@ -23,6 +26,12 @@ protected:
     QString single(const QString& sql) {
         auto rows = db->query(sql);
         return rows && !rows->isEmpty() ? rows->text(0) : QStringLiteral("<none>");
+    }
+    QStringList column(const QString& sql) {
+        QStringList out;
+        auto rows = db->query(sql);
+        for (int r = 0; rows && r < rows->recordCount(); ++r) out << rows->textAt(r, 0);
+        return out;
     }
     QTemporaryDir dir;
     std::unique_ptr<Database> db;
@@ -53,67 +62,18 @@ TEST_F(Db, AttachesExistingFilesUnderAName) {
     EXPECT_TRUE(db->schemas().contains("zxsystem"));
 }
 
-TEST_F(Db, RecordSetTypesFollowTheDeclaredTypes) {
-    ASSERT_TRUE(db->exec(
-        "CREATE TABLE t(a nvarchar(60), b nchar(4), c ntext, d varchar(10), e char(3), f text, g int, h smallint,"
-        " i tinyint, j bigint, k bit, l decimal(28,6), m money, n float, o real, p datetime, q date,"
-        " r binary(8), s varbinary(20), u timestamp, v image);"
-        "INSERT INTO t VALUES ('x', 'y', 'z', 'd', 'e', 'f', 1, 2, 3, 5000000000, 1, 1.5, 2.25, 3.5, 4.5,"
-        " '2024-01-02 03:04:05', '2024-01-02', x'01', x'0203', 7, x'04');"));
-    auto rows = db->query("SELECT * FROM t");
-    ASSERT_TRUE(rows);
-    using namespace host::FieldType;
-    const std::vector<std::pair<int, int>> expected = {
-        {VarWChar, 60}, {WChar, 4},   {LongVarWChar, 1073741823}, {VarChar, 10}, {Char, 3},
-        {LongVarChar, 2147483647},    {Integer, 4}, {SmallInt, 2}, {TinyInt, 1}, {BigInt, 8},
-        {Boolean, 2}, {Numeric, 19},  {Currency, 8}, {Double, 8}, {Double, 8}, {DBTimeStamp, 16},
-        {DBTimeStamp, 16}, {Binary, 8}, {VarBinary, 20}, {VarBinary, 8}, {LongVarBinary, 2147483647}};
-    ASSERT_EQ(rows->fieldCount(), int(expected.size()));
-    for (int c = 0; c < rows->fieldCount(); ++c) {
-        SCOPED_TRACE(qPrintable(rows->field(c).name));
-        EXPECT_EQ(rows->field(c).type, expected[size_t(c)].first);
-        EXPECT_EQ(rows->field(c).definedSize, expected[size_t(c)].second);
-    }
-    EXPECT_EQ(rows->value("k").typeId(), QMetaType::Bool);
-    EXPECT_EQ(rows->text("k"), "True");
-    EXPECT_EQ(rows->value("j").toLongLong(), 5000000000LL);
-    EXPECT_EQ(rows->value("m").toDouble(), 2.25);
-    EXPECT_EQ(rows->text("p"), "2024-01-02 03:04:05");
-    EXPECT_EQ(rows->value("u").toByteArray(), QByteArray::fromHex("0000000000000007"));
-    EXPECT_EQ(rows->value("s").toByteArray(), QByteArray::fromHex("0203"));
-}
-
-TEST_F(Db, DeclaredTypesParseWithArgumentsAndExtras) {
-    EXPECT_EQ(DeclaredType::parse("NVARCHAR (60) COLLATE NOCASE NOT NULL").definedSize, 60);
-    EXPECT_EQ(DeclaredType::parse("decimal(28, 6)").scale, 6);
-    EXPECT_EQ(DeclaredType::parse("character varying(5)").fieldType, host::FieldType::VarChar);
-    EXPECT_EQ(DeclaredType::parse("nvarchar(max)").fieldType, host::FieldType::LongVarWChar);
-    EXPECT_EQ(DeclaredType::parse("").fieldType, 0);
-    EXPECT_EQ(DeclaredType::parse("whatever").fieldType, 0);
-}
-
 TEST_F(Db, ParametersBindByTypeAndNullStaysNull) {
-    ASSERT_TRUE(db->exec("CREATE TABLE t(a nvarchar(10), b int, c bit, d float, e varbinary(4))"));
+    ASSERT_TRUE(db->exec("CREATE TABLE t(a nvarchar(10), b int, c bit, e varbinary(4))"));
     QString error;
-    ASSERT_TRUE(db->execParams("INSERT INTO t VALUES (?1, ?2, ?3, ?4, ?5)",
-                               {QString(""), 3, true, 1.25, QByteArray("\x01\x02", 2)}, &error))
+    ASSERT_TRUE(db->execParams("INSERT INTO t VALUES (?1, ?2, ?3, ?4)", {QString(""), 3, true, QByteArray("\x01\x02", 2)}, &error))
         << qPrintable(error);
-    ASSERT_TRUE(db->execParams("INSERT INTO t VALUES (?, ?, ?, ?, ?)", {QVariant(), QVariant(), false, QVariant(), QVariant()}));
-    EXPECT_EQ(db->changes(), 1);
-    auto rows = db->query("SELECT a, b, c, d, e FROM t WHERE c = ?1", {true});
-    ASSERT_TRUE(rows);
-    ASSERT_EQ(rows->recordCount(), 1);
-    EXPECT_FALSE(rows->isNull("a"));
-    EXPECT_EQ(rows->value("b").toInt(), 3);
-    rows = db->query("SELECT a, b FROM t WHERE c = 0");
-    EXPECT_TRUE(rows->isNull("a"));
-    EXPECT_TRUE(rows->isNull("b"));
+    ASSERT_TRUE(db->execParams("INSERT INTO t VALUES (?, ?, ?, ?)", {QVariant(), QVariant(), false, QVariant()}));
+    EXPECT_EQ(single("SELECT count(*) FROM t WHERE a = '' AND b = 3 AND c = 1 AND e = x'0102'"), "1");
+    EXPECT_EQ(single("SELECT count(*) FROM t WHERE a IS NULL AND b IS NULL AND c = 0 AND e IS NULL"), "1");
     EXPECT_FALSE(db->query("SELECT ?1, ?2", {1}, &error));
     EXPECT_TRUE(error.contains("2 parameters"));
     EXPECT_FALSE(db->query("SELECT 1; SELECT 2", {}, &error));
     EXPECT_TRUE(error.contains("one statement"));
-    EXPECT_FALSE(db->query("SELECT * FROM nowhere", {}, &error));
-    EXPECT_TRUE(error.contains("nowhere"));
 }
 
 TEST_F(Db, TransactionsRollBackUnlessCommittedAndNestAsSavepoints) {
@@ -142,6 +102,62 @@ TEST_F(Db, TransactionsRollBackUnlessCommittedAndNestAsSavepoints) {
     }
     EXPECT_EQ(single("SELECT group_concat(a) FROM (SELECT a FROM t ORDER BY a)"), "1,3");
     EXPECT_FALSE(db->inTransaction());
+}
+
+// Text order (ZX_PINYIN): Chinese by pinyin, letters without case; = still ignores only the case.
+TEST_F(Db, TextSortsAsAChineseServerSortsIt) {
+    ASSERT_TRUE(db->exec("CREATE TABLE t(c nvarchar(20) COLLATE NOCASE PRIMARY KEY);"
+                         "INSERT INTO t VALUES ('供应商'), ('单据头'), ('存货'), ('Beta'), ('alpha'), ('单据体');"
+                         "CREATE INDEX ix ON t(c);"));
+    EXPECT_EQ(column("SELECT c FROM t WHERE unicode(c) > 127 ORDER BY c COLLATE ZX_PINYIN DESC"),
+              QStringList({"供应商", "单据头", "单据体", "存货"}));
+    EXPECT_EQ(column("SELECT c FROM t WHERE unicode(c) < 128 ORDER BY c COLLATE ZX_PINYIN"), QStringList({"alpha", "Beta"}));
+    EXPECT_EQ(column("SELECT c FROM t WHERE c IN ('ALPHA', '单据头')").size(), 2);
+    QString error;
+    EXPECT_FALSE(db->exec("INSERT INTO t VALUES ('BETA')", &error));  // still one key in any case
+    EXPECT_TRUE(error.contains("UNIQUE"));
+    EXPECT_TRUE(db->exec("INSERT INTO t VALUES ('Ｂeta')"));  // a full-width letter is another text
+    EXPECT_EQ(column("PRAGMA integrity_check"), QStringList({"ok"}));
+}
+
+TEST_F(Db, ManyDistinctChineseTextsSortAsTheCollatorSortsThem) {
+    // Enough texts that the connection's cache of sort keys grows and is emptied mid-sort.
+    ASSERT_TRUE(db->exec("CREATE TABLE n(c nvarchar(20) COLLATE NOCASE)"));
+    QStringList texts;
+    for (int i = 0; i < 60000; ++i)
+        texts << QString(QChar(0x4E00 + (i * 7919) % 20000)) + QString(QChar(0x4E00 + i % 997)) +
+                     QString::number(i % 13);
+    ASSERT_TRUE(db->exec("BEGIN"));
+    for (const QString& t : texts) ASSERT_TRUE(db->execParams("INSERT INTO n VALUES (?)", {t}));
+    ASSERT_TRUE(db->exec("COMMIT"));
+    const QStringList sorted = column("SELECT c FROM n ORDER BY c COLLATE ZX_PINYIN");
+    ASSERT_EQ(sorted.size(), texts.size());
+    QCollator chinese(QLocale(QLocale::Chinese, QLocale::China));
+    chinese.setCaseSensitivity(Qt::CaseInsensitive);
+    for (int i = 1; i < sorted.size(); ++i)
+        ASSERT_LE(chinese.compare(sorted.at(i - 1), sorted.at(i)), 0) << i;
+}
+
+TEST(TextOrder, LettersAndDigitsOrderAsTheChineseCollationOrdersThem) {
+    // Texts of letters and digits alone skip the collator; they must land where it puts them.
+    std::mt19937 random(7);
+    const QByteArray alphabet = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    auto word = [&] {
+        QByteArray w;
+        for (int n = int(random() % 6); n >= 0; --n) w += alphabet.at(int(random() % alphabet.size()));
+        return w;
+    };
+    QCollator chinese(QLocale(QLocale::Chinese, QLocale::China));
+    chinese.setCaseSensitivity(Qt::CaseInsensitive);
+    for (int i = 0; i < 2000; ++i) {
+        const QByteArray a = word(), b = word();
+        const int collated = chinese.compare(QString::fromLatin1(a), QString::fromLatin1(b));
+        const int ordered = platform::db::compareText(a, b);
+        if (collated != 0) {
+            EXPECT_EQ(collated < 0, ordered < 0) << a.constData() << " " << b.constData();
+        }
+        EXPECT_EQ(ordered == 0, a.compare(b, Qt::CaseInsensitive) == 0);
+    }
 }
 
 }  // namespace

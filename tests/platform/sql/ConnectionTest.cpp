@@ -1,7 +1,7 @@
-// Connection texts, opening connections, and the record sets a connection hands back.
+// Connection texts, opening connections, and the record sets a connection hands back: types
+// and sizes from the declared types, NULL apart from empty text, positions.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 
 #include "SqlTest.h"
@@ -12,141 +12,125 @@ using platform::sql::ConnectionText;
 
 namespace {
 
-TEST(ConnectionTexts, ParseAndFormatRoundTrip) {
-    const auto c = ConnectionText::parse(
-        "Data Source=/d/ZxData_001.db;Initial Catalog=ZxData_001;Account=001;System=/d/zxsystem.db;"
-        "Meta=/d/ZxMeta_001.db;Language=zh-TW");
-    ASSERT_TRUE(c);
-    EXPECT_EQ(c->dataSource, "/d/ZxData_001.db");
-    EXPECT_EQ(c->catalog, "ZxData_001");
-    EXPECT_EQ(c->account, "001");
-    EXPECT_EQ(c->systemPath, "/d/zxsystem.db");
-    EXPECT_EQ(c->metaPath, "/d/ZxMeta_001.db");
-    EXPECT_EQ(c->language, "zh-TW");
-    EXPECT_EQ(ConnectionText::parse(c->format())->format(), c->format());
-
-    // Keys in any case and order, blanks around them, unknown keys, a language in other spelling.
+TEST(ConnectionTexts, KeysInAnySpellingAndPathsWithSemicolonsAndQuotes) {
     const auto d = ConnectionText::parse(" language = EN_us ; data source = /x/a.db ; Provider=X");
     ASSERT_TRUE(d);
     EXPECT_EQ(d->dataSource, "/x/a.db");
     EXPECT_EQ(d->language, "en-US");
     EXPECT_FALSE(ConnectionText::parse("Initial Catalog=ZxData_001"));
-    EXPECT_FALSE(ConnectionText::parse(""));
-}
-
-TEST(ConnectionTexts, PathsWithSemicolonsAndQuotesSurvive) {
     ConnectionText c;
     c.dataSource = "/data/odd;name \"x\"/ZxData_001.db";
     c.catalog = "ZxData_001";
-    c.account = "001";
+    c.systemPath = "/d/zx;system.db";
     const auto back = ConnectionText::parse(c.format());
     ASSERT_TRUE(back);
     EXPECT_EQ(back->dataSource, c.dataSource);
+    EXPECT_EQ(back->systemPath, c.systemPath);
     EXPECT_EQ(back->catalog, "ZxData_001");
 }
 
-TEST(Connections, OpeningFailsClearly) {
+using Connections = SqlTest;
+
+TEST_F(Connections, AMissingAttachedFileIsNamedAndNotMade) {
     QString error;
-    EXPECT_FALSE(platform::sql::TSqlConnection::open("Initial Catalog=x", &error));
-    EXPECT_TRUE(error.contains("Data Source"));
-    EXPECT_FALSE(platform::sql::TSqlConnection::open("Data Source=/no/such/file.db", &error));
-    EXPECT_TRUE(error.contains("/no/such/file.db"));
-    testsupport::TestAccount account;
-    ASSERT_TRUE(account.ok());
     auto text = *ConnectionText::parse(account.connectionText());
     text.systemPath = account.dataRoot() + "/missing.db";
     EXPECT_FALSE(platform::sql::TSqlConnection::open(text.format(), &error));
     EXPECT_TRUE(error.contains("missing.db"));
-    EXPECT_FALSE(QFile::exists(account.dataRoot() + "/missing.db"));  // nothing made on the way
-}
-
-using AccountConnections = SqlTest;
-
-TEST_F(AccountConnections, MetadataConnectionSeesItsOwnDatabaseUnderItsName) {
-    QString error;
-    auto meta = platform::sql::TSqlConnection::open(account.metaConnectionText(), &error);
-    ASSERT_TRUE(meta) << qPrintable(error);
-    EXPECT_EQ(meta->defaultDatabase(), "ZxMeta_001");
-    auto rows = meta->open("Select A.cRefID, A.cRefMeta,a.cRefName From refdesign A Where A.IsUserDefRef=1 and isnull(a.cParentRefid,'')<>''  Order by a.cRefName");
-    ASSERT_TRUE(rows) << qPrintable(meta->lastError());
-    EXPECT_EQ(rows->recordCount(), 3);
-    EXPECT_TRUE(meta->open("select count(*) from ZxMeta_001..AA_ColumnDic"));
-    EXPECT_TRUE(meta->open("select count(*) from zxsystem..ua_subsys"));
+    EXPECT_FALSE(QFile::exists(account.dataRoot() + "/missing.db"));
 }
 
 using RecordSets = SqlTest;
 
-TEST_F(RecordSets, FieldTypesAndSizesComeFromDeclaredTypes) {
-    auto rows = connection->open("select cId, IMaxLen, iDataSource, bFixLength, pubzxts, cItemName, "
-                                 "cItemName + 'x' as joined, 1.5 as ratio, 7 as seven from UserDef_Base where cId = '1'");
+TEST_F(RecordSets, TypesSizesAndValuesFollowTheDeclaredTypes) {
+    ASSERT_TRUE(account.db().exec(
+        "CREATE TABLE zz_t(a nvarchar(60), b nchar(4), c ntext, d varchar(10), e char(3), f text, g int,"
+        " h smallint, i tinyint, j bigint, k bit, l decimal(28,6), m money, n float, o real, p datetime,"
+        " q date, r binary(8), s varbinary(20), u timestamp, v image, w nvarchar(10), x bit)"));
+    const QString nonBmp = QStringLiteral("𠀀𝄞 存货 \"'<&>");
+    ASSERT_TRUE(account.db().execParams(
+        "INSERT INTO zz_t VALUES (?, 'y', 'z', 'd', 'e', 'f', ?, 2, 3, ?, 2, 12.3456, 2.25, 1e-7, 4.5,"
+        " '2024-02-29 23:59:58', '2024-01-02', x'01', x'0203', 7, x'04', 42, ' TRUE ')",
+        {nonBmp, -2147483647 - 1, Q_INT64_C(9007199254740993)}));
+    auto rows = connection->open("select * from zz_t");
     ASSERT_TRUE(rows) << qPrintable(connection->lastError());
-    auto type = [&](const char* name) { return rows->field(rows->fieldIndex(name)).type; };
-    auto size = [&](const char* name) { return rows->field(rows->fieldIndex(name)).definedSize; };
-    EXPECT_EQ(type("cId"), host::FieldType::VarWChar);
-    EXPECT_EQ(size("cId"), 20);
-    EXPECT_EQ(rows->value("bFixLength").typeId(), QMetaType::Bool);
-    EXPECT_EQ(type("pubzxts"), host::FieldType::BigInt);
-    EXPECT_EQ(type("joined"), host::FieldType::VarWChar);  // expressions: from the value
-    EXPECT_EQ(type("ratio"), host::FieldType::Double);
-    EXPECT_EQ(type("seven"), host::FieldType::Integer);
-    EXPECT_EQ(rows->text("bCheckVal"), QString());  // no such field: null, not a crash
-    // A row version of the server's kind reads as its eight bytes.
-    ASSERT_TRUE(connection->execute("create table #v(v timestamp) insert into #v values (101)"));
-    auto versions = connection->open("select v from #v");
-    ASSERT_TRUE(versions) << qPrintable(connection->lastError());
-    EXPECT_EQ(versions->field(0).type, host::FieldType::VarBinary);
-    EXPECT_EQ(versions->value("v").toByteArray(), QByteArray::fromHex("0000000000000065"));
+    using namespace host::FieldType;
+    const std::vector<std::pair<int, int>> expected = {
+        {VarWChar, 60}, {WChar, 4},   {LongVarWChar, 1073741823}, {VarChar, 10}, {Char, 3},
+        {LongVarChar, 2147483647},    {Integer, 4}, {SmallInt, 2}, {TinyInt, 1}, {BigInt, 8},
+        {Boolean, 2}, {Numeric, 19},  {Currency, 8}, {Double, 8}, {Double, 8}, {DBTimeStamp, 16},
+        {DBTimeStamp, 16}, {Binary, 8}, {VarBinary, 20}, {VarBinary, 8}, {LongVarBinary, 2147483647},
+        {VarWChar, 10}, {Boolean, 2}};
+    ASSERT_EQ(rows->fieldCount(), int(expected.size()));
+    for (int c = 0; c < rows->fieldCount(); ++c) {
+        EXPECT_EQ(rows->field(c).type, expected[size_t(c)].first) << qPrintable(rows->field(c).name);
+        EXPECT_EQ(rows->field(c).definedSize, expected[size_t(c)].second) << qPrintable(rows->field(c).name);
+    }
+    const std::pair<const char*, QString> texts[] = {
+        {"a", nonBmp}, {"g", "-2147483648"}, {"j", "9007199254740993"}, {"k", "True"},
+        {"l", "12.3456"}, {"n", "0.0000001"}, {"p", "2024-02-29 23:59:58"}, {"w", "42"}};
+    for (const auto& [field, text] : texts) EXPECT_EQ(rows->text(field), text) << field;
+    EXPECT_EQ(rows->value("j").toLongLong(), Q_INT64_C(9007199254740993));
+    EXPECT_EQ(rows->value("x").typeId(), QMetaType::Bool);  // a flag stored as text
+    EXPECT_EQ(rows->value("w").typeId(), QMetaType::QString);  // a number in a text column
+    EXPECT_EQ(rows->value("u").toByteArray(), QByteArray::fromHex("0000000000000007"));
+    EXPECT_EQ(rows->value("s").toByteArray(), QByteArray::fromHex("0203"));
+    EXPECT_EQ(rows->text("nothing"), QString());  // no such field: null, not a crash
+
+    // Expressions take the type of their value; integers beyond int are big integers.
+    rows = connection->open("select 5000000000 as big, 7 as small, 1.5 as ratio, 0x00ff as bytes, "
+                            "cItemName + 'x' as joined, pubzxts from UserDef_Base where cId = '1'");
+    ASSERT_TRUE(rows) << qPrintable(connection->lastError());
+    const int types[] = {BigInt, Integer, Double, VarBinary, VarWChar, BigInt};
+    for (int c = 0; c < 6; ++c) EXPECT_EQ(rows->field(c).type, types[c]) << c;
+    EXPECT_EQ(rows->value("big").toLongLong(), 5000000000LL);
 }
 
-TEST_F(RecordSets, NullStaysDistinctFromEmptyText) {
-    auto rows = connection->open(
-        "select cCusCode, cCusDefine3, cCusName from Customer where cCusCode in ('C003', 'C004') order by cCusCode");
-    ASSERT_TRUE(rows);
+TEST_F(RecordSets, NullStaysApartFromEmptyTextInEveryKindOfColumn) {
+    ASSERT_TRUE(connection->execute(
+        "create table #t(a nvarchar(10), b int, c bit, d decimal(28,6), e varbinary(4)) "
+        "insert into #t values ('', 0, 0, 0, 0x) insert into #t values (NULL, NULL, NULL, NULL, NULL)"))
+        << qPrintable(connection->lastError());
+    auto rows = connection->open("select a, b, c, d, e, NULL as f, '' as g from #t order by b desc");
+    ASSERT_TRUE(rows) << qPrintable(connection->lastError());
     ASSERT_EQ(rows->recordCount(), 2);
-    EXPECT_FALSE(rows->isNull("cCusDefine3"));  // ''
-    EXPECT_EQ(rows->text("cCusDefine3"), QString());
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_FALSE(rows->isNullAt(0, c)) << c;
+        EXPECT_TRUE(rows->at(0, c).isValid()) << c;
+        EXPECT_TRUE(rows->isNullAt(1, c)) << c;
+        EXPECT_FALSE(rows->at(1, c).isValid()) << c;
+        EXPECT_EQ(rows->textAt(1, c), QString()) << c;
+    }
+    EXPECT_TRUE(rows->isNullAt(0, 5));
+    EXPECT_FALSE(rows->isNullAt(0, 6));
+    // As the demo account holds them: '' and NULL extended values of two customers.
+    rows = connection->open("select cCusDefine3, cCusName from Customer where cCusCode in ('C003', 'C004') order by cCusCode");
+    ASSERT_TRUE(rows);
+    EXPECT_FALSE(rows->isNull("cCusDefine3"));
     rows->moveNext();
-    EXPECT_TRUE(rows->isNull("cCusDefine3"));  // NULL
-    EXPECT_FALSE(rows->isNull("cCusName"));
+    EXPECT_TRUE(rows->isNull("cCusDefine3"));
     EXPECT_EQ(rows->text("CCUSNAME"), QStringLiteral("北辰物流有限公司"));  // fields by name in any case
 }
 
-TEST_F(RecordSets, NavigationKeepsPosition) {
+TEST_F(RecordSets, PositionsAsTheComponentMovesThroughThem) {
     auto rows = connection->open("select cId from UserDef_Base where cClass = N'单据头' order by cast(cId as int)");
     ASSERT_TRUE(rows);
     ASSERT_EQ(rows->recordCount(), 20);
-    EXPECT_EQ(rows->absolutePosition(), 1);
-    rows->moveLast();
-    EXPECT_EQ(rows->text("cId"), "1004");
-    rows->moveNext();
-    EXPECT_TRUE(rows->eof());
-    rows->setAbsolutePosition(2);
-    EXPECT_EQ(rows->text("cId"), "2");
-    rows->moveFirst();
     rows->movePrevious();
     EXPECT_TRUE(rows->bof());
+    EXPECT_FALSE(rows->value(0).isValid());
+    rows->moveLast();
+    EXPECT_EQ(rows->text(" CID "), "1004");
+    rows->moveNext();
+    rows->moveNext();  // stays after the last record
+    EXPECT_TRUE(rows->eof());
+    EXPECT_EQ(rows->absolutePosition(), 21);
+    rows->setAbsolutePosition(2);
+    EXPECT_EQ(rows->text("cId"), "2");
     auto none = connection->open("select cId from UserDef_Base where 1=2");
     ASSERT_TRUE(none);
     EXPECT_TRUE(none->bof() && none->eof());
-    EXPECT_EQ(none->fieldCount(), 1);
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(AccountConnections, SeeSchemaChangesMadeThroughAnotherConnection) {
-    auto& first = connection;
-    auto second = connect();
-    // The first connection learns that the table is missing …
-    EXPECT_FALSE(first->open("select cA + cB as joined from zz_Later"));
-    // … another client then creates it with text columns …
-    ASSERT_TRUE(second->execute("create table zz_Later(cA nvarchar(10), cB nvarchar(10))"));
-    ASSERT_TRUE(second->execute("insert into zz_Later values (N'ab', N'12')"));
-    // … and the first one now reads the columns as text: + joins them instead of adding.
-    auto rows = first->open("select cA + cB as joined from zz_Later");
-    ASSERT_TRUE(rows) << qPrintable(first->lastError());
-    EXPECT_EQ(rows->text("joined"), "ab12");
+    EXPECT_EQ(none->field(0).definedSize, 20);
 }
 
 }  // namespace
