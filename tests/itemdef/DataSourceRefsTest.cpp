@@ -180,9 +180,3 @@ TEST_F(DataSource, HostileArchiveNamesStayValues) {
     }
     EXPECT_FALSE(fields("Customer", kText).isEmpty());
 }
-
-TEST(ArchiveRefName, FollowsTheLanguageRegionInAnyCase) {
-    EXPECT_EQ(ArchiveRefName("EN-US"), "Archive Name");
-    EXPECT_EQ(ArchiveRefName("zh-TW"), QStringLiteral("檔案名稱"));
-    EXPECT_EQ(ArchiveRefName(""), QStringLiteral("档案名称"));
-}

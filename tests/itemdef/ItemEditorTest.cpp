@@ -43,7 +43,6 @@ TEST_F(ItemEditor, StoredValuesShowLocalised) {
     EXPECT_EQ(edit("EdtCItem")->text(), text("Q9.AA.USERDEF.userdefineitem") + QStringLiteral("8"));
     EXPECT_EQ(combo("CmbCType")->currentText(), text("Q9.AA.USERDEF.datatype_text"));
     EXPECT_EQ(edit("EdtIMaxLen")->text(), QStringLiteral("40"));
-    EXPECT_EQ(editor->relArchiveBox()->text(), QStringLiteral("职员档案"));
     EXPECT_EQ(combo("CmbcRelField")->currentText(), QStringLiteral("职员名称"));
     EXPECT_EQ(names()->item(0, 0)->text(), QStringLiteral("业务员"));
     EXPECT_EQ(names()->item(0, 1)->text(), QStringLiteral("業務員"));
@@ -229,14 +228,6 @@ TEST_F(ItemEditor, DataSourceAndRelatedArchive) {
     controls::RefEdit* box = editor->relArchiveBox();
     EXPECT_EQ(combo("CmbcRelField")->count(), 3);      // the person archive's text fields
     EXPECT_FALSE(combo("CmbcParentID")->isEnabled());  // an item fed from an archive has no parent
-
-    // Another archive: its fields, the old field forgotten.
-    emit box->lookupReturned(std::make_shared<host::RecordSet>(
-        QVector<host::FieldInfo>{{QStringLiteral("key")}, {QStringLiteral("name")}},
-        QVector<QVector<QVariant>>{{QStringLiteral("Warehouse"), QStringLiteral("仓库档案")}}));
-    EXPECT_EQ(box->text(), QStringLiteral("仓库档案"));
-    EXPECT_EQ(combo("CmbcRelField")->currentIndex(), -1);
-    EXPECT_NE(combo("CmbcRelField")->findText(QStringLiteral("仓库名称")), -1);
 
     emit box->lookupReturned(std::make_shared<host::RecordSet>());  // nothing to choose
     EXPECT_TRUE(messages().contains(text("Q9.AA.ARCHIVE.FIELD.nothefield")));
