@@ -85,7 +85,6 @@ struct Helper {
         f.defaultVal = {QString()};
         f.dataSource = 0;
         for (auto& flag : f.flags) flag = {QStringLiteral("0")};
-        f.relFieldEnabled = false;
         f.column = state.column;
         tables.cId = state.cId;
         tables.adding = state.adding;
