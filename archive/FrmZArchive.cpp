@@ -34,6 +34,7 @@ namespace {
 constexpr int kRepaintEvery = 200;
 const QString kColumns = QStringLiteral(" Cvalue,Calias,CbarCode,cParentValue,bFreeStop ");
 const QString kLockName = QStringLiteral("UserDefine");
+constexpr int kYesNoCancelQuestion = 3 | host::MsgButtons::Question;
 
 bool is(const QString& command, const char* name) {
     return command.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
@@ -114,6 +115,7 @@ FrmZArchive::FrmZArchive(QWidget* parent)
 }
 
 FrmZArchive::~FrmZArchive() {
+    releaseValueLock();  // a window released without being closed holds no value lock either
     if (m_plugIns)
         for (const auto& p : *m_plugIns) p->UnLoadPlugInControls();
 }
@@ -386,14 +388,14 @@ void FrmZArchive::RowSelected(int row) {
     }
     if (m_editMode == kAdding || m_editMode == kModifying) {
         if (grid()->rows() < 2) return;
-        if (buttonEnabled(QStringLiteral("SaveRs")) && userdef::g_Pub &&
-            userdef::g_Pub->MsgBox(res(QStringLiteral("Q9.AAARCHIVE.COMMON.savearch_ornot")),
-                                   host::MsgButtons::YesNoQuestion,
-                                   res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation"))) ==
-                host::MsgAnswer::Yes) {
-            if (!Operating(QStringLiteral("SaveRs"))) return;
-            row = grid()->currentRow();  // the list was read again
+        if (!LeaveEdit()) {
+            // The edit goes on: the row being edited stays the current one.
+            m_filling = true;
+            grid()->setCurrentRow(m_currentRow);
+            m_filling = false;
+            return;
         }
+        row = grid()->currentRow();  // after a save the list was read again
         if (m_plugIns)
             for (const auto& p : *m_plugIns) p->CurrentState() == 3 ? p->EndModify() : p->EndAdd();
     }
@@ -479,6 +481,14 @@ void FrmZArchive::releaseValueLock() {
 }
 
 bool FrmZArchive::AddOrModify(bool modify) {
+    if (!modify && m_editMode == kModifying) {
+        // Add ends the modify: its changes are saved or dropped as the user answers.
+        if (!LeaveEdit()) return false;
+        if (m_editMode == kModifying) {
+            releaseValueLock();
+            m_editMode = kBrowse;
+        }
+    }
     if (m_plugIns)
         for (const auto& p : *m_plugIns) modify ? p->StartModify() : p->StartAdd();
     if (m_editMode == kAdding) return false;
@@ -490,8 +500,29 @@ bool FrmZArchive::AddOrModify(bool modify) {
         m_oldValue = valueEdit()->text();
     else
         ClearEditFields();
+    m_editStart = EditTexts();
+    m_plugInChanged = false;
     valueEdit()->setFocus();
     return true;
+}
+
+QStringList FrmZArchive::EditTexts() const {
+    return {valueEdit()->text(), ui->EdtcAlias->text(), ui->EdtcBarCode->text(),
+            parentEdit()->text(), ui->chkbFreeStop->isChecked() ? QStringLiteral("1") : QString()};
+}
+
+bool FrmZArchive::Changed() const {
+    return m_editMode != kBrowse && (m_plugInChanged || EditTexts() != m_editStart);
+}
+
+bool FrmZArchive::LeaveEdit() {
+    if (!Changed()) return true;
+    if (!userdef::g_Pub) return false;
+    const int answer = userdef::g_Pub->MsgBox(
+        res(QStringLiteral("Q9.AAARCHIVE.COMMON.savearch_ornot")), kYesNoCancelQuestion,
+        res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation")));
+    if (answer == host::MsgAnswer::Yes) return Operating(QStringLiteral("SaveRs"));
+    return answer == host::MsgAnswer::No;
 }
 
 bool FrmZArchive::DeleteValue() {
@@ -554,6 +585,7 @@ bool FrmZArchive::SaveValue() {
 }
 
 bool FrmZArchive::Navigate(const QString& command) {
+    if (!LeaveEdit()) return false;
     ClearEditFields();
     SetEditEnabled(false);
     // Leaving the item ends its edit.
@@ -587,6 +619,8 @@ bool FrmZArchive::Navigate(const QString& command) {
         enable({"First", "Previous"}, true);
     }
     m_currentRow = 0;
+    // The caller's parent flag spoke of the item it opened; another item has its own parent.
+    m_hasParentDefine = !m_items->text(QStringLiteral("cParentID")).isEmpty();
     Fillallfields();
     return true;
 }
@@ -630,7 +664,10 @@ void FrmZArchive::EnableSave() {
 }
 
 ValueBoxes FrmZArchive::boxes() const {
-    return {valueEdit(), ui->EdtcAlias, ui->EdtcBarCode, parentEdit(), ui->chkbFreeStop};
+    // The boxes the item has, whichever tab is in front: bar codes for free items, the stop flag
+    // for items 20 to 35.
+    return {valueEdit(), ui->EdtcAlias, m_freeItem ? ui->EdtcBarCode : nullptr, parentEdit(),
+            hasStopFlag(m_itemId) ? ui->chkbFreeStop : nullptr};
 }
 
 void FrmZArchive::WriteUserDefineXML(const QString& itemId, QString& document, int mode,
@@ -649,7 +686,7 @@ bool FrmZArchive::DeleteUserDefineRs(const QString& itemId, const QString& value
 QString FrmZArchive::Talk(const QString& fieldName) { return archive::Talk(fieldName, valueEdit()); }
 
 void FrmZArchive::PlugInNotice(const QString& notice) {
-    archive::PlugInNotice(notice, button(QStringLiteral("SaveRs")), this);
+    if (archive::PlugInNotice(notice, button(QStringLiteral("SaveRs")), this)) m_plugInChanged = true;
 }
 
 host::IGrid* FrmZArchive::PlugInGrid() { return grid(); }
@@ -757,8 +794,7 @@ bool FrmZArchive::HandleKey(QObject* watched, QKeyEvent* key) {
 
 void FrmZArchive::closeEvent(QCloseEvent* event) {
     if (!m_closing) {
-        setProperty("dirty", buttonEnabled(QStringLiteral("SaveRs")) && m_editMode != kBrowse);
-        if (userdef::g_Pub && !userdef::g_Pub->isSaveRs(this)) {
+        if (!LeaveEdit()) {
             event->ignore();
             return;
         }

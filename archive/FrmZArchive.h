@@ -102,6 +102,13 @@ private:
     void EnableSave();
     void setButton(const QString& key, bool enabled);
     bool buttonEnabled(const QString& key) const;
+    // Before a move that ends the edit (another item, another row, Add while modifying, close):
+    // when the user changed something, asks whether to save it (Yes/No/Cancel). True when the
+    // move may go on; false keeps the user where they are, typing included (Cancel, or the save
+    // behind Yes failed).
+    bool LeaveEdit();
+    QStringList EditTexts() const;
+    bool Changed() const;
     bool takeValueLock();
     void releaseValueLock();
     ValueBoxes boxes() const;
@@ -123,6 +130,8 @@ private:
     QString m_relField;
     QString m_oldValue;
     QString m_itemType;  // the stored type of the current item
+    QStringList m_editStart;  // the boxes as the edit began
+    bool m_plugInChanged = false;  // a plug-in reported a change during the edit
     int m_editMode = kBrowse;
     int m_valueSize = 0;
     int m_currentRow = 0;

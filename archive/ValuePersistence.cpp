@@ -30,6 +30,7 @@ bool SaveUserDefineRs(host::IClsCommon* srv, const QString& itemId, const QStrin
     if (!srv || (mode != kAdding && mode != kModifying)) return false;
     QString document;
     WriteUserDefineXML(itemId, document, mode, oldValue, boxes);
+    if (!userdef::CheckXmlDocument(document)) return false;
     QString error;
     const bool ok = mode == kAdding ? srv->Add(document, kTable, &error)
                                     : srv->Modify(document, kTable, &error);

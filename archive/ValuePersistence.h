@@ -1,6 +1,6 @@
 #pragma once
 // How the value archive writes an item's values: the value document built from the edit boxes
-// that are shown, and the server service's Add, Modify and Delete on "UserDefine".
+// that belong to the item, and the server service's Add, Modify and Delete on "UserDefine".
 #include <QString>
 
 class QWidget;
@@ -16,7 +16,8 @@ constexpr int kBrowse = 0;
 constexpr int kAdding = 1;
 constexpr int kModifying = 2;
 
-// The boxes a value document is built from; a box that is hidden (or null) adds nothing.
+// The boxes a value document is built from; a null box (one the item does not have) adds
+// nothing. Whether a box shows at the moment does not count.
 struct ValueBoxes {
     const QWidget* value = nullptr;        // cValue
     const QWidget* alias = nullptr;        // cAlias
@@ -31,7 +32,8 @@ void WriteUserDefineXML(const QString& itemId, QString& document, int mode,
                         const QString& oldValue, const ValueBoxes& boxes);
 
 // Adds (mode 1) or modifies (mode 2, keyed by oldValue) the value the boxes hold. False without
-// a call in any other mode; false after showing the service's reason when it refuses.
+// a call in any other mode, or after showing why when a text cannot go into the document; false
+// after showing the service's reason when it refuses.
 bool SaveUserDefineRs(host::IClsCommon* srv, const QString& itemId, const QString& oldValue,
                       int mode, const ValueBoxes& boxes);
 

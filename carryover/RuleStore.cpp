@@ -2,6 +2,7 @@
 
 #include "carryover/RuleRecord.h"
 #include "common/Globals.h"
+#include "common/XmlHelpers.h"
 
 namespace carryover {
 
@@ -17,6 +18,10 @@ bool noService(QString* error) {
 bool SendRuleRecords(int mode, const QString& records, QString* error) {
     if (mode != 1 && mode != 2) return false;
     if (!userdef::g_SrvDB) return noService(error);
+    if (const QString unfit = userdef::XmlUnfitMessage(records); !unfit.isEmpty()) {
+        if (error) *error = unfit;
+        return false;
+    }
     return mode == 1 ? userdef::g_SrvDB->Add(records, kRuleTable, error)
                      : userdef::g_SrvDB->Modify(records, kRuleTable, error);
 }

@@ -16,8 +16,15 @@ QString GetXmlAttr(const QDomElement& element, const QString& name,
 // a line edit, choice or label its text.
 QString ControlValue(const QWidget* control);
 
-// When the control would be visible with its window (not hidden by itself or a parent),
-// appends <name>value</name> to accumulator, the value escaped for XML.
+// Appends <name>value</name> to accumulator, the control's value escaped for XML; a null control
+// adds nothing. The caller passes the controls that belong to the document: whether a control
+// shows at the moment (another tab page may be in front) does not matter.
 void AppendXmlElement(QString& accumulator, const QString& name, const QWidget* control);
+
+// Empty when every character of the document fits XML; else the message that names the text
+// holding the first character that does not, and its code ("Q9.AA.ARCHIVE.COMMON.xmltext_unfit").
+QString XmlUnfitMessage(const QString& document);
+// Shows XmlUnfitMessage, if any, and answers whether the document may go to the server.
+bool CheckXmlDocument(const QString& document);
 
 }  // namespace userdef

@@ -35,7 +35,8 @@ QString xmlText(const QString& value) {
             case '>': out += QStringLiteral("&gt;"); break;
             case '"': out += QStringLiteral("&quot;"); break;
             case '\'': out += QStringLiteral("&apos;"); break;
-            // A reader turns a raw CR into LF, and tab and LF in an attribute into blanks.
+            // A parser turns a carriage return into a line feed, and in an attribute every one
+            // of the three into a blank; written as references they arrive as they were.
             case '\t': out += QStringLiteral("&#9;"); break;
             case '\n': out += QStringLiteral("&#10;"); break;
             case '\r': out += QStringLiteral("&#13;"); break;
@@ -43,6 +44,22 @@ QString xmlText(const QString& value) {
         }
     }
     return out;
+}
+
+qsizetype xmlUnfitAt(const QString& value) {
+    const qsizetype n = value.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = value.at(i).unicode();
+        if (c < 0x20) {
+            if (c != '\t' && c != '\n' && c != '\r') return i;
+        } else if (QChar::isHighSurrogate(c)) {
+            if (i + 1 >= n || !value.at(i + 1).isLowSurrogate()) return i;
+            ++i;  // a pair: one character
+        } else if (QChar::isLowSurrogate(c) || c == 0xFFFE || c == 0xFFFF) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 }  // namespace host

@@ -11,7 +11,14 @@ QString sqlValue(const QString& value);
 QString sqlLikeText(const QString& value);
 // An identifier taken from data (table or column name) in [brackets], "]" doubled.
 QString sqlIdent(const QString& name);
-// A value for XML element text or an attribute: & < > " ' and tab, LF, CR escaped.
+// A value for XML element text or an attribute: & < > " ' escaped, tab, line feed and carriage
+// return written as character references so that they arrive unchanged. Characters no XML document
+// can carry (see xmlUnfitAt) pass unchanged: text holding one is refused before a document is
+// built from it, never altered.
 QString xmlText(const QString& value);
+// The position of the first character no XML document can carry: a control character other than
+// tab, line feed and carriage return, half of a surrogate pair standing alone, U+FFFE or U+FFFF.
+// -1 when every character fits.
+qsizetype xmlUnfitAt(const QString& value);
 
 }  // namespace host

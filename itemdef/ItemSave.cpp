@@ -3,6 +3,7 @@
 #include "common/Globals.h"
 #include "common/Log.h"
 #include "common/ShowMsg.h"
+#include "common/XmlHelpers.h"
 #include "host/Quote.h"
 #include "itemdef/EditorState.h"
 #include "itemdef/ExtendTables.h"
@@ -33,7 +34,7 @@ void showError(const QString& error) {
 bool saveNewItem(EditorState& state, const DocumentBuilder& build) {
     for (int attempt = 1;; ++attempt) {
         const std::optional<BuiltDocument> doc = build();
-        if (!doc) return false;
+        if (!doc || !userdef::CheckXmlDocument(doc->xml)) return false;
         if (!doc->message.isEmpty()) {
             userdef::ShowMsg(doc->message);
             return false;
@@ -71,7 +72,7 @@ bool saveNewItem(EditorState& state, const DocumentBuilder& build) {
 // Modes 2 and 4.
 bool updateItem(EditorState& state, int mode, const DocumentBuilder& build) {
     const std::optional<BuiltDocument> doc = build();
-    if (!doc) return false;
+    if (!doc || !userdef::CheckXmlDocument(doc->xml)) return false;
     const int lockMode = mode == 2 ? 20 : 2;
     if (lockRefused(lockMode, state.cId)) return false;
     bool ok = false;

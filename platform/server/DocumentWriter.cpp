@@ -3,6 +3,7 @@
 #include <QXmlStreamReader>
 #include <sqlite3.h>
 
+#include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/server/ServerLog.h"
 
@@ -254,6 +255,14 @@ namespace {
 
 bool parseDocument(const QString& xml, Document* document, QString* error) {
     document->xml = xml;
+    // The parser lets some of them through (half a surrogate pair); no document may carry them.
+    if (const qsizetype at = host::xmlUnfitAt(xml); at >= 0) {
+        setError(error, QStringLiteral("The document holds a character no XML document can carry "
+                                       "(U+%1 at position %2); nothing was written.")
+                            .arg(uint(xml.at(at).unicode()), 4, 16, QLatin1Char('0'))
+                            .arg(at));
+        return false;
+    }
     QString message;
     int line = 0;
     int column = 0;

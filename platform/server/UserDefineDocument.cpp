@@ -137,6 +137,13 @@ bool UserDefineDocument::add(WriteContext& context, const Document& document, QS
 bool UserDefineDocument::modify(WriteContext& context, const Document& document, QString* error) {
     ValueFields fields;
     if (!readFields(context, document, true, &fields, error)) return false;
+    // A change that carries nothing to store is refused rather than answered as done.
+    if (fields.columns.isEmpty()) {
+        setError(error, QStringLiteral("The change of value \"%1\" of item %2 carries no field "
+                                       "to store; nothing was saved.")
+                            .arg(fields.oldValue, fields.itemId));
+        return false;
+    }
     const host::RecordSetPtr row = context.query(
         QStringLiteral("SELECT rowid FROM Userdefine WHERE cId = ? AND cValue = ?"),
         {fields.itemId, fields.oldValue}, error);
@@ -157,7 +164,6 @@ bool UserDefineDocument::modify(WriteContext& context, const Document& document,
             return false;
         }
     }
-    if (fields.columns.isEmpty()) return true;
     QStringList sets;
     QVariantList params;
     for (const auto& [name, value] : std::as_const(fields.columns)) {

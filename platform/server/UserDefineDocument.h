@@ -1,7 +1,8 @@
 #pragma once
 // Value documents of the value archive (table Userdefine):
 //   Add     <Userdefine><cId/><cValue/>[<cAlias/>][<cBarCode/>][<cParentValue/>][<bFreeStop/>]</Userdefine>
-//   Modify  the same with <sValue>, the value before the change, as the key of the row
+//   Modify  the same with <sValue>, the value before the change, as the key of the row; a
+//           Modify that carries no field to store is refused
 //   Delete  key column cId, optionally "and cValue='…'"
 // A value is unique within its item; a duplicate is refused with a message naming it.
 #include "platform/server/DocumentWriter.h"

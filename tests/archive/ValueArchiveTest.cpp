@@ -1,6 +1,9 @@
 // The value archive window driven through its commands and boxes, on the demo account: item 20
 // (body, colours, stop flag), 101 (free item, sizes with bar codes), 35 (date), 21 (no values).
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTabBar>
 #include <QFile>
 #include <QFileDialog>
 #include <QPrintPreviewWidget>
@@ -28,6 +31,38 @@ protected:
             w.RowSelected(row);
         else
             w.grid()->setCurrentRow(row);
+    }
+    // Key presses carrying the text, as an input method sends them.
+    static void type(QWidget* box, const QString& text) {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    // Types into a box, replacing what it holds.
+    static void retype(QLineEdit* box, const QString& text) {
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        type(box, text);
+    }
+    static void paste(QLineEdit* box, const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    }
+    static void clickTab(archive::FrmZArchive& w, int tab) {
+        QTabBar* bar = w.findChild<QTabWidget*>("SSTab1")->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+    }
+    // cAlias, cBarCode, cParentValue of a stored value; empty when there is no such row.
+    QStringList storedRow(const QString& itemId, const QString& value) {
+        const host::RecordSetPtr rs = session.account.db().query(
+            QStringLiteral("SELECT cAlias, cBarCode, cParentValue FROM Userdefine "
+                           "WHERE cId = ? AND cValue = ?"),
+            {itemId, value});
+        if (!rs || rs->isEmpty()) return {};
+        return {rs->at(0, 0).toString(), rs->at(0, 1).toString(), rs->at(0, 2).toString()};
+    }
+    int saveQuestions() const {
+        return int(session.prompter->askedTexts().count(
+            session.pub->GetResString("Q9.AAARCHIVE.COMMON.savearch_ornot")));
     }
 };
 
@@ -284,17 +319,6 @@ TEST_F(ValueArchive, FreeItemPlugInAddsItsTabAndColumn) {
     EXPECT_EQ(plain->findChild<QTabWidget*>("SSTab1")->count(), 1);
 }
 
-TEST_F(ValueArchive, UnsavedChangesAreAskedAboutOnRowChange) {
-    auto w = open("20");
-    ASSERT_TRUE(w->Operating("Add"));
-    value(*w)->setText(QStringLiteral("橙色"));
-    session.prompter->queueAnswer(host::MsgAnswer::Yes);
-    selectRow(*w, 1);
-    EXPECT_EQ(session.prompter->asked().first().text, text("Q9.AAARCHIVE.COMMON.savearch_ornot"));
-    EXPECT_TRUE(storedValues("20").contains(QStringLiteral("橙色")));
-    EXPECT_EQ(w->editMode(), archive::kBrowse);
-}
-
 TEST_F(ValueArchive, ParentValuesComeFromTheParentItem) {
     auto w = open("7", true);  // cities under provinces (item 6)
     controls::RefEdit* parent = w->lookupBox("EdtcParentValue");
@@ -343,6 +367,155 @@ TEST_F(ValueArchive, ValuesOfARelatedArchiveAreLookedUpAndCutToTheBox) {
 
     auto own = open("20");  // no related archive: a plain box
     EXPECT_FALSE(own->lookupBox("EdtcValue")->isReferenceMode());
+}
+
+// The document carries the boxes of the item, whichever tab is in front when the user saves.
+TEST_F(ValueArchive, WhatWasTypedIsSavedWhicheverTabIsInFront) {
+    struct Case {
+        bool modify;  // row 1 (S, 小号, SZ01), else a new value
+        const char* value;
+        const char* alias;
+        const char* barCode;
+    };
+    for (const Case& c : {Case{false, "XXL", "特大号", "SZ05"}, Case{true, "S", "小码", "SZ11"}}) {
+        auto w = open("101");
+        w->show();
+        if (c.modify) selectRow(*w, 1);
+        QTest::keyClick(w->grid(), c.modify ? Qt::Key_F7 : Qt::Key_F5);
+        ASSERT_NE(w->editMode(), archive::kBrowse) << c.value;
+        if (!c.modify) type(value(*w), QString::fromUtf8(c.value));
+        retype(alias(*w), QString::fromUtf8(c.alias));
+        retype(w->box("EdtcBarCode"), QString::fromUtf8(c.barCode));
+        clickTab(*w, 1);  // the plug-in's tab
+        QTest::keyClick(w.get(), Qt::Key_F6);
+        EXPECT_EQ(storedRow("101", QString::fromUtf8(c.value)),
+                  (QStringList{QString::fromUtf8(c.alias), QString::fromUtf8(c.barCode), {}}))
+            << c.value << " " << lastMessage().toStdString();
+    }
+    // A change that carries nothing to store is no success.
+    QString error;
+    EXPECT_FALSE(session.srv->Modify(
+        QStringLiteral("<Userdefine><cId>101</cId><sValue>M</sValue></Userdefine>"),
+        QStringLiteral("UserDefine"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(storedRow("101", QStringLiteral("M")),
+              (QStringList{QStringLiteral("中号"), QStringLiteral("SZ02"), {}}));
+}
+
+// Every move that ends an edit asks before it drops what the user typed, and only then.
+TEST_F(ValueArchive, MovesAskBeforeDroppingTyping) {
+    enum Move { F5, PageDown, AltPageDown, ClickRow2, Exit };
+    struct Case {
+        bool modify;        // the alias of 红色, else a new value
+        const char* typed;  // "" types nothing
+        Move move;
+        int answer;         // 0: no question
+        bool stored;        // the typing is in the database
+        bool stays;         // same item, same edit, typing in its box
+    };
+    constexpr int Yes = host::MsgAnswer::Yes, No = host::MsgAnswer::No,
+                  Cancel = host::MsgAnswer::Cancel;
+    const Case cases[] = {
+        {true, "A1", F5, Cancel, false, true},      {true, "A2", F5, Yes, true, false},
+        {true, "A3", F5, No, false, false},         {true, "", F5, 0, false, false},
+        {false, "V4", PageDown, Cancel, false, true}, {false, "V5", PageDown, Yes, true, false},
+        {false, "V6", PageDown, No, false, false},  {false, "", PageDown, 0, false, false},
+        {false, "V7", AltPageDown, Yes, true, false}, {true, "A8", ClickRow2, Cancel, false, true},
+        {false, "V9", ClickRow2, Yes, true, false}, {false, "V10", Exit, Cancel, false, true},
+        {true, "", Exit, 0, false, false},
+        // The save behind Yes fails (the alias of 蓝色): nothing moves, nothing is lost.
+        {true, "BLUE", PageDown, Yes, false, true},
+    };
+    for (const Case& c : cases) {
+        const QString typed = QString::fromUtf8(c.typed);
+        const std::string name = std::string(c.modify ? "modify " : "add ") + c.typed + " move " +
+                                 std::to_string(int(c.move));
+        auto w = open("20");
+        w->show();
+        if (c.modify) selectRow(*w, int(gridValues(*w).indexOf(QStringLiteral("红色"))) + 1);
+        QTest::keyClick(w->grid(), c.modify ? Qt::Key_F7 : Qt::Key_F5);
+        const int mode = w->editMode();
+        QLineEdit* box = c.modify ? alias(*w) : value(*w);
+        if (!typed.isEmpty()) retype(box, typed);
+        session.prompter->clear();
+        if (c.answer) session.prompter->queueAnswer(c.answer);
+        switch (c.move) {
+            case F5: QTest::keyClick(box, Qt::Key_F5); break;
+            case PageDown: QTest::keyClick(box, Qt::Key_PageDown); break;
+            case AltPageDown: QTest::keyClick(box, Qt::Key_PageDown, Qt::AltModifier); break;
+            case ClickRow2: selectRow(*w, 2); break;
+            case Exit: w->ButtonClick(QStringLiteral("Exit")); break;
+        }
+        EXPECT_EQ(saveQuestions(), c.answer ? 1 : 0) << name;
+        const bool stored = c.modify ? storedRow("20", QStringLiteral("红色")).value(0) == typed
+                                     : storedValues("20").contains(typed);
+        EXPECT_EQ(stored, c.stored && !typed.isEmpty()) << name;
+        const bool stays = w->isVisible() && w->currentItemId() == "20" &&
+                           w->editMode() == mode && box->text() == typed;
+        EXPECT_EQ(stays, c.stays) << name;
+    }
+}
+
+// Text that no XML document can carry is refused with a message, and the typing stays.
+TEST_F(ValueArchive, UnfitCharactersAreRefusedAndKept) {
+    auto w = open("20");
+    w->show();
+    QTest::keyClick(w->grid(), Qt::Key_F5);
+    const QString lone = QStringLiteral("x") + QChar(0xD800) + QStringLiteral("y");
+    struct Case {
+        const char* box;
+        QString text;
+        const char* code;
+    };
+    for (const Case& c : {Case{"EdtcValue", QStringLiteral("a\x01" "b"), "U+0001"},
+                          Case{"EdtcValue", lone, "U+D800"},
+                          Case{"EdtcAlias", QStringLiteral("\x1f"), "U+001F"}}) {
+        retype(value(*w), QStringLiteral("ok"));
+        paste(w->box(c.box), c.text);
+        ASSERT_EQ(w->box(c.box)->text(), c.text) << c.code;
+        QTest::keyClick(w.get(), Qt::Key_F6);
+        EXPECT_TRUE(lastMessage().contains(QLatin1String(c.code))) << lastMessage().toStdString();
+        EXPECT_EQ(w->editMode(), archive::kAdding);
+        EXPECT_EQ(w->box(c.box)->text(), c.text);
+    }
+    EXPECT_EQ(storedValues("20"), kColours);
+    // The server refuses such a document, whoever sends it.
+    for (const QString& bad : {QStringLiteral("a\x01" "b"), lone}) {
+        QString error;
+        EXPECT_FALSE(session.srv->Add(
+            QStringLiteral("<Userdefine><cId>20</cId><cValue>") + bad +
+                QStringLiteral("</cValue></Userdefine>"),
+            QStringLiteral("UserDefine"), &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_EQ(storedValues("20"), kColours);
+}
+
+// The parent box follows the item shown, not the one the window was opened on.
+TEST_F(ValueArchive, EachItemsOwnParentDecidesTheParentBox) {
+    struct Case {
+        const char* opened;
+        bool parentDefine;
+        Qt::Key key;
+        const char* arrives;
+        const char* value;
+        const char* storedParent;
+    };
+    // 6 provinces (no parent) and 7 cities (parent: provinces) are neighbours.
+    for (const Case& c : {Case{"6", false, Qt::Key_PageDown, "7", "温州", "浙江"},
+                          Case{"7", true, Qt::Key_PageUp, "6", "福建", ""}}) {
+        auto w = open(QString::fromLatin1(c.opened), c.parentDefine);
+        w->show();
+        QTest::keyClick(w->grid(), c.key);
+        ASSERT_EQ(w->currentItemId(), QString::fromLatin1(c.arrives));
+        QTest::keyClick(w->grid(), Qt::Key_F5);
+        type(value(*w), QString::fromUtf8(c.value));
+        type(w->box("EdtcParentValue"), QStringLiteral("浙江"));
+        QTest::keyClick(w.get(), Qt::Key_F6);
+        EXPECT_EQ(storedRow(QString::fromLatin1(c.arrives), QString::fromUtf8(c.value)).value(2),
+                  QString::fromUtf8(c.storedParent))
+            << c.opened << " " << lastMessage().toStdString();
+    }
 }
 
 }  // namespace

@@ -51,29 +51,6 @@ TEST(ValueRules, DeleteKeyQuotesTheValueOnly) {
 
 class ValueDocument : public SessionTest {};
 
-TEST_F(ValueDocument, HoldsTheShownBoxesEscapedAndTheOldValueWhenModifying) {
-    QWidget window;
-    auto* value = new QLineEdit(QStringLiteral("<a & 'b'>"), &window);
-    auto* alias = new QLineEdit(&window);
-    auto* barCode = new QLineEdit(QStringLiteral("B1"), &window);
-    auto* parent = new QLineEdit(&window);
-    auto* stop = new QCheckBox(&window);
-    stop->setChecked(true);
-    const archive::ValueBoxes boxes{value, alias, barCode, parent, stop};
-
-    QString doc;
-    archive::WriteUserDefineXML("20", doc, archive::kModifying, "old]]>", boxes);
-    EXPECT_EQ(doc, QStringLiteral("<Userdefine><cId>20</cId><cValue>&lt;a &amp; &apos;b&apos;&gt;</cValue>"
-                                  "<cAlias></cAlias><cBarCode>B1</cBarCode><cParentValue></cParentValue>"
-                                  "<bFreeStop>1</bFreeStop><sValue>old]]&gt;</sValue></Userdefine>"));
-
-    barCode->hide();
-    stop->hide();
-    archive::WriteUserDefineXML("7", doc, archive::kAdding, "ignored", boxes);
-    EXPECT_EQ(doc, QStringLiteral("<Userdefine><cId>7</cId><cValue>&lt;a &amp; &apos;b&apos;&gt;</cValue>"
-                                  "<cAlias></cAlias><cParentValue></cParentValue></Userdefine>"));
-}
-
 TEST_F(ValueDocument, SaveInAnotherModeCallsNothingAndARefusalIsShown) {
     QWidget window;
     auto* value = new QLineEdit(QStringLiteral("红色"), &window);  // item 20 has it already

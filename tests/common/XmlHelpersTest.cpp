@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "common/XmlHelpers.h"
+#include "host/Quote.h"
 
 using namespace userdef;
 
@@ -87,19 +88,46 @@ TEST_F(AppendXmlElementTest, TakesEachControlsValue) {
                                   "<cLabel>L</cLabel><cRef>code-7</cRef>"));
 }
 
-TEST_F(AppendXmlElementTest, HiddenControlsLeaveTheAccumulatorUnchanged) {
-    auto* edit = add<QLineEdit>();
-    edit->setText(QStringLiteral("x"));
-    edit->hide();
+// The caller names the controls of the document: one on a tab page behind another still counts.
+TEST_F(AppendXmlElementTest, HiddenControlsCountAndNullOnesAddNothing) {
     auto* frame = add<QWidget>();
     auto* inner = new QLineEdit(frame);
     inner->setText(QStringLiteral("y"));
     frame->hide();
     QString xml = QStringLiteral("<r>");
-    AppendXmlElement(xml, QStringLiteral("a"), edit);
     AppendXmlElement(xml, QStringLiteral("b"), inner);
     AppendXmlElement(xml, QStringLiteral("c"), nullptr);
-    EXPECT_EQ(xml, QStringLiteral("<r>"));
+    EXPECT_EQ(xml, QStringLiteral("<r><b>y</b>"));
+}
+
+// What no document can carry is found wherever it stands; what it can carry passes and parses.
+TEST(XmlUnfitMessage, NamesTheTextAndTheCharacter) {
+    const QString lone = QStringLiteral("a") + QChar(0xDC00);
+    struct Case {
+        QString text;
+        const char* code;  // nullptr: fits
+    };
+    for (const Case& c : {Case{QStringLiteral("x\x01" "y"), "U+0001"}, Case{lone, "U+DC00"},
+                          Case{QStringLiteral("z") + QChar(0xFFFE), "U+FFFE"}, Case{QStringLiteral("&\x1f"), "U+001F"},
+                          Case{QStringLiteral("tab\tline\nret\r"), nullptr},
+                          Case{QString::fromUtf8("\xF0\xA0\x80\x8B<&>"), nullptr}}) {
+        const QString doc = QStringLiteral("<r><a>ok</a><b>") + host::xmlText(c.text) +
+                            QStringLiteral("</b></r>");
+        const QString message = XmlUnfitMessage(doc);
+        if (!c.code) {
+            EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+            QDomDocument parsed;
+            ASSERT_TRUE(parsed.setContent(doc)) << doc.toStdString();
+            EXPECT_EQ(parsed.documentElement().lastChildElement().text(), c.text);
+            const QString attribute = QStringLiteral("<r a='") + host::xmlText(c.text) +
+                                      QStringLiteral("'/>");
+            ASSERT_TRUE(parsed.setContent(attribute)) << attribute.toStdString();
+            EXPECT_EQ(parsed.documentElement().attribute(QStringLiteral("a")), c.text);
+            continue;
+        }
+        EXPECT_TRUE(message.contains(QLatin1String(c.code))) << message.toStdString();
+        EXPECT_TRUE(message.contains(c.text.left(1))) << message.toStdString();  // the text, unescaped
+    }
 }
 
 TEST_F(AppendXmlElementTest, MarkupInAValueCannotBreakTheDocument) {
