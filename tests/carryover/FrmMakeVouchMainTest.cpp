@@ -52,8 +52,11 @@ protected:
     int colOf(const char* item, int tab = FrmMakeVouchMain::HeaderTab) const {
         return int(w->itemNames(tab).indexOf(QString::fromLatin1(item)));
     }
-    bool grey(int r, int c, int tab = FrmMakeVouchMain::HeaderTab) const {
-        return IsUnavailable(*g(tab), r, c);
+    // A cell as shown: grey ("-"), ticked ("x") or not (" ").
+    QString mark(const char* source, const char* target, const char* item, int tab) const {
+        const int r = rowOf(source, target, tab), c = colOf(item, tab);
+        if (r <= 0 || c < 0) return QStringLiteral("<no cell>");
+        return IsUnavailable(*g(tab), r, c) ? "-" : ticked(r, c, tab) ? "x" : " ";
     }
     bool ticked(int r, int c, int tab = FrmMakeVouchMain::HeaderTab) const {
         return g(tab)->checkState(r, c) == Qt::Checked;
@@ -92,28 +95,26 @@ TEST_F(BatchSetting, TheMatrixShowsCarryingRulesTickedOthersUntickedAndTheRestGr
               session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.nodata"));
 
     w->Operating("Refresh");
-    ASSERT_EQ(g()->rows(), 7);  // six header pairs
-    const int order = rowOf("SA_OrderHead", "SA_DispatchHead");
-    ASSERT_GT(order, 0);
-    EXPECT_TRUE(ticked(order, colOf("cHDefine1")));
-    EXPECT_FALSE(ticked(order, colOf("cHDefine2")));
-    EXPECT_FALSE(grey(order, colOf("cHDefine2")));  // a rule that does not carry is editable
-    EXPECT_TRUE(grey(order, colOf("cHDefine3")));
-    // A pair without rules is grey throughout.
-    const int noRules = rowOf("PU_OrderHead", "PU_ArrivalHead");
-    ASSERT_GT(noRules, 0);
-    for (int c = kFirstItemCol; c < g()->cols(); ++c) EXPECT_TRUE(grey(noRules, c)) << c;
-
-    // The rule written for a source of both kinds ("B,H") belongs to neither tab.
-    EXPECT_TRUE(grey(rowOf("CM_Contract", "SA_OrderHead"), colOf("cHDefine1")));
-    // The body tab searches its own pairs and rules.
+    EXPECT_EQ(g()->rows(), 7);  // six header pairs
     clickTab(FrmMakeVouchMain::BodyTab);
-    w->Operating("refresh");
-    EXPECT_TRUE(grey(rowOf("CM_Contract", "SA_OrderBody", 1), colOf("cBDefine1", 1), 1));
-    const int body = rowOf("SA_OrderBody", "SA_DispatchBody", FrmMakeVouchMain::BodyTab);
-    ASSERT_GT(body, 0);
-    EXPECT_TRUE(ticked(body, colOf("cBDefine1", 1), 1));
-    EXPECT_FALSE(grey(body, colOf("cBDefine3", 1), 1));
+    w->Operating("refresh");  // the body tab searches its own pairs and rules
+    const struct {
+        int tab;
+        const char *source, *target, *item, *mark;
+    } cells[] = {
+        {0, "SA_OrderHead", "SA_DispatchHead", "cHDefine1", "x"},
+        {0, "SA_OrderHead", "SA_DispatchHead", "cHDefine2", " "},  // a rule that does not carry
+        {0, "SA_OrderHead", "SA_DispatchHead", "cHDefine3", "-"},
+        {0, "PU_OrderHead", "PU_ArrivalHead", "cHDefine1", "-"},  // a pair without rules
+        {0, "PU_OrderHead", "PU_ArrivalHead", "cHDefine4", "-"},
+        // The rule written for a source of both kinds ("B,H") belongs to neither tab.
+        {0, "CM_Contract", "SA_OrderHead", "cHDefine1", "-"},
+        {1, "CM_Contract", "SA_OrderBody", "cBDefine1", "-"},
+        {1, "SA_OrderBody", "SA_DispatchBody", "cBDefine1", "x"},
+        {1, "SA_OrderBody", "SA_DispatchBody", "cBDefine3", " "},
+    };
+    for (const auto& c : cells)
+        EXPECT_EQ(mark(c.source, c.target, c.item, c.tab), QLatin1String(c.mark)) << c.source << " " << c.item;
 }
 
 TEST_F(BatchSetting, CellsChangeOnlyInEditModeAndNeitherSearchNorClicksLoseOrInventEdits) {

@@ -58,7 +58,6 @@ protected:
         editor.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
     }
-    QString yes() { return session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.yes"); }
     QString no() { return session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.no"); }
     FrmManage editor;
 };
@@ -141,7 +140,7 @@ TEST_F(RuleEditor, ModifyingShowsThePairsRulesAndSavesWhatTheUserTyped) {
     EXPECT_EQ(editor.editMode(), 2);
     EXPECT_EQ(editor.sourceChooser()->text(), QStringLiteral("销售订单主表"));
     EXPECT_EQ(column(FrmManage::kColField), QStringList({"cHDefine1", "cHDefine2"}));
-    EXPECT_EQ(column(FrmManage::kColTrans), QStringList({yes(), no()}));
+    EXPECT_EQ(column(FrmManage::kColTrans), QStringList({session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.yes"), no()}));
     EXPECT_EQ(column(FrmManage::kColDesc),
               QStringList({QStringLiteral("项目编号随订单带到发货单"), QStringLiteral("审批日期不带入")}));
     EXPECT_FALSE(editor.saveEnabled());

@@ -1,14 +1,12 @@
 // The matrix marks built from hash look-ups equal the marks of the plain walk over every rule
-// for every cell and every link for every matching rule, on the demo account and on generated
-// accounts whose names differ in letter case, repeat and miss.
+// for every cell and every link for every matching rule, on generated accounts whose names
+// differ in letter case, repeat and miss. (The batch window's tests read the demo's marks.)
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
 #include <algorithm>
 
-#include "carryover/CarryOverSql.h"
 #include "carryover/RuleMatrix.h"
-#include "tests/support/TestAccount.h"
 
 using namespace carryover;
 
@@ -43,34 +41,6 @@ std::vector<CellMark> marksOf(const RuleMatrix& m) {
         for (int c = 0; c < m.itemCount(); ++c) out.push_back(m.at(r, c));
     return out;
 }
-
-class DemoMatrix : public testsupport::AccountTest,
-                   public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(DemoMatrix, HashMarksEqualTheWalk) {
-    const QString letter = QString::fromLatin1(GetParam());
-    auto& srv = account.srv();
-    const host::RecordSetPtr pairRs = srv.OpenX(PairRowsSql(letter));
-    const host::RecordSetPtr itemRs = srv.OpenX(ItemColumnsSql(letter));
-    const host::RecordSetPtr ruleRs = srv.OpenX(RulesOfLetterSql(letter));
-    const host::RecordSetPtr linkRs = srv.OpenX(ItemLinksSql(letter));
-    ASSERT_TRUE(pairRs && itemRs && ruleRs && linkRs) << srv.lastError().toStdString();
-    QVector<TablePair> pairs;
-    for (int r = 0; r < pairRs->recordCount(); ++r)
-        pairs.push_back({pairRs->at(r, 2).toString(), pairRs->at(r, 4).toString()});
-    QStringList items;
-    for (int r = 0; r < itemRs->recordCount(); ++r) items << itemRs->at(r, 1).toString();
-    const QVector<RuleCell> rules = ReadRuleCells(*ruleRs);
-    const QVector<ItemLink> links = ReadItemLinks(*linkRs);
-
-    const std::vector<CellMark> expected = walk(pairs, items, rules, links);
-    EXPECT_EQ(marksOf(RuleMatrix(pairs, items, rules, links)), expected);
-    // The demo has grey and usable cells on both tabs.
-    EXPECT_GT(std::count(expected.begin(), expected.end(), CellMark::Unavailable), 0);
-    EXPECT_GT(std::count(expected.begin(), expected.end(), CellMark::Ticked), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Tabs, DemoMatrix, ::testing::Values("H", "B"));
 
 // Names from small pools so that rules, pairs and links meet, miss and repeat (also as a carrying
 // and a non-carrying twin in either order); letter case varies. Each seed is traced.
