@@ -1,51 +1,69 @@
 // The rule list: carrying rules only, the editor opened for the selected row's whole pair or for
-// a new pair, deleting without a question.
+// a new pair, deleting without a question, and filtering through the host's filter dialog
+// (conditions narrow the list, Cancel keeps it, hostile values are matched literally).
 #include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
 
 #include "carryover/FrmMakeVouchSet.h"
 #include "carryover/FrmManage.h"
 #include "controls/Grid.h"
+#include "host/IFilterSvr.h"
+#include "platform/filter/FilterDialog.h"
+#include "tests/support/DbSnapshot.h"
+#include "tests/support/HostileTexts.h"
 #include "tests/support/TestSession.h"
 
 using namespace carryover;
+using platform::filter::FilterDialog;
+using platform::filter::FilterOp;
+using testsupport::DbSnapshot;
 using testsupport::SessionTest;
 
 namespace {
 
 class RuleList : public SessionTest {
 protected:
-    QStringList column(int col) const {
+    // The last four characters of each listed rule's guid.
+    QStringList guids() const {
         QStringList out;
-        for (int r = 1; r < list.grid()->rows(); ++r) out << list.grid()->text(r, col);
+        for (int r = 1; r < list.grid()->rows(); ++r) out << list.grid()->text(r, FrmMakeVouchSet::kColGuid).right(4);
         return out;
     }
-    int rowOfGuid(const QString& guid) const { return int(column(FrmMakeVouchSet::kColGuid).indexOf(guid)) + 1; }
+    int rowOf(const char* guidEnd) const { return int(guids().indexOf(QLatin1String(guidEnd))) + 1; }
+    int ruleCount() {
+        return session.account.db().query("SELECT count(*) FROM AA_ExtendDefineMakeVouch_Set")->at(0, 0).toInt();
+    }
+    QString readFailed() {
+        return session.pub->GetResString("Q9.AA.ARCHIVE.USERDEF.MakeVouch.ReadFailed").arg(QString());
+    }
+    // The next filter dialog gets these rows (field caption key, operator, value) and is
+    // confirmed or cancelled.
+    struct Condition {
+        const char* field;
+        FilterOp op;
+        QString value;
+    };
+    void answer(const QList<Condition>& rows, bool confirm = true) {
+        session.windows.onModal = [this, rows, confirm](QDialog* dialog) {
+            auto* filter = qobject_cast<FilterDialog*>(dialog);
+            for (int i = 0; filter && i < rows.size(); ++i) {
+                const int r = i < filter->rowCount() ? i : filter->addRow();
+                QComboBox* field = filter->fieldBox(r);
+                field->setCurrentIndex(field->findText(
+                    session.pub->GetResString(QStringLiteral("Q9.AA.ARCHIVE.FIELD.") + rows[i].field)));
+                EXPECT_GE(field->currentIndex(), 0) << rows[i].field;
+                filter->operatorBox(r)->setCurrentIndex(filter->operatorBox(r)->findData(int(rows[i].op)));
+                filter->valueEdit(r)->setText(rows[i].value);
+            }
+            return int(filter && confirm ? QDialog::Accepted : QDialog::Rejected);
+        };
+    }
     FrmMakeVouchSet list;
 };
 
-TEST_F(RuleList, ListsOnlyCarryingRulesWithTheirNames) {
-    EXPECT_EQ(FrmMakeVouchSet::shared(), &list);
-    EXPECT_EQ(list.grid()->cols(), 15);
-    EXPECT_EQ(list.grid()->rows(), 8);  // seven rules carry; the three that do not are not listed
-    EXPECT_EQ(list.grid()->colWidth(12), 5000);
-    EXPECT_EQ(list.grid()->colWidth(FrmMakeVouchSet::kColGuid), 0);
-    const int row = rowOfGuid("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0001");
-    ASSERT_GT(row, 0);
-    EXPECT_EQ(list.grid()->text(row, 3), QStringLiteral("销售订单主表"));
-    EXPECT_EQ(list.grid()->text(row, 7), QStringLiteral("项目编号"));
-    EXPECT_EQ(rowOfGuid("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0002"), 0);  // btrans 0
-}
-
-TEST_F(RuleList, PrintingAnEmptyListSaysThereIsNoData) {
-    ASSERT_TRUE(session.srv->ExecuteX("update AA_ExtendDefineMakeVouch_Set set btrans = 0"));
-    list.ButtonClick("refresh");
-    EXPECT_EQ(list.grid()->rows(), 1);
-    list.ButtonClick("print");
-    EXPECT_EQ(session.prompter->askedTexts().value(0),
-              session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.nodata"));
-}
-
-TEST_F(RuleList, EditOpensTheEditorWithEveryRuleOfTheRowsPair) {
+TEST_F(RuleList, EditOpensTheEditorWithEveryRuleOfTheRowsPairAndAddAnEmptyOne) {
     QStringList fields;
     int mode = 0;
     list.setEditorHook([&](FrmManage& editor) {
@@ -54,7 +72,8 @@ TEST_F(RuleList, EditOpensTheEditorWithEveryRuleOfTheRowsPair) {
             fields << editor.grid()->text(r, FrmManage::kColField) + "/" +
                           editor.grid()->text(r, FrmManage::kColGuid).right(4);
     });
-    const int row = rowOfGuid("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0001");
+    const int row = rowOf("0001");
+    ASSERT_GT(row, 0);
     list.grid()->setCurrentRow(row);
     list.ButtonClick("Edit");
     EXPECT_EQ(session.windows.shown, QStringList{"carryover::FrmManage"});
@@ -62,33 +81,102 @@ TEST_F(RuleList, EditOpensTheEditorWithEveryRuleOfTheRowsPair) {
     EXPECT_EQ(fields, QStringList({"cHDefine1/0001", "cHDefine2/0002"}));  // also the rule that does not carry
     EXPECT_EQ(list.grid()->currentRow(), row);
 
-    list.setEditorHook([&](FrmManage& editor) { mode = editor.editMode(); });
+    fields.clear();
     list.ButtonClick("add");
     EXPECT_EQ(mode, 1);
+    EXPECT_TRUE(fields.isEmpty());
     EXPECT_EQ(session.windows.shown.size(), 2);
 }
 
 TEST_F(RuleList, DeleteRemovesTheSelectedRuleWithoutAsking) {
-    const int row = rowOfGuid("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0003");
+    const int row = rowOf("0003");
     ASSERT_GT(row, 0);
     list.grid()->setCurrentRow(row);
     list.ButtonClick("delete");
     EXPECT_TRUE(session.prompter->asked().isEmpty());
     EXPECT_EQ(list.grid()->rows(), 7);
-    EXPECT_EQ(rowOfGuid("3b0f6a52-1c7e-4d2a-9a51-0c6e2f1a0003"), 0);
-    const auto count = [&] {
-        return session.account.db().query("select count(*) from AA_ExtendDefineMakeVouch_Set")->at(0, 0).toInt();
-    };
-    EXPECT_EQ(count(), 9);  // the rules that do not carry stay
+    EXPECT_EQ(rowOf("0003"), 0);
+    EXPECT_EQ(ruleCount(), 9);  // the rules that do not carry stay
 
     // A list that cannot be read says so and keeps no stale row to delete.
     ASSERT_TRUE(session.account.db().exec("ALTER TABLE AA_DefineExtend RENAME TO AA_DefineExtend_gone"));
     list.grid()->setCurrentRow(1);
     list.ButtonClick("refresh");
-    EXPECT_TRUE(session.prompter->askedTexts().value(0).startsWith(
-        session.pub->GetResString("Q9.AA.ARCHIVE.USERDEF.MakeVouch.ReadFailed").arg(QString())));
+    EXPECT_TRUE(session.prompter->askedTexts().value(0).startsWith(readFailed()));
     list.ButtonClick("delete");
-    EXPECT_EQ(count(), 9);
+    EXPECT_EQ(ruleCount(), 9);
+}
+
+TEST_F(RuleList, PrintingAnEmptyListSaysThereIsNoData) {
+    ASSERT_TRUE(session.account.db().exec("UPDATE AA_ExtendDefineMakeVouch_Set SET btrans = 0"));
+    list.ButtonClick("refresh");
+    EXPECT_EQ(list.grid()->rows(), 1);
+    list.ButtonClick("print");
+    EXPECT_EQ(session.prompter->askedTexts().value(0), session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.nodata"));
+}
+
+TEST_F(RuleList, FilterConditionsNarrowTheListCancelKeepsItAndRefreshListsAllAgain) {
+    const struct {
+        QList<Condition> rows;
+        bool confirm;
+        QStringList listed;
+    } steps[] = {
+        {{{"sourcetable", FilterOp::Equal, "SA_DispatchHead"}}, true, {"0003", "0004"}},
+        {{{"sourcetable", FilterOp::Equal, "nothing"}}, false, {"0003", "0004"}},  // cancelled
+        // Rows are combined with AND; "begins with" and "contains" match parts of the text.
+        {{{"sourcetable", FilterOp::BeginsWith, "sa_order"}, {"cdesc", FilterOp::Like, "订单"}}, true, {"0001"}},
+        {{{"sourcetable", FilterOp::NotEqual, "PU_OrderBody"}, {"sourcetable", FilterOp::Less, "SA"}}, true,
+         {"0010", "0008"}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.rows[0].value.toStdString());
+        answer(step.rows, step.confirm);
+        list.ButtonClick("Filter");
+        EXPECT_EQ(guids(), step.listed);
+    }
+    EXPECT_EQ(session.windows.shown.value(0), QStringLiteral("platform::filter::FilterDialog"));
+    list.ButtonClick("refresh");
+    EXPECT_EQ(list.grid()->rows(), 8);  // the seven carrying rules
+    // A confirmed dialog without a filled row lists every carrying rule as well.
+    answer({{"sourcetable", FilterOp::Equal, "SA_DispatchHead"}});
+    list.ButtonClick("Filter");
+    session.windows.onModal = [](QDialog* d) {
+        qobject_cast<FilterDialog*>(d)->removeRow(0);
+        return int(QDialog::Accepted);
+    };
+    list.ButtonClick("Filter");
+    EXPECT_EQ(list.grid()->rows(), 8);
+}
+
+TEST_F(RuleList, HostileFilterValuesAreMatchedLiterallyAndChangeNothing) {
+    // Also the names the list qualifies in a condition, and LIKE's wildcards.
+    QStringList texts = testsupport::hostileTexts(200);
+    texts << QStringLiteral("运😀's --; [a-z]_%\\ ctablename MakeVouch_Set");
+    for (const QString& text : texts) {
+        SCOPED_TRACE(testsupport::traceText(text));
+        ASSERT_TRUE(session.account.db().execParams(
+            "UPDATE AA_ExtendDefineMakeVouch_Set SET cdesc = ? WHERE guid LIKE '%0004'", {text}));
+        const DbSnapshot before = DbSnapshot::take(session.account.db());
+        for (const FilterOp op : {FilterOp::Equal, FilterOp::Like, FilterOp::BeginsWith}) {
+            answer({{"cdesc", op, text}});
+            list.ButtonClick("Filter");
+            EXPECT_EQ(guids(), QStringList{"0004"}) << int(op);
+        }
+        answer({{"sourcetable", FilterOp::Equal, text}});
+        list.ButtonClick("Filter");
+        EXPECT_EQ(list.grid()->rows(), 1);
+        EXPECT_TRUE(sameAs(before, session.account.db()));
+    }
+    EXPECT_TRUE(session.prompter->asked().isEmpty());
+}
+
+TEST_F(RuleList, AFilterNameWithoutDefinitionSaysSoAndShowsNoDialog) {
+    QString condition = QStringLiteral("kept");
+    EXPECT_FALSE(session.factory.createFilter()->ShowFilter(session.login.get(), "AA[__]unknown", "T", "AA", condition));
+    EXPECT_EQ(condition, QStringLiteral("kept"));
+    EXPECT_TRUE(session.windows.shown.isEmpty());
+    ASSERT_EQ(session.windows.messages.size(), 1);
+    EXPECT_TRUE(session.windows.messages[0].contains("AA[__]unknown"));
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
-// The cover setting as the administrator uses it from the catalogue: the menu marks choose the
-// option shown, OK moves the mark, Cancel leaves it.
+// The cover setting as the administrator uses it from the catalogue: the dialog shows the option
+// the menu marks, OK moves the mark (through the catalogue's command), Cancel leaves it.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include "catalogue/FrmUserDef.h"
 #include "cover/FrmCoverSetting.h"
@@ -14,79 +15,53 @@ using namespace testsupport;
 
 namespace {
 
-class CoverSetting : public SessionTest {
-protected:
-    void SetUp() override {
-        SessionTest::SetUp();
-        catalogue = std::make_unique<catalogue::FrmUserDef>(false);
-        catalogue->Load();
-    }
-    QAction* tip(int n) const {
-        return catalogue->findChild<QAction*>(QStringLiteral("mVouchTip%1").arg(n));
-    }
-    QList<bool> marks() const { return {tip(0)->isChecked(), tip(1)->isChecked(), tip(2)->isChecked()}; }
-    // Runs the catalogue's command; the dialog is answered by `answer`.
-    void runCoverSetting(const std::function<void(QDialog&)>& answer) {
-        session.windows.onModal = [&](QDialog* dialog) {
-            answer(*dialog);
-            return dialog->result();
-        };
-        catalogue->RunCommand(QStringLiteral("coversetting"));
-    }
-    static QRadioButton* option(QDialog& d, int n) {
-        return d.findChild<QRadioButton*>(QStringLiteral("cZxRadio_%1").arg(n));
-    }
-    static void click(QDialog& d, const char* button) {
-        d.findChild<QPushButton*>(QString::fromLatin1(button))->click();
-    }
-    std::unique_ptr<catalogue::FrmUserDef> catalogue;
-};
+using CoverSetting = SessionTest;
 
-TEST_F(CoverSetting, TheCatalogueOpensAskingAndTheDialogShowsTheMarkedOption) {
-    EXPECT_EQ(marks(), (QList<bool>{true, false, false}));
-    tip(1)->trigger();
-    EXPECT_EQ(marks(), (QList<bool>{false, true, false}));
-
-    int shownOption = -2;
-    QString caption;
-    runCoverSetting([&](QDialog& d) {
-        shownOption = static_cast<cover::FrmCoverSetting&>(d).chosenOption();
-        caption = d.windowTitle();
-        click(d, "CmdOk");
-    });
-    EXPECT_EQ(session.windows.shown, QStringList{QStringLiteral("cover::FrmCoverSetting")});
-    EXPECT_EQ(shownOption, 1);
-    EXPECT_EQ(caption, QStringLiteral("覆盖设置"));
-    EXPECT_EQ(marks(), (QList<bool>{false, true, false}));  // OK on the same option
-}
-
-TEST_F(CoverSetting, OkMovesTheMarkAndCancelLeavesIt) {
+TEST_F(CoverSetting, TheDialogShowsTheMarkedOptionOkMovesTheMarkAndCancelLeavesIt) {
+    catalogue::FrmUserDef catalogue(false);
+    catalogue.Load();
+    const auto tip = [&](int n) { return catalogue.findChild<QAction*>(QStringLiteral("mVouchTip%1").arg(n)); };
+    const auto marked = [&] {
+        int on = -1;
+        for (int n = 0; n < 3; ++n)
+            if (tip(n)->isChecked()) on = on < 0 ? n : 9;  // 9: more than one
+        return on;
+    };
     QStringList commands;
-    QObject::connect(catalogue.get(), &catalogue::FrmUserDef::commandReceived,
+    QObject::connect(&catalogue, &catalogue::FrmUserDef::commandReceived,
                      [&](const QString& key) { commands << key; });
-    runCoverSetting([](QDialog& d) {
-        option(d, 2)->setChecked(true);
-        click(d, "CmdOk");
-    });
-    EXPECT_EQ(marks(), (QList<bool>{false, false, true}));
-    EXPECT_TRUE(commands.contains(QStringLiteral("mVouchTip2")));
-
-    runCoverSetting([](QDialog& d) {
-        option(d, 0)->setChecked(true);
-        click(d, "CmdCancel");
-    });
-    EXPECT_EQ(marks(), (QList<bool>{false, false, true}));
-}
-
-TEST(CoverSettingAlone, NoMarkedEntryPreselectsNothingAndOkChangesNothing) {
-    QAction a0, a1, a2;
-    for (QAction* a : {&a0, &a1, &a2}) a->setCheckable(true);
-    int commands = 0;
-    cover::FrmCoverSetting dialog({&a0, &a1, &a2}, [&](const QString&) { ++commands; });
-    EXPECT_EQ(dialog.chosenOption(), -1);
-    dialog.accept();
-    EXPECT_EQ(commands, 0);
-    EXPECT_FALSE(a0.isChecked() || a1.isChecked() || a2.isChecked());
+    const struct {
+        int markedFirst;  // the menu entry the user marks before opening the dialog
+        int click;        // the option clicked in the dialog, -1 none
+        const char* button;
+        int markedAfter;
+    } cases[] = {
+        {1, -1, "CmdOk", 1},
+        {1, 2, "CmdOk", 2},
+        {2, 0, "CmdCancel", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.click);
+        tip(c.markedFirst)->trigger();
+        commands.clear();
+        int shown = -2;
+        session.windows.onModal = [&](QDialog* d) {
+            shown = static_cast<cover::FrmCoverSetting*>(d)->chosenOption();
+            EXPECT_EQ(d->windowTitle(), QStringLiteral("覆盖设置"));
+            if (c.click >= 0) {
+                auto* option = d->findChild<QRadioButton*>(QStringLiteral("cZxRadio_%1").arg(c.click));
+                QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(4, option->height() / 2));
+            }
+            QTest::mouseClick(d->findChild<QPushButton*>(QLatin1String(c.button)), Qt::LeftButton);
+            return d->result();
+        };
+        catalogue.RunCommand(QStringLiteral("coversetting"));
+        EXPECT_EQ(shown, c.markedFirst);
+        EXPECT_EQ(marked(), c.markedAfter);
+        EXPECT_EQ(commands.contains(QStringLiteral("mVouchTip%1").arg(c.markedAfter)),
+                  std::string(c.button) == "CmdOk");
+    }
+    EXPECT_EQ(session.windows.shown.size(), 3);
 }
 
 }  // namespace
