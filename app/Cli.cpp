@@ -3,15 +3,21 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTextStream>
+#include <optional>
+#include <termios.h>
+#include <unistd.h>
 #include <utility>
 
 #include "app/DeskOptions.h"
+#include "app/Users.h"
 #include "platform/db/AccountFiles.h"
 #include "platform/db/AccountSafety.h"
 #include "platform/db/DemoAccount.h"
+#include "platform/db/UserTable.h"
 #include "platform/server/AccountConnection.h"
 #include "platform/server/ClsCommon.h"
 #include "platform/sql/Batch.h"
+#include "platform/sql/TSqlConnection.h"
 
 namespace app {
 
@@ -91,6 +97,8 @@ int sql(const CommandLine& p, QTextStream& out, QTextStream& err) {
         err << "Cannot connect to account " << account << ": " << srv.lastError() << "\n";
         return 1;
     }
+    // Statements typed here never see nor set a password's hash.
+    platform::db::hidePasswordColumns(srv.connection()->database());
     if (!isQuery(statement)) {
         if (!srv.ExecuteX(statement)) {
             err << "Error: " << srv.lastError() << "\n";
@@ -174,6 +182,92 @@ int restore(const CommandLine& p, QTextStream& out, QTextStream& err, QTextStrea
     return 0;
 }
 
+// One line typed on the terminal without echo.
+QString readHidden(QTextStream& out, QTextStream& in, const char* prompt) {
+    out << prompt;
+    out.flush();
+    termios saved{};
+    const bool hidden = tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (hidden) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    const QString line = in.readLine();
+    if (hidden) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    out << "\n";
+    return line;
+}
+
+// The new password: with --password-stdin one line of standard input, or two that must match;
+// else typed twice on the terminal. nullopt, having said why, when there is none.
+std::optional<QString> readPassword(const CommandLine& p, QTextStream& out, QTextStream& err,
+                                    QTextStream& in) {
+    QString first, second;
+    if (p.passwordStdin) {
+        first = in.readLine();
+        second = in.readLine();
+        if (second.isNull()) second = first;
+    } else if (isatty(STDIN_FILENO)) {
+        first = readHidden(out, in, "New password: ");
+        second = readHidden(out, in, "New password again: ");
+    } else {
+        err << "No terminal to type the password on; pipe it in with --password-stdin.\n";
+        return std::nullopt;
+    }
+    if (first.isNull()) {
+        err << "No password was given.\n";
+        return std::nullopt;
+    }
+    if (first != second) {
+        err << userResultText({QStringLiteral("Desk.Users.PasswordsDiffer"), {}},
+                              QStringLiteral("en-US"))
+            << "\n";
+        return std::nullopt;
+    }
+    return first;
+}
+
+int user(const CommandLine& p, QTextStream& out, QTextStream& err, QTextStream& in) {
+    const QString root = dataRoot(), account = p.arguments[0], id = p.arguments.value(1);
+    const QString en = QStringLiteral("en-US");
+    if (!knownAccount(root, account, err)) return 1;
+    UserResult result;
+    if (p.command == QLatin1String("user list")) {
+        const QVector<UserInfo> users = listUsers(root, &result);
+        if (result.ok()) {
+            out << "user\tname\tadministrator\tlocked until\n";
+            const QDateTime now = QDateTime::currentDateTimeUtc();
+            for (const UserInfo& u : users)
+                out << cell(u.id) << "\t" << cell(u.name) << "\t" << (u.admin ? "yes" : "no")
+                    << "\t"
+                    << (u.lockedUntil > now
+                            ? u.lockedUntil.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                            : QString())
+                    << "\n";
+        }
+    } else if (p.command == QLatin1String("user remove")) {
+        result = removeUser(root, id);
+        if (result.ok()) out << userResultText({QStringLiteral("Desk.Users.Removed"), {id}}, en) << "\n";
+    } else {
+        const std::optional<QString> password = readPassword(p, out, err, in);
+        if (!password) return 1;
+        const bool adding = p.command == QLatin1String("user add");
+        result = adding ? addUser(root, id, p.userName.isNull() ? id : p.userName, *password,
+                                  p.admin)
+                        : changePassword(root, id, *password);
+        if (result.ok())
+            out << userResultText({QString::fromLatin1(adding ? "Desk.Users.Added"
+                                                              : "Desk.Users.PasswordChanged"),
+                                   {id}},
+                                  en)
+                << "\n";
+    }
+    if (result.ok()) return 0;
+    err << userResultText(result, en) << "\n";
+    return 1;
+}
+
 }  // namespace
 
 QString dataRoot() {
@@ -199,6 +293,8 @@ int runCli(const CommandLine& line, QTextStream& out, QTextStream& err, QTextStr
         status = backup(line, out, err);
     } else if (line.command == QLatin1String("restore")) {
         status = restore(line, out, err, in);
+    } else if (line.command.startsWith(QLatin1String("user "))) {
+        status = user(line, out, err, in);
     }
     out.flush();
     err.flush();

@@ -1,7 +1,9 @@
 #pragma once
 // Accounts and users of the system database, and the password check.
+#include <QDateTime>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 namespace app {
 
@@ -13,19 +15,29 @@ struct AccountInfo {
 // The accounts of zxsystem.ua_account by id; empty with a reason in error when unreadable.
 QVector<AccountInfo> listAccounts(const QString& root, QString* error);
 
-// Lower-case hex SHA-256 of the UTF-8 of salt + password.
-QString passwordHash(const QString& salt, const QString& password);
+// This many wrong passwords in a row lock a user out for kLockOutMinutes.
+inline constexpr int kLockOutFailures = 5;
+inline constexpr int kLockOutMinutes = 5;
+
+// The clock of the lock-out (UTC); null restores the system's. Tests move it.
+void setLoginClock(std::function<QDateTime()> clock);
 
 struct UserCheck {
-    enum Result { Ok, WrongCredentials, Unreadable };
+    enum Result { Ok, WrongCredentials, LockedOut, Unreadable };
     Result result = Unreadable;
     QString userId;  // as stored
     QString userName;
-    QString error;  // the reason when Unreadable
+    QDateTime lockedUntil;  // UTC, when LockedOut
+    QString error;          // the reason when Unreadable
 };
 
 // Checks a user and password against zxsystem.UA_User. An unknown user and a wrong password
-// answer alike.
+// answer alike and take as long. A wrong password counts against the user; the count's
+// kLockOutFailures-th locks the user out (LockedOut, then no password is tried till the lock
+// ends); a right one clears the count and replaces a hash of the old kind with argon2id.
 UserCheck checkUser(const QString& root, const QString& userId, const QString& password);
+
+// Why a login was refused, in "zh-CN", "zh-TW" or "en-US".
+QString refusedLoginText(const UserCheck& check, const QString& language);
 
 }  // namespace app

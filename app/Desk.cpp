@@ -4,14 +4,18 @@
 
 #include "app/DeskBusiness.h"
 #include "app/DocLayoutsView.h"
+#include "app/DeskTexts.h"
 #include "app/DialogWindowHost.h"
 #include "app/HostFactory.h"
 #include "app/Login.h"
 #include "app/PortalFrame.h"
+#include "app/Users.h"
+#include "app/UsersView.h"
 #include "common/Globals.h"
 #include "common/Session.h"
 #include "entry/CatalogueWindow.h"
 #include "entry/IUserDef.h"
+#include "platform/pub/MessageBoxPrompter.h"
 
 namespace app {
 
@@ -19,6 +23,7 @@ namespace {
 const QString kCatalogueForm = QStringLiteral("FrmMain_key");
 const QString kRuleListForm = QStringLiteral("FrmMakeVouchSet_key");
 const QString kLayoutsForm = QStringLiteral("DocLayouts_key");
+const QString kUsersForm = QStringLiteral("Users_key");
 }
 
 Desk::Desk(std::shared_ptr<Login> login, const QString& accountName,
@@ -26,8 +31,11 @@ Desk::Desk(std::shared_ptr<Login> login, const QString& accountName,
     : m_login(std::move(login)),
       m_dialogHost(std::make_unique<DialogWindowHost>()),
       m_factory(std::make_unique<HostFactory>(m_login, windowHost ? windowHost : m_dialogHost.get(),
-                                              std::move(prompter))),
-      m_portal(new PortalFrame(m_login->language())) {
+                                              prompter)),
+      m_portal(new PortalFrame(m_login->language())),
+      m_prompter(prompter ? prompter : std::make_shared<platform::pub::MessageBoxPrompter>()),
+      m_admin(isDefinitionAdmin(m_login->root(), m_login->cUserId())) {
+    m_portal->offerUsers(m_admin);
     m_portal->setSession(m_login->cAcc_id(), accountName, m_login->cUserId(), m_login->cUserName());
     m_business = std::make_shared<DeskBusiness>(m_login, m_portal);
     userdef::g_Factory = m_factory.get();
@@ -72,6 +80,19 @@ void Desk::openFunction(const QString& functionKey) {
         else
             m_portal->hostWindow(new DocLayoutsView(m_login->ZxDbName(), m_login->language()),
                                  kLayoutsForm, true);
+        return;
+    }
+    if (functionKey.compare(QStringLiteral("Users"), Qt::CaseInsensitive) == 0) {
+        if (!m_admin) {
+            m_prompter->ask(deskText(m_login->language(), QStringLiteral("Desk.Users.NotAdmin")),
+                            48, m_portal->windowTitle());
+        } else if (QWidget* open = m_portal->windowOf(kUsersForm)) {
+            m_portal->tabs()->setCurrentWidget(open);
+        } else {
+            m_portal->hostWindow(new UsersView(m_login->root(), m_login->language(),
+                                               m_login->cUserId(), m_prompter),
+                                 kUsersForm, true);
+        }
         return;
     }
     if (functionKey.compare(QStringLiteral("UserDef"), Qt::CaseInsensitive) != 0) return;

@@ -37,7 +37,8 @@ public:
     // Opens a function of the portal; "UserDef" opens the item catalogue in a tab, or brings
     // its open tab forward; "MakeVouchSet" the carry-over rule list in the catalogue's session
     // (opening the catalogue first when it is not open); "CoverSetting" the catalogue's
-    // overwrite setting (the same way); "DocLayouts" the read-only document layouts.
+    // overwrite setting (the same way); "DocLayouts" the read-only document layouts; "Users"
+    // the users who may log in, for an administrator of definitions.
     void openFunction(const QString& functionKey);
 
 private:
@@ -47,6 +48,8 @@ private:
     QPointer<PortalFrame> m_portal;
     std::shared_ptr<DeskBusiness> m_business;
     std::unique_ptr<userdef::IUserDef> m_userDef;
+    std::shared_ptr<platform::pub::IPrompter> m_prompter;
+    bool m_admin = false;
 };
 
 }  // namespace app

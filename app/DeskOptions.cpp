@@ -24,6 +24,16 @@ const char* const kDescription =
     "                                    while others keep working\n"
     "  restore <account> <file> [--yes]  puts a backup back after asking (--yes: no\n"
     "                                    question)\n"
+    "  user list <account>               lists the users who may log in\n"
+    "  user add <account> <user> [--name <name>] [--admin] [--password-stdin]\n"
+    "                                    adds a user (--admin: administers the\n"
+    "                                    definitions)\n"
+    "  user passwd <account> <user> [--password-stdin]\n"
+    "                                    gives a user a new password\n"
+    "  user remove <account> <user>      removes a user; never the last administrator\n"
+    "                                    Passwords are typed twice on the terminal\n"
+    "                                    without echo, or read from standard input with\n"
+    "                                    --password-stdin: one line, or two that match\n"
     "  help                              shows this text\n"
     "\n"
     "The data root is $USERDEF_DATA, else the folder \"data\" beside the program.";
@@ -42,6 +52,18 @@ const QList<CommandShape>& commands() {
         {"check", 1, {}},
         {"backup", 2, {}},
         {"restore", 2, {QStringLiteral("yes")}},
+    };
+    return list;
+}
+
+// The user command's own commands: arguments after the word (account, user) and options.
+const QList<CommandShape>& userCommands() {
+    static const QList<CommandShape> list = {
+        {"list", 1, {}},
+        {"add", 2,
+         {QStringLiteral("name"), QStringLiteral("admin"), QStringLiteral("password-stdin")}},
+        {"passwd", 2, {QStringLiteral("password-stdin")}},
+        {"remove", 2, {}},
     };
     return list;
 }
@@ -67,13 +89,18 @@ CommandLine parseCommandLine(const QStringList& arguments) {
          QStringLiteral("language")},
         {QStringLiteral("open"),
          QStringLiteral("Opens a function of the portal: UserDef, MakeVouchSet, "
-                        "CoverSetting or DocLayouts."),
+                        "CoverSetting, DocLayouts or Users."),
          QStringLiteral("function")},
         {QStringLiteral("screenshot"),
          QStringLiteral("Saves the first window shown as a picture and quits."),
          QStringLiteral("file.png")},
         {QStringLiteral("force"), QStringLiteral("init-demo: replaces an existing account.")},
         {QStringLiteral("yes"), QStringLiteral("restore: replaces without asking.")},
+        {QStringLiteral("name"), QStringLiteral("user add: the user's name (default: the id)."),
+         QStringLiteral("name")},
+        {QStringLiteral("admin"), QStringLiteral("user add: the user administers the definitions.")},
+        {QStringLiteral("password-stdin"),
+         QStringLiteral("user add, user passwd: reads the password from standard input.")},
     });
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("A command (see above) and its arguments."),
@@ -118,6 +145,28 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return line;
     }
     const QString command = words.first();
+    if (command == QLatin1String("user")) {
+        const QString sub = words.value(1);
+        for (const CommandShape& shape : userCommands()) {
+            if (sub != QLatin1String(shape.name)) continue;
+            for (const QString& name : given)
+                if (!shape.options.contains(name))
+                    return refuse(QStringLiteral("user %1 takes no option --%2").arg(sub, name));
+            if (words.size() - 2 != shape.arguments)
+                return refuse(QStringLiteral("user %1 takes %2 argument(s), not %3")
+                                  .arg(sub)
+                                  .arg(shape.arguments)
+                                  .arg(words.size() - 2));
+            line.kind = CommandLine::Command;
+            line.command = QStringLiteral("user ") + sub;
+            line.arguments = words.mid(2);
+            line.userName = parser.value(QStringLiteral("name"));
+            line.admin = parser.isSet(QStringLiteral("admin"));
+            line.passwordStdin = parser.isSet(QStringLiteral("password-stdin"));
+            return line;
+        }
+        return refuse(QStringLiteral("user: list, add, passwd or remove, not \"%1\"").arg(sub));
+    }
     for (const CommandShape& shape : commands()) {
         if (command != QLatin1String(shape.name)) continue;
         for (const QString& name : given)

@@ -4,6 +4,8 @@
 //   userdef [--account <acc> --user <id> --password <pw>] [--lang zh-CN|zh-TW|en-US]
 //           [--open UserDef|MakeVouchSet|DocLayouts] [--screenshot <file.png>]
 //   userdef <command> <arguments> [--force] [--yes] [--lang …]
+//   userdef user list|add|passwd|remove <account> [<user>] [--name …] [--admin]
+//           [--password-stdin]
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -23,10 +25,13 @@ struct CommandLine {
     enum Kind { Desk, Command, Help, Refused };
     Kind kind = Desk;
     DeskOptions desk;
-    QString command;        // "init-demo", "sql", "check", "backup", "restore"
+    QString command;        // "init-demo", "sql", "check", "backup", "restore", "user add" …
     QStringList arguments;  // the command's own arguments
     bool force = false;     // init-demo --force
     bool yes = false;       // restore --yes
+    QString userName;            // user add --name
+    bool admin = false;          // user add --admin
+    bool passwordStdin = false;  // user add|passwd --password-stdin
     QString error;          // why it was refused
     QString help;           // every option and command
 };

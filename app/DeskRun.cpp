@@ -65,11 +65,7 @@ int runDesk(int argc, char** argv, const DeskOptions& options) {
             options.account.isEmpty() ? QStringLiteral("001") : options.account;
         const UserCheck check = checkUser(root, options.user, *options.password);
         if (check.result != UserCheck::Ok) {
-            err << (check.result == UserCheck::WrongCredentials
-                        ? deskText(language, QStringLiteral("Desk.Login.WrongPassword"))
-                        : deskText(language, QStringLiteral("Desk.Login.SystemUnreadable"),
-                                   {check.error}))
-                << Qt::endl;
+            err << refusedLoginText(check, language) << Qt::endl;
             return 1;
         }
         const QString refusal = checkAccountAtLogin(root, accountId, language);

@@ -91,6 +91,7 @@ std::shared_ptr<Login> Login::open(const QString& root, const QString& accountId
     meta.catalog = QStringLiteral("ZxMeta_") + accountId;
 
     std::shared_ptr<Login> login(new Login);
+    login->m_root = root;
     login->m_dbName = data.format();
     login->m_metaName = meta.format();
     login->m_userId = userId;

@@ -51,10 +51,11 @@ public:
     QString ZxMetaName() const override { return m_metaName; }
     QString LanguageRegion() const override { return m_language.toLower(); }
     QString language() const { return m_language; }  // "zh-CN", "zh-TW" or "en-US"
+    QString root() const { return m_root; }          // the data root of the account
 
 private:
     Login() = default;
-    QString m_dbName, m_metaName, m_userId, m_userName, m_accountId, m_language;
+    QString m_root, m_dbName, m_metaName, m_userId, m_userName, m_accountId, m_language;
     std::unique_ptr<host::IConnection> m_connection;
 };
 

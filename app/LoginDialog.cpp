@@ -84,6 +84,7 @@ void LoginDialog::showError(const QString& message) {
 }
 
 bool LoginDialog::tryLogin() {
+    m_login.reset();
     const QString accountId = ui->CmbAccount->currentData().toString();
     const QString userId = ui->EdtUser->text().trimmed();
     if (accountId.isEmpty()) {
@@ -99,9 +100,7 @@ bool LoginDialog::tryLogin() {
     }
     const UserCheck check = checkUser(m_root, userId, ui->EdtPassword->text());
     if (check.result != UserCheck::Ok) {
-        showError(check.result == UserCheck::WrongCredentials
-                      ? text("Desk.Login.WrongPassword")
-                      : text("Desk.Login.SystemUnreadable", {check.error}));
+        showError(refusedLoginText(check, language()));
         ui->EdtPassword->clear();
         ui->EdtPassword->setFocus();
         return false;

@@ -20,6 +20,7 @@ const char* const kFormKey = "portalFormKey";
 const QString kUserDef = QStringLiteral("UserDef");
 const QString kMakeVouchSet = QStringLiteral("MakeVouchSet");
 const QString kDocLayouts = QStringLiteral("DocLayouts");
+const QString kUsers = QStringLiteral("Users");
 
 // A window closes through its invokable ExitForm() when it has one, else through close().
 void exitForm(QWidget* window) {
@@ -43,6 +44,9 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
     auto* layouts = new QListWidgetItem(ui->LstFunctions);
     layouts->setData(Qt::UserRole, kDocLayouts);
     layouts->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
+    auto* users = new QListWidgetItem(ui->LstFunctions);
+    users->setData(Qt::UserRole, kUsers);
+    users->setIcon(style()->standardIcon(QStyle::SP_DirHomeIcon));
     ui->LstFunctions->setIconSize(QSize(20, 20));
     ui->LstFunctions->setStyleSheet(QStringLiteral("QListWidget::item { padding: 6px 4px; }"));
     ui->Splitter->setStretchFactor(0, 0);
@@ -57,6 +61,7 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
             [this] { emit functionRequested(kMakeVouchSet); });
     connect(ui->ActCoverSetting, &QAction::triggered, this,
             [this] { emit functionRequested(QStringLiteral("CoverSetting")); });
+    connect(ui->ActUsers, &QAction::triggered, this, [this] { emit functionRequested(kUsers); });
     connect(ui->LstFunctions, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
         emit functionRequested(it->data(Qt::UserRole).toString());
     });
@@ -83,10 +88,12 @@ void PortalFrame::retranslate() {
     ui->LblWelcome->setText(text("Desk.Portal.Welcome"));
     ui->ActMakeVouchSet->setText(text("Desk.Portal.MakeVouchSet"));
     ui->ActCoverSetting->setText(text("Desk.Portal.CoverSetting"));
+    ui->ActUsers->setText(text("Desk.Portal.Users"));
     // The function list's entries by their keys.
     const QHash<QString, const char*> captions = {{kUserDef, "Desk.Portal.UserDef"},
                                                   {kMakeVouchSet, "Desk.Portal.MakeVouchSet"},
-                                                  {kDocLayouts, "Desk.Portal.DocLayouts"}};
+                                                  {kDocLayouts, "Desk.Portal.DocLayouts"},
+                                                  {kUsers, "Desk.Portal.Users"}};
     for (int i = 0; i < ui->LstFunctions->count(); ++i) {
         QListWidgetItem* entry = ui->LstFunctions->item(i);
         if (const char* key = captions.value(entry->data(Qt::UserRole).toString()))
@@ -99,6 +106,13 @@ void PortalFrame::setSession(const QString& accountId, const QString& accountNam
     setWindowTitle(text("Desk.Portal.Title", {accountId, accountName}));
     ui->StatusBar->showMessage(
         text("Desk.Portal.Status", {accountId, accountName, userId, userName}));
+}
+
+void PortalFrame::offerUsers(bool offered) {
+    ui->ActUsers->setVisible(offered);
+    for (int i = 0; i < ui->LstFunctions->count(); ++i)
+        if (ui->LstFunctions->item(i)->data(Qt::UserRole).toString() == kUsers)
+            ui->LstFunctions->item(i)->setHidden(!offered);
 }
 
 QTabWidget* PortalFrame::tabs() const { return ui->TabWindows; }

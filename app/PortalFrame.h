@@ -31,10 +31,13 @@ public:
     // window stays open.
     bool closeTab(int index);
 
+    // Shows or hides the Users function (offered to administrators of definitions only).
+    void offerUsers(bool offered);
+
 signals:
     // A function of the menu or list was chosen: "UserDef" (user-defined items),
     // "MakeVouchSet" (carry-over rules), "CoverSetting" (the catalogue's overwrite setting) or
-    // "DocLayouts" (the document layouts, read only).
+    // "DocLayouts" (the document layouts, read only) or "Users" (who may log in).
     void functionRequested(const QString& functionKey);
 
 protected:

@@ -1,12 +1,11 @@
 // System database of the demo: users, the menu groups with their captions, the subsystems and
 // which of them an account uses.
-#include <QCryptographicHash>
 #include <QDateTime>
-#include <QRandomGenerator>
 
 #include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/db/DemoData.h"
+#include "platform/db/UserTable.h"
 
 namespace platform::db::demo {
 
@@ -33,12 +32,7 @@ bool insertRows(Database& db, const QString& table, const QStringList& columns,
 namespace {
 
 QVariantList user(const QString& id, const QString& name, const QString& password) {
-    QByteArray saltBytes(16, '\0');
-    for (char& b : saltBytes) b = char(QRandomGenerator::global()->bounded(256));
-    const QString salt = QString::fromLatin1(saltBytes.toHex());
-    const QByteArray hash =
-        QCryptographicHash::hash((salt + password).toUtf8(), QCryptographicHash::Sha256).toHex();
-    return {id, name, salt, QString::fromLatin1(hash)};
+    return {id, name, hashPassword(password), 1};
 }
 
 // A caption row in the three languages.
@@ -52,10 +46,11 @@ void captions(QList<QVariantList>& rows, const QString& id, const QString& cn, c
 }  // namespace
 
 bool fillSystem(Database& db, QString* error) {
-    if (!insertRows(
+    if (!ensureUserTable(db, error) ||
+        !insertRows(
             db, QStringLiteral("UA_User"),
-            {QStringLiteral("cUser_Id"), QStringLiteral("cUser_Name"), QStringLiteral("cSalt"),
-             QStringLiteral("cPasswordHash")},
+            {QStringLiteral("cUser_Id"), QStringLiteral("cUser_Name"),
+             QStringLiteral("cPasswordHash"), QStringLiteral("bDefAdmin")},
             {user(QStringLiteral("demo"), QStringLiteral("演示管理员"), QStringLiteral("demo")),
              user(QStringLiteral("admin2"), QStringLiteral("第二管理员"),
                   QStringLiteral("admin2"))},

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCryptographicHash>
+#include <QTimeZone>
 #include <QFile>
 #include <QtEndian>
 #include <random>
@@ -111,13 +113,75 @@ TEST_F(LoginDialogTest, RightPasswordOpensTheAccountForTheUser) {
     EXPECT_EQ(rows->text(QStringLiteral("loc")), QStringLiteral("zh-TW"));
 }
 
-TEST(Credentials, HashIsSaltedSha256InLowerCaseHex) {
-    EXPECT_EQ(passwordHash(QString(), QString()),
-              QStringLiteral("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
-    EXPECT_EQ(passwordHash(QStringLiteral("ab"), QStringLiteral("c")),
-              passwordHash(QStringLiteral("a"), QStringLiteral("bc")));
-    EXPECT_NE(passwordHash(QStringLiteral("s1"), QStringLiteral("demo")),
-              passwordHash(QStringLiteral("s2"), QStringLiteral("demo")));
+// The demo's users were stored as salted SHA-256 before: such a user logs in once with the
+// right password, and that login stores an argon2id hash in its place.
+TEST_F(LoginDialogTest, AnOldSha256PasswordLogsInOnceAndIsReplacedByArgon2id) {
+    const auto stored = [&] {
+        const auto rows = account.db().query(QStringLiteral(
+            "SELECT cPasswordHash, cSalt FROM zxsystem.UA_User WHERE cUser_Id = 'admin2'"));
+        return rows && !rows->isEmpty() ? rows->at(0, 0).toString() + u'|' + rows->at(0, 1).toString()
+                                        : QString();
+    };
+    const QString sha = QString::fromLatin1(
+        QCryptographicHash::hash("5a1tadmin2", QCryptographicHash::Sha256).toHex().toUpper());
+    ASSERT_TRUE(account.db().execParams(
+        QStringLiteral("UPDATE zxsystem.UA_User SET cSalt = '5a1t', cPasswordHash = ?1 "
+                       "WHERE cUser_Id = 'admin2'"),
+        {sha}));
+    type(QStringLiteral("admin2"), QStringLiteral("admin2x"));
+    pressOk();
+    EXPECT_FALSE(dialog->login());
+    EXPECT_EQ(stored(), sha + QStringLiteral("|5a1t"));
+    type(QStringLiteral("admin2"), QStringLiteral("admin2"));
+    pressOk();
+    ASSERT_TRUE(dialog->login());
+    EXPECT_TRUE(stored().startsWith(QStringLiteral("$argon2id$"))) << stored().toStdString();
+    EXPECT_TRUE(stored().endsWith(u'|'));  // the salt lives in the hash now
+    EXPECT_EQ(checkUser(account.dataRoot(), QStringLiteral("admin2"), QStringLiteral("admin2")).result,
+              UserCheck::Ok);
+}
+
+// Five wrong passwords in a row lock the user out; the lock is kept in the system database, so
+// a new dialog (a restarted desk) finds it, and it ends when the clock passes it.
+TEST_F(LoginDialogTest, FiveWrongPasswordsLockTheUserOutUntilTheLockEnds) {
+    QDateTime now = QDateTime(QDate(2026, 3, 2), QTime(9, 58, 30), QTimeZone::utc());
+    setLoginClock([&now] { return now; });
+    struct Restore {
+        ~Restore() { setLoginClock(nullptr); }
+    } restore;
+    const auto failures = [&] {
+        const auto rows = account.db().query(QStringLiteral(
+            "SELECT iFailedLogins, dLockedUntil FROM zxsystem.UA_User WHERE cUser_Id = 'demo'"));
+        return rows->at(0, 0).toString() + u'|' + rows->at(0, 1).toString();
+    };
+    const auto attempt = [&](const QString& password) {
+        type(QStringLiteral("demo"), password);
+        pressOk();
+        return dialog->login() != nullptr;
+    };
+    dialog->setLanguage(QStringLiteral("en-US"));
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(attempt(QStringLiteral("wrong")));
+    EXPECT_EQ(failures(), QStringLiteral("4|"));
+    EXPECT_TRUE(attempt(QStringLiteral("demo")));  // a right one clears the count
+    EXPECT_EQ(failures(), QStringLiteral("0|"));
+
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(attempt(QStringLiteral("wrong")));
+    EXPECT_EQ(failures(), QStringLiteral("0|2026-03-02 10:03:30"));
+    const QString until =
+        QDateTime(QDate(2026, 3, 2), QTime(10, 3, 30), QTimeZone::utc()).toLocalTime().toString(
+            QStringLiteral("HH:mm:ss"));
+    EXPECT_EQ(dialog->errorText(), QStringLiteral("After 5 wrong passwords this user is locked "
+                                                  "until %1. Try again then, or ask an "
+                                                  "administrator to change the password.")
+                                       .arg(until));
+    dialog = std::make_unique<LoginDialog>(account.dataRoot());
+    now = now.addSecs(5 * 60 - 1);
+    EXPECT_FALSE(attempt(QStringLiteral("demo")));  // the right password is not even tried
+    EXPECT_TRUE(dialog->errorText().contains(until)) << dialog->errorText().toStdString();
+    EXPECT_TRUE(dialog->errorText().contains(QStringLiteral("锁定"))) << "the dialog's zh-CN";
+    now = now.addSecs(1);
+    EXPECT_TRUE(attempt(QStringLiteral("demo")));
+    EXPECT_EQ(failures(), QStringLiteral("0|"));
 }
 
 TEST(Credentials, MissingSystemDatabaseIsReportedNotTakenForAWrongPassword) {

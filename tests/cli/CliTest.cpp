@@ -215,3 +215,59 @@ TEST_F(CommandLine, BackupWhileWritingThenCheckAndRestore) {
 }
 
 }  // namespace
+
+TEST_F(CommandLine, UsersComeAndGoWithPasswordsReadFromStdinThatNothingShows) {
+    ASSERT_EQ(run({"init-demo", "001"}).status, 0);
+    QStringList said;  // everything the program printed
+    const auto user = [&](const QStringList& arguments, const QByteArray& input = {}) {
+        const Result r = run(QStringList{QStringLiteral("user")} + arguments, input);
+        said << r.out << r.err;
+        return r;
+    };
+    Result r = user({"add", "001", "zhang", "--name", "张三", "--password-stdin"}, "pass-word-1\n");
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("User zhang was added.\n"));
+    r = user({"add", "001", "li", "--password-stdin"}, "pass-word-1\npass-word-2\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("passwords differ")));
+    r = user({"add", "001", "li"}, "pass-word-1\npass-word-1\n");  // no terminal, no option
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("--password-stdin")));
+    EXPECT_EQ(user({"add", "001", "li", "--password", "pass-word-1"}).status, 2);
+    r = user({"add", "001", "o'brien", "--password-stdin"}, "pass-word-1\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("is not one"))) << r.err.toStdString();
+    EXPECT_EQ(user({"passwd", "001", "zhang", "--password-stdin"}, "pass-word-2\npass-word-2\n")
+                  .status,
+              0);
+
+    // The hash and salt columns read as empty through sql, however asked for, and stay unwritten.
+    for (const QString& statement :
+         {QStringLiteral("select * from UA_User"),
+          QStringLiteral("select cUser_Id, cPasswordHash as h, upper(cSalt) from UA_User"),
+          QStringLiteral("select 1,2,3,4,5,6,7 union all select * from UA_User")}) {
+        r = sql(statement);
+        said << r.out << r.err;
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QStringLiteral("zhang"))) << r.out.toStdString();
+    }
+    r = sql(QStringLiteral("update UA_User set cPasswordHash = 'x'"));
+    EXPECT_EQ(r.status, 1);
+    r = user({"list", "001"});
+    EXPECT_TRUE(r.out.contains(QStringLiteral("zhang\t张三\tno\t\n"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("demo\t演示管理员\tyes\t\n")));
+
+    // The last administrator of definitions stays.
+    EXPECT_EQ(user({"remove", "001", "zhang"}).status, 0);
+    EXPECT_EQ(user({"remove", "001", "admin2"}).status, 0);
+    r = user({"remove", "001", "demo"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, QStringLiteral(
+                         "demo is the last administrator of definitions and cannot be removed.\n"));
+    EXPECT_EQ(user({"list", "001"}).out,
+              QStringLiteral("user\tname\tadministrator\tlocked until\ndemo\t演示管理员\tyes\t\n"));
+    for (const QString& text : said) {
+        EXPECT_FALSE(text.contains(QStringLiteral("pass-word"))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("$argon2"))) << text.toStdString();
+    }
+}

@@ -1,0 +1,179 @@
+// The portal's Users function: an administrator adds, re-passwords and removes users; the
+// system database and the login check show the result.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include "app/Credentials.h"
+#include "app/Desk.h"
+#include "app/Login.h"
+#include "app/PortalFrame.h"
+#include "app/UsersView.h"
+#include "platform/pub/ScriptedPrompter.h"
+#include "tests/support/HostileTexts.h"
+#include "tests/support/TestAccount.h"
+
+using namespace app;
+
+namespace {
+
+class UsersTest : public testsupport::AccountTest {
+protected:
+    std::unique_ptr<Desk> deskFor(const QString& user, const QString& language) {
+        QString error;
+        auto login = Login::open(account.dataRoot(), QStringLiteral("001"), user, user, language,
+                                 &error);
+        EXPECT_TRUE(login) << error.toStdString();
+        return std::make_unique<Desk>(login, QStringLiteral("Demo Co."), prompter);
+    }
+    // Opens the function from the portal's menu, as the user does.
+    UsersView* open(Desk& desk) {
+        auto* action = desk.portal()->findChild<QAction*>(QStringLiteral("ActUsers"));
+        if (!action || !action->isVisible()) return nullptr;
+        action->trigger();
+        return qobject_cast<UsersView*>(desk.portal()->tabs()->currentWidget());
+    }
+    template <class W>
+    W* in(UsersView* view, const char* name) {
+        W* w = view->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_TRUE(w) << name;
+        return w;
+    }
+    void fill(UsersView* view, const QString& id, const QString& name, const QString& password,
+              const QString& again) {
+        in<QLineEdit>(view, "EdtUserId")->setText(id);
+        in<QLineEdit>(view, "EdtUserName")->setText(name);
+        in<QLineEdit>(view, "EdtPassword")->setText(password);
+        in<QLineEdit>(view, "EdtPassword2")->setText(again);
+    }
+    void press(UsersView* view, const char* button) { in<QPushButton>(view, button)->click(); }
+    void choose(UsersView* view, const QString& id) {
+        auto* grid = in<QTableWidget>(view, "GrdUsers");
+        for (int r = 0; r < grid->rowCount(); ++r)
+            if (grid->item(r, 0)->text() == id) grid->selectRow(r);
+    }
+    // name|admin|hash of a user in the system database; empty when there is none.
+    QString row(const QString& id) {
+        const auto rows = account.db().query(
+            QStringLiteral("SELECT cUser_Name, bDefAdmin, cPasswordHash FROM zxsystem.UA_User "
+                           "WHERE cUser_Id = ?1"),
+            {id});
+        if (!rows || rows->isEmpty()) return {};
+        return rows->at(0, 0).toString() + u'|' + QString::number(rows->at(0, 1).toInt()) +
+               u'|' + rows->at(0, 2).toString();
+    }
+    UserCheck::Result check(const QString& id, const QString& password) {
+        return checkUser(account.dataRoot(), id, password).result;
+    }
+
+    std::shared_ptr<platform::pub::ScriptedPrompter> prompter =
+        std::make_shared<platform::pub::ScriptedPrompter>();
+};
+
+}  // namespace
+
+TEST_F(UsersTest, AnAdministratorAddsRepasswordsAndRemovesAUser) {
+    auto desk = deskFor(QStringLiteral("demo"), QStringLiteral("en-US"));
+    UsersView* view = open(*desk);
+    ASSERT_TRUE(view);
+    EXPECT_EQ(desk->portal()->tabs()->tabText(0), QStringLiteral("Users"));
+    EXPECT_EQ(in<QTableWidget>(view, "GrdUsers")->rowCount(), 2);
+
+    // Two different passwords: refused, nothing stored, what was typed but the passwords kept.
+    fill(view, QStringLiteral("zhang"), QStringLiteral("张三"), QStringLiteral("first-pass"),
+         QStringLiteral("first-past"));
+    press(view, "BtnAdd");
+    EXPECT_EQ(view->messageText(), QStringLiteral("The two passwords differ; type the same password twice."));
+    EXPECT_EQ(row(QStringLiteral("zhang")), QString());
+    EXPECT_EQ(in<QLineEdit>(view, "EdtUserName")->text(), QStringLiteral("张三"));
+    fill(view, QStringLiteral("zhang"), QStringLiteral("张三"), QStringLiteral("short"),
+         QStringLiteral("short"));
+    press(view, "BtnAdd");
+    EXPECT_EQ(view->messageText(), QStringLiteral("A password needs at least 8 characters."));
+
+    fill(view, QStringLiteral("zhang"), QStringLiteral("张三"), QStringLiteral("first-pass"),
+         QStringLiteral("first-pass"));
+    press(view, "BtnAdd");
+    EXPECT_EQ(view->messageText(), QStringLiteral("User zhang was added."));
+    EXPECT_TRUE(row(QStringLiteral("zhang")).startsWith(QStringLiteral("张三|0|$argon2id$")))
+        << row(QStringLiteral("zhang")).toStdString();
+    EXPECT_EQ(check(QStringLiteral("zhang"), QStringLiteral("first-pass")), UserCheck::Ok);
+    fill(view, QStringLiteral("ZHANG"), QString(), QStringLiteral("other-pass"),
+         QStringLiteral("other-pass"));
+    press(view, "BtnAdd");
+    EXPECT_EQ(view->messageText(), QStringLiteral("The user ZHANG exists already."));
+
+    // A new password, typed twice: the old one no longer logs in.
+    choose(view, QStringLiteral("zhang"));
+    fill(view, QString(), QString(), QStringLiteral("second-pass"), QStringLiteral("second-pass"));
+    press(view, "BtnChangePassword");
+    EXPECT_EQ(view->messageText(), QStringLiteral("The password of zhang was changed."));
+    EXPECT_EQ(check(QStringLiteral("zhang"), QStringLiteral("first-pass")),
+              UserCheck::WrongCredentials);
+    EXPECT_EQ(check(QStringLiteral("zhang"), QStringLiteral("second-pass")), UserCheck::Ok);
+
+    // The logged-in user cannot remove themselves; another user goes after a Yes.
+    choose(view, QStringLiteral("demo"));
+    press(view, "BtnRemove");
+    EXPECT_EQ(view->messageText(), QStringLiteral("demo is the user logged in now and cannot be removed."));
+    prompter->queueAnswers({7, 6});  // No, then Yes
+    choose(view, QStringLiteral("zhang"));
+    press(view, "BtnRemove");
+    EXPECT_FALSE(row(QStringLiteral("zhang")).isEmpty());
+    choose(view, QStringLiteral("zhang"));
+    press(view, "BtnRemove");
+    EXPECT_EQ(prompter->last()->text,
+              QStringLiteral("Remove the user zhang (张三)? They can no longer log in."));
+    EXPECT_EQ(row(QStringLiteral("zhang")), QString());
+    EXPECT_EQ(in<QTableWidget>(view, "GrdUsers")->rowCount(), 2);
+    EXPECT_EQ(check(QStringLiteral("zhang"), QStringLiteral("second-pass")),
+              UserCheck::WrongCredentials);
+}
+
+TEST_F(UsersTest, HostileIdsAreRefusedAndHostileNamesStoredExactly) {
+    auto desk = deskFor(QStringLiteral("demo"), QStringLiteral("zh-CN"));
+    UsersView* view = open(*desk);
+    ASSERT_TRUE(view);
+    EXPECT_EQ(desk->portal()->tabs()->tabText(0), QStringLiteral("用户"));
+    int n = 0;
+    for (const QString& text : testsupport::hostileTexts(40) + testsupport::controlTexts()) {
+        SCOPED_TRACE(testsupport::traceText(text));
+        const int before = in<QTableWidget>(view, "GrdUsers")->rowCount();
+        fill(view, text.left(20), QStringLiteral("x"), QStringLiteral("pass-word"),
+             QStringLiteral("pass-word"));
+        press(view, "BtnAdd");
+        const QString stored = row(text.left(20));
+        if (stored.isEmpty())
+            EXPECT_TRUE(view->messageText().startsWith(QStringLiteral("用户编号须为")));
+        EXPECT_EQ(in<QTableWidget>(view, "GrdUsers")->rowCount(), before + !stored.isEmpty());
+
+        const QString id = QStringLiteral("name%1").arg(++n);
+        fill(view, id, text, QStringLiteral("pass-word"), QStringLiteral("pass-word"));
+        press(view, "BtnAdd");
+        const bool control = std::any_of(text.begin(), text.end(), [](QChar c) {
+            return c.category() == QChar::Other_Control;
+        });
+        if (control) {
+            EXPECT_EQ(row(id), QString());
+            EXPECT_EQ(view->messageText(), QStringLiteral("姓名最多 40 个字符，且不能含控制字符。"));
+        } else {
+            EXPECT_EQ(row(id).section(u'|', 0, -3), text);
+        }
+    }
+}
+
+TEST_F(UsersTest, OnlyAnAdministratorOfDefinitionsIsOfferedTheFunction) {
+    ASSERT_TRUE(account.db().exec(QStringLiteral(
+        "INSERT INTO zxsystem.UA_User(cUser_Id, cUser_Name, bDefAdmin) VALUES ('clerk', 'c', 0)")));
+    auto desk = deskFor(QStringLiteral("clerk"), QStringLiteral("en-US"));
+    EXPECT_FALSE(open(*desk));
+    desk->openFunction(QStringLiteral("Users"));  // as --open Users would
+    EXPECT_EQ(desk->portal()->tabs()->count(), 0);
+    EXPECT_EQ(prompter->last()->text, QStringLiteral("Only an administrator of definitions manages users."));
+}
