@@ -33,17 +33,13 @@ inline int rowOfId(const catalogue::FrmUserDef& w, const QString& id) {
     return int(listedIds(w).indexOf(id)) + 1;
 }
 
-// States a user sees: the host toolbar's button and the menu entry.
+// States a user sees: the host toolbar's button.
 inline bool hostVisible(const catalogue::FrmUserDef& w, const char* key) {
     QAction* a = w.hostToolbar()->action(QString::fromLatin1(key));
     return a && a->isVisible();
 }
 inline bool hostEnabled(const catalogue::FrmUserDef& w, const char* key) {
     return hostVisible(w, key) && w.hostToolbar()->action(QString::fromLatin1(key))->isEnabled();
-}
-inline bool menuEnabled(const catalogue::FrmUserDef& w, const char* name) {
-    QAction* a = w.findChild<QAction*>(QString::fromLatin1(name));
-    return a && a->isEnabled();
 }
 
 }  // namespace cattest

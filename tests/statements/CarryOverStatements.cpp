@@ -45,12 +45,6 @@ std::vector<StatementCase> carryOverStatements() {
         {"RuleEditor_TargetTablesOfSourceOfBothKinds",
          targets(TargetTableCondition("B,H", "CM_Contract")), chooserColumns,
          column("ctablename", {"SA_OrderHead", "SA_OrderBody"})},
-        {"RuleEditor_SharedHeaderItems", SharedItemsSql("H", "SA_OrderHead", "SA_DispatchHead"),
-         itemColumns,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "cDicDbName"), QStringList({"cHDefine1", "cHDefine2"}));
-             EXPECT_EQ(values(rows, "cItemName").value(0), QStringLiteral("项目编号"));
-         }},
         {"RuleEditor_SharedItemsOfBothKinds", SharedItemsSql("B,H", "CM_Contract", "SA_OrderHead"),
          itemColumns, column("cDicDbName", {"cHDefine1"})},
         // Run twice: the second run drops the table the first one made.
@@ -75,9 +69,6 @@ std::vector<StatementCase> carryOverStatements() {
              EXPECT_EQ(valueWhere(rows, "guid", rule, "cTableNameDesc"), "销售订单主表");
              EXPECT_EQ(valueWhere(rows, "guid", rule, "cextendfieldDesc"), "项目编号");
          }},
-        // Written against the list's column.
-        {"RuleList_Filtered", RuleListSql("ctablename='SA_DispatchHead'"), ruleColumns,
-         column("cextendfield", {"cHDefine1", "cHDefine3"}, true)},
         {"RuleList_RulesOfPair", RulesOfPairSql("SA_OrderHead", "SA_DispatchHead"), ruleColumns,
          column("btrans", {"False", "True"}, true)},
         {"BatchPrint_Columns", BatchPrintColumnsSql(), ruleColumns,
