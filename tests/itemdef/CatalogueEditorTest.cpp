@@ -9,22 +9,7 @@
 
 using namespace edtest;
 
-class CatalogueEditor : public EditorTest {
-protected:
-    // The lock call of a second administrator on the same account; true when refused.
-    bool lockElsewhere(int mode, const QString& id = {}) {
-        if (!other) {
-            other = std::make_unique<platform::pub::Pub>(
-                std::make_shared<platform::pub::ScriptedPrompter>(), QStringLiteral("zh-CN"));
-            other->setLogin(*session.login);
-        }
-        return id.isEmpty() ? other->IsLockFun(session.srv.get(), session.login.get(),
-                                               QStringLiteral("UserDef"), mode)
-                            : other->IsLockFun(session.srv.get(), session.login.get(),
-                                               QStringLiteral("UserDef"), mode, true, id);
-    }
-    std::unique_ptr<platform::pub::Pub> other;
-};
+using CatalogueEditor = EditorTest;
 
 TEST_F(CatalogueEditor, DefineOpensTheChosenItemUnderItsLockAndKeepsTheSelection) {
     auto cat = cattest::openCatalogue();
@@ -40,9 +25,9 @@ TEST_F(CatalogueEditor, DefineOpensTheChosenItemUnderItsLockAndKeepsTheSelection
         lockHeld = lockElsewhere(e->state().extended ? 2 : 20, shownId);
     });
     // A regular and an extended header item, and an item with every class listed.
-    for (const auto& [cClass, cId, command] :
-         {std::tuple{"单据头", "15", "Define"}, {"单据头", "1001", "Modify"},
-          {"r", "5001", "Define"}}) {
+    for (const auto& [cClass, cId, command] : {std::tuple{"单据头", "15", "Define"},
+                                               {"单据头", "1001", "Modify"},
+                                               {"r", "5001", "Define"}}) {
         ASSERT_TRUE(cat->selectClass(QString::fromUtf8(cClass)));
         const int row = cattest::rowOfId(*cat, QString::fromLatin1(cId));
         cat->grid()->setCurrentRow(row);

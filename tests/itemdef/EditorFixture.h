@@ -163,14 +163,17 @@ protected:
     void sql(const QString& statement) {
         ASSERT_TRUE(session.account.db().exec(statement)) << statement.toStdString();
     }
-    int items() { return rows(QStringLiteral("SELECT count(*) FROM UserDef_Base")).value(0).toInt(); }
+    int items() {
+        return rows(QStringLiteral("SELECT count(*) FROM UserDef_Base")).value(0).toInt();
+    }
     // Stored columns of an item, NULL as empty, joined by "|"; "<none>" without the row.
     QString stored(const QString& cId, const QString& columns) {
         QStringList cells;
         for (const QString& c : columns.split(QLatin1Char(',')))
             cells << QStringLiteral("ifnull(cast(%1 as text),'')").arg(c.trimmed());
-        return rows(QStringLiteral("SELECT %1 FROM UserDef_Base WHERE cId = ?").arg(cells.join(',')),
-                    {cId})
+        return rows(
+                   QStringLiteral("SELECT %1 FROM UserDef_Base WHERE cId = ?").arg(cells.join(',')),
+                   {cId})
             .value(0, QStringLiteral("<none>"));
     }
     QString nameOf(const QString& cId) {
@@ -185,12 +188,33 @@ protected:
                     {cId});
     }
     bool hasColumn(const QString& table, const QString& column) {
-        return rows(QStringLiteral("SELECT count(*) FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE"),
+        return rows(QStringLiteral(
+                        "SELECT count(*) FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE"),
                     {table + QStringLiteral("_extradefine"), column})
                    .value(0) == QLatin1String("1");
     }
 
+    // A second administrator's lock call on the same account; true when refused (held already).
+    bool lockElsewhere(int mode, const QString& id = {},
+                       const QString& table = QStringLiteral("UserDef")) {
+        if (!other) {
+            other = std::make_unique<platform::pub::Pub>(
+                std::make_shared<platform::pub::ScriptedPrompter>(), QStringLiteral("zh-CN"));
+            other->setLogin(*session.login);
+        }
+        return id.isEmpty() ? other->IsLockFun(session.srv.get(), session.login.get(), table, mode)
+                            : other->IsLockFun(session.srv.get(), session.login.get(), table, mode,
+                                               true, id);
+    }
+    // True when another administrator may not have the item (the probe lets it go again).
+    bool heldElsewhere(const QString& id) {
+        const bool refused = lockElsewhere(20, id);
+        if (!refused) lockElsewhere(-2);
+        return refused;
+    }
+
     std::unique_ptr<itemdef::FrmZAM> editor;
+    std::unique_ptr<platform::pub::Pub> other;
 };
 
 }  // namespace edtest

@@ -1,6 +1,6 @@
 // The table tree of an extended item on the demo account: what it shows, how ticks follow one
-// another, the table-link share it compares with what was loaded, and hostile ids. What a save
-// does with the share is read back from the account in the save tests.
+// another, the fixed tables of archive items, and hostile ids. What a save does with the ticks
+// is read back from the account in the save tests.
 #include "common/Globals.h"
 #include "controls/CheckTreeModel.h"
 #include "itemdef/ExtendTables.h"
@@ -36,14 +36,6 @@ protected:
         QString error;
         ASSERT_TRUE(session.account.db().exec(sql, &error)) << error.toStdString();
     }
-    // The tables of each section of the share: "add|modify|delete", tables joined by ",".
-    QString share(const QString& cId) {
-        const QString xml = BuildDetailXML(tree, state, cId).xml;
-        QStringList out;
-        for (const char* name : {"AddUserDefDetail", "ModifyUserDefDetail", "DeleteUserDefDetail"})
-            out << section(xml, QString::fromLatin1(name)).join(QLatin1Char(','));
-        return out.join(QLatin1Char('|'));
-    }
     QStringList tableKeys() const {
         QStringList out;
         for (const QString& key : tree.keys())
@@ -56,20 +48,6 @@ protected:
             if (tree.isTicked(key) && !out.contains(tableOfNode(key))) out << tableOfNode(key);
         out.sort(Qt::CaseInsensitive);
         return out;
-    }
-    // The tables of one section of a share, in order.
-    static QStringList section(const QString& xml, const QString& name) {
-        const int from = xml.indexOf("<" + name + ">");
-        const int to = xml.indexOf("</" + name + ">");
-        if (from < 0 || to < from) return {QStringLiteral("<missing>")};
-        QStringList tables;
-        const QString body = xml.mid(from, to - from);
-        for (int at = body.indexOf("<Tablename>"); at >= 0;
-             at = body.indexOf("<Tablename>", at + 1)) {
-            const int start = at + 11;
-            tables << body.mid(start, body.indexOf("</Tablename>", start) - start);
-        }
-        return tables;
     }
 
     controls::CheckTreeModel tree;
@@ -135,27 +113,8 @@ TEST_F(ExtendTree, TicksFollowSubsystemsAndGroups) {
     EXPECT_EQ(tickedTables(), QStringList({"AP_VouchHead", "AR_VouchHead", "IA_AdjustHead"}));
 }
 
-TEST_F(ExtendTree, ShareComparesWithTheTablesLoaded) {
-    open(kHeader, "1001");
-    // Tree order (basic settings first); the table under two subsystems once.
-    EXPECT_EQ(share("1001"), QStringLiteral("|CM_Contract,SA_OrderHead,SA_DispatchHead,"
-                                            "SA_InvoiceHead,PR_AdjustHead,PU_OrderHead|"));
-    click("Mark&&CM_Contract", false);
-    click("Mark&&AP_VouchHead", true);
-    EXPECT_EQ(share("1001"), QStringLiteral("AP_VouchHead|SA_OrderHead,SA_DispatchHead,"
-                                            "SA_InvoiceHead,PR_AdjustHead,PU_OrderHead|"
-                                            "CM_Contract"));
-    // A new item adds every ticked table; nothing ticked brings the tree's prompt.
-    open(kHeader, {}, true);
-    click("Mark&&PR_AdjustHeadSA&&", true);
-    click("Mark&&SA_DispatchHead", true);
-    EXPECT_EQ(share("1005"), QStringLiteral("SA_DispatchHead,SA_InvoiceHead,PR_AdjustHead||"));
-    click("Mark&&PR_AdjustHeadSA&&", false);
-    click("Mark&&SA_DispatchHead", false);
-    EXPECT_EQ(BuildDetailXML(tree, state, "1005").message,
-              session.pub->GetResString("Q9.AA.ARCHIVE.USERDEF.FrmZAM.PleaseChooseConfine"));
-
-    // Archive items link their fixed table; vendor items name none.
+TEST_F(ExtendTree, ArchiveItemsLinkTheirFixedTable) {
+    // Vendor items name none.
     ExtendEditorState item;
     item.extended = item.adding = true;
     for (const auto& [cClass, adding, table] :

@@ -9,13 +9,9 @@ TEST(ItemLists, KindsTypesAndExtendedColumns) {
          {std::pair{"扩展自定义项12", int(kExtendedItem)}, {"自定义项3", int(kUserDefinedItem)},
           {"自由项1", int(kFreeItem)}, {"属性7", int(kPropertyItem)}, {"其他", -1}})
         EXPECT_EQ(kindPosition(QString::fromUtf8(label)), kind) << label;
-    EXPECT_EQ(classPosition(QStringLiteral("document header")), -1);
     // The old stored integer reads as integer and is written the current way.
     EXPECT_EQ(typeStored(typePosition(QStringLiteral("整数"))), QStringLiteral("整型"));
     EXPECT_EQ(typePosition(QString()), -1);
-    EXPECT_EQ(rowWidth(kText, 120), 120);
-    EXPECT_EQ(rowWidth(kInteger, 120), 4);
-    EXPECT_EQ(rowWidth(kDateTime, 0), 8);
 
     for (const char* name : {"cHDefine1", "CHDEFINE12", "cBDefine7", "cIDefine1", "cCDefine22",
                              "cLDefine5", "cHDefine"})

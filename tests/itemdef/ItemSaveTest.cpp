@@ -76,28 +76,6 @@ protected:
                                    "WHERE cItemId = ? ORDER BY cLayoutId, cPart"),
                     {cId});
     }
-    // A second administrator on the same account.
-    platform::pub::Pub& otherAdmin() {
-        if (!other) {
-            other = std::make_unique<platform::pub::Pub>(
-                std::make_shared<platform::pub::ScriptedPrompter>(), QStringLiteral("zh-CN"));
-            other->setLogin(*session.login);
-        }
-        return *other;
-    }
-    // The other administrator takes the item's record lock; true when refused (held already).
-    bool lockElsewhere(const QString& id, int mode = 20) {
-        return otherAdmin().IsLockFun(session.srv.get(), session.login.get(),
-                                      QStringLiteral("UserDef"), mode, true, id);
-    }
-    // True when the other administrator may not have the item (the probe lets it go again).
-    bool heldElsewhere(const QString& id) {
-        const bool refused = lockElsewhere(id);
-        if (!refused)
-            otherAdmin().IsLockFun(session.srv.get(), session.login.get(),
-                                   QStringLiteral("UserDef"), -2);
-        return refused;
-    }
     // Types into a name cell and leaves its editor open, as a user does before pressing a key.
     QLineEdit* typeName(const QString& text) {
         QTableWidget* g = names();
@@ -111,7 +89,6 @@ protected:
         return cell;
     }
     std::shared_ptr<RacingService> racing;
-    std::unique_ptr<platform::pub::Pub> other;
     QObject tipOwner;
     QList<QAction*> tips;
 };
@@ -159,7 +136,7 @@ TEST_F(ItemSaveWrites, AnItemIsWrittenOnlyUnderItsOwnRecordLock) {
     editor->close();
 
     // Held by another administrator: the item opens read-only and nothing is written.
-    ASSERT_FALSE(lockElsewhere(QStringLiteral("80")));
+    ASSERT_FALSE(lockElsewhere(20, QStringLiteral("80")));
     open(kInventory, QStringLiteral("80"));
     EXPECT_TRUE(editor->isReadOnly());
     QTest::keyClicks(edit("EdtcDefaultVal"), QStringLiteral("x"));
@@ -399,8 +376,7 @@ TEST_F(ItemSaveWrites, ArchiveFromTheEditor) {
     EXPECT_EQ(names()->item(0, 0)->text(), QStringLiteral("运输方式"));
     EXPECT_EQ(nameOf("1003"), QStringLiteral("运输方式"));
     // The value lock is released afterwards.
-    EXPECT_FALSE(otherAdmin().IsLockFun(session.srv.get(), session.login.get(),
-                                        QStringLiteral("UserDefine"), 2));
+    EXPECT_FALSE(lockElsewhere(2, {}, QStringLiteral("UserDefine")));
 }
 
 TEST_F(ItemSaveWrites, HostileNamesAreSavedAsTyped) {

@@ -31,10 +31,9 @@ protected:
         EXPECT_TRUE(NextItemId(cClass, &id, &error)) << error.toStdString();
         return id;
     }
-    QString nextColumn(const QString& cClass, QString* version = nullptr) {
+    QString nextColumn(const QString& cClass) {
         QString name, pubzxts, error;
         EXPECT_TRUE(NextColumnName(cClass, &name, &pubzxts, &error)) << error.toStdString();
-        if (version) *version = pubzxts;
         return name;
     }
 };
@@ -65,11 +64,8 @@ TEST_F(Numbering, FirstNumbersOfEveryNumberedClass) {
 }
 
 TEST_F(Numbering, NextNumbersFollowTheExistingItems) {
-    // The demo account has header items 1001–1004 (labels 1–4, columns cHDefine1–4).
+    // The demo account has customer items in cCDefine1–2.
     QString error;
-    EXPECT_EQ(NextItemLabelNumber(QStringLiteral("单据头"), &error), 5);
-    EXPECT_EQ(nextId(QStringLiteral("单据头")), QStringLiteral("1005"));
-    EXPECT_EQ(nextColumn(QStringLiteral("单据头")), QStringLiteral("cHDefine5"));
     EXPECT_EQ(nextColumn(QStringLiteral("客户")), QStringLiteral("cCDefine3"));
     // Labels are numbered per class, ids across every class of the range.
     addItem(QStringLiteral("1006"), QStringLiteral("序列号"), QStringLiteral("扩展自定义项9"));
@@ -102,20 +98,4 @@ TEST_F(Numbering, ClassesWithoutARangeGetNoNumbers) {
     // Quotes in a class value reach no statement.
     EXPECT_EQ(NextItemLabelNumber(QStringLiteral("单据头' or '1'='1"), &error), 1);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-}
-
-TEST_F(Numbering, ColumnVersionComesWithTheName) {
-    auto maxVersion = [this](const QString& where) {
-        const auto rs = session.account.db().query(
-            QStringLiteral("SELECT MAX(pubzxts) FROM UserDef_Base ") + where);
-        return rs && rs->recordCount() == 1 ? rs->at(0, 0).toDouble() : -1.0;
-    };
-    QString version;
-    EXPECT_EQ(nextColumn(QStringLiteral("单据头"), &version), QStringLiteral("cHDefine5"));
-    EXPECT_GT(version.toDouble(), 0.0);
-    EXPECT_EQ(version.toDouble(), maxVersion(QStringLiteral("WHERE cDicDbName LIKE 'cHDefine%'")));
-    // Without a column of the prefix, the version of the whole table.
-    exec(QStringLiteral("DELETE FROM UserDef_Base WHERE cId='6001'"));
-    EXPECT_EQ(nextColumn(QStringLiteral("联系人"), &version), QStringLiteral("cLDefine1"));
-    EXPECT_EQ(version.toDouble(), maxVersion(QString()));
 }

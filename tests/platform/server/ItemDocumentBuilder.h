@@ -1,9 +1,10 @@
 #pragma once
-// Item documents as the item editor builds them: fixed element order, values escaped with the
-// one XML helper, the table-link share appended last.
+// Item documents as the item editor sends them: the item's fields in order, each value escaped
+// with the one XML helper, the table-link share last.
+#include <QList>
 #include <QString>
 #include <QStringList>
-#include <optional>
+#include <utility>
 
 #include "host/Quote.h"
 
@@ -11,85 +12,75 @@ namespace testsupport {
 
 struct ItemDoc {
     bool isNew = false;  // root Userdef_base instead of Userdef
-    QString coverBody, cover;
-    QString id, cClass, cItem, pubzxts;
-    QString maxLen = QStringLiteral("20");
-    QString name, nameTw, nameEn;
-    QString type = QStringLiteral("文本");
-    std::optional<QString> length, decimals, defaultVal, parentId;
-    QString dataSource = QStringLiteral("0");
-    QString fixLength = QStringLiteral("0"), input = QStringLiteral("0"),
-            archive = QStringLiteral("0"), multiSel = QStringLiteral("0"),
-            attachFile = QStringLiteral("0"), picture = QStringLiteral("0"),
-            checkVal = QStringLiteral("0");
-    QString dicDbName;
-    bool extended = true;  // writes cFieldName and the share
+    QString coverBody;   // the root's bCoverVouchBody
+    QList<std::pair<QString, QString>> fields;
     bool withShare = true;
-    QStringList added, kept, removed;
-    bool vendorEntry = false;  // an entry with cId only (vendor items)
+    QStringList added, kept, removed;  // an empty table name: an entry with the item's cId only
 
+    // The field's value, appended when the document has none yet.
+    QString& operator[](const QString& name) {
+        for (auto& field : fields)
+            if (field.first == name) return field.second;
+        fields.append({name, QString()});
+        return fields.last().second;
+    }
+    QString value(const QString& name) const {
+        for (const auto& field : fields)
+            if (field.first == name) return field.second;
+        return {};
+    }
     static QString el(const QString& name, const QString& value) {
         return QLatin1Char('<') + name + QLatin1Char('>') + host::xmlText(value) +
                QStringLiteral("</") + name + QLatin1Char('>');
     }
-    QString entries(const QStringList& tables) const {
+    QString section(const char* name, const QStringList& tables) const {
         QString out;
         for (const QString& t : tables)
-            out += QStringLiteral("<UserDefDetail>") + el(QStringLiteral("cId"), id) +
-                   el(QStringLiteral("Tablename"), t) + QStringLiteral("</UserDefDetail>");
-        return out;
+            out += QStringLiteral("<UserDefDetail>") + el("cId", value("cId")) +
+                   (t.isEmpty() ? QString() : el("Tablename", t)) +
+                   QStringLiteral("</UserDefDetail>");
+        return QLatin1Char('<') + QLatin1String(name) + QLatin1Char('>') + out +
+               QStringLiteral("</") + QLatin1String(name) + QLatin1Char('>');
     }
     QString xml() const {
         const QString root = isNew ? QStringLiteral("Userdef_base") : QStringLiteral("Userdef");
         QString x = QLatin1Char('<') + root + QStringLiteral(" bCoverVouchBody='") +
                     host::xmlText(coverBody) + QStringLiteral("'>");
-        x += el("cId", id) + el("cClass", cClass) + el("cItem", cItem);
-        if (isNew) x += el("pubzxts", pubzxts);
-        x += el("IMaxLen", maxLen) + el("cItemName", name) + el("cItemName_zh_TW", nameTw) +
-             el("cItemName_en_US", nameEn) + el("cType", type);
-        if (length) x += el("iLength", *length);
-        if (decimals) x += el("iDecimalDigits", *decimals);
-        if (defaultVal) x += el("cDefaultVal", *defaultVal);
-        x += el("iDataSource", dataSource);
-        if (parentId) x += el("cParentID", *parentId);
-        x += el("bFixLength", fixLength) + el("bInput", input) + el("bArchive", archive) +
-             el("bMultiSel", multiSel) + el("bIsUserDefAttachFile", attachFile) +
-             el("bIsUserDefPic", picture) + el("bCheckVal", checkVal);
-        x += el("bCoverVouch", cover);
-        x += QStringLiteral("<cRelArchive> </cRelArchive><cRelField></cRelField>");
-        x += QStringLiteral("<CTableDesc></CTableDesc>") + el("cDicDbName", dicDbName);
-        if (extended) x += el("cFieldName", dicDbName);
-        if (withShare) {
-            QString add = entries(added), keep = entries(kept);
-            if (vendorEntry)
-                (isNew ? add : keep) += QStringLiteral("<UserDefDetail>") + el("cId", id) +
-                                        QStringLiteral("</UserDefDetail>");
-            x += QStringLiteral("<AddUserDefDetail>") + add +
-                 QStringLiteral("</AddUserDefDetail>") + QStringLiteral("<ModifyUserDefDetail>") +
-                 keep + QStringLiteral("</ModifyUserDefDetail><DeleteUserDefDetail>") +
-                 entries(removed) + QStringLiteral("</DeleteUserDefDetail>");
-        }
+        for (const auto& [name, text] : fields) x += el(name, text);
+        if (withShare)
+            x += section("AddUserDefDetail", added) + section("ModifyUserDefDetail", kept) +
+                 section("DeleteUserDefDetail", removed);
         return x + QStringLiteral("</") + root + QLatin1Char('>');
     }
 };
 
-// A new extended header item linked to the given tables.
-inline ItemDoc newHeaderItem(const QString& id, int column, const QStringList& tables,
-                             const QString& name = QStringLiteral("新项目")) {
+// A new extended item in the column <prefix><n> (a text of length 25 unless `type` says
+// otherwise) linked to the tables.
+inline ItemDoc newItem(const QString& cClass, const QString& id, const QString& prefix, int n,
+                       const QStringList& tables, const QString& type = QStringLiteral("文本")) {
     ItemDoc d;
     d.isNew = true;
-    d.id = id;
-    d.cClass = QStringLiteral("单据头");
-    d.cItem = QStringLiteral("扩展自定义项%1").arg(column);
-    d.maxLen = QStringLiteral("25");
-    d.length = QStringLiteral("25");
-    d.defaultVal = QString();
-    d.name = name;
-    d.nameTw = name + QStringLiteral("(繁)");
-    d.nameEn = QStringLiteral("New item");
-    d.dicDbName = QStringLiteral("cHDefine%1").arg(column);
     d.added = tables;
+    const QString column = prefix + QString::number(n);
+    const QString maxLen = type == QStringLiteral("文本") ? QStringLiteral("25") : QString();
+    const QString name = QStringLiteral("新项目");
+    for (const auto& [field, value] : {std::pair{"cId", id},
+                                       {"cClass", cClass},
+                                       {"cItem", QStringLiteral("扩展自定义项%1").arg(n)},
+                                       {"IMaxLen", maxLen},
+                                       {"cItemName", name},
+                                       {"cItemName_zh_TW", name + QStringLiteral("(繁)")},
+                                       {"cItemName_en_US", QStringLiteral("New item")},
+                                       {"cType", type},
+                                       {"cDicDbName", column},
+                                       {"cFieldName", column}})
+        d[QString::fromLatin1(field)] = value;
     return d;
+}
+
+// A new extended header item in the column cHDefine<column>.
+inline ItemDoc newHeaderItem(const QString& id, int column, const QStringList& tables) {
+    return newItem(QStringLiteral("单据头"), id, QStringLiteral("cHDefine"), column, tables);
 }
 
 }  // namespace testsupport
