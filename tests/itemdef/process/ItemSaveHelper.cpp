@@ -5,9 +5,9 @@
 //       linked to the tables, pressing "SaveRs" again when the save is refused because another
 //       administrator took the number; prints "added <cId> <column> <attempts>" per item
 //   item_save_helper modify <connection text> <cId> <version> <pause at>
-//       saves the item as version <version>; with <pause at> > 0 the server pauses before that
-//       statement ("paused <k>") and the helper waits there to be killed; a save that ends
-//       before it prints "saved v<version> <statements>"
+//       saves the item as version <version> ("saved v<version> <statements>"), then saves it as
+//       the next version pausing the server before statement <pause at> ("paused <k>"), where
+//       it waits to be killed
 // Any other outcome prints "failed <what the user was shown>" and exits with 1.
 #include <poll.h>
 #include <unistd.h>
@@ -154,14 +154,15 @@ int modify(Helper& h, const QString& cId, int version, int pauseAt) {
     h.tables.cId = cId;
     if (!itemdef::LoadExtendTables(h.tree, h.tables)) return h.fail();
 
-    if (pauseAt > 0)
-        h.srv->writer()->setPauseAtStatement(pauseAt, [](int k) {
-            out << "paused " << k << Qt::endl;
-            waitForParent();
-            ::_exit(3);  // not killed: the parent gave up
-        });
     if (!h.save(version)) return h.fail();
     out << "saved v" << version << ' ' << h.srv->writer()->lastStatementCount() << Qt::endl;
+    h.srv->writer()->setPauseAtStatement(pauseAt, [](int k) {
+        out << "paused " << k << Qt::endl;
+        waitForParent();
+        ::_exit(3);  // not killed: the parent gave up
+    });
+    if (!h.save(version + 1)) return h.fail();
+    out << "saved v" << version + 1 << ' ' << h.srv->writer()->lastStatementCount() << Qt::endl;
     return 0;
 }
 
