@@ -129,10 +129,12 @@ TEST_F(CommandLine, HelpListsEveryOptionAndRefusalsNeedNoDisplay) {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) withoutEnv << name;
     const Result help = run({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0) << help.err.toStdString();
+    // Each option and command opens a line of its own, not only a mention in another's text.
     for (const char* word : {"--account", "--user", "--password", "--lang", "--open",
-                             "--screenshot", "--force", "--yes", "init-demo", "sql", "check",
-                             "backup", "restore"})
-        EXPECT_TRUE(help.out.contains(QLatin1String(word))) << word;
+                             "--screenshot", "--force", "--yes", "--name", "--admin",
+                             "--password-stdin", "init-demo", "sql", "check", "backup", "restore",
+                             "user list", "user add", "user passwd", "user remove", "help"})
+        EXPECT_TRUE(help.out.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(word)))) << word;
     EXPECT_EQ(run({QStringLiteral("help")}).out, help.out);
 
     struct Case {
