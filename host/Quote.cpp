@@ -35,6 +35,11 @@ QString xmlText(const QString& value) {
             case '>': out += QStringLiteral("&gt;"); break;
             case '"': out += QStringLiteral("&quot;"); break;
             case '\'': out += QStringLiteral("&apos;"); break;
+            // As references, so that a parser keeps them: it turns a CR into a LF in text and
+            // every line break and tab into a blank in an attribute.
+            case '\r': out += QStringLiteral("&#13;"); break;
+            case '\n': out += QStringLiteral("&#10;"); break;
+            case '\t': out += QStringLiteral("&#9;"); break;
             default: out += c;
         }
     }

@@ -11,7 +11,8 @@ QString sqlValue(const QString& value);
 QString sqlLikeText(const QString& value);
 // An identifier taken from data (table or column name) in [brackets], "]" doubled.
 QString sqlIdent(const QString& name);
-// A value for XML element text or an attribute: & < > " ' escaped.
+// A value for XML element text or an attribute: & < > " ' escaped, tab, LF and CR as
+// character references.
 QString xmlText(const QString& value);
 
 }  // namespace host
