@@ -11,6 +11,7 @@
 
 #include "controls/CheckTree.h"
 #include "tests/controls/ModelTesterFailures.h"
+#include "tests/support/Printing.h"
 
 using controls::CheckTree;
 using controls::CheckTreeModel;

@@ -10,6 +10,7 @@
 #include "controls/Grid.h"
 #include "controls/Twips.h"
 #include "tests/controls/ModelTesterFailures.h"
+#include "tests/support/Printing.h"
 
 using controls::Grid;
 using controls::GridModel;

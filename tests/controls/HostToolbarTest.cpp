@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/HostToolbar.h"
+#include "tests/support/Printing.h"
 
 using controls::HostToolbar;
 
