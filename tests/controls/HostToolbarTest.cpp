@@ -1,5 +1,5 @@
-// The host toolbar: buttons from the definitions, states mirrored from the classic toolbar,
-// clicks with their second text.
+// The host toolbar: buttons from the definitions, states mirrored from the classic toolbar on
+// refresh, clicks with their second text.
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/HostToolbar.h"
+#include "tests/support/Printing.h"
 
 using controls::HostToolbar;
 
@@ -18,13 +19,6 @@ QToolBar* classicWith(QWidget* parent, const QStringList& keys) {
     return classic;
 }
 
-QStringList visibleKeys(const HostToolbar& bar) {
-    QStringList out;
-    for (const QString& key : bar.keys())
-        if (bar.action(key)->isVisible()) out << key;
-    return out;
-}
-
 int visibleSeparators(const HostToolbar& bar) {
     int n = 0;
     for (QAction* a : bar.actions())
@@ -34,70 +28,64 @@ int visibleSeparators(const HostToolbar& bar) {
 
 }  // namespace
 
-TEST(HostToolbar, EveryDefinitionBuildsButtonsWithIcons) {
-    const QStringList ids = {"Archives_UserDef_List",          "Archives_UserDef_Edit",
-                             "Archives_UserDef_Archive",       "Archives_UserDef_MakeVouch_Main",
-                             "Archives_UserDef_MakeVouch_List", "Archives_UserDef_MakeVouch_Edit"};
-    for (const QString& id : ids) {
+TEST(HostToolbar, EveryDefinitionBuildsButtonsWithIconsAndHotKeys) {
+    for (const char* id : {"Archives_UserDef_List", "Archives_UserDef_Edit", "Archives_UserDef_Archive",
+                           "Archives_UserDef_MakeVouch_Main", "archives_userdef_makevouch_list",
+                           "Archives_UserDef_MakeVouch_Edit"}) {
         HostToolbar bar;
-        ASSERT_TRUE(bar.InitExternalButton(id, nullptr)) << id.toStdString();
-        EXPECT_FALSE(bar.keys().isEmpty());
-        EXPECT_TRUE(bar.keys().contains(QStringLiteral("Exit"))) << id.toStdString();
-        for (const QString& key : bar.keys()) {
-            EXPECT_FALSE(bar.action(key)->icon().isNull()) << id.toStdString() << " " << key.toStdString();
-            EXPECT_NE(bar.button(key), nullptr);
-        }
+        ASSERT_TRUE(bar.InitExternalButton(QString::fromLatin1(id), nullptr)) << id;
+        EXPECT_TRUE(bar.keys().contains(QStringLiteral("Exit"))) << id;
+        for (const QString& key : bar.keys())
+            EXPECT_FALSE(bar.action(key)->icon().isNull()) << id << " " << key.toStdString();
     }
-    HostToolbar list;
-    list.InitExternalButton(QStringLiteral("archives_userdef_list"), nullptr);  // any case
-    EXPECT_EQ(list.keys(), QStringList({"Print", "Preview", "SaveFile", "SetUp", "Add", "Modify",
-                                        "Delete", "Define", "Archive", "MakeVouchSet",
-                                        "CoverSetting", "Refresh", "Help", "Exit"}));
-}
-
-TEST(HostToolbar, UnknownDefinitionLeavesNoButtons) {
     HostToolbar bar;
     ASSERT_TRUE(bar.InitExternalButton(QStringLiteral("Archives_UserDef_List"), nullptr));
+    EXPECT_TRUE(bar.action(QStringLiteral("Add"))->toolTip().endsWith(QStringLiteral("(F5)")));
+    EXPECT_TRUE(bar.action(QStringLiteral("Print"))->toolTip().endsWith(QStringLiteral("(Ctrl+P)")));
     EXPECT_FALSE(bar.InitExternalButton(QStringLiteral("No_Such_Toolbar"), nullptr));
-    EXPECT_TRUE(bar.keys().isEmpty());
     EXPECT_TRUE(bar.actions().isEmpty());
 }
 
-TEST(HostToolbar, MirrorsTheClassicToolbarOnRefresh) {
+TEST(HostToolbar, RefreshMirrorsTheClassicToolbarWithoutStraySeparators) {
     QWidget window;
     HostToolbar bar(&window);
     bar.InitExternalButton(QStringLiteral("Archives_UserDef_List"), nullptr);
-    QToolBar* classic = classicWith(&window, {"Print", "Preview", "SaveFile", "SetUp", "Add",
-                                              "Modify", "Delete", "Define", "Archive",
-                                              "MakeVouchSet", "Refresh", "Help", "Exit"});
+    QToolBar* classic = classicWith(&window, bar.keys());
     bar.SetToolbar(classic);
-    EXPECT_EQ(visibleKeys(bar).size(), 13);
     EXPECT_EQ(visibleSeparators(bar), 4);
+    auto classicKey = [&](const char* key) {
+        return HostToolbar::classicAction(classic, QString::fromLatin1(key));
+    };
 
-    HostToolbar::classicAction(classic, QStringLiteral("Define"))->setVisible(false);
-    HostToolbar::classicAction(classic, QStringLiteral("archive"))->setEnabled(false);
-    QAction* exit = HostToolbar::classicAction(classic, QStringLiteral("Exit"));
-    classic->removeAction(exit);
-    // Not mirrored until refreshed.
-    EXPECT_TRUE(bar.action(QStringLiteral("Define"))->isVisible());
-    EXPECT_TRUE(bar.action(QStringLiteral("Archive"))->isEnabled());
-
+    classicKey("Define")->setVisible(false);
+    classicKey("archive")->setEnabled(false);
+    classic->removeAction(classicKey("Exit"));
+    EXPECT_TRUE(bar.action(QStringLiteral("Define"))->isVisible());  // not until refreshed
     bar.refresh();
     EXPECT_FALSE(bar.action(QStringLiteral("Define"))->isVisible());
     EXPECT_FALSE(bar.action(QStringLiteral("Archive"))->isEnabled());
     EXPECT_TRUE(bar.action(QStringLiteral("Archive"))->isVisible());
     EXPECT_FALSE(bar.action(QStringLiteral("Exit"))->isVisible());  // no classic button
-    EXPECT_TRUE(bar.action(QStringLiteral("Help"))->isVisible());
 
-    // A whole group hidden: one separator between its neighbours, none doubled or trailing.
-    for (const char* key : {"Help"})
-        HostToolbar::classicAction(classic, QString::fromLatin1(key))->setVisible(false);
+    // Whole groups hidden: one separator between their neighbours, none doubled or trailing.
+    classicKey("Help")->setVisible(false);
     bar.refresh();
     EXPECT_EQ(visibleSeparators(bar), 3);
-    for (const char* key : {"Archive", "MakeVouchSet"})
-        HostToolbar::classicAction(classic, QString::fromLatin1(key))->setVisible(false);
+    classicKey("Archive")->setVisible(false);
+    classicKey("MakeVouchSet")->setVisible(false);
     bar.refresh();
     EXPECT_EQ(visibleSeparators(bar), 2);
+
+    // Init gives a classic toolbar the buttons it lacks and mirrors it at once.
+    QToolBar* edit = classicWith(&window, {"SaveRs", "Help"});
+    QAction* saveRs = edit->actions().first();
+    saveRs->setEnabled(false);
+    HostToolbar editBar(&window);
+    ASSERT_TRUE(editBar.Init(edit, nullptr, QStringLiteral("Archives_UserDef_Edit"), QStringLiteral("AS")));
+    EXPECT_EQ(HostToolbar::classicAction(edit, QStringLiteral("SaveRs")), saveRs);
+    for (const QString& key : editBar.keys())
+        EXPECT_NE(HostToolbar::classicAction(edit, key), nullptr) << key.toStdString();
+    EXPECT_FALSE(editBar.action(QStringLiteral("SaveRs"))->isEnabled());
 }
 
 TEST(HostToolbar, ClicksCarryTheKeyAndTheSecondText) {
@@ -111,57 +99,19 @@ TEST(HostToolbar, ClicksCarryTheKeyAndTheSecondText) {
     QSignalSpy clicked(&bar, &HostToolbar::buttonClicked);
 
     QTest::mouseClick(bar.button(QStringLiteral("Refresh")), Qt::LeftButton);
-    ASSERT_EQ(clicked.size(), 1);
-    EXPECT_EQ(clicked.at(0).at(0).toString(), QStringLiteral("Refresh"));
-    EXPECT_EQ(clicked.at(0).at(1).toString(), QString());
-
     bar.action(QStringLiteral("Print"))->trigger();
-    EXPECT_EQ(clicked.at(1).at(1).toString(), QStringLiteral("Print"));
     QMenu* menu = bar.action(QStringLiteral("Print"))->menu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(bar.button(QStringLiteral("Print"))->popupMode(), QToolButton::MenuButtonPopup);
     menu->actions().at(1)->trigger();
-    EXPECT_EQ(clicked.at(2).at(0).toString(), QStringLiteral("Print"));
-    EXPECT_EQ(clicked.at(2).at(1).toString(), QStringLiteral("Preview"));
+    ASSERT_EQ(clicked.size(), 3);
+    EXPECT_EQ(clicked.at(0), (QVariantList{"Refresh", QString()}));
+    EXPECT_EQ(clicked.at(1), (QVariantList{"Print", "Print"}));
+    EXPECT_EQ(clicked.at(2), (QVariantList{"Print", "Preview"}));
 
     // A disabled button does not click.
     HostToolbar::classicAction(bar.classicToolbar(), QStringLiteral("Refresh"))->setEnabled(false);
     bar.refresh();
     QTest::mouseClick(bar.button(QStringLiteral("Refresh")), Qt::LeftButton);
     EXPECT_EQ(clicked.size(), 3);
-}
-
-TEST(HostToolbar, TooltipsShowTheHotKey) {
-    HostToolbar bar;
-    bar.InitExternalButton(QStringLiteral("Archives_UserDef_List"), nullptr);
-    EXPECT_TRUE(bar.action(QStringLiteral("Add"))->toolTip().endsWith(QStringLiteral("(F5)")));
-    EXPECT_TRUE(bar.action(QStringLiteral("Print"))->toolTip().endsWith(QStringLiteral("(Ctrl+P)")));
-    EXPECT_FALSE(bar.action(QStringLiteral("Exit"))->toolTip().contains(QLatin1Char('(')));
-}
-
-TEST(HostToolbar, InitGivesTheClassicToolbarTheButtonsItLacks) {
-    QWidget window;
-    QToolBar* classic = classicWith(&window, {"SaveRs", "Help"});
-    QAction* saveRs = classic->actions().first();
-    saveRs->setEnabled(false);
-    HostToolbar bar(&window);
-    ASSERT_TRUE(bar.Init(classic, nullptr, QStringLiteral("Archives_UserDef_Edit"), QStringLiteral("AS")));
-
-    EXPECT_EQ(HostToolbar::classicAction(classic, QStringLiteral("SaveRs")), saveRs);  // kept
-    for (const QString& key : bar.keys())
-        EXPECT_NE(HostToolbar::classicAction(classic, key), nullptr) << key.toStdString();
-    EXPECT_EQ(bar.classicToolbar(), classic);
-    EXPECT_EQ(bar.subsystem(), QStringLiteral("AS"));
-    EXPECT_FALSE(bar.action(QStringLiteral("SaveRs"))->isEnabled());  // mirrored at once
-}
-
-TEST(HostToolbar, DisplayStyleChoosesIconsAndText) {
-    HostToolbar bar;
-    bar.SetDisplayStyle(0);
-    EXPECT_EQ(bar.toolButtonStyle(), Qt::ToolButtonIconOnly);
-    bar.SetDisplayStyle(1);
-    EXPECT_EQ(bar.toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-    bar.SetDisplayStyle(2);
-    EXPECT_EQ(bar.toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
-    EXPECT_EQ(bar.displayStyle(), 2);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Reading back what the print control wrote, with tools that do not share its code: pdfinfo and
 // pdftotext (poppler) for PDF files, openpyxl for workbooks.
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
@@ -41,6 +43,29 @@ inline QString xlsxRows(const QString& path) {
     int status = 0;
     const QString out = run(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path}, &status);
     return status == 0 ? out : QStringLiteral("<unreadable>");
+}
+
+// The rows of the first sheet of a workbook (.xlsx, by openpyxl) or of a CSV file (UTF-8 with
+// or without a byte-order mark, by Python's csv reader), cells as read: texts, numbers, null.
+inline QList<QVariantList> spreadsheetRows(const QString& path) {
+    const QString script = QStringLiteral(
+        "import sys, json, csv, re, openpyxl\n"
+        "p = sys.argv[1]\n"
+        "if p.endswith('.csv'):\n"
+        "    rows = list(csv.reader(open(p, encoding='utf-8-sig', newline='')))\n"
+        "else:\n"
+        "    rows = [list(r) for r in openpyxl.load_workbook(p).worksheets[0].iter_rows(values_only=True)]\n"
+        // Texts as a spreadsheet program shows them: _xHHHH_ stands for a character.
+        "    x = lambda v: re.sub('_x([0-9A-Fa-f]{4})_', lambda m: chr(int(m.group(1), 16)), v)\n"
+        "    rows = [[x(v) if isinstance(v, str) else v for v in r] for r in rows]\n"
+        "sys.stdout.write(json.dumps(rows))\n");
+    QList<QVariantList> out;
+    for (const QJsonValue& row :
+         QJsonDocument::fromJson(run(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path})
+                                     .toUtf8())
+             .array())
+        out << row.toArray().toVariantList();
+    return out;
 }
 
 }  // namespace printtest

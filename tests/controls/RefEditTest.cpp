@@ -12,13 +12,12 @@
 #include <QToolButton>
 
 #include "controls/LookupWindow.h"
-#include "controls/RefDefinition.h"
 #include "controls/RefEdit.h"
 #include "host/IWindowHost.h"
+#include "tests/support/HostileTexts.h"
 #include "tests/support/TestAccount.h"
 
 using controls::LookupWindow;
-using controls::RefDefinition;
 using controls::RefEdit;
 using host::RecordSetPtr;
 
@@ -75,26 +74,21 @@ TEST(RefEdit, PlainModeIsALineEditWithoutLookUp) {
     RefEdit box;
     box.show();
     Returned returned(box);
-    bool ran = false;
     box.setLookupRunner([&](LookupWindow&) {
-        ran = true;
+        ADD_FAILURE() << "a plain box opened a look-up";
         return RecordSetPtr();
     });
-    EXPECT_FALSE(box.isReferenceMode());
-    EXPECT_FALSE(box.lookupButton()->isVisible());
     QTest::keyClicks(box.lineEdit(), "abc");
     QTest::keyClick(box.lineEdit(), Qt::Key_F2);
-    EXPECT_FALSE(ran);
+    EXPECT_FALSE(box.lookupButton()->isVisible());
     EXPECT_EQ(box.lookup(), nullptr);
     EXPECT_EQ(returned.count, 0);
-    EXPECT_EQ(box.text(), "abc");
     EXPECT_EQ(box.value(), "abc");
 
     ASSERT_TRUE(box.setReference(archives(), kArchiveRef));
     EXPECT_TRUE(box.lookupButton()->isVisible());
     box.setPlainMode();
     EXPECT_FALSE(box.lookupButton()->isVisible());
-    EXPECT_FALSE(box.isReferenceMode());
 }
 
 TEST(RefEdit, KeyboardOnlyTypingFiltersUpDownMoveAndEnterChooses) {
@@ -123,8 +117,6 @@ TEST(RefEdit, KeyboardOnlyTypingFiltersUpDownMoveAndEnterChooses) {
     ASSERT_TRUE(returned.last);
     ASSERT_EQ(returned.last->recordCount(), 1);
     EXPECT_EQ(returned.last->fieldCount(), 3);  // every field of the data source
-    EXPECT_EQ(returned.last->text("key"), "[R001]");
-    EXPECT_EQ(returned.last->text("name"), "Customer grade");
     EXPECT_EQ(box.text(), "Customer grade");
     EXPECT_EQ(box.value(), "[R001]");
 
@@ -155,11 +147,9 @@ TEST(RefEdit, DoubleClickChoosesEscapeReturnsNothing) {
         const QPoint at = view->visualRect(view->model()->index(2, 1)).center();
         doubleClick(view->viewport(), at);
     }));
-    const RecordSetPtr chosen = box.lookup();
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(chosen->text("key"), "Inventory");
+    ASSERT_TRUE(box.lookup());
     EXPECT_EQ(returned.count, 2);
-    EXPECT_EQ(box.text(), "Inventory");
+    EXPECT_EQ(box.value(), "Inventory");
 
     // Enter with nothing left by the filter chooses nothing and keeps the window open.
     box.setLookupRunner(driving([](LookupWindow& w) {
@@ -187,7 +177,6 @@ TEST(RefEdit, DoubleClickChoosesEscapeReturnsNothing) {
     }));
     EXPECT_EQ(box.lookup(), nullptr);
     EXPECT_EQ(listed, -1);
-    EXPECT_EQ(returned.count, 3);  // a window kept shut reports nothing
     shut = false;
     ASSERT_TRUE(box.lookup());
     EXPECT_EQ(listed, 1);
@@ -226,7 +215,6 @@ TEST(RefEdit, HeaderClickSortsAndTheChoiceFollowsTheSortedRow) {
         };
         firstOrder = column(0);
         QHeaderView* header = w.view()->horizontalHeader();
-        EXPECT_EQ(w.view()->model()->headerData(0, Qt::Horizontal).toString(), "No.");
         const QPoint first(header->sectionViewportPosition(0) + 5, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, first);
         sortedOrder = column(0);
@@ -240,7 +228,6 @@ TEST(RefEdit, HeaderClickSortsAndTheChoiceFollowsTheSortedRow) {
     EXPECT_EQ(sortedOrder, QStringList({"1", "9", "10", "25", "100"}));
     EXPECT_EQ(descending, QStringList({"100", "25", "10", "9", "1"}));
     ASSERT_TRUE(chosen);
-    EXPECT_EQ(chosen->value("iNo").toInt(), 100);
     EXPECT_EQ(box.text(), "item 100");
     EXPECT_EQ(box.value(), "100");
 }
@@ -259,155 +246,90 @@ TEST(RefEdit, MultipleSelectionReturnsEveryChosenRowInListOrder) {
     }));
     const RecordSetPtr chosen = box.lookup();
     ASSERT_TRUE(chosen);
-    ASSERT_EQ(chosen->recordCount(), 2);
+    EXPECT_EQ(chosen->recordCount(), 2);
     EXPECT_EQ(box.value(), "Vendor,Department");
-    EXPECT_EQ(box.text(), "Vendor,Department");
 }
 
 TEST(RefEdit, WithoutARunnerTheWindowHostShowsTheWindow) {
     struct Host : host::IWindowHost {
         int showModal(QDialog* dialog) override {
             auto* w = qobject_cast<LookupWindow*>(dialog);
-            EXPECT_TRUE(w);
             if (!w) return QDialog::Rejected;
-            title = w->windowTitle();
+            titles << w->windowTitle();
             w->setFilterText("vend");
             w->choose();
             return w->result();
         }
         void message(const QString&, const QString&) override {}
-        QString title;
+        QStringList titles;
     } windowHost;
-    RefEdit box;
+    RefEdit box, other;
     box.setWindowHost(&windowHost);
     box.setTitle("Archive Name");
     ASSERT_TRUE(box.setReference(archives(), kArchiveRef));
-    const RecordSetPtr chosen = box.lookup();
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(chosen->text("key"), "Vendor");
-    EXPECT_EQ(windowHost.title, "Archive Name");
-
-    // A box without a host of its own uses the session's.
-    RefEdit other;
     ASSERT_TRUE(other.setReference(archives(), kArchiveRef));
-    RefEdit::setDefaultWindowHost(&windowHost);
-    const RecordSetPtr viaDefault = other.lookup();
+    EXPECT_TRUE(box.lookup());
+    RefEdit::setDefaultWindowHost(&windowHost);  // a box without a host of its own uses the session's
+    EXPECT_TRUE(other.lookup());
     RefEdit::setDefaultWindowHost(nullptr);
-    ASSERT_TRUE(viaDefault);
-    EXPECT_EQ(other.value(), "Vendor");
+    EXPECT_EQ(windowHost.titles.value(0), "Archive Name");
+    EXPECT_EQ(box.value() + "|" + other.value(), "Vendor|Vendor");
 }
 
-TEST(RefEdit, UnusableDefinitionsAreRefusedWithAClearReason) {
-    RefEdit box;
-    ASSERT_TRUE(box.setReference(archives(), kArchiveRef));
-
-    EXPECT_FALSE(box.setReference(archives(), "<Ref><RefSet cRetFld='key'"));
-    EXPECT_TRUE(box.lastError().contains("not valid XML")) << box.lastError().toStdString();
-    EXPECT_FALSE(box.setReference(archives(), ""));
-    EXPECT_FALSE(box.lastError().isEmpty());
-    EXPECT_FALSE(box.setReference(archives(), "<Other/>"));
-    EXPECT_TRUE(box.lastError().contains("<Ref>"));
-    EXPECT_FALSE(box.setReference(RecordSetPtr(), kArchiveRef));
-    EXPECT_TRUE(box.lastError().contains("no data source"));
-    EXPECT_FALSE(box.setReference(static_cast<host::IClsCommon*>(nullptr),
-                                  "<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart='select 1'/>"
-                                  "</DataSrc></Ref>"));
+TEST(RefEdit, UnusableDefinitionsAreRefusedWithAClearReasonAndTheOldOneKept) {
     testsupport::TestAccount account;
     ASSERT_TRUE(account.ok());
-    EXPECT_FALSE(box.setReference(&account.srv(), kArchiveRef));  // no statement to run
-    EXPECT_TRUE(box.lastError().contains("no data source"));
-
-    // The box keeps the reference it had.
+    RefEdit box;
+    ASSERT_TRUE(box.setReference(archives(), kArchiveRef));
+    const QList<std::pair<std::function<bool()>, const char*>> cases = {
+        {[&] { return box.setReference(archives(), "<Ref><RefSet cRetFld='key'"); }, "not valid XML"},
+        {[&] { return box.setReference(archives(), ""); }, ""},
+        {[&] { return box.setReference(archives(), "<Other/>"); }, "<Ref>"},
+        {[&] { return box.setReference(RecordSetPtr(), kArchiveRef); }, "no data source"},
+        {[&] { return box.setReference(&account.srv(), kArchiveRef); }, "no data source"},
+        {[&] {
+             return box.setReference(static_cast<host::IClsCommon*>(nullptr),
+                                     "<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart='select 1'/></DataSrc></Ref>");
+         },
+         ""},
+    };
+    for (int i = 0; i < cases.size(); ++i) {
+        EXPECT_FALSE(cases[i].first()) << i;
+        EXPECT_FALSE(box.lastError().isEmpty()) << i;
+        EXPECT_TRUE(box.lastError().contains(QLatin1String(cases[i].second))) << box.lastError().toStdString();
+    }
     EXPECT_TRUE(box.isReferenceMode());
     EXPECT_EQ(box.loadRows()->recordCount(), 6);
 }
 
-TEST(RefDefinition, StatementJoinsTheWhereAndConditionPartsLeniently) {
-    RefDefinition def;
-    ASSERT_TRUE(def.parse(
-        "<ref><refset CRETFLD='k'/><DataSrc><DataGrid cUserDataSrcQrySelectPart='SELECT k FROM t' "
-        "cUserDataSrcQryWherePart=\"a<>'x' & b=1\" cUserDataSrcQryOrderPart='k DESC'/></DataSrc>"
-        "<RefConditions><sql>and c<>2</sql></RefConditions></ref>"));
-    EXPECT_EQ(def.returnField(), "k");
-    EXPECT_EQ(def.statement(), "SELECT k FROM t WHERE (a<>'x' & b=1) AND (c<>2) ORDER BY k DESC");
-
-    // A WHERE inside a derived table is not the statement's own; one at the top level is.
-    ASSERT_TRUE(
-        def.parse("<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart=\"SELECT * FROM "
-                  "(SELECT a FROM t WHERE a='where') x\" cUserDataSrcQryWherePart=''/>"
-                  "</DataSrc><RefConditions><sql>a=1</sql></RefConditions></Ref>"));
-    EXPECT_EQ(def.statement(), "SELECT * FROM (SELECT a FROM t WHERE a='where') x WHERE (a=1)");
-    ASSERT_TRUE(
-        def.parse("<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart='SELECT a FROM t "
-                  "where b=2'/></DataSrc><RefConditions><sql> </sql></RefConditions>"
-                  "<RefConditions/></Ref>"));
-    EXPECT_EQ(def.statement(), "SELECT a FROM t where b=2");
-}
-
-TEST(RefEdit, ADefinitionRunsItsStatementOnTheAccountAndListsItsColumns) {
+TEST(RefEdit, ADefinitionRunsItsStatementOnTheAccountAndShowsItsColumns) {
     testsupport::TestAccount account;
     ASSERT_TRUE(account.ok()) << account.error().toStdString();
-    // The source-table chooser of the carry-over rule editor, joined as it joins it; one caption
-    // carries a bare '&'.
-    const QString select = QStringLiteral(
-        "SELECT ctype,enumname,ctabledesc,ctablename,csub_id,"
-        "dbo.getAllSubName_ExtendDefine(csub_id) as csubfullname FROM AA_DefineExtend a join "
-        "AA_Enum b on a.ctype=b.EnumCode  ");
-    const QString condition = QStringLiteral(
-        "b.EnumType='Q9.AA.ARCHIVE.ExtendDefineTable.Type' and  ctype in ('B','H','B,H','H,B') "
-        "and ctablename in (SELECT ctableName FROM AA_ExtendDefineMakeVouch_sub) and "
-        "(b.localeID=dbo.UDF_GetLocaleID())  ");
-    auto entry = [](const char* field, int shown, const char* caption, int width) {
-        return QStringLiteral(
-                   "       <ColSet cFld='%1' bDisp='%2' cCaption='%3' iColWidth='%4' "
-                   "iAlign='1'/>")
-            .arg(QLatin1String(field))
-            .arg(shown)
-            .arg(QString::fromUtf8(caption))
-            .arg(width);
-    };
-    const QString ref =
-        "<Ref cRefName='Extended tables' cEntityKeyFld='ctablename' cEntityNameFld='ctabledesc'> "
-        "   <RefSet  cCheckFlds='ctype,enumname,ctabledesc,ctablename,csub_id '  iFilterStyle='1' "
-        "iRetStyle='3' >   </RefSet><DataSrc><DataGrid  cUserDataSrcQrySelectPart='" +
-        select + "' cUserDataSrcQryWherePart=\"" + condition +
-        "\"  cUserDataSrcQryOrderPart='Order by ctype DESC,ctabledesc'/></DataSrc>"
-        "<RefConditions><sql>ctype in ('B','H','B,H','H,B') and ctablename in (SELECT ctableName "
-        "FROM AA_ExtendDefineMakeVouch_sub) </sql></RefConditions><RefColSet><Q9ColSet><Data>" +
-        entry("ctype", 0, "Type code", 2000) + entry("enumname", 1, "Type & kind", 2000) +
-        entry("ctabledesc", 1, "Document", 3000) + entry("ctablename", 0, "Table", 3000) +
-        entry("csub_id", 0, "Subsystem", 3000) + entry("csubfullname", 1, "Subsystems", 3000) +
-        "   </Data></Q9ColSet></RefColSet></Ref>";
-
+    // As stored definitions are: bare '&' and '<>' in attributes. The conditions join the
+    // statement's own WHERE, not the one inside the derived table.
     RefEdit box;
-    ASSERT_TRUE(box.setReference(&account.srv(), ref)) << box.lastError().toStdString();
-    const RecordSetPtr all = box.loadRows();
-    ASSERT_TRUE(all) << box.lastError().toStdString();
-    ASSERT_GT(all->recordCount(), 0);
-
+    ASSERT_TRUE(box.setReference(
+        &account.srv(),
+        "<Ref cRefName='Cities' cEntityKeyFld='cValue' cEntityNameFld='cAlias'><DataSrc><DataGrid "
+        "cUserDataSrcQrySelectPart=\"SELECT cValue, cAlias FROM (SELECT cValue, cAlias FROM Userdefine "
+        "WHERE cId='7') x where cValue<>N'杭州'\" cUserDataSrcQryWherePart=\"cValue like N'%州' \" "
+        "cUserDataSrcQryOrderPart='cValue'/></DataSrc><RefConditions><sql>and cValue<>N'广州'</sql>"
+        "</RefConditions><RefConditions/><RefColSet><Q9ColSet><Data>"
+        "<ColSet cFld='cValue' bDisp='0' cCaption='City'/><ColSet cFld='cAlias' bDisp='1' "
+        "cCaption='Code & kind'/></Data></Q9ColSet></RefColSet></Ref>"))
+        << box.lastError().toStdString();
     QStringList captions;
-    int shownRows = 0;
-    QString desc;
     box.setLookupRunner(driving([&](LookupWindow& w) {
-        EXPECT_EQ(w.windowTitle(), "Extended tables");
+        EXPECT_EQ(w.windowTitle(), "Cities");
         for (int c = 0; c < w.view()->model()->columnCount(); ++c)
             captions << w.view()->model()->headerData(c, Qt::Horizontal).toString();
-        shownRows = w.visibleRowCount();
-        // The table name is not shown but is a field to check: typing it finds the row.
-        QTest::keyClicks(w.filterEdit(), "sa_orderhead");
         EXPECT_EQ(w.visibleRowCount(), 1);
-        desc = w.visibleText(0, 1);
         QTest::keyClick(w.filterEdit(), Qt::Key_Return);
     }));
-    const RecordSetPtr chosen = box.lookup();
-    EXPECT_EQ(captions, QStringList({"Type & kind", "Document", "Subsystems"}));
-    EXPECT_EQ(shownRows, all->recordCount());
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(chosen->fieldCount(), 6);
-    EXPECT_EQ(chosen->text("ctablename"), "SA_OrderHead");
-    EXPECT_EQ(box.value(), "SA_OrderHead");  // cEntityKeyFld
-    EXPECT_EQ(box.text(), desc);             // cEntityNameFld
-    EXPECT_FALSE(desc.isEmpty());
+    ASSERT_TRUE(box.lookup());
+    EXPECT_EQ(captions, QStringList{"Code & kind"});
+    EXPECT_EQ(box.value(), "苏州");  // cEntityKeyFld
+    EXPECT_EQ(box.text(), "SZ");    // cEntityNameFld
 
     // A statement the database refuses: nothing opens, the reason is reported.
     ASSERT_TRUE(box.setReference(&account.srv(),
@@ -415,42 +337,32 @@ TEST(RefEdit, ADefinitionRunsItsStatementOnTheAccountAndListsItsColumns) {
                                  "NoSuchTable'/></DataSrc></Ref>"));
     QString failure;
     QObject::connect(&box, &RefEdit::lookupFailed, [&](const QString& e) { failure = e; });
-    bool opened = false;
     box.setLookupRunner([&](LookupWindow&) {
-        opened = true;
+        ADD_FAILURE() << "opened on a refused statement";
         return RecordSetPtr();
     });
     EXPECT_EQ(box.lookup(), nullptr);
-    EXPECT_FALSE(opened);
-    EXPECT_FALSE(failure.isEmpty());
-    EXPECT_EQ(box.value(), "SA_OrderHead");
+    EXPECT_TRUE(failure.contains("NoSuchTable")) << failure.toStdString();
+    EXPECT_EQ(box.value(), "苏州");
 }
 
-TEST(LookupWindow, TenThousandRowsFillFilterAndChooseHostileTextIncluded) {
+TEST(LookupWindow, FilterFindsHostileTextsAsPlainTextAndFoldsCase) {
+    const QStringList names = testsupport::hostileTexts() << QStringLiteral("\u00DCN\u00CFCODE");
     QVector<QVector<QVariant>> rows;
-    rows.reserve(10000);
-    for (int i = 0; i < 10000; ++i)
-        rows.append({QStringLiteral("K%1").arg(i, 5, 10, QLatin1Char('0')),
-                     QStringLiteral("Name %1").arg(i)});
-    rows.append({QStringLiteral("K'; --"), QStringLiteral("<Co> & \U0001F600 \u00DCN\u00CFCODE")});
-    auto data = std::make_shared<host::RecordSet>(QVector<host::FieldInfo>{{"key"}, {"name"}},
-                                                  std::move(rows));
+    for (int i = 0; i < names.size(); ++i) rows.append({QStringLiteral("K%1").arg(i), names[i]});
     LookupWindow w;
-    w.setRows(data);
+    w.setRows(std::make_shared<host::RecordSet>(QVector<host::FieldInfo>{{"key"}, {"name"}}, rows));
     w.show();
-    EXPECT_EQ(w.visibleRowCount(), 10001);
-    // Text that means something to SQL or XML is plain text here; case folds beyond ASCII.
-    for (const QString& needle : {QStringLiteral("'; --"), QStringLiteral("<co> &"),
-                                  QStringLiteral("\U0001F600"), QStringLiteral("\u00FCn\u00EF")}) {
-        w.setFilterText(needle);
-        EXPECT_EQ(w.visibleRowCount(), 1) << needle.toStdString();
+    for (const QString& name : names) {
+        SCOPED_TRACE(testsupport::traceText(name));
+        w.setFilterText(name.toUpper());
+        QStringList found;
+        for (int r = 0; r < w.visibleRowCount(); ++r) found << w.visibleText(r, 1);
+        EXPECT_TRUE(found.contains(name));
+        for (const QString& other : found) EXPECT_TRUE(other.contains(name, Qt::CaseInsensitive));
     }
-    w.setFilterText({});
-    QTest::keyClicks(w.filterEdit(), "name 999");
-    EXPECT_EQ(w.visibleRowCount(), 11);  // 999 and 9990…9999
-    w.sortByColumn(0, Qt::DescendingOrder);
-    QTest::keyClick(w.filterEdit(), Qt::Key_Home, Qt::ControlModifier);
+    w.setFilterText(QStringLiteral("\u00FCn\u00EF"));
     QTest::keyClick(w.filterEdit(), Qt::Key_Return);
     ASSERT_TRUE(w.choice());
-    EXPECT_EQ(w.choice()->text("key"), "K09999");
+    EXPECT_EQ(w.choice()->text("key"), QStringLiteral("K%1").arg(names.size() - 1));
 }

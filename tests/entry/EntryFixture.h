@@ -115,25 +115,22 @@ class RecordingBusiness : public host::IBusiness {
 public:
     struct Shown {
         QWidget* window;
-        QString subsystem, formKey;
-        bool modal, activate;
+        bool modal;
         QString environment;
     };
     explicit RecordingBusiness(std::shared_ptr<host::ILogin> login) : login(std::move(login)) {}
     std::shared_ptr<host::ILogin> GetVBclsLogin() override { return login; }
-    QString CreateFormEnv(const QString& windowKey, QWidget* window) override {
+    QString CreateFormEnv(const QString& windowKey, QWidget*) override {
         envKeys << windowKey;
-        envWindows << window;
         return QStringLiteral("env-%1").arg(envKeys.size());
     }
-    void ShowForm(QWidget* window, const QString& subsystem, const QString& formKey, bool modal,
-                  bool activate, const QString& environment) override {
-        shown.push_back({window, subsystem, formKey, modal, activate, environment});
+    void ShowForm(QWidget* window, const QString&, const QString&, bool modal, bool,
+                  const QString& environment) override {
+        shown.push_back({window, modal, environment});
         hosted.emplace_back(window);  // the portal owns what it shows
     }
     std::shared_ptr<host::ILogin> login;
     QStringList envKeys;
-    QVector<QWidget*> envWindows;
     QVector<Shown> shown;
     std::vector<std::unique_ptr<QWidget>> hosted;
 };

@@ -1,4 +1,5 @@
-// Each way the session can fail to start: its own message, and nothing opened.
+// Each way the session can fail to start: its own message (once for the portal call, once for
+// the modal show), nothing opened, no lock left.
 #include "tests/entry/EntryFixture.h"
 
 using namespace entrytest;
@@ -6,97 +7,72 @@ using namespace userdef;
 
 namespace {
 
-class EntryFailureTest : public EntryTest {
-protected:
-    // Runs the portal call; true when nothing was opened.
-    bool openedNothing(IUserDef& userDef) {
-        userDef.setBusiness(business);
-        userDef.ILoginable_CallFunction(QString(), QString(), QString(), QString());
-        userDef.Show(business->login, QStringLiteral("<Para classcode='1001'/>"));
-        return business->shown.isEmpty() && business->envKeys.isEmpty() &&
-               factory.host.modals.isEmpty() && !userDef.catalogue() && userDefLocks() == 0;
-    }
-    QStringList texts() const { return factory.prompter->askedTexts(); }
-    QString res(const char* key) const {
-        platform::pub::Pub pub(nullptr, QStringLiteral("en-us"));
-        return pub.GetResString(QString::fromLatin1(key));
-    }
+struct Failure {
+    const char* name;
+    std::function<void(TestHostFactory&, TestLogin&, RecordingBusiness&, const QString& root)> arrange;
+    const char* message;      // a resource key, or "=" and the text; null: no message box
+    const char* hostMessage;  // what the window host shows instead; null: nothing
 };
+
+const Failure kFailures[] = {
+    {"NoPublicService", [](auto& f, auto&, auto&, auto&) { f.failPub = true; }, nullptr,
+     "not find q9pub.dll|Information"},
+    {"NameTablesUnreadable", [](auto& f, auto&, auto&, auto&) { f.failNameTables = true; },
+     "=Common_InitAccresource file damaged", nullptr},
+    {"NoLoginObject", [](auto&, auto&, auto& b, auto&) { b.login.reset(); },
+     "Q9.AA.ARCHIVE.COMMON.nologin", nullptr},
+    {"NoServerService", [](auto& f, auto&, auto&, auto&) { f.failSrvDB = true; },
+     "Q9.AA.ARCHIVE.COMMON.loadsrvdbfail", nullptr},
+    {"DatabaseOutOfReach",
+     [](auto&, auto& login, auto&, const QString& root) {
+         login.setZxDbName(QStringLiteral("Data Source=%1/nowhere/ZxData_001.db;"
+                                          "Initial Catalog=ZxData_001;Account=001")
+                               .arg(root));
+     },
+     "Q9.AA.ARCHIVE.COMMON.dbconnectfail", nullptr},
+    {"NoColumnSettingService", [](auto& f, auto&, auto&, auto&) { f.failColSet = true; },
+     "Q9.AA.ARCHIVE.COMMON.loadrowauthsvrfail", nullptr},
+    {"LockedByAnotherClient", [](auto& f, auto&, auto&, auto&) { f.lockHeldElsewhere = true; },
+     nullptr, nullptr},
+};
+
+void PrintTo(const Failure& f, std::ostream* os) { *os << f.name; }
+
+class EntryFailure : public EntryTest, public ::testing::WithParamInterface<Failure> {};
+
+TEST_P(EntryFailure, SaysWhyAndOpensNothing) {
+    const Failure& c = GetParam();
+    c.arrange(factory, *login, *business, root);
+    IUserDef userDef;
+    userDef.setBusiness(business);
+    userDef.ILoginable_CallFunction(QString(), QString(), QString(), QString());
+    userDef.Show(business->login, QStringLiteral("<Para classcode='1001'/>"));
+
+    EXPECT_TRUE(business->shown.isEmpty() && factory.host.modals.isEmpty() && !userDef.catalogue());
+    EXPECT_EQ(userDefLocks(), 0);
+    QString message;
+    if (c.message)
+        message = c.message[0] == '='
+                      ? QString::fromUtf8(c.message + 1)
+                      : platform::pub::Pub(nullptr, QStringLiteral("en-us")).GetResString(QString::fromLatin1(c.message));
+    EXPECT_EQ(factory.prompter->askedTexts(), c.message ? QStringList(2, message) : QStringList());
+    EXPECT_EQ(factory.host.messages, c.hostMessage ? QStringList(2, QString::fromUtf8(c.hostMessage)) : QStringList());
+    // A lock refused is never released by the refused calls.
+    if (factory.lockHeldElsewhere)
+        EXPECT_EQ(factory.lastPub->lockCalls, QStringList(2, QStringLiteral("UserDef 1")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Entry, EntryFailure, ::testing::ValuesIn(kFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 
-TEST_F(EntryFailureTest, NoPublicServiceSaysSoThroughTheWindowHost) {
-    factory.failPub = true;
-    IUserDef userDef;
-    EXPECT_TRUE(openedNothing(userDef));
-    EXPECT_EQ(factory.host.messages,
-              QStringList(2, QStringLiteral("not find q9pub.dll|Information")));
-    EXPECT_FALSE(g_Pub || g_Login || g_SrvDB);
-}
-
-TEST_F(EntryFailureTest, NameTablesThatCannotBeFilledShowTheirOwnMessage) {
-    factory.failNameTables = true;
-    IUserDef userDef;
-    EXPECT_TRUE(openedNothing(userDef));
-    ASSERT_EQ(texts().size(), 2);
-    EXPECT_EQ(texts().first(), QStringLiteral("Common_InitAccresource file damaged"));
-    EXPECT_EQ(factory.prompter->last()->buttons, 64);
-    EXPECT_FALSE(g_Login);
-}
-
-TEST_F(EntryFailureTest, NoLoginObject) {
-    business->login.reset();
-    IUserDef userDef;
-    EXPECT_TRUE(openedNothing(userDef));
-    EXPECT_EQ(texts(), QStringList(2, res("Q9.AA.ARCHIVE.COMMON.nologin")));
-    EXPECT_FALSE(g_Login);
-    EXPECT_FALSE(g_SrvDB);
-
-    // A portal call before the portal handed its business object over: no login either.
+TEST_F(EntryTest, APortalCallBeforeTheBusinessObjectSaysThereIsNoLogin) {
     g_Business.reset();
     IUserDef early;
     early.ShowModeless(QString(), QString(), QString(), QString());
-    EXPECT_EQ(texts().size(), 3);
-    EXPECT_EQ(texts().last(), res("Q9.AA.ARCHIVE.COMMON.nologin"));
+    EXPECT_EQ(factory.prompter->askedTexts(),
+              QStringList{platform::pub::Pub(nullptr, QStringLiteral("en-us"))
+                              .GetResString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.nologin"))});
     EXPECT_FALSE(early.catalogue());
-}
-
-TEST_F(EntryFailureTest, NoServerDatabaseService) {
-    factory.failSrvDB = true;
-    IUserDef userDef;
-    EXPECT_TRUE(openedNothing(userDef));
-    EXPECT_EQ(texts(), QStringList(2, res("Q9.AA.ARCHIVE.COMMON.loadsrvdbfail")));
-    EXPECT_FALSE(g_SrvDB);
-    EXPECT_TRUE(g_Login);
-}
-
-TEST_F(EntryFailureTest, DatabaseThatCannotBeReached) {
-    login->setZxDbName(QStringLiteral("Data Source=%1/nowhere/ZxData_001.db;"
-                                      "Initial Catalog=ZxData_001;Account=001")
-                           .arg(root));
-    IUserDef userDef;
-    EXPECT_TRUE(openedNothing(userDef));
-    EXPECT_EQ(texts(), QStringList(2, res("Q9.AA.ARCHIVE.COMMON.dbconnectfail")));
-    ASSERT_TRUE(g_SrvDB);  // kept, with its failed status
-    EXPECT_FALSE(g_SrvDB->Status());
-    EXPECT_FALSE(g_ColSet);
-}
-
-TEST_F(EntryFailureTest, NoColumnSettingService) {
-    factory.failColSet = true;
-    IUserDef userDef;
-    EXPECT_TRUE(openedNothing(userDef));
-    EXPECT_EQ(texts(), QStringList(2, res("Q9.AA.ARCHIVE.COMMON.loadrowauthsvrfail")));
-    EXPECT_FALSE(g_ColSet);
-}
-
-TEST_F(EntryFailureTest, CatalogueLockedByAnotherClientRefusesWithoutAMessage) {
-    factory.lockHeldElsewhere = true;
-    IUserDef userDef;
-    EXPECT_TRUE(openedNothing(userDef));
-    EXPECT_TRUE(texts().isEmpty());
-    EXPECT_TRUE(factory.host.messages.isEmpty());
-    // Refused twice, and never released by the refused calls.
-    ASSERT_TRUE(factory.lastPub);
-    EXPECT_EQ(factory.lastPub->lockCalls, QStringList(2, QStringLiteral("UserDef 1")));
 }

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <string>
 
+#include "tests/support/Printing.h"
+
 namespace testsupport {
 
 // Quotes ' and ", "--", ";", "<", "&", "]]>", brackets and LIKE wildcards, characters outside

@@ -21,9 +21,8 @@
 #include "platform/server/ClsCommon.h"
 #include "tests/support/TestAccount.h"
 #include "tests/support/TestLogin.h"
+#include "tests/support/Printing.h"
 
-// Readable failure messages for texts.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace testsupport {
 

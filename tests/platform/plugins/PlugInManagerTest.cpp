@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "platform/plugins/PlugInManager.h"
+#include "tests/support/ScopedEnv.h"
 
 using platform::plugins::PlugInManager;
 
@@ -33,11 +34,8 @@ TEST(PlugInManager, SampleIsRegisteredForTheEditorAndTheValueArchive) {
     manager.init("001", nullptr);
     QMap<QString, QVariant> missing;
     auto editor = manager.plugIns("UserDef", missing);
-    ASSERT_TRUE(editor);
-    EXPECT_EQ(editor->size(), 1u);
     auto values = manager.plugIns("userdefvalue", missing);  // keys ignore letter case
-    ASSERT_TRUE(values);
-    EXPECT_EQ(values->size(), 1u);
+    ASSERT_TRUE(editor && values && editor->size() == 1 && values->size() == 1);
     EXPECT_NE(editor->front().get(), values->front().get());  // one object per window
     EXPECT_TRUE(missing.isEmpty());
 
@@ -62,24 +60,23 @@ TEST(PlugInManager, RegisteredButMissingLibraryIsReportedNotLoaded) {
     EXPECT_TRUE(manager.announceMissing());
 }
 
-TEST(PlugInManager, AnnouncingMissingPlugInsIsASetting) {
+TEST(PlugInManager, FolderAndAnnouncingComeFromTheSettingsAndTheEnvironment) {
     QTemporaryDir dir;
     writeFile(dir.filePath("plugins.ini"), "[General]\nannounceMissing=false\n");
     PlugInManager quiet(dir.path());
     quiet.init("001", nullptr);
     EXPECT_FALSE(quiet.announceMissing());
-
-    qputenv("USERDEF_PLUGINS_ANNOUNCE", "1");
-    PlugInManager loud(dir.path());
-    loud.init("001", nullptr);
-    qunsetenv("USERDEF_PLUGINS_ANNOUNCE");
-    EXPECT_TRUE(loud.announceMissing());
-}
-
-TEST(PlugInManager, FolderComesFromTheEnvironment) {
-    qputenv("USERDEF_PLUGINS", "/tmp/some-plugins");
-    EXPECT_EQ(PlugInManager().folder(), "/tmp/some-plugins");
-    qunsetenv("USERDEF_PLUGINS");
+    {
+        testsupport::ScopedEnv announce("USERDEF_PLUGINS_ANNOUNCE", "1");
+        PlugInManager loud(dir.path());
+        loud.init("001", nullptr);
+        EXPECT_TRUE(loud.announceMissing());
+    }
+    {
+        testsupport::ScopedEnv folder("USERDEF_PLUGINS", "/tmp/some-plugins");
+        EXPECT_EQ(PlugInManager().folder(), "/tmp/some-plugins");
+    }
+    testsupport::ScopedEnv none("USERDEF_PLUGINS", {}, true);
     EXPECT_TRUE(PlugInManager().folder().endsWith("/plugins"));
 }
 
@@ -104,12 +101,10 @@ TEST(SamplePlugIn, AddsATabWhoseFieldAsksTheWindowToEnableSave) {
     EXPECT_TRUE(window.notices.isEmpty());
 
     plugIn.StartModify();
-    EXPECT_EQ(plugIn.CurrentState(), 3);
     EXPECT_FALSE(field->isReadOnly());
     field->setText("bright");
     EXPECT_EQ(window.notices, QStringList{"Button_SAVE"});
     plugIn.EndModify();
-    EXPECT_EQ(plugIn.CurrentState(), 0);
 
     // The note belongs to the value: another row shows its own, coming back shows it again.
     window.value = "green";
@@ -121,7 +116,6 @@ TEST(SamplePlugIn, AddsATabWhoseFieldAsksTheWindowToEnableSave) {
     EXPECT_EQ(window.notices.size(), 1);  // filling the field is not an edit
 
     plugIn.StartAdd();
-    EXPECT_EQ(plugIn.CurrentState(), 1);
     EXPECT_EQ(field->text(), "");
 
     plugIn.UnLoadPlugInControls();
