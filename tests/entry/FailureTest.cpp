@@ -9,7 +9,7 @@ namespace {
 
 struct Failure {
     const char* name;
-    std::function<void(TestHostFactory&, TestLogin&, RecordingBusiness&, const QString& root)> arrange;
+    std::function<void(EntryHostFactory&, TestLogin&, RecordingBusiness&, const QString& root)> arrange;
     const char* message;      // a resource key, or "=" and the text; null: no message box
     const char* hostMessage;  // what the window host shows instead; null: nothing
 };
@@ -42,13 +42,13 @@ class EntryFailure : public EntryTest, public ::testing::WithParamInterface<Fail
 
 TEST_P(EntryFailure, SaysWhyAndOpensNothing) {
     const Failure& c = GetParam();
-    c.arrange(factory, *login, *business, root);
+    c.arrange(factory, *login, *business, account.dataRoot());
     IUserDef userDef;
     userDef.setBusiness(business);
     userDef.ILoginable_CallFunction(QString(), QString(), QString(), QString());
     userDef.Show(business->login, QStringLiteral("<Para classcode='1001'/>"));
 
-    EXPECT_TRUE(business->shown.isEmpty() && factory.host.modals.isEmpty() && !userDef.catalogue());
+    EXPECT_TRUE(business->shown.isEmpty() && modals.isEmpty() && !userDef.catalogue());
     EXPECT_EQ(userDefLocks(), 0);
     QString message;
     if (c.message)
@@ -56,10 +56,11 @@ TEST_P(EntryFailure, SaysWhyAndOpensNothing) {
                       ? QString::fromUtf8(c.message + 1)
                       : platform::pub::Pub(nullptr, QStringLiteral("en-us")).GetResString(QString::fromLatin1(c.message));
     EXPECT_EQ(factory.prompter->askedTexts(), c.message ? QStringList(2, message) : QStringList());
-    EXPECT_EQ(factory.host.messages, c.hostMessage ? QStringList(2, QString::fromUtf8(c.hostMessage)) : QStringList());
+    EXPECT_EQ(factory.windows.messages, c.hostMessage ? QStringList(2, QString::fromUtf8(c.hostMessage)) : QStringList());
     // A lock refused is never released by the refused calls.
-    if (factory.lockHeldElsewhere)
+    if (factory.lockHeldElsewhere) {
         EXPECT_EQ(factory.lastPub->lockCalls, QStringList(2, QStringLiteral("UserDef 1")));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Entry, EntryFailure, ::testing::ValuesIn(kFailures),
