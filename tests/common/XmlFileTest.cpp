@@ -31,10 +31,11 @@ protected:
 
 }  // namespace
 
-TEST_F(WriteXmlFileTest, ChineseTextIsWrittenAsGb2312UnderItsDeclaration) {
+// The file keeps its name inside the component folder, whatever the name says, and is replaced.
+TEST_F(WriteXmlFileTest, ChineseTextIsWrittenAsGb2312UnderItsDeclarationReplacingTheFile) {
+    ASSERT_TRUE(WriteXmlFile(QStringLiteral("<a>first, a longer text</a>"), QStringLiteral("out.xml")));
     QString path;
-    ASSERT_TRUE(
-        WriteXmlFile(QStringLiteral("<r a='单据头'>扩展</r>"), QStringLiteral("out.xml"), &path));
+    ASSERT_TRUE(WriteXmlFile(QStringLiteral("<r a='单据头'>扩展</r>"), QStringLiteral("../escape/out.xml"), &path));
     EXPECT_EQ(path, dir.filePath(QStringLiteral("out.xml")));
     const QByteArray bytes = readAll(path);
     const QByteArray expected = QByteArray("<?xml version='1.0' encoding='gb2312' ?> <r a='") +
@@ -47,6 +48,9 @@ TEST_F(WriteXmlFileTest, ChineseTextIsWrittenAsGb2312UnderItsDeclaration) {
         ASSERT_TRUE(doc.setContent(bytes));
         EXPECT_EQ(doc.documentElement().text(), QStringLiteral("扩展"));
     }
+    QString error;
+    EXPECT_FALSE(WriteXmlFile(QStringLiteral("<b/>"), QString(), nullptr, &error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST_F(WriteXmlFileTest, TextOutsideGb2312FallsBackToUtf8AndStaysReadable) {
@@ -61,18 +65,6 @@ TEST_F(WriteXmlFileTest, TextOutsideGb2312FallsBackToUtf8AndStaysReadable) {
     ASSERT_TRUE(doc.setContent(bytes));
     EXPECT_EQ(doc.documentElement().text(),
               QString::fromUcs4(U"\U0001F600") + QStringLiteral("한국어 单据"));
-}
-
-TEST_F(WriteXmlFileTest, ReplacesTheFileAndKeepsItInTheFolder) {
-    ASSERT_TRUE(
-        WriteXmlFile(QStringLiteral("<a>first, a longer text</a>"), QStringLiteral("out.xml")));
-    QString path;
-    ASSERT_TRUE(WriteXmlFile(QStringLiteral("<b/>"), QStringLiteral("../escape/out.xml"), &path));
-    EXPECT_EQ(path, dir.filePath(QStringLiteral("out.xml")));
-    EXPECT_EQ(readAll(path), QByteArray("<?xml version='1.0' encoding='gb2312' ?> <b/>\n"));
-    QString error;
-    EXPECT_FALSE(WriteXmlFile(QStringLiteral("<b/>"), QString(), nullptr, &error));
-    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST_F(WriteXmlFileTest, UnwritableComponentFolderFallsBackToTheUserDataFolder) {

@@ -1,15 +1,20 @@
-// Registering, loading and announcing plug-ins; the sample plug-in in a window's tab strip.
+// Plug-ins as a window asks for them: the host's real manager over a plug-ins folder, the
+// missing ones announced, the sample plug-in in a window's tab strip.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
-#include "platform/plugins/PlugInManager.h"
+#include "common/Globals.h"
+#include "common/PlugInCommon.h"
+#include "common/Session.h"
+#include "platform/pub/Pub.h"
+#include "platform/pub/ScriptedPrompter.h"
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/TestSession.h"
 
-using platform::plugins::PlugInManager;
+using namespace userdef;
 
 namespace {
 
@@ -27,67 +32,65 @@ struct HostWindow : host::IPlugInHost {
     QString Talk(const QString& field) override { return field == "cValue" ? value : QString(); }
 };
 
+class PlugInsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_Pub = std::make_shared<platform::pub::Pub>(prompter, QStringLiteral("en-us"));
+        g_Factory = &factory;
+    }
+    void TearDown() override {
+        Session::current().reset();
+        g_Factory = nullptr;
+    }
+    // A new session's plug-ins of key, the host's manager reading the plug-ins folder given.
+    bool load(const QString& folder, const QString& key) {
+        testsupport::ScopedEnv env("USERDEF_PLUGINS", QFile::encodeName(folder));
+        Session::current().plugInManager.reset();
+        return LoadPlugIns(key, nullptr, plugIns);
+    }
+    std::shared_ptr<platform::pub::ScriptedPrompter> prompter =
+        std::make_shared<platform::pub::ScriptedPrompter>();
+    testsupport::TestHostFactory factory;
+    std::shared_ptr<host::PlugInCollection> plugIns;
+};
+
 }  // namespace
 
-TEST(PlugInManager, SampleIsRegisteredForTheEditorAndTheValueArchive) {
-    PlugInManager manager(USERDEF_SAMPLE_PLUGINS);
-    manager.init("001", nullptr);
-    QMap<QString, QVariant> missing;
-    auto editor = manager.plugIns("UserDef", missing);
-    auto values = manager.plugIns("userdefvalue", missing);  // keys ignore letter case
-    ASSERT_TRUE(editor && values && editor->size() == 1 && values->size() == 1);
-    EXPECT_NE(editor->front().get(), values->front().get());  // one object per window
-    EXPECT_TRUE(missing.isEmpty());
-
-    EXPECT_EQ(manager.plugIns("Voucher", missing), nullptr);  // nothing registered
+TEST_F(PlugInsTest, TheSampleServesTheEditorAndTheValueArchiveWithAnObjectEach) {
+    ASSERT_TRUE(load(USERDEF_SAMPLE_PLUGINS, "UserDef"));
+    const auto editor = plugIns;
+    const auto manager = Session::current().plugInManager;
+    ASSERT_TRUE(LoadPlugIns("userdefvalue", nullptr, plugIns));  // keys ignore letter case
+    ASSERT_TRUE(editor->size() == 1 && plugIns->size() == 1);
+    EXPECT_NE(editor->front().get(), plugIns->front().get());
+    EXPECT_EQ(Session::current().plugInManager, manager);  // one manager per session
+    EXPECT_FALSE(LoadPlugIns("Voucher", nullptr, plugIns));  // nothing registered
+    EXPECT_TRUE(prompter->asked().isEmpty());
 }
 
-TEST(PlugInManager, RegisteredButMissingLibraryIsReportedNotLoaded) {
+TEST_F(PlugInsTest, PlugInsRegisteredButNotInstalledAreAnnouncedUnlessTheSettingsSayNot) {
     QTemporaryDir dir;
-    writeFile(dir.filePath("ghost.json"),
-              R"({"name": "Ghost fields", "keys": ["UserDef"], "library": "no_such_lib"})");
     writeFile(dir.filePath("broken.json"), "{ not json");
+    writeFile(dir.filePath("ghost.json"), R"({"name": "Ghost", "keys": ["UserDef"], "library": "no_such_lib"})");
     writeFile(dir.filePath("nokeys.json"), R"({"name": "X", "keys": [], "library": "x"})");
-    PlugInManager manager(dir.path());
-    manager.init("001", nullptr);
-    EXPECT_EQ(manager.manifests().size(), 1);
+    writeFile(dir.filePath("shade.json"), R"({"name": "Shade", "keys": ["userdef"], "library": "none"})");
+    EXPECT_FALSE(load(dir.path(), "UserDef"));
+    ASSERT_EQ(prompter->asked().size(), 2);  // one per plug-in
+    EXPECT_EQ(prompter->last()->text, QStringLiteral("检测到您的客户端没有安装自定项插件!请安装后再使用."));
+    EXPECT_EQ(prompter->last()->title, QStringLiteral("插件未找到!"));
 
-    QMap<QString, QVariant> missing;
-    auto plugIns = manager.plugIns("UserDef", missing);
-    ASSERT_TRUE(plugIns);  // registered: an empty collection, not none
-    EXPECT_TRUE(plugIns->empty());
-    EXPECT_EQ(missing.value("Ghost fields"), QVariant(true));
-    EXPECT_TRUE(manager.announceMissing());
-}
-
-TEST(PlugInManager, FolderAndAnnouncingComeFromTheSettingsAndTheEnvironment) {
-    QTemporaryDir dir;
     writeFile(dir.filePath("plugins.ini"), "[General]\nannounceMissing=false\n");
-    PlugInManager quiet(dir.path());
-    quiet.init("001", nullptr);
-    EXPECT_FALSE(quiet.announceMissing());
-    {
-        testsupport::ScopedEnv announce("USERDEF_PLUGINS_ANNOUNCE", "1");
-        PlugInManager loud(dir.path());
-        loud.init("001", nullptr);
-        EXPECT_TRUE(loud.announceMissing());
-    }
-    {
-        testsupport::ScopedEnv folder("USERDEF_PLUGINS", "/tmp/some-plugins");
-        EXPECT_EQ(PlugInManager().folder(), "/tmp/some-plugins");
-    }
-    testsupport::ScopedEnv none("USERDEF_PLUGINS", {}, true);
-    EXPECT_TRUE(PlugInManager().folder().endsWith("/plugins"));
+    prompter->clear();
+    EXPECT_FALSE(load(dir.path(), "UserDef"));
+    EXPECT_TRUE(prompter->asked().isEmpty());
+    testsupport::ScopedEnv announce("USERDEF_PLUGINS_ANNOUNCE", "1");
+    EXPECT_FALSE(load(dir.path(), "UserDef"));
+    EXPECT_EQ(prompter->asked().size(), 2);
 }
 
-TEST(SamplePlugIn, AddsATabWhoseFieldAsksTheWindowToEnableSave) {
-    PlugInManager manager(USERDEF_SAMPLE_PLUGINS);
-    manager.init("001", nullptr);
-    QMap<QString, QVariant> missing;
-    auto plugIns = manager.plugIns("UserDefValue", missing);
-    ASSERT_TRUE(plugIns && plugIns->size() == 1);
+TEST_F(PlugInsTest, TheSampleAddsATabWhoseFieldAsksTheWindowToEnableSave) {
+    ASSERT_TRUE(load(USERDEF_SAMPLE_PLUGINS, "UserDefValue"));
     host::IPlugIn& plugIn = *plugIns->front();
-
     HostWindow window;
     window.value = "red";
     QTabWidget tabs;
@@ -98,10 +101,8 @@ TEST(SamplePlugIn, AddsATabWhoseFieldAsksTheWindowToEnableSave) {
     auto* field = tabs.widget(1)->findChild<QLineEdit*>("EdtPlugInNote");
     ASSERT_NE(field, nullptr);
     EXPECT_TRUE(field->isReadOnly());  // browsing
-    EXPECT_TRUE(window.notices.isEmpty());
 
     plugIn.StartModify();
-    EXPECT_FALSE(field->isReadOnly());
     field->setText("bright");
     EXPECT_EQ(window.notices, QStringList{"Button_SAVE"});
     plugIn.EndModify();
@@ -114,9 +115,6 @@ TEST(SamplePlugIn, AddsATabWhoseFieldAsksTheWindowToEnableSave) {
     plugIn.ActivateGridColumnControl(1);
     EXPECT_EQ(field->text(), "bright");
     EXPECT_EQ(window.notices.size(), 1);  // filling the field is not an edit
-
-    plugIn.StartAdd();
-    EXPECT_EQ(field->text(), "");
 
     plugIn.UnLoadPlugInControls();
     EXPECT_EQ(tabs.count(), 1);
