@@ -1,11 +1,11 @@
-// The program's command line, run as processes in a data root of their own.
+// The program's command line, run as processes on a fresh copy of the demo account.
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtEndian>
-#include <random>
+
+#include "tests/support/TestAccount.h"
 
 namespace {
 
@@ -14,11 +14,11 @@ struct Result {
     QString out, err;
 };
 
-class CommandLine : public ::testing::Test {
+class CommandLine : public testsupport::AccountTest {
 protected:
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("USERDEF_DATA"), root.path());
+        env.insert(QStringLiteral("USERDEF_DATA"), account.dataRoot());
         for (const QString& name : withoutEnv) env.remove(name);
         return env;
     }
@@ -39,90 +39,10 @@ protected:
         r.err = QString::fromUtf8(process.readAllStandardError());
         return r;
     }
-    Result sql(const QString& statement, const QStringList& more = {}) {
-        return run(QStringList{QStringLiteral("sql"), QStringLiteral("001"), statement} + more);
-    }
-    // Overwrites the second page (the root of the first table) with seeded random bytes.
-    static void damagePage(const QString& file) {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        const int size = qFromBigEndian<quint16>(f.read(100).constData() + 16);
-        std::mt19937 random(14);
-        QByteArray bytes(size, 0);
-        for (char& b : bytes) b = char(random());
-        ASSERT_TRUE(f.seek(size));
-        f.write(bytes);
-    }
-    QTemporaryDir root;
+    Result sql(const QString& statement) { return run({QStringLiteral("sql"), QStringLiteral("001"), statement}); }
+    QString path(const char* name) const { return account.dataRoot() + QLatin1Char('/') + QLatin1String(name); }
     QStringList withoutEnv;
 };
-
-TEST_F(CommandLine, InitDemoCreatesOnceAndReplacesOnlyWhenForced) {
-    Result r = run({QStringLiteral("init-demo"), QStringLiteral("001")});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Created demo account 001")));
-
-    ASSERT_EQ(sql(QStringLiteral("delete from Userdefine")).status, 0);
-    r = run({QStringLiteral("init-demo"), QStringLiteral("001")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("already exists"))) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("--force")));
-    EXPECT_EQ(sql(QStringLiteral("select count(*) as n from Userdefine")).out,
-              QStringLiteral("n\n0\n"));  // refused: the account kept its data
-
-    r = run({QStringLiteral("init-demo"), QStringLiteral("001"), QStringLiteral("--force")});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(sql(QStringLiteral("select count(*) as n from Userdefine")).out,
-              QStringLiteral("n\n22\n"));
-}
-
-TEST_F(CommandLine, SqlPrintsAHeaderAndTabSeparatedRows) {
-    ASSERT_EQ(run({QStringLiteral("init-demo"), QStringLiteral("001")}).status, 0);
-    Result r = sql(QStringLiteral(
-        "select top 3 cId, cItem, citemlang from UserDef order by cast(cId as int)"));
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("cId\tcItem\tcitemlang\n"
-                                    "1\t自定义项1\t合同号\n"
-                                    "2\t自定义项2\t自定义项2\n"
-                                    "3\t自定义项3\t自定义项3\n"));
-    r = sql(QStringLiteral("select citemlang from UserDef where cId='1'"),
-            {QStringLiteral("--lang"), QStringLiteral("en-US")});
-    EXPECT_EQ(r.out, QStringLiteral("citemlang\nContract No.\n"));
-
-    // Statements without rows answer OK; tabs and line breaks in values stay on one line.
-    r =
-        sql(QStringLiteral("update Userdefine set cAlias=N'a\tb\nc\\' "
-                           "where cId='20' and cValue=N'红色'"));
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("OK\n"));
-    r = sql(
-        QStringLiteral("select cValue, cAlias from Userdefine where cId='20' and cValue=N'红色'"));
-    EXPECT_EQ(r.out, QStringLiteral("cValue\tcAlias\n红色\ta\\tb\\nc\\\\\n"));
-}
-
-TEST_F(CommandLine, BadInputGivesAClearErrorAndStatusOne) {
-    ASSERT_EQ(run({QStringLiteral("init-demo"), QStringLiteral("001")}).status, 0);
-    Result r = sql(QStringLiteral("select nosuchcolumn from UserDef"));
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.err.contains(QStringLiteral("nosuchcolumn"))) << r.err.toStdString();
-
-    r = run({QStringLiteral("sql"), QStringLiteral("002"), QStringLiteral("select 1")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("init-demo 002"))) << r.err.toStdString();
-
-    r = sql(QStringLiteral("select 1"), {QStringLiteral("--lang"), QStringLiteral("fr-FR")});
-    EXPECT_NE(r.status, 0);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("fr-FR"))) << r.err.toStdString();
-
-    r = run({QStringLiteral("init-demo"), QStringLiteral("../x")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("not a valid account id"))) << r.err.toStdString();
-}
-
-}  // namespace
-
-namespace {
 
 // The help, a refusal and every command run without a display: nothing opens a window.
 TEST_F(CommandLine, HelpListsEveryOptionAndRefusalsNeedNoDisplay) {
@@ -151,12 +71,15 @@ TEST_F(CommandLine, HelpListsEveryOptionAndRefusalsNeedNoDisplay) {
         EXPECT_TRUE(r.err.contains(QStringLiteral("--screenshot"))) << c.reason;  // the help
         EXPECT_TRUE(r.out.isEmpty());
     }
+    // An account that is there is not made anew without --force.
+    const Result again = run({QStringLiteral("init-demo"), QStringLiteral("001")});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("--force"))) << again.err.toStdString();
 }
 
 // Backup while another process writes: the copy holds a gapless prefix of the writes; check
 // finds damage; restore asks, refuses what is not an account and puts the copy back.
 TEST_F(CommandLine, BackupWhileWritingThenCheckAndRestore) {
-    ASSERT_EQ(run({QStringLiteral("init-demo"), QStringLiteral("001")}).status, 0);
     ASSERT_EQ(sql(QStringLiteral("create table zz_Writes(n int)")).status, 0);
     // The writer writes 1, 2, 3 … until the backup is done (at most 500 writes).
     QProcess writer;
@@ -166,12 +89,12 @@ TEST_F(CommandLine, BackupWhileWritingThenCheckAndRestore) {
                   QStringLiteral("i=1; while [ $i -le 500 ] && [ ! -e \"$1/stop\" ]; do \"$0\" "
                                  "sql 001 \"insert into zz_Writes values ($i)\" || exit 1; "
                                  "i=$((i+1)); done"),
-                  QStringLiteral(USERDEF_PROGRAM), root.path()});
+                  QStringLiteral(USERDEF_PROGRAM), account.dataRoot()});
     ASSERT_TRUE(writer.waitForReadyRead(60000));  // the first write is in
-    const QString file = root.filePath(QStringLiteral("copy.db"));
+    const QString file = path("copy.db");
     Result r = run({QStringLiteral("backup"), QStringLiteral("001"), file});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    QFile(root.filePath(QStringLiteral("stop"))).open(QIODevice::WriteOnly);
+    QFile(path("stop")).open(QIODevice::WriteOnly);
     ASSERT_TRUE(writer.waitForFinished(120000));
     ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
 
@@ -186,7 +109,7 @@ TEST_F(CommandLine, BackupWhileWritingThenCheckAndRestore) {
     r = restore(file, "n\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.contains(QStringLiteral("[y/N]")));
-    QFile junk(root.filePath(QStringLiteral("junk.db")));
+    QFile junk(path("junk.db"));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(8192, 'x'));
     junk.close();
@@ -194,11 +117,9 @@ TEST_F(CommandLine, BackupWhileWritingThenCheckAndRestore) {
     for (const QString& refused : {junk.fileName(), file + QStringLiteral(".meta")}) {
         r = restore(refused, {}, true);
         EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(r.err.contains(QStringLiteral("not an account database")))
-            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("not an account database"))) << r.err.toStdString();
     }
-    EXPECT_EQ(sql(QStringLiteral("select count(*) as n from zz_Writes")).out,
-              written);  // refusals changed nothing
+    EXPECT_EQ(sql(QStringLiteral("select count(*) as n from zz_Writes")).out, written);  // refusals changed nothing
 
     r = restore(file, "y\n");
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
@@ -209,17 +130,20 @@ TEST_F(CommandLine, BackupWhileWritingThenCheckAndRestore) {
     for (int i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i], QString::number(i));
 
     EXPECT_EQ(run({QStringLiteral("check"), QStringLiteral("001")}).status, 0);
-    damagePage(root.filePath(QStringLiteral("001/ZxData_001.db")));
+    {  // the root page of the first table overwritten
+        QFile data(account.dataPath());
+        ASSERT_TRUE(data.open(QIODevice::ReadWrite));
+        const int pageSize = qFromBigEndian<quint16>(data.read(100).constData() + 16);
+        ASSERT_TRUE(data.seek(pageSize));
+        data.write(QByteArray(pageSize, '\x5a'));
+    }
     r = run({QStringLiteral("check"), QStringLiteral("001")});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.contains(QStringLiteral("ZxData_001.db: damaged"))) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("ZxMeta_001.db: ok")));
 }
 
-}  // namespace
-
 TEST_F(CommandLine, UsersComeAndGoWithPasswordsReadFromStdinThatNothingShows) {
-    ASSERT_EQ(run({"init-demo", "001"}).status, 0);
     QStringList said;  // everything the program printed
     const auto user = [&](const QStringList& arguments, const QByteArray& input = {}) {
         const Result r = run(QStringList{QStringLiteral("user")} + arguments, input);
@@ -239,9 +163,7 @@ TEST_F(CommandLine, UsersComeAndGoWithPasswordsReadFromStdinThatNothingShows) {
     r = user({"add", "001", "o'brien", "--password-stdin"}, "pass-word-1\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("is not one"))) << r.err.toStdString();
-    EXPECT_EQ(user({"passwd", "001", "zhang", "--password-stdin"}, "pass-word-2\npass-word-2\n")
-                  .status,
-              0);
+    EXPECT_EQ(user({"passwd", "001", "zhang", "--password-stdin"}, "pass-word-2\npass-word-2\n").status, 0);
 
     // The hash and salt columns read as empty through sql, however asked for, and stay unwritten.
     for (const QString& statement :
@@ -253,19 +175,16 @@ TEST_F(CommandLine, UsersComeAndGoWithPasswordsReadFromStdinThatNothingShows) {
         EXPECT_EQ(r.status, 0) << r.err.toStdString();
         EXPECT_TRUE(r.out.contains(QStringLiteral("zhang"))) << r.out.toStdString();
     }
-    r = sql(QStringLiteral("update UA_User set cPasswordHash = 'x'"));
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(sql(QStringLiteral("update UA_User set cPasswordHash = 'x'")).status, 1);
     r = user({"list", "001"});
     EXPECT_TRUE(r.out.contains(QStringLiteral("zhang\t张三\tno\t\n"))) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("demo\t演示管理员\tyes\t\n")));
 
     // The last administrator of definitions stays.
     EXPECT_EQ(user({"remove", "001", "zhang"}).status, 0);
     EXPECT_EQ(user({"remove", "001", "admin2"}).status, 0);
     r = user({"remove", "001", "demo"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, QStringLiteral(
-                         "demo is the last administrator of definitions and cannot be removed.\n"));
+    EXPECT_EQ(r.err, QStringLiteral("demo is the last administrator of definitions and cannot be removed.\n"));
     EXPECT_EQ(user({"list", "001"}).out,
               QStringLiteral("user\tname\tadministrator\tlocked until\ndemo\t演示管理员\tyes\t\n"));
     for (const QString& text : said) {
@@ -273,3 +192,5 @@ TEST_F(CommandLine, UsersComeAndGoWithPasswordsReadFromStdinThatNothingShows) {
         EXPECT_FALSE(text.contains(QStringLiteral("$argon2"))) << text.toStdString();
     }
 }
+
+}  // namespace
