@@ -72,11 +72,3 @@ TEST_F(ColSet, HostileKeysFindNothingAndHostileCaptionsArriveUnchanged) {
         EXPECT_EQ(e.attribute("cCaption"), text);
     }
 }
-
-TEST(ColSetSvr, AServiceThatCannotOpenSaysWhyAndAnswersAnEmptyDocument) {
-    ColSetSvr svr;
-    svr.init("not a connection", "demo");
-    EXPECT_FALSE(svr.isOpen());
-    EXPECT_FALSE(svr.lastError().isEmpty());
-    EXPECT_TRUE(columns(svr.getColInfo("UR0001_ColSet", "", true)).isEmpty());
-}
