@@ -82,10 +82,9 @@ public:
 
 class EntryTest : public ::testing::Test {
 protected:
-    // What a modal run of the catalogue showed: its window class, whether it thought itself in
-    // the portal, the class code it was to preselect.
+    // What a modal run of the catalogue showed: whether it thought itself in the portal, the
+    // class code it was to preselect.
     struct Modal {
-        QString contentName;
         bool inPortal = true;
         QString classCode;
     };
@@ -97,12 +96,9 @@ protected:
         userdef::Session::current().reset();
         userdef::g_Factory = &factory;
         factory.windows.onModal = [this](QDialog* dialog) {
-            Modal modal;
             auto* frame = qobject_cast<userdef::ModalFrame*>(dialog);
-            if (auto* window = dynamic_cast<userdef::CatalogueWindow*>(frame ? frame->content() : nullptr)) {
-                modal = {window->metaObject()->className(), window->m_InPotal, window->pendingClassCode()};
-            }
-            modals.push_back(modal);
+            auto* window = dynamic_cast<userdef::CatalogueWindow*>(frame ? frame->content() : nullptr);
+            modals.push_back(window ? Modal{window->m_InPotal, window->pendingClassCode()} : Modal{});
             if (onModal) onModal();
             return int(QDialog::Accepted);
         };
