@@ -6,7 +6,6 @@
 #include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/server/ClsCommon.h"
-#include "platform/server/DocumentWriter.h"
 #include "tests/support/TestAccount.h"
 
 namespace testsupport {
@@ -136,14 +135,11 @@ QString DbSnapshot::differencesFrom(const DbSnapshot& before, int maxRowsPerTabl
     return out.join(QLatin1Char('\n'));
 }
 
-::testing::AssertionResult sameAs(const DbSnapshot& before, const DbSnapshot& now) {
+::testing::AssertionResult sameAs(const DbSnapshot& before, platform::db::Database& db) {
+    const DbSnapshot now = DbSnapshot::take(db);
     if (now == before) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "the database changed:\n" << now.differencesFrom(before).toStdString();
-}
-
-::testing::AssertionResult sameAs(const DbSnapshot& before, platform::db::Database& db) {
-    return sameAs(before, DbSnapshot::take(db));
 }
 
 void PrintTo(const DbSnapshot& snapshot, std::ostream* os) {
@@ -154,34 +150,31 @@ void PrintTo(const DbSnapshot& snapshot, std::ostream* os) {
         << "}";
 }
 
-namespace {
-
-::testing::AssertionResult faultLoop(platform::db::Database& db,
-                                     const std::function<void(int)>& failAt,
-                                     const std::function<QString()>& lastError, const Write& write,
-                                     int* failures, int limit) {
-    const DbSnapshot before = DbSnapshot::take(db);
+::testing::AssertionResult failAtEachStatement(TestAccount& account, const Write& write,
+                                               int* failures, int limit) {
+    platform::server::ClsCommon& srv = account.srv();
+    const DbSnapshot before = DbSnapshot::take(account.db());
     if (!before.integrityOk())
         return ::testing::AssertionFailure()
                << "the database is unsound before the write: "
                << before.problems.join(QStringLiteral("; ")).toStdString();
     struct Off {
-        const std::function<void(int)>& failAt;
-        ~Off() { failAt(0); }
-    } off{failAt};
+        platform::server::ClsCommon& srv;
+        ~Off() { srv.setFailAtStatement(0); }
+    } off{srv};
     for (int n = 1; n <= limit; ++n) {
-        failAt(n);
+        srv.setFailAtStatement(n);
         QString error;
         if (write(&error)) {
             if (failures) *failures = n - 1;
             return ::testing::AssertionSuccess();
         }
-        if (error.isEmpty()) error = lastError();
+        if (error.isEmpty()) error = srv.lastError();
         if (!error.contains(QStringLiteral("statement %1").arg(n)))
             return ::testing::AssertionFailure()
                    << "failing at statement " << n
                    << ", the write was refused for another reason: " << error.toStdString();
-        const DbSnapshot now = DbSnapshot::take(db);
+        const DbSnapshot now = DbSnapshot::take(account.db());
         if (now != before)
             return ::testing::AssertionFailure()
                    << "failing at statement " << n << " left the database changed:\n"
@@ -189,29 +182,6 @@ namespace {
     }
     return ::testing::AssertionFailure()
            << "the write still failed with the failure point at statement " << limit;
-}
-
-}  // namespace
-
-::testing::AssertionResult failAtEachStatement(platform::db::Database& db,
-                                               platform::server::ClsCommon& srv,
-                                               const Write& write, int* failures, int limit) {
-    return faultLoop(
-        db, [&](int n) { srv.setFailAtStatement(n); }, [&] { return srv.lastError(); }, write,
-        failures, limit);
-}
-
-::testing::AssertionResult failAtEachStatement(platform::db::Database& db,
-                                               platform::server::DocumentWriter& writer,
-                                               const Write& write, int* failures, int limit) {
-    return faultLoop(
-        db, [&](int n) { writer.setFailAtStatement(n); }, [] { return QString(); }, write,
-        failures, limit);
-}
-
-::testing::AssertionResult failAtEachStatement(TestAccount& account, const Write& write,
-                                               int* failures, int limit) {
-    return failAtEachStatement(account.db(), account.srv(), write, failures, limit);
 }
 
 }  // namespace testsupport

@@ -24,10 +24,6 @@
 namespace platform::db {
 class Database;
 }
-namespace platform::server {
-class ClsCommon;
-class DocumentWriter;
-}  // namespace platform::server
 
 namespace testsupport {
 
@@ -56,8 +52,7 @@ struct DbSnapshot {
     QString differencesFrom(const DbSnapshot& before, int maxRowsPerTable = 8) const;
 };
 
-// Success when `now` equals `before`; else the differences.
-::testing::AssertionResult sameAs(const DbSnapshot& before, const DbSnapshot& now);
+// Success when the database still equals `before`; else the differences.
 ::testing::AssertionResult sameAs(const DbSnapshot& before, platform::db::Database& db);
 
 // A short form for gtest messages: counts and the integrity verdict.
@@ -66,19 +61,10 @@ void PrintTo(const DbSnapshot& snapshot, std::ostream* os);
 // A document write; false with the reason in *error when refused.
 using Write = std::function<bool(QString* error)>;
 
-// Runs `write` with the service failing at statement 1, 2, … until it succeeds. After each
-// failure the error must name the statement and the database must be exactly as before (rows,
-// schema, integrity). The hook is off again afterwards. `failures` receives how many attempts
-// failed before the write went through (the statements before its commit).
-::testing::AssertionResult failAtEachStatement(platform::db::Database& db,
-                                               platform::server::ClsCommon& srv,
-                                               const Write& write, int* failures = nullptr,
-                                               int limit = 200);
-::testing::AssertionResult failAtEachStatement(platform::db::Database& db,
-                                               platform::server::DocumentWriter& writer,
-                                               const Write& write, int* failures = nullptr,
-                                               int limit = 200);
-// On the account's own service and database.
+// Runs `write` with the account's service failing at statement 1, 2, … until it succeeds. After
+// each failure the error must name the statement and the database must be exactly as before
+// (rows, schema, integrity). The hook is off again afterwards. `failures` receives how many
+// attempts failed before the write went through (the statements before its commit).
 ::testing::AssertionResult failAtEachStatement(TestAccount& account, const Write& write,
                                                int* failures = nullptr, int limit = 200);
 

@@ -67,8 +67,7 @@ bool copyFile(const QString& from, const QString& to, QString* error) {
     return false;
 }
 
-}  // namespace
-
+// Builds the template now when missing or stale; false with `error` when it cannot.
 bool ensureTemplate(QString* error) {
     static bool ready = false;
     static QString failure;
@@ -93,6 +92,8 @@ bool ensureTemplate(QString* error) {
     ready = true;
     return true;
 }
+
+}  // namespace
 
 TestAccount::TestAccount() {
     if (!m_dir.isValid()) {

@@ -58,9 +58,6 @@ private:
     std::unique_ptr<platform::db::Database> m_db;
 };
 
-// Builds the template now when missing or stale; false with `error` when it cannot.
-bool ensureTemplate(QString* error);
-
 // A test fixture holding a TestAccount; SetUp fails the test when the copy failed.
 class AccountTest : public ::testing::Test {
 protected:

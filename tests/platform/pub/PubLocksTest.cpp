@@ -1,4 +1,5 @@
-// Function locks on a copy of the demo account: rules, release, re-entry, sessions and processes.
+// Function locks and print styles on a copy of the demo account: lock rules, staleness,
+// sessions and processes.
 #include <gtest/gtest.h>
 
 #include <QDateTime>
@@ -6,11 +7,11 @@
 #include <algorithm>
 #include <csignal>
 
-#include "tests/support/TestLogin.h"
 #include "platform/pub/FunctionLocks.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
 #include "tests/support/TestAccount.h"
+#include "tests/support/TestLogin.h"
 
 using namespace platform::pub;
 
@@ -34,28 +35,14 @@ protected:
         EXPECT_TRUE(a->srv.Status()) << a->srv.lastError().toStdString();
         return a;
     }
-    int lockRows() {
-        auto rs = account.db().query("SELECT count(*) FROM zx_FunctionLock");
-        return rs ? rs->at(0, 0).toInt() : -1;
-    }
 };
 
 }  // namespace
 
 TEST_F(PubLocks, SharedExclusivePerRecordRetakenAndReleased) {
     // Steps of two administrators' sessions a and b: function, mode, record key, refused.
-    struct Step {
-        char who;
-        const char* function;
-        int mode;
-        const char* key;
-        bool refused;
-    };
-    const struct {
-        const char* name;
-        std::vector<Step> steps;
-        int heldByA;
-    } scripts[] = {
+    struct Step { char who; const char* function; int mode; const char* key; bool refused; };
+    const struct { const char* name; std::vector<Step> steps; int heldByA; } scripts[] = {
         {"the catalogue is shared, adding is not",
          {{'a', "UserDef", 1, "", false}, {'b', "UserDef", 1, "", false},
           {'a', "UserDef", 11, "", false}, {'b', "UserDef", 11, "", true},
@@ -99,13 +86,13 @@ TEST_F(PubLocks, SharedExclusivePerRecordRetakenAndReleased) {
 
 TEST_F(PubLocks, LocksWithoutHeartbeatGoStale) {
     auto b = admin();
-    // A session on another machine that stopped beating 2 minutes ago.
+    // Another machine's session that stopped beating 2 minutes ago, and one still beating.
     ASSERT_TRUE(account.db().exec(
         "INSERT INTO zx_FunctionLock VALUES ('UserDef', 11, '', 'gone', 'admin2', 'far-host', 1, "
         "datetime('now', '-120 seconds')), ('UserDef', 20, '22', 'alive', 'admin2', 'far-host', "
         "1, datetime('now'))"));
     EXPECT_FALSE(b->lock("UserDef", 11));
-    EXPECT_TRUE(b->lock("UserDef", 20, "22"));  // still beating: held
+    EXPECT_TRUE(b->lock("UserDef", 20, "22"));
 
     auto a = admin();  // its heartbeat keeps its own locks fresh; without it they go stale
     QDateTime now = QDateTime::currentDateTimeUtc();
@@ -122,37 +109,30 @@ TEST_F(PubLocks, LocksWithoutHeartbeatGoStale) {
     EXPECT_FALSE(b->lock("UserDefine", 2, "5"));
 }
 
-TEST_F(PubLocks, LockThatCannotBeCheckedIsRefusedWithTheReason) {
+TEST_F(PubLocks, LocksGoWithTheSessionAndAnUncheckableLockIsRefusedWithTheReason) {
+    auto a = admin();
+    auto pub = std::make_unique<Pub>(std::make_shared<ScriptedPrompter>(), "zh-cn");
+    testsupport::TestLogin login(account.connectionText(), "admin2", "zh-CN");
+    EXPECT_FALSE(pub->IsLockFun(nullptr, &login, "UserDef", 11));
+    EXPECT_TRUE(a->lock("UserDef", 11));
+    EXPECT_TRUE(a->prompter->last()->text.contains("admin2"));
+    pub.reset();  // an ended session releases everything
+    EXPECT_EQ(account.db().query("SELECT count(*) FROM zx_FunctionLock")->at(0, 0).toInt(), 0);
+    EXPECT_FALSE(a->lock("UserDef", 11));
+    ASSERT_FALSE(a->lock("UserDef", -11));
+
     // The lock table has become something that cannot take rows.
     ASSERT_TRUE(account.db().exec(
         "DROP TABLE zx_FunctionLock; CREATE VIEW zx_FunctionLock AS SELECT 'x' AS cFunction, "
         "1 AS iMode, '' AS cRecordKey, 's' AS cSessionId, 'u' AS cUserId, 'h' AS cHost, "
         "0 AS iPid, datetime('now') AS dHeartbeat WHERE 0"));
-    auto a = admin();
+    a->prompter->clear();
     EXPECT_TRUE(a->lock("UserDef", 11));
     ASSERT_EQ(a->prompter->asked().size(), 1);
-    EXPECT_TRUE(a->prompter->asked()[0].text.startsWith("The lock of \"UserDef\" cannot be checked"));
-    EXPECT_EQ(a->prompter->asked()[0].buttons, 48);
-    // Releasing never refuses.
-    EXPECT_FALSE(a->lock("UserDef", -11));
+    EXPECT_TRUE(a->prompter->last()->text.startsWith("The lock of \"UserDef\" cannot be checked"));
+    EXPECT_EQ(a->prompter->last()->buttons, 48);
+    EXPECT_FALSE(a->lock("UserDef", -11));  // releasing never refuses
     EXPECT_EQ(a->prompter->asked().size(), 1);
-}
-
-TEST_F(PubLocks, LocksGoWithTheSessionAndReachTheDatabaseThroughTheLoginToo) {
-    auto a = admin();
-    auto pub = std::make_unique<Pub>(std::make_shared<ScriptedPrompter>(), "zh-cn");
-    testsupport::TestLogin login(account.connectionText(), "admin2", "zh-CN");
-    EXPECT_FALSE(pub->IsLockFun(nullptr, &login, "UserDef", 1));
-    EXPECT_FALSE(pub->IsLockFun(nullptr, &login, "UserDef", 11));
-    EXPECT_TRUE(a->lock("UserDef", 11));
-    EXPECT_TRUE(a->prompter->asked()[0].text.contains("admin2"));
-    // Without any way to the account database a lock cannot be granted; a release is harmless.
-    EXPECT_TRUE(pub->IsLockFun(nullptr, nullptr, "UserDefine", 11));
-    EXPECT_FALSE(pub->IsLockFun(nullptr, nullptr, "UserDef", -11));
-    // An ended session releases everything.
-    pub.reset();
-    EXPECT_EQ(lockRows(), 0);
-    EXPECT_FALSE(a->lock("UserDef", 11));
 }
 
 TEST_F(PubLocks, AnotherProcessHoldsTheLockUntilItIsKilled) {
@@ -162,11 +142,22 @@ TEST_F(PubLocks, AnotherProcessHoldsTheLockUntilItIsKilled) {
     ASSERT_TRUE(helper.waitForStarted(5000));
     ASSERT_TRUE(helper.waitForReadyRead(10000));
     EXPECT_EQ(helper.readLine().trimmed(), "locked");
-
     EXPECT_TRUE(a->lock("UserDef", 11));
     EXPECT_TRUE(a->prompter->last()->text.contains("helper"));
-
     ::kill(pid_t(helper.processId()), SIGKILL);
     ASSERT_TRUE(helper.waitForFinished(5000));
     EXPECT_FALSE(a->lock("UserDef", 11));  // reclaimed: its process is gone
+}
+
+TEST_F(PubLocks, PrintStyleIsKeptPerKeyAsItStands) {
+    Pub pub{std::make_shared<ScriptedPrompter>(), "zh-cn"};
+    Pub later{std::make_shared<ScriptedPrompter>(), "en-us"};  // another session
+    EXPECT_EQ(pub.GetPrnStyle(&account.srv(), "UserDef"), "");
+    const QString style = "<Style orientation='landscape' title=\"It's <ours> & theirs; --\"/>";
+    EXPECT_TRUE(pub.SavePrnStyle(&account.srv(), "UserDef", style));
+    EXPECT_TRUE(pub.SavePrnStyle(&account.srv(), "UserDefine", "<Style/>"));
+    EXPECT_EQ(later.GetPrnStyle(&account.srv(), "UserDef"), style);
+    EXPECT_TRUE(pub.SavePrnStyle(&account.srv(), "userdef", "<Style v='2'/>"));  // keys ignore case
+    EXPECT_EQ(later.GetPrnStyle(&account.srv(), "UserDef"), "<Style v='2'/>");
+    EXPECT_EQ(later.GetPrnStyle(&account.srv(), "UserDefine"), "<Style/>");
 }

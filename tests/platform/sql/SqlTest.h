@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "platform/sql/TSqlConnection.h"
-#include "platform/sql/Translator.h"
 #include "tests/support/TestAccount.h"
 
 namespace sqltest {
@@ -26,13 +25,6 @@ protected:
         EXPECT_TRUE(c) << why.toStdString();
         return c;
     }
-    // The SQLite text of one statement; empty with the reason in `error` when refused.
-    QString sqlite(const QString& tsql) {
-        platform::sql::Translation t;
-        error.clear();
-        if (!connection->translator().translate(tsql, &t, &error)) return {};
-        return t.sql;
-    }
     // The first value of a query's first row, as text; the error when the query fails.
     QString first(const QString& tsql) {
         const auto rows = connection->open(tsql);
@@ -41,7 +33,6 @@ protected:
     }
 
     std::unique_ptr<platform::sql::TSqlConnection> connection;
-    QString error;
 };
 
 }  // namespace sqltest
