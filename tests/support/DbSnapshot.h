@@ -21,6 +21,8 @@
 #include <functional>
 #include <ostream>
 
+#include "tests/support/Printing.h"
+
 namespace platform::db {
 class Database;
 }

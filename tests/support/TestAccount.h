@@ -20,6 +20,7 @@
 #include "platform/db/Database.h"
 #include "platform/server/ClsCommon.h"
 #include "platform/sql/ServerFunctions.h"
+#include "tests/support/Printing.h"
 
 namespace testsupport {
 

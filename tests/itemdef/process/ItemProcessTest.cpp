@@ -1,6 +1,8 @@
 // Item saves from processes of their own, through the editor's save path: administrators adding
 // at once on one account, and a save killed at every statement.
 #include <gtest/gtest.h>
+
+#include "tests/support/Printing.h"
 #include <signal.h>
 
 #include <QProcess>
@@ -17,7 +19,6 @@
 #include "tests/support/TestAccount.h"
 #include "tests/support/TestLogin.h"
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 

@@ -2,6 +2,8 @@
 // bound, duplicates refused with a message.
 #include <gtest/gtest.h>
 
+#include "tests/support/Printing.h"
+
 #include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/server/DocumentWriter.h"
@@ -11,7 +13,6 @@
 #include "tests/support/HostileTexts.h"
 #include "tests/support/TestAccount.h"
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 
