@@ -13,10 +13,13 @@ TEST(PubHelp, TheTopicsPageInTheSessionLanguageOrWhyNot) {
     auto prompter = std::make_shared<ScriptedPrompter>();
     Pub pub(prompter, "zh-tw");
     QWidget owner;
+    owner.setGeometry(0, 0, 120, 300);
+    owner.show();
     pub.HelpX("userdefine", &owner);  // topics ignore letter case
     HelpWindow* help = pub.helpWindow();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
+    EXPECT_FALSE(help->frameGeometry().intersects(owner.frameGeometry()));  // beside it
     EXPECT_EQ(help->windowTitle(), "自訂項檔案");
     EXPECT_TRUE(help->browser()->toPlainText().contains("檔案值"));
     pub.HelpHide();
