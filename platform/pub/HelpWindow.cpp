@@ -69,17 +69,20 @@ void HelpWindow::placeBeside(const QWidget* other) {
     if (!other) return;
     const QRect beside = other->frameGeometry();
     const QScreen* screen = other->screen();
-    const QRect room = screen ? screen->availableGeometry() : QRect();
-    const QSize size = frameGeometry().size();
-    int x = beside.right() + 1;
-    if (room.isValid() && x + size.width() > room.right() + 1) {
-        x = beside.left() - size.width();
-        if (x < room.left()) x = room.right() + 1 - size.width();  // no room: at the edge
-    }
-    int y = beside.top();
-    if (room.isValid())
-        y = std::clamp(y, room.top(), std::max(room.top(), room.bottom() + 1 - size.height()));
-    move(x, y);
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    const int right = room.right() - beside.right();
+    const int left = beside.left() - room.left();
+    // Narrower rather than over the window, down to a width that still reads well.
+    const int frame = frameGeometry().width() - width();
+    const int widest = std::max(right, left);
+    if (frameGeometry().width() > widest && widest >= 360) resize(widest - frame, height());
+    const int w = frameGeometry().width();
+    const int x = right >= w ? beside.right() + 1
+                  : left >= w ? beside.left() - w
+                              : room.right() + 1 - w;  // no room: at the screen's edge
+    const int h = frameGeometry().height();
+    move(x, std::clamp(beside.top(), room.top(), std::max(room.top(), room.bottom() + 1 - h)));
 }
 
 }  // namespace platform::pub

@@ -181,6 +181,7 @@ void Pub::HelpX(const QString& topic, QWidget* window) {
     if (!m_help->isVisible()) m_help->placeBeside(window ? window->window() : modal);
     m_help->show();
     m_help->raise();
+    m_help->activateWindow();  // the keys go to the help the user asked for
 }
 
 void Pub::HelpShow(QWidget* window, const QString& commandKey) {
