@@ -104,8 +104,14 @@ void PortalFrame::retranslate() {
 void PortalFrame::setSession(const QString& accountId, const QString& accountName,
                              const QString& userId, const QString& userName) {
     setWindowTitle(text("Desk.Portal.Title", {accountId, accountName}));
-    ui->StatusBar->showMessage(
-        text("Desk.Portal.Status", {accountId, accountName, userId, userName}));
+    // A widget of the bar, not a message: a command's tip covers it only while it shows.
+    auto* session = ui->StatusBar->findChild<QLabel*>(QStringLiteral("LblSession"));
+    if (!session) {
+        session = new QLabel(ui->StatusBar);
+        session->setObjectName(QStringLiteral("LblSession"));
+        ui->StatusBar->addWidget(session, 1);
+    }
+    session->setText(text("Desk.Portal.Status", {accountId, accountName, userId, userName}));
 }
 
 void PortalFrame::offerUsers(bool offered) {

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "common/EditKeys.h"
 #include "archive/ArchiveLog.h"
 #include "archive/PlugInTalk.h"
 #include "archive/ValueKeys.h"
@@ -45,6 +46,7 @@ bool is(const QString& command, const char* name) {
 FrmZArchive::FrmZArchive(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::FrmZArchive>()), m_host(nullptr) {
     ui->setupUi(this);
+    userdef::KeepEditKeys(this);
     setProperty("helpTopic", QStringLiteral("UserDefine"));
     // The value grid takes the height; the definition and the edit tab keep theirs.
     ui->MainLayout->setStretchFactor(ui->Grid, 1);

@@ -4,6 +4,9 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
+#include "common/EditKeys.h"
+#include "common/ResText.h"
+
 namespace archive {
 
 namespace {
@@ -40,7 +43,12 @@ bool BarCodeFilter::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QString typed = key->text();
         // Keys without text (arrows, shift, caps lock, function keys) are not characters.
-        if (!typed.isEmpty() && !accepts(typed)) return true;
+        if (!typed.isEmpty() && !accepts(typed)) {
+            if (userdef::TypesText(*key))
+                userdef::ExplainRefusal(static_cast<QWidget*>(watched),
+                                        userdef::ResText("Pub.Edit.BarCode"));
+            return true;
+        }
     }
     return QObject::eventFilter(watched, event);
 }

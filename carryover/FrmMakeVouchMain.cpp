@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QTabBar>
 
+#include "common/EditKeys.h"
 #include "carryover/CarryOverLog.h"
 #include "carryover/CarryOverSql.h"
 #include "carryover/MakeVouchGrid.h"
@@ -42,6 +43,7 @@ FrmMakeVouchMain::FrmMakeVouchMain(QWidget* parent)
       m_host(nullptr),
       m_tabs(new QTabBar(this)) {
     ui->setupUi(this);
+    userdef::KeepEditKeys(this);
     setProperty("helpTopic", QStringLiteral("MakeVouchSet"));
     m_tabs->setObjectName(QStringLiteral("TabStp"));
     m_tabs->addTab(QString());

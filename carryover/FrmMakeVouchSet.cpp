@@ -4,6 +4,7 @@
 #include <algorithm>
 
 
+#include "common/EditKeys.h"
 #include "carryover/CarryOverLog.h"
 #include "carryover/CarryOverSql.h"
 #include "carryover/FrmManage.h"
@@ -51,6 +52,7 @@ constexpr int kDescCol = 12;
 FrmMakeVouchSet::FrmMakeVouchSet(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::FrmMakeVouchSet>()), m_host(nullptr) {
     ui->setupUi(this);
+    userdef::KeepEditKeys(this);
     g_shared = this;
     setProperty("helpTopic", QStringLiteral("MakeVouchSet"));
     const QString caption = userdef::ResText("Q9.AA.ARCHIVE.FIELD.makevouchset");

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QShortcut>
 
+#include "common/EditKeys.h"
 #include "carryover/CarryOverLog.h"
 #include "carryover/CarryOverSql.h"
 #include "carryover/MakeVouchGrid.h"
@@ -39,6 +40,7 @@ QString fieldText(const host::RecordSet& rs, const char* name) {
 FrmManage::FrmManage(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::FrmManage>()), m_host(nullptr) {
     ui->setupUi(this);
+    userdef::KeepEditKeys(this);
     setProperty("helpTopic", QStringLiteral("MakeVouchSet"));
     m_host = new controls::HostToolbar(this);
     m_host->setObjectName(QStringLiteral("TLB2"));

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "common/EditKeys.h"
 #include "common/ResText.h"
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
@@ -70,6 +71,9 @@ FrmZAM::FrmZAM(QWidget* parent)
       m_tree(nullptr),
       m_relArchive(nullptr) {
     ui->setupUi(this);
+    userdef::KeepEditKeys(this);
+    userdef::TakeDigitsOnly(ui->EdtIMaxLen);
+    userdef::TakeDigitsOnly(ui->EdtiLength);
     setProperty("helpTopic", QString());  // Operating("Help") calls HelpX itself
     m_host->setObjectName(QStringLiteral("TLB2"));
     m_host->hide();
@@ -627,9 +631,17 @@ bool FrmZAM::handleKey(QObject* watched, QKeyEvent* e) {
         default:
             break;
     }
-    if (watched == ui->EdtiDecimalDigits && !e->text().isEmpty() &&
-        !decimalKeyAccepted(key, classPosition(m_state.cClass) == kBatchProperty))
-        return true;
+    if (watched == ui->EdtiDecimalDigits && userdef::TypesText(*e)) {
+        const bool batch = classPosition(m_state.cClass) == kBatchProperty;
+        if (!decimalKeyAccepted(key, batch)) {
+            if (g_Pub)
+                userdef::ExplainRefusal(
+                    ui->EdtiDecimalDigits,
+                    g_Pub->GetResFormatString(QStringLiteral("Pub.Edit.DigitsUpTo"),
+                                              {batch ? QStringLiteral("8") : QStringLiteral("6")}));
+            return true;
+        }
+    }
     if (watched == ui->EdtcDefaultVal && !e->text().isEmpty() &&
         ui->CmbiDataSource->currentIndex() == 1) {
         ui->EdtcDefaultVal->clear();

@@ -1,6 +1,8 @@
 #include "platform/pub/Pub.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QFontDatabase>
 #include <QMetaObject>
 #include <QRegularExpression>
@@ -159,7 +161,16 @@ bool Pub::FindPos(QWidget* window, host::IGrid* grid) {
 }
 
 void Pub::HelpX(const QString& topic, QWidget* window) {
-    if (!m_help) m_help = new HelpWindow();
+    // A modal window blocks every window but its own: help asked for while one runs becomes a
+    // window of that one, usable beside it, and goes away with it.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!m_help || m_help->parentWidget() != modal) {
+        delete m_help.data();
+        m_help = new HelpWindow(modal);
+        m_help->setFindHint(GetResString(QStringLiteral("Pub.Help.Find")));
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            QObject::connect(dialog, &QDialog::finished, m_help.data(), &QWidget::close);
+    }
     if (!m_help->showTopic(topic, m_language)) {
         MsgBox(GetResFormatString(QStringLiteral("Pub.Help.NoPage"), {topic}),
                host::MsgButtons::Information,
@@ -167,8 +178,10 @@ void Pub::HelpX(const QString& topic, QWidget* window) {
         return;
     }
     if (window) m_help->setFont(window->font());
+    if (!m_help->isVisible()) m_help->placeBeside(window ? window->window() : modal);
     m_help->show();
     m_help->raise();
+    m_help->activateWindow();  // the keys go to the help the user asked for
 }
 
 void Pub::HelpShow(QWidget* window, const QString& commandKey) {

@@ -6,7 +6,10 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QAbstractItemView>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QTest>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QPushButton>
@@ -88,10 +91,28 @@ protected:
 
 TEST_F(PortalTest, ShowsTheSessionInTitleAndStatusLine) {
     PortalFrame* portal = desk->portal();
+    portal->show();
     EXPECT_TRUE(portal->windowTitle().contains(QStringLiteral("[001] Demo Co.")));
-    const QString status = portal->statusBar()->currentMessage();
-    EXPECT_TRUE(status.contains(QStringLiteral("demo"))) << status.toStdString();
-    EXPECT_TRUE(status.contains(QStringLiteral("演示管理员")));
+    // What the bar shows: a command's tip while there is one, else its own widgets.
+    const auto shown = [portal] {
+        QString text = portal->statusBar()->currentMessage();
+        for (QLabel* label : portal->statusBar()->findChildren<QLabel*>())
+            if (text.isEmpty() && label->isVisible()) text += label->text();
+        return text;
+    };
+    // A menu's hovered entries put their tips in the bar; the session comes back after them.
+    auto* menu = portal->findChild<QMenu*>(QStringLiteral("mFunctions"));
+    ASSERT_TRUE(menu);
+    for (int round = 0; round < 2; ++round) {
+        const QString status = shown();
+        EXPECT_TRUE(status.contains(QStringLiteral("demo"))) << status.toStdString();
+        EXPECT_TRUE(status.contains(QStringLiteral("演示管理员"))) << round;
+        menu->popup(portal->mapToGlobal(QPoint(10, 10)));
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Escape);
+        EXPECT_FALSE(menu->isVisible());
+    }
     EXPECT_EQ(tabs()->count(), 0);
 }
 

@@ -1,9 +1,14 @@
 // The item editor as a user sees it: fields per class, type and kind, the rules while editing,
 // keys and moving between items. What a save writes is read back in the save tests.
 #include <QCalendarWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolTip>
+#include <QWindow>
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "app/DialogWindowHost.h"
 #include "controls/RefEdit.h"
 #include "platform/pub/HelpWindow.h"
 #include "platform/pub/Pub.h"
@@ -146,9 +151,45 @@ TEST_F(ItemEditor, TypedDigitsAndDatesAreJudgedAsTyped) {
         open(cClass, cId);
         QLineEdit* digits = edit("EdtiDecimalDigits");
         digits->clear();
+        QToolTip::hideText();
         QTest::keyClick(digits, typed);
         EXPECT_EQ(digits->text(), QString::fromLatin1(shown)) << cId << " " << typed;
+        // A refused digit says which ones the box takes.
+        EXPECT_EQ(QToolTip::text().contains(cClass == kBatch ? "8" : "6"), !*shown) << cId;
     }
+    // Every way of selecting takes the whole number; a digit typed then replaces it, and the
+    // save keeps it. Without a selection a second digit is refused with the reason.
+    open(kInventory, QStringLiteral("92"));
+    QLineEdit* digits = edit("EdtiDecimalDigits");
+    digits->setFocus();
+    using Gesture = std::function<void()>;
+    for (const Gesture& select :
+         {Gesture([&] { QTest::keyClick(digits, Qt::Key_A, Qt::ControlModifier); }),
+          Gesture([&] {
+              QTest::keyClick(digits, Qt::Key_End);
+              QTest::keyClick(digits, Qt::Key_Home, Qt::ShiftModifier);
+          }),
+          Gesture([&] {
+              QTest::keyClick(digits, Qt::Key_Home);
+              QTest::keyClick(digits, Qt::Key_End, Qt::ShiftModifier);
+          }),
+          Gesture([&] { QTest::mouseDClick(digits, Qt::LeftButton); })}) {
+        digits->deselect();
+        select();
+        EXPECT_EQ(digits->selectedText(), QStringLiteral("6"));
+    }
+    QTest::keyClick(digits, Qt::Key_2);
+    QToolTip::hideText();
+    QTest::keyClick(digits, Qt::Key_3);
+    EXPECT_EQ(digits->text(), QStringLiteral("2"));
+    EXPECT_TRUE(QToolTip::text().contains("1")) << QToolTip::text().toStdString();
+    key(Qt::Key_F6, digits);
+    EXPECT_EQ(stored("92", "iDecimalDigits"), QStringLiteral("2"));
+    // The lengths take digits only and say so.
+    QToolTip::hideText();
+    QTest::keyClicks(edit("EdtIMaxLen"), QStringLiteral("x"));
+    EXPECT_FALSE(edit("EdtIMaxLen")->text().contains('x'));
+    EXPECT_EQ(QToolTip::text(), session.pub->GetResString("Pub.Edit.DigitsOnly"));
 
     // The default value of a date item: no date is taken back; the picker fills one in.
     open(kHeader, QStringLiteral("15"));
@@ -242,11 +283,33 @@ TEST_F(ItemEditor, TicksTheTableFilterAndHelp) {
     EXPECT_FALSE(enabled("SaveRs"));
     ASSERT_TRUE(model->setData(model->indexOf(unticked), Qt::Checked, Qt::CheckStateRole));
     EXPECT_TRUE(enabled("SaveRs"));
+}
 
-    // F1 shows the help topic of the item's kind.
-    QTest::keyClick(edit("EdtIMaxLen"), Qt::Key_F1);
-    ASSERT_NE(session.pub->helpWindow(), nullptr);
-    EXPECT_TRUE(session.pub->helpWindow()->isVisible());
+// The editor runs modally as the desk runs it; F1 opens help beside it that takes keys (which
+// reach it as a window, where a modal window would block them) and closes on its own.
+TEST_F(ItemEditor, HelpFromTheModalEditorIsUsableBesideIt) {
+    open(kHeader, QStringLiteral("1001"));
+    editor->hide();
+    bool looked = false;
+    QTimer::singleShot(0, editor.get(), [&] {
+        QTest::keyClick(edit("EdtIMaxLen"), Qt::Key_F1);
+        platform::pub::HelpWindow* help = session.pub->helpWindow();
+        ASSERT_NE(help, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+        EXPECT_EQ(help->topic(), QStringLiteral("UserDefExtend"));
+        QWindow* window = help->windowHandle();
+        QTest::keySequence(window, QKeySequence::Find);
+        for (const char c : {'4', '0', '0', '0'}) QTest::keyClick(window, c);
+        EXPECT_EQ(help->findBox()->text(), QStringLiteral("4000"));
+        EXPECT_EQ(help->browser()->textCursor().selectedText(), QStringLiteral("4000"));
+        QTest::keyClick(window, Qt::Key_Escape);
+        EXPECT_FALSE(help->isVisible());
+        EXPECT_TRUE(editor->isVisible());
+        looked = true;
+        editor->reject();
+    });
+    app::DialogWindowHost().showModal(editor.get());
+    EXPECT_TRUE(looked);
 }
 
 TEST_F(ItemEditor, HostileNamesShowAsTheyAre) {

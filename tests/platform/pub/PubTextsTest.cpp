@@ -49,6 +49,8 @@ TEST(PubTexts, TheHelpCommandShowsTheWindowsTopicInTheSessionLanguageOrWhyNot) {
     auto prompter = std::make_shared<ScriptedPrompter>();
     Pub pub(prompter, "zh-tw");
     QWidget window;
+    window.setGeometry(0, 0, 120, 300);
+    window.show();
     window.setProperty("helpTopic", "userdefine");  // topics ignore letter case
     pub.HelpShow(&window, "SaveRs");                // another command: nothing
     EXPECT_EQ(pub.helpWindow(), nullptr);
@@ -56,6 +58,7 @@ TEST(PubTexts, TheHelpCommandShowsTheWindowsTopicInTheSessionLanguageOrWhyNot) {
     HelpWindow* help = pub.helpWindow();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
+    EXPECT_FALSE(help->frameGeometry().intersects(window.frameGeometry()));  // beside it
     EXPECT_EQ(help->windowTitle(), "自訂項檔案");
     EXPECT_TRUE(help->browser()->toPlainText().contains("檔案值"));
     EXPECT_TRUE(prompter->asked().isEmpty());
