@@ -96,7 +96,7 @@ void FrmMakeVouchMain::init() { m_shownByItself = true; }
 
 void FrmMakeVouchMain::FrmLoadInit() {
     if (userdef::g_Pub) userdef::g_Pub->FrmUniteFont(this);
-    setWindowTitle(userdef::ResText("Q9.AA.ARCHIVE.FIELD.makevouchset"));
+    setWindowTitle(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.FrmMakeVouchMain.Caption"));
     m_host->setPub(userdef::g_Pub.get());
     m_host->Init(ui->Tlb, userdef::g_Login.get(),
                  QStringLiteral("Archives_UserDef_MakeVouch_Main"), QStringLiteral("AA"));
@@ -160,6 +160,7 @@ bool FrmMakeVouchMain::LoadItemColumns(int tab) {
 void FrmMakeVouchMain::InitGridTitle() { LoadItemColumns(m_currentTab); }
 
 void FrmMakeVouchMain::SearchPairs() {
+    m_searchedWith[m_currentTab] = QStringList{ui->RefcTableName->text(), ui->RefcTargetTable->text()};
     if (!LoadItemColumns(m_currentTab) || !FillPairRows() || !LoadRuleCells())
         readFailed(m_currentTab);
 }
@@ -324,7 +325,19 @@ void FrmMakeVouchMain::selectTab(int tab) {
     m_tabs->setCurrentIndex(tab);
     grid(tab)->setVisible(true);
     grid(tab == BodyTab ? HeaderTab : BodyTab)->setVisible(false);
-    if (grid(tab)->rows() < 2) InitGridTitle();
+    // A tab shows its rows when first shown and keeps them until the filters change.
+    const QStringList filters{ui->RefcTableName->text(), ui->RefcTargetTable->text()};
+    if (m_shownOnce && m_searchedWith[tab] != filters)
+        SearchPairs();
+    else if (grid(tab)->rows() < 2)
+        InitGridTitle();
+}
+
+void FrmMakeVouchMain::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_shownOnce) return;
+    m_shownOnce = true;
+    SearchPairs();
 }
 
 void FrmMakeVouchMain::PrintAll(const QString& key) {
@@ -363,9 +376,9 @@ void FrmMakeVouchMain::closeEvent(QCloseEvent* event) {
 }
 
 void FrmMakeVouchMain::keyPressEvent(QKeyEvent* event) {
-    // Escape does not close the window behind the user's back; "Exit" does.
+    // Escape closes as "Exit" does, asking about unsaved changes first.
     if (event->key() == Qt::Key_Escape) {
-        event->ignore();
+        Operating(QStringLiteral("Exit"));
         return;
     }
     QDialog::keyPressEvent(event);

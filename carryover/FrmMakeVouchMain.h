@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "carryover/TableRef.h"
 
@@ -81,6 +82,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FrmLoadInit();
@@ -112,6 +114,9 @@ private:
     bool m_changed = false;
     bool m_shownByItself = false;
     bool m_switching = false;
+    bool m_shownOnce = false;
+    // The filter texts each tab's rows were searched with; unset until the tab is searched.
+    std::optional<QStringList> m_searchedWith[2];
     int m_exitCancel = 0;
 };
 

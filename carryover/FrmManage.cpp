@@ -48,6 +48,7 @@ FrmManage::FrmManage(QWidget* parent)
     connect(m_host, &controls::HostToolbar::buttonClicked, this,
             [this](const QString& key) { Operating(key); });
     ui->MainLayout->setStretchFactor(ui->Grid, 1);
+    ui->Grid->installEventFilter(this);  // Enter in the last column saves
 
     connect(ui->RefcTableName, &controls::RefEdit::lookupReturned, this,
             [this](const host::RecordSetPtr& rows) {
@@ -174,6 +175,7 @@ void FrmManage::InitGridTitles() {
         g->setText(0, c, titles[c] ? userdef::ResText(titles[c]) : QStringLiteral("guid"));
         g->setColWidth(c, widths[c]);
         g->setColHidden(c, widths[c] == 0);
+        if (c >= kColName && userdef::g_Pub) g->setBackColor(0, c, userdef::g_Pub->MustInputColor());
     }
     g->setRedraw(true);
 }
@@ -407,6 +409,18 @@ bool FrmManage::Operating(const QString& key) {
     }
     userdef::ReRefreshZxTlb(this);
     return true;
+}
+
+bool FrmManage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->Grid && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && ui->Grid->currentCol() >= kColDesc &&
+            (m_editMode == 1 || m_editMode == 2)) {
+            Operating(QStringLiteral("SaveRs"));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FrmManage::closeEvent(QCloseEvent* event) {

@@ -347,6 +347,11 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
             return m_text[cell(0, section)];
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);
+        case Qt::BackgroundRole: {  // a title cell's own colour
+            const QRgb rgb = m_back.empty() ? 0 : m_back[cell(0, section)];
+            if (rgb == 0) return {};
+            return QBrush(QColor::fromRgba(rgb));
+        }
         default:
             return {};
     }

@@ -350,19 +350,20 @@ bool LoadExtendTables(controls::CheckTreeModel& tree, ExtendEditorState& state, 
     return true;
 }
 
-void TableNodeTicked(controls::CheckTreeModel& tree, ExtendEditorState& state, const QString& key,
-                     bool ticked) {
-    if (!tree.contains(key)) return;
+QSet<QString> TableNodeTicked(controls::CheckTreeModel& tree, ExtendEditorState& state,
+                              const QString& key, bool ticked) {
+    if (!tree.contains(key)) return {};
     tickTables(tree, tablesAt(tree, key), ticked);
-    SyncTableGroups(tree, state, key, ticked);
+    QSet<QString> along = SyncTableGroups(tree, state, key, ticked);
     markGroupNodes(tree);
+    return along;
 }
 
-void SyncTableGroups(controls::CheckTreeModel& tree, ExtendEditorState& state, const QString& key,
-                     bool ticked) {
-    if (!tree.contains(key)) return;
+QSet<QString> SyncTableGroups(controls::CheckTreeModel& tree, ExtendEditorState& state,
+                              const QString& key, bool ticked) {
+    if (!tree.contains(key)) return {};
     const ExtendEditorState::Groups& groups = groupsOf(state);
-    if (groups.groupsOfTable.isEmpty()) return;
+    if (groups.groupsOfTable.isEmpty()) return {};
     QSet<QString> tables = tablesAt(tree, key);
     QSet<QString> members;
     QStringList pending(tables.cbegin(), tables.cend());
@@ -379,10 +380,10 @@ void SyncTableGroups(controls::CheckTreeModel& tree, ExtendEditorState& state, c
             }
         }
     }
-    if (members.isEmpty()) return;
+    if (members.isEmpty()) return {};
     tickTables(tree, members, ticked);
-    if (ticked) return;
-    markGroupNodes(tree);
+    if (!ticked) markGroupNodes(tree);
+    return members - tables;
 }
 
 // ---- the shares ----

@@ -74,13 +74,15 @@ bool LoadExtendTables(controls::CheckTreeModel& tree, ExtendEditorState& state,
 // The user ticked or unticked a node (the tree's nodeTicked): every node of the same table, and
 // for a group or subsystem node every table below it, takes the state; then the table groups
 // follow (SyncTableGroups). Group and subsystem nodes end ticked exactly when a table below them
-// is ticked. The editor enables "SaveRs" itself.
-void TableNodeTicked(controls::CheckTreeModel& tree, ExtendEditorState& state, const QString& key,
+// is ticked. The editor enables "SaveRs" itself. Returns the tables (lower case) that followed
+// through their table group, beside the node's own.
+QSet<QString> TableNodeTicked(controls::CheckTreeModel& tree, ExtendEditorState& state, const QString& key,
                      bool ticked);
 
 // Every table node whose table shares a group with the node's table (for a group or subsystem
 // node: with a table below it) takes the state. Reads the group table once per editor load.
-void SyncTableGroups(controls::CheckTreeModel& tree, ExtendEditorState& state, const QString& key,
+// Returns the tables (lower case) that took the state, the node's own left out.
+QSet<QString> SyncTableGroups(controls::CheckTreeModel& tree, ExtendEditorState& state, const QString& key,
                      bool ticked);
 
 // The table-link share of a header or body item. Empty for an item that is not extended. When

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QLabel>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QToolBar>
@@ -81,6 +82,11 @@ FrmZAM::FrmZAM(QWidget* parent)
     m_tree = new controls::CheckTree(ui->FraTree);
     m_tree->setObjectName(QStringLiteral("ZxTree"));
     ui->TreeLayout->addWidget(m_tree, 1);
+    m_groupNote = new QLabel(ui->FraTree);
+    m_groupNote->setObjectName(QStringLiteral("LblGroupNote"));
+    m_groupNote->setWordWrap(true);
+    m_groupNote->hide();
+    ui->TreeLayout->addWidget(m_groupNote);
     m_relArchive = new controls::RefEdit(ui->TabBase);
     m_relArchive->setObjectName(QStringLiteral("RefcRelArchive"));
     ui->RelArchiveLayout->addWidget(m_relArchive);
@@ -136,10 +142,8 @@ FrmZAM::FrmZAM(QWidget* parent)
         m_related->forget();
         MarkChanged();
     });
-    connect(m_tree, &controls::CheckTree::nodeTicked, this, [this](const QString& key, bool on) {
-        TableNodeTicked(*m_tree->model(), m_ext, key, on);
-        MarkChanged();
-    });
+    connect(m_tree, &controls::CheckTree::nodeTicked, this,
+            [this](const QString& key, bool on) { tableTicked(key, on); });
     connect(ui->ShowChecked, &QCheckBox::clicked, this,
             [this](bool on) { m_tree->setShowOnlyTicked(on); });
     connect(ui->SSTab1, &QTabWidget::currentChanged, this, [this](int page) {
@@ -155,7 +159,8 @@ FrmZAM::FrmZAM(QWidget* parent)
 FrmZAM::~FrmZAM() {
     // Children going down must not reach the rules of a window already half gone.
     for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
-    if (m_state.plugIns)
+    // A closed editor has unloaded its plug-ins already.
+    if (!m_released && m_state.plugIns)
         for (const auto& plugIn : *m_state.plugIns)
             if (plugIn) plugIn->UnLoadPlugInControls();
 }
@@ -424,6 +429,8 @@ void FrmZAM::BuildTree() {
     const int pos = classPosition(m_state.cClass);
     const bool shown = m_state.extended && (pos == kHeader || pos == kBody);
     ui->FraTree->setVisible(shown);
+    m_alongTables.clear();
+    showGroupNote();
     m_ext.cId = m_state.cId;
     m_ext.cClass = m_state.cClass;
     m_ext.adding = m_state.adding;
@@ -438,6 +445,40 @@ void FrmZAM::BuildTree() {
         qCWarning(lcItemdef) << "table tree:" << error;
     m_tree->setShowOnlyTicked(ui->ShowChecked->isChecked());
     m_tree->expandAll();
+}
+
+void FrmZAM::tableTicked(const QString& key, bool on) {
+    controls::CheckTreeModel& tree = *m_tree->model();
+    const QSet<QString> along = TableNodeTicked(tree, m_ext, key, on);
+    // The note names what followed a tick and is still ticked: an untick takes its tables out.
+    for (const QString& k : tree.keys()) {
+        if (!isTableNode(k)) continue;
+        const QString table = tableOfNode(k).toLower();
+        if (!tree.isTicked(k))
+            m_alongTables.remove(table);
+        else if (on && along.contains(table) && !m_alongTables.contains(table))
+            m_alongTables.insert(table, tree.text(k));
+    }
+    showGroupNote();
+    MarkChanged();
+}
+
+void FrmZAM::showGroupNote() {
+    QStringList shown(m_alongTables.cbegin(), m_alongTables.cend());
+    shown.sort();
+    const QString note =
+        shown.isEmpty() ? QString()
+                        : userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmZAM.AlsoTicks"))
+                              .arg(shown.join(QStringLiteral(", ")));
+    m_groupNote->setText(note);
+    m_groupNote->setVisible(!note.isEmpty());
+    setProperty("saveNote", note);  // the close question shows it too
+}
+
+QString FrmZAM::saveQuestion() const {
+    const QString question = userdef::ResText(QStringLiteral("Q9.AAARCHIVE.COMMON.savearch_ornot"));
+    return m_groupNote->text().isEmpty() ? question
+                                         : question + QLatin1Char('\n') + m_groupNote->text();
 }
 
 // ---- record lock, read-only mode, plug-ins ---------------------------------------------------
@@ -505,7 +546,7 @@ void FrmZAM::ButtonClick(const QString& key) {
     CommitTyping();
     const bool move = is(key, "first") || is(key, "previous") || is(key, "next") || is(key, "last");
     if (move && isDirty() && g_Pub) {
-        const int answer = g_Pub->MsgBox(userdef::ResText(QStringLiteral("Q9.AAARCHIVE.COMMON.savearch_ornot")),
+        const int answer = g_Pub->MsgBox(saveQuestion(),
                                          host::MsgButtons::YesNoQuestion,
                                          userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation")));
         if (answer == host::MsgAnswer::Yes) {

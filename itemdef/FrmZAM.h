@@ -7,6 +7,7 @@
 // feed it. The field rules live in FieldRules, the reads in EditorQueries and InUseProbe, the
 // table tree in ExtendTables and the related archives in DataSourceRefs.
 #include <QDialog>
+#include <QMap>
 #include <QList>
 #include <QPointer>
 #include <memory>
@@ -25,6 +26,7 @@ class FrmZAM;
 class QAction;
 class QCalendarWidget;
 class QCheckBox;
+class QLabel;
 
 namespace controls {
 class CheckTree;
@@ -158,6 +160,14 @@ private:
     int m_nameSize = 0;
     int m_tab = 0;
     QList<QPointer<QAction>> m_coverTips;
+    // Tables ticked along with a ticked table of their group (lower case → shown text), and
+    // the note beside the tree that names them.
+    QMap<QString, QString> m_alongTables;
+    QLabel* m_groupNote = nullptr;
+    void tableTicked(const QString& key, bool on);
+    void showGroupNote();
+    // The question before unsaved changes are saved or dropped, with the group note.
+    QString saveQuestion() const;
 };
 
 }  // namespace itemdef

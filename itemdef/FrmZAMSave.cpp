@@ -286,6 +286,8 @@ bool FrmZAM::SaveCommand() {
     } else if (mode == 4) {
         LoadExtendTables(*m_tree->model(), m_ext);
     }
+    m_alongTables.clear();  // saved: the note has been read
+    showGroupNote();
     busy.restore();
     AfterSave();
     return true;
@@ -339,7 +341,9 @@ bool FrmZAM::ArchiveCommand() {
         return false;
     CommitTyping();
     if (isDirty()) {
-        if (askYes("Q9.AAARCHIVE.COMMON.savearch_ornot")) {
+        if (g_Pub->MsgBox(saveQuestion(), host::MsgButtons::YesNoQuestion,
+                          userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation"))) ==
+            host::MsgAnswer::Yes) {
             if (!SaveCommand()) {
                 releaseLock("UserDef", -2);
                 m_state.lockHeld = false;

@@ -63,7 +63,11 @@ int Pub::MsgBox(const QString& text, int buttons, const QString& title) {
 
 bool Pub::isSaveRs(QWidget* window) {
     if (!window || !window->property("dirty").toBool()) return true;
-    const int answer = MsgBox(GetResString(QStringLiteral("Q9.AAARCHIVE.COMMON.savearch_ornot")),
+    // A window may add a line about what a save would also do ("saveNote").
+    QString question = GetResString(QStringLiteral("Q9.AAARCHIVE.COMMON.savearch_ornot"));
+    if (const QString note = window->property("saveNote").toString(); !note.isEmpty())
+        question += QLatin1Char('\n') + note;
+    const int answer = MsgBox(question,
                               host::MsgButtons::YesNoQuestion,
                               GetResString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.exclamation")));
     if (answer != host::MsgAnswer::Yes) return true;

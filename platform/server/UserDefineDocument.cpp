@@ -145,7 +145,7 @@ bool UserDefineDocument::modify(WriteContext& context, const Document& document,
         return false;
     }
     const host::RecordSetPtr row = context.query(
-        QStringLiteral("SELECT rowid FROM Userdefine WHERE cId = ? AND cValue = ?"),
+        QStringLiteral("SELECT rowid, pubzxts FROM Userdefine WHERE cId = ? AND cValue = ?"),
         {fields.itemId, fields.oldValue}, error);
     if (!row) return false;
     if (row->isEmpty()) {
@@ -171,9 +171,13 @@ bool UserDefineDocument::modify(WriteContext& context, const Document& document,
         params << value;
     }
     params << rowId;
+    // Values are listed by row version, that is in the order they were added: a changed value
+    // takes back the version its insert gave it and so keeps its place in the list.
     return context.exec(
-        QStringLiteral("UPDATE Userdefine SET %1 WHERE rowid = ?").arg(sets.join(QLatin1Char(','))),
-        params, error);
+               QStringLiteral("UPDATE Userdefine SET %1 WHERE rowid = ?").arg(sets.join(QLatin1Char(','))),
+               params, error) &&
+           context.exec(QStringLiteral("UPDATE Userdefine SET pubzxts = ? WHERE rowid = ?"),
+                        {row->at(0, 1), rowId}, error);
 }
 
 bool UserDefineDocument::remove(WriteContext& context, const DeleteKey& key, QString* error) {

@@ -190,6 +190,10 @@ TEST_F(ValueArchive, SavesWhatWasTypedOrRefusesItKeepingTheTyping) {
         if (c.parent) { EXPECT_EQ(row[2], QString::fromUtf8(c.parent)) << name; }
         EXPECT_EQ(storedValues(item).size(), before.size() + (c.modify ? 0 : 1)) << name;
         if (c.modify && c.value) { EXPECT_FALSE(storedValues(item).contains(c.modify)) << name; }
+        if (c.modify) {  // a modified value keeps its place, in the list and in the database
+            EXPECT_EQ(storedValues(item).indexOf(stored), before.indexOf(c.modify)) << name;
+            EXPECT_EQ(gridValues(*w), storedValues(item)) << name;
+        }
     }
 }
 

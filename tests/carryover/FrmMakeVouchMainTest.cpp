@@ -84,20 +84,33 @@ protected:
 };
 
 TEST_F(BatchSetting, TheMatrixShowsCarryingRulesTickedOthersUntickedAndTheRestGrey) {
-    // Nothing is listed until searched: Modify stays off, printing says there is nothing.
+    // Each tab lists its pairs when first shown, and keeps them (and the row the user was on)
+    // across tab switches until a filter changes.
+    EXPECT_EQ(w->windowTitle(),
+              session.pub->GetResString("Q9.AA.ARCHIVE.USERDEF.FrmMakeVouchMain.Caption"));
     EXPECT_EQ(w->itemNames(0).mid(kFirstItemCol),
               QStringList({"cHDefine1", "cHDefine2", "cHDefine3", "cHDefine4"}));
-    EXPECT_EQ(g()->rows() + g(FrmMakeVouchMain::BodyTab)->rows(), 2);
+    EXPECT_EQ(g()->rows(), 7);  // six header pairs
+    EXPECT_EQ(g(FrmMakeVouchMain::BodyTab)->rows(), 1);
+    g()->setCurrentRow(4);
+    clickTab(FrmMakeVouchMain::BodyTab);
+    const int bodyRows = g(FrmMakeVouchMain::BodyTab)->rows();
+    EXPECT_GT(bodyRows, 1);
+    clickTab(FrmMakeVouchMain::HeaderTab);
+    EXPECT_EQ(g()->currentRow(), 4);
+    w->sourceChooser()->setText(QStringLiteral("无此单据"));
+    clickTab(FrmMakeVouchMain::BodyTab);
+    EXPECT_EQ(g(FrmMakeVouchMain::BodyTab)->rows(), 1);
+    // Nothing listed: Modify stays off, printing says there is nothing.
     w->Operating("modify");
     EXPECT_EQ(w->editMode(), FrmMakeVouchMain::Browse);
     w->Operating("Print");
     EXPECT_EQ(session.prompter->askedTexts().value(0),
               session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.nodata"));
-
-    w->Operating("Refresh");
-    EXPECT_EQ(g()->rows(), 7);  // six header pairs
+    w->sourceChooser()->setText(QString());
+    clickTab(FrmMakeVouchMain::HeaderTab);
     clickTab(FrmMakeVouchMain::BodyTab);
-    w->Operating("refresh");  // the body tab searches its own pairs and rules
+    EXPECT_EQ(g(FrmMakeVouchMain::BodyTab)->rows(), bodyRows);
     const struct {
         int tab;
         const char *source, *target, *item, *mark;
@@ -138,12 +151,25 @@ TEST_F(BatchSetting, CellsChangeOnlyInEditModeAndNeitherSearchNorClicksLoseOrInv
     EXPECT_FALSE(ticked(rowOf("SA_OrderHead", "SA_DispatchHead"), c2));
     EXPECT_EQ(rule("0002"), QStringLiteral("false|审批日期不带入"));
 
+    // Escape closes as Exit does, asking only about a change: No closes without saving.
+    w->Operating("Modify");
+    click(order, c2);
+    session.prompter->queueAnswer(host::MsgAnswer::No);
+    QTest::keyClick(g(), Qt::Key_Escape);
+    EXPECT_EQ(session.prompter->askedTexts(),
+              QStringList{session.pub->GetResString("Q9.AAARCHIVE.COMMON.savearch_ornot")});
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(rule("0002"), QStringLiteral("false|审批日期不带入"));
+
     // Clicks that change no box leave nothing to save: closing asks nothing.
+    w->show();
+    session.prompter->clear();
+    w->Operating("Back");
     w->Operating("Modify");
     click(order, c3);
     click(order, kColSourceDesc, FrmMakeVouchMain::HeaderTab, false);
     click(order, c2, FrmMakeVouchMain::HeaderTab, false);
-    w->Operating("Exit");
+    QTest::keyClick(g(), Qt::Key_Escape);
     EXPECT_TRUE(session.prompter->asked().isEmpty());
     EXPECT_FALSE(w->isVisible());
 }

@@ -159,6 +159,19 @@ TEST_F(RuleEditor, ModifyingShowsThePairsRulesAndSavesWhatTheUserTyped) {
     EXPECT_TRUE(session.prompter->asked().isEmpty());
     EXPECT_EQ(rules("SA_OrderHead", "cHDefine2"), QStringList({"SA01|true|<with order> & 'all'|H"}));
     EXPECT_EQ(rules("SA_OrderHead", "cHDefine1"), QStringList({"SA01|true|项目编号随订单带到发货单|H"}));
+
+    // Enter in the last column saves too: row 1 no longer carried. The titles that take input
+    // show the must-input colour.
+    pickRow(1);
+    carry->setFocus();
+    QTest::keyClick(carry, Qt::Key_Down);
+    const QRect last = editor.grid()->visualRect(editor.grid()->model()->index(0, FrmManage::kColDesc));
+    QTest::mouseClick(editor.grid()->viewport(), Qt::LeftButton, {}, last.center());
+    QTest::keyClick(editor.grid(), Qt::Key_Return);
+    EXPECT_EQ(rules("SA_OrderHead", "cHDefine1"), QStringList({"SA01|false|项目编号随订单带到发货单|H"}));
+    for (int c = FrmManage::kColName; c <= FrmManage::kColGuid; ++c)
+        EXPECT_EQ(editor.grid()->model()->headerData(c, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(),
+                  session.pub->MustInputColor()) << c;
 }
 
 TEST_F(RuleEditor, OnlyTablesChosenInTheLookUpsAreSaved) {

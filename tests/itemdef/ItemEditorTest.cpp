@@ -1,6 +1,7 @@
 // The item editor as a user sees it: fields per class, type and kind, the rules while editing,
 // keys and moving between items. What a save writes is read back in the save tests.
 #include <QCalendarWidget>
+#include <QLabel>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolTip>
@@ -18,6 +19,26 @@
 using namespace edtest;
 
 using ItemEditor = EditorTest;
+
+namespace {
+// A plug-in that counts how often its controls are taken away.
+class CountingPlugIn : public host::IPlugIn {
+public:
+    void init(const QString&, const QString&, host::IPlugInHost*) override {}
+    void SetQ9ArchiveDbSrv(host::IClsCommon*) override {}
+    void LoadPlugInControls(QTabWidget*) override {}
+    void UnLoadPlugInControls() override { ++unloads; }
+    void StartAdd() override {}
+    void StartModify() override {}
+    void EndAdd() override {}
+    void EndModify() override {}
+    int CurrentState() const override { return 0; }
+    void FillGridCell(int) override {}
+    void ActivateGridColumnControl(int) override {}
+    void TabPageChanged(int, int) override {}
+    int unloads = 0;
+};
+}  // namespace
 
 TEST_F(ItemEditor, EachClassShowsItsFlagsParentChoiceAndTables) {
     struct Case {
@@ -103,6 +124,22 @@ TEST_F(ItemEditor, FreeItemHasFixedFlagsAndThePlugInTab) {
     // A regular item of the same class: no plug-in page.
     open(kInventory, QStringLiteral("80"));
     EXPECT_EQ(w<QTabWidget>("SSTab1")->count(), 1);
+
+    // Plug-ins handed to an editor on a regular item lose their controls on loading, and once
+    // more when the editor closes; not again when it goes.
+    auto counting = std::make_shared<CountingPlugIn>();
+    editor = std::make_unique<itemdef::FrmZAM>();
+    editor->setArchivePlugin(std::make_shared<host::PlugInCollection>(
+        host::PlugInCollection{counting}));
+    host::RecordSetPtr rs = itemSet(kInventory);
+    for (rs->moveFirst(); rs->text(QStringLiteral("cId")) != QLatin1String("80");) rs->moveNext();
+    editor->init(rs, rs->absolutePosition());
+    show();
+    EXPECT_EQ(counting->unloads, 1);
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(editor->isVisible());
+    editor.reset();
+    EXPECT_EQ(counting->unloads, 2);
 }
 
 TEST_F(ItemEditor, ParentChoiceLeavesOutTheItemAndItsChildren) {
@@ -283,6 +320,32 @@ TEST_F(ItemEditor, TicksTheTableFilterAndHelp) {
     EXPECT_FALSE(enabled("SaveRs"));
     ASSERT_TRUE(model->setData(model->indexOf(unticked), Qt::Checked, Qt::CheckStateRole));
     EXPECT_TRUE(enabled("SaveRs"));
+
+    // A table of a table group ticks the group's other tables: the note beside the tree and
+    // the close question name them, and a save links them all.
+    fillNew(kHeader);
+    model = editor->tree()->model();
+    auto* note = editor->findChild<QLabel*>(QStringLiteral("LblGroupNote"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isVisible());
+    QString dispatch, invoice;
+    for (const QString& k : model->keys()) {
+        if (itemdef::tableOfNode(k) == QLatin1String("SA_DispatchHead")) dispatch = k;
+        if (itemdef::tableOfNode(k) == QLatin1String("SA_InvoiceHead")) invoice = k;
+    }
+    ASSERT_TRUE(model->setData(model->indexOf(dispatch), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_TRUE(model->isTicked(invoice));
+    const QString along =
+        session.pub->GetResFormatString("Q9.AA.ARCHIVE.USERDEF.FrmZAM.AlsoTicks", {model->text(invoice)});
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), along);
+    session.prompter->queueAnswer(host::MsgAnswer::Yes);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(messages().value(0), text("Q9.AAARCHIVE.COMMON.savearch_ornot") + "\n" + along);
+    EXPECT_EQ(links(rows("SELECT max(cast(cid as int)) FROM UserDef_Base WHERE cClass='单据头'").value(0)),
+              (QStringList{"SA_DispatchHead", "SA_InvoiceHead"}));
+    open(kHeader, QStringLiteral("1001"));
+
 }
 
 // The editor runs modally as the desk runs it; F1 opens help beside it that takes keys (which
@@ -335,4 +398,22 @@ TEST_F(ItemEditor, HostileNamesShowAsTheyAre) {
     auto* cellEditor = grid->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(cellEditor, nullptr);
     EXPECT_EQ(cellEditor->maxLength(), 60);
+
+    // Typing in a cell, then moving on and closing with the cell still open, leaves no cell
+    // editor behind for a view that no longer has it.
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    QTest::keyClicks(cellEditor, QStringLiteral("x"));
+    session.prompter->queueAnswer(host::MsgAnswer::No);
+    QTest::keyClick(cellEditor, Qt::Key_PageDown);
+    grid->editItem(grid->item(0, 2));
+    if (QWidget* focus = QApplication::focusWidget()) QTest::keyClicks(focus, QStringLiteral("y"));
+    session.prompter->queueAnswer(host::MsgAnswer::No);
+    editor->ButtonClick(QStringLiteral("Exit"));
+    editor.reset();
+    QApplication::processEvents();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.filter(QStringLiteral("commitData")).isEmpty()) << warnings.join('\n').toStdString();
 }

@@ -595,14 +595,24 @@ TEST_F(ItemSaveWrites, TypingIsNeverDroppedUnasked) {
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(stored("1003", "IMaxLen,cDefaultVal"), QStringLiteral("20|"));
 
-    // Values looked at in the value archive are no change of the item: Escape closes unasked.
-    open(kHeader, QStringLiteral("1003"));
-    driveModals(nullptr);
-    ASSERT_TRUE(editor->Operating(QStringLiteral("Archive")));
-    session.prompter->clear();
-    key(Qt::Key_Escape);
-    EXPECT_TRUE(messages().isEmpty());
-    EXPECT_FALSE(editor->isVisible());
+    // Values looked at in the value archive (F8, rows walked, Escape) are no change of the
+    // item: Escape closes the editor unasked. The free item brings its plug-in along.
+    for (const auto& [cClass, id] : {std::pair{kHeader, "1003"}, std::pair{kInventory, "100"}}) {
+        open(cClass, QString::fromLatin1(id));
+        bool shown = false;
+        driveModals([&](QDialog* dialog) {
+            shown = true;
+            for (const int k : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Escape})
+                QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key(k));
+        });
+        session.prompter->clear();
+        key(Qt::Key_F8);
+        EXPECT_TRUE(shown) << id;
+        EXPECT_FALSE(enabled("SaveRs")) << id;
+        key(Qt::Key_Escape);
+        EXPECT_TRUE(messages().isEmpty()) << id << messages().join('|').toStdString();
+        EXPECT_FALSE(editor->isVisible()) << id;
+    }
 
     // A default value pasted with the mouse is a change too.
     open(kHeader, QStringLiteral("1003"));
