@@ -303,7 +303,7 @@ TEST_F(ItemEditor, DataSourceAndRelatedArchive) {
     EXPECT_EQ(combo("CmbiDataSource")->currentIndex(), -1);
 }
 
-TEST_F(ItemEditor, TicksTheTableFilterAndHelp) {
+TEST_F(ItemEditor, TicksTheTableFilterAndNamesTheGroupsOtherTables) {
     open(kHeader, QStringLiteral("1001"));
     controls::CheckTree* tree = editor->tree();
     controls::CheckTreeModel* model = tree->model();
