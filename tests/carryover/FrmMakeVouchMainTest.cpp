@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QFile>
+#include <QFileDialog>
 #include <QTabBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -17,6 +18,7 @@
 #include "controls/Grid.h"
 #include "controls/LookupWindow.h"
 #include "controls/RefEdit.h"
+#include "tests/controls/PrintFiles.h"
 #include "tests/support/DbSnapshot.h"
 #include "tests/support/HostileTexts.h"
 #include "tests/support/TestSession.h"
@@ -96,6 +98,16 @@ TEST_F(BatchSetting, TheMatrixShowsCarryingRulesTickedOthersUntickedAndTheRestGr
 
     w->Operating("Refresh");
     EXPECT_EQ(g()->rows(), 7);  // six header pairs
+    // Exported to a workbook: row numbers as numbers, table names as texts.
+    const QString xlsx = folder.filePath(QStringLiteral("pairs.xlsx"));
+    session.windows.onModal = [&xlsx](QDialog* d) {
+        qobject_cast<QFileDialog*>(d)->selectFile(xlsx);
+        return int(QDialog::Accepted);
+    };
+    w->Operating("savefile");
+    const QStringList exported = printtest::xlsxRows(xlsx).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(exported.size(), 7);
+    for (int r = 1; r < 7; ++r) EXPECT_TRUE(exported[r].startsWith(QStringLiteral("%1\t'").arg(r))) << exported[r].toStdString();
     clickTab(FrmMakeVouchMain::BodyTab);
     w->Operating("refresh");  // the body tab searches its own pairs and rules
     const struct {
