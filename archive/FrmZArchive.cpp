@@ -698,7 +698,22 @@ void FrmZArchive::PrintAll(const QString& command) {
         userdef::ShowMsg(res(QStringLiteral("Q9.AA.ARCHIVE.COMMON.nodata")));
         return;
     }
-    userdef::RunPrintCommand(this, command, kLockName, WriteData());
+    userdef::ColumnFields fields;
+    if (command.compare(QLatin1String("SaveFile"), Qt::CaseInsensitive) == 0 && userdef::g_SrvDB &&
+        userdef::g_Pub) {
+        if (const host::RecordSetPtr rs = userdef::g_SrvDB->OpenX(
+                QStringLiteral("select ") + kColumns + QStringLiteral(" from UserDefine where 1=2")))
+            for (const host::FieldInfo& f : userdef::g_Pub->GetTypeSize(*rs))
+                fields.insert(kColValue + int(fields.size()), f);
+        fields.insert(kColNumber, userdef::RowNumberField());
+        // The values of a date or number item are written as dates or numbers.
+        if (isDateType(m_itemType))
+            fields[kColValue].type = host::FieldType::Date;
+        else if (m_itemType == QStringLiteral("整数") || m_itemType == QStringLiteral("整型") ||
+                 m_itemType == QStringLiteral("数字"))
+            fields[kColValue].type = host::FieldType::Double;
+    }
+    userdef::RunPrintCommand(this, command, kLockName, WriteData(), fields);
 }
 
 QString FrmZArchive::WriteData() {

@@ -346,9 +346,23 @@ void FrmMakeVouchMain::PrintAll(const QString& key) {
         userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.COMMON.nodata"));
         return;
     }
-    if (const host::RecordSetPtr fields = openRows(BatchPrintColumnsSql()); fields && userdef::g_Pub)
-        userdef::g_Pub->GetTypeSize(*fields);
-    userdef::RunPrintCommand(this, key, QStringLiteral("MakeVouchSet"), WriteData());
+    // The columns' types and sizes from the rule fields they show; item columns show btrans.
+    userdef::ColumnFields columns{{kColRow, userdef::RowNumberField()}};
+    if (const host::RecordSetPtr rs = openRows(BatchPrintColumnsSql()); rs && userdef::g_Pub) {
+        const QVector<host::FieldInfo> sizes = userdef::g_Pub->GetTypeSize(*rs);
+        const auto field = [&sizes](const char* name) {
+            for (const host::FieldInfo& f : sizes)
+                if (f.name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return f;
+            return host::FieldInfo{};
+        };
+        const QList<QPair<int, const char*>> shown = {
+            {kColMakeVouchID, "cMakeVouchID"}, {kColSource, "cTableName"},
+            {kColSourceDesc, "cTableNameDesc"}, {kColTarget, "cTargetTable"},
+            {kColTargetDesc, "cTargetTableDesc"}, {kColDesc, "cdesc"}, {kColSubId, "cSub_id"}};
+        for (const auto& [col, name] : shown) columns.insert(col, field(name));
+        for (int c = kFirstItemCol; c < g->cols(); ++c) columns.insert(c, field("btrans"));
+    }
+    userdef::RunPrintCommand(this, key, QStringLiteral("MakeVouchSet"), WriteData(), columns);
 }
 
 QString FrmMakeVouchMain::WriteData() {

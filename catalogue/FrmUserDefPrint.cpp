@@ -5,6 +5,7 @@
 #include "catalogue/AboutBox.h"
 #include "catalogue/CatalogueLog.h"
 #include "catalogue/FrmUserDef.h"
+#include "catalogue/ItemListing.h"
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
 #include "common/PrintCommand.h"
@@ -49,7 +50,8 @@ void FrmUserDef::PrintAll(const QString& mode, controls::Grid* grid, controls::P
     }
     prn->setFont(font());
     prn->setPrintNo(ui->mPrintNo->isChecked());
-    userdef::RunPrintCommand(*prn, mode, kPrintKey, WriteData(grid));
+    userdef::RunPrintCommand(*prn, mode, kPrintKey, WriteData(grid),
+                             {{kColCounter, userdef::RowNumberField()}});
 }
 
 void FrmUserDef::ShowAbout() {

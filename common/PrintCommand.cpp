@@ -7,8 +7,12 @@
 
 namespace userdef {
 
+host::FieldInfo RowNumberField() {
+    return {QString(), host::FieldType::Integer, 11};
+}
+
 bool RunPrintCommand(controls::PrintControl& prn, const QString& mode, const QString& printKey,
-                     const QString& data) {
+                     const QString& data, const ColumnFields& fields) {
     if (!g_Pub) return false;
     host::IPub& pub = *g_Pub;
     pub.HelpHide();
@@ -20,6 +24,7 @@ bool RunPrintCommand(controls::PrintControl& prn, const QString& mode, const QSt
         qCWarning(lcCommon) << "print data refused:" << prn.lastError();
         return false;
     }
+    prn.setColumnFields(fields);
     const auto is = [&mode](const char* name) {
         return mode.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
     };
@@ -47,10 +52,10 @@ bool RunPrintCommand(controls::PrintControl& prn, const QString& mode, const QSt
 }
 
 bool RunPrintCommand(QWidget* window, const QString& mode, const QString& printKey,
-                     const QString& data) {
+                     const QString& data, const ColumnFields& fields) {
     controls::PrintControl prn(window);
     if (window) prn.setFont(window->font());
-    return RunPrintCommand(prn, mode, printKey, data);
+    return RunPrintCommand(prn, mode, printKey, data, fields);
 }
 
 }  // namespace userdef

@@ -11,6 +11,7 @@
 #include "controls/TableExport.h"
 #include "host/IPub.h"
 #include "host/IWindowHost.h"
+#include "host/RecordSet.h"
 
 namespace controls {
 
@@ -71,6 +72,23 @@ bool PrintControl::SetDataStyleXML(const QString& dataXml, const QString& styleX
             m_style.orientation = QPageLayout::Landscape;
     }
     return true;
+}
+
+void PrintControl::setColumnFields(const QHash<int, host::FieldInfo>& fields) {
+    using namespace host::FieldType;
+    for (PrintColumn& column : m_doc.columns) {
+        const auto it = fields.constFind(column.gridColumn);
+        if (it == fields.constEnd()) continue;
+        switch (it->type) {
+            case SmallInt: case Integer: case Double: case Currency: case Decimal: case TinyInt:
+            case BigInt: case Numeric:
+                column.type = CellType::Number;
+                break;
+            case Date: case DBTimeStamp: column.type = CellType::Date; break;
+            default: column.type = CellType::Text; break;
+        }
+        column.size = it->definedSize;
+    }
 }
 
 void PrintControl::setUpPrinter(QPrinter& printer) const {

@@ -9,6 +9,7 @@
 // Every dialog (print, preview, page set-up, file choice) is shown through the window host, so
 // tests answer them without blocking; without a window host no dialog is shown (it counts as
 // cancelled).
+#include <QHash>
 #include <QPointer>
 #include <QWidget>
 
@@ -21,6 +22,7 @@ class QPrinter;
 namespace host {
 class IPub;
 class IWindowHost;
+struct FieldInfo;
 }  // namespace host
 
 namespace controls {
@@ -50,6 +52,9 @@ public:
     bool SetDataStyleXML(const QString& dataXml, const QString& styleXml,
                          const QString& styleName = QStringLiteral("Default"));
     const PrintDocument& document() const { return m_doc; }
+    // The field (type and size, host::IPub::GetTypeSize) each grid column shows, by grid
+    // column: exports write numbers and dates of those columns as such. For the data set last.
+    void setColumnFields(const QHash<int, host::FieldInfo>& fields);
     const PrintStyle& printStyle() const { return m_style; }
     QString style() const { return m_style.toXml(); }
 

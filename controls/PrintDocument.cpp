@@ -61,6 +61,7 @@ bool PrintDocument::parse(const QString& xml, PrintDocument* out, QString* error
         const int width = c.attribute(QStringLiteral("width")).toInt(&ok);
         if (ok && width > 0) col.widthTwips = width;
         col.align = alignOf(c.attribute(QStringLiteral("align")));
+        col.gridColumn = c.attribute(QStringLiteral("col"), QStringLiteral("-1")).toInt();
         d.columns << col;
     }
     const QDomElement rows = root.firstChildElement(QStringLiteral("Rows"));

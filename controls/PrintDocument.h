@@ -17,10 +17,17 @@
 
 namespace controls {
 
+// What an export writes a column's cells as. Unknown: numbers in right-aligned columns, else
+// text.
+enum class CellType { Unknown, Text, Number, Date };
+
 struct PrintColumn {
     QString header;
     int widthTwips = 1500;
     Qt::Alignment align = Qt::AlignLeft;
+    int gridColumn = -1;  // the grid column it was printed from; -1 when not known
+    CellType type = CellType::Unknown;
+    int size = 0;  // characters the column's field holds; 0 when not known
 };
 
 struct PrintDocument {

@@ -7,8 +7,10 @@
 
 namespace controls {
 
-// Excel workbook (one sheet). Cells of right-aligned columns that read as numbers are written as
-// numbers, every other cell as text. False with `error` when the file cannot be written.
+// Excel workbook (one sheet). Cells of number columns (of columns of no known type: right-aligned
+// ones) that read as numbers are written as numbers, cells of date columns that read as dates
+// as dates, every other cell as text; row numbers are numbers. Typed columns are as wide as
+// their texts, up to their field's size. False with `error` when the file cannot be written.
 bool writeXlsx(const PrintDocument& doc, bool rowNumbers, const QString& rowNoHeader,
                const QString& path, QString* error);
 

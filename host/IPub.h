@@ -81,7 +81,7 @@ public:
     virtual bool SavePrnStyle(IClsCommon* srv, const QString& printKey, const QString& style) = 0;
     // Print data of a grid's visible columns and data rows:
     //   <PrintData><Title/><Account/><UserId/><UserName/><Date>yyyy-MM-dd</Date>
-    //     <Columns><Column width="twips" align="left|center|right">header</Column>…</Columns>
+    //     <Columns><Column width="twips" align="left|center|right" col="grid column">header</Column>…</Columns>
     //     <Rows><Row><Cell>text</Cell>…</Row>…</Rows></PrintData>
     // Check cells print the text of "Q9.AA.ARCHIVE.COMMON.yes" when ticked, else nothing.
     virtual QString GetData(IGrid* grid, const QString& title, const QString& accountId,

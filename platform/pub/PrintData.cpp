@@ -34,9 +34,10 @@ QString printData(const host::IGrid& grid, const PrintHeader& header) {
     xml += element(QStringLiteral("Date"), QDate::currentDate().toString(Qt::ISODate));
     xml += QStringLiteral("<Columns>");
     for (int c : cols)
-        xml += QStringLiteral("<Column width=\"%1\" align=\"%2\">")
+        xml += QStringLiteral("<Column width=\"%1\" align=\"%2\" col=\"%3\">")
                    .arg(grid.colWidth(c))
-                   .arg(alignName(grid.colAlignment(c))) +
+                   .arg(alignName(grid.colAlignment(c)))
+                   .arg(c) +
                host::xmlText(grid.text(0, c)) + QStringLiteral("</Column>");
     xml += QStringLiteral("</Columns><Rows>");
     for (int r = 1; r < grid.rows(); ++r) {

@@ -19,6 +19,7 @@
 #include "host/Quote.h"
 #include "itemdef/ItemRecord.h"
 #include "tests/catalogue/CatalogueFixture.h"
+#include "tests/controls/PrintFiles.h"
 #include "tests/support/HostileTexts.h"
 #include "tests/support/TestSession.h"
 
@@ -444,6 +445,26 @@ TEST_F(ValueArchive, SaveFileExportsTheValueList) {
     const QString written = QString::fromUtf8(file.readAll());
     for (const QString& colour : kColours) EXPECT_TRUE(written.contains(colour)) << colour.toStdString();
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("4")));
+
+    // A workbook: row numbers are numbers, texts stay texts, the values of a date item are dates.
+    auto dates = open("35");
+    dates->Operating("Add");
+    QTest::keyClicks(dates->box("EdtcValue"), QStringLiteral("2024-03-01"));
+    dates->Operating("SaveRs");
+    ASSERT_EQ(storedValues("35"), QStringList{QStringLiteral("2024-03-01")});
+    for (const auto& [window, firstRow] :
+         {std::pair{w.get(), QStringLiteral("1\t'红色'\t'RED'\t")},
+          std::pair{dates.get(), QStringLiteral("1\tdatetime.datetime(2024, 3, 1, 0, 0)\t")}}) {
+        const QString xlsx = dir.filePath(QStringLiteral("values.xlsx"));
+        QFile::remove(xlsx);
+        session.windows.onModal = [&xlsx](QDialog* d) {
+            qobject_cast<QFileDialog*>(d)->selectFile(xlsx);
+            return int(QDialog::Accepted);
+        };
+        window->Operating("SaveFile");
+        EXPECT_TRUE(printtest::xlsxRows(xlsx).section(QLatin1Char('\n'), 1, 1).startsWith(firstRow))
+            << printtest::xlsxRows(xlsx).toStdString();
+    }
 }
 
 // Deleting a value that archive records hold asks first, naming how many and where (a regular

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QFile>
+#include <QFileDialog>
 #include <QTabBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -17,6 +18,7 @@
 #include "controls/Grid.h"
 #include "controls/LookupWindow.h"
 #include "controls/RefEdit.h"
+#include "tests/controls/PrintFiles.h"
 #include "tests/support/DbSnapshot.h"
 #include "tests/support/HostileTexts.h"
 #include "tests/support/TestSession.h"
@@ -109,6 +111,17 @@ TEST_F(BatchSetting, TheMatrixShowsCarryingRulesTickedOthersUntickedAndTheRestGr
               session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.nodata"));
     w->sourceChooser()->setText(QString());
     clickTab(FrmMakeVouchMain::HeaderTab);
+    ASSERT_EQ(g()->rows(), 7);  // the header pairs again
+    // Exported to a workbook: row numbers as numbers, table names as texts.
+    const QString xlsx = folder.filePath(QStringLiteral("pairs.xlsx"));
+    session.windows.onModal = [&xlsx](QDialog* d) {
+        qobject_cast<QFileDialog*>(d)->selectFile(xlsx);
+        return int(QDialog::Accepted);
+    };
+    w->Operating("savefile");
+    const QStringList exported = printtest::xlsxRows(xlsx).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(exported.size(), 7);
+    for (int r = 1; r < 7; ++r) EXPECT_TRUE(exported[r].startsWith(QStringLiteral("%1\t'").arg(r))) << exported[r].toStdString();
     clickTab(FrmMakeVouchMain::BodyTab);
     EXPECT_EQ(g(FrmMakeVouchMain::BodyTab)->rows(), bodyRows);
     const struct {

@@ -56,6 +56,36 @@ TEST_F(CataloguePrint, PrintedPagesShowTheListedItemsUnderTheAccountAndOperator)
     EXPECT_TRUE(session.prompter->asked().isEmpty());
 }
 
+// The whole list on landscape pages, in either language: every character of every title and
+// cell is printed, nothing cut short.
+TEST(CataloguePrintWhole, EveryTitleAndCellIsPrintedWhole) {
+    for (const char* language : {"en-US", "zh-CN"}) {
+        SCOPED_TRACE(language);
+        TestSession session{QString::fromLatin1(language)};
+        ASSERT_TRUE(session.ok()) << session.error().toStdString();
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("all.pdf"));
+        auto w = openCatalogue();
+        ASSERT_TRUE(w->selectClass(QStringLiteral("r")));
+        session.windows.onModal = [&pdf](QDialog* d) {
+            QPrinter* p = qobject_cast<QPrintDialog*>(d)->printer();
+            p->setOutputFormat(QPrinter::PdfFormat);
+            p->setOutputFileName(pdf);
+            return int(QDialog::Accepted);
+        };
+        w->findChild<QAction*>(QStringLiteral("mPrint"))->trigger();
+        EXPECT_EQ(w->printControl()->printStyle().orientation, QPageLayout::Landscape);
+        const QString drawn = pdfDrawnText(pdf);
+        EXPECT_FALSE(drawn.isEmpty());
+        EXPECT_FALSE(drawn.contains(QChar(0x2026)));
+        const controls::Grid* g = w->grid();
+        for (int r = 0; r < g->rows(); ++r)
+            for (int c = 0; c < g->cols(); ++c)
+                if (g->colWidth(c) > 0 && !pdfShows(drawn, g->text(r, c)))
+                    ADD_FAILURE() << "row " << r << ", column " << c << ": " << g->text(r, c).toStdString();
+    }
+}
+
 TEST_F(CataloguePrint, ExportWritesAWorkbookOrSaysWhyNot) {
     ASSERT_TRUE(dir.isValid());
     auto w = openCatalogue();

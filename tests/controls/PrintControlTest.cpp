@@ -5,6 +5,8 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QRadioButton>
+#include <QPrinter>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <functional>
@@ -42,6 +44,10 @@ QString printData(const QStringList& names) {
                    .arg(host::xmlText(names.at(r - 1)))
                    .arg(r * 1.5);
     return xml + QStringLiteral("</Rows></PrintData>");
+}
+
+QString cell(const QString& text) {
+    return QStringLiteral("<Cell>") + host::xmlText(text) + QStringLiteral("</Cell>");
 }
 
 QString printData(int rows) {
@@ -175,4 +181,66 @@ TEST_F(PrintControlTest, ThePageSetUpChosenIsKeptInTheStyleAndPrinted) {
     EXPECT_EQ(again.printStyle().orientation, QPageLayout::Portrait);
     EXPECT_FALSE(again.SetDataStyleXML(QStringLiteral("<Rows>"), {}));
     EXPECT_FALSE(again.lastError().isEmpty());
+}
+
+// On a landscape page every printed column is wide enough for every line of its texts, and the
+// lines of a cell together hold all of its characters: a short list on one line a cell, long
+// texts wrapped, a list too wide for any page continued across pages.
+TEST_F(PrintControlTest, LaidOutColumnsHoldEveryCharacter) {
+    const QString longText = QStringLiteral("Document header maximum length of a very long item name ") +
+                             QStringLiteral("自定义项的名称很长很长很长很长");
+    const struct {
+        int columns;
+        QString text;
+        bool wraps, continues;
+    } cases[] = {{3, QStringLiteral("Item 1"), false, false},
+                 {6, longText + longText, true, false},
+                 {40, longText, false, true}};
+    const QString landscape = controls::PrintStyle{QStringLiteral("Default"), QPageSize::A4,
+                                                   QPageLayout::Landscape, {10, 10, 10, 10}}
+                                  .toXml();
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.columns);
+        QString xml = QStringLiteral("<PrintData><Title>t</Title><Columns>");
+        for (int c = 0; c < t.columns; ++c)
+            xml += QStringLiteral("<Column>Maximum length %1</Column>").arg(c);
+        xml += QStringLiteral("</Columns><Rows>");
+        for (int r = 0; r < 3; ++r) {
+            xml += QStringLiteral("<Row>");
+            for (int c = 0; c < t.columns; ++c) xml += cell(t.text + QString::number(r));
+            xml += QStringLiteral("</Row>");
+        }
+        ASSERT_TRUE(prn.SetDataStyleXML(xml + QStringLiteral("</Rows></PrintData>"), landscape));
+        prn.setPrintNo(true);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        prn.setUpPrinter(printer);
+        controls::PrintLayout layout(prn.document(), {}, true, prn.font());
+        layout.layout(printer.pageLayout().paintRectPixels(printer.resolution()).size(), &printer);
+
+        QSet<int> printed;
+        bool wrapped = false;
+        for (int g = 0; g < layout.columnGroups(); ++g)
+            for (int c : layout.groupColumns(g)) printed.insert(c);
+        ASSERT_EQ(printed.size(), t.columns + 1);
+        for (int c = 0; c <= t.columns; ++c)
+            for (int r = -1; r < 3; ++r) {
+                const QStringList lines = layout.cellLines(r, c);
+                const QFontMetricsF fm(r < 0 ? layout.headerFont() : layout.bodyFont(), &printer);
+                for (const QString& line : lines)
+                    EXPECT_LE(fm.horizontalAdvance(line), layout.textWidth(c)) << line.toStdString();
+                const QString whole = c == 0 ? (r < 0 ? QStringLiteral("No.") : QString::number(r + 1))
+                                      : r < 0 ? QStringLiteral("Maximum length %1").arg(c - 1)
+                                              : t.text + QString::number(r);
+                EXPECT_EQ(lines.join(QString()).remove(QLatin1Char(' ')),
+                          QString(whole).remove(QLatin1Char(' ')));
+                wrapped = wrapped || lines.size() > 1;
+            }
+        EXPECT_EQ(wrapped, t.wraps);
+        EXPECT_EQ(layout.columnGroups() > 1, t.continues);
+        EXPECT_GE(layout.bodyFont().pointSizeF(), 6.5);
+        ASSERT_TRUE(prn.printToPdf(file("fit.pdf")));
+        EXPECT_EQ(pdfPages(file("fit.pdf")), layout.pageCount());
+        EXPECT_FALSE(pdfText(file("fit.pdf")).contains(QChar(0x2026)));
+    }
 }

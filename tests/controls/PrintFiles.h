@@ -32,6 +32,37 @@ inline QString pdfText(const QString& path) {
         .normalized(QString::NormalizationForm_KC);
 }
 
+// The text of a PDF file in the order it was drawn, without white space (so a text wrapped
+// onto several lines of a cell reads as one) and with ligatures (ﬁ) spelt out.
+inline QString pdfDrawnText(const QString& path) {
+    const QString raw =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), path, QStringLiteral("-")})
+            .remove(QRegularExpression(QStringLiteral("\\s")));
+    QString text;
+    for (const QChar ch : raw)
+        text += ch.unicode() >= 0xFB00 && ch.unicode() <= 0xFB06
+                    ? QString(ch).normalized(QString::NormalizationForm_KC)
+                    : QString(ch);
+    return text;
+}
+
+// Whether drawn text (pdfDrawnText) holds every character of text. The extraction gives some
+// CJK characters as the radical that shares their glyph: a radical stands for any of them; and
+// it loses digits the CJK font shapes inside Latin text (drawn, but without a character code):
+// a digit may be missing.
+inline bool pdfShows(const QString& drawn, const QString& text) {
+    QString pattern;
+    const QString wanted = QString(text).remove(QRegularExpression(QStringLiteral("\\s")));
+    for (const QChar ch : wanted) {
+        const QString exact = QRegularExpression::escape(QString(ch));
+        pattern += ch.unicode() >= 0x3400 && ch.unicode() < 0xA000
+                       ? QStringLiteral("(?:%1|[\\x{2E80}-\\x{2FDF}])").arg(exact)
+                   : ch.isDigit() ? exact + QLatin1Char('?')
+                                  : exact;
+    }
+    return drawn.contains(QRegularExpression(pattern));
+}
+
 // The first sheet of a workbook, one line per row, cells as Python's repr (numbers bare, texts
 // quoted) joined by tabs.
 inline QString xlsxRows(const QString& path) {
