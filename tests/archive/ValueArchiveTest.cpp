@@ -397,6 +397,10 @@ TEST_F(ValueArchive, AnEditedItemIsLockedForOtherSessions) {
     EXPECT_TRUE(heldElsewhere());
     w->close();
     EXPECT_FALSE(heldElsewhere());
+    w = open("20");
+    ASSERT_TRUE(w->Operating("Add"));
+    w.reset();  // released without being closed
+    EXPECT_FALSE(heldElsewhere());
 
     ASSERT_FALSE(lockedOrTake(2));  // held by the other session: Add does nothing
     EXPECT_FALSE(open("20")->Operating("Add"));

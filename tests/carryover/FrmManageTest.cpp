@@ -2,7 +2,9 @@
 // shared items, the existing rules of a pair, and what a save checks.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
 
@@ -172,6 +174,20 @@ TEST_F(RuleEditor, ModifyingShowsThePairsRulesAndSavesWhatTheUserTyped) {
     for (int c = FrmManage::kColName; c <= FrmManage::kColGuid; ++c)
         EXPECT_EQ(editor.grid()->model()->headerData(c, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(),
                   session.pub->MustInputColor()) << c;
+
+    session.prompter->clear();
+    // A description no document can carry is refused naming its character; nothing is written.
+    const QString lone = QStringLiteral("x") + QChar(0xD800) + QStringLiteral("y");
+    QGuiApplication::clipboard()->setText(lone);
+    desc->selectAll();
+    QTest::keyClick(desc, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(desc->text(), lone);
+    QTest::keyClick(desc, Qt::Key_F6);
+    EXPECT_EQ(session.prompter->askedTexts(),
+              QStringList{session.pub->GetResFormatString("Q9.AA.ARCHIVE.COMMON.xmltext_unfit",
+                                                          {QStringLiteral("x\uFFFDy"), "U+D800"})});
+    EXPECT_EQ(rules("SA_OrderHead", "cHDefine2"), QStringList({"SA01|true|<with order> & 'all'|H"}));
+    EXPECT_EQ(desc->text(), lone);
 }
 
 TEST_F(RuleEditor, OnlyTablesChosenInTheLookUpsAreSaved) {

@@ -393,6 +393,27 @@ TEST_F(ItemSaveWrites, HostileNamesAreSavedAsTyped) {
                        "('zh-CN','en-US')"),
                   (QStringList{hostile, hostile}));
     }
+    // A character no document can carry: the editor names it, a new item and a stored one alike,
+    // and nothing is written.
+    const QString lone = QStringLiteral("x") + QChar(0xD800) + QStringLiteral("y");
+    const QStringList refused = {session.pub->GetResFormatString(
+        "Q9.AA.ARCHIVE.COMMON.xmltext_unfit", {QStringLiteral("x\uFFFDy"), "U+D800"})};
+    for (const bool isNew : {true, false}) {
+        SCOPED_TRACE(isNew ? "new" : "stored");
+        if (isNew)
+            fillNew(kHeader, {QStringLiteral("SA_OrderHead")});
+        else
+            open(kHeader, QStringLiteral("1003"));
+        const int before = items();
+        session.prompter->clear();
+        setName(lone, 0);
+        key(Qt::Key_F6);
+        EXPECT_EQ(messages(), refused);
+        EXPECT_EQ(items(), before);
+        EXPECT_EQ(rows("SELECT count(*) FROM userdef_lang WHERE cItemName LIKE 'x%y'"),
+                  QStringList{"0"});
+        EXPECT_EQ(names()->item(0, 0)->text(), lone);
+    }
 }
 
 TEST_F(ItemSaveWrites, WhatIsStoredIsWhatTheEditorShowsLast) {
