@@ -187,6 +187,7 @@ TEST_F(RuleEditor, ModifyingShowsThePairsRulesAndSavesWhatTheUserTyped) {
               QStringList{session.pub->GetResFormatString("Q9.AA.ARCHIVE.COMMON.xmltext_unfit",
                                                           {QStringLiteral("x\uFFFDy"), "U+D800"})});
     EXPECT_EQ(rules("SA_OrderHead", "cHDefine2"), QStringList({"SA01|true|<with order> & 'all'|H"}));
+    EXPECT_EQ(rules("SA_OrderHead", "cHDefine1"), QStringList({"SA01|false|项目编号随订单带到发货单|H"}));
     EXPECT_EQ(desc->text(), lone);
 }
 
