@@ -407,7 +407,11 @@ void FrmUserDef::BuildTree() {
 void FrmUserDef::BuildOptionButtons() {
     auto* flow = new controls::FlowLayout(ui->Frame2, controls::twipsToPixels(100) + 4, 2);
     flow->setContentsMargins(2, 4, 2, 4);
-    auto* label = new QLabel(res(QStringLiteral("Q9.AA.ARCHIVE.projectcls")) + QStringLiteral("："),
+    // The colon of the session's script.
+    const bool chinese = userdef::g_Pub && userdef::g_Pub->M_LocaleId().startsWith(
+                                               QLatin1String("zh"), Qt::CaseInsensitive);
+    auto* label = new QLabel(res(QStringLiteral("Q9.AA.ARCHIVE.projectcls")) +
+                                 (chinese ? QStringLiteral("：") : QStringLiteral(":")),
                              ui->Frame2);
     label->setObjectName(QStringLiteral("LblClass"));
     flow->addWidget(label);

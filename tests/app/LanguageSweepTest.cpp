@@ -110,6 +110,7 @@ protected:
                                                userdef::ResText("Q9.AA.USERDEF.crelfield")};
         const bool valueOrNames = where == QLatin1String("value window") ||
                                   where == QLatin1String("item editor");
+        QCoreApplication::processEvents();  // widgets a layout took in are shown
         swept << where;
         check(top->windowTitle(), QStringLiteral("title"));
         QList<QWidget*> widgets = top->findChildren<QWidget*>();
