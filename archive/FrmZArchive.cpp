@@ -20,6 +20,7 @@
 #include "common/Globals.h"
 #include "common/InitToolbar.h"
 #include "common/PlugInCommon.h"
+#include "common/SessionNames.h"
 #include "common/ShowMsg.h"
 #include "common/TextHelpers.h"
 #include "controls/Grid.h"
@@ -250,12 +251,14 @@ void FrmZArchive::Fillallfields() {
 
     const QString citem = item.text(QStringLiteral("citem"));
     ui->EdtCItem->setProperty("tag", citem);
-    ui->EdtCItem->setText(item.text(QStringLiteral("citemlang")));
+    // The item as the catalogue shows it; its name goes to the name box.
+    ui->EdtCItem->setText(userdef::ItemLabelText(citem));
     m_freeItem = archive::isFreeItem(citem);
     ui->EdtcBarCode->setVisible(m_freeItem);
     ui->LblcBarCode->setVisible(m_freeItem);
 
-    ui->EdtcItemName->setText(item.text(QStringLiteral("citemname")));
+    ui->EdtcItemName->setText(userdef::SessionNames::read().item(
+        item.text(QStringLiteral("cId")), item.text(QStringLiteral("citemname"))));
     ui->EdtiLength->setText(item.text(QStringLiteral("iLength")));
     ui->EdtiDataSource->setText(dataSourceText(item.text(QStringLiteral("iDataSource"))));
 

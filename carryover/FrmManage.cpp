@@ -10,6 +10,7 @@
 #include "carryover/CarryOverLog.h"
 #include "carryover/CarryOverSql.h"
 #include "carryover/MakeVouchGrid.h"
+#include "common/SessionNames.h"
 #include "carryover/MakeVouchPath.h"
 #include "carryover/RuleRecord.h"
 #include "carryover/RuleStore.h"
@@ -106,8 +107,9 @@ void FrmManage::init(host::RecordSetPtr rules, int row) {
     m_targetTable = fieldText(r, "cTargetTable");
     m_typeCode = fieldText(r, "ctype");
     m_subId = fieldText(r, "cSub_id");
-    m_sourceDesc = fieldText(r, "cTableNameDesc");
-    m_targetDesc = fieldText(r, "cTargetTableDesc");
+    const userdef::SessionNames names = userdef::SessionNames::read();
+    m_sourceDesc = names.tableLong(m_sourceTable, fieldText(r, "cTableNameDesc"));
+    m_targetDesc = names.tableLong(m_targetTable, fieldText(r, "cTargetTableDesc"));
     ui->RefcTableName->setText(m_sourceDesc);
     ui->RefcTargetTable->setText(m_targetDesc);
 }
@@ -192,6 +194,7 @@ void FrmManage::FillGrid(host::RecordSet& rows) {
         for (int f = 0; f < fields; ++f)
             g->setText(row, f + 1, FormatCellValue(rows.at(i, f), rows.field(f).type));
     }
+    ShowSessionNames(*g, rows);
     g->setRedraw(true);
 }
 
@@ -258,7 +261,7 @@ void FrmManage::chooseSource(const host::RecordSet& row) {
     m_typeCode = fieldText(r, "ctype");
     m_subId = fieldText(r, "csub_id");
     m_sourceTable = fieldText(r, "ctablename");
-    m_sourceDesc = fieldText(r, "ctabledesc");
+    m_sourceDesc = userdef::SessionNames::read().tableLong(m_sourceTable, fieldText(r, "ctabledesc"));
     ui->RefcTableName->setText(m_sourceDesc);
     ui->RefcTargetTable->setEnabled(true);
     FillItemGrid();
@@ -268,7 +271,7 @@ void FrmManage::chooseTarget(const host::RecordSet& row) {
     host::RecordSet r = row;
     r.moveFirst();
     m_targetTable = fieldText(r, "ctablename");
-    m_targetDesc = fieldText(r, "ctabledesc");
+    m_targetDesc = userdef::SessionNames::read().tableLong(m_targetTable, fieldText(r, "ctabledesc"));
     ui->RefcTargetTable->setText(m_targetDesc);
     FillItemGrid();
 }

@@ -4,10 +4,12 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QWidget>
+#include <functional>
 
 #include "carryover/RuleMatrix.h"
 #include "carryover/RuleRecord.h"
 #include "common/ResText.h"
+#include "common/SessionNames.h"
 #include "common/Globals.h"
 #include "common/NameTables.h"
 #include "controls/Twips.h"
@@ -118,7 +120,36 @@ void FillPairRows(host::IGrid& grid, host::RecordSet& pairs) {
             grid.setText(row, f + 1, FormatCellValue(pairs.at(i, f), pairs.field(f).type));
         if (row % kRepaintEvery == 0) repaintOnce(grid);
     }
+    ShowSessionNames(grid, pairs);
     grid.setRedraw(true);
+}
+
+void ShowSessionNames(host::IGrid& grid, const host::RecordSet& rows) {
+    const userdef::SessionNames names = userdef::SessionNames::read();
+    // The rule list shows the long descriptions (cTableDesc), the batch window the short ones.
+    const bool longDesc = rows.hasField(QStringLiteral("cTableNameDesc"));
+    const auto table = [&](const QString& t, const QString& stored) {
+        return longDesc ? names.tableLong(t, stored) : names.table(t, stored);
+    };
+    struct Shown {
+        const char *field, *code;
+        std::function<QString(const QString&, const QString&)> name;
+    };
+    const auto item = [&](const QString& c, const QString& s) { return names.itemByColumn(c, s); };
+    const Shown shown[] = {{"TableDesc", "cTableName", table},
+                           {"cTableNameDesc", "cTableName", table},
+                           {"cTargetTableDesc", "cTargetTable", table},
+                           {"cextendfieldDesc", "cextendfield", item},
+                           {"ctargetfieldDesc", "ctargetfield", item},
+                           {"cItemName", "cDicDbName", item}};
+    const int cols = grid.cols() - 1;
+    for (const Shown& s : shown) {
+        const int f = rows.fieldIndex(QString::fromLatin1(s.field));
+        const int code = rows.fieldIndex(QString::fromLatin1(s.code));
+        if (f < 0 || code < 0 || f >= cols) continue;
+        for (int i = 0; i < rows.recordCount(); ++i)
+            grid.setText(i + 1, f + 1, s.name(rows.textAt(i, code), grid.text(i + 1, f + 1)));
+    }
 }
 
 void MarkRuleCells(host::IGrid& grid, const QStringList& itemNames, const host::RecordSet& rules,

@@ -46,6 +46,9 @@ QStringList LoadItemColumns(host::IGrid& grid, host::RecordSet* items);
 // The pair rows of a record set (the pair statement's fields, in column order from 1); the
 // grid repaints once every 200 rows while it fills.
 void FillPairRows(host::IGrid& grid, host::RecordSet& pairs);
+// Replaces the table descriptions and item names a filled grid shows (fields found by name) by
+// the session's names; row i of the record set is grid row i + 1.
+void ShowSessionNames(host::IGrid& grid, const host::RecordSet& rows);
 
 // Marks every item cell of every data row from the rules and links of the tab: ticked,
 // not ticked, or unavailable (grey). A row's empty path is taken from its usable rules.

@@ -16,6 +16,7 @@
 #include "controls/FlowLayout.h"
 #include "carryover/FrmMakeVouchMain.h"
 #include "catalogue/ItemListing.h"
+#include "common/SessionNames.h"
 #include "common/Globals.h"
 #include "common/HotKeys.h"
 #include "common/ShowModal.h"
@@ -339,6 +340,7 @@ void FrmUserDef::FillGrid(host::RecordSet& rs) {
         for (int f = 0; f < fields; ++f) shows[f] = fieldShow(rs.field(f).type);
         RelatedArchiveNames names(userdef::g_Login ? userdef::g_Login->cAcc_id() : QString());
         CodedColumns coded(*g, names);  // shown as they are filled
+        const userdef::SessionNames sessionNames = userdef::SessionNames::read();
         g->setRows(count + 1);
         // Neighbouring records mostly repeat a field's value (the list is sorted by class): the
         // text shown for it is made once and shared.
@@ -352,6 +354,10 @@ void FrmUserDef::FillGrid(host::RecordSet& rs) {
                 g->setText(row, f + 1, shown[f]);
             }
             coded.localiseRelated(*g, row);
+            const QString id = g->text(row, kColId);
+            g->setText(row, kColItemName, sessionNames.item(id, g->text(row, kColItemName)));
+            g->setText(row, kColParentItemName,
+                       sessionNames.parentOf(id, g->text(row, kColParentItemName)));
             if (row % kRepaintEvery == 0) {
                 // Let the user see the fill progress: the paint runs through the event loop,
                 // which also keeps the window answering while a long listing fills.
@@ -401,7 +407,11 @@ void FrmUserDef::BuildTree() {
 void FrmUserDef::BuildOptionButtons() {
     auto* flow = new controls::FlowLayout(ui->Frame2, controls::twipsToPixels(100) + 4, 2);
     flow->setContentsMargins(2, 4, 2, 4);
-    auto* label = new QLabel(res(QStringLiteral("Q9.AA.ARCHIVE.projectcls")) + QStringLiteral("："),
+    // The colon of the session's script.
+    const bool chinese = userdef::g_Pub && userdef::g_Pub->M_LocaleId().startsWith(
+                                               QLatin1String("zh"), Qt::CaseInsensitive);
+    auto* label = new QLabel(res(QStringLiteral("Q9.AA.ARCHIVE.projectcls")) +
+                                 (chinese ? QStringLiteral("：") : QStringLiteral(":")),
                              ui->Frame2);
     label->setObjectName(QStringLiteral("LblClass"));
     flow->addWidget(label);

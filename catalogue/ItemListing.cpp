@@ -79,7 +79,7 @@ const QStringList& listHeaderKeys() {
         QStringLiteral("Q9.AA.USERDEF.crelfield"),
         QStringLiteral("Q9.AA.ARCHIVE.ConstraintUserdefine"),
         QStringLiteral("Q9.AA.ARCHIVE.AttachFile"),
-        QStringLiteral("图片"),
+        QStringLiteral("Q9.AA.USERDEF.bisuserdefpic"),
         QStringLiteral("Q9.AA.ZxGeneralFilter.frmDesignerItem.sstab.ZxFrame1.Label4.Caption"),
     };
     return keys;
@@ -87,7 +87,6 @@ const QStringList& listHeaderKeys() {
 
 QString listHeaderText(int col) {
     if (col < 0 || col >= listHeaderKeys().size()) return {};
-    if (col == 18) return listHeaderKeys().at(col);  // a literal
     return userdef::ResText(listHeaderKeys().at(col));
 }
 

@@ -36,10 +36,11 @@ enum ListColumn {
     kColItemName = 6,
     kColRelArchive = 14,
     kColRelField = 15,
+    kColParentItemName = 16,
     kColRefId = 19,
 };
 
-// The header keys of columns 0…19 (column 18 is a literal text, not a key).
+// The header keys of columns 0…19.
 const QStringList& listHeaderKeys();
 // The header text of a column: the key's text through the public service.
 QString listHeaderText(int col);

@@ -17,10 +17,6 @@
 
 namespace catalogue {
 
-namespace {
-constexpr int kColParentItemName = 16;
-}
-
 void FrmUserDef::OpenValueArchive() {
     controls::Grid* g = grid();
     const int row = g->currentRow();

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "common/Globals.h"
+#include "common/SessionNames.h"
 #include "host/Quote.h"
 #include "itemdef/ExtendTables.h"
 #include "itemdef/ItemRecord.h"
@@ -56,9 +57,10 @@ DeleteImpact ReadDeleteImpact(const QString& cId, const QStringList& tables) {
     const host::RecordSetPtr links = open(DeleteCheckTablesSql(cId));
     if (!links) return fail(cId, userdef::g_SrvDB->lastError());
     QString column;
+    const userdef::SessionNames shownNames = userdef::SessionNames::read();
     for (links->moveFirst(); !links->eof(); links->moveNext()) {
         const QString table = links->text(QStringLiteral("cTableName")).trimmed();
-        const QString desc = links->text(QStringLiteral("cTableDesc"));
+        const QString desc = shownNames.tableLong(table, links->text(QStringLiteral("cTableDesc")));
         column = links->text(QStringLiteral("cDicDbName")).trimmed();
         if (table.isEmpty() || column.isEmpty()) continue;
         if (!tables.isEmpty() && !tables.contains(table, Qt::CaseInsensitive)) continue;

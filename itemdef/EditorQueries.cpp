@@ -2,6 +2,7 @@
 
 #include <QLoggingCategory>
 
+#include "common/SessionNames.h"
 #include "host/IClsCommon.h"
 #include "host/Quote.h"
 #include "itemdef/ItemRecord.h"
@@ -15,6 +16,12 @@ host::RecordSetPtr open(host::IClsCommon& srv, const QString& sql) {
     host::RecordSetPtr rs = srv.OpenX(sql);
     if (!rs) qCWarning(lcItemdef) << "editor read failed:" << srv.lastError();
     return rs;
+}
+
+// An item's name in the session's language; an unnamed item shows its label.
+QString shownItemName(const userdef::SessionNames& shown, const QString& id, const QString& stored) {
+    const QString name = shown.item(id, stored);
+    return name != stored ? name : userdef::ItemLabelText(stored);
 }
 
 }  // namespace
@@ -45,9 +52,10 @@ ParentChoices readParentChoices(host::IClsCommon& srv, const QString& cClass, co
     ParentChoices choices;
     const host::RecordSetPtr rs = open(srv, parentListSql(cClass, cId, adding));
     if (!rs) return choices;
+    const userdef::SessionNames shown = userdef::SessionNames::read();
     for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-        choices.names << rs->text(QStringLiteral("cItemName"));
         choices.ids << rs->text(QStringLiteral("cID"));
+        choices.names << shownItemName(shown, choices.ids.last(), rs->text(QStringLiteral("cItemName")));
     }
     const QStringList plain = choices.names;
     for (int i = 0; i < plain.size(); ++i)
@@ -61,7 +69,7 @@ QString readParentName(host::IClsCommon& srv, const QString& parentId) {
     const host::RecordSetPtr rs = open(srv, parentNameSql(parentId));
     if (!rs || rs->isEmpty()) return {};
     rs->moveFirst();
-    return rs->text(QStringLiteral("cItemName"));
+    return shownItemName(userdef::SessionNames::read(), parentId, rs->text(QStringLiteral("cItemName")));
 }
 
 std::optional<bool> parentMakesCycle(host::IClsCommon& srv, const QString& cId,

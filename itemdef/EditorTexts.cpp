@@ -45,7 +45,7 @@ void ApplyEditorTexts(QWidget& window, Ui::FrmZAM& ui) {
         {ui.ChkbArchive, userdef::ResText(QStringLiteral("Q9.AA.USERDEF.barchive"))},
         {ui.ChkbMultiSel, userdef::ResText(QStringLiteral("Q9.AA.USERDEF.bMultiSel"))},
         {ui.chkbIsUserDefAttachFile, userdef::ResText(QStringLiteral("Q9.AA.ARCHIVE.AttachFile"))},
-        {ui.chkbIsUserDefPic, QStringLiteral("图片")},
+        {ui.chkbIsUserDefPic, userdef::ResText(QStringLiteral("Q9.AA.USERDEF.bisuserdefpic"))},
     };
     for (const auto& [box, text] : flags) box->setText(flagCaption(text, locale));
 

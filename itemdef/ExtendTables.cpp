@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "common/SessionNames.h"
 #include "common/Globals.h"
 #include "common/ShowMsg.h"
 #include "controls/CheckTreeModel.h"
@@ -282,6 +283,7 @@ bool BuildExtendTree(controls::CheckTreeModel& tree, ExtendEditorState& state, Q
     const host::RecordSetPtr tables = open(ExtendTablesSql(treeClassCode(state.cClass)), error);
     if (!tables) return false;
 
+    const userdef::SessionNames shown = userdef::SessionNames::read();
     // Subsystems by their menu group, in statement order.
     QHash<QString, QVector<QPair<QString, QString>>> subsystemsOfMenu;
     {
@@ -291,7 +293,8 @@ bool BuildExtendTree(controls::CheckTreeModel& tree, ExtendEditorState& state, Q
         for (int r = 0; r < subsystems->recordCount(); ++r)
             subsystemsOfMenu[host::variantText(subsystems->at(r, menu)).toUpper()].append(
                 {host::variantText(subsystems->at(r, id)).toUpper(),
-                 host::variantText(subsystems->at(r, name))});
+                 shown.subsystem(host::variantText(subsystems->at(r, id)),
+                                 host::variantText(subsystems->at(r, name)))});
     }
     {
         const int id = menus->fieldIndex(QStringLiteral("cMenu_ID"));
@@ -310,7 +313,7 @@ bool BuildExtendTree(controls::CheckTreeModel& tree, ExtendEditorState& state, Q
         for (int r = 0; r < tables->recordCount(); ++r) {
             const QString codes = host::variantText(tables->at(r, sub)).trimmed();
             const QString table = host::variantText(tables->at(r, name));
-            const QString text = host::variantText(tables->at(r, desc));
+            const QString text = shown.table(table, host::variantText(tables->at(r, desc)));
             if (codes.isEmpty() || table.isEmpty()) continue;
             if (codes.size() == 2) {
                 if (tree.contains(codes.toUpper()))

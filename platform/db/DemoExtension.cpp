@@ -64,6 +64,53 @@ const QVector<HostTable>& hostTables() {
     return tables;
 }
 
+// The tables' descriptions in traditional Chinese and English: TableDesc, then cTableDesc.
+struct TableCaptions {
+    const char* name;
+    const char *tw, *ctw, *en, *cen;
+};
+const QVector<TableCaptions>& tableCaptions() {
+    static const QVector<TableCaptions> list = {
+        {"SA_OrderHead", "銷售訂單表頭", "銷售訂單主表", "Sales order header", "Sales order"},
+        {"SA_OrderBody", "銷售訂單表體", "銷售訂單子表", "Sales order lines", "Sales order lines"},
+        {"SA_OrderBodyPlan", "銷售訂單交貨計劃", "銷售訂單交貨計劃表", "Sales order delivery plan",
+         "Sales order delivery plan"},
+        {"SA_DispatchHead", "發貨單表頭", "發貨單主表", "Dispatch note header", "Dispatch note"},
+        {"SA_DispatchBody", "發貨單表體", "發貨單子表", "Dispatch note lines",
+         "Dispatch note lines"},
+        {"SA_InvoiceHead", "銷售發票表頭", "銷售發票主表", "Sales invoice header", "Sales invoice"},
+        {"SA_InvoiceBody", "銷售發票表體", "銷售發票子表", "Sales invoice lines",
+         "Sales invoice lines"},
+        {"PU_OrderHead", "採購訂單表頭", "採購訂單主表", "Purchase order header", "Purchase order"},
+        {"PU_OrderBody", "採購訂單表體", "採購訂單子表", "Purchase order lines",
+         "Purchase order lines"},
+        {"PU_ArrivalHead", "到貨單表頭", "到貨單主表", "Arrival note header", "Arrival note"},
+        {"PU_ArrivalBody", "到貨單表體", "到貨單子表", "Arrival note lines", "Arrival note lines"},
+        {"PR_AdjustHead", "價格調整單表頭", "價格調整單主表", "Price adjustment header",
+         "Price adjustment"},
+        {"ST_InboundHead", "入庫單表頭", "入庫單主表", "Goods receipt header", "Goods receipt"},
+        {"ST_InboundBody", "入庫單表體", "入庫單子表", "Goods receipt lines",
+         "Goods receipt lines"},
+        {"ST_InboundBodySerial", "入庫單序列號", "入庫單序列號表", "Goods receipt serial numbers",
+         "Goods receipt serial numbers"},
+        {"ST_TransferHead", "調撥單表頭", "調撥單主表", "Transfer order header", "Transfer order"},
+        {"IA_AdjustHead", "出入庫調整單表頭", "出入庫調整單主表", "Stock adjustment header",
+         "Stock adjustment"},
+        {"AP_VouchHead", "應付單表頭", "應付單主表", "Payable header", "Payable"},
+        {"AR_VouchHead", "應收單表頭", "應收單主表", "Receivable header", "Receivable"},
+        {"QM_InspectHead", "來料檢驗單表頭", "來料檢驗單主表", "Incoming inspection header",
+         "Incoming inspection"},
+        {"CM_Contract", "合同", "合同主表", "Contract", "Contract"},
+        {"BM_BudgetHead", "預算申請單表頭", "預算申請單主表", "Budget request header",
+         "Budget request"},
+        {"HR_LeaveHead", "請假單表頭", "請假單主表", "Leave request header", "Leave request"},
+        {"Inventory", "存貨檔案", "存貨檔案", "Inventory archive", "Inventory archive"},
+        {"Customer", "客戶檔案", "客戶檔案", "Customer archive", "Customer archive"},
+        {"Crm_Contact", "聯絡人檔案", "聯絡人檔案", "Contact archive", "Contact archive"},
+    };
+    return list;
+}
+
 // Extended items and the tables that carry their column.
 const QVector<QPair<int, QStringList>>& links() {
     static const QVector<QPair<int, QStringList>> list = {
@@ -146,6 +193,16 @@ bool createTables(Database& db, QString* error) {
                     {"cSub_ID", "cTableName", "TableDesc", "cTableDesc", "cType",
                      "cParentTableName", "TableName", "cPKName", "bDeleteIgnoreCheck"},
                     catalogue, error))
+        return false;
+
+    QList<QVariantList> captions;
+    for (const TableCaptions& c : tableCaptions()) {
+        const QString name = QString::fromUtf8(c.name);
+        captions << QVariantList{name, "zh-TW", QString::fromUtf8(c.tw), QString::fromUtf8(c.ctw)}
+                 << QVariantList{name, "en-US", QString::fromUtf8(c.en), QString::fromUtf8(c.cen)};
+    }
+    if (!insertRows(db, QStringLiteral("AA_DefineExtend_lang"),
+                    {"cTableName", "LocaleID", "TableDesc", "cTableDesc"}, captions, error))
         return false;
 
     // Companion tables: the host table's key plus one column per linked extended item.

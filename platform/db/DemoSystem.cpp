@@ -92,6 +92,33 @@ bool fillSystem(Database& db, QString* error) {
              QStringLiteral("Management Accounting"));
     captions(lang, QStringLiteral("GHR"), QStringLiteral("人力资源"), QStringLiteral("人力資源"),
              QStringLiteral("Human Resources"));
+    // The subsystems' entries carry their captions too.
+    captions(lang, QStringLiteral("GL"), QStringLiteral("总账"), QStringLiteral("總賬"),
+             QStringLiteral("General Ledger"));
+    captions(lang, QStringLiteral("AR"), QStringLiteral("应收款管理"), QStringLiteral("應收款管理"),
+             QStringLiteral("Receivables"));
+    captions(lang, QStringLiteral("AP"), QStringLiteral("应付款管理"), QStringLiteral("應付款管理"),
+             QStringLiteral("Payables"));
+    captions(lang, QStringLiteral("SA"), QStringLiteral("销售管理"), QStringLiteral("銷售管理"),
+             QStringLiteral("Sales"));
+    captions(lang, QStringLiteral("PU"), QStringLiteral("采购管理"), QStringLiteral("採購管理"),
+             QStringLiteral("Purchasing"));
+    captions(lang, QStringLiteral("ST"), QStringLiteral("库存管理"), QStringLiteral("庫存管理"),
+             QStringLiteral("Inventory Management"));
+    captions(lang, QStringLiteral("IA"), QStringLiteral("存货核算"), QStringLiteral("存貨核算"),
+             QStringLiteral("Inventory Accounting"));
+    captions(lang, QStringLiteral("QM"), QStringLiteral("质量管理"), QStringLiteral("品質管理"),
+             QStringLiteral("Quality Management"));
+    captions(lang, QStringLiteral("BM"), QStringLiteral("预算管理"), QStringLiteral("預算管理"),
+             QStringLiteral("Budget Management"));
+    captions(lang, QStringLiteral("HR"), QStringLiteral("人事管理"), QStringLiteral("人事管理"),
+             QStringLiteral("Personnel"));
+    captions(lang, QStringLiteral("CM"), QStringLiteral("合同管理"), QStringLiteral("合同管理"),
+             QStringLiteral("Contract Management"));
+    captions(lang, QStringLiteral("AS"), QStringLiteral("基础档案"), QStringLiteral("基礎檔案"),
+             QStringLiteral("Basic Archives"));
+    captions(lang, QStringLiteral("DP"), QStringLiteral("数据权限"), QStringLiteral("數據權限"),
+             QStringLiteral("Data Permissions"));
     if (!insertRows(
             db, QStringLiteral("zxmenu_business_lang"),
             {QStringLiteral("MenuID"), QStringLiteral("Caption"), QStringLiteral("localeid")}, lang,

@@ -155,6 +155,15 @@ CREATE TABLE AA_DefineExtend(
   bDeleteIgnoreCheck bit DEFAULT 0,
   guid nvarchar(40) COLLATE NOCASE NOT NULL DEFAULT )SQL" ZX_NEW_GUID R"SQL( UNIQUE);
 
+-- The host tables' descriptions in the other languages; AA_DefineExtend keeps the simplified
+-- Chinese ones.
+CREATE TABLE AA_DefineExtend_lang(
+  cTableName nvarchar(100) COLLATE NOCASE NOT NULL,
+  LocaleID nvarchar(10) COLLATE NOCASE NOT NULL,
+  TableDesc nvarchar(100) COLLATE NOCASE,
+  cTableDesc nvarchar(100) COLLATE NOCASE,
+  PRIMARY KEY (cTableName, LocaleID));
+
 CREATE TABLE AA_DefineExtendTables(
   cTableName nvarchar(100) COLLATE NOCASE NOT NULL,
   groupname nvarchar(60) COLLATE NOCASE NOT NULL,

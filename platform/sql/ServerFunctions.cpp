@@ -350,12 +350,18 @@ void fnAllSubName(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     ServerFunctions* f = self(ctx);
     sqlite3* db = sqlite3_context_db_handle(ctx);
-    const QString table = f->schemaOf(QStringLiteral("zxsystem")).isEmpty()
-                              ? QStringLiteral("ua_subsys")
-                              : sqliteIdent(f->schemaOf(QStringLiteral("zxsystem"))) +
-                                    QStringLiteral(".ua_subsys");
+    const QString schema = f->schemaOf(QStringLiteral("zxsystem")).isEmpty()
+                               ? QString()
+                               : sqliteIdent(f->schemaOf(QStringLiteral("zxsystem"))) +
+                                     QStringLiteral(".");
+    // The subsystem's caption in the connection's language, else its stored name.
     const QByteArray sql =
-        QStringLiteral("SELECT csub_name FROM %1 WHERE csub_id = ?1 COLLATE NOCASE").arg(table).toUtf8();
+        QStringLiteral("SELECT COALESCE((SELECT NULLIF(Caption, '') FROM %1zxmenu_business_lang "
+                       "WHERE MenuID = ?1 COLLATE NOCASE AND localeid = ?2 COLLATE NOCASE), "
+                       "csub_name) FROM %1ua_subsys WHERE csub_id = ?1 COLLATE NOCASE")
+            .arg(schema)
+            .toUtf8();
+    const QString language = f->language();
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
         const QString why = QString::fromUtf8(sqlite3_errmsg(db));
@@ -368,6 +374,7 @@ void fnAllSubName(sqlite3_context* ctx, int, sqlite3_value** argv) {
         QString name = code;
         if (!code.isEmpty()) {
             sqlite3_bind_text16(st, 1, code.utf16(), int(code.size() * 2), SQLITE_TRANSIENT);
+            sqlite3_bind_text16(st, 2, language.utf16(), int(language.size() * 2), SQLITE_TRANSIENT);
             if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL)
                 name = argText(sqlite3_column_value(st, 0));
             sqlite3_reset(st);

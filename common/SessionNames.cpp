@@ -1,0 +1,109 @@
+#include "common/SessionNames.h"
+
+#include "common/Globals.h"
+#include "common/NameTables.h"
+#include "host/RecordSet.h"
+
+namespace userdef {
+
+namespace {
+
+// Keys compare without regard to case, as the account's identifiers do.
+QString key(const QString& text) { return text.trimmed().toLower(); }
+
+void readInto(const QString& sql, QHash<QString, QString>& names, int valueField = 1,
+              QHash<QString, QString>* second = nullptr) {
+    const host::RecordSetPtr rs = g_SrvDB->OpenX(sql);
+    if (!rs) return;  // an account without the table: the stored texts are shown
+    for (int r = 0; r < rs->recordCount(); ++r) {
+        const QString code = key(rs->textAt(r, 0));
+        const QString name = rs->textAt(r, valueField);
+        if (!name.isEmpty()) names.insert(code, name);
+        if (second) {
+            const QString other = rs->textAt(r, valueField + 1);
+            if (!other.isEmpty()) second->insert(code, other);
+        }
+    }
+}
+
+QString pick(const QHash<QString, QString>& names, const QString& code, const QString& stored) {
+    if (stored.isEmpty()) return stored;
+    return names.value(key(code), stored);
+}
+
+}  // namespace
+
+SessionNames SessionNames::read() {
+    SessionNames n;
+    if (!g_SrvDB) return n;
+    const QString locale = QStringLiteral("dbo.UDF_GetLocaleID()");
+    const host::RecordSetPtr items = g_SrvDB->OpenX(
+        QStringLiteral("select b.cId,b.cDicDbName,b.cParentID,l.cItemName from UserDef_Base b "
+                       "left join userdef_lang l on l.cid=b.cId and l.LocaleID=") +
+        locale +
+        QStringLiteral(" where ISNULL(l.cItemName,'')<>'' or ISNULL(b.cParentID,'')<>''"));
+    if (items) {
+        for (int r = 0; r < items->recordCount(); ++r) {
+            const QString id = key(items->textAt(r, 0));
+            const QString name = items->textAt(r, 3);
+            if (!name.isEmpty()) {
+                n.m_items.insert(id, name);
+                n.m_columns.insert(key(items->textAt(r, 1)), name);
+            }
+            const QString parent = key(items->textAt(r, 2));
+            if (!parent.isEmpty()) n.m_parents.insert(id, parent);
+        }
+    }
+    readInto(QStringLiteral("select cTableName,TableDesc,cTableDesc from AA_DefineExtend_lang "
+                            "where LocaleID=") +
+                 locale,
+             n.m_tables, 1, &n.m_tablesLong);
+    readInto(QStringLiteral("select MenuID,Caption from zxsystem.dbo.zxmenu_business_lang where "
+                            "localeid=") +
+                 locale,
+             n.m_subsystems);
+    return n;
+}
+
+QString SessionNames::item(const QString& cId, const QString& stored) const {
+    return pick(m_items, cId, stored);
+}
+
+QString SessionNames::itemByColumn(const QString& cDicDbName, const QString& stored) const {
+    return pick(m_columns, cDicDbName, stored);
+}
+
+QString SessionNames::parentOf(const QString& cId, const QString& stored) const {
+    return item(m_parents.value(key(cId)), stored);
+}
+
+QString SessionNames::table(const QString& cTableName, const QString& stored) const {
+    return pick(m_tables, cTableName, stored);
+}
+
+QString SessionNames::tableLong(const QString& cTableName, const QString& stored) const {
+    return pick(m_tablesLong, cTableName, stored);
+}
+
+QString SessionNames::subsystem(const QString& cSubId, const QString& stored) const {
+    return pick(m_subsystems, cSubId, stored);
+}
+
+QString ItemLabelText(const QString& stored) {
+    // Stored kinds, the longer "扩展自定义项" before the "自定义项" it holds, with their
+    // positions in the item-kind table.
+    static const QList<QPair<QString, int>> kinds = {{QStringLiteral("扩展自定义项"), 3},
+                                                     {QStringLiteral("自定义项"), 1},
+                                                     {QStringLiteral("自由项"), 0},
+                                                     {QStringLiteral("属性"), 2}};
+    for (const auto& [kind, index] : kinds) {
+        if (!stored.startsWith(kind) || index >= g_ItemKinds.size()) continue;
+        const QString number = stored.mid(kind.size());
+        bool ok = false;
+        number.toInt(&ok);
+        if (ok || number.isEmpty()) return g_ItemKinds.at(index) + number;
+    }
+    return stored;
+}
+
+}  // namespace userdef
