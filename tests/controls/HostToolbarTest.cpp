@@ -70,17 +70,6 @@ TEST(HostToolbar, RefreshMirrorsTheClassicToolbarWithoutStraySeparators) {
     for (const char* key : {"Archive", "MakeVouchSet", "CoverSetting"}) classicKey(key)->setVisible(false);
     bar.refresh();
     EXPECT_EQ(visibleSeparators(bar), 2);
-
-    // Init gives a classic toolbar the buttons it lacks and mirrors it at once.
-    QToolBar* edit = classicWith(&window, {"SaveRs", "Help"});
-    QAction* saveRs = edit->actions().first();
-    saveRs->setEnabled(false);
-    HostToolbar editBar(&window);
-    ASSERT_TRUE(editBar.Init(edit, nullptr, QStringLiteral("Archives_UserDef_Edit"), QStringLiteral("AS")));
-    EXPECT_EQ(HostToolbar::classicAction(edit, QStringLiteral("SaveRs")), saveRs);
-    for (const QString& key : editBar.keys())
-        EXPECT_NE(HostToolbar::classicAction(edit, key), nullptr) << key.toStdString();
-    EXPECT_FALSE(editBar.action(QStringLiteral("SaveRs"))->isEnabled());
 }
 
 TEST(HostToolbar, ClicksCarryTheKeyAndTheSecondText) {

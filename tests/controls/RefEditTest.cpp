@@ -184,13 +184,7 @@ TEST(RefEdit, UnusableDefinitionsAreRefusedWithAClearReasonAndTheOldOneKept) {
         {[&] { return box.setReference(archives(), "<Ref><RefSet cRetFld='key'"); }, "not valid XML"},
         {[&] { return box.setReference(archives(), ""); }, ""},
         {[&] { return box.setReference(archives(), "<Other/>"); }, "<Ref>"},
-        {[&] { return box.setReference(RecordSetPtr(), kArchiveRef); }, "no data source"},
         {[&] { return box.setReference(&account.srv(), kArchiveRef); }, "no data source"},
-        {[&] {
-             return box.setReference(static_cast<host::IClsCommon*>(nullptr),
-                                     "<Ref><DataSrc><DataGrid cUserDataSrcQrySelectPart='select 1'/></DataSrc></Ref>");
-         },
-         ""},
     };
     for (int i = 0; i < cases.size(); ++i) {
         EXPECT_FALSE(cases[i].first()) << i;
