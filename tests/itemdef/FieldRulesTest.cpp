@@ -1,5 +1,5 @@
 // The editor's flag rules on plain field states (the window tests cover what a user reaches
-// through the type, the name and the fixed length) and the keys that count as an edit.
+// through the type, the name and the fixed length).
 #include <gtest/gtest.h>
 
 #include "itemdef/FieldRules.h"
@@ -39,15 +39,6 @@ TEST(FieldRules, MultipleChoiceAndAttachmentTurnOffTheFlagsThatExcludeThem) {
     f.flags[kAttachFile].checked = false;
     flagClicked(kAttachFile, f, {named.itemName, named.length, /*free*/ true});
     EXPECT_FALSE(f.flags[kPic].enabled);
-}
-
-TEST(FieldRules, KeysThatAreEdits) {
-    for (const int key : {int(Qt::Key_A), int(Qt::Key_5), int(Qt::Key_Delete), int(Qt::Key_Space)})
-        EXPECT_TRUE(keyMarksChange(key)) << key;
-    for (const int key :
-         {int(Qt::Key_Tab), int(Qt::Key_Escape), int(Qt::Key_F12), int(Qt::Key_Left),
-          int(Qt::Key_Shift), int(Qt::Key_Insert), int(Qt::Key_PageDown)})
-        EXPECT_FALSE(keyMarksChange(key)) << key;
 }
 
 TEST(InUseProbe, TheItemNumberComesFromTheLabelOfEachKind) {

@@ -26,31 +26,7 @@ TEST(ItemLists, KindsTypesAndExtendedColumns) {
 
 using ItemRecordRead = testsupport::SessionTest;
 
-TEST_F(ItemRecordRead, ReadsColumnsInAnyCaseAndNamesUnnamedItemsByTheirLabel) {
-    // The columns asked for in other letter cases than the record's own names.
-    const auto rs = session.srv->OpenX(
-        QStringLiteral("select cid,CCLASS,citem,ctype,imaxlen,CITEMNAME,ilength,idecimaldigits,"
-                       "bfixlength,bcheckval,binput,barchive,bmultisel,cparentid,"
-                       "bisuserdefattachfile,idatasource,crelarchive,crelfield,cdefaultval,crefid,"
-                       "bisuserdefpic,CDICDBNAME,ctabledesc,CITEMLANG from Userdef where cid in "
-                       "('7','8','11') order by cast(cid as int)"));
-    ASSERT_TRUE(rs) << session.srv->lastError().toStdString();
-    ASSERT_EQ(rs->recordCount(), 3);
-    rs->moveFirst();
-    const ItemRecord city = ItemRecord::fromRecordSet(*rs);
-    EXPECT_EQ(city.cItemName, QStringLiteral("城市"));
-    EXPECT_EQ(city.IMaxLen, 20);
-    EXPECT_TRUE(city.bArchive);
-    EXPECT_EQ(city.cParentID, QStringLiteral("6"));
-    rs->moveNext();
-    const ItemRecord salesman = ItemRecord::fromRecordSet(*rs);
-    EXPECT_EQ(salesman.cRelField, QStringLiteral("cPersonName"));
-    EXPECT_TRUE(salesman.cParentID.isEmpty());  // NULL reads as empty text
-    rs->moveNext();
-    const ItemRecord pieces = ItemRecord::fromRecordSet(*rs);
-    EXPECT_EQ(pieces.type(), kInteger);
-    EXPECT_EQ(pieces.IMaxLen, 0);  // NULL reads as 0
-
+TEST_F(ItemRecordRead, AnUnnamedExtendedItemIsNamedByItsLabel) {
     ASSERT_TRUE(session.account.db().exec(
         QStringLiteral("INSERT INTO UserDef_Base(cId,cClass,cItem,cType,cItemName,cDicDbName) "
                        "VALUES ('1005','单据头','扩展自定义项5','文本','','cHDefine5')")));

@@ -38,28 +38,18 @@ protected:
     }
 };
 
-struct FirstNumbers {
-    const char* cClass;
-    const char* id;
-    const char* column;
-};
-
 }  // namespace
 
 TEST_F(Numbering, FirstNumbersOfEveryNumberedClass) {
     dropExtendedItems();
-    const FirstNumbers cases[] = {{"单据头", "1001", "cHDefine1"},
-                                  {"单据体", "2001", "cBDefine1"},
-                                  {"存货", "3001", "cIDefine1"},
-                                  {"客户", "5001", "cCDefine1"},
-                                  {"联系人", "6001", "cLDefine1"}};
-    for (const FirstNumbers& c : cases) {
-        const QString cls = QString::fromUtf8(c.cClass);
-        SCOPED_TRACE(cls.toStdString());
+    for (const auto& [cClass, id, column] :
+         {std::tuple{"单据头", "1001", "cHDefine1"}, {"单据体", "2001", "cBDefine1"},
+          {"存货", "3001", "cIDefine1"}, {"客户", "5001", "cCDefine1"}, {"联系人", "6001", "cLDefine1"}}) {
+        const QString cls = QString::fromUtf8(cClass);
         QString error;
-        EXPECT_EQ(NextItemLabelNumber(cls, &error), 1);
-        EXPECT_EQ(nextId(cls), QString::fromLatin1(c.id));
-        EXPECT_EQ(nextColumn(cls), QString::fromLatin1(c.column));
+        EXPECT_EQ(NextItemLabelNumber(cls, &error), 1) << id;
+        EXPECT_EQ(nextId(cls), QString::fromLatin1(id));
+        EXPECT_EQ(nextColumn(cls), QString::fromLatin1(column));
     }
 }
 
