@@ -1,13 +1,11 @@
-// The rule list: carrying rules only, the editor opened for the selected row's whole pair or for
-// a new pair, deleting without a question, and filtering through the host's filter dialog
-// (conditions narrow the list, Cancel keeps it, hostile values are matched literally).
+// The rule list: carrying rules only, deleting without a question, and filtering through the
+// host's filter dialog (conditions narrow the list, Cancel keeps it, hostile values match literally).
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QLineEdit>
 
 #include "carryover/FrmMakeVouchSet.h"
-#include "carryover/FrmManage.h"
 #include "controls/Grid.h"
 #include "platform/filter/FilterDialog.h"
 #include "tests/support/DbSnapshot.h"
@@ -58,29 +56,6 @@ protected:
     }
     FrmMakeVouchSet list;
 };
-
-TEST_F(RuleList, EditOpensTheEditorWithEveryRuleOfTheRowsPairAndAddAnEmptyOne) {
-    QStringList fields;
-    int mode = 0;
-    list.setEditorHook([&](FrmManage& editor) {
-        mode = editor.editMode();
-        for (int r = 1; r < editor.grid()->rows(); ++r)
-            fields << editor.grid()->text(r, FrmManage::kColField) + "/" +
-                          editor.grid()->text(r, FrmManage::kColGuid).right(4);
-    });
-    const int row = rowOf("0001");
-    ASSERT_GT(row, 0);
-    list.grid()->setCurrentRow(row);
-    list.ButtonClick("Edit");
-    EXPECT_EQ(session.windows.shown, QStringList{"carryover::FrmManage"});
-    EXPECT_EQ(mode, 2);
-    EXPECT_EQ(fields, QStringList({"cHDefine1/0001", "cHDefine2/0002"}));  // also the rule that does not carry
-
-    fields.clear();
-    list.ButtonClick("add");
-    EXPECT_EQ(mode, 1);
-    EXPECT_TRUE(fields.isEmpty());
-}
 
 TEST_F(RuleList, DeleteRemovesTheSelectedRuleWithoutAsking) {
     const int row = rowOf("0003");
