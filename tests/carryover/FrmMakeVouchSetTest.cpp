@@ -1,15 +1,12 @@
-// The rule list: carrying rules only, the editor opened for the selected row's whole pair or for
-// a new pair, deleting without a question, and filtering through the host's filter dialog
-// (conditions narrow the list, Cancel keeps it, hostile values are matched literally).
+// The rule list: carrying rules only, deleting without a question, and filtering through the
+// host's filter dialog (conditions narrow the list, Cancel keeps it, hostile values match literally).
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QLineEdit>
 
 #include "carryover/FrmMakeVouchSet.h"
-#include "carryover/FrmManage.h"
 #include "controls/Grid.h"
-#include "host/IFilterSvr.h"
 #include "platform/filter/FilterDialog.h"
 #include "tests/support/DbSnapshot.h"
 #include "tests/support/HostileTexts.h"
@@ -34,9 +31,6 @@ protected:
     int rowOf(const char* guidEnd) const { return int(guids().indexOf(QLatin1String(guidEnd))) + 1; }
     int ruleCount() {
         return session.account.db().query("SELECT count(*) FROM AA_ExtendDefineMakeVouch_Set")->at(0, 0).toInt();
-    }
-    QString readFailed() {
-        return session.pub->GetResString("Q9.AA.ARCHIVE.USERDEF.MakeVouch.ReadFailed").arg(QString());
     }
     // The next filter dialog gets these rows (field caption key, operator, value) and is
     // confirmed or cancelled.
@@ -63,31 +57,6 @@ protected:
     FrmMakeVouchSet list;
 };
 
-TEST_F(RuleList, EditOpensTheEditorWithEveryRuleOfTheRowsPairAndAddAnEmptyOne) {
-    QStringList fields;
-    int mode = 0;
-    list.setEditorHook([&](FrmManage& editor) {
-        mode = editor.editMode();
-        for (int r = 1; r < editor.grid()->rows(); ++r)
-            fields << editor.grid()->text(r, FrmManage::kColField) + "/" +
-                          editor.grid()->text(r, FrmManage::kColGuid).right(4);
-    });
-    const int row = rowOf("0001");
-    ASSERT_GT(row, 0);
-    list.grid()->setCurrentRow(row);
-    list.ButtonClick("Edit");
-    EXPECT_EQ(session.windows.shown, QStringList{"carryover::FrmManage"});
-    EXPECT_EQ(mode, 2);
-    EXPECT_EQ(fields, QStringList({"cHDefine1/0001", "cHDefine2/0002"}));  // also the rule that does not carry
-    EXPECT_EQ(list.grid()->currentRow(), row);
-
-    fields.clear();
-    list.ButtonClick("add");
-    EXPECT_EQ(mode, 1);
-    EXPECT_TRUE(fields.isEmpty());
-    EXPECT_EQ(session.windows.shown.size(), 2);
-}
-
 TEST_F(RuleList, DeleteRemovesTheSelectedRuleWithoutAsking) {
     const int row = rowOf("0003");
     ASSERT_GT(row, 0);
@@ -102,17 +71,10 @@ TEST_F(RuleList, DeleteRemovesTheSelectedRuleWithoutAsking) {
     ASSERT_TRUE(session.account.db().exec("ALTER TABLE AA_DefineExtend RENAME TO AA_DefineExtend_gone"));
     list.grid()->setCurrentRow(1);
     list.ButtonClick("refresh");
-    EXPECT_TRUE(session.prompter->askedTexts().value(0).startsWith(readFailed()));
+    EXPECT_TRUE(session.prompter->askedTexts().value(0).startsWith(
+        session.pub->GetResString("Q9.AA.ARCHIVE.USERDEF.MakeVouch.ReadFailed").arg(QString())));
     list.ButtonClick("delete");
     EXPECT_EQ(ruleCount(), 9);
-}
-
-TEST_F(RuleList, PrintingAnEmptyListSaysThereIsNoData) {
-    ASSERT_TRUE(session.account.db().exec("UPDATE AA_ExtendDefineMakeVouch_Set SET btrans = 0"));
-    list.ButtonClick("refresh");
-    EXPECT_EQ(list.grid()->rows(), 1);
-    list.ButtonClick("print");
-    EXPECT_EQ(session.prompter->askedTexts().value(0), session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.nodata"));
 }
 
 TEST_F(RuleList, FilterConditionsNarrowTheListCancelKeepsItAndRefreshListsAllAgain) {
@@ -168,15 +130,6 @@ TEST_F(RuleList, HostileFilterValuesAreMatchedLiterallyAndChangeNothing) {
         EXPECT_TRUE(sameAs(before, session.account.db()));
     }
     EXPECT_TRUE(session.prompter->asked().isEmpty());
-}
-
-TEST_F(RuleList, AFilterNameWithoutDefinitionSaysSoAndShowsNoDialog) {
-    QString condition = QStringLiteral("kept");
-    EXPECT_FALSE(session.factory.createFilter()->ShowFilter(session.login.get(), "AA[__]unknown", "T", "AA", condition));
-    EXPECT_EQ(condition, QStringLiteral("kept"));
-    EXPECT_TRUE(session.windows.shown.isEmpty());
-    ASSERT_EQ(session.windows.messages.size(), 1);
-    EXPECT_TRUE(session.windows.messages[0].contains("AA[__]unknown"));
 }
 
 }  // namespace

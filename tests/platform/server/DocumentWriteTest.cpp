@@ -2,8 +2,6 @@
 // bound, duplicates refused with a message.
 #include <gtest/gtest.h>
 
-#include "tests/support/Printing.h"
-
 #include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/server/DocumentWriter.h"

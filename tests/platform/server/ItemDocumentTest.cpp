@@ -7,7 +7,6 @@
 #include "platform/server/DocumentWriter.h"
 #include "tests/platform/server/ItemDocumentBuilder.h"
 #include "tests/support/DbSnapshot.h"
-#include "tests/support/HostileTexts.h"
 #include "tests/support/TestAccount.h"
 
 namespace {
@@ -329,29 +328,6 @@ TEST_F(ItemDocuments, AFailureAtAnyStatementLeavesTheAccountAsItWas) {
     }
     EXPECT_EQ(columnType("SA_OrderHead_extradefine", "cHDefine3"), "nvarchar(30)");
     EXPECT_EQ(columnType("SA_OrderHead_extradefine", "cHDefine1"), "<none>");
-}
-
-TEST_F(ItemDocuments, HostileNamesAndDefaultsArriveUnchangedOrAreRefusedWhole) {
-    ItemDoc d = existing("2");
-    d["IMaxLen"] = "60";
-    QString error;
-    for (const QString& value : testsupport::hostileTexts(60) + testsupport::controlTexts()) {
-        SCOPED_TRACE(testsupport::traceText(value));
-        const DbSnapshot before = DbSnapshot::take(account.db());
-        for (const char* f : {"cItemName", "cItemName_zh_TW", "cItemName_en_US", "cDefaultVal"})
-            d[f] = value;
-        if (!modify(d, &error)) {  // only a text no document can hold may be refused
-            EXPECT_TRUE(testsupport::controlTexts().contains(value)) << error.toStdString();
-            EXPECT_FALSE(error.isEmpty());
-            EXPECT_TRUE(sameAs(before, account.db()));
-            continue;
-        }
-        EXPECT_EQ(srv().OpenX("select cItemName from UserDef where cId = N'2'")->text("cItemName"),
-                  value);
-        EXPECT_EQ(rows("SELECT cItemName FROM userdef_lang WHERE cid = '2' UNION ALL "
-                       "SELECT cDefaultVal FROM UserDef_Base WHERE cId = '2'"),
-                  (QStringList{value, value, value, value}));
-    }
 }
 
 class LayoutCovers : public ItemDocuments {

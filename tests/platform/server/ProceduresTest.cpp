@@ -37,12 +37,4 @@ TEST_F(RefDesignProcedure, ListsUserDefinedReferencesWithTheirColumnSettingKey) 
     EXPECT_EQ(listed(srv, table), QStringList({"UR0001=UR0001_ColSet", "UR0004=UR0004_ColSet"}));
 }
 
-TEST_F(RefDesignProcedure, WorksOnTheMetadataConnection) {
-    platform::server::ClsCommon srv;
-    srv.init(account.metaConnectionText());
-    ASSERT_TRUE(srv.Status()) << srv.lastError().toStdString();
-    ASSERT_TRUE(srv.ExecuteX(QStringLiteral("AA_CreateDefineRefDesignView"))) << srv.lastError().toStdString();
-    EXPECT_EQ(listed(srv, QStringLiteral("AA_UserDefRefDesign")).size(), 2);
-}
-
 }  // namespace
