@@ -35,9 +35,8 @@
 #include "common/ResText.h"
 #include "controls/Grid.h"
 #include "entry/CatalogueWindow.h"
-#include "host/IWindowHost.h"
 #include "platform/pub/ScriptedPrompter.h"
-#include "tests/support/TestAccount.h"
+#include "tests/support/TestSession.h"
 
 namespace {
 
@@ -56,17 +55,6 @@ bool foreign(QChar c, bool english) {
                (u >= 0xFF00 && u <= 0xFFEF);
     return kSimplifiedOnly.contains(c);
 }
-
-class Host : public host::IWindowHost {
-public:
-    int showModal(QDialog* dialog) override {
-        if (onModal) onModal(dialog);
-        return QDialog::Rejected;
-    }
-    void message(const QString& text, const QString&) override { messages << text; }
-    std::function<void(QDialog*)> onModal;
-    QStringList messages;
-};
 
 class LanguageSweepTest : public testsupport::AccountTest,
                           public ::testing::WithParamInterface<const char*> {
@@ -117,10 +105,8 @@ protected:
         for (QWidget* w : std::as_const(widgets)) {
             if (!w->isVisibleTo(top)) continue;
             const QString name = w->objectName();
-            static const QStringList userBoxes = {"EdtcValue",       "EdtcAlias",
-                                                  "EdtcBarCode",     "EdtcParentValue",
-                                                  "EdtcDefaultVal",  "EdtDesc",
-                                                  "EdtcRelArchive",  "EdtcRelField"};
+            static const QStringList userBoxes = {"EdtcValue", "EdtcAlias", "EdtcBarCode",
+                "EdtcParentValue", "EdtcDefaultVal", "EdtDesc", "EdtcRelArchive", "EdtcRelField"};
             if (userBoxes.contains(name)) continue;
             if (auto* l = qobject_cast<QLabel*>(w)) check(l->text(), name);
             if (auto* b = qobject_cast<QAbstractButton*>(w)) check(b->text(), name);
@@ -165,20 +151,12 @@ protected:
                     checkCells(m, m.index(r, 0, parent), c, name, check);
         }
     }
-    // Selects the catalogue row of an item.
-    void selectItem(userdef::CatalogueWindow* catalogue, const QString& cId) {
-        controls::Grid* g = catalogue->grid();
-        for (int r = 1; r < g->rows(); ++r)
-            if (g->text(r, 1) == cId) g->setCurrentRow(r);
-        ASSERT_EQ(g->text(g->currentRow(), 1), cId);
-    }
-
     QString language;
     QStringList userData, strays;
     QSet<QString> swept;
     std::shared_ptr<platform::pub::ScriptedPrompter> prompter =
         std::make_shared<platform::pub::ScriptedPrompter>();
-    Host windows;
+    testsupport::TestWindowHost windows;
     std::shared_ptr<app::Login> login;
     std::unique_ptr<app::Desk> desk;
 };
@@ -198,17 +176,22 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
     // Each window a user opens from the catalogue, swept while it is up.
     ASSERT_TRUE(catalogue->selectClass(QStringLiteral("单据头")));
     sweep(catalogue, QStringLiteral("catalogue, header items"));
-    struct Opening {
+    const struct {
         const char *item, *command, *window;
-    };
-    const Opening openings[] = {{"1001", "Define", "item editor"},
+    } openings[] = {{"1001", "Define", "item editor"},
                                 {"6", "Define", "item editor"},
                                 {"6", "Archive", "value window"},
                                 {"1003", "Archive", "value window"},
                                 {"1001", "CoverSetting", "cover setting"}};
-    for (const Opening& o : openings) {
-        windows.onModal = [&](QDialog* dialog) { sweep(dialog, QString::fromLatin1(o.window)); };
-        selectItem(catalogue, QString::fromLatin1(o.item));
+    for (const auto& o : openings) {
+        windows.onModal = [&](QDialog* dialog) {
+            sweep(dialog, QString::fromLatin1(o.window));
+            return 0;
+        };
+        controls::Grid* g = catalogue->grid();
+        for (int r = 1; r < g->rows(); ++r)
+            if (g->text(r, 1) == QLatin1String(o.item)) g->setCurrentRow(r);
+        ASSERT_EQ(g->text(g->currentRow(), 1), QLatin1String(o.item));
         catalogue->RunCommand(QString::fromLatin1(o.command));
     }
 
@@ -233,7 +216,10 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
     ASSERT_TRUE(rules);
     ASSERT_GT(rules->grid()->rows(), 1);
     sweep(rules, QStringLiteral("rule list"));
-    windows.onModal = [this](QDialog* dialog) { sweep(dialog, QStringLiteral("rule editor")); };
+    windows.onModal = [this](QDialog* dialog) {
+        sweep(dialog, QStringLiteral("rule editor"));
+        return 0;
+    };
     rules->grid()->setCurrentRow(1);
     rules->ButtonClick(QStringLiteral("edit"));
 

@@ -45,12 +45,14 @@ protected:
         EXPECT_TRUE(w) << name;
         return w;
     }
-    void fill(UsersView* view, const QString& id, const QString& name, const QString& password,
-              const QString& again) {
+    // Fills the four boxes and presses a button.
+    void submit(UsersView* view, const char* button, const QString& id, const QString& name,
+                const QString& password, const QString& again) {
         in<QLineEdit>(view, "EdtUserId")->setText(id);
         in<QLineEdit>(view, "EdtUserName")->setText(name);
         in<QLineEdit>(view, "EdtPassword")->setText(password);
         in<QLineEdit>(view, "EdtPassword2")->setText(again);
+        press(view, button);
     }
     void press(UsersView* view, const char* button) { in<QPushButton>(view, button)->click(); }
     void choose(UsersView* view, const QString& id) {
@@ -83,57 +85,48 @@ TEST_F(UsersTest, AnAdministratorAddsRepasswordsAndRemovesAUser) {
     UsersView* view = open(*desk);
     ASSERT_TRUE(view);
     EXPECT_EQ(desk->portal()->tabs()->tabText(0), QStringLiteral("Users"));
-    EXPECT_EQ(in<QTableWidget>(view, "GrdUsers")->rowCount(), 2);
+    const QString zhang = QStringLiteral("zhang"), name = QStringLiteral("张三");
+    const QString first = QStringLiteral("first-pass"), second = QStringLiteral("second-pass");
 
-    // Two different passwords: refused, nothing stored, what was typed but the passwords kept.
-    fill(view, QStringLiteral("zhang"), QStringLiteral("张三"), QStringLiteral("first-pass"),
-         QStringLiteral("first-past"));
-    press(view, "BtnAdd");
-    EXPECT_EQ(view->messageText(), QStringLiteral("The two passwords differ; type the same password twice."));
-    EXPECT_EQ(row(QStringLiteral("zhang")), QString());
-    EXPECT_EQ(in<QLineEdit>(view, "EdtUserName")->text(), QStringLiteral("张三"));
-    fill(view, QStringLiteral("zhang"), QStringLiteral("张三"), QStringLiteral("short"),
-         QStringLiteral("short"));
-    press(view, "BtnAdd");
-    EXPECT_EQ(view->messageText(), QStringLiteral("A password needs at least 8 characters."));
-
-    fill(view, QStringLiteral("zhang"), QStringLiteral("张三"), QStringLiteral("first-pass"),
-         QStringLiteral("first-pass"));
-    press(view, "BtnAdd");
+    // Refused: nothing stored, what was typed but the passwords kept.
+    const std::tuple<QString, QString, QString> refused[] = {
+        {first, "first-past", "The two passwords differ; type the same password twice."},
+        {"short", "short", "A password needs at least 8 characters."}};
+    for (const auto& [password, again, says] : refused) {
+        submit(view, "BtnAdd", zhang, name, password, again);
+        EXPECT_EQ(view->messageText(), says);
+        EXPECT_EQ(row(zhang), QString());
+        EXPECT_EQ(in<QLineEdit>(view, "EdtUserName")->text(), name);
+    }
+    submit(view, "BtnAdd", zhang, name, first, first);
     EXPECT_EQ(view->messageText(), QStringLiteral("User zhang was added."));
-    EXPECT_TRUE(row(QStringLiteral("zhang")).startsWith(QStringLiteral("张三|0|$argon2id$")))
-        << row(QStringLiteral("zhang")).toStdString();
-    EXPECT_EQ(check(QStringLiteral("zhang"), QStringLiteral("first-pass")), UserCheck::Ok);
-    fill(view, QStringLiteral("ZHANG"), QString(), QStringLiteral("other-pass"),
-         QStringLiteral("other-pass"));
-    press(view, "BtnAdd");
+    EXPECT_TRUE(row(zhang).startsWith(QStringLiteral("张三|0|$argon2id$"))) << row(zhang).toStdString();
+    EXPECT_EQ(check(zhang, first), UserCheck::Ok);
+    submit(view, "BtnAdd", QStringLiteral("ZHANG"), QString(), second, second);
     EXPECT_EQ(view->messageText(), QStringLiteral("The user ZHANG exists already."));
 
     // A new password, typed twice: the old one no longer logs in.
-    choose(view, QStringLiteral("zhang"));
-    fill(view, QString(), QString(), QStringLiteral("second-pass"), QStringLiteral("second-pass"));
-    press(view, "BtnChangePassword");
+    choose(view, zhang);
+    submit(view, "BtnChangePassword", QString(), QString(), second, second);
     EXPECT_EQ(view->messageText(), QStringLiteral("The password of zhang was changed."));
-    EXPECT_EQ(check(QStringLiteral("zhang"), QStringLiteral("first-pass")),
-              UserCheck::WrongCredentials);
-    EXPECT_EQ(check(QStringLiteral("zhang"), QStringLiteral("second-pass")), UserCheck::Ok);
+    EXPECT_EQ(check(zhang, first), UserCheck::WrongCredentials);
+    EXPECT_EQ(check(zhang, second), UserCheck::Ok);
 
     // The logged-in user cannot remove themselves; another user goes after a Yes.
     choose(view, QStringLiteral("demo"));
     press(view, "BtnRemove");
     EXPECT_EQ(view->messageText(), QStringLiteral("demo is the user logged in now and cannot be removed."));
     prompter->queueAnswers({7, 6});  // No, then Yes
-    choose(view, QStringLiteral("zhang"));
+    choose(view, zhang);
     press(view, "BtnRemove");
-    EXPECT_FALSE(row(QStringLiteral("zhang")).isEmpty());
-    choose(view, QStringLiteral("zhang"));
+    EXPECT_FALSE(row(zhang).isEmpty());
+    choose(view, zhang);
     press(view, "BtnRemove");
     EXPECT_EQ(prompter->last()->text,
               QStringLiteral("Remove the user zhang (张三)? They can no longer log in."));
-    EXPECT_EQ(row(QStringLiteral("zhang")), QString());
+    EXPECT_EQ(row(zhang), QString());
     EXPECT_EQ(in<QTableWidget>(view, "GrdUsers")->rowCount(), 2);
-    EXPECT_EQ(check(QStringLiteral("zhang"), QStringLiteral("second-pass")),
-              UserCheck::WrongCredentials);
+    EXPECT_EQ(check(zhang, second), UserCheck::WrongCredentials);
 }
 
 TEST_F(UsersTest, HostileIdsAreRefusedAndHostileNamesStoredExactly) {
@@ -141,21 +134,20 @@ TEST_F(UsersTest, HostileIdsAreRefusedAndHostileNamesStoredExactly) {
     UsersView* view = open(*desk);
     ASSERT_TRUE(view);
     EXPECT_EQ(desk->portal()->tabs()->tabText(0), QStringLiteral("用户"));
+    const QString password = QStringLiteral("pass-word");
     int n = 0;
     for (const QString& text : testsupport::hostileTexts(40) + testsupport::controlTexts()) {
         SCOPED_TRACE(testsupport::traceText(text));
         const int before = in<QTableWidget>(view, "GrdUsers")->rowCount();
-        fill(view, text.left(20), QStringLiteral("x"), QStringLiteral("pass-word"),
-             QStringLiteral("pass-word"));
-        press(view, "BtnAdd");
+        submit(view, "BtnAdd", text.left(20), QStringLiteral("x"), password, password);
         const QString stored = row(text.left(20));
-        if (stored.isEmpty())
+        if (stored.isEmpty()) {
             EXPECT_TRUE(view->messageText().startsWith(QStringLiteral("用户编号须为")));
+        }
         EXPECT_EQ(in<QTableWidget>(view, "GrdUsers")->rowCount(), before + !stored.isEmpty());
 
         const QString id = QStringLiteral("name%1").arg(++n);
-        fill(view, id, text, QStringLiteral("pass-word"), QStringLiteral("pass-word"));
-        press(view, "BtnAdd");
+        submit(view, "BtnAdd", id, text, password, password);
         const bool control = std::any_of(text.begin(), text.end(), [](QChar c) {
             return c.category() == QChar::Other_Control;
         });

@@ -6,6 +6,7 @@
 #include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/server/ClsCommon.h"
+#include "tests/support/HostileTexts.h"
 #include "tests/support/TestAccount.h"
 
 namespace testsupport {
@@ -36,14 +37,6 @@ QStringList rowsOf(platform::db::Database& db, const QString& sql, QString* erro
     return out;
 }
 
-// A row as a message shows it: control characters visible, long texts cut.
-QString shown(QString row) {
-    for (QChar& ch : row)
-        if (ch.unicode() < 0x20 || ch.unicode() == 0x7F) ch = QChar(0x2400 + (ch.unicode() & 0x1F));
-    return row.size() > 160 ? row.left(150) + QStringLiteral("… (%1 characters)").arg(row.size())
-                            : row;
-}
-
 // Lines of `a` not matched one for one in `b`.
 QStringList minus(QStringList a, QStringList b) {
     std::sort(a.begin(), a.end());
@@ -53,10 +46,14 @@ QStringList minus(QStringList a, QStringList b) {
     return out;
 }
 
-void listLines(QStringList* out, const char* sign, const QStringList& lines, int most) {
-    for (int i = 0; i < lines.size() && i < most; ++i)
-        *out << QStringLiteral("  %1 %2").arg(QLatin1String(sign), shown(lines.at(i)));
-    if (lines.size() > most) *out << QStringLiteral("  %1 … %2 more").arg(QLatin1String(sign)).arg(lines.size() - most);
+// The lines only before ("-") and only now ("+"), at most eight of each.
+void listChanges(QStringList* out, const QStringList& was, const QStringList& is) {
+    for (const auto& [sign, lines] : {std::pair{"-", minus(was, is)}, std::pair{"+", minus(is, was)}}) {
+        for (int i = 0; i < lines.size() && i < 8; ++i)
+            *out << QStringLiteral("  %1 ").arg(QLatin1String(sign)) +
+                        QString::fromStdString(traceText(lines.at(i), 150));
+        if (lines.size() > 8) *out << QStringLiteral("  %1 … %2 more").arg(QLatin1String(sign)).arg(lines.size() - 8);
+    }
 }
 
 }  // namespace
@@ -92,13 +89,7 @@ DbSnapshot DbSnapshot::take(platform::db::Database& db) {
     return s;
 }
 
-int DbSnapshot::rowCount() const {
-    int n = 0;
-    for (const QStringList& rows : tables) n += int(rows.size());
-    return n;
-}
-
-QString DbSnapshot::differencesFrom(const DbSnapshot& before, int maxRowsPerTable) const {
+QString DbSnapshot::differencesFrom(const DbSnapshot& before) const {
     QStringList out;
     QStringList names = before.tables.keys() + tables.keys();
     names.removeDuplicates();
@@ -115,22 +106,16 @@ QString DbSnapshot::differencesFrom(const DbSnapshot& before, int maxRowsPerTabl
         const QStringList& was = before.tables[name];
         const QStringList& is = tables[name];
         if (was == is) continue;
-        const QStringList gone = minus(was, is);
-        const QStringList added = minus(is, was);
         out << QStringLiteral("table %1: %2 rows before, %3 now").arg(name).arg(was.size()).arg(is.size());
-        if (gone.isEmpty() && added.isEmpty()) out << QStringLiteral("  same rows in another order");
-        listLines(&out, "-", gone, maxRowsPerTable);
-        listLines(&out, "+", added, maxRowsPerTable);
+        if (minus(was, is).isEmpty() && minus(is, was).isEmpty())
+            out << QStringLiteral("  same rows in another order");
+        listChanges(&out, was, is);
     }
-    if (schema != before.schema) {
-        out << QStringLiteral("schema:");
-        listLines(&out, "-", minus(before.schema, schema), maxRowsPerTable);
-        listLines(&out, "+", minus(schema, before.schema), maxRowsPerTable);
-    }
-    if (problems != before.problems) {
-        out << QStringLiteral("integrity:");
-        listLines(&out, "-", minus(before.problems, problems), maxRowsPerTable);
-        listLines(&out, "+", minus(problems, before.problems), maxRowsPerTable);
+    for (const auto& [what, was, is] : {std::tuple{"schema:", &before.schema, &schema},
+                                        std::tuple{"integrity:", &before.problems, &problems}}) {
+        if (*was == *is) continue;
+        out << QString::fromLatin1(what);
+        listChanges(&out, *was, *is);
     }
     return out.join(QLatin1Char('\n'));
 }
@@ -143,7 +128,9 @@ QString DbSnapshot::differencesFrom(const DbSnapshot& before, int maxRowsPerTabl
 }
 
 void PrintTo(const DbSnapshot& snapshot, std::ostream* os) {
-    *os << "{" << snapshot.tables.size() << " tables, " << snapshot.rowCount() << " rows, "
+    qsizetype rows = 0;
+    for (const QStringList& table : snapshot.tables) rows += table.size();
+    *os << "{" << snapshot.tables.size() << " tables, " << rows << " rows, "
         << snapshot.schema.size() << " schema entries, "
         << (snapshot.integrityOk() ? std::string("sound")
                                    : snapshot.problems.join(QStringLiteral("; ")).toStdString())

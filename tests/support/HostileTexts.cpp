@@ -2,19 +2,6 @@
 
 namespace testsupport {
 
-namespace {
-
-// 4,000 characters, all in the BMP so that any cut keeps whole characters; every stretch of it
-// still holds quotes, a comment, a statement end and markup.
-QString longText() {
-    const QString piece = QStringLiteral("中'\"--;<&]]>");  // 11 characters
-    QString text;
-    while (text.size() < 4000) text += piece;
-    return text.left(4000);
-}
-
-}  // namespace
-
 QStringList hostileTexts(int maxLength) {
     static const QStringList all = {
         QStringLiteral("O'Brien"),
@@ -30,7 +17,9 @@ QStringList hostileTexts(int maxLength) {
         QString::fromUtf8("\xF0\x9F\x98\x80 \xF0\xA0\xAE\xB7 中文，全角"),  // U+1F600, U+20BB7
         QStringLiteral("tab\there, line\nfeed, carriage\rreturn\r\n"),
         QStringLiteral("  blanks around  "),
-        longText(),
+        // In the BMP so that any cut keeps whole characters; every stretch holds quotes, a
+        // comment, a statement end and markup.
+        QStringLiteral("中'\"--;<&]]>").repeated(364).left(4000),
     };
     if (maxLength < 0) return all;
     QStringList out;
@@ -49,15 +38,15 @@ QStringList controlTexts() {
     return out;
 }
 
-std::string traceText(const QString& text) {
+std::string traceText(const QString& text, int most) {
     QString shown;
-    for (const QChar ch : text.left(60)) {
+    for (const QChar ch : text.left(most)) {
         if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
             shown += QStringLiteral("\\x%1").arg(ch.unicode(), 2, 16, QLatin1Char('0'));
         else
             shown += ch;
     }
-    if (text.size() > 60) shown += QStringLiteral("… (%1 characters)").arg(text.size());
+    if (text.size() > most) shown += QStringLiteral("… (%1 characters)").arg(text.size());
     return shown.toStdString();
 }
 

@@ -1,11 +1,6 @@
 #pragma once
 // The texts every round-trip test stores and reads back: each breaks a statement or a document
-// that joins values by hand. Values go through host::sqlValue / host::xmlText; these prove it.
-//
-//   for (const QString& text : hostileTexts(120)) {      // cut to the column's length
-//       SCOPED_TRACE(traceText(text));
-//       … type or write `text`, read the row back, EXPECT_EQ(stored, text) …
-//   }
+// that joins values by hand.
 #include <QString>
 #include <QStringList>
 #include <string>
@@ -26,6 +21,6 @@ QStringList hostileTexts(int maxLength = -1);
 QStringList controlTexts();
 
 // A text for SCOPED_TRACE and failure messages: control characters visible, long texts cut.
-std::string traceText(const QString& text);
+std::string traceText(const QString& text, int most = 60);
 
 }  // namespace testsupport

@@ -26,9 +26,7 @@ QString templateDir() {
 
 QByteArray stamp() {
     return QStringLiteral("schema %1 demo %2\n")
-        .arg(platform::db::kSchemaVersion)
-        .arg(platform::db::kDemoVersion)
-        .toUtf8();
+        .arg(platform::db::kSchemaVersion).arg(platform::db::kDemoVersion).toUtf8();
 }
 
 bool isCurrent(const QString& dir) {
@@ -58,13 +56,6 @@ bool build(const QString& dir, QString* error) {
         return false;
     }
     return true;
-}
-
-bool copyFile(const QString& from, const QString& to, QString* error) {
-    QDir().mkpath(QFileInfo(to).absolutePath());
-    if (QFile::copy(from, to)) return true;
-    *error = QStringLiteral("Cannot copy %1 to %2.").arg(from, to);
-    return false;
 }
 
 // Builds the template now when missing or stale; false with `error` when it cannot.
@@ -103,8 +94,14 @@ TestAccount::TestAccount() {
     if (!ensureTemplate(&m_error)) return;
     const platform::db::AccountFiles from = platform::db::accountFiles(templateDir(), kAccount);
     const platform::db::AccountFiles to = platform::db::accountFiles(m_dir.path(), kAccount);
-    (void)(copyFile(from.system, to.system, &m_error) && copyFile(from.data, to.data, &m_error) &&
-           copyFile(from.meta, to.meta, &m_error));
+    for (const auto& [file, copy] : {std::pair{from.system, to.system},
+                                     std::pair{from.data, to.data}, std::pair{from.meta, to.meta}}) {
+        QDir().mkpath(QFileInfo(copy).absolutePath());
+        if (!QFile::copy(file, copy)) {
+            m_error = QStringLiteral("Cannot copy %1 to %2.").arg(file, copy);
+            return;
+        }
+    }
 }
 
 TestAccount::~TestAccount() {
@@ -114,15 +111,9 @@ TestAccount::~TestAccount() {
 }
 
 QString TestAccount::dataRoot() const { return m_dir.path(); }
-QString TestAccount::dataPath() const {
-    return platform::db::accountFiles(dataRoot(), kAccount).data;
-}
-QString TestAccount::metaPath() const {
-    return platform::db::accountFiles(dataRoot(), kAccount).meta;
-}
-QString TestAccount::systemPath() const {
-    return platform::db::accountFiles(dataRoot(), kAccount).system;
-}
+QString TestAccount::dataPath() const { return platform::db::accountFiles(dataRoot(), kAccount).data; }
+QString TestAccount::metaPath() const { return platform::db::accountFiles(dataRoot(), kAccount).meta; }
+QString TestAccount::systemPath() const { return platform::db::accountFiles(dataRoot(), kAccount).system; }
 
 QString TestAccount::connectionText(const QString& language) const {
     return platform::server::accountConnectionText(dataRoot(), kAccount, language);
@@ -145,10 +136,9 @@ platform::db::Database& TestAccount::db() {
     if (!m_db) {
         QString error;
         m_db = platform::db::Database::open(dataPath(), false, &error);
-        if (!m_db) {
+        if (!m_db)
             throw std::runtime_error(
                 QStringLiteral("Cannot open %1: %2").arg(dataPath(), error).toStdString());
-        }
         EXPECT_TRUE(m_db->attach(systemPath(), QStringLiteral("zxsystem"), &error))
             << error.toStdString();
         EXPECT_TRUE(m_db->attach(metaPath(), QStringLiteral("ZxMeta_001"), &error))

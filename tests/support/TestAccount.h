@@ -1,16 +1,8 @@
 #pragma once
-// A fresh copy of the demo account "001" for one test, in its own temporary data root.
-//
-//   TEST_F(AccountTest, Something) {              // or: TestAccount account; in any test
-//       auto rs = account.srv().OpenX("select * from UserDef");   // the component's dialect
-//       auto raw = account.db().query("SELECT count(*) FROM Userdefine");  // plain SQLite
-//   }
-//
-// The demo account is built once per build tree into a template folder ($USERDEF_TEST_TEMPLATE,
-// set by tests/CMakeLists.txt; else a folder in the system's temporary directory) under a lock
-// file, so parallel test processes build it only once; it is rebuilt when the schema or demo
-// version changes. Each TestAccount copies the template's files; nothing a test does reaches
-// another test.
+// A fresh copy of the demo account "001" for one test, in its own temporary data root. The demo
+// account is built once per build tree into a template folder ($USERDEF_TEST_TEMPLATE, else one
+// in the temporary directory) under a lock file, and rebuilt when the schema or demo version
+// changes; each TestAccount copies its files.
 #include <gtest/gtest.h>
 
 #include <QString>
@@ -31,7 +23,6 @@ public:
     TestAccount(const TestAccount&) = delete;
     TestAccount& operator=(const TestAccount&) = delete;
 
-    // False when the copy could not be made; error() says why.
     bool ok() const { return m_error.isEmpty(); }
     QString error() const { return m_error; }
 
@@ -41,14 +32,13 @@ public:
     QString metaPath() const;  // 001/ZxMeta_001.db
     QString systemPath() const;
 
-    // Connection texts of the account's data and metadata databases ("zh-CN", "zh-TW", "en-US").
+    // Connection texts of the data and metadata databases.
     QString connectionText(const QString& language = QStringLiteral("zh-CN")) const;
     QString metaConnectionText(const QString& language = QStringLiteral("zh-CN")) const;
 
-    // A server database service connected to the data database in zh-CN, made on first use.
+    // Made on first use, in zh-CN: the server database service, and the data database opened
+    // directly (zxsystem and ZxMeta_001 attached, the server functions installed).
     platform::server::ClsCommon& srv();
-    // The data database opened directly, with zxsystem and ZxMeta_001 attached and the server
-    // functions installed in zh-CN; plain SQLite statements. Made on first use.
     platform::db::Database& db();
 
 private:
@@ -59,7 +49,6 @@ private:
     std::unique_ptr<platform::db::Database> m_db;
 };
 
-// A test fixture holding a TestAccount; SetUp fails the test when the copy failed.
 class AccountTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(account.ok()) << account.error().toStdString(); }

@@ -8,19 +8,6 @@
 
 namespace testsupport {
 
-int TestWindowHost::showModal(QDialog* dialog) {
-    shown << QString::fromLatin1(dialog->metaObject()->className());
-    return onModal ? onModal(dialog) : int(QDialog::Rejected);
-}
-
-void TestWindowHost::message(const QString& text, const QString& title) {
-    messages << text + QLatin1Char('|') + title;
-}
-
-std::shared_ptr<host::IClsCommon> TestHostFactory::createSrvDB() {
-    return std::make_shared<platform::server::ClsCommon>();
-}
-
 std::shared_ptr<host::IPlugInManager> TestHostFactory::createPlugInManager() {
     return std::make_shared<platform::plugins::PlugInManager>();
 }

@@ -2,27 +2,20 @@
 // A component session on a fresh copy of the demo account, as the entry opens one: the real
 // public service (answering questions from a script), the server database service, a login
 // and the localised name tables. The session ends with the object.
-//
-//   TEST_F(SessionTest, Something) { catalogue::FrmUserDef w(false); … session.prompter … }
 #include <gtest/gtest.h>
 
 #include <QDialog>
-#include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <ostream>
 
 #include "host/IHostFactory.h"
 #include "host/IWindowHost.h"
-
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
 #include "platform/server/ClsCommon.h"
 #include "tests/support/TestAccount.h"
 #include "tests/support/TestLogin.h"
-#include "tests/support/Printing.h"
-
 
 namespace testsupport {
 
@@ -30,8 +23,13 @@ namespace testsupport {
 // dialog's widgets and returns its result) instead of blocking; without one it is rejected.
 class TestWindowHost : public host::IWindowHost {
 public:
-    int showModal(QDialog* dialog) override;
-    void message(const QString& text, const QString& title) override;
+    int showModal(QDialog* dialog) override {
+        shown << QString::fromLatin1(dialog->metaObject()->className());
+        return onModal ? onModal(dialog) : int(QDialog::Rejected);
+    }
+    void message(const QString& text, const QString& title) override {
+        messages << text + QLatin1Char('|') + title;
+    }
 
     std::function<int(QDialog*)> onModal;
     QStringList shown;     // the class name of every dialog shown
@@ -44,7 +42,9 @@ class TestHostFactory : public host::IHostFactory {
 public:
     std::shared_ptr<host::IPub> createPub() override { return pub; }
     // A new service, as the host makes one (the component opens the metadata database on it).
-    std::shared_ptr<host::IClsCommon> createSrvDB() override;
+    std::shared_ptr<host::IClsCommon> createSrvDB() override {
+        return std::make_shared<platform::server::ClsCommon>();
+    }
     std::shared_ptr<host::IColSet> createColSet() override { return nullptr; }
     std::shared_ptr<host::IPlugInManager> createPlugInManager() override;
     // The real filter component, whose dialog goes to `windows`.
@@ -57,7 +57,6 @@ public:
 
 class TestSession {
 public:
-    // language: "zh-CN", "zh-TW" or "en-US".
     explicit TestSession(const QString& language = QStringLiteral("zh-CN"));
     ~TestSession();
     TestSession(const TestSession&) = delete;
