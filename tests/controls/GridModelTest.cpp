@@ -1,12 +1,14 @@
-// The grid's model: its shape, header row, batched changes, sorting and check columns, all
-// under QAbstractItemModelTester.
+// The grid's model: its shape, header row, batched changes, sorting and check columns, and a
+// record set of the demo account shown through it, all under QAbstractItemModelTester.
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
 #include "controls/GridModel.h"
+#include "tests/support/TestAccount.h"
 
 using controls::GridModel;
+using testsupport::TestAccount;
 
 namespace {
 
@@ -232,24 +234,6 @@ TEST(GridModel, CheckColumnsAreTickedByTheUserAndReportIt) {
     EXPECT_EQ(f.messages.failures(), 0);
 }
 
-TEST(GridModel, BackColourAndAlignmentReachTheViews) {
-    CheckedModel f;
-    fill(f.model, 2, 2);
-    f.model.setBackColor(2, 1, QColor(255, 240, 200));
-    f.model.setColAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-
-    EXPECT_EQ(f.model.backColor(2, 1), QColor(255, 240, 200));
-    EXPECT_EQ(f.model.data(f.model.index(1, 1), Qt::BackgroundRole).value<QBrush>().color(),
-              QColor(255, 240, 200));
-    EXPECT_FALSE(f.model.data(f.model.index(0, 1), Qt::BackgroundRole).isValid());
-    EXPECT_EQ(f.model.data(f.model.index(0, 1), Qt::TextAlignmentRole).toInt(),
-              int(Qt::AlignRight | Qt::AlignVCenter));
-
-    f.model.setBackColor(2, 1, QColor());  // back to the default
-    EXPECT_FALSE(f.model.backColor(2, 1).isValid());
-    EXPECT_EQ(f.messages.failures(), 0);
-}
-
 TEST(GridModel, CellsOutsideTheGridAreIgnored) {
     CheckedModel f;
     fill(f.model, 2, 2);
@@ -277,5 +261,92 @@ TEST(GridModel, HoldsTenThousandRowsOfTwentyColumnsInOneFill) {
     EXPECT_EQ(spy.total(), 1);
     EXPECT_EQ(f.model.rowCount(), 10000);
     EXPECT_EQ(f.model.text(10000, 19), QStringLiteral("1000019"));
+    EXPECT_EQ(f.messages.failures(), 0);
+}
+
+namespace {
+
+// Item 20's colours as the value archive lists them: 红色, 蓝色, 墨绿 (stopped), 白色.
+host::RecordSetPtr colours(TestAccount& account) {
+    return account.srv().OpenX(QStringLiteral(
+        "select cValue, cAlias, bFreeStop from userdefine where cId='20' order by pubzxts"));
+}
+
+std::vector<host::GridField> colourColumns() {
+    using F = host::GridField;
+    return {{F::Counter, -1, {}},
+            {F::Text, 0, {}},
+            {F::Text, 1, [](const host::RecordSet& rs, int r, int f) { return rs.textAt(r, f).toLower(); }},
+            {F::Check, 2, {}}};
+}
+
+QStringList column(const GridModel& m, int col) {
+    QStringList out;
+    for (int r = 1; r < m.rows(); ++r) out << m.text(r, col);
+    return out;
+}
+
+}  // namespace
+
+TEST(GridModel, ShowsARecordSetAndKeepsWhatIsWrittenOverItUntilTheNextOne) {
+    TestAccount account;
+    ASSERT_TRUE(account.ok()) << account.error().toStdString();
+    CheckedModel f;
+    f.model.setCols(4);
+    f.model.setText(0, 1, QStringLiteral("值"));
+    f.model.setColAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+    SignalCounter spy(f.model);
+
+    f.model.showRecordSet(colours(account), colourColumns());
+    EXPECT_EQ(spy.reset.size(), 1);
+    EXPECT_EQ(spy.total(), 1);
+    EXPECT_EQ(f.model.text(0, 1), QStringLiteral("值"));  // header and formats stay
+    EXPECT_EQ(column(f.model, 0), QStringList({"1", "2", "3", "4"}));
+    EXPECT_EQ(column(f.model, 1), QStringList({"红色", "蓝色", "墨绿", "白色"}));
+    EXPECT_EQ(f.model.data(f.model.index(2, 2)).toString(), QStringLiteral("dkgreen"));
+    EXPECT_EQ(f.model.data(f.model.index(2, 2), Qt::TextAlignmentRole).toInt(),
+              int(Qt::AlignRight | Qt::AlignVCenter));
+    EXPECT_TRUE(f.model.isCheckColumn(3));
+    EXPECT_EQ(f.model.checkState(3, 3), Qt::Checked);
+    EXPECT_EQ(f.model.checkState(1, 3), Qt::Unchecked);
+
+    // What the component writes is shown over the record set and travels with its row.
+    f.model.data(f.model.index(1, 1));  // on screen before it is written over
+    f.model.setText(2, 1, QStringLiteral("天蓝"));
+    f.model.setBackColor(2, 1, Qt::yellow);
+    EXPECT_TRUE(f.model.setData(f.model.index(0, 3), int(Qt::Checked), Qt::CheckStateRole));
+    EXPECT_EQ(f.model.data(f.model.index(1, 1)).toString(), QStringLiteral("天蓝"));
+    f.model.sortRows(1, Qt::AscendingOrder);  // by code point
+    EXPECT_EQ(column(f.model, 1), QStringList({"墨绿", "天蓝", "白色", "红色"}));
+    EXPECT_EQ(column(f.model, 0), QStringList({"3", "2", "4", "1"}));
+    EXPECT_EQ(f.model.data(f.model.index(3, 2)).toString(), QStringLiteral("red"));
+    EXPECT_EQ(f.model.data(f.model.index(2, 2)).toString(), QString());  // 白色, no alias
+    EXPECT_EQ(f.model.backColor(2, 1), QColor(Qt::yellow));
+    EXPECT_EQ(f.model.data(f.model.index(1, 1), Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(Qt::yellow));
+    EXPECT_EQ(f.model.checkState(4, 3), Qt::Checked);   // 红色, ticked above
+    EXPECT_EQ(f.model.checkState(1, 3), Qt::Checked);   // 墨绿, stopped in the account
+
+    // The next record set, read after the account changed, replaces all of it; in a batch the
+    // views hear of it once, at the end.
+    ASSERT_TRUE(account.db().exec(QStringLiteral(
+        "UPDATE Userdefine SET bFreeStop=1 WHERE cId='20' AND cValue='白色'")));
+    f.model.setBatching(true);
+    f.model.showRecordSet(colours(account), colourColumns());
+    EXPECT_EQ(spy.reset.size(), 1);
+    f.model.setBatching(false);
+    EXPECT_EQ(spy.reset.size(), 2);
+    EXPECT_EQ(column(f.model, 1), QStringList({"红色", "蓝色", "墨绿", "白色"}));
+    EXPECT_FALSE(f.model.backColor(2, 1).isValid());
+    EXPECT_EQ(f.model.checkState(1, 3), Qt::Unchecked);
+    EXPECT_EQ(f.model.checkState(4, 3), Qt::Checked);
+
+    // Rows added by hand after the records are the component's own.
+    f.model.setRows(6);
+    f.model.setText(5, 1, QStringLiteral("新值"));
+    EXPECT_EQ(f.model.text(5, 1), QStringLiteral("新值"));
+    EXPECT_EQ(f.model.text(5, 0), QString());
+    f.model.clear();
+    EXPECT_EQ(f.model.text(1, 1), QString());
     EXPECT_EQ(f.messages.failures(), 0);
 }

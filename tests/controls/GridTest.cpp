@@ -1,14 +1,21 @@
 // The grid as a user meets it: header, widths in twips, hidden columns, current row, clicks,
-// redraw and scrolling.
+// redraw and scrolling; a record set shown in it, refreshed, printed and exported.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "controls/Grid.h"
+#include "controls/PrintControl.h"
 #include "controls/Twips.h"
+#include "platform/pub/PrintData.h"
+#include "tests/support/TestAccount.h"
 
 using controls::Grid;
+using testsupport::TestAccount;
 
 namespace {
 
@@ -187,4 +194,52 @@ TEST(Grid, CheckColumnsShowBoxesAndKeepStatesFromCode) {
               int(Qt::Checked));
     EXPECT_EQ(g.model()->data(g.model()->index(0, 2), Qt::CheckStateRole).toInt(),
               int(Qt::Unchecked));
+}
+
+TEST(Grid, AShownRecordSetIsPrintedAndExportedAsShownAndARefreshLeavesNoRowCurrent) {
+    TestAccount account;
+    ASSERT_TRUE(account.ok()) << account.error().toStdString();
+    const QString sql = QStringLiteral(
+        "select cValue, cAlias, bFreeStop from userdefine where cId='20' order by pubzxts");
+    using F = host::GridField;
+    const std::vector<F> columns = {{F::Counter, -1, {}}, {F::Text, 0, {}}, {F::Text, 1, {}},
+                                    {F::Check, 2, {}}};
+    Grid g;
+    g.resize(600, 400);
+    g.setCols(4);
+    const QStringList headers = {"No.", "Value", "Alias", "Stop"};
+    for (int c = 0; c < 4; ++c) g.setText(0, c, headers[c]);
+    g.setColWidth(2, 0);  // hidden: neither printed nor exported
+    g.showRecordSet(account.srv().OpenX(sql), columns);
+    g.show();
+    g.setText(4, 1, QStringLiteral("白色, \"雪\""));
+    g.sort(1, Qt::DescendingOrder);
+
+    controls::PrintControl prn;
+    ASSERT_TRUE(prn.SetDataStyleXML(
+        platform::pub::printData(g, {QStringLiteral("Colours"), "001", "demo", "Demo", "Y"}), {}));
+    const QString path = QDir::temp().filePath(QStringLiteral("grid-export-%1.csv")
+                                                   .arg(QCoreApplication::applicationPid()));
+    const controls::ExportResult exported = prn.ExportToFile(path, QStringLiteral("csv"));
+    ASSERT_EQ(exported.count, 4) << exported.error.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString csv = QString::fromUtf8(file.readAll()).remove(QChar(0xFEFF));
+    file.close();
+    file.remove();
+    EXPECT_EQ(csv.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts),
+              QStringList({"No.,Value,Stop", "2,蓝色,", "1,红色,", "4,\"白色, \"\"雪\"\"\",",
+                           "3,墨绿,Y"}));
+
+    g.setCurrentRow(2);
+    QSignalSpy rowChanged(&g, &Grid::currentRowChanged);
+    ASSERT_TRUE(account.db().exec(QStringLiteral("DELETE FROM Userdefine WHERE cValue='蓝色'")));
+    g.showRecordSet(account.srv().OpenX(sql), columns);
+    EXPECT_EQ(g.currentRow(), 0);
+    ASSERT_EQ(rowChanged.size(), 1);
+    EXPECT_EQ(rowChanged.at(0).at(0).toInt(), 0);
+    EXPECT_EQ(g.rows(), 4);
+    EXPECT_EQ(g.text(2, 1), QStringLiteral("墨绿"));  // in the order read, the edit gone
+    EXPECT_EQ(g.text(3, 1), QStringLiteral("白色"));
+    EXPECT_EQ(g.colWidth(2), 0);
 }
