@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -66,6 +67,26 @@ void BM_FillGrid(benchmark::State& state) {
     state.counters["rows"] = w.grid()->rows() - 1;
 }
 
+// The values read and handed to a grid as a record set, painting the rows on screen: the fill
+// once the window fills through showRecordSet.
+std::unique_ptr<controls::Grid> g_shownGrid;
+
+void BM_ShowValues(benchmark::State& state) {
+    controls::Grid& g = *g_shownGrid;
+    const QString sql = QStringLiteral(
+        "select  Cvalue,Calias,CbarCode,cParentValue,bFreeStop  from userdefine where cId='%1' "
+        "order by pubzxts").arg(kItems.at(int(state.range(0))));
+    using F = host::GridField;
+    for (auto _ : state) {
+        g.showRecordSet(g_account->srv->OpenX(sql), {{F::Counter, -1, {}}, {F::Text, 0, {}},
+                                                     {F::Text, 1, {}}, {F::Text, 2, {}},
+                                                     {F::Text, 3, {}}, {F::Check, 4, {}}});
+        g.viewport()->repaint();
+        benchmark::DoNotOptimize(g.rows());
+    }
+    state.counters["rows"] = g.rows() - 1;
+}
+
 QByteArray plainSql(int count) {
     return "SELECT cValue,cAlias,cBarCode,cParentValue,bFreeStop FROM Userdefine WHERE cId='" +
            kItems.at(count).toUtf8() + "' ORDER BY pubzxts";
@@ -98,31 +119,51 @@ void sizes(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond)->MinTime(1.0);
 }
 BENCHMARK(BM_FillGrid)->Apply(sizes);
+BENCHMARK(BM_ShowValues)->Apply(sizes);
 BENCHMARK(BM_PlainSqliteRead)->Apply(sizes);
 BENCHMARK(BM_PlainSqliteReadToStrings)->Apply(sizes);
 BENCHMARK(BM_OpenXValues)->Apply(sizes);
 
-// What a window's first fill keeps per row (grid and everything the window holds after it),
-// against the record set of the same rows.
+// What a value window holds per row: the memory freed when it closes, for the two largest
+// items, the difference per row of the difference (the window's own share cancels), against
+// the record set of the values.
+std::int64_t freedBy(const std::function<void()>& work) {
+    allocation::start();
+    work();
+    allocation::stop();
+    return -allocation::current();
+}
+
 void reportMemory() {
-    for (const auto& [count, item] : kItems) {
-        std::unique_ptr<archive::FrmZArchive> w = openWindow(item);
-        if (!w) continue;
-        w->FillGrid();  // statements prepared and translated once
-        w->grid()->setRows(1);
-        allocation::start();
-        w->FillGrid();
-        allocation::stop();
-        const std::int64_t grid = allocation::current();
-        allocation::start();
-        host::RecordSetPtr rs = g_account->srv->OpenX(
-            QStringLiteral("select Cvalue,Calias,CbarCode,cParentValue,bFreeStop from userdefine "
-                           "where cId='%1' order by pubzxts").arg(item));
-        allocation::stop();
-        std::printf("value grid of %d rows: %.0f bytes per row held after a fill; the record set "
-                    "of the rows %.0f bytes per row\n",
-                    count, double(grid) / count, double(allocation::current()) / count);
+    std::int64_t window[2];
+    std::int64_t shown[2];
+    int i = 0;
+    for (int count : {10000, 100000}) {
+        std::unique_ptr<archive::FrmZArchive> w = openWindow(kItems.at(count));
+        if (!w) return;
+        w->Load();
+        window[i] = freedBy([&] { w.reset(); });
+        auto g = std::make_unique<controls::Grid>();
+        using F = host::GridField;
+        g->showRecordSet(g_account->srv->OpenX(
+                             QStringLiteral("select Cvalue,Calias,CbarCode,cParentValue,bFreeStop "
+                                            "from userdefine where cId='%1' order by pubzxts")
+                                 .arg(kItems.at(count))),
+                         {{F::Counter, -1, {}}, {F::Text, 0, {}}, {F::Text, 1, {}},
+                          {F::Text, 2, {}}, {F::Text, 3, {}}, {F::Check, 4, {}}});
+        shown[i] = freedBy([&] { g.reset(); });
+        ++i;
     }
+    allocation::start();
+    host::RecordSetPtr rs = g_account->srv->OpenX(
+        QStringLiteral("select Cvalue,Calias,CbarCode,cParentValue,bFreeStop from userdefine "
+                       "where cId='%1' order by pubzxts").arg(kItems.at(100000)));
+    allocation::stop();
+    std::printf("value window: %.0f bytes per row held; the record set of the values %.0f bytes "
+                "per row\n", double(window[1] - window[0]) / 90000,
+                double(allocation::current()) / 100000);
+    std::printf("grid showing the values: %.0f bytes per row held, record set included\n",
+                double(shown[1] - shown[0]) / 90000);
 }
 
 }  // namespace
@@ -139,8 +180,13 @@ int main(int argc, char** argv) {
         window->Load();
         g_windows[count] = std::move(window);
     }
+    g_shownGrid = std::make_unique<controls::Grid>();
+    g_shownGrid->setCols(6);
+    for (int c = 0; c < 6; ++c) g_shownGrid->setText(0, c, g_windows.begin()->second->grid()->text(0, c));
+    showUnlessHidden(*g_shownGrid, 1000, 700);
     QApplication::processEvents();
     const int status = runBenchmarks(argc, argv);
+    g_shownGrid.reset();
     g_windows.clear();
     return status;
 }
