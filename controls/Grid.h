@@ -54,6 +54,9 @@ public:
     int repaintCount() const override { return m_repaints; }
 
     void sort(int col, Qt::SortOrder order) override { m_model->sortRows(col, order); }
+    void showRecordSet(host::RecordSetPtr rs, std::vector<host::GridField> columns) override {
+        m_model->showRecordSet(std::move(rs), std::move(columns));
+    }
 
 signals:
     void currentRowChanged(int row);  // grid row; 0 when no data row is current

@@ -17,33 +17,30 @@ bool GridModel::inRange(int row, int col) const {
     return false;
 }
 
+namespace {
+
+constexpr size_t kCacheSize = 4096;  // cells; more than a screen holds
+
+template <typename T>
+void resizeKept(std::vector<T>& cells, size_t n) {
+    if (!cells.empty()) cells.resize(n);
+}
+
+}  // namespace
+
 void GridModel::reshape(int rows, int cols) {
-    if (cols == m_cols) {
-        const size_t n = size_t(rows) * size_t(cols);
-        m_text.resize(n);
-        if (!m_check.empty()) m_check.resize(n, 0);
-        if (!m_back.empty()) m_back.resize(n, 0);
-    } else {
-        const int keepRows = std::min(rows, m_rows);
-        const int keepCols = std::min(cols, m_cols);
-        const size_t n = size_t(rows) * size_t(cols);
-        std::vector<QString> text(n);
-        std::vector<uint8_t> check(m_check.empty() ? 0 : n, 0);
-        std::vector<QRgb> back(m_back.empty() ? 0 : n, 0);
-        for (int r = 0; r < keepRows; ++r) {
-            for (int c = 0; c < keepCols; ++c) {
-                const size_t from = cell(r, c);
-                const size_t to = size_t(r) * size_t(cols) + size_t(c);
-                text[to] = std::move(m_text[from]);
-                if (!check.empty()) check[to] = m_check[from];
-                if (!back.empty()) back[to] = m_back[from];
-            }
+    const size_t n = size_t(rows - 1);
+    if (cols != m_cols) m_columns.resize(size_t(cols));
+    if (rows != m_rows) {
+        for (Column& c : m_columns) {
+            resizeKept(c.text, n);
+            resizeKept(c.check, n);
+            resizeKept(c.back, n);
+            if (rows < m_rows && !c.written.isEmpty())
+                c.written.removeIf([rows](const auto& e) { return e.key() >= rows - 1; });
         }
-        m_text = std::move(text);
-        m_check = std::move(check);
-        m_back = std::move(back);
-        m_checkCol.resize(size_t(cols), 0);
-        m_align.resize(size_t(cols), Qt::AlignLeft | Qt::AlignVCenter);
+        if (m_rs) m_records.resize(n, -1);
+        ++m_generation;
     }
     m_rows = rows;
     m_cols = cols;
@@ -94,9 +91,17 @@ void GridModel::setCols(int cols) {
 }
 
 void GridModel::clear() {
-    std::fill(m_text.begin(), m_text.end(), QString());
-    std::fill(m_check.begin(), m_check.end(), uint8_t(0));
-    m_back.clear();
+    for (Column& c : m_columns) {
+        c.header.clear();
+        c.source = {};
+        c.text = {};
+        c.written.clear();
+        c.check = {};
+        c.back = {};
+    }
+    m_rs.reset();
+    m_records = {};
+    ++m_generation;
     if (m_cols == 0) return;
     if (m_batching) {
         m_dirty.add(0, m_rows - 1, 0, m_cols - 1);
@@ -104,6 +109,40 @@ void GridModel::clear() {
     }
     emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
     if (m_rows > 1) emit dataChanged(index(0, 0), index(m_rows - 2, m_cols - 1));
+}
+
+void GridModel::showRecordSet(host::RecordSetPtr rs, std::vector<host::GridField> columns) {
+    const int records = rs ? rs->recordCount() : 0;
+    if (!m_batching) beginResetModel();
+    reshape(records + 1, int(columns.size()));
+    m_rs = std::move(rs);
+    m_records.resize(size_t(records));
+    std::iota(m_records.begin(), m_records.end(), 0);
+    for (int col = 0; col < m_cols; ++col) {
+        Column& c = m_columns[size_t(col)];
+        c.source = std::move(columns[size_t(col)]);
+        c.text = {};
+        c.written.clear();
+        c.check = {};
+        c.back = {};
+        if (c.source.show != host::GridField::Check) continue;
+        c.checkCol = true;
+        c.check.assign(size_t(records), 0);
+        for (int r = 0; r < records; ++r) {
+            const QVariant v = m_rs->at(r, c.source.field);
+            if (!v.isNull() && v.toBool()) c.check[size_t(r)] = uint8_t(Qt::Checked);
+        }
+    }
+    ++m_generation;
+    if (m_batching) {
+        structureChanged();
+        return;
+    }
+    m_shownRows = m_rows - 1;
+    m_shownCols = m_cols;
+    m_resetPending = false;
+    m_dirty = {};
+    endResetModel();
 }
 
 void GridModel::changed(int row, int col) {
@@ -117,44 +156,85 @@ void GridModel::changed(int row, int col) {
     }
 }
 
+QString GridModel::shownText(int data, int col) const {
+    const int record = size_t(data) < m_records.size() ? m_records[size_t(data)] : -1;
+    if (!m_rs || record < 0) return {};
+    const host::GridField& f = m_columns[size_t(col)].source;
+    switch (f.show) {
+        case host::GridField::Text:
+            return f.text ? f.text(*m_rs, record, f.field) : m_rs->textAt(record, f.field);
+        case host::GridField::Counter: return QString::number(record + 1);
+        default: return {};
+    }
+}
+
+QString GridModel::cellText(int data, int col, bool cached) const {
+    const Column& c = m_columns[size_t(col)];
+    if (!c.shows()) return c.text.empty() ? QString() : c.text[size_t(data)];
+    if (!c.written.isEmpty()) {
+        const auto it = c.written.constFind(data);
+        if (it != c.written.constEnd()) return *it;
+    }
+    if (!cached) return shownText(data, col);
+    if (m_cache.empty()) m_cache.resize(kCacheSize);
+    CachedText& slot = m_cache[(size_t(data) * size_t(m_cols) + size_t(col)) % kCacheSize];
+    if (slot.generation != m_generation || slot.data != data || slot.col != col)
+        slot = {data, col, m_generation, shownText(data, col)};
+    return slot.text;
+}
+
 QString GridModel::text(int row, int col) const {
     if (!inRange(row, col)) return {};
-    return m_text[cell(row, col)];
+    return row == 0 ? m_columns[size_t(col)].header : cellText(row - 1, col, false);
 }
 
 void GridModel::setText(int row, int col, const QString& text) {
     if (!inRange(row, col)) return;
-    QString& slot = m_text[cell(row, col)];
-    if (slot == text) return;
-    slot = text;
+    Column& c = m_columns[size_t(col)];
+    if (row == 0) {
+        if (c.header == text) return;
+        c.header = text;
+    } else if (c.shows()) {
+        if (cellText(row - 1, col, false) == text) return;
+        c.written.insert(row - 1, text);
+    } else {
+        if (c.text.empty()) {
+            if (text.isEmpty()) return;
+            c.text.resize(size_t(m_rows - 1));
+        }
+        QString& slot = c.text[size_t(row - 1)];
+        if (slot == text) return;
+        slot = text;
+    }
     changed(row, col);
 }
 
 Qt::CheckState GridModel::checkState(int row, int col) const {
-    if (!inRange(row, col) || m_check.empty()) return Qt::Unchecked;
-    return Qt::CheckState(m_check[cell(row, col)]);
+    if (!inRange(row, col) || row == 0) return Qt::Unchecked;
+    const Column& c = m_columns[size_t(col)];
+    return c.check.empty() ? Qt::Unchecked : Qt::CheckState(c.check[size_t(row - 1)]);
 }
 
 void GridModel::setCheckState(int row, int col, Qt::CheckState state) {
-    if (!inRange(row, col)) return;
-    if (m_check.empty()) {
+    if (!inRange(row, col) || row == 0) return;
+    Column& c = m_columns[size_t(col)];
+    if (c.check.empty()) {
         if (state == Qt::Unchecked) return;
-        m_check.assign(m_text.size(), 0);
+        c.check.assign(size_t(m_rows - 1), 0);
     }
-    uint8_t& slot = m_check[cell(row, col)];
+    uint8_t& slot = c.check[size_t(row - 1)];
     if (slot == uint8_t(state)) return;
     slot = uint8_t(state);
     changed(row, col);
 }
 
 bool GridModel::isCheckColumn(int col) const {
-    return col >= 0 && col < m_cols && m_checkCol[size_t(col)] != 0;
+    return col >= 0 && col < m_cols && m_columns[size_t(col)].checkCol;
 }
 
 void GridModel::setCheckColumn(int col, bool check) {
     if (!inRange(0, col) || isCheckColumn(col) == check) return;
-    m_checkCol[size_t(col)] = check ? 1 : 0;
-    if (check && m_check.empty()) m_check.assign(m_text.size(), 0);
+    m_columns[size_t(col)].checkCol = check;
     if (m_batching) {
         m_dirty.add(0, m_rows - 1, col, col);
     } else if (m_rows > 1) {
@@ -163,19 +243,21 @@ void GridModel::setCheckColumn(int col, bool check) {
 }
 
 QColor GridModel::backColor(int row, int col) const {
-    if (!inRange(row, col) || m_back.empty()) return {};
-    const QRgb rgb = m_back[cell(row, col)];
+    if (!inRange(row, col) || row == 0) return {};
+    const Column& c = m_columns[size_t(col)];
+    const QRgb rgb = c.back.empty() ? 0 : c.back[size_t(row - 1)];
     return rgb == 0 ? QColor() : QColor::fromRgba(rgb);
 }
 
 void GridModel::setBackColor(int row, int col, const QColor& color) {
-    if (!inRange(row, col)) return;
+    if (!inRange(row, col) || row == 0) return;
+    Column& c = m_columns[size_t(col)];
     const QRgb rgb = color.isValid() ? color.rgba() : 0;
-    if (m_back.empty()) {
+    if (c.back.empty()) {
         if (rgb == 0) return;
-        m_back.assign(m_text.size(), 0);
+        c.back.assign(size_t(m_rows - 1), 0);
     }
-    QRgb& slot = m_back[cell(row, col)];
+    QRgb& slot = c.back[size_t(row - 1)];
     if (slot == rgb) return;
     slot = rgb;
     changed(row, col);
@@ -183,12 +265,12 @@ void GridModel::setBackColor(int row, int col, const QColor& color) {
 
 Qt::Alignment GridModel::colAlignment(int col) const {
     if (col < 0 || col >= m_cols) return Qt::AlignLeft | Qt::AlignVCenter;
-    return m_align[size_t(col)];
+    return m_columns[size_t(col)].align;
 }
 
 void GridModel::setColAlignment(int col, Qt::Alignment alignment) {
-    if (!inRange(0, col) || m_align[size_t(col)] == alignment) return;
-    m_align[size_t(col)] = alignment;
+    if (!inRange(0, col) || m_columns[size_t(col)].align == alignment) return;
+    m_columns[size_t(col)].align = alignment;
     if (m_batching) {
         m_dirty.add(0, m_rows - 1, col, col);
     } else if (m_rows > 1) {
@@ -242,7 +324,7 @@ void GridModel::sortRows(int col, Qt::SortOrder order) {
     std::vector<SortKey> keys(static_cast<size_t>(dataRows));
     for (int r = 0; r < dataRows; ++r) {
         SortKey& k = keys[size_t(r)];
-        k.text = m_text[cell(r + 1, col)];
+        k.text = cellText(r, col, false);
         k.number = k.text.trimmed().toDouble(&k.numeric);
     }
     auto less = [&](int a, int b) {
@@ -262,26 +344,31 @@ void GridModel::sortRows(int col, Qt::SortOrder order) {
     const bool announce = !m_batching;
     if (announce) emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
 
+    std::vector<int> newRowOf(static_cast<size_t>(dataRows));
+    for (int to = 0; to < dataRows; ++to) newRowOf[size_t(perm[size_t(to)])] = to;
     auto permute = [&](auto& cells) {
         if (cells.empty()) return;
-        auto copy = cells;
-        for (int to = 0; to < dataRows; ++to) {
-            const int from = perm[size_t(to)];
-            std::move(copy.begin() + ptrdiff_t(cell(from + 1, 0)),
-                      copy.begin() + ptrdiff_t(cell(from + 2, 0)),
-                      cells.begin() + ptrdiff_t(cell(to + 1, 0)));
-        }
+        auto copy = std::move(cells);
+        cells.resize(copy.size());
+        for (int to = 0; to < dataRows; ++to) cells[size_t(to)] = std::move(copy[size_t(perm[size_t(to)])]);
     };
-    permute(m_text);
-    permute(m_check);
-    permute(m_back);
+    for (Column& c : m_columns) {
+        permute(c.text);
+        permute(c.check);
+        permute(c.back);
+        if (c.written.isEmpty()) continue;
+        QHash<int, QString> moved;
+        for (auto it = c.written.cbegin(); it != c.written.cend(); ++it)
+            moved.insert(newRowOf[size_t(it.key())], it.value());
+        c.written = std::move(moved);
+    }
+    permute(m_records);
+    ++m_generation;
 
     if (!announce) {
         structureChanged();
         return;
     }
-    std::vector<int> newRowOf(static_cast<size_t>(dataRows));
-    for (int to = 0; to < dataRows; ++to) newRowOf[size_t(perm[size_t(to)])] = to;
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());
@@ -301,24 +388,24 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
-    const int row = index.row() + 1;
+    const int data = index.row();
     const int col = index.column();
-    if (row >= m_rows || col >= m_cols) return {};  // a view behind a batch
+    if (data + 1 >= m_rows || col >= m_cols) return {};  // a view behind a batch
+    const Column& c = m_columns[size_t(col)];
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return m_text[cell(row, col)];
+            return cellText(data, col, true);
         case Qt::CheckStateRole:
-            if (!m_checkCol[size_t(col)]) return {};
-            return m_check.empty() ? int(Qt::Unchecked) : int(m_check[cell(row, col)]);
+            if (!c.checkCol) return {};
+            return c.check.empty() ? int(Qt::Unchecked) : int(c.check[size_t(data)]);
         case Qt::BackgroundRole: {
-            if (m_back.empty()) return {};
-            const QRgb rgb = m_back[cell(row, col)];
+            const QRgb rgb = c.back.empty() ? 0 : c.back[size_t(data)];
             if (rgb == 0) return {};
             return QBrush(QColor::fromRgba(rgb));
         }
         case Qt::TextAlignmentRole:
-            return int(m_align[size_t(col)]);
+            return int(c.align);
         default:
             return {};
     }
@@ -328,7 +415,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     if (!index.isValid() || role != Qt::CheckStateRole) return false;
     const int row = index.row() + 1;
     const int col = index.column();
-    if (row >= m_rows || col >= m_cols || !m_checkCol[size_t(col)]) return false;
+    if (row >= m_rows || col >= m_cols || !m_columns[size_t(col)].checkCol) return false;
     const auto state = Qt::CheckState(value.toInt());
     if (state == checkState(row, col)) return true;
     setCheckState(row, col, state);
@@ -344,7 +431,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (section < 0 || section >= m_cols || section >= m_shownCols) return {};
     switch (role) {
         case Qt::DisplayRole:
-            return m_text[cell(0, section)];
+            return m_columns[size_t(section)].header;
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);
         case Qt::BackgroundRole: {  // a title cell's own colour
@@ -360,7 +447,8 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.column() < m_cols && m_checkCol[size_t(index.column())]) f |= Qt::ItemIsUserCheckable;
+    if (index.column() < m_cols && m_columns[size_t(index.column())].checkCol)
+        f |= Qt::ItemIsUserCheckable;
     return f;
 }
 

@@ -1,15 +1,22 @@
 #pragma once
-// The cells of a Grid: text, check state and back colour in flat vectors, one entry per cell.
+// The cells of a Grid, column by column. A column either shows a field of the record set the
+// grid shows (read from it when asked: a view's cells are made into text as it paints them and
+// kept while they are on screen) or keeps the texts written into it; check states and colours
+// are kept per column once one is set, and texts written over a shown field are kept apart.
 // Addressed the grid's way: row 0 is the header row (the model's horizontal header), data rows
 // start at 1 and are the model's rows 0…n-1. While batching (the grid's redraw is off) changes
 // emit nothing; ending the batch announces them in one reset or one dataChanged.
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QHash>
+#include <QString>
 #include <algorithm>
 #include <climits>
-#include <QString>
 #include <cstdint>
 #include <vector>
+
+#include "host/IGrid.h"
+#include "host/RecordSet.h"
 
 namespace controls {
 
@@ -24,6 +31,9 @@ public:
     int cols() const { return m_cols; }
     void setCols(int cols);
     void clear();  // every cell, header included, loses text, check state and colour
+
+    // One data row per record, column c showing columns[c] (see host::IGrid::showRecordSet).
+    void showRecordSet(host::RecordSetPtr rs, std::vector<host::GridField> columns);
 
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
@@ -61,19 +71,40 @@ signals:
     void checkToggled(int row, int col);
 
 private:
+    struct Column {
+        QString header;
+        host::GridField source;       // show Empty: the column keeps its own texts
+        std::vector<QString> text;    // own texts by data row; empty until one is written
+        QHash<int, QString> written;  // texts written over a shown field, by data row
+        std::vector<uint8_t> check;   // by data row; empty until a state is set
+        std::vector<QRgb> back;       // by data row; empty until a colour is set; 0 = default
+        bool checkCol = false;
+        Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+        bool shows() const { return source.show != host::GridField::Empty; }
+    };
+
     bool inRange(int row, int col) const;
-    size_t cell(int row, int col) const { return size_t(row) * size_t(m_cols) + size_t(col); }
+    QString cellText(int data, int col, bool cached) const;  // data row 0-based
+    QString shownText(int data, int col) const;               // of the record set
     void reshape(int rows, int cols);
     void changed(int row, int col);  // one cell changed: announce it or remember it
     void structureChanged();         // shape or order changed while batching
 
     int m_rows = 1;
     int m_cols = 0;
-    std::vector<QString> m_text;     // m_rows * m_cols, row-major, row 0 = header
-    std::vector<uint8_t> m_check;    // same shape; empty until a check column exists
-    std::vector<QRgb> m_back;        // same shape; empty until a colour is set; 0 = default
-    std::vector<uint8_t> m_checkCol;      // per column
-    std::vector<Qt::Alignment> m_align;   // per column
+    std::vector<Column> m_columns;
+    host::RecordSetPtr m_rs;
+    std::vector<int> m_records;  // record shown by each data row (-1: none) while m_rs is set
+
+    // Texts of shown fields the views asked for lately (what is on screen), by cell.
+    struct CachedText {
+        int data = -1;
+        int col = -1;
+        quint32 generation = 0;
+        QString text;
+    };
+    mutable std::vector<CachedText> m_cache;
+    quint32 m_generation = 1;  // a new one forgets every cached text
 
     // What the views were last told (rowCount/columnCount answer these while batching).
     int m_shownRows = 0;

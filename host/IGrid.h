@@ -5,10 +5,28 @@
 #include <QColor>
 #include <QString>
 #include <Qt>
+#include <functional>
+#include <vector>
+
+#include "host/RecordSet.h"
 
 class QWidget;
 
 namespace host {
+
+// What one grid column shows of a record set the grid shows.
+struct GridField {
+    enum Show {
+        Empty,    // nothing of the record set: texts the window writes itself
+        Text,     // the field's text (NULL as empty), or what `text` makes of the value
+        Counter,  // the record's number, 1 for the first record (moves with it when sorted)
+        Check     // the field as the check state of a check column: NULL, 0 and false unticked
+    };
+    Show show = Empty;
+    int field = -1;
+    // The shown text of the field of a record (0-based); empty: the field's own text.
+    std::function<QString(const RecordSet& rs, int record, int field)> text;
+};
 
 class IGrid {
 public:
@@ -49,6 +67,11 @@ public:
     virtual int repaintCount() const = 0;  // repaints done since creation (fill progress)
 
     virtual void sort(int col, Qt::SortOrder order) = 0;  // data rows only
+
+    // One data row per record, column c showing columns[c]: the grid reads the record set as
+    // the view asks (nothing is copied) and keeps the header row, widths, alignments and check
+    // columns. Cells written afterwards (text, check, colour) are kept over what it shows.
+    virtual void showRecordSet(RecordSetPtr rs, std::vector<GridField> columns) = 0;
 };
 
 }  // namespace host

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in Release (build-bench/, apart from the test build) and runs them.
-# Arguments go to every benchmark, e.g. scripts/bench.sh --benchmark_filter=Refresh
+# Builds the benchmarks in Release (build-bench/, apart from the test build) and runs each with
+# interleaved repetitions, reporting the median, mean and spread of the repetitions: a single
+# run on a shared machine swings by a third, the median of interleaved runs holds from one run
+# to the next. Further arguments go to every benchmark, e.g.
+#   scripts/bench.sh --benchmark_filter=Refresh
+#   BENCH_REPETITIONS=11 scripts/bench.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -9,7 +13,9 @@ targets=(catalogue_refresh editor_open hostdb_bench lookup_controls pub_bench sq
          print_export_bench value_fill carryover_matrix item_save login_bench)
 cmake --build build-bench --target "${targets[@]}"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+steady=(--benchmark_repetitions="${BENCH_REPETITIONS:-7}" --benchmark_enable_random_interleaving=true
+        --benchmark_report_aggregates_only=true)
 for t in "${targets[@]}"; do
     echo "== $t"
-    "build-bench/$t" "$@"
+    "build-bench/$t" "${steady[@]}" "$@"
 done

@@ -1,15 +1,20 @@
-// The catalogue's list refresh over an account of 10,000 items, 2,000 of them taking their
-// values from related archives, against reading the same rows with one plain SQLite statement
-// in the same process. Goal: the refresh within twice the plain read. Afterwards the memory of
-// a fill: what the listing holds and the most it needs while filling.
+// The catalogue's list refresh of classes with 1,000, 10,000 and 100,000 items, a fifth of them
+// taking their values from related archives, each against reading the same rows with one plain
+// SQLite statement in the same process. Goals: the refresh within 1.5 times the plain read at
+// 10,000 items and within twice it at 100,000; 100,000 items within 12 times the time of 10,000.
+// Afterwards the memory of a fill: what the listing holds per row and the most it needs.
 //
 //   build-…/catalogue_refresh [--benchmark_filter=…]
+// Run with --benchmark_repetitions=7 --benchmark_enable_random_interleaving=true
+// --benchmark_report_aggregates_only=true (scripts/bench.sh does) and read the medians.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
 #include <QApplication>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <memory>
 
 #include "AllocationCounter.h"
@@ -23,34 +28,33 @@ namespace {
 
 using namespace benchsupport;
 
-constexpr int kItems = 10000;
-constexpr int kRelated = 2000;
+// The classes the items go to and how many each gets (besides the demo account's own).
+const std::map<int, QString> kClasses = {{1000, QStringLiteral("单据头")},
+                                         {10000, QStringLiteral("单据体")},
+                                         {100000, QStringLiteral("存货")}};
 
-// Items up to 10,000 in every class; related archives on 2,000 of them, over report archives,
-// user-defined references and one archive that is neither.
+// The items of each class; related archives on every fifth, over report archives, user-defined
+// references and one archive that is neither.
 bool fill(BenchAccount& account) {
-    const auto have = account.db().query(QStringLiteral(
-        "SELECT count(*), sum(CASE WHEN IFNULL(cRelArchive,'')<>'' THEN 1 ELSE 0 END) FROM UserDef_Base"));
-    if (!have) return false;
-    const int missing = kItems - have->at(0, 0).toInt();
-    const int related = kRelated - have->at(0, 1).toInt();
-    const QString sql = QStringLiteral(
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < %1), "
-        "c(k, cls) AS (VALUES (0,'单据头'),(1,'单据体'),(2,'联系人'),(3,'供应商联系人'),"
-        "(4,'客户'),(5,'供应商'),(6,'存货'),(7,'批次属性'),(8,'序列号'),(9,'服务用户档案'),"
-        "(10,'班组'),(11,'条码'),(12,'银行账号')), "
-        "r(k, arch, fld) AS (VALUES (0,'Person','cPersonName'),(1,'Warehouse','cWhName'),"
-        "(2,'SettleStyle','cSSName'),(3,'[UR0001]','cStageName'),(4,'Customer','cCusName'),"
-        "(5,'Inventory','cInvName'),(6,'Department','cDepName'),(7,'LegacyArchive','cCode')) "
-        "INSERT INTO UserDef_Base(cId,cClass,cItem,cType,IMaxLen,cItemName,iLength,bInput,"
-        "bArchive,iDataSource,cRelArchive,cRelField,cDicDbName) "
-        "SELECT 100000+i, c.cls, '扩展自定义项'||(1000+i), "
-        "  CASE i % 5 WHEN 0 THEN '文本' WHEN 1 THEN '日期' WHEN 2 THEN '整型' WHEN 3 THEN '数字' "
-        "  ELSE '文本' END, 60, '批量项目'||i, 60, i % 2, i % 3 = 0, "
-        "  CASE WHEN i <= %2 THEN 1 ELSE 0 END, "
-        "  CASE WHEN i <= %2 THEN r.arch END, CASE WHEN i <= %2 THEN r.fld END, 'cBench'||i "
-        "FROM n JOIN c ON c.k = i % 13 JOIN r ON r.k = i % 8");
-    return account.exec(sql.arg(missing).arg(related));
+    int first = 1;
+    for (const auto& [count, cls] : kClasses) {
+        const QString sql = QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i+1 FROM n WHERE i < %2), "
+            "r(k, arch, fld) AS (VALUES (0,'Person','cPersonName'),(1,'Warehouse','cWhName'),"
+            "(2,'SettleStyle','cSSName'),(3,'[UR0001]','cStageName'),(4,'Customer','cCusName'),"
+            "(5,'Inventory','cInvName'),(6,'Department','cDepName'),(7,'LegacyArchive','cCode')) "
+            "INSERT INTO UserDef_Base(cId,cClass,cItem,cType,IMaxLen,cItemName,iLength,bInput,"
+            "bArchive,iDataSource,cRelArchive,cRelField,cDicDbName) "
+            "SELECT 100000+i, '%3', '扩展自定义项'||(1000+i), "
+            "  CASE i % 5 WHEN 0 THEN '文本' WHEN 1 THEN '日期' WHEN 2 THEN '整型' WHEN 3 THEN '数字' "
+            "  ELSE '文本' END, 60, '批量项目'||i, 60, i % 2, i % 3 = 0, "
+            "  CASE WHEN i % 5 = 0 THEN 1 ELSE 0 END, "
+            "  CASE WHEN i % 5 = 0 THEN r.arch END, CASE WHEN i % 5 = 0 THEN r.fld END, 'cBench'||i "
+            "FROM n JOIN r ON r.k = i % 8");
+        if (!account.exec(sql.arg(first).arg(first + count - 1).arg(cls))) return false;
+        first += count;
+    }
+    return true;
 }
 
 BenchAccount* g_account = nullptr;
@@ -58,101 +62,148 @@ catalogue::FrmUserDef* g_window = nullptr;
 
 void BM_RefreshItemList(benchmark::State& state) {
     catalogue::FrmUserDef& w = *g_window;
+    if (!w.selectClass(kClasses.at(int(state.range(0))))) return state.SkipWithError("no class");
     for (auto _ : state) {
         w.RunCommand(QStringLiteral("Refresh"));
         benchmark::DoNotOptimize(w.grid()->rows());
     }
     state.counters["rows"] = w.grid()->rows() - 1;
 }
-BENCHMARK(BM_RefreshItemList)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// The listing read and handed to a grid as a record set, the grid showing the fields as the
+// window shows them (coded columns localised, related archives by their names) and painting
+// the rows on screen: the refresh once the window fills through showRecordSet.
+std::unique_ptr<controls::Grid> g_shownGrid;
+
+void BM_ShowListing(benchmark::State& state) {
+    controls::Grid& g = *g_shownGrid;
+    const QString sql = catalogue::listingSql(kClasses.at(int(state.range(0))));
+    for (auto _ : state) {
+        host::RecordSetPtr rs = userdef::g_SrvDB->OpenX(sql);
+        auto names = std::make_shared<catalogue::RelatedArchiveNames>(QStringLiteral("001"));
+        auto coded = std::make_shared<catalogue::CodedColumns>(*g_window->grid(), *names);
+        const int archiveCol = catalogue::kColRelArchive, fieldCol = archiveCol + 1;
+        std::vector<host::GridField> columns(size_t(g_window->grid()->cols()));
+        columns[0] = {host::GridField::Counter, -1, {}};
+        for (int f = 0; f + 1 < int(columns.size()) && f < rs->fieldCount(); ++f) {
+            const catalogue::FieldShow show = catalogue::fieldShow(rs->field(f).type);
+            const int col = f + 1;
+            columns[size_t(col)] = {host::GridField::Text, f,
+                [names, coded, show, col, archiveCol, fieldCol](const host::RecordSet& rs, int r, int f) {
+                    const QString stored = catalogue::fieldDisplayText(rs, r, f, show);
+                    if (col != archiveCol && col != fieldCol) return coded->shown(col, stored);
+                    const QString archive = rs.textAt(r, archiveCol - 1);
+                    if (archive.isEmpty()) return stored;
+                    const auto shown = names->resolve(archive, rs.textAt(r, fieldCol - 1));
+                    return col == archiveCol ? shown.first : shown.second;
+                }};
+        }
+        g.showRecordSet(rs, std::move(columns));
+        g.viewport()->repaint();
+        benchmark::DoNotOptimize(g.rows());
+    }
+    state.counters["rows"] = g.rows() - 1;
+}
 
 // The same rows in one plain statement: every column's text read.
-void plainRead(benchmark::State& state, const char* order) {
-    plainSqliteRead(state, g_account->db().handle(),
-                    QStringLiteral("SELECT %1 FROM UserDef_Parent ORDER BY %2")
-                        .arg(catalogue::kListFields, QLatin1String(order))
-                        .toUtf8());
+QByteArray plainSql(int count, const char* order = "cClass, CAST(cId AS INT), cItem") {
+    return QStringLiteral("SELECT %1 FROM UserDef_Parent WHERE cClass='%2' ORDER BY %3")
+        .arg(catalogue::kListFields, kClasses.at(count), QLatin1String(order))
+        .toUtf8();
 }
 
 void BM_PlainSqliteRead(benchmark::State& state) {
-    plainRead(state, "cClass, CAST(cId AS INT), cItem");
+    plainSqliteRead(state, g_account->db().handle(), plainSql(int(state.range(0))));
 }
-BENCHMARK(BM_PlainSqliteRead)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // The same read with texts ordered by their bytes: what the Chinese text order costs.
 void BM_PlainSqliteReadByteOrder(benchmark::State& state) {
-    plainRead(state, "cClass COLLATE BINARY, CAST(cId AS INT), cItem COLLATE BINARY");
+    plainSqliteRead(state, g_account->db().handle(),
+                    plainSql(int(state.range(0)),
+                             "cClass COLLATE BINARY, CAST(cId AS INT), cItem COLLATE BINARY"));
 }
-BENCHMARK(BM_PlainSqliteReadByteOrder)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-
-// The worst case of the text order: 10,000 distinct Chinese names sorted, against byte order.
-void BM_SortByNameChineseOrder(benchmark::State& state) { plainRead(state, "cItemName, cId"); }
-BENCHMARK(BM_SortByNameChineseOrder)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-void BM_SortByNameByteOrder(benchmark::State& state) {
-    plainRead(state, "cItemName COLLATE BINARY, cId COLLATE BINARY");
-}
-BENCHMARK(BM_SortByNameByteOrder)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // The same rows with every column turned into a QString, as any Qt program reading them pays.
 void BM_PlainSqliteReadToStrings(benchmark::State& state) {
-    plainSqliteReadToStrings(
-        state, g_account->db().handle(),
-        {QStringLiteral("SELECT %1 FROM UserDef_Parent ORDER BY cClass, CAST(cId AS INT), cItem")
-             .arg(catalogue::kListFields)
-             .toUtf8()},
-        size_t(kItems) * 19);
+    const int count = int(state.range(0));
+    plainSqliteReadToStrings(state, g_account->db().handle(), {plainSql(count)}, size_t(count) * 19);
 }
-BENCHMARK(BM_PlainSqliteReadToStrings)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // The listing through the server database service alone (its part of the refresh).
 void BM_OpenXListing(benchmark::State& state) {
-    const QString sql = catalogue::listingSql(catalogue::kRootKey);
+    const QString sql = catalogue::listingSql(kClasses.at(int(state.range(0))));
     for (auto _ : state) {
         host::RecordSetPtr rs = g_account->srv->OpenX(sql);
         benchmark::DoNotOptimize(rs.get());
     }
 }
-BENCHMARK(BM_OpenXListing)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+void sizes(benchmark::internal::Benchmark* b) {
+    for (const auto& entry : kClasses) b->Arg(entry.first);
+    b->Unit(benchmark::kMillisecond)->MinTime(1.0);
+}
+BENCHMARK(BM_RefreshItemList)->Apply(sizes);
+BENCHMARK(BM_ShowListing)->Apply(sizes);
+BENCHMARK(BM_PlainSqliteRead)->Apply(sizes);
+BENCHMARK(BM_PlainSqliteReadByteOrder)->Apply(sizes);
+BENCHMARK(BM_PlainSqliteReadToStrings)->Apply(sizes);
+BENCHMARK(BM_OpenXListing)->Apply(sizes);
 
 double megabytes(std::int64_t bytes) { return double(bytes) / (1024.0 * 1024.0); }
 
-// One fill of a new window: what the listing keeps and the most the fill needed; then the same
-// for a refresh of the filled window.
+// What a window showing a class holds per row: the memory freed when it closes, for the two
+// largest classes, the difference per row of the difference (the window's own share cancels),
+// against the listing's record set; and the most a refresh of the largest class needed.
+std::int64_t freedBy(const std::function<void()>& work) {
+    allocation::start();
+    work();
+    allocation::stop();
+    return -allocation::current();
+}
+
 void reportMemory() {
-    catalogue::FrmUserDef w(false);
-    w.resize(1200, 800);
+    std::map<int, std::pair<int, std::int64_t>> held;  // size -> rows, bytes
+    std::int64_t peak = 0;
+    for (const auto& [count, cls] : kClasses) {
+        auto w = std::make_unique<catalogue::FrmUserDef>(false);
+        w->resize(1200, 800);
+        w->Load();
+        w->selectClass(cls);
+        allocation::start();
+        w->RunCommand(QStringLiteral("Refresh"));
+        allocation::stop();
+        peak = std::max(peak, allocation::peak());
+        const int rows = w->grid()->rows() - 1;
+        held[count] = {rows, freedBy([&] { w.reset(); })};
+    }
+    const auto& [rows10, bytes10] = held.at(10000);
+    const auto& [rows100, bytes100] = held.at(100000);
+    const double perRow = double(bytes100 - bytes10) / (rows100 - rows10);
     allocation::start();
-    w.Load();
+    host::RecordSetPtr rs = userdef::g_SrvDB->OpenX(catalogue::listingSql(kClasses.at(100000)));
     allocation::stop();
-    std::printf("memory of a first fill (%d rows): held %.1f MiB, peak %.1f MiB\n",
-                w.grid()->rows() - 1, megabytes(allocation::current()), megabytes(allocation::peak()));
-    allocation::start();
-    w.RunCommand(QStringLiteral("Refresh"));
-    allocation::stop();
-    std::printf("memory of a refresh: peak %.1f MiB above what the list held, %.1f MiB left after it\n",
-                megabytes(allocation::peak()), megabytes(allocation::current()));
+    std::printf("catalogue window: %.0f bytes per row held; the listing's record set %.0f bytes per "
+                "row; a refresh of %d rows peaked at %.1f MiB\n",
+                perRow, double(allocation::current()) / rows100, rows100, megabytes(peak));
+    // A grid showing the record set holds it: what it frees on release, per row of the difference.
+    std::int64_t shown[2];
+    int i = 0;
+    for (int count : {10000, 100000}) {
+        auto g = std::make_unique<controls::Grid>();
+        g->setCols(20);
+        using F = host::GridField;
+        std::vector<F> columns(20, F{F::Text, 0, {}});
+        for (int c = 1; c < 20; ++c) columns[size_t(c)].field = c - 1;
+        columns[0] = {F::Counter, -1, {}};
+        g->showRecordSet(userdef::g_SrvDB->OpenX(catalogue::listingSql(kClasses.at(count))),
+                         std::move(columns));
+        shown[i++] = freedBy([&] { g.reset(); });
+    }
+    std::printf("grid showing the listing: %.0f bytes per row held, record set included\n",
+                double(shown[1] - shown[0]) / (rows100 - rows10));
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("process peak resident size: %.1f MiB\n", double(usage.ru_maxrss) / 1024.0);
-
-    // The listing's record set alone, and the same values as rows of QVariants (how record sets
-    // held them before they kept the database's values).
-    const QString sql = catalogue::listingSql(catalogue::kRootKey);
-    userdef::g_SrvDB->OpenX(sql);  // translation cached, statements warm
-    allocation::start();
-    host::RecordSetPtr rs = userdef::g_SrvDB->OpenX(sql);
-    allocation::stop();
-    const std::int64_t compact = allocation::current();
-    allocation::start();
-    QVector<QVector<QVariant>> variants(rs->recordCount());
-    for (int r = 0; r < rs->recordCount(); ++r) {
-        variants[r].resize(rs->fieldCount());
-        for (int c = 0; c < rs->fieldCount(); ++c) variants[r][c] = rs->at(r, c);
-    }
-    allocation::stop();
-    const int rows = std::max(rs->recordCount(), 1);
-    std::printf("record set of the listing: %.0f bytes per row held; as QVariant rows %.0f bytes per row\n",
-                double(compact) / rows, double(allocation::current()) / rows);
 }
 
 }  // namespace
@@ -169,5 +220,13 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     g_account = &program.account();
     g_window = window.get();
-    return runBenchmarks(argc, argv);
+    g_shownGrid = std::make_unique<controls::Grid>();
+    g_shownGrid->setCols(window->grid()->cols());
+    for (int c = 0; c < window->grid()->cols(); ++c)
+        g_shownGrid->setText(0, c, window->grid()->text(0, c));
+    showUnlessHidden(*g_shownGrid, 1200, 800);
+    QApplication::processEvents();
+    const int status = runBenchmarks(argc, argv);
+    g_shownGrid.reset();
+    return status;
 }

@@ -1,19 +1,26 @@
 // The grid as a user meets it, its model under QAbstractItemModelTester throughout: the header
 // row, cells through shape changes, batched fills, sorting, widths in twips, the current row,
-// clicks and tick boxes.
+// clicks and tick boxes; a record set shown in it, refreshed, printed and exported.
 #include <QAbstractItemModelTester>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "controls/Grid.h"
+#include "controls/PrintControl.h"
 #include "controls/Twips.h"
+#include "platform/pub/PrintData.h"
 #include "tests/controls/ModelTesterFailures.h"
 #include "tests/support/Printing.h"
+#include "tests/support/TestAccount.h"
 
 using controls::Grid;
 using controls::GridModel;
+using testsupport::TestAccount;
 
 namespace {
 
@@ -221,4 +228,159 @@ TEST(Grid, OnlyTheUsersTickOfACheckColumnIsReported) {
     g.setCheckState(1, 1, Qt::Checked);  // from code: not a user's tick
     EXPECT_EQ(m.data(m.index(0, 1), Qt::CheckStateRole).toInt(), int(Qt::Checked));
     EXPECT_EQ(toggled.size(), 1);
+}
+
+TEST(Grid, AShownRecordSetIsPrintedAndExportedAsShownAndARefreshLeavesNoRowCurrent) {
+    TestAccount account;
+    ASSERT_TRUE(account.ok()) << account.error().toStdString();
+    const QString sql = QStringLiteral(
+        "select cValue, cAlias, bFreeStop from userdefine where cId='20' order by pubzxts");
+    using F = host::GridField;
+    const std::vector<F> columns = {{F::Counter, -1, {}}, {F::Text, 0, {}}, {F::Text, 1, {}},
+                                    {F::Check, 2, {}}};
+    Grid g;
+    g.resize(600, 400);
+    g.setCols(4);
+    const QStringList headers = {"No.", "Value", "Alias", "Stop"};
+    for (int c = 0; c < 4; ++c) g.setText(0, c, headers[c]);
+    g.setColWidth(2, 0);  // hidden: neither printed nor exported
+    g.showRecordSet(account.srv().OpenX(sql), columns);
+    g.show();
+    g.setText(4, 1, QStringLiteral("白色, \"雪\""));
+    g.sort(1, Qt::DescendingOrder);
+
+    controls::PrintControl prn;
+    ASSERT_TRUE(prn.SetDataStyleXML(
+        platform::pub::printData(g, {QStringLiteral("Colours"), "001", "demo", "Demo", "Y"}), {}));
+    const QString path = QDir::temp().filePath(QStringLiteral("grid-export-%1.csv")
+                                                   .arg(QCoreApplication::applicationPid()));
+    const controls::ExportResult exported = prn.ExportToFile(path, QStringLiteral("csv"));
+    ASSERT_EQ(exported.count, 4) << exported.error.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString csv = QString::fromUtf8(file.readAll()).remove(QChar(0xFEFF));
+    file.close();
+    file.remove();
+    EXPECT_EQ(csv.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts),
+              QStringList({"No.,Value,Stop", "2,蓝色,", "1,红色,", "4,\"白色, \"\"雪\"\"\",",
+                           "3,墨绿,Y"}));
+
+    g.setCurrentRow(2);
+    QSignalSpy rowChanged(&g, &Grid::currentRowChanged);
+    ASSERT_TRUE(account.db().exec(QStringLiteral("DELETE FROM Userdefine WHERE cValue='蓝色'")));
+    g.showRecordSet(account.srv().OpenX(sql), columns);
+    EXPECT_EQ(g.currentRow(), 0);
+    ASSERT_EQ(rowChanged.size(), 1);
+    EXPECT_EQ(rowChanged.at(0).at(0).toInt(), 0);
+    EXPECT_EQ(g.rows(), 4);
+    EXPECT_EQ(g.text(2, 1), QStringLiteral("墨绿"));  // in the order read, the edit gone
+    EXPECT_EQ(g.text(3, 1), QStringLiteral("白色"));
+    EXPECT_EQ(g.colWidth(2), 0);
+}
+
+namespace {
+
+// A bare grid model under the model tester, and the signals it sends.
+struct CheckedModel {
+    ModelTesterFailures failures;
+    GridModel model;
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Warning};
+};
+
+struct SignalCounter {
+    explicit SignalCounter(GridModel& m)
+        : reset(&m, &QAbstractItemModel::modelReset),
+          data(&m, &QAbstractItemModel::dataChanged),
+          header(&m, &QAbstractItemModel::headerDataChanged),
+          rowsIn(&m, &QAbstractItemModel::rowsInserted),
+          rowsOut(&m, &QAbstractItemModel::rowsRemoved),
+          layout(&m, &QAbstractItemModel::layoutChanged) {}
+    int total() const {
+        return int(reset.size() + data.size() + header.size() + rowsIn.size() + rowsOut.size() + layout.size());
+    }
+    QSignalSpy reset, data, header, rowsIn, rowsOut, layout;
+};
+
+// Item 20's colours as the value archive lists them: 红色, 蓝色, 墨绿 (stopped), 白色.
+host::RecordSetPtr colours(TestAccount& account) {
+    return account.srv().OpenX(QStringLiteral(
+        "select cValue, cAlias, bFreeStop from userdefine where cId='20' order by pubzxts"));
+}
+
+std::vector<host::GridField> colourColumns() {
+    using F = host::GridField;
+    return {{F::Counter, -1, {}},
+            {F::Text, 0, {}},
+            {F::Text, 1, [](const host::RecordSet& rs, int r, int f) { return rs.textAt(r, f).toLower(); }},
+            {F::Check, 2, {}}};
+}
+
+QStringList column(const GridModel& m, int col) {
+    QStringList out;
+    for (int r = 1; r < m.rows(); ++r) out << m.text(r, col);
+    return out;
+}
+
+}  // namespace
+
+TEST(GridModel, ShowsARecordSetAndKeepsWhatIsWrittenOverItUntilTheNextOne) {
+    TestAccount account;
+    ASSERT_TRUE(account.ok()) << account.error().toStdString();
+    CheckedModel f;
+    f.model.setCols(4);
+    f.model.setText(0, 1, QStringLiteral("值"));
+    f.model.setColAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+    SignalCounter spy(f.model);
+
+    f.model.showRecordSet(colours(account), colourColumns());
+    EXPECT_EQ(spy.reset.size(), 1);
+    EXPECT_EQ(spy.total(), 1);
+    EXPECT_EQ(f.model.text(0, 1), QStringLiteral("值"));  // header and formats stay
+    EXPECT_EQ(column(f.model, 0), QStringList({"1", "2", "3", "4"}));
+    EXPECT_EQ(column(f.model, 1), QStringList({"红色", "蓝色", "墨绿", "白色"}));
+    EXPECT_EQ(f.model.data(f.model.index(2, 2)).toString(), QStringLiteral("dkgreen"));
+    EXPECT_EQ(f.model.data(f.model.index(2, 2), Qt::TextAlignmentRole).toInt(),
+              int(Qt::AlignRight | Qt::AlignVCenter));
+    EXPECT_TRUE(f.model.isCheckColumn(3));
+    EXPECT_EQ(f.model.checkState(3, 3), Qt::Checked);
+    EXPECT_EQ(f.model.checkState(1, 3), Qt::Unchecked);
+
+    // What the component writes is shown over the record set and travels with its row.
+    f.model.data(f.model.index(1, 1));  // on screen before it is written over
+    f.model.setText(2, 1, QStringLiteral("天蓝"));
+    f.model.setBackColor(2, 1, Qt::yellow);
+    EXPECT_TRUE(f.model.setData(f.model.index(0, 3), int(Qt::Checked), Qt::CheckStateRole));
+    EXPECT_EQ(f.model.data(f.model.index(1, 1)).toString(), QStringLiteral("天蓝"));
+    f.model.sortRows(1, Qt::AscendingOrder);  // by code point
+    EXPECT_EQ(column(f.model, 1), QStringList({"墨绿", "天蓝", "白色", "红色"}));
+    EXPECT_EQ(column(f.model, 0), QStringList({"3", "2", "4", "1"}));
+    EXPECT_EQ(f.model.data(f.model.index(3, 2)).toString(), QStringLiteral("red"));
+    EXPECT_EQ(f.model.data(f.model.index(2, 2)).toString(), QString());  // 白色, no alias
+    EXPECT_EQ(f.model.backColor(2, 1), QColor(Qt::yellow));
+    EXPECT_EQ(f.model.data(f.model.index(1, 1), Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(Qt::yellow));
+    EXPECT_EQ(f.model.checkState(4, 3), Qt::Checked);   // 红色, ticked above
+    EXPECT_EQ(f.model.checkState(1, 3), Qt::Checked);   // 墨绿, stopped in the account
+
+    // The next record set, read after the account changed, replaces all of it; in a batch the
+    // views hear of it once, at the end.
+    ASSERT_TRUE(account.db().exec(QStringLiteral(
+        "UPDATE Userdefine SET bFreeStop=1 WHERE cId='20' AND cValue='白色'")));
+    f.model.setBatching(true);
+    f.model.showRecordSet(colours(account), colourColumns());
+    EXPECT_EQ(spy.reset.size(), 1);
+    f.model.setBatching(false);
+    EXPECT_EQ(spy.reset.size(), 2);
+    EXPECT_EQ(column(f.model, 1), QStringList({"红色", "蓝色", "墨绿", "白色"}));
+    EXPECT_FALSE(f.model.backColor(2, 1).isValid());
+    EXPECT_EQ(f.model.checkState(1, 3), Qt::Unchecked);
+    EXPECT_EQ(f.model.checkState(4, 3), Qt::Checked);
+
+    // Rows added by hand after the records are the component's own.
+    f.model.setRows(6);
+    f.model.setText(5, 1, QStringLiteral("新值"));
+    EXPECT_EQ(f.model.text(5, 1), QStringLiteral("新值"));
+    EXPECT_EQ(f.model.text(5, 0), QString());
+    f.model.clear();
+    EXPECT_EQ(f.model.text(1, 1), QString());
 }
