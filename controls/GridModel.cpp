@@ -243,16 +243,23 @@ void GridModel::setCheckColumn(int col, bool check) {
 }
 
 QColor GridModel::backColor(int row, int col) const {
-    if (!inRange(row, col) || row == 0) return {};
+    if (!inRange(row, col)) return {};
     const Column& c = m_columns[size_t(col)];
+    if (row == 0) return c.headerBack == 0 ? QColor() : QColor::fromRgba(c.headerBack);
     const QRgb rgb = c.back.empty() ? 0 : c.back[size_t(row - 1)];
     return rgb == 0 ? QColor() : QColor::fromRgba(rgb);
 }
 
 void GridModel::setBackColor(int row, int col, const QColor& color) {
-    if (!inRange(row, col) || row == 0) return;
+    if (!inRange(row, col)) return;
     Column& c = m_columns[size_t(col)];
     const QRgb rgb = color.isValid() ? color.rgba() : 0;
+    if (row == 0) {
+        if (c.headerBack == rgb) return;
+        c.headerBack = rgb;
+        emit headerDataChanged(Qt::Horizontal, col, col);
+        return;
+    }
     if (c.back.empty()) {
         if (rgb == 0) return;
         c.back.assign(size_t(m_rows - 1), 0);
@@ -435,7 +442,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);
         case Qt::BackgroundRole: {  // a title cell's own colour
-            const QRgb rgb = m_back.empty() ? 0 : m_back[cell(0, section)];
+            const QRgb rgb = m_columns[size_t(section)].headerBack;
             if (rgb == 0) return {};
             return QBrush(QColor::fromRgba(rgb));
         }

@@ -78,6 +78,7 @@ private:
         QHash<int, QString> written;  // texts written over a shown field, by data row
         std::vector<uint8_t> check;   // by data row; empty until a state is set
         std::vector<QRgb> back;       // by data row; empty until a colour is set; 0 = default
+        QRgb headerBack = 0;          // the title cell's own colour; 0 = default
         bool checkCol = false;
         Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
         bool shows() const { return source.show != host::GridField::Empty; }
