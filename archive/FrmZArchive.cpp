@@ -276,8 +276,11 @@ void FrmZArchive::Fillallfields() {
             host::sqlValue(m_relField) + QStringLiteral("'"));
         if (rel && !rel->isEmpty()) {
             rel->moveFirst();
-            ui->EdtcRelArchive->setText(rel->text(QStringLiteral("TableDefine")));
-            ui->EdtcRelField->setText(rel->text(QStringLiteral("FieldDef")));
+            const userdef::SessionNames shown = userdef::SessionNames::read();
+            ui->EdtcRelArchive->setText(
+                shown.archive(m_relArchive, rel->text(QStringLiteral("TableDefine"))));
+            ui->EdtcRelField->setText(
+                shown.archiveField(m_relArchive, m_relField, rel->text(QStringLiteral("FieldDef"))));
         }
     }
 

@@ -184,17 +184,19 @@ QPair<QString, QString> RelatedArchiveNames::resolve(const QString& archive, con
         return shown;
     }
     host::IClsCommon& srv = *userdef::g_SrvDB;
+    if (!m_session) m_session = userdef::SessionNames::read();
     ++m_statements;
     const host::RecordSetPtr report = srv.OpenX(relatedReportSql(archive, field));
     if (report && !report->isEmpty()) {
         report->moveFirst();
-        shown = {report->text(QStringLiteral("TableDefine")), report->text(QStringLiteral("FieldDef"))};
+        shown = {m_session->archive(archive, report->text(QStringLiteral("TableDefine"))),
+                 m_session->archiveField(archive, field, report->text(QStringLiteral("FieldDef")))};
     } else {
         ++m_statements;
         const host::RecordSetPtr ref = srv.OpenX(relatedReferenceSql(m_accountId, archive));
         if (ref && !ref->isEmpty()) {
             ref->moveFirst();
-            shown.first = ref->text(QStringLiteral("cRefName"));
+            shown.first = m_session->archive(archive, ref->text(QStringLiteral("cRefName")));
             // The reference's column dictionary key; without one the field keeps its text.
             QDomDocument doc;
             const QDomNodeList sets = doc.setContent(ref->text(QStringLiteral("cRefMeta")))
@@ -206,7 +208,7 @@ QPair<QString, QString> RelatedArchiveNames::resolve(const QString& archive, con
                 const QString caption =
                     firstValue(srv.OpenX(referenceCaptionSql(m_accountId, colKey, field)),
                                QStringLiteral("cCaption"));
-                if (!caption.isEmpty()) shown.second = caption;
+                if (!caption.isEmpty()) shown.second = m_session->referenceColumn(colKey, field, caption);
             } else {
                 qCWarning(lcCatalogue) << "reference" << archive << "has no column set";
             }

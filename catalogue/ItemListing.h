@@ -7,8 +7,11 @@
 #include <QStringList>
 #include <QVariant>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
+
+#include "common/SessionNames.h"
 
 namespace host {
 class IGrid;
@@ -73,12 +76,14 @@ class RelatedArchiveNames {
 public:
     explicit RelatedArchiveNames(QString accountId) : m_accountId(std::move(accountId)) {}
     // The shown (archive, field) of stored ones: a report archive's name and field, a
-    // user-defined reference's name and column caption, or the stored texts.
+    // user-defined reference's name and column caption, in the session's language where the
+    // account has them; else the stored texts.
     QPair<QString, QString> resolve(const QString& archive, const QString& field);
     int statementsRun() const { return m_statements; }
 
 private:
     QString m_accountId;
+    std::optional<userdef::SessionNames> m_session;
     QHash<QPair<QString, QString>, QPair<QString, QString>> m_cache;
     int m_statements = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "common/Globals.h"
 #include "common/NameTables.h"
+#include "host/Quote.h"
 #include "host/RecordSet.h"
 
 namespace userdef {
@@ -24,6 +25,11 @@ void readInto(const QString& sql, QHash<QString, QString>& names, int valueField
             if (!other.isEmpty()) second->insert(code, other);
         }
     }
+}
+
+// Two-part keys (archive and field).
+QString key(const QString& first, const QString& second) {
+    return key(first) + QLatin1Char('\n') + key(second);
 }
 
 QString pick(const QHash<QString, QString>& names, const QString& code, const QString& stored) {
@@ -62,6 +68,32 @@ SessionNames SessionNames::read() {
                             "localeid=") +
                  locale,
              n.m_subsystems);
+    readInto(QStringLiteral("select TableName,TableDefine from Rpt_GRPDef_lang where LocaleID=") +
+                 locale,
+             n.m_archives);
+    const auto readPairs = [](const QString& sql, QHash<QString, QString>& names) {
+        const host::RecordSetPtr rs = g_SrvDB->OpenX(sql);
+        for (int r = 0; rs && r < rs->recordCount(); ++r)
+            if (!rs->textAt(r, 2).isEmpty())
+                names.insert(key(rs->textAt(r, 0), rs->textAt(r, 1)), rs->textAt(r, 2));
+    };
+    readPairs(QStringLiteral("select TableName,FieldName,FieldDef from Rpt_ItmDef_lang where "
+                             "LocaleID=") +
+                  locale,
+              n.m_archiveFields);
+    if (!g_Login) return n;
+    // User-defined references live in the metadata database, attached under its name.
+    const QString meta =
+        host::sqlIdent(QStringLiteral("ZxMeta_") + g_Login->cAcc_id()) + QStringLiteral("..");
+    QHash<QString, QString> references;
+    readInto(QStringLiteral("select cRefID,cRefName from ") + meta +
+                 QStringLiteral("refdesign_lang where LocaleID=") + locale,
+             references);
+    for (auto it = references.cbegin(); it != references.cend(); ++it)
+        n.m_archives.insert(QLatin1Char('[') + it.key() + QLatin1Char(']'), it.value());
+    readPairs(QStringLiteral("select cKey,cFld,cCaption from ") + meta +
+                  QStringLiteral("AA_ColumnDic_lang where LocaleID=") + locale,
+              n.m_referenceColumns);
     return n;
 }
 
@@ -87,6 +119,20 @@ QString SessionNames::tableLong(const QString& cTableName, const QString& stored
 
 QString SessionNames::subsystem(const QString& cSubId, const QString& stored) const {
     return pick(m_subsystems, cSubId, stored);
+}
+
+QString SessionNames::archive(const QString& relArchive, const QString& stored) const {
+    return pick(m_archives, relArchive, stored);
+}
+
+QString SessionNames::archiveField(const QString& table, const QString& field,
+                                   const QString& stored) const {
+    return stored.isEmpty() ? stored : m_archiveFields.value(key(table, field), stored);
+}
+
+QString SessionNames::referenceColumn(const QString& colKey, const QString& field,
+                                      const QString& stored) const {
+    return stored.isEmpty() ? stored : m_referenceColumns.value(key(colKey, field), stored);
 }
 
 QString ItemLabelText(const QString& stored) {

@@ -1,7 +1,9 @@
 #pragma once
 // What the windows show for items, host tables and subsystems in the session's language. The
 // account keeps a name per language beside the stored simplified Chinese one (items in
-// userdef_lang, host tables in AA_DefineExtend_lang, subsystems among the menu captions); a
+// userdef_lang, host tables in AA_DefineExtend_lang, subsystems among the menu captions, report
+// archives and their fields in Rpt_GRPDef_lang and Rpt_ItmDef_lang, user-defined references and
+// their column captions in refdesign_lang and AA_ColumnDic_lang of the metadata database); a
 // window reads them once per fill and shows the session's name where there is one, else the
 // stored text. Saves keep writing the stored texts.
 #include <QHash>
@@ -25,9 +27,17 @@ public:
     QString tableLong(const QString& cTableName, const QString& stored) const;
     // A subsystem's name, else `stored`.
     QString subsystem(const QString& cSubId, const QString& stored) const;
+    // A related archive's name (a report archive's table name, or "[" + reference id + "]"), and
+    // a report archive's field name, else `stored`.
+    QString archive(const QString& relArchive, const QString& stored) const;
+    QString archiveField(const QString& table, const QString& field, const QString& stored) const;
+    // A user-defined reference's column caption by its column-setting key, else `stored`.
+    QString referenceColumn(const QString& colKey, const QString& field,
+                            const QString& stored) const;
 
 private:
-    QHash<QString, QString> m_items, m_columns, m_parents, m_tables, m_tablesLong, m_subsystems;
+    QHash<QString, QString> m_items, m_columns, m_parents, m_tables, m_tablesLong, m_subsystems,
+        m_archives, m_archiveFields, m_referenceColumns;
 };
 
 // The shown text of a stored item label ("自定义项3", "扩展自定义项1" …): its kind in the

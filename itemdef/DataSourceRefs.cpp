@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include "common/Globals.h"
+#include "common/SessionNames.h"
 #include "host/IConnection.h"
 #include "host/Quote.h"
 #include "itemdef/ItemRecord.h"
@@ -54,7 +55,7 @@ QVector<QDomElement> allElements(const QDomElement& root, const QString& name) {
     return out;
 }
 
-void addReportArchives(ArchiveList& list, QString* error) {
+void addReportArchives(ArchiveList& list, const userdef::SessionNames& shown, QString* error) {
     QString sql =
         userdef::g_Pub
             ? userdef::g_Pub->GetRptArchSQL(QStringLiteral("tableName, TableDefine, SystemId"))
@@ -70,7 +71,7 @@ void addReportArchives(ArchiveList& list, QString* error) {
     for (int r = 0; r < rs->recordCount(); ++r) {
         ArchiveEntry entry;
         entry.sName = host::variantText(rs->at(r, name));
-        entry.sRemark = host::variantText(rs->at(r, define)).trimmed();
+        entry.sRemark = shown.archive(entry.sName, host::variantText(rs->at(r, define)).trimmed());
         entry.sSubID = system >= 0 ? host::variantText(rs->at(r, system)).trimmed() : QString();
         list.add(entry);
     }
@@ -115,7 +116,8 @@ host::RecordSetPtr openReferences(QString* error) {
     return rs;
 }
 
-void addUserDefinedReferences(ArchiveList& list, QString* error) {
+void addUserDefinedReferences(ArchiveList& list, const userdef::SessionNames& shown,
+                              QString* error) {
     const host::RecordSetPtr rs = openReferences(error);
     if (!rs) return;
     const int id = rs->fieldIndex(QStringLiteral("cRefID"));
@@ -127,7 +129,7 @@ void addUserDefinedReferences(ArchiveList& list, QString* error) {
         ArchiveEntry entry;
         entry.sName =
             QLatin1Char('[') + host::variantText(rs->at(r, id)).trimmed() + QLatin1Char(']');
-        entry.sRemark = host::variantText(rs->at(r, name));
+        entry.sRemark = shown.archive(entry.sName, host::variantText(rs->at(r, name)));
         entry.Tag = key;
         list.add(entry);
     }
@@ -141,6 +143,7 @@ void addReferenceFields(FieldList& fields, const ArchiveEntry& archive, QString*
     QDomDocument doc;
     if (!doc.setContent(xml))
         return setError(error, QStringLiteral("column settings of %1 are no XML").arg(archive.Tag));
+    const userdef::SessionNames shown = userdef::SessionNames::read();
     for (const QDomElement& col : allElements(doc.documentElement(), QStringLiteral("ColSet"))) {
         const QString fld = attributeOf(col, QStringLiteral("cFld"));
         const QString caption = attributeOf(col, QStringLiteral("cCaption"));
@@ -150,7 +153,7 @@ void addReferenceFields(FieldList& fields, const ArchiveEntry& archive, QString*
         const QString query = attributeOf(col, QStringLiteral("cQryField"));
         FieldEntry entry;
         entry.sName = query.isEmpty() ? fld : query;
-        entry.sRemark = caption;
+        entry.sRemark = shown.referenceColumn(archive.Tag, fld, caption);
         fields.add(entry);
     }
 }
@@ -165,12 +168,13 @@ void addReportFields(FieldList& fields, const ArchiveEntry& archive, int itemTyp
     const int name = rs->fieldIndex(QStringLiteral("FieldName"));
     const int def = rs->fieldIndex(QStringLiteral("FieldDef"));
     const int type = rs->fieldIndex(QStringLiteral("FieldType"));
+    const userdef::SessionNames shown = userdef::SessionNames::read();
     for (int r = 0; r < rs->recordCount(); ++r) {
         const QString typeText = host::variantText(rs->at(r, type)).trimmed();
         if (!FieldTypeFits(itemType, typeText)) continue;
         FieldEntry entry;
         entry.sName = host::variantText(rs->at(r, name));
-        entry.sRemark = host::variantText(rs->at(r, def));
+        entry.sRemark = shown.archiveField(archive.sName, entry.sName, host::variantText(rs->at(r, def)));
         entry.nDataType = FieldTypeCode(typeText);
         fields.add(entry);
     }
@@ -224,8 +228,9 @@ QString ReportArchiveFieldsSql(const QString& table) {
 
 ArchiveList LoadArchiveList(QString* error) {
     ArchiveList list;
-    addReportArchives(list, error);
-    addUserDefinedReferences(list, error);
+    const userdef::SessionNames shown = userdef::SessionNames::read();
+    addReportArchives(list, shown, error);
+    addUserDefinedReferences(list, shown, error);
     return list;
 }
 

@@ -9,7 +9,7 @@
 namespace platform::db {
 
 // Raised whenever the demo data changes, so cached copies (test templates) are rebuilt.
-constexpr int kDemoVersion = 5;
+constexpr int kDemoVersion = 6;
 
 // Creates zxsystem.db when missing (users, menus, subsystems), registers the account there and
 // creates its two databases. Refuses an existing account; on failure removes what it created

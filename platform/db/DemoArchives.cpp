@@ -95,45 +95,55 @@ bool referenceArchives(Database& db, QString* error) {
 
 // The report archives and their fields with typed FieldType texts.
 bool reportDictionary(Database& db, QString* error) {
+    // Archive and field names with their traditional Chinese and English captions, which go to
+    // the language tables beside the dictionary.
     const QList<QVariantList> groups = {
-        {"Customer", "客户档案", "AS"},    {"Vendor", "供应商档案", "AS"},
-        {"Inventory", "存货档案", "AS"},   {"Department", "部门档案", "AS"},
-        {"Person", "职员档案", "AS"},      {"Warehouse", "仓库档案", "AS"},
-        {"SettleStyle", "结算方式", "AS"}, {"Crm_Contact", "联系人档案", "AS"},
-        {"fitemss01", "研发项目", "AS"},
+        {"Customer", "客户档案", "AS", "客戶檔案", "Customer"},
+        {"Vendor", "供应商档案", "AS", "供應商檔案", "Vendor"},
+        {"Inventory", "存货档案", "AS", "存貨檔案", "Inventory"},
+        {"Department", "部门档案", "AS", "部門檔案", "Department"},
+        {"Person", "职员档案", "AS", "職員檔案", "Employee"},
+        {"Warehouse", "仓库档案", "AS", "倉庫檔案", "Warehouse"},
+        {"SettleStyle", "结算方式", "AS", "結算方式", "Settlement Method"},
+        {"Crm_Contact", "联系人档案", "AS", "聯絡人檔案", "Contact"},
+        {"fitemss01", "研发项目", "AS", "研發項目", "R&D Project"},
     };
-    QList<QVariantList> items;
+    QList<QVariantList> defs, items, groupNames;
     int order = 0;
-    for (const QVariantList& g : groups) items << QVariantList{g[0], g[1], g[2], ++order};
+    for (const QVariantList& g : groups) {
+        defs << QVariantList{g[0], g[1], g[2]};
+        items << QVariantList{g[0], g[1], g[2], ++order};
+        groupNames << QVariantList{g[0], "zh-TW", g[3]} << QVariantList{g[0], "en-US", g[4]};
+    }
     const QList<QVariantList> fields = {
-        {"Customer", "cCusCode", "客户编码", "nvarchar", 1},
-        {"Customer", "cCusName", "客户名称", "nvarchar", 2},
-        {"Customer", "cCusAbbName", "客户简称", "nvarchar", 3},
-        {"Customer", "cCusDepart", "分管部门", "varchar", 4},
-        {"Customer", "dCusDevDate", "发展日期", "datetime", 5},
-        {"Customer", "iCusCreLine", "信用额度", "decimal", 6},
-        {"Vendor", "cVenCode", "供应商编码", "nvarchar", 1},
-        {"Vendor", "cVenName", "供应商名称", "nvarchar", 2},
-        {"Vendor", "cVenAbbName", "供应商简称", "nvarchar", 3},
-        {"Inventory", "cInvCode", "存货编码", "nvarchar", 1},
-        {"Inventory", "cInvName", "存货名称", "nvarchar", 2},
-        {"Inventory", "cInvStd", "规格型号", "varchar", 3},
-        {"Inventory", "cComUnitCode", "计量单位", "nvarchar", 4},
-        {"Inventory", "fGrossW", "毛重", "decimal", 5},
-        {"Inventory", "dSDate", "启用日期", "datetime", 6},
-        {"Inventory", "iSupplyDay", "供货天数", "int", 7},
-        {"Department", "cDepCode", "部门编码", "nvarchar", 1},
-        {"Department", "cDepName", "部门名称", "nvarchar", 2},
-        {"Person", "cPersonCode", "职员编码", "nvarchar", 1},
-        {"Person", "cPersonName", "职员名称", "nvarchar", 2},
-        {"Person", "cDepCode", "所属部门", "nvarchar", 3},
-        {"Warehouse", "cWhCode", "仓库编码", "nvarchar", 1},
-        {"Warehouse", "cWhName", "仓库名称", "nvarchar", 2},
-        {"Warehouse", "cWhAddress", "仓库地址", "nvarchar", 3},
-        {"SettleStyle", "cSSCode", "结算方式编码", "nvarchar", 1},
-        {"SettleStyle", "cSSName", "结算方式名称", "nvarchar", 2},
-        {"Crm_Contact", "cContactCode", "联系人编码", "nvarchar", 1},
-        {"Crm_Contact", "cContactName", "联系人姓名", "nvarchar", 2},
+        {"Customer", "cCusCode", "客户编码", "nvarchar", 1, "客戶編碼", "Customer Code"},
+        {"Customer", "cCusName", "客户名称", "nvarchar", 2, "客戶名稱", "Customer Name"},
+        {"Customer", "cCusAbbName", "客户简称", "nvarchar", 3, "客戶簡稱", "Customer Abbreviation"},
+        {"Customer", "cCusDepart", "分管部门", "varchar", 4, "分管部門", "Department in Charge"},
+        {"Customer", "dCusDevDate", "发展日期", "datetime", 5, "發展日期", "Development Date"},
+        {"Customer", "iCusCreLine", "信用额度", "decimal", 6, "信用額度", "Credit Line"},
+        {"Vendor", "cVenCode", "供应商编码", "nvarchar", 1, "供應商編碼", "Vendor Code"},
+        {"Vendor", "cVenName", "供应商名称", "nvarchar", 2, "供應商名稱", "Vendor Name"},
+        {"Vendor", "cVenAbbName", "供应商简称", "nvarchar", 3, "供應商簡稱", "Vendor Abbreviation"},
+        {"Inventory", "cInvCode", "存货编码", "nvarchar", 1, "存貨編碼", "Inventory Code"},
+        {"Inventory", "cInvName", "存货名称", "nvarchar", 2, "存貨名稱", "Inventory Name"},
+        {"Inventory", "cInvStd", "规格型号", "varchar", 3, "規格型號", "Specification"},
+        {"Inventory", "cComUnitCode", "计量单位", "nvarchar", 4, "計量單位", "Unit"},
+        {"Inventory", "fGrossW", "毛重", "decimal", 5, "毛重", "Gross Weight"},
+        {"Inventory", "dSDate", "启用日期", "datetime", 6, "啟用日期", "Start Date"},
+        {"Inventory", "iSupplyDay", "供货天数", "int", 7, "供貨天數", "Supply Days"},
+        {"Department", "cDepCode", "部门编码", "nvarchar", 1, "部門編碼", "Department Code"},
+        {"Department", "cDepName", "部门名称", "nvarchar", 2, "部門名稱", "Department Name"},
+        {"Person", "cPersonCode", "职员编码", "nvarchar", 1, "職員編碼", "Employee Code"},
+        {"Person", "cPersonName", "职员名称", "nvarchar", 2, "職員名稱", "Employee Name"},
+        {"Person", "cDepCode", "所属部门", "nvarchar", 3, "所屬部門", "Department"},
+        {"Warehouse", "cWhCode", "仓库编码", "nvarchar", 1, "倉庫編碼", "Warehouse Code"},
+        {"Warehouse", "cWhName", "仓库名称", "nvarchar", 2, "倉庫名稱", "Warehouse Name"},
+        {"Warehouse", "cWhAddress", "仓库地址", "nvarchar", 3, "倉庫地址", "Warehouse Address"},
+        {"SettleStyle", "cSSCode", "结算方式编码", "nvarchar", 1, "結算方式編碼", "Settlement Code"},
+        {"SettleStyle", "cSSName", "结算方式名称", "nvarchar", 2, "結算方式名稱", "Settlement Name"},
+        {"Crm_Contact", "cContactCode", "联系人编码", "nvarchar", 1, "聯絡人編碼", "Contact Code"},
+        {"Crm_Contact", "cContactName", "联系人姓名", "nvarchar", 2, "聯絡人姓名", "Contact Name"},
     };
     // Project items: itype 3 text, 4 date, 5 integer, 8 number; bref 0 is not offered.
     const QList<QVariantList> structure = {
@@ -142,16 +152,26 @@ bool reportDictionary(Database& db, QString* error) {
         {5, "01", "fBudget", "预算金额", 8, 1, 0},   {6, "01", "cMemo", "备注", 3, 0, 0},
     };
     const QList<QVariantList> modes = {
-        {"citemcode", "項目編號", "zh-TW"},
-        {"citemcode", "Project Code", "en-US"},
-        {"citemname", "項目名稱", "zh-TW"},
-        {"citemname", "Project Name", "en-US"},
+        {"citemcode", "項目編號", "zh-TW"},  {"citemcode", "Project Code", "en-US"},
+        {"citemname", "項目名稱", "zh-TW"},  {"citemname", "Project Name", "en-US"},
+        {"dEndDate", "結項日期", "zh-TW"},   {"dEndDate", "Closing Date", "en-US"},
+        {"iQuantity", "樣機數量", "zh-TW"},  {"iQuantity", "Prototypes", "en-US"},
+        {"fBudget", "預算金額", "zh-TW"},    {"fBudget", "Budget", "en-US"},
     };
-    return insertRows(db, "Rpt_GRPDef", {"TableName", "TableDefine", "SystemId"}, groups, error) &&
+    QList<QVariantList> fieldDefs, fieldNames;
+    for (const QVariantList& f : fields) {
+        fieldDefs << f.mid(0, 5);
+        fieldNames << QVariantList{f[0], f[1], "zh-TW", f[5]} << QVariantList{f[0], f[1], "en-US", f[6]};
+    }
+    return insertRows(db, "Rpt_GRPDef", {"TableName", "TableDefine", "SystemId"}, defs, error) &&
+           insertRows(db, "Rpt_GRPDef_lang", {"TableName", "LocaleID", "TableDefine"}, groupNames,
+                      error) &&
+           insertRows(db, "Rpt_ItmDef_lang", {"TableName", "FieldName", "LocaleID", "FieldDef"},
+                      fieldNames, error) &&
            insertRows(db, "Rpt_GRPDef_Item", {"TableName", "TableDefine", "SystemId", "iOrder"},
                       items, error) &&
            insertRows(db, "Rpt_ItmDef",
-                      {"TableName", "FieldName", "FieldDef", "FieldType", "FieldID"}, fields,
+                      {"TableName", "FieldName", "FieldDef", "FieldType", "FieldID"}, fieldDefs,
                       error) &&
            insertRows(db, "fitemstructure",
                       {"i_id", "citem_class", "cfield_name", "ctext", "itype", "bref", "isubItem"},
@@ -218,7 +238,26 @@ bool fillMeta(Database& db, QString* error) {
         {"Department", "cDepCode", "部门编码", "", 1200, 1, 1},
         {"Department", "cDepName", "部门名称", "", 2000, 1, 2},
     };
-    return insertRows(db, "refdesign",
+    const QList<QVariantList> refNames = {
+        {"UR", "zh-TW", "自定義參照"},     {"UR", "en-US", "User-defined References"},
+        {"UR0001", "zh-TW", "研發階段"},   {"UR0001", "en-US", "R&D Stage"},
+        {"UR0002", "zh-TW", "客戶等級"},   {"UR0002", "en-US", "Customer Grade"},
+        {"UR0003", "zh-TW", "停用區域"},   {"UR0003", "en-US", "Retired Region"},
+        {"Department_Ref", "zh-TW", "部門參照"}, {"Department_Ref", "en-US", "Department Reference"},
+    };
+    const QList<QVariantList> captions = {
+        {"UR0001_ColSet", "selcol", "zh-TW", "選擇"},       {"UR0001_ColSet", "selcol", "en-US", "Select"},
+        {"UR0001_ColSet", "cStageCode", "zh-TW", "階段編碼"}, {"UR0001_ColSet", "cStageCode", "en-US", "Stage Code"},
+        {"UR0001_ColSet", "cStageName", "zh-TW", "階段名稱"}, {"UR0001_ColSet", "cStageName", "en-US", "Stage Name"},
+        {"UR0002_ColSet", "cGradeCode", "zh-TW", "等級編碼"}, {"UR0002_ColSet", "cGradeCode", "en-US", "Grade Code"},
+        {"UR0002_ColSet", "cGradeName", "zh-TW", "等級名稱"}, {"UR0002_ColSet", "cGradeName", "en-US", "Grade Name"},
+        {"Department", "cDepCode", "zh-TW", "部門編碼"},     {"Department", "cDepCode", "en-US", "Department Code"},
+        {"Department", "cDepName", "zh-TW", "部門名稱"},     {"Department", "cDepName", "en-US", "Department Name"},
+    };
+    return insertRows(db, "refdesign_lang", {"cRefID", "LocaleID", "cRefName"}, refNames, error) &&
+           insertRows(db, "AA_ColumnDic_lang", {"cKey", "cFld", "LocaleID", "cCaption"}, captions,
+                      error) &&
+           insertRows(db, "refdesign",
                       {"cRefID", "cRefName", "cRefMeta", "IsUserDefRef", "cParentRefid"}, refs,
                       error) &&
            insertRows(db, "AA_ColumnDic",

@@ -85,6 +85,19 @@ CREATE TABLE AA_UserDefRefDesign(
   cRefName nvarchar(100) COLLATE NOCASE,
   cParentRefid nvarchar(50) COLLATE NOCASE,
   cColSetKey nvarchar(100) COLLATE NOCASE NOT NULL);
+-- Reference names and column captions in the other languages; refdesign and AA_ColumnDic keep
+-- the simplified Chinese ones.
+CREATE TABLE refdesign_lang(
+  cRefID nvarchar(50) COLLATE NOCASE NOT NULL,
+  LocaleID nvarchar(10) COLLATE NOCASE NOT NULL,
+  cRefName nvarchar(100) COLLATE NOCASE,
+  PRIMARY KEY (cRefID, LocaleID));
+CREATE TABLE AA_ColumnDic_lang(
+  cKey nvarchar(100) COLLATE NOCASE NOT NULL,
+  cFld nvarchar(60) COLLATE NOCASE NOT NULL,
+  LocaleID nvarchar(10) COLLATE NOCASE NOT NULL,
+  cCaption nvarchar(100) COLLATE NOCASE,
+  PRIMARY KEY (cKey, cFld, LocaleID));
 )SQL";
 
 // Items, their names, values and table links; the extension and carry-over catalogues; the
@@ -224,6 +237,18 @@ CREATE TABLE Rpt_ItmDef(
   FieldType nvarchar(30) COLLATE NOCASE,
   FieldID int,
   PRIMARY KEY (TableName, FieldName));
+-- The report dictionary's archive and field names in the other languages.
+CREATE TABLE Rpt_GRPDef_lang(
+  TableName nvarchar(60) COLLATE NOCASE NOT NULL,
+  LocaleID nvarchar(10) COLLATE NOCASE NOT NULL,
+  TableDefine nvarchar(100) COLLATE NOCASE,
+  PRIMARY KEY (TableName, LocaleID));
+CREATE TABLE Rpt_ItmDef_lang(
+  TableName nvarchar(60) COLLATE NOCASE NOT NULL,
+  FieldName nvarchar(60) COLLATE NOCASE NOT NULL,
+  LocaleID nvarchar(10) COLLATE NOCASE NOT NULL,
+  FieldDef nvarchar(100) COLLATE NOCASE,
+  PRIMARY KEY (TableName, FieldName, LocaleID));
 CREATE TABLE fitemstructure(
   i_id int NOT NULL PRIMARY KEY,
   citem_class nvarchar(10) COLLATE NOCASE NOT NULL,
