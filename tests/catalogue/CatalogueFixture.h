@@ -33,13 +33,10 @@ inline int rowOfId(const catalogue::FrmUserDef& w, const QString& id) {
     return int(listedIds(w).indexOf(id)) + 1;
 }
 
-// States a user sees: the host toolbar's button.
-inline bool hostVisible(const catalogue::FrmUserDef& w, const char* key) {
-    QAction* a = w.hostToolbar()->action(QString::fromLatin1(key));
-    return a && a->isVisible();
-}
+// Whether the host toolbar's button is shown and can be pressed.
 inline bool hostEnabled(const catalogue::FrmUserDef& w, const char* key) {
-    return hostVisible(w, key) && w.hostToolbar()->action(QString::fromLatin1(key))->isEnabled();
+    QAction* a = w.hostToolbar()->action(QString::fromLatin1(key));
+    return a && a->isVisible() && a->isEnabled();
 }
 
 }  // namespace cattest

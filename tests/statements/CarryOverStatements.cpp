@@ -19,7 +19,6 @@ std::vector<StatementCase> carryOverStatements() {
         fieldNames("ctype,enumname,ctabledesc,ctablename,csub_id,csubfullname");
     const QStringList batchChooserColumns =
         fieldNames("ctype,enumname,tabledesc,ctablename,csub_id,csubfullname");
-    const QStringList itemColumns = fieldNames("cItemName,btrans,cdesc,cDicDbName,guid");
     const QStringList pairColumns = fieldNames(
         "Chanaged,cMakeVouchID,cTableName,TableDesc,cTargetTable,cTargetTableDesc,cdesc,cSub_ID");
     // The rule editor's target chooser as its look-up runs it: select, where, order.
@@ -28,7 +27,7 @@ std::vector<StatementCase> carryOverStatements() {
     };
     const QString orderToDispatch = FieldPairBatch("SA_OrderHead", "SA_DispatchHead", "cHDefine1");
     return {
-        // Rule editor: choosing the tables and listing the items they share.
+        // Rule editor: choosing the tables.
         {"RuleEditor_SourceTables", SourceTablesSql(), chooserColumns,
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 10);
@@ -40,13 +39,6 @@ std::vector<StatementCase> carryOverStatements() {
          }},
         {"RuleEditor_TargetTablesOnOpening", targets(TargetTableConditionOnOpening()),
          chooserColumns, rowCount(23)},
-        {"RuleEditor_TargetTablesOfHeaderSource", targets(TargetTableCondition("H", "SA_OrderHead")),
-         chooserColumns, column("ctablename", {"SA_DispatchHead"})},
-        {"RuleEditor_TargetTablesOfSourceOfBothKinds",
-         targets(TargetTableCondition("B,H", "CM_Contract")), chooserColumns,
-         column("ctablename", {"SA_OrderHead", "SA_OrderBody"})},
-        {"RuleEditor_SharedItemsOfBothKinds", SharedItemsSql("B,H", "CM_Contract", "SA_OrderHead"),
-         itemColumns, column("cDicDbName", {"cHDefine1"})},
         // Run twice: the second run drops the table the first one made.
         {"RuleEditor_FieldPairBatch", orderToDispatch, {}, {}, Run::Execute,
          {FieldPairBatch("SA_OrderHead", "SA_DispatchHead", "cHDefine2")}},
@@ -78,8 +70,6 @@ std::vector<StatementCase> carryOverStatements() {
          }},
 
         // Batch setting.
-        {"Batch_SourceTables", BatchChooserSelectSql(false) + BatchChooserOrder(false),
-         batchChooserColumns, rowCount(10)},
         {"Batch_TargetTables", BatchChooserSelectSql(true) + BatchChooserOrder(true),
          batchChooserColumns, rowCount(11)},
         {"Batch_HeaderItemColumns", ItemColumnsSql(kHeaderLetter), {"cID", "cDicDbName", "cItemLang"},
@@ -91,21 +81,7 @@ std::vector<StatementCase> carryOverStatements() {
          Run::Open, {}, StatementCase::Db::Account, "en-US"},
         {"Batch_BodyItemColumns", ItemColumnsSql(kBodyLetter), {"cID", "cDicDbName", "cItemLang"},
          column("cID", {"2001", "2002", "2003", "2004"})},
-        {"Batch_HeaderPairs", PairRowsSql("H"), pairColumns,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(values(rows, "cTableName"),
-                       QStringList({"CM_Contract", "PR_AdjustHead", "PU_ArrivalHead",
-                                    "PU_OrderHead", "SA_DispatchHead", "SA_OrderHead"}));
-             EXPECT_EQ(values(rows, "cTargetTable").last(), QStringLiteral("SA_DispatchHead"));
-         }},
         {"Batch_BodyPairs", PairRowsSql("B"), pairColumns, rowCount(5)},
-        {"Batch_HeaderPairsFiltered", PairRowsSql("H", QStringLiteral(" 发货单 ")), pairColumns,
-         column("cTargetTable", {"SA_InvoiceHead"})},
-        {"Batch_HeaderRules", RulesOfLetterSql("H"), rulesOfLetterColumns,
-         [](const host::RecordSet& rows) {
-             EXPECT_EQ(rows.recordCount(), 4);  // the rule written for "B,H" is not a header rule
-             EXPECT_EQ(valueWhere(rows, "cextendfield", "cHDefine2", "btrans"), "False");
-         }},
         {"Batch_BodyRulesFiltered", RulesOfLetterSql("B", "到货单", "入库"), rulesOfLetterColumns,
          column("cextendfield", {"cBDefine2", "cBDefine4"}, true)},
         {"Batch_HeaderLinks", ItemLinksSql(kHeaderLetter), {"TableName", "cDicDbName"}, rowCount(14)},

@@ -32,22 +32,13 @@ std::vector<StatementCase> itemStatements() {
     const QStringList menuColumns = {"cMenu_ID", "Caption", "Depends", "iOrder"};
     const QStringList subsystemColumns = {"csub_id", "csub_name", "cSupMenu_ID", "iorder"};
     return {
-        // The editor's parent choices and names.
+        // The editor's parent choices.
         {"Fill_ParentChoicesOfNewItem", parentListSql("单据头", QString(), true), {"cID", "cItemName"},
          [](const host::RecordSet& rows) {
              EXPECT_EQ(rows.recordCount(), 20);
              EXPECT_EQ(valueWhere(rows, "cID", "2", "cItemName"), QStringLiteral("自定义项2"));
              EXPECT_EQ(valueWhere(rows, "cID", "6", "cItemName"), QStringLiteral("省份"));
          }},
-        {"Fill_ParentChoicesOfExistingItem", parentListSql("单据头", "6", false),
-         {"cID", "cItemName"},
-         [](const host::RecordSet& rows) {
-             const QStringList ids = values(rows, "cID");
-             EXPECT_EQ(ids.size(), 18);  // the item itself and its child are left out
-             EXPECT_FALSE(ids.contains("6") || ids.contains("7"));
-         }},
-        {"Fill_ParentName", parentNameSql("6"), {"cID", "cItemName"},
-         column("cItemName", {QStringLiteral("省份")})},
 
         // Whether an archive's item is in use, per archive and item kind.
         inUse("InUse_Customer", "客户", "自定义项3", "Ccuscode", 1),

@@ -39,11 +39,4 @@ Check column(const QString& field, const QStringList& expected, bool sorted) {
     };
 }
 
-Check nullRow() {
-    return [](const host::RecordSet& rows) {
-        ASSERT_EQ(rows.recordCount(), 1);
-        for (int c = 0; c < rows.fieldCount(); ++c) EXPECT_TRUE(rows.at(0, c).isNull()) << c;
-    };
-}
-
 }  // namespace statements

@@ -27,7 +27,6 @@ struct StatementCase {
 };
 
 // The tables of the component's statements, by subsystem.
-std::vector<StatementCase> catalogueStatements();
 std::vector<StatementCase> itemStatements();
 std::vector<StatementCase> carryOverStatements();
 
@@ -38,10 +37,8 @@ QStringList values(const host::RecordSet& rows, const QString& field);
 QString valueWhere(const host::RecordSet& rows, const QString& keyField, const QString& key,
                    const QString& field);
 
-// Common checks: the number of rows; a field's values in row order (or sorted); one row whose
-// fields are all NULL (an aggregate over nothing).
+// Common checks: the number of rows; a field's values in row order (or sorted).
 Check rowCount(int n);
 Check column(const QString& field, const QStringList& expected, bool sorted = false);
-Check nullRow();
 
 }  // namespace statements

@@ -16,9 +16,8 @@ void PrintTo(const StatementCase& c, std::ostream* os) { *os << c.name; }
 namespace {
 
 std::vector<StatementCase> allStatements() {
-    std::vector<StatementCase> all = catalogueStatements();
-    for (auto&& part : {itemStatements(), carryOverStatements()})
-        all.insert(all.end(), part.begin(), part.end());
+    std::vector<StatementCase> all = itemStatements(), carryOver = carryOverStatements();
+    all.insert(all.end(), carryOver.begin(), carryOver.end());
     return all;
 }
 

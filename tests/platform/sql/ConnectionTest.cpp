@@ -1,5 +1,5 @@
 // Connection texts, opening connections, and the record sets a connection hands back: types
-// and sizes from the declared types, NULL apart from empty text, positions.
+// and sizes from the declared types, NULL apart from empty text.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -100,25 +100,6 @@ TEST_F(RecordSets, NullStaysApartFromEmptyTextInEveryKindOfColumn) {
     rows->moveNext();
     EXPECT_TRUE(rows->isNull("cCusDefine3"));
     EXPECT_EQ(rows->text("CCUSNAME"), QStringLiteral("北辰物流有限公司"));  // fields by name in any case
-}
-
-TEST_F(RecordSets, PositionsAsTheComponentMovesThroughThem) {
-    auto rows = connection->open("select cId from UserDef_Base where cClass = N'单据头' order by cast(cId as int)");
-    ASSERT_TRUE(rows);
-    ASSERT_EQ(rows->recordCount(), 20);
-    rows->movePrevious();
-    EXPECT_TRUE(rows->bof());
-    rows->moveLast();
-    EXPECT_EQ(rows->text(" CID "), "1004");
-    rows->moveNext();
-    rows->moveNext();  // stays after the last record
-    EXPECT_TRUE(rows->eof());
-    EXPECT_EQ(rows->absolutePosition(), 21);
-    rows->setAbsolutePosition(2);
-    EXPECT_EQ(rows->text("cId"), "2");
-    auto none = connection->open("select cId from UserDef_Base where 1=2");
-    ASSERT_TRUE(none);
-    EXPECT_TRUE(none->bof() && none->eof());
 }
 
 }  // namespace

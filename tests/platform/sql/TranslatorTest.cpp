@@ -1,4 +1,5 @@
-// The dialect as the component writes it: each statement gives the value the server would give,
+// The dialect as the component writes it: each statement gives the value the server would give
+// (names of owners, databases, views and temporary tables included), text is ordered by pinyin,
 // and a construct the translator does not know is refused with a message naming it.
 #include "SqlTest.h"
 
@@ -7,8 +8,26 @@ namespace {
 
 using Translate = SqlTest;
 
-TEST_F(Translate, ExpressionsGiveTheServersValues) {
+TEST_F(Translate, StatementsGiveTheServersValues) {
     const std::pair<const char*, const char*> cases[] = {
+        // Owners, databases, three-part names: the data database holds one menu row, the
+        // system database 14, the metadata 5 references; OBJECT_ID in any case, views too.
+        {"select N'甲' + [cItemName] from dbo.[UserDef] where cId = '1'", "甲合同号"},
+        {"select count(*) from zxsystem.dbo.UA_Menu", "14"},
+        {"select count(*) from ZxData_001..ua_menu", "1"},
+        {"select count(*) from ZxMeta_001..refdesign", "5"},
+        {"select object_name(object_id(N'dbo.userdef_base'))", "UserDef_Base"},
+        {"select object_name(object_id('userdef_parent'))", "UserDef_Parent"},
+        {"select isnull(object_id('zxmenu_business_lang'), -1)", "-1"},  // system database only
+        {"select object_name(object_id('ZxMeta_001..refdesign'))", "refdesign"},
+        {"select cast(xtype as varchar(5)) + ':' + cast(length as varchar(5)) from syscolumns "
+         "where id = object_id('customer') and name = 'iCusCreLine'", "106:13"},
+        {"select count(*) from zxsystem..syscolumns where id = object_id('zxsystem..ua_subsys')", "3"},
+        {"select xtype from syscolumns where id = object_id('Userdefine') and name = 'pubzxts'", "127"},
+        // TOP as a limit, also inside sub-selects and UNIONs.
+        {"select count(*) from (select TOP(2) cId from UserDef) t", "2"},
+        {"select count(*) - (select count(*) from UserDef_Base) from (select cId from UserDef_Base "
+         "union all select top 1 cId from UserDef_Base) t", "1"},
         // "+" joins texts and adds numbers, decided from column types, CAST, sub-selects and
         // CASE; * still binds first.
         {"select cClass + cItemName from UserDef_Base where cId = '1'", "单据头合同号"},
@@ -83,6 +102,54 @@ TEST_F(Translate, TablesCompareTextAsDeclared) {
     EXPECT_EQ(first("select count(*) from T where c = N'研发阶段'"), "1");
     ASSERT_TRUE(connection->execute("update T set c = N'Ab'"));
     EXPECT_EQ(first("select count(*) from T where c = 'AB'"), "0");  // with case, as declared
+}
+
+TEST_F(Translate, NamesOfTemporaryTablesAndColumnsAsTheServerKeepsThem) {
+    EXPECT_EQ(first("select isnull(object_id('Tempdb..#T1'), -1)"), "-1");
+    ASSERT_TRUE(connection->execute("create table #T1(a nvarchar(10), v timestamp)"));
+    const QString id = first("select object_id('Tempdb..#t1')");
+    EXPECT_NE(id, "-1");
+    EXPECT_EQ(first("select sum(length) from tempdb..syscolumns where id = object_id('tempdb..#T1')"), "28");
+    ASSERT_TRUE(connection->execute("drop table #T1"));
+    EXPECT_EQ(first("select isnull(object_id('Tempdb..#T1'), -1)"), "-1");
+    EXPECT_EQ(first("select isnull(object_name(" + id + "), 'gone')"), "gone");
+
+    auto rows = connection->open(
+        "select c.name, c.xtype, c.length from syscolumns c where c.id = object_id('SA_OrderHead_extradefine') order by c.colid");
+    ASSERT_TRUE(rows) << qPrintable(connection->lastError());
+    QStringList seen;
+    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
+        seen << rows->text("name") + ":" + rows->text("xtype") + ":" + rows->text("length");
+    EXPECT_EQ(seen, (QStringList{"ID:56:4", "cHDefine1:231:60", "cHDefine2:61:8"}));
+}
+
+// Wherever the dialect orders text it orders as a Chinese server (存货 cun, 单据头 dan,
+// 供应商 gong), not by code points; the ORDER BY of a UNION names its result columns.
+TEST_F(Translate, TextIsOrderedByPinyinWhereOrderIsAskedFor) {
+    const QString three = QStringLiteral(" from UserDef_Base where cClass in (N'单据头', N'存货', N'供应商') ");
+    const std::pair<QString, QString> cases[] = {
+        {"select top 1 cClass" + three + "order by cClass", "存货"},
+        {"select top 1 cClass" + three + "order by cClass desc, cId", "供应商"},
+        {"select top 1 cClass" + three + "order by cClass collate Chinese_PRC_CI_AS", "存货"},
+        {"select max(cClass)" + three, "供应商"},
+        {"select min(cClass)" + three, "存货"},
+        {"select top 1 cClass" + three + "and cClass > N'存货' order by cClass", "单据头"},
+        {"select count(distinct cClass)" + three + "and cClass between N'存货' and N'单据头'", "2"},
+        {"select cClass from UserDef_Base where cClass = N'供应商' union select cClass"
+         " from UserDef_Base where cClass = N'存货' order by cClass", "存货"},
+        {"select a.iLength from UserDef a union select b.iLength from UserDef b order by a.iLength desc",
+         first("select max(iLength) from UserDef")},
+    };
+    for (const auto& [query, expected] : cases) EXPECT_EQ(first(query), expected) << query.toStdString();
+}
+
+TEST_F(Translate, AliasAssignmentsInTheSelectListNameTheColumns) {
+    auto rows = connection->open("select 'cSupMenu_ID' = case when 1=1 then N'A' else N'B' end, "
+                                 "[Name X] = cItemName, cItemName as 'Name' from UserDef where cId = '1'");
+    ASSERT_TRUE(rows) << qPrintable(connection->lastError());
+    EXPECT_EQ(rows->text("cSupMenu_ID"), "A");
+    EXPECT_EQ(rows->text("Name X"), QStringLiteral("合同号"));
+    EXPECT_EQ(rows->text("Name"), QStringLiteral("合同号"));
 }
 
 // A "+" that looked at column types is translated again when another client changes them.
