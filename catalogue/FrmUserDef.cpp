@@ -40,7 +40,6 @@ namespace catalogue {
 namespace {
 
 constexpr int kKeyRole = Qt::UserRole;
-constexpr int kRepaintEvery = 200;
 constexpr int kColumnTwips = 1500;
 constexpr int kMaxFitTwips = 4500;
 constexpr int kFitSample = 100;
@@ -325,7 +324,7 @@ void FrmUserDef::FitColumnsToContent() {
     }
 }
 
-void FrmUserDef::FillGrid(host::RecordSet& rs) {
+void FrmUserDef::FillGrid(host::RecordSetPtr rs) {
     controls::Grid* g = grid();
     if (g->cols() < 2) {  // the grid's columns could not be built
         qCWarning(lcCatalogue) << "item grid without columns; the listing is not shown";
@@ -333,46 +332,46 @@ void FrmUserDef::FillGrid(host::RecordSet& rs) {
     }
     g->setCurrentRow(0);  // a new listing starts with no item chosen
     g->setRedraw(false);
-    if (!rs.isEmpty()) {
-        const int count = rs.recordCount();
-        const int fields = std::min(rs.fieldCount(), g->cols() - 1);
-        QVector<FieldShow> shows(fields);
-        for (int f = 0; f < fields; ++f) shows[f] = fieldShow(rs.field(f).type);
-        RelatedArchiveNames names(userdef::g_Login ? userdef::g_Login->cAcc_id() : QString());
-        CodedColumns coded(*g, names);  // shown as they are filled
-        const userdef::SessionNames sessionNames = userdef::SessionNames::read();
-        g->setRows(count + 1);
-        // Neighbouring records mostly repeat a field's value (the list is sorted by class): the
-        // text shown for it is made once and shared.
-        QVector<QString> shown(fields);
-        for (int i = 0; i < count; ++i) {
-            const int row = i + 1;
-            g->setText(row, kColCounter, QString::number(row));
-            for (int f = 0; f < fields; ++f) {
-                if (i == 0 || !rs.sameValue(i - 1, i, f))
-                    shown[f] = coded.shown(f + 1, fieldDisplayText(rs, i, f, shows[f]));
-                g->setText(row, f + 1, shown[f]);
-            }
-            coded.localiseRelated(*g, row);
-            const QString id = g->text(row, kColId);
-            g->setText(row, kColItemName, sessionNames.item(id, g->text(row, kColItemName)));
-            g->setText(row, kColParentItemName,
-                       sessionNames.parentOf(id, g->text(row, kColParentItemName)));
-            if (row % kRepaintEvery == 0) {
-                // Let the user see the fill progress: the paint runs through the event loop,
-                // which also keeps the window answering while a long listing fills.
-                g->setRedraw(true);
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                g->setRedraw(false);
-            }
+    if (!rs->isEmpty()) {
+        // The grid reads the listing as it is shown: each column turns the stored value into
+        // the text the user sees (coded columns, related archives, names in the session's
+        // language).
+        const int fields = std::min(rs->fieldCount(), g->cols() - 1);
+        auto names = std::make_shared<RelatedArchiveNames>(
+            userdef::g_Login ? userdef::g_Login->cAcc_id() : QString());
+        auto coded = std::make_shared<CodedColumns>(*g, *names);
+        auto sessionNames = std::make_shared<const userdef::SessionNames>(userdef::SessionNames::read());
+        std::vector<host::GridField> columns(size_t(g->cols()));
+        columns[kColCounter] = {host::GridField::Counter, -1, {}};
+        for (int f = 0; f < fields; ++f) {
+            const FieldShow show = fieldShow(rs->field(f).type);
+            const int col = f + 1;
+            columns[size_t(col)] = {
+                host::GridField::Text, f,
+                [names, coded, sessionNames, show, col](const host::RecordSet& set, int r, int field) {
+                    const QString stored = coded->shown(col, fieldDisplayText(set, r, field, show));
+                    switch (col) {
+                        case kColRelArchive:
+                        case kColRelField: {
+                            const QString archive = set.textAt(r, kColRelArchive - 1);
+                            if (archive.isEmpty()) return stored;
+                            const auto shown =
+                                names->resolve(archive, set.textAt(r, kColRelField - 1));
+                            return col == kColRelArchive ? shown.first : shown.second;
+                        }
+                        case kColItemName:
+                            return sessionNames->item(set.textAt(r, kColId - 1), stored);
+                        case kColParentItemName:
+                            return sessionNames->parentOf(set.textAt(r, kColId - 1), stored);
+                        default: return stored;
+                    }
+                }};
         }
+        g->showRecordSet(std::move(rs), std::move(columns));
         FitColumnsToContent();
     } else {
         g->clear();
         g->setRows(1);
-        if (host::RecordSetPtr empty =
-                userdef::g_SrvDB ? userdef::g_SrvDB->OpenX(emptyListingSql()) : nullptr)
-            rs = *empty;
         SetHeaderAndWidths();
     }
     g->setRedraw(true);
@@ -518,7 +517,7 @@ void FrmUserDef::RefreshItemList() {
         userdef::g_Pub ? userdef::g_Pub->GetResFormatString(QStringLiteral("Q9.AA.ARCHIVE.COMMON.rstcount"), {count})
                        : count);
     m_filling = true;
-    FillGrid(*rs);
+    FillGrid(rs);
     m_filling = false;
     UpdateArchiveButton();
 }

@@ -46,9 +46,9 @@ public:
 
     // Header and widths of the empty listing.
     void InitGrid();
-    // Shows the records of a listing; a listing without rows leaves the header row only (and
-    // the argument then holds the listing's fields without rows).
-    void FillGrid(host::RecordSet& rs);
+    // Shows the records of a listing (the grid holds the record set); a listing without rows
+    // leaves the header row only.
+    void FillGrid(host::RecordSetPtr rs);
     // Closes the window; the portal's close. Closing releases the catalogue's function lock.
     Q_INVOKABLE void ExitForm();
     // The command entry; keys compare without regard to letter case. mode is the host
