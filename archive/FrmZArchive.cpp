@@ -33,7 +33,6 @@ namespace archive {
 
 namespace {
 
-constexpr int kRepaintEvery = 200;
 const QString kColumns = QStringLiteral(" Cvalue,Calias,CbarCode,cParentValue,bFreeStop ");
 const QString kLockName = QStringLiteral("UserDefine");
 constexpr int kYesNoCancelQuestion = 3 | host::MsgButtons::Question;
@@ -327,8 +326,6 @@ void FrmZArchive::FillGrid() {
     }
     m_filling = true;
     g->setRedraw(false);
-    g->setRows(1);
-    g->setRows(rs->recordCount() + 1);
     g->setCols(kValueCols);
     g->setCheckColumn(kColFreeStop, true);
     if (g->text(0, 0).isEmpty()) {
@@ -345,25 +342,18 @@ void FrmZArchive::FillGrid() {
     g->setColWidth(kColBarCode, m_freeItem ? 1700 : 0);
     g->setColWidth(kColFreeStop, hasStopFlag(m_itemId) ? 1000 : 0);
     const int count = rs->recordCount();
-    for (int r = 1; r <= count; ++r) g->setText(r, kColNumber, QString::number(r));
+    // The grid shows the values' record set: the number, the four texts and the stop flag.
+    std::vector<host::GridField> columns(static_cast<size_t>(kValueCols));
+    columns[kColNumber] = {host::GridField::Counter, -1, {}};
+    for (int f = 0; f < 4; ++f) columns[size_t(f + 1)] = {host::GridField::Text, f, {}};
+    columns[kColFreeStop] = {host::GridField::Check, 4, {}};
+    g->showRecordSet(rs, std::move(columns));
     LoadValuePlugIns();
     if (count > 0) {
         m_currentRow = 1;
-        for (int i = 0; i < count; ++i) {
-            const int row = i + 1;
-            for (int f = 0; f < 4; ++f) g->setText(row, f + 1, host::variantText(rs->at(i, f)));
-            const QVariant stop = rs->at(i, 4);
-            g->setCheckState(row, kColFreeStop,
-                             !stop.isNull() && stop.toBool() ? Qt::Checked : Qt::Unchecked);
-            if (m_plugIns)
+        if (m_plugIns)
+            for (int row = 1; row <= count; ++row)
                 for (const auto& p : *m_plugIns) p->FillGridCell(row);
-            if (row % kRepaintEvery == 0) {
-                // The fill shows its progress: the paint runs through the event loop.
-                g->setRedraw(true);
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                g->setRedraw(false);
-            }
-        }
     }
     g->setRedraw(true);
     m_filling = false;
