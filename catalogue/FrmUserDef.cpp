@@ -337,10 +337,10 @@ void FrmUserDef::FillGrid(host::RecordSetPtr rs) {
         // the text the user sees (coded columns, related archives, names in the session's
         // language).
         const int fields = std::min(rs->fieldCount(), g->cols() - 1);
-        auto names = std::make_shared<RelatedArchiveNames>(
-            userdef::g_Login ? userdef::g_Login->cAcc_id() : QString());
-        auto coded = std::make_shared<CodedColumns>(*g, *names);
         auto sessionNames = std::make_shared<const userdef::SessionNames>(userdef::SessionNames::read());
+        auto names = std::make_shared<RelatedArchiveNames>(
+            userdef::g_Login ? userdef::g_Login->cAcc_id() : QString(), *sessionNames);
+        auto coded = std::make_shared<CodedColumns>(*g, *names);
         std::vector<host::GridField> columns(size_t(g->cols()));
         columns[kColCounter] = {host::GridField::Counter, -1, {}};
         for (int f = 0; f < fields; ++f) {

@@ -74,7 +74,10 @@ QString fieldDisplayText(const host::RecordSet& rs, int row, int field, FieldSho
 // distinct (archive, field) pair.
 class RelatedArchiveNames {
 public:
-    explicit RelatedArchiveNames(QString accountId) : m_accountId(std::move(accountId)) {}
+    // `session`: the names a fill has read already; without them they are read at first use.
+    explicit RelatedArchiveNames(QString accountId,
+                                 std::optional<userdef::SessionNames> session = std::nullopt)
+        : m_accountId(std::move(accountId)), m_session(std::move(session)) {}
     // The shown (archive, field) of stored ones: a report archive's name and field, a
     // user-defined reference's name and column caption, in the session's language where the
     // account has them; else the stored texts.

@@ -43,23 +43,19 @@ SessionNames SessionNames::read() {
     SessionNames n;
     if (!g_SrvDB) return n;
     const QString locale = QStringLiteral("dbo.UDF_GetLocaleID()");
-    const host::RecordSetPtr items = g_SrvDB->OpenX(
-        QStringLiteral("select b.cId,b.cDicDbName,b.cParentID,l.cItemName from UserDef_Base b "
-                       "left join userdef_lang l on l.cid=b.cId and l.LocaleID=") +
-        locale +
-        QStringLiteral(" where ISNULL(l.cItemName,'')<>'' or ISNULL(b.cParentID,'')<>''"));
-    if (items) {
-        for (int r = 0; r < items->recordCount(); ++r) {
-            const QString id = key(items->textAt(r, 0));
-            const QString name = items->textAt(r, 3);
-            if (!name.isEmpty()) {
-                n.m_items.insert(id, name);
-                n.m_columns.insert(key(items->textAt(r, 1)), name);
-            }
-            const QString parent = key(items->textAt(r, 2));
-            if (!parent.isEmpty()) n.m_parents.insert(id, parent);
-        }
+    // Names from the named rows only, and parents from the items that have one: neither reads
+    // the whole catalogue through a join.
+    const host::RecordSetPtr named = g_SrvDB->OpenX(
+        QStringLiteral("select l.cid,b.cDicDbName,l.cItemName from userdef_lang l "
+                       "join UserDef_Base b on b.cId=l.cid where l.LocaleID=") +
+        locale + QStringLiteral(" and ISNULL(l.cItemName,'')<>''"));
+    for (int r = 0; named && r < named->recordCount(); ++r) {
+        const QString name = named->textAt(r, 2);
+        n.m_items.insert(key(named->textAt(r, 0)), name);
+        n.m_columns.insert(key(named->textAt(r, 1)), name);
     }
+    readInto(QStringLiteral("select cId,cParentID from UserDef_Base where ISNULL(cParentID,'')<>''"),
+             n.m_parents);
     readInto(QStringLiteral("select cTableName,TableDesc,cTableDesc from AA_DefineExtend_lang "
                             "where LocaleID=") +
                  locale,
