@@ -14,8 +14,14 @@
 #include "platform/db/AccountSafety.h"
 #include "platform/db/DemoAccount.h"
 #include "platform/db/UserTable.h"
+#include "platform/package/PackageAccount.h"
+#include "platform/package/PackageDiff.h"
+#include "platform/package/PackageImport.h"
+#include "platform/package/PackageReader.h"
+#include "platform/package/PackageWriter.h"
 #include "platform/server/AccountConnection.h"
 #include "platform/server/ClsCommon.h"
+#include "platform/server/DocumentWriter.h"
 #include "platform/sql/Batch.h"
 #include "platform/sql/TSqlConnection.h"
 
@@ -120,6 +126,85 @@ int sql(const CommandLine& p, QTextStream& out, QTextStream& err) {
         for (int c = 0; c < rows->fieldCount(); ++c) line << cell(rows->at(r, c));
         out << line.join(QLatin1Char('\t')) << "\n";
     }
+    return 0;
+}
+
+// The account's server service, connected; false, having said why, otherwise.
+bool connect(const QString& root, const QString& account, platform::server::ClsCommon& srv,
+             QTextStream& err) {
+    if (!knownAccount(root, account, err)) return false;
+    srv.init(platform::server::accountConnectionText(root, account, QStringLiteral("zh-CN")));
+    if (srv.Status() && srv.writer()) return true;
+    err << "Cannot connect to account " << account << ": " << srv.lastError() << "\n";
+    return false;
+}
+
+int exportPackage(const CommandLine& p, QTextStream& out, QTextStream& err) {
+    namespace pkg = platform::package;
+    const QString root = dataRoot(), account = p.arguments[0];
+    platform::server::ClsCommon srv;
+    if (!connect(root, account, srv, err)) return 1;
+    pkg::Selection selection;
+    selection.scope.classes = p.classes;
+    selection.labels = p.items;
+    selection.scope.kind = !p.items.isEmpty()   ? pkg::PackageScope::Items
+                           : !p.classes.isEmpty() ? pkg::PackageScope::Classes
+                                                  : pkg::PackageScope::All;
+    pkg::Package package;
+    QString error;
+    if (!pkg::readAccount(srv.connection()->database(), selection, &package, &error) ||
+        !pkg::savePackage(package, p.output, &error)) {
+        err << "Export failed: " << error << "\n";
+        return 1;
+    }
+    out << "Exported " << package.items.size() << " items and " << package.rules.size()
+        << " rules of account " << account << " into " << p.output << "\n";
+    return 0;
+}
+
+int diffPackage(const CommandLine& p, QTextStream& out, QTextStream& err) {
+    namespace pkg = platform::package;
+    const QString root = dataRoot(), account = p.arguments[0];
+    pkg::Package package;
+    QString error;
+    if (!pkg::loadPackage(p.arguments[1], &package, &error)) {
+        err << error << "\n";
+        return 1;
+    }
+    platform::server::ClsCommon srv;
+    if (!connect(root, account, srv, err)) return 1;
+    pkg::PackageComparison comparison;
+    if (!pkg::comparePackage(srv.connection()->database(), package, &comparison, &error)) {
+        err << error << "\n";
+        return 1;
+    }
+    out << pkg::comparisonText(comparison, false);
+    return 0;
+}
+
+int importPackage(const CommandLine& p, QTextStream& out, QTextStream& err) {
+    namespace pkg = platform::package;
+    const QString root = dataRoot(), account = p.arguments[0];
+    pkg::Package package;
+    QString error;
+    if (!pkg::loadPackage(p.arguments[1], &package, &error)) {
+        err << error << "\nNothing was imported; the account is unchanged.\n";
+        return 1;
+    }
+    platform::server::ClsCommon srv;
+    if (!connect(root, account, srv, err)) return 1;
+    pkg::ImportResult result;
+    if (!pkg::importPackage(srv.connection()->database(), *srv.writer(), package,
+                            {p.dryRun, p.removeMissing}, &result, &error)) {
+        err << "Import refused: " << error << "\n";
+        return 1;
+    }
+    out << pkg::comparisonText(result.comparison, p.removeMissing);
+    for (const QString& note : result.notes) out << note << "\n";
+    if (p.dryRun)
+        out << "Dry run: " << result.documents << " changes would be applied; nothing was changed.\n";
+    else
+        out << "Imported: " << result.documents << " changes applied to account " << account << ".\n";
     return 0;
 }
 
@@ -293,6 +378,12 @@ int runCli(const CommandLine& line, QTextStream& out, QTextStream& err, QTextStr
         status = backup(line, out, err);
     } else if (line.command == QLatin1String("restore")) {
         status = restore(line, out, err, in);
+    } else if (line.command == QLatin1String("export")) {
+        status = exportPackage(line, out, err);
+    } else if (line.command == QLatin1String("diff")) {
+        status = diffPackage(line, out, err);
+    } else if (line.command == QLatin1String("import")) {
+        status = importPackage(line, out, err);
     } else if (line.command.startsWith(QLatin1String("user "))) {
         status = user(line, out, err, in);
     }

@@ -34,6 +34,16 @@ const char* const kDescription =
     "                                    Passwords are typed twice on the terminal\n"
     "                                    without echo, or read from standard input with\n"
     "                                    --password-stdin: one line, or two that match\n"
+    "  export <account> -o <file> [--class <class>]… [--item <item>]…\n"
+    "                                    writes the definitions of the items (all,\n"
+    "                                    those of the classes, or the items named by\n"
+    "                                    label, name or number) into a package file\n"
+    "  diff <account> <file>             lists what importing the package would change\n"
+    "  import <account> <file> [--dry-run] [--remove-missing]\n"
+    "                                    applies the package's additions and changes in\n"
+    "                                    one transaction (--dry-run: checks everything\n"
+    "                                    and changes nothing; --remove-missing: also\n"
+    "                                    removes what only the account has)\n"
     "  help                              shows this text\n"
     "\n"
     "The data root is $USERDEF_DATA, else the folder \"data\" beside the program.";
@@ -52,6 +62,11 @@ const QList<CommandShape>& commands() {
         {"check", 1, {}},
         {"backup", 2, {}},
         {"restore", 2, {QStringLiteral("yes")}},
+        {"export", 1,
+         {QStringLiteral("o"), QStringLiteral("output"), QStringLiteral("class"),
+          QStringLiteral("item")}},
+        {"diff", 2, {}},
+        {"import", 2, {QStringLiteral("dry-run"), QStringLiteral("remove-missing")}},
     };
     return list;
 }
@@ -101,6 +116,16 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         {QStringLiteral("admin"), QStringLiteral("user add: the user administers the definitions.")},
         {QStringLiteral("password-stdin"),
          QStringLiteral("user add, user passwd: reads the password from standard input.")},
+        {{QStringLiteral("o"), QStringLiteral("output")},
+         QStringLiteral("export: the package file to write."), QStringLiteral("file")},
+        {QStringLiteral("class"), QStringLiteral("export: the items of this class (repeatable)."),
+         QStringLiteral("class")},
+        {QStringLiteral("item"),
+         QStringLiteral("export: this item, by label, name or number (repeatable)."),
+         QStringLiteral("item")},
+        {QStringLiteral("dry-run"), QStringLiteral("import: checks everything, changes nothing.")},
+        {QStringLiteral("remove-missing"),
+         QStringLiteral("import: also removes what only the account has.")},
     });
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("A command (see above) and its arguments."),
@@ -182,6 +207,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         line.arguments = words.mid(1);
         line.force = parser.isSet(QStringLiteral("force"));
         line.yes = parser.isSet(QStringLiteral("yes"));
+        line.output = parser.value(QStringLiteral("o"));
+        line.classes = parser.values(QStringLiteral("class"));
+        line.items = parser.values(QStringLiteral("item"));
+        line.dryRun = parser.isSet(QStringLiteral("dry-run"));
+        line.removeMissing = parser.isSet(QStringLiteral("remove-missing"));
+        if (command == QLatin1String("export") && line.output.isEmpty())
+            return refuse(QStringLiteral("export needs the file to write: -o <file>"));
         line.desk.language = language;
         return line;
     }

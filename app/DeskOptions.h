@@ -32,6 +32,10 @@ struct CommandLine {
     QString userName;            // user add --name
     bool admin = false;          // user add --admin
     bool passwordStdin = false;  // user add|passwd --password-stdin
+    QString output;              // export -o
+    QStringList classes, items;  // export --class, --item
+    bool dryRun = false;         // import --dry-run
+    bool removeMissing = false;  // import --remove-missing
     QString error;          // why it was refused
     QString help;           // every option and command
 };
