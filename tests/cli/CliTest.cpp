@@ -53,7 +53,9 @@ TEST_F(CommandLine, HelpListsEveryOptionAndRefusalsNeedNoDisplay) {
     for (const char* word : {"--account", "--user", "--password", "--lang", "--open",
                              "--screenshot", "--force", "--yes", "--name", "--admin",
                              "--password-stdin", "init-demo", "sql", "check", "backup", "restore",
-                             "user list", "user add", "user passwd", "user remove", "help"})
+                             "user list", "user add", "user passwd", "user remove", "export",
+                             "diff", "import", "--class", "--item", "--dry-run",
+                             "--remove-missing", "help"})
         EXPECT_TRUE(help.out.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(word)))) << word;
     EXPECT_EQ(run({QStringLiteral("help")}).out, help.out);
 
@@ -64,7 +66,8 @@ TEST_F(CommandLine, HelpListsEveryOptionAndRefusalsNeedNoDisplay) {
     for (const Case& c : {Case{{"frobnicate"}, "frobnicate"}, Case{{"--frob"}, "frob"},
                           Case{{"--user"}, "--user"}, Case{{"sql", "001"}, "2 argument"},
                           Case{{"check", "001", "--force"}, "--force"},
-                          Case{{"--lang", "fr-FR"}, "fr-FR"}}) {
+                          Case{{"--lang", "fr-FR"}, "fr-FR"},
+                          Case{{"export", "001"}, "-o <file>"}}) {
         const Result r = run(c.arguments);
         EXPECT_EQ(r.status, 2) << c.reason << " " << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QLatin1String(c.reason))) << r.err.toStdString();
@@ -194,3 +197,44 @@ TEST_F(CommandLine, UsersComeAndGoWithPasswordsReadFromStdinThatNothingShows) {
 }
 
 }  // namespace
+
+// A package travels from one account to another: export, diff, a dry run, the import; a damaged
+// file is refused with the account unchanged.
+TEST_F(CommandLine, PackageExportDiffAndImportBetweenAccounts) {
+    ASSERT_EQ(run({QStringLiteral("init-demo"), QStringLiteral("002")}).status, 0);
+    QString error;
+    ASSERT_TRUE(account.srv().Modify(QStringLiteral("<Userdef><cId>1001</cId><cItemName>合同号"
+                                                    "</cItemName></Userdef>"),
+                                     QStringLiteral("Userdef"), &error))
+        << error.toStdString();
+    const QString file = path("pack.xml"), back = path("back.xml");
+    const auto exported = [&](const char* account, const QString& to) {
+        const Result r = run({QStringLiteral("export"), QLatin1String(account), QStringLiteral("-o"), to});
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        QFile f(to);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray package = exported("001", file);
+    const QString name = QStringLiteral("select cItemName from UserDef_Base where cId = '1001'");
+    const QString before = run({QStringLiteral("sql"), QStringLiteral("002"), name}).out;
+    Result r = run({QStringLiteral("diff"), QStringLiteral("002"), file});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("cItemName: \"项目编号\" -> \"合同号\""))) << r.out.toStdString();
+    r = run({QStringLiteral("import"), QStringLiteral("002"), file, QStringLiteral("--dry-run")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(run({QStringLiteral("sql"), QStringLiteral("002"), name}).out, before);
+
+    QFile cut(path("cut.xml"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(package.left(package.size() / 3));
+    cut.close();
+    r = run({QStringLiteral("import"), QStringLiteral("002"), cut.fileName()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("the account is unchanged"))) << r.err.toStdString();
+    EXPECT_EQ(run({QStringLiteral("sql"), QStringLiteral("002"), name}).out, before);
+
+    r = run({QStringLiteral("import"), QStringLiteral("002"), file});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(run({QStringLiteral("sql"), QStringLiteral("002"), name}).out.contains(QStringLiteral("合同号")));
+    EXPECT_EQ(exported("002", back), package);
+}
