@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTextStream>
+#include <QUuid>
 #include <optional>
 #include <termios.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include "platform/db/AccountSafety.h"
 #include "platform/db/DemoAccount.h"
 #include "platform/db/UserTable.h"
+#include "platform/pub/FunctionLocks.h"
 #include "platform/package/PackageAccount.h"
 #include "platform/package/PackageDiff.h"
 #include "platform/package/PackageImport.h"
@@ -193,6 +195,24 @@ int importPackage(const CommandLine& p, QTextStream& out, QTextStream& err) {
     }
     platform::server::ClsCommon srv;
     if (!connect(root, account, srv, err)) return 1;
+    // As the windows do: the adding lock of the items, and every item record, held until the
+    // import is done; someone editing an item stops it.
+    platform::pub::FunctionLocks locks(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    if (!locks.open(platform::db::accountFiles(root, account).data, &error)) {
+        err << "Import refused: " << error << "\nNothing was imported; the account is unchanged.\n";
+        return 1;
+    }
+    for (const int mode : {11, 20}) {
+        const auto taken = locks.apply(QStringLiteral("UserDef"), mode, {}, QStringLiteral("import"));
+        if (taken.outcome == platform::pub::FunctionLocks::Outcome::Taken) continue;
+        err << "Import refused: "
+            << (taken.holder ? QStringLiteral("the user %1 on %2 is editing item definitions; "
+                                              "try again when they are done.")
+                                   .arg(taken.holder->userId, taken.holder->host)
+                             : taken.error)
+            << "\nNothing was imported; the account is unchanged.\n";
+        return 1;
+    }
     pkg::ImportResult result;
     if (!pkg::importPackage(srv.connection()->database(), *srv.writer(), package,
                             {p.dryRun, p.removeMissing}, &result, &error)) {

@@ -54,7 +54,9 @@ void compareItem(db::Database& db, const PackageItem& stored, const PackageItem&
         const QString value = v.value(QStringLiteral("cValue"));
         if (!seen.contains(folded(value)))
             d->values << ValueDiff{Change::OnlyInAccount, value, {},
-                                   valueRows(db, stored.tables, d->column, value)};
+                                   stored.tables.isEmpty()
+                                       ? -1
+                                       : valueRows(db, stored.tables, d->column, value)};
     }
 }
 
@@ -187,7 +189,11 @@ QString comparisonText(const PackageComparison& c, bool removeMissing) {
         }
         for (const ValueDiff& v : item.values) {
             if (v.kind == Change::OnlyInAccount)
-                out += QStringLiteral("    - value \"%1\", used in %2 rows%3\n").arg(v.value).arg(v.rows).arg(notApplied);
+                out += QStringLiteral("    - value \"%1\"%2%3\n")
+                           .arg(v.value,
+                                v.rows < 0 ? QString()
+                                           : QStringLiteral(", held by %1 rows").arg(v.rows),
+                                notApplied);
             else
                 out += QStringLiteral("    %1 value \"%2\"\n").arg(QLatin1String(sign(v.kind)), v.value);
             out += changesText(v.fields, QStringLiteral("        "));

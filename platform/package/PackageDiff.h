@@ -34,7 +34,8 @@ struct ValueDiff {
     Change kind = Change::New;  // never Unchanged
     QString value;
     QList<FieldChange> fields;  // for Changed
-    int rows = 0;               // for OnlyInAccount: rows that hold the value
+    int rows = 0;  // for OnlyInAccount: rows of the linked tables that hold it; -1 for an item
+                   // linked to no table (a regular item's archive is not counted)
 };
 
 struct ItemDiff {

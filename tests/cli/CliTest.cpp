@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QtEndian>
 
+#include "platform/db/AccountFiles.h"
+#include "platform/pub/FunctionLocks.h"
 #include "tests/support/TestAccount.h"
 
 namespace {
@@ -233,6 +235,15 @@ TEST_F(CommandLine, PackageExportDiffAndImportBetweenAccounts) {
     EXPECT_TRUE(r.err.contains(QStringLiteral("the account is unchanged"))) << r.err.toStdString();
     EXPECT_EQ(run({QStringLiteral("sql"), QStringLiteral("002"), name}).out, before);
 
+    {  // someone editing an item of the account stops the import
+        platform::pub::FunctionLocks editing(QStringLiteral("another-desk"));
+        ASSERT_TRUE(editing.open(platform::db::accountFiles(account.dataRoot(), QStringLiteral("002")).data, &error));
+        ASSERT_EQ(editing.apply(QStringLiteral("UserDef"), 20, QStringLiteral("1001"), QStringLiteral("zhang")).outcome,
+                  platform::pub::FunctionLocks::Outcome::Taken);
+        r = run({QStringLiteral("import"), QStringLiteral("002"), file});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("zhang"))) << r.err.toStdString();
+    }
     r = run({QStringLiteral("import"), QStringLiteral("002"), file});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(run({QStringLiteral("sql"), QStringLiteral("002"), name}).out.contains(QStringLiteral("合同号")));

@@ -36,9 +36,9 @@ bool importInto(TestAccount& account, const QByteArray& bytes, pkg::ImportOption
                               package, options, result, error);
 }
 
-QStringList rows(TestAccount& account, const QString& sql) {
+QStringList rows(TestAccount& account, const QString& sql, const QVariantList& params = {}) {
     QStringList out;
-    const host::RecordSetPtr rs = account.db().query(sql);
+    const host::RecordSetPtr rs = account.db().query(sql, params);
     for (int r = 0; rs && r < rs->recordCount(); ++r) {
         QStringList cells;
         for (int c = 0; c < rs->fieldCount(); ++c) cells << rs->textAt(r, c);
@@ -154,20 +154,31 @@ TEST_F(Packages, DiffShowsExactlyTheChangesAndImportMakesBothExportTheSame) {
                       "WHERE name = 'cHDefine5'"),
               QStringList{QStringLiteral("1")});
 
-    // A drops an item whose column holds data in B: listed with its rows, kept by default.
+    // A drops an item whose column holds data in B, and B has a value in use that A lacks:
+    // both listed with the rows they hold, kept by default, gone with --remove-missing.
     const QString rowsHeld = rows(b, "SELECT COUNT(*) FROM SA_OrderHead_extradefine WHERE cHDefine2 <> ''").value(0);
+    const QString inUse = rows(b, "SELECT cHDefine1 FROM SA_OrderHead_extradefine WHERE cHDefine1 <> ''").value(0);
     ASSERT_NE(rowsHeld, QStringLiteral("0"));
     write(a.srv().Delete(QStringLiteral("1002"), QStringLiteral("cid"), QStringLiteral("Userdef"), &error), error);
+    write(b.srv().Add(QStringLiteral("<Userdefine><cId>1001</cId>") +
+                          testsupport::ItemDoc::el(QStringLiteral("cValue"), inUse) + QStringLiteral("</Userdefine>"),
+                      QStringLiteral("Userdefine"), &error),
+          error);
     ASSERT_TRUE(pkg::readPackage(exportOf(a), &package, &error));
     ASSERT_TRUE(pkg::comparePackage(b.db(), package, &diff, &error)) << error.toStdString();
-    ASSERT_EQ(diff.items.size(), 1);
-    EXPECT_EQ(diff.items[0].title(), QStringLiteral("单据头 / 扩展自定义项2"));
+    ASSERT_EQ(diff.items.size(), 2);
+    EXPECT_EQ(diff.items[1].title(), QStringLiteral("单据头 / 扩展自定义项2"));
     EXPECT_TRUE(summary(diff).join(u'\n').contains(QStringLiteral("-SA_OrderHead(%1)").arg(rowsHeld)))
         << summary(diff).join(u'\n').toStdString();
+    ASSERT_EQ(diff.items[0].values.size(), 1);
+    EXPECT_EQ(diff.items[0].values[0].value, inUse);
+    EXPECT_GE(diff.items[0].values[0].rows, 1);
     ASSERT_TRUE(importInto(b, exportOf(a), {}, &result, &error)) << error.toStdString();
     EXPECT_EQ(rows(b, "SELECT COUNT(*) FROM UserDef_Base WHERE cId = '1002'"), QStringList{"1"});
     ASSERT_TRUE(importInto(b, exportOf(a), {false, true}, &result, &error)) << error.toStdString();
     EXPECT_EQ(rows(b, "SELECT COUNT(*) FROM UserDef_Base WHERE cId = '1002'"), QStringList{"0"});
+    EXPECT_EQ(rows(b, "SELECT COUNT(*) FROM Userdefine WHERE cId = '1001' AND cValue = ?", {inUse}),
+              QStringList{"0"});
     EXPECT_EQ(exportOf(a), exportOf(b));
 }
 
