@@ -3,27 +3,24 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTextStream>
-#include <QUuid>
 #include <optional>
 #include <termios.h>
 #include <unistd.h>
 #include <utility>
 
 #include "app/DeskOptions.h"
+#include "app/PackageRun.h"
 #include "app/Users.h"
 #include "platform/db/AccountFiles.h"
 #include "platform/db/AccountSafety.h"
 #include "platform/db/DemoAccount.h"
 #include "platform/db/UserTable.h"
-#include "platform/pub/FunctionLocks.h"
 #include "platform/package/PackageAccount.h"
 #include "platform/package/PackageDiff.h"
-#include "platform/package/PackageImport.h"
 #include "platform/package/PackageReader.h"
 #include "platform/package/PackageWriter.h"
 #include "platform/server/AccountConnection.h"
 #include "platform/server/ClsCommon.h"
-#include "platform/server/DocumentWriter.h"
 #include "platform/sql/Batch.h"
 #include "platform/sql/TSqlConnection.h"
 
@@ -135,9 +132,9 @@ int sql(const CommandLine& p, QTextStream& out, QTextStream& err) {
 bool connect(const QString& root, const QString& account, platform::server::ClsCommon& srv,
              QTextStream& err) {
     if (!knownAccount(root, account, err)) return false;
-    srv.init(platform::server::accountConnectionText(root, account, QStringLiteral("zh-CN")));
-    if (srv.Status() && srv.writer()) return true;
-    err << "Cannot connect to account " << account << ": " << srv.lastError() << "\n";
+    QString error;
+    if (openAccountService(root, account, srv, &error)) return true;
+    err << error << "\n";
     return false;
 }
 
@@ -195,27 +192,9 @@ int importPackage(const CommandLine& p, QTextStream& out, QTextStream& err) {
     }
     platform::server::ClsCommon srv;
     if (!connect(root, account, srv, err)) return 1;
-    // As the windows do: the adding lock of the items, and every item record, held until the
-    // import is done; someone editing an item stops it.
-    platform::pub::FunctionLocks locks(QUuid::createUuid().toString(QUuid::WithoutBraces));
-    if (!locks.open(platform::db::accountFiles(root, account).data, &error)) {
-        err << "Import refused: " << error << "\nNothing was imported; the account is unchanged.\n";
-        return 1;
-    }
-    for (const int mode : {11, 20}) {
-        const auto taken = locks.apply(QStringLiteral("UserDef"), mode, {}, QStringLiteral("import"));
-        if (taken.outcome == platform::pub::FunctionLocks::Outcome::Taken) continue;
-        err << "Import refused: "
-            << (taken.holder ? QStringLiteral("the user %1 on %2 is editing item definitions; "
-                                              "try again when they are done.")
-                                   .arg(taken.holder->userId, taken.holder->host)
-                             : taken.error)
-            << "\nNothing was imported; the account is unchanged.\n";
-        return 1;
-    }
     pkg::ImportResult result;
-    if (!pkg::importPackage(srv.connection()->database(), *srv.writer(), package,
-                            {p.dryRun, p.removeMissing}, &result, &error)) {
+    if (!importWithLocks(root, account, srv, package, {p.dryRun, p.removeMissing}, &result,
+                         &error)) {
         err << "Import refused: " << error << "\n";
         return 1;
     }

@@ -10,6 +10,7 @@
 #include "app/Login.h"
 #include "app/PortalFrame.h"
 #include "app/Users.h"
+#include "app/PackagesView.h"
 #include "app/UsersView.h"
 #include "common/Globals.h"
 #include "common/Session.h"
@@ -24,6 +25,7 @@ const QString kCatalogueForm = QStringLiteral("FrmMain_key");
 const QString kRuleListForm = QStringLiteral("FrmMakeVouchSet_key");
 const QString kLayoutsForm = QStringLiteral("DocLayouts_key");
 const QString kUsersForm = QStringLiteral("Users_key");
+const QString kPackagesForm = QStringLiteral("Packages_key");
 }
 
 Desk::Desk(std::shared_ptr<Login> login, const QString& accountName,
@@ -80,6 +82,15 @@ void Desk::openFunction(const QString& functionKey) {
         else
             m_portal->hostWindow(new DocLayoutsView(m_login->ZxDbName(), m_login->language()),
                                  kLayoutsForm, true);
+        return;
+    }
+    if (functionKey.compare(QStringLiteral("Packages"), Qt::CaseInsensitive) == 0) {
+        if (QWidget* open = m_portal->windowOf(kPackagesForm))
+            m_portal->tabs()->setCurrentWidget(open);
+        else
+            m_portal->hostWindow(new PackagesView(m_login->root(), m_login->cAcc_id(),
+                                                  m_login->language(), m_prompter),
+                                 kPackagesForm, true);
         return;
     }
     if (functionKey.compare(QStringLiteral("Users"), Qt::CaseInsensitive) == 0) {

@@ -38,7 +38,8 @@ public:
     // its open tab forward; "MakeVouchSet" the carry-over rule list in the catalogue's session
     // (opening the catalogue first when it is not open); "CoverSetting" the catalogue's
     // overwrite setting (the same way); "DocLayouts" the read-only document layouts; "Users"
-    // the users who may log in, for an administrator of definitions.
+    // the users who may log in, for an administrator of definitions; "Packages" the export,
+    // comparison and import of definition packages.
     void openFunction(const QString& functionKey);
 
 private:

@@ -104,7 +104,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
          QStringLiteral("language")},
         {QStringLiteral("open"),
          QStringLiteral("Opens a function of the portal: UserDef, MakeVouchSet, "
-                        "CoverSetting, DocLayouts or Users."),
+                        "CoverSetting, DocLayouts, Users or Packages."),
          QStringLiteral("function")},
         {QStringLiteral("screenshot"),
          QStringLiteral("Saves the first window shown as a picture and quits."),

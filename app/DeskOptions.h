@@ -2,7 +2,7 @@
 // The program's command line: the desk's options, or a command for administrators. Parsed
 // before any application object that needs a display exists.
 //   userdef [--account <acc> --user <id> --password <pw>] [--lang zh-CN|zh-TW|en-US]
-//           [--open UserDef|MakeVouchSet|DocLayouts] [--screenshot <file.png>]
+//           [--open UserDef|MakeVouchSet|DocLayouts|Users|Packages] [--screenshot <file.png>]
 //   userdef <command> <arguments> [--force] [--yes] [--lang …]
 //   userdef user list|add|passwd|remove <account> [<user>] [--name …] [--admin]
 //           [--password-stdin]

@@ -21,6 +21,7 @@ const QString kUserDef = QStringLiteral("UserDef");
 const QString kMakeVouchSet = QStringLiteral("MakeVouchSet");
 const QString kDocLayouts = QStringLiteral("DocLayouts");
 const QString kUsers = QStringLiteral("Users");
+const QString kPackages = QStringLiteral("Packages");
 
 // A window closes through its invokable ExitForm() when it has one, else through close().
 void exitForm(QWidget* window) {
@@ -47,6 +48,9 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
     auto* users = new QListWidgetItem(ui->LstFunctions);
     users->setData(Qt::UserRole, kUsers);
     users->setIcon(style()->standardIcon(QStyle::SP_DirHomeIcon));
+    auto* packages = new QListWidgetItem(ui->LstFunctions);
+    packages->setData(Qt::UserRole, kPackages);
+    packages->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
     ui->LstFunctions->setIconSize(QSize(20, 20));
     ui->LstFunctions->setStyleSheet(QStringLiteral("QListWidget::item { padding: 6px 4px; }"));
     ui->Splitter->setStretchFactor(0, 0);
@@ -62,6 +66,8 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
     connect(ui->ActCoverSetting, &QAction::triggered, this,
             [this] { emit functionRequested(QStringLiteral("CoverSetting")); });
     connect(ui->ActUsers, &QAction::triggered, this, [this] { emit functionRequested(kUsers); });
+    connect(ui->ActPackages, &QAction::triggered, this,
+            [this] { emit functionRequested(kPackages); });
     connect(ui->LstFunctions, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
         emit functionRequested(it->data(Qt::UserRole).toString());
     });
@@ -89,11 +95,13 @@ void PortalFrame::retranslate() {
     ui->ActMakeVouchSet->setText(text("Desk.Portal.MakeVouchSet"));
     ui->ActCoverSetting->setText(text("Desk.Portal.CoverSetting"));
     ui->ActUsers->setText(text("Desk.Portal.Users"));
+    ui->ActPackages->setText(text("Desk.Portal.Packages"));
     // The function list's entries by their keys.
     const QHash<QString, const char*> captions = {{kUserDef, "Desk.Portal.UserDef"},
                                                   {kMakeVouchSet, "Desk.Portal.MakeVouchSet"},
                                                   {kDocLayouts, "Desk.Portal.DocLayouts"},
-                                                  {kUsers, "Desk.Portal.Users"}};
+                                                  {kUsers, "Desk.Portal.Users"},
+                                                  {kPackages, "Desk.Portal.Packages"}};
     for (int i = 0; i < ui->LstFunctions->count(); ++i) {
         QListWidgetItem* entry = ui->LstFunctions->item(i);
         if (const char* key = captions.value(entry->data(Qt::UserRole).toString()))

@@ -37,7 +37,8 @@ public:
 signals:
     // A function of the menu or list was chosen: "UserDef" (user-defined items),
     // "MakeVouchSet" (carry-over rules), "CoverSetting" (the catalogue's overwrite setting) or
-    // "DocLayouts" (the document layouts, read only) or "Users" (who may log in).
+    // "DocLayouts" (the document layouts, read only), "Users" (who may log in) or "Packages"
+    // (compare with and import a definition package).
     void functionRequested(const QString& functionKey);
 
 protected:
