@@ -79,20 +79,6 @@ QString changesText(const QList<FieldChange>& fields, const QString& indent) {
 
 }  // namespace
 
-bool PackageComparison::empty(bool removeMissing) const {
-    for (const ItemDiff& item : items) {
-        if (item.kind != Change::OnlyInAccount || removeMissing) {
-            if (item.kind != Change::Changed || removeMissing) return false;
-            if (!item.fields.isEmpty() || !item.tablesAdded.isEmpty()) return false;
-            for (const ValueDiff& v : item.values)
-                if (v.kind != Change::OnlyInAccount) return false;
-        }
-    }
-    for (const RuleDiff& rule : rules)
-        if (rule.kind != Change::OnlyInAccount || removeMissing) return false;
-    return true;
-}
-
 bool comparePackage(db::Database& db, const Package& package, PackageComparison* out,
                     QString* error) {
     *out = {};

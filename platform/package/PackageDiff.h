@@ -61,7 +61,6 @@ struct PackageComparison {
     QList<ItemDiff> items;  // every item but the unchanged ones, in package order then the rest
     int unchanged = 0;
     QList<RuleDiff> rules;
-    bool empty(bool removeMissing) const;
 };
 
 // Compares `package` with the account's definitions in the package's scope; false with the

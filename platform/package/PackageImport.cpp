@@ -1,6 +1,7 @@
 #include "platform/package/PackageImport.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 #include "host/Quote.h"
 #include "host/RecordSet.h"
@@ -138,13 +139,15 @@ private:
         return fail(d.title(), QStringLiteral("the parent \"%1\" is neither in the account nor in the package.").arg(label));
     }
 
-    // The package's number when free, else the next free one after the class's largest.
+    // The package's number when it is one and free, else the next free one after the class's
+    // largest.
     bool numberFor(const ItemDiff& d, QString* id) {
+        static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
         const QString wish = d.item->fields.value(QStringLiteral("cId")).trimmed();
         const host::RecordSetPtr taken =
             query(QStringLiteral("SELECT 1 FROM UserDef_Base WHERE cId = ?"), {wish});
         if (!taken) return false;
-        if (!wish.isEmpty() && taken->isEmpty()) {
+        if (digits.match(wish).hasMatch() && taken->isEmpty()) {
             *id = wish;
             return true;
         }
@@ -161,8 +164,9 @@ private:
             if (used->isEmpty()) break;
         }
         *id = QString::number(next);
-        m_result->notes << QStringLiteral("%1: the number %2 is taken in the account; it gets %3.")
-                               .arg(d.title(), wish.isEmpty() ? QStringLiteral("(none)") : wish, *id);
+        m_result->notes << QStringLiteral("%1: the number \"%2\" is taken or no number; the item "
+                                          "gets %3.")
+                               .arg(d.title(), wish, *id);
         return true;
     }
 

@@ -247,20 +247,26 @@ TEST_F(Packages, HostileTextsRoundTripExactly) {
 }
 
 // Failing the import at each statement of each of its documents in turn leaves the account as
-// it was; past the last statement the import goes through.
-TEST_F(Packages, FailureAtAnyStatementLeavesTheAccountAsBefore) {
+// it was; past the last statement the import goes through, a new item whose number the account
+// has given away renumbered and reported.
+TEST_F(Packages, FailureAtAnyStatementLeavesTheAccountAsBeforeAndTakenNumbersMove) {
     ASSERT_NO_FATAL_FAILURE(changeA());
+    QString e;
+    write(b.srv().Add(testsupport::newHeaderItem(QStringLiteral("1005"), 7, {}).xml(),
+                      QStringLiteral("Userdef_base"), &e),
+          e);
     const QByteArray bytes = exportOf(a);
     int failures = 0;
+    pkg::ImportResult result;
     EXPECT_TRUE(testsupport::failAtEachStatement(
-        b,
-        [&](QString* error) {
-            pkg::ImportResult result;
-            return importInto(b, bytes, {}, &result, error);
-        },
-        &failures));
+        b, [&](QString* error) { return importInto(b, bytes, {}, &result, error); }, &failures));
     EXPECT_GT(failures, 3);
-    EXPECT_EQ(exportOf(a), exportOf(b));
+    EXPECT_EQ(result.notes, QStringList{QStringLiteral(
+                                "单据头 / 扩展自定义项5: the number \"1005\" is taken or no number; "
+                                "the item gets 1006.")});
+    EXPECT_EQ(rows(b, "SELECT b.cId, COUNT(v.cValue) FROM UserDef_Base b JOIN Userdefine v ON v.cId = b.cId "
+                      "WHERE b.cItem = '扩展自定义项5' GROUP BY b.cId"),
+              QStringList{QStringLiteral("1006|2")});
 }
 
 }  // namespace
