@@ -146,6 +146,7 @@ int exportPackage(const CommandLine& p, QTextStream& out, QTextStream& err) {
     pkg::Selection selection;
     selection.scope.classes = p.classes;
     selection.labels = p.items;
+    selection.refuseUnknown = true;
     selection.scope.kind = !p.items.isEmpty()   ? pkg::PackageScope::Items
                            : !p.classes.isEmpty() ? pkg::PackageScope::Classes
                                                   : pkg::PackageScope::All;

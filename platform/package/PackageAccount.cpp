@@ -90,10 +90,11 @@ bool readAccount(db::Database& db, const Selection& selection, Package* out, QSt
     }
     QSet<QString> wanted;  // "class\tlabel", lower-cased
     for (const auto& [cClass, label] : selection.items) wanted.insert(lower(cClass + u'\t' + label));
-    QSet<QString> namedLabels;
+    QSet<QString> namedLabels, seenClasses;
     QHash<QString, int> chosenById;  // lower-cased id → index into out->items
     for (const Record& f : all) {
         const QString cClass = f.value(QStringLiteral("cClass"));
+        seenClasses.insert(lower(cClass));
         bool chosen = false;
         switch (selection.scope.kind) {
             case PackageScope::All: chosen = true; break;
@@ -120,6 +121,11 @@ bool readAccount(db::Database& db, const Selection& selection, Package* out, QSt
         chosenById.insert(lower(f.value(QStringLiteral("cId"))), int(out->items.size()));
         out->items << item;
     }
+    for (const QString& cClass : selection.scope.classes)
+        if (selection.refuseUnknown && !seenClasses.contains(lower(cClass))) {
+            if (error) *error = QStringLiteral("The account has no item of the class \"%1\".").arg(cClass);
+            return false;
+        }
     for (const QString& label : selection.labels)
         if (!namedLabels.contains(lower(label.trimmed()))) {
             if (error) *error = QStringLiteral("No item \"%1\" in the account.").arg(label);

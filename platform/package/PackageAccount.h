@@ -20,14 +20,16 @@ struct Selection {
     PackageScope scope;
     QList<QPair<QString, QString>> items;  // class, label
     QStringList labels;
+    // An export's choice: a class without items is refused as a likely typo.
+    bool refuseUnknown = false;
 };
 
 // The selection a package stands for in another account: its scope, and its items by class
 // and label.
 Selection selectionOf(const Package& package);
 
-// The definitions of the account; false with the reason when a table cannot be read or a
-// --item names nothing. Account rules keep their "guid" (written to no file).
+// The definitions of the account; false with the reason when a table cannot be read, a label
+// names no item, or (refuseUnknown) a class has none. Account rules keep their "guid" (written to no file).
 bool readAccount(db::Database& db, const Selection& selection, Package* out, QString* error);
 
 // The rows of the host table's companion whose `column` holds a value (not NULL, not empty); 0
