@@ -36,6 +36,9 @@ private:
             if (t == QXmlStreamReader::StartElement || t == QXmlStreamReader::EndElement) return true;
             if (t == QXmlStreamReader::Characters && !m_xml.isWhitespace())
                 return fail(QStringLiteral("text outside of any field."));
+            // Entities declared by the file could stand for anything; a package declares none.
+            if (t == QXmlStreamReader::DTD)
+                return fail(QStringLiteral("a package holds no document type declaration."));
         }
         if (m_xml.hasError())
             return fail(QStringLiteral("the file is not well-formed XML (%1); it may be cut "

@@ -198,6 +198,8 @@ TEST_F(Packages, RefusalsSayWhyAndChangeNothing) {
         {"malformed", "<UserdefPackage format=\"1\" scope=\"all\"><Item cClass=\"x\" cItem=\"y\"></Itm>",
          "not well-formed"},
         {"newer format", QByteArray(good).replace("format=\"1\"", "format=\"2\""), "format 2"},
+        {"declared entity", "<!DOCTYPE p [<!ENTITY x \"cHDefine1\">]><UserdefPackage format=\"1\" scope=\"all\"/>",
+         "no document type declaration"},
         {"unknown field", item("cClass=\"单据头\" cItem=\"扩展自定义项1\" cEvil=\"1\""), "unknown field cEvil"},
         {"column taken", item("cClass=\"单据头\" cItem=\"扩展自定义项9\" cId=\"1009\" cType=\"文本\" IMaxLen=\"20\" "
                               "cDicDbName=\"cHDefine1\""),
