@@ -6,6 +6,7 @@
 #include "host/Quote.h"
 #include "host/RecordSet.h"
 #include "platform/db/Database.h"
+#include "platform/sql/SqlTypes.h"
 
 namespace platform::package {
 
@@ -192,8 +193,8 @@ bool readAccount(db::Database& db, const Selection& selection, Package* out, QSt
 namespace {
 
 // The companion of a host table as the extension catalogue names it, spelt as in the schema,
-// when it exists and has the column; empty otherwise.
-QString companionWith(db::Database& db, const QString& tableName, const QString& column) {
+// when it exists; empty otherwise.
+QString companionOf(db::Database& db, const QString& tableName) {
     const host::RecordSetPtr host = db.query(
         QStringLiteral("SELECT cTableName FROM AA_DefineExtend WHERE TableName = ? OR cTableName = ?"),
         {tableName, tableName});
@@ -202,8 +203,13 @@ QString companionWith(db::Database& db, const QString& tableName, const QString&
         QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? "
                        "COLLATE NOCASE"),
         {host->textAt(0, 0) + QStringLiteral("_extradefine")});
-    if (!schema || schema->isEmpty()) return {};
-    const QString companion = schema->textAt(0, 0);
+    return schema && !schema->isEmpty() ? schema->textAt(0, 0) : QString();
+}
+
+// The companion when it has the column; empty otherwise.
+QString companionWith(db::Database& db, const QString& tableName, const QString& column) {
+    const QString companion = companionOf(db, tableName);
+    if (companion.isEmpty()) return {};
     const host::RecordSetPtr has = db.query(
         QStringLiteral("SELECT 1 FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE"),
         {companion, column});
@@ -211,6 +217,25 @@ QString companionWith(db::Database& db, const QString& tableName, const QString&
 }
 
 }  // namespace
+
+int rowBytes(db::Database& db, const QString& tableName) {
+    const QString companion = companionOf(db, tableName);
+    if (companion.isEmpty()) return 0;
+    const host::RecordSetPtr columns =
+        db.query(QStringLiteral("SELECT type FROM pragma_table_info(?)"), {companion});
+    int bytes = 0;
+    for (int r = 0; columns && r < columns->recordCount(); ++r) {
+        const sql::TypeInfo type = sql::TypeInfo::of(columns->textAt(r, 0));
+        bytes += type.wide ? type.byteLength / 2 : type.byteLength;
+    }
+    return bytes;
+}
+
+int itemBytes(const QString& cType, int maxLen) {
+    if (cType == QStringLiteral("文本")) return maxLen;
+    if (cType == QStringLiteral("整型") || cType == QStringLiteral("整数")) return 4;
+    return 8;
+}
 
 int columnRows(db::Database& db, const QString& tableName, const QString& column) {
     const QString companion = companionWith(db, tableName, column);

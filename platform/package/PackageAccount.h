@@ -32,6 +32,14 @@ Selection selectionOf(const Package& package);
 // names no item, or (refuseUnknown) a class has none. Account rules keep their "guid" (written to no file).
 bool readAccount(db::Database& db, const Selection& selection, Package* out, QString* error);
 
+// The bytes a row of the host table's companion takes as the server's catalogue reports them
+// (text columns by their length, others by their size), 0 when it has no companion yet; and
+// those an item's column adds (text: its length; integer 4; number and dates 8). An item whose
+// column would take a row past kRowSizeLimit is refused.
+constexpr int kRowSizeLimit = 4000;
+int rowBytes(db::Database& db, const QString& tableName);
+int itemBytes(const QString& cType, int maxLen);
+
 // The rows of the host table's companion whose `column` holds a value (not NULL, not empty); 0
 // when the table has no companion or the companion no such column. -1 when unreadable.
 int columnRows(db::Database& db, const QString& tableName, const QString& column);

@@ -6,6 +6,7 @@
 #include "host/Quote.h"
 #include "host/RecordSet.h"
 #include "platform/db/Database.h"
+#include "platform/package/PackageAccount.h"
 #include "platform/server/DocumentWriter.h"
 #include "platform/server/ItemDocument.h"
 
@@ -170,6 +171,23 @@ private:
         return true;
     }
 
+    // The windows' row size: each table the item's column goes to must stay within the limit.
+    bool checkRowSize(const ItemDiff& d) {
+        const int width = itemBytes(d.item->fields.value(QStringLiteral("cType")),
+                                    d.item->fields.value(QStringLiteral("IMaxLen")).toInt());
+        for (const QString& table : d.tablesAdded) {
+            const int total = rowBytes(m_db, table) + width;
+            if (total > kRowSizeLimit)
+                return fail(d.title(), QStringLiteral("a row of %1 would take %2 bytes with the "
+                                                      "column %3, over the limit of %4.")
+                                           .arg(table)
+                                           .arg(total)
+                                           .arg(d.column)
+                                           .arg(kRowSizeLimit));
+        }
+        return true;
+    }
+
     bool writeItem(const Package& package, const ItemDiff& d, bool* defer) {
         const bool adding = d.kind == Change::New;
         QString id = d.accountId;
@@ -177,6 +195,7 @@ private:
         m_ids.insert(d.title().toLower(), id);
         const bool fieldsChanged = adding || !d.fields.isEmpty() || !d.tablesAdded.isEmpty() ||
                                    (m_options.removeMissing && !d.tablesDropped.isEmpty());
+        if (!d.tablesAdded.isEmpty() && !checkRowSize(d)) return false;
         if (fieldsChanged) {
             QString parent;
             if (!resolveParent(package, d, &parent, defer)) return false;

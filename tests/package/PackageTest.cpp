@@ -204,6 +204,11 @@ TEST_F(Packages, RefusalsSayWhyAndChangeNothing) {
         {"column taken", item("cClass=\"单据头\" cItem=\"扩展自定义项9\" cId=\"1009\" cType=\"文本\" IMaxLen=\"20\" "
                               "cDicDbName=\"cHDefine1\""),
          "单据头 / 扩展自定义项9: The column name (cDicDbName) cHDefine1 is already used"},
+        {"over the row size",
+         "<UserdefPackage format=\"1\" scope=\"items\"><Item cClass=\"单据头\" cItem=\"扩展自定义项9\" "
+         "cType=\"文本\" IMaxLen=\"3990\" cDicDbName=\"cHDefine9\"><Table name=\"SA_OrderHead\"/></Item>"
+         "</UserdefPackage>",
+         "单据头 / 扩展自定义项9: a row of SA_OrderHead would take"},
         {"type changed", item("cClass=\"单据头\" cItem=\"扩展自定义项1\" cType=\"日期\" cDicDbName=\"cHDefine1\""),
          "单据头 / 扩展自定义项1: The type of the existing item 1001 cannot change"},
     };
