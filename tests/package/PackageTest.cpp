@@ -223,32 +223,49 @@ TEST_F(Packages, RefusalsSayWhyAndChangeNothing) {
     }
 }
 
-// Hostile texts in names, values, aliases and rule descriptions arrive exactly as written.
+// Hostile texts in names, descriptions, defaults, values, aliases, bar codes, parent values and
+// rule descriptions arrive exactly as written.
 TEST_F(Packages, HostileTextsRoundTripExactly) {
     QString e;
-    const QStringList names = testsupport::hostileTexts(60), values = testsupport::hostileTexts(120);
+    using testsupport::ItemDoc;
+    const QStringList names = testsupport::hostileTexts(60), values = testsupport::hostileTexts(120),
+                      codes = testsupport::hostileTexts(30);
     for (int i = 0; i < names.size() && i < 16; ++i)
         write(a.srv().Modify(QStringLiteral("<Userdef><cId>%1</cId>").arg(60 + i) +
-                                 testsupport::ItemDoc::el(QStringLiteral("cItemName_en_US"), names[i]) +
-                                 testsupport::ItemDoc::el(QStringLiteral("cTableDesc"), names[i]) +
+                                 ItemDoc::el(QStringLiteral("cItemName_en_US"), names[i]) +
+                                 ItemDoc::el(QStringLiteral("cItemName_zh_TW"), names[names.size() - 1 - i]) +
+                                 ItemDoc::el(QStringLiteral("cTableDesc"), names[i]) +
+                                 ItemDoc::el(QStringLiteral("cDefaultVal"), values[i]) +
                                  QStringLiteral("</Userdef>"),
                              QStringLiteral("Userdef"), &e),
               e);
-    for (const QString& v : values) {
-        if (v.trimmed().isEmpty()) continue;
+    for (int i = 0; i < values.size(); ++i) {
+        if (values[i].trimmed().isEmpty()) continue;
         write(a.srv().Add(QStringLiteral("<Userdefine><cId>1001</cId>") +
-                              testsupport::ItemDoc::el(QStringLiteral("cValue"), v) +
-                              testsupport::ItemDoc::el(QStringLiteral("cAlias"), v) +
+                              ItemDoc::el(QStringLiteral("cValue"), values[i]) +
+                              ItemDoc::el(QStringLiteral("cAlias"), values[i]) +
+                              ItemDoc::el(QStringLiteral("cBarCode"), codes.value(i)) +
+                              ItemDoc::el(QStringLiteral("cParentValue"), values[values.size() - 1 - i]) +
                               QStringLiteral("</Userdefine>"),
                           QStringLiteral("Userdefine"), &e),
+              e);
+        write(a.srv().Add(QStringLiteral("<AA_ExtendDefineMakeVouch_Set><cMakeVouchID>SA01</cMakeVouchID>"
+                                         "<cType>H</cType><cextendfield>cHDefine1</cextendfield><ctargetfield>"
+                                         "cHDefine1</ctargetfield><cTableName>SA_OrderHead</cTableName>"
+                                         "<cTargetTable>T%1</cTargetTable><btrans>1</btrans>")
+                                  .arg(i) +
+                              ItemDoc::el(QStringLiteral("cdesc"), values[i]) +
+                              QStringLiteral("</AA_ExtendDefineMakeVouch_Set>"),
+                          QStringLiteral("AA_ExtendDefineMakeVouch_Set"), &e),
               e);
     }
     pkg::ImportResult result;
     ASSERT_TRUE(importInto(b, exportOf(a), {}, &result, &e)) << e.toStdString();
     const char* const reads[] = {
-        "SELECT cValue, cAlias FROM Userdefine WHERE cId = '1001' ORDER BY cValue",
+        "SELECT cValue, cAlias, cBarCode, cParentValue FROM Userdefine WHERE cId = '1001' ORDER BY cValue",
         "SELECT cid, LocaleID, cItemName FROM userdef_lang ORDER BY cid, LocaleID",
-        "SELECT cId, cTableDesc FROM UserDef_Base ORDER BY cId"};
+        "SELECT cId, cTableDesc, cDefaultVal FROM UserDef_Base ORDER BY cId",
+        "SELECT cTargetTable, cdesc FROM AA_ExtendDefineMakeVouch_Set ORDER BY cTargetTable"};
     for (const char* sql : reads) EXPECT_EQ(rows(a, QString::fromUtf8(sql)), rows(b, QString::fromUtf8(sql))) << sql;
     EXPECT_EQ(exportOf(a), exportOf(b));
 }
