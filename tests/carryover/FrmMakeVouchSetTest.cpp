@@ -114,10 +114,7 @@ TEST_F(RuleList, FilterConditionsNarrowTheListCancelKeepsItAndRefreshListsAllAga
     // Exported to a workbook: row numbers as numbers, table names as texts.
     QTemporaryDir folder;
     const QString xlsx = folder.filePath(QStringLiteral("rules.xlsx"));
-    session.windows.onModal = [&xlsx](QDialog* d) {
-        qobject_cast<QFileDialog*>(d)->selectFile(xlsx);
-        return int(QDialog::Accepted);
-    };
+    session.windows.onModal = [&xlsx](QDialog* d) { qobject_cast<QFileDialog*>(d)->selectFile(xlsx); return 1; };
     list.ButtonClick("SaveFile");
     const QStringList exported = printtest::xlsxRows(xlsx).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(exported.size(), 8);
