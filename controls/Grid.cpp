@@ -66,17 +66,18 @@ bool Grid::commitEdit() {
     return true;
 }
 
+bool Grid::letGo(const QWidget* editor) const {
+    return !editor || (itemDelegate() == m_cellDelegate && editor != m_cellDelegate->openEditor());
+}
+
 void Grid::commitData(QWidget* editor) {
     // An editor the grid has let go of (refilled rows) may still commit a key it took before
     // (Enter): nothing to do.
-    if (!editor || editor != m_cellDelegate->openEditor()) return;
-    QTableView::commitData(editor);
+    if (!letGo(editor)) QTableView::commitData(editor);
 }
 
 void Grid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
-    // Likewise the late close of such an editor.
-    if (!editor || editor != m_cellDelegate->openEditor()) return;
-    QTableView::closeEditor(editor, hint);
+    if (!letGo(editor)) QTableView::closeEditor(editor, hint);  // likewise its late close
 }
 
 void Grid::setCols(int cols) { m_model->setCols(cols); }

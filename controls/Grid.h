@@ -78,6 +78,7 @@ protected:
 
 private:
     void applyColumns();  // widths and hidden state onto the header view
+    bool letGo(const QWidget* editor) const;  // a cell editor no longer open in the grid
     void onCurrentChanged(const QModelIndex& current);
     void onSectionResized(int col, int oldSize, int newSize);
 
