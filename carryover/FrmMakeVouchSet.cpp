@@ -238,7 +238,15 @@ void FrmMakeVouchSet::PrintAll(const QString& key) {
         userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.COMMON.nodata"));
         return;
     }
-    userdef::RunPrintCommand(this, key, QStringLiteral("MakeVouchSet"), WriteData());
+    // The columns' types and sizes from the list's fields: column c shows field c - 1.
+    userdef::ColumnFields columns{{0, userdef::RowNumberField()}};
+    if (const host::RecordSetPtr fields =
+            userdef::g_SrvDB ? userdef::g_SrvDB->OpenX(RuleListColumnsSql()) : nullptr;
+        fields && userdef::g_Pub) {
+        const QVector<host::FieldInfo> sizes = userdef::g_Pub->GetTypeSize(*fields);
+        for (int f = 0; f < sizes.size(); ++f) columns.insert(f + 1, sizes.at(f));
+    }
+    userdef::RunPrintCommand(this, key, QStringLiteral("MakeVouchSet"), WriteData(), columns);
 }
 
 QString FrmMakeVouchSet::WriteData() {

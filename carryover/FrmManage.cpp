@@ -1,9 +1,7 @@
 #include "carryover/FrmManage.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QShortcut>
 
 #include "common/EditKeys.h"
@@ -72,19 +70,7 @@ FrmManage::FrmManage(QWidget* parent)
     connect(ui->RefcTargetTable, &controls::RefEdit::textEdited, this,
             [this] { m_targetTable.clear(); });
 
-    connect(ui->Grid, &controls::Grid::currentRowChanged, this, [this](int row) { showRow(row); });
-    connect(ui->CmbTrans, &QComboBox::activated, this, [this](int index) {
-        const int row = ui->Grid->currentRow();
-        if (m_showing || row < 1) return;
-        ui->Grid->setText(row, kColTrans, index == 0 ? yesText() : noText());
-        cellChanged(row);
-    });
-    connect(ui->EdtDesc, &QLineEdit::textEdited, this, [this](const QString& text) {
-        const int row = ui->Grid->currentRow();
-        if (m_showing || row < 1) return;
-        ui->Grid->setText(row, kColDesc, text);
-        cellChanged(row);
-    });
+    connect(ui->Grid, &controls::Grid::cellEdited, this, [this](int row, int) { cellChanged(row); });
     SetupHotKeys();
 }
 
@@ -139,17 +125,13 @@ void FrmManage::Load() {
     if (m_editMode == 2) LoadExistingRules();
     ui->Label1->setText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.sourcetable"));
     ui->Label2->setText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.ctargettable"));
-    ui->LblTrans->setText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.takeornot"));
-    ui->LblDesc->setText(userdef::ResText("Q9.AA.ARCHIVE.FIELD.cdesc"));
-    ui->CmbTrans->clear();
-    ui->CmbTrans->addItems({yesText(), noText()});
-    showRow(ui->Grid->currentRow());
 }
 
 void FrmManage::SetupHotKeys() {
     auto* save = new QShortcut(QKeySequence(Qt::Key_F6), this);
     save->setContext(Qt::WidgetWithChildrenShortcut);
     connect(save, &QShortcut::activated, this, [this] {
+        ui->Grid->commitEdit();  // what the open cell shows is a change too
         if (saveEnabled()) Operating(QStringLiteral("SaveRs"));
     });
     const QList<QPair<QKeySequence, QString>> keys = {
@@ -179,6 +161,8 @@ void FrmManage::InitGridTitles() {
         g->setColHidden(c, widths[c] == 0);
         if (c >= kColName && userdef::g_Pub) g->setBackColor(0, c, userdef::g_Pub->MustInputColor());
     }
+    g->setColEditor(kColTrans, {host::CellEditor::List, {yesText(), noText()}});
+    g->setColEditor(kColDesc, {host::CellEditor::Text, {}});
     g->setRedraw(true);
 }
 
@@ -215,7 +199,6 @@ void FrmManage::FillItemGrid(const QString& search) {
         // The rows of the earlier pair must not be saved for this one.
         ui->Grid->setRows(1);
         ui->Grid->setCurrentRow(0);
-        showRow(0);
         userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.FIELD.searchconditionerror"));
         return;
     }
@@ -227,7 +210,6 @@ void FrmManage::FillItemGrid(const QString& search) {
         if (ui->Grid->text(r, kColTrans).isEmpty()) ui->Grid->setText(r, kColTrans, noText());
     cellChanged(ui->Grid->rows() > 1 ? 1 : 0);
     if (ui->Grid->rows() > 1) ui->Grid->setCurrentRow(1);
-    showRow(ui->Grid->currentRow());
 }
 
 void FrmManage::LoadExistingRules() {
@@ -286,23 +268,6 @@ bool FrmManage::beforeTargetLookup() {
     return ui->RefcTargetTable->setReference(
         userdef::g_SrvDB.get(),
         BuildRuleEditorTableRef(EditorRef::TargetOfSource, m_typeCode, m_sourceTable));
-}
-
-void FrmManage::editRow(int row, bool carries, const QString& description) {
-    if (row < 1 || row >= ui->Grid->rows()) return;
-    ui->Grid->setText(row, kColTrans, carries ? yesText() : noText());
-    ui->Grid->setText(row, kColDesc, description);
-    cellChanged(row);
-}
-
-void FrmManage::showRow(int row) {
-    m_showing = true;
-    const bool has = row >= 1 && row < ui->Grid->rows();
-    ui->CmbTrans->setEnabled(has);
-    ui->EdtDesc->setEnabled(has);
-    ui->CmbTrans->setCurrentIndex(has && ui->Grid->text(row, kColTrans) == yesText() ? 0 : 1);
-    ui->EdtDesc->setText(has ? ui->Grid->text(row, kColDesc) : QString());
-    m_showing = false;
 }
 
 void FrmManage::cellChanged(int row) {
@@ -392,6 +357,7 @@ bool FrmManage::Operating(const QString& key) {
         return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
     };
     if (is("SaveRs")) {
+        ui->Grid->commitEdit();
         if (!SaveRs(m_editMode)) {
             setSaveEnabled(false);  // until the next change
             return true;
@@ -427,6 +393,7 @@ bool FrmManage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmManage::closeEvent(QCloseEvent* event) {
+    ui->Grid->commitEdit();  // so the close query knows of it
     if (userdef::g_Pub && !userdef::g_Pub->isSaveRs(this)) {
         event->ignore();
         return;

@@ -1,8 +1,8 @@
 #pragma once
 // The carry-over rule editor: the rules of one table pair. The user chooses a source and a
 // target table; the editor lists every extended item on both tables, and for each the user
-// sets whether it is carried and a description (in the row editor under the grid, for the
-// current row). Saving sends one rule record per listed item, with the pair's carry-over path.
+// sets whether it is carried (a yes/no list) and a description in the item's grid cells.
+// Saving sends one rule record per listed item, with the pair's carry-over path.
 // Add mode (Add()) adds the rules; modify mode (init()) changes the rules of the pair handed
 // over; a successful add turns the window to modify mode.
 #include <QDialog>
@@ -57,9 +57,6 @@ public:
     QString targetTable() const { return m_targetTable; }
     QString typeCode() const { return m_typeCode; }
 
-    // Sets the carry flag and description of an item row as the row editor does.
-    void editRow(int row, bool carries, const QString& description);
-
     // Run after a successful save: the rule list's "REFRESH".
     void setAfterSave(std::function<void()> afterSave) { m_afterSave = std::move(afterSave); }
 
@@ -82,7 +79,6 @@ private:
     std::pair<bool, QString> CheckRule();
     QString BuildRuleXml(bool* ok);
     void cellChanged(int row);
-    void showRow(int row);
     void setSaveEnabled(bool on);
     bool beforeTargetLookup();
 
@@ -93,7 +89,6 @@ private:
     int m_currentRow = 0;
     int m_editMode = 1;
     bool m_loaded = false;
-    bool m_showing = false;  // the row editor is being filled from the grid
     std::function<void()> m_afterSave;
 };
 

@@ -3,12 +3,16 @@
 #include <QHeaderView>
 #include <QScrollBar>
 
+#include "controls/GridCellDelegate.h"
 #include "controls/Twips.h"
 
 namespace controls {
 
-Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this)) {
+Grid::Grid(QWidget* parent)
+    : QTableView(parent), m_model(new GridModel(this)), m_cellDelegate(new GridCellDelegate(m_model, this)) {
     setModel(m_model);
+    setItemDelegate(m_cellDelegate);
+    connect(m_model, &GridModel::cellEdited, this, &Grid::cellEdited);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -48,6 +52,33 @@ Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this)) {
 }
 
 Grid::~Grid() = default;
+
+void Grid::setColEditor(int col, const host::CellEditor& editor) {
+    m_model->setColEditor(col, editor);
+    if (editor.kind != host::CellEditor::None)
+        setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
+}
+
+bool Grid::commitEdit() {
+    QWidget* editor = m_cellDelegate->openEditor();
+    if (!editor) return false;
+    commitData(editor);
+    return true;
+}
+
+bool Grid::letGo(const QWidget* editor) const {
+    return !editor || (itemDelegate() == m_cellDelegate && editor != m_cellDelegate->openEditor());
+}
+
+void Grid::commitData(QWidget* editor) {
+    // An editor the grid has let go of (refilled rows) may still commit a key it took before
+    // (Enter): nothing to do.
+    if (!letGo(editor)) QTableView::commitData(editor);
+}
+
+void Grid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (!letGo(editor)) QTableView::closeEditor(editor, hint);  // likewise its late close
+}
 
 void Grid::setCols(int cols) { m_model->setCols(cols); }
 

@@ -10,6 +10,8 @@
 
 namespace controls {
 
+class GridCellDelegate;
+
 class Grid : public QTableView, public host::IGrid {
     Q_OBJECT
 
@@ -37,6 +39,11 @@ public:
     void setBackColor(int row, int col, const QColor& color) override;
     Qt::Alignment colAlignment(int col) const override { return m_model->colAlignment(col); }
     void setColAlignment(int col, Qt::Alignment a) override { m_model->setColAlignment(col, a); }
+    host::CellEditor colEditor(int col) const override { return m_model->colEditor(col); }
+    void setColEditor(int col, const host::CellEditor& editor) override;
+    // Writes what the user has typed or chosen in an open cell editor into its cell (the
+    // editor stays open). False when no editor is open.
+    bool commitEdit();
 
     int colWidth(int col) const override;
     void setColWidth(int col, int twips) override;
@@ -62,13 +69,21 @@ signals:
     void currentRowChanged(int row);  // grid row; 0 when no data row is current
     void cellClicked(int row, int col);
     void cellDoubleClicked(int row, int col);
+    void cellEdited(int row, int col);  // the user changed a cell in its cell editor
+
+protected:
+    // Drops what a cell editor the grid has let go of still sends.
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void applyColumns();  // widths and hidden state onto the header view
+    bool letGo(const QWidget* editor) const;  // a cell editor no longer open in the grid
     void onCurrentChanged(const QModelIndex& current);
     void onSectionResized(int col, int oldSize, int newSize);
 
     GridModel* m_model;
+    GridCellDelegate* m_cellDelegate;
     std::vector<int> m_widthTwips;  // -1: the view's default width
     std::vector<char> m_hidden;
     bool m_redraw = true;

@@ -419,9 +419,19 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::CheckStateRole) return false;
+    if (!index.isValid()) return false;
     const int row = index.row() + 1;
     const int col = index.column();
+    if (role == Qt::EditRole) {
+        if (row >= m_rows || col >= m_cols || m_columns[size_t(col)].editor.kind == host::CellEditor::None)
+            return false;
+        const QString typed = value.toString();
+        if (typed == text(row, col)) return true;
+        setText(row, col, typed);
+        emit cellEdited(row, col);
+        return true;
+    }
+    if (role != Qt::CheckStateRole) return false;
     if (row >= m_rows || col >= m_cols || !m_columns[size_t(col)].checkCol) return false;
     const auto state = Qt::CheckState(value.toInt());
     if (state == checkState(row, col)) return true;
@@ -456,7 +466,18 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (index.column() < m_cols && m_columns[size_t(index.column())].checkCol)
         f |= Qt::ItemIsUserCheckable;
+    if (index.column() < m_cols && m_columns[size_t(index.column())].editor.kind != host::CellEditor::None)
+        f |= Qt::ItemIsEditable;
     return f;
+}
+
+host::CellEditor GridModel::colEditor(int col) const {
+    return col >= 0 && col < m_cols ? m_columns[size_t(col)].editor : host::CellEditor{};
+}
+
+void GridModel::setColEditor(int col, const host::CellEditor& editor) {
+    if (!inRange(0, col)) return;
+    m_columns[size_t(col)].editor = editor;
 }
 
 }  // namespace controls

@@ -45,6 +45,8 @@ public:
     void setBackColor(int row, int col, const QColor& color);
     Qt::Alignment colAlignment(int col) const;
     void setColAlignment(int col, Qt::Alignment alignment);
+    host::CellEditor colEditor(int col) const;
+    void setColEditor(int col, const host::CellEditor& editor);
 
     bool batching() const { return m_batching; }
     void setBatching(bool on);
@@ -69,6 +71,8 @@ public:
 signals:
     // The user ticked or cleared the box of a check-column cell (grid row, col).
     void checkToggled(int row, int col);
+    // The user changed the text of a cell in its cell editor (grid row, col).
+    void cellEdited(int row, int col);
 
 private:
     struct Column {
@@ -81,6 +85,7 @@ private:
         QRgb headerBack = 0;          // the title cell's own colour; 0 = default
         bool checkCol = false;
         Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+        host::CellEditor editor;  // how the user edits the column's cells
         bool shows() const { return source.show != host::GridField::Empty; }
     };
 

@@ -4,6 +4,7 @@
 // hides a column.
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <Qt>
 #include <functional>
 #include <vector>
@@ -28,6 +29,17 @@ struct GridField {
     std::function<QString(const RecordSet& rs, int record, int field)> text;
 };
 
+// How the user edits the cells of a column in the grid itself.
+struct CellEditor {
+    enum Kind {
+        None,  // not editable
+        Text,  // a text box over the cell
+        List   // a drop-down list of `choices`, in their order
+    };
+    Kind kind = None;
+    QStringList choices;
+};
+
 class IGrid {
 public:
     virtual ~IGrid() = default;
@@ -49,6 +61,10 @@ public:
     virtual void setBackColor(int row, int col, const QColor& color) = 0;
     virtual Qt::Alignment colAlignment(int col) const = 0;
     virtual void setColAlignment(int col, Qt::Alignment alignment) = 0;
+    // Data cells of a column the user edits in place (F2, typing, double click); every change
+    // the user commits is announced (Grid::cellEdited).
+    virtual CellEditor colEditor(int col) const = 0;
+    virtual void setColEditor(int col, const CellEditor& editor) = 0;
 
     virtual int colWidth(int col) const = 0;  // twips
     virtual void setColWidth(int col, int twips) = 0;

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 #include "carryover/FrmMakeVouchSet.h"
 #include "controls/Grid.h"
 #include "platform/filter/FilterDialog.h"
+#include "tests/controls/PrintFiles.h"
 #include "tests/support/DbSnapshot.h"
 #include "tests/support/HostileTexts.h"
 #include "tests/support/TestSession.h"
@@ -108,6 +111,14 @@ TEST_F(RuleList, FilterConditionsNarrowTheListCancelKeepsItAndRefreshListsAllAga
     };
     list.ButtonClick("Filter");
     EXPECT_EQ(list.grid()->rows(), 8);
+    // Exported to a workbook: row numbers as numbers, table names as texts.
+    QTemporaryDir folder;
+    const QString xlsx = folder.filePath(QStringLiteral("rules.xlsx"));
+    session.windows.onModal = [&xlsx](QDialog* d) { qobject_cast<QFileDialog*>(d)->selectFile(xlsx); return 1; };
+    list.ButtonClick("SaveFile");
+    const QStringList exported = printtest::xlsxRows(xlsx).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(exported.size(), 8);
+    for (int r = 1; r < 8; ++r) EXPECT_TRUE(exported[r].startsWith(QStringLiteral("%1\t'").arg(r))) << exported[r].toStdString();
 }
 
 TEST_F(RuleList, HostileFilterValuesAreMatchedLiterallyAndChangeNothing) {

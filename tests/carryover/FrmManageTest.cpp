@@ -2,6 +2,7 @@
 // shared items, the existing rules of a pair, and what a save checks.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -22,6 +23,15 @@ namespace {
 
 class RuleEditor : public SessionTest {
 protected:
+    // Whatever the user does, no cell editor outlives its place in the grid.
+    static inline QStringList warnings;
+    QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    void TearDown() override {
+        qInstallMessageHandler(previous);
+        EXPECT_TRUE(warnings.filter("does not belong to this view").isEmpty()) << warnings.join('\n').toStdString();
+        warnings.clear();
+    }
     // Chooses the row of a chooser's look-up whose shown texts hold `text`; the number of rows
     // the look-up listed goes to listed.
     static void choose(controls::RefEdit* chooser, const QString& text, int* listed = nullptr) {
@@ -49,10 +59,27 @@ protected:
                                rs->at(r, 3).toString()}.join('|');
         return out;
     }
-    // The user picks a grid row with the mouse.
-    void pickRow(int r) {
-        const QRect cell = editor.grid()->visualRect(editor.grid()->model()->index(r - 1, 1));
+    void clickCell(int r, int col) {
+        const QRect cell = editor.grid()->visualRect(editor.grid()->model()->index(r - 1, col));
         QTest::mouseClick(editor.grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    // The user opens a row's carry cell with F2, drops its list down and picks a text.
+    void pickCarry(int r, const QString& text) {
+        clickCell(r, FrmManage::kColTrans);
+        QTest::keyClick(editor.grid(), Qt::Key_F2);
+        auto* list = qobject_cast<QComboBox*>(QApplication::focusWidget());
+        ASSERT_NE(list, nullptr);
+        QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list->view()->window()));
+        QTest::keyClick(list->view(), list->findText(text) == 0 ? Qt::Key_Home : Qt::Key_End);
+        QTest::keyClick(list->view(), Qt::Key_Return);
+    }
+    // The user types over a row's description cell; the cell editor stays open and has focus.
+    void typeDesc(int r, const QString& text) {
+        clickCell(r, FrmManage::kColDesc);
+        QTest::keyClicks(editor.grid(), text.left(1));
+        ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
+        QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
     }
     void showEditor() {
         editor.resize(900, 500);
@@ -61,6 +88,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
     }
     QString no() { return session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.no"); }
+    QString yes() { return session.pub->GetResString("Q9.AA.ARCHIVE.COMMON.yes"); }
     FrmManage editor;
 };
 
@@ -79,11 +107,11 @@ TEST_F(RuleEditor, AddingListsTheItemsSharedByTheChosenPairAndSavesOnlyANewPair)
         {"合同", "CM_Contract", "销售订单主表", 2, {"cHDefine1"}, true},
         {"调整", "PR_AdjustHead", "", 1, {"cHDefine1"}, false},
     };
+    editor.Add();
+    showEditor();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
         session.prompter->clear();
-        editor.Add();
-        editor.Load();
         int targets = 0;
         choose(editor.sourceChooser(), QString::fromUtf8(c.source));
         EXPECT_EQ(editor.sourceTable(), QLatin1String(c.sourceTable));
@@ -91,8 +119,10 @@ TEST_F(RuleEditor, AddingListsTheItemsSharedByTheChosenPairAndSavesOnlyANewPair)
         EXPECT_EQ(targets, c.targets);
         EXPECT_EQ(column(FrmManage::kColField), c.items);
         const QStringList before = rules(c.sourceTable, "cHDefine1");
-        editor.editRow(1, true, QStringLiteral("<carried> & 'quoted' 😀"));
-        editor.Operating("SaveRs");
+        // Carried, described in the cell; Enter in the description cell saves.
+        pickCarry(1, yes());
+        typeDesc(1, QStringLiteral("<carried> & 'quoted'"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         if (c.hasRules) {  // adding them again is refused with the service's reason
             EXPECT_TRUE(session.prompter->askedTexts().value(0).contains("cHDefine1"));
             EXPECT_EQ(editor.editMode(), 1);
@@ -103,12 +133,14 @@ TEST_F(RuleEditor, AddingListsTheItemsSharedByTheChosenPairAndSavesOnlyANewPair)
         const QStringList added = rules(c.sourceTable, "cHDefine1");
         ASSERT_EQ(added.size(), 1);
         const QString path = added[0].section('|', 0, 0);
-        EXPECT_EQ(added[0], path + "|true|<carried> & 'quoted' 😀|H");
+        EXPECT_EQ(added[0], path + "|true|<carried> & 'quoted'|H");
         EXPECT_FALSE(path.isEmpty());
         // The editor now modifies the pair's rules: a second save changes them in place.
         EXPECT_EQ(editor.editMode(), 2);
-        editor.editRow(1, false, QStringLiteral("changed"));
-        editor.Operating("SaveRs");
+        pickCarry(1, no());
+        typeDesc(1, QStringLiteral("changed"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(editor.grid(), Qt::Key_F6);
         EXPECT_EQ(rules(c.sourceTable, "cHDefine1"), QStringList{path + "|false|changed|H"});
     }
 }
@@ -139,46 +171,51 @@ TEST_F(RuleEditor, ModifyingShowsThePairsRulesAndSavesWhatTheUserTyped) {
     EXPECT_TRUE(session.pub->isSaveRs(&editor));  // the close query: nothing changed, nothing asked
     EXPECT_TRUE(session.prompter->asked().isEmpty());
 
-    // Row 2: carried, with a new description; F6 saves.
-    pickRow(2);
-    auto* carry = editor.findChild<QComboBox*>("CmbTrans");
-    carry->setFocus();
-    QTest::keyClick(carry, Qt::Key_Up);
-    auto* desc = editor.findChild<QLineEdit*>("EdtDesc");
-    desc->selectAll();
-    QTest::keyClicks(desc, QStringLiteral("<with order> & 'all'"));
-    QTest::keyClick(desc, Qt::Key_F6);
+    // Row 2 gets a new description, typed in its cell; F6 in the open cell saves it.
+    typeDesc(2, QStringLiteral("<with order> & 'all'"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
     EXPECT_TRUE(session.prompter->asked().isEmpty());
-    EXPECT_EQ(rules("SA_OrderHead", "cHDefine2"), QStringList({"SA01|true|<with order> & 'all'|H"}));
-    EXPECT_EQ(rules("SA_OrderHead", "cHDefine1"), QStringList({"SA01|true|项目编号随订单带到发货单|H"}));
+    EXPECT_EQ(rules("SA_OrderHead", "cHDefine2"), QStringList({"SA01|false|<with order> & 'all'|H"}));
 
-    // Enter in the last column saves too: row 1 no longer carried. The titles that take input
-    // show the must-input colour.
-    pickRow(1);
-    carry->setFocus();
-    QTest::keyClick(carry, Qt::Key_Down);
-    const QRect last = editor.grid()->visualRect(editor.grid()->model()->index(0, FrmManage::kColDesc));
-    QTest::mouseClick(editor.grid()->viewport(), Qt::LeftButton, {}, last.center());
+    // Enter in the last column saves too: row 2 now carried, row 1 no longer. The titles that
+    // take input show the must-input colour.
+    pickCarry(2, yes());
+    EXPECT_TRUE(editor.saveEnabled());  // a choice is a change at once
+    pickCarry(1, no());
+    clickCell(1, FrmManage::kColDesc);
     QTest::keyClick(editor.grid(), Qt::Key_Return);
     EXPECT_EQ(rules("SA_OrderHead", "cHDefine1"), QStringList({"SA01|false|项目编号随订单带到发货单|H"}));
+    EXPECT_EQ(rules("SA_OrderHead", "cHDefine2"), QStringList({"SA01|true|<with order> & 'all'|H"}));
     for (int c = FrmManage::kColName; c <= FrmManage::kColGuid; ++c)
         EXPECT_EQ(editor.grid()->model()->headerData(c, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(),
                   session.pub->MustInputColor()) << c;
 
     session.prompter->clear();
-    // A description no document can carry is refused naming its character; nothing is written.
+    // A description no document can carry is refused naming its character; nothing is written
+    // and the cell keeps it.
     const QString lone = QStringLiteral("x") + QChar(0xD800) + QStringLiteral("y");
     QGuiApplication::clipboard()->setText(lone);
-    desc->selectAll();
-    QTest::keyClick(desc, Qt::Key_V, Qt::ControlModifier);
-    ASSERT_EQ(desc->text(), lone);
-    QTest::keyClick(desc, Qt::Key_F6);
+    clickCell(2, FrmManage::kColDesc);
+    QTest::keyClick(editor.grid(), Qt::Key_F2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
     EXPECT_EQ(session.prompter->askedTexts(),
               QStringList{session.pub->GetResFormatString("Q9.AA.ARCHIVE.COMMON.xmltext_unfit",
                                                           {QStringLiteral("x\uFFFDy"), "U+D800"})});
     EXPECT_EQ(rules("SA_OrderHead", "cHDefine2"), QStringList({"SA01|true|<with order> & 'all'|H"}));
     EXPECT_EQ(rules("SA_OrderHead", "cHDefine1"), QStringList({"SA01|false|项目编号随订单带到发货单|H"}));
-    EXPECT_EQ(desc->text(), lone);
+    EXPECT_EQ(editor.grid()->text(2, FrmManage::kColDesc), lone);
+
+    // Refilling the grid and closing the window with a cell still open: what the open cell
+    // holds is dropped with the rows it was typed in, or offered for saving on closing.
+    typeDesc(1, QStringLiteral("dropped"));
+    choose(editor.sourceChooser(), QStringLiteral("销售订单主表"));
+    EXPECT_EQ(column(FrmManage::kColDesc), QStringList({QString(), QString()}));
+    typeDesc(1, QStringLiteral("kept on closing"));
+    session.prompter->queueAnswer(host::MsgAnswer::Yes);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::AltModifier);
+    EXPECT_EQ(rules("SA_OrderHead", "cHDefine1"), QStringList({"SA01|false|kept on closing|H"}));
 }
 
 TEST_F(RuleEditor, OnlyTablesChosenInTheLookUpsAreSaved) {
