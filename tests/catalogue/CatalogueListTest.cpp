@@ -112,6 +112,19 @@ TEST_F(CatalogueListEnglish, EnglishTitlesAreWideEnoughToRead) {
     }
 }
 
+// A parent is named in the user's language, also one given after the list was first filled.
+TEST_F(CatalogueListEnglish, ParentsAreNamedInTheUsersLanguage) {
+    auto w = openCatalogue();
+    ASSERT_TRUE(w->selectClass(QStringLiteral("单据头")));
+    const controls::Grid& g = *w->grid();
+    EXPECT_EQ(g.text(rowOfId(*w, "7"), kColParentItemName), QStringLiteral("Province"));
+    EXPECT_EQ(g.text(rowOfId(*w, "6"), kColParentItemName), QString());
+    ASSERT_TRUE(session.account.db().exec(
+        QStringLiteral("UPDATE UserDef_Base SET cParentID='9' WHERE cId='1'")));
+    QTest::keyClick(w.get(), Qt::Key_F9);  // refresh
+    EXPECT_EQ(g.text(rowOfId(*w, "1"), kColParentItemName), QStringLiteral("R&D Stage"));
+}
+
 TEST_F(CatalogueList, ClassButtonsWrapIntoRowsAndStayWhole) {
     auto w = openCatalogue();
     auto* frame = w->findChild<QFrame*>(QStringLiteral("Frame2"));
