@@ -13,6 +13,7 @@
 #include "common/PrintCommand.h"
 #include "carryover/RuleStore.h"
 #include "common/Globals.h"
+#include "common/SessionNames.h"
 #include "common/HotKeys.h"
 #include "common/InitToolbar.h"
 #include "common/ShowModal.h"
@@ -46,6 +47,37 @@ constexpr ListColumn kColumns[] = {
     {"Q9.AA.ARCHIVE.FIELD.cdesc", true},          {"Q9.AA.ARCHIVE.FIELD.csub_id", false},
     {"guid", false}};
 constexpr int kDescCol = 12;
+
+// The grid shows the rules' record set, each cell read as it is asked for: flags as the yes/no
+// names, table descriptions and item names in the session's language.
+void showRules(controls::Grid& g, host::RecordSetPtr rules) {
+    auto names = std::make_shared<const userdef::SessionNames>(userdef::SessionNames::read());
+    enum Shown { Stored, Table, Item };
+    const auto shownBy = [&rules](const QString& field) -> std::pair<Shown, int> {
+        const struct { const char *field, *code; Shown shown; } named[] = {
+            {"cTableNameDesc", "cTableName", Table}, {"cTargetTableDesc", "cTargetTable", Table},
+            {"cextendfieldDesc", "cextendfield", Item}, {"ctargetfieldDesc", "ctargetfield", Item}};
+        for (const auto& n : named)
+            if (field.compare(QLatin1String(n.field), Qt::CaseInsensitive) == 0)
+                return {n.shown, rules->fieldIndex(QString::fromLatin1(n.code))};
+        return {Stored, -1};
+    };
+    std::vector<host::GridField> columns(size_t(g.cols()));
+    columns[0] = {host::GridField::Counter, -1, {}};
+    for (int f = 0; f < rules->fieldCount() && f + 1 < g.cols(); ++f) {
+        const int type = rules->field(f).type;
+        auto [shown, code] = shownBy(rules->field(f).name);
+        if (code < 0) shown = Stored;
+        columns[size_t(f + 1)] = {
+            host::GridField::Text, f,
+            [names, type, shown, code](const host::RecordSet& rs, int r, int field) {
+                const QString text = FormatCellValue(rs.at(r, field), type);
+                if (shown == Table) return names->tableLong(rs.textAt(r, code), text);
+                return shown == Item ? names->itemByColumn(rs.textAt(r, code), text) : text;
+            }};
+    }
+    g.showRecordSet(std::move(rules), std::move(columns));
+}
 
 }  // namespace
 
@@ -140,7 +172,7 @@ void FrmMakeVouchSet::ListRules(const QString& condition) {
         userdef::ShowMsg(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.MakeVouch.ReadFailed").arg(reason));
         return;
     }
-    FillPairRows(*ui->Grid, *rules);
+    showRules(*ui->Grid, rules);
 }
 
 bool FrmMakeVouchSet::DoFilter() {

@@ -43,8 +43,8 @@ SessionNames SessionNames::read() {
     SessionNames n;
     if (!g_SrvDB) return n;
     const QString locale = QStringLiteral("dbo.UDF_GetLocaleID()");
-    // Names from the named rows only, and parents from the items that have one: neither reads
-    // the whole catalogue through a join.
+    // Names from the named rows only: no read of the whole catalogue through a join. Parents
+    // are read when one is first asked for (see parentOf).
     const host::RecordSetPtr named = g_SrvDB->OpenX(
         QStringLiteral("select l.cid,b.cDicDbName,l.cItemName from userdef_lang l "
                        "join UserDef_Base b on b.cId=l.cid where l.LocaleID=") +
@@ -54,8 +54,6 @@ SessionNames SessionNames::read() {
         n.m_items.insert(key(named->textAt(r, 0)), name);
         n.m_columns.insert(key(named->textAt(r, 1)), name);
     }
-    readInto(QStringLiteral("select cId,cParentID from UserDef_Base where ISNULL(cParentID,'')<>''"),
-             n.m_parents);
     readInto(QStringLiteral("select cTableName,TableDesc,cTableDesc from AA_DefineExtend_lang "
                             "where LocaleID=") +
                  locale,
@@ -102,7 +100,17 @@ QString SessionNames::itemByColumn(const QString& cDicDbName, const QString& sto
 }
 
 QString SessionNames::parentOf(const QString& cId, const QString& stored) const {
-    return item(m_parents.value(key(cId)), stored);
+    // Only a named parent changes the text: the items that have a parent are read when the
+    // first one that could be named is asked for (through their own index where the account
+    // has it).
+    if (stored.isEmpty() || m_items.isEmpty()) return stored;
+    if (!m_parents) {
+        m_parents.emplace();
+        if (g_SrvDB)
+            readInto(QStringLiteral("select cId,cParentID from UserDef_Base where cParentID <> ''"),
+                     *m_parents);
+    }
+    return item(m_parents->value(key(cId)), stored);
 }
 
 QString SessionNames::table(const QString& cTableName, const QString& stored) const {

@@ -8,6 +8,7 @@
 // stored text. Saves keep writing the stored texts.
 #include <QHash>
 #include <QString>
+#include <optional>
 
 namespace userdef {
 
@@ -36,8 +37,9 @@ public:
                             const QString& stored) const;
 
 private:
-    QHash<QString, QString> m_items, m_columns, m_parents, m_tables, m_tablesLong, m_subsystems,
+    QHash<QString, QString> m_items, m_columns, m_tables, m_tablesLong, m_subsystems,
         m_archives, m_archiveFields, m_referenceColumns;
+    mutable std::optional<QHash<QString, QString>> m_parents;  // item -> parent, once asked
 };
 
 // The shown text of a stored item label ("自定义项3", "扩展自定义项1" …): its kind in the

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DUSERDEF_TESTS=OFF >/dev/null
 targets=(catalogue_refresh editor_open hostdb_bench lookup_controls pub_bench sql_translate_bench
-         print_export_bench value_fill carryover_matrix item_save login_bench package_bench)
+         print_export_bench value_fill rule_list carryover_matrix item_save login_bench package_bench)
 cmake --build build-bench --target "${targets[@]}"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 steady=(--benchmark_repetitions="${BENCH_REPETITIONS:-7}" --benchmark_enable_random_interleaving=true

@@ -132,6 +132,8 @@ CREATE TABLE UserDef_Base(
 CREATE UNIQUE INDEX UX_UserDef_Base_cDicDbName ON UserDef_Base(cDicDbName)
   WHERE cDicDbName IS NOT NULL AND cDicDbName <> '';
 CREATE INDEX IX_UserDef_Base_cClass ON UserDef_Base(cClass);
+-- The items that have a parent, for naming parents without reading every item.
+CREATE INDEX IX_UserDef_Base_cParentID ON UserDef_Base(cParentID, cId) WHERE cParentID <> '';
 
 CREATE TABLE userdef_lang(
   cid nvarchar(20) COLLATE NOCASE NOT NULL REFERENCES UserDef_Base(cId) ON DELETE CASCADE,

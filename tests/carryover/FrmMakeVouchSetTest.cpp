@@ -144,3 +144,15 @@ TEST_F(RuleList, HostileFilterValuesAreMatchedLiterallyAndChangeNothing) {
 }
 
 }  // namespace
+
+// Tables and items are named in the user's language.
+TEST(RuleListEnglish, NamesTablesAndItemsInTheUsersLanguage) {
+    testsupport::TestSession session(QStringLiteral("en-US"));
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    FrmMakeVouchSet list;
+    const controls::Grid& g = *list.grid();
+    int row = g.rows() - 1;  // the contract-to-sales-order rule
+    while (row > 0 && !g.text(row, FrmMakeVouchSet::kColGuid).endsWith(QLatin1String("0010"))) --row;
+    EXPECT_EQ(QStringList({g.text(row, 3), g.text(row, 5), g.text(row, 7), g.text(row, 9)}),
+              QStringList({"Contract", "Sales order", "Project No.", "Project No."}));
+}

@@ -101,8 +101,9 @@ TEST_F(CatalogueList, CellsShowTheUsersTextsAndStoredTextAsItStands) {
     }
 }
 
-// English titles are longer than the Chinese the widths were first made for.
-TEST_F(CatalogueListEnglish, EnglishTitlesAreWideEnoughToRead) {
+// English titles are longer than the Chinese the widths were first made for; parents are named
+// in English too.
+TEST_F(CatalogueListEnglish, EnglishTitlesAreWideEnoughToReadAndParentsNamed) {
     auto w = openCatalogue();
     const controls::Grid& g = *w->grid();
     const QFontMetrics metrics(g.horizontalHeader()->font());
@@ -110,6 +111,7 @@ TEST_F(CatalogueListEnglish, EnglishTitlesAreWideEnoughToRead) {
         if (g.colHidden(c)) continue;
         EXPECT_GE(g.columnWidth(c), metrics.horizontalAdvance(g.text(0, c)) + 12) << c;
     }
+    EXPECT_EQ(g.text(rowOfId(*w, "7"), kColParentItemName), QStringLiteral("Province"));
 }
 
 TEST_F(CatalogueList, ClassButtonsWrapIntoRowsAndStayWhole) {

@@ -238,7 +238,8 @@ TEST(Grid, AShownRecordSetIsPrintedAndExportedAsShownAndARefreshLeavesNoRowCurre
     using F = host::GridField;
     const std::vector<F> columns = {{F::Counter, -1, {}}, {F::Text, 0, {}}, {F::Text, 1, {}},
                                     {F::Check, 2, {}}};
-    Grid g;
+    CheckedGrid checked;
+    Grid& g = checked.g;
     g.resize(600, 400);
     g.setCols(4);
     const QStringList headers = {"No.", "Value", "Alias", "Stop"};
