@@ -25,6 +25,12 @@ QString sqlIdent(const QString& name) {
     return QLatin1Char('[') + inner + QLatin1Char(']');
 }
 
+QString sqlIdentQuoted(const QString& name) {
+    QString inner = name;
+    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
 QString xmlText(const QString& value) {
     QString out;
     out.reserve(value.size());

@@ -11,6 +11,8 @@ QString sqlValue(const QString& value);
 QString sqlLikeText(const QString& value);
 // An identifier taken from data (table or column name) in [brackets], "]" doubled.
 QString sqlIdent(const QString& name);
+// The same in "double quotes", '"' doubled: the standard form, as the PostgreSQL server reads it.
+QString sqlIdentQuoted(const QString& name);
 // A value for XML element text or an attribute: & < > " ' escaped, tab, line feed and carriage
 // return written as character references so that they arrive unchanged. Characters no XML document
 // can carry (see xmlUnfitAt) pass unchanged: text holding one is refused before a document is

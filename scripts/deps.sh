@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build ccache pkg-config
       qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libqt6sql6-sqlite libgl1-mesa-dev
-      libsqlite3-dev sqlite3 libsodium-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
+      libsqlite3-dev sqlite3 postgresql libpq-dev libsodium-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
       libxlsxwriter-dev poppler-utils python3-openpyxl
       xvfb xauth fonts-noto-cjk xdotool imagemagick)
 missing=()

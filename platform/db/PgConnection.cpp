@@ -1,0 +1,467 @@
+#include "platform/db/PgConnection.h"
+
+#include <libpq-fe.h>
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QLoggingCategory>
+#include <atomic>
+#include <limits>
+#include <vector>
+
+#include "platform/db/Database.h"
+
+Q_LOGGING_CATEGORY(lcPg, "userdef.db.pg", QtCriticalMsg)
+
+namespace platform::db {
+
+namespace {
+
+void setError(QString* error, const QString& text) {
+    if (error) *error = text;
+}
+
+// Type oids of the server's built-in types (pg_type.oid; fixed across versions).
+namespace Oid {
+constexpr unsigned Bool = 16, Bytea = 17, Char = 18, Name = 19, Int8 = 20, Int2 = 21, Int4 = 23,
+                   Text = 25, ObjectId = 26, Float4 = 700, Float8 = 701, Unknown = 705, Money = 790,
+                   BpChar = 1042, VarChar = 1043, Date = 1082, Timestamp = 1114, TimestampTz = 1184,
+                   Numeric = 1700, Uuid = 2950;
+}
+
+// The component's declared type a server column of the type oid and modifier reads as; the
+// inverse of pgColumnType. Empty for types the component never declares.
+QString declaredTypeOf(unsigned oid, int typmod) {
+    constexpr int kHeader = 4;  // a length modifier counts its 4-byte header
+    switch (oid) {
+        case Oid::VarChar:
+            return typmod > kHeader ? QStringLiteral("nvarchar(%1)").arg(typmod - kHeader)
+                                    : QStringLiteral("text");
+        case Oid::BpChar:
+            return QStringLiteral("nchar(%1)").arg(typmod > kHeader ? typmod - kHeader : 1);
+        case Oid::Char:
+            return QStringLiteral("nchar(1)");
+        case Oid::Text:
+        case Oid::Unknown:
+            return QStringLiteral("ntext");
+        case Oid::Name:
+            return QStringLiteral("sysname");
+        case Oid::Int2:
+            return QStringLiteral("smallint");
+        case Oid::Int4:
+            return QStringLiteral("int");
+        case Oid::Int8:
+        case Oid::ObjectId:
+            return QStringLiteral("bigint");
+        case Oid::Bool:
+            return QStringLiteral("bit");
+        case Oid::Numeric:
+            if (typmod >= kHeader) {
+                const int m = typmod - kHeader;
+                return QStringLiteral("decimal(%1,%2)").arg((m >> 16) & 0xffff).arg(m & 0xffff);
+            }
+            return QStringLiteral("decimal");
+        case Oid::Float4:
+        case Oid::Float8:
+            return QStringLiteral("float");
+        case Oid::Money:
+            return QStringLiteral("money");
+        case Oid::Date:
+        case Oid::Timestamp:
+        case Oid::TimestampTz:
+            return QStringLiteral("datetime");
+        case Oid::Bytea:
+            return QStringLiteral("varbinary(max)");
+        case Oid::Uuid:
+            return QStringLiteral("uniqueidentifier");
+        default:
+            return {};
+    }
+}
+
+// How the text the server sends for a value becomes a record set value.
+enum class Reading : uint8_t { Text, Int32, Int64, Bool, BoolAsInt, Double, Binary };
+
+Reading readingOf(int fieldType) {
+    using namespace host::FieldType;
+    switch (fieldType) {
+        case Integer:
+        case SmallInt:
+        case TinyInt:
+            return Reading::Int32;
+        case BigInt:
+            return Reading::Int64;
+        case Boolean:
+            return Reading::Bool;
+        case Numeric:
+        case Currency:
+        case Double:
+            return Reading::Double;
+        case Binary:
+        case VarBinary:
+        case LongVarBinary:
+            return Reading::Binary;
+        default:
+            return Reading::Text;
+    }
+}
+
+void addValue(host::RecordSet::Builder& b, const char* text, int bytes, Reading reading) {
+    switch (reading) {
+        case Reading::Text:
+            return b.addText(text, bytes);
+        case Reading::Int32:
+            return b.addInt32(int(std::strtol(text, nullptr, 10)));
+        case Reading::Int64:
+            return b.addInt64(std::strtoll(text, nullptr, 10));
+        case Reading::Bool:
+            return b.addBool(text[0] == 't');
+        case Reading::BoolAsInt:
+            return b.addInt32(text[0] == 't' ? 1 : 0);
+        case Reading::Double:
+            return b.addDouble(std::strtod(text, nullptr));
+        case Reading::Binary: {
+            size_t length = 0;
+            unsigned char* raw =
+                PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &length);
+            b.addBlob(reinterpret_cast<const char*>(raw), qsizetype(length));
+            PQfreemem(raw);
+            return;
+        }
+    }
+}
+
+// A computed column has no declared type on an embedded account: it takes the kind of its
+// first value (whole numbers as int while they fit, other numbers as double, the rest as text
+// without a size). A server column of the same expression reads the same.
+host::FieldInfo computedField(PGresult* res, int col, Reading* reading) {
+    host::FieldInfo f;
+    f.type = host::FieldType::VarWChar;
+    *reading = Reading::Text;
+    switch (PQftype(res, col)) {
+        case Oid::Int2:
+        case Oid::Int4:
+        case Oid::Int8:
+        case Oid::Bool: {
+            const bool isBool = PQftype(res, col) == Oid::Bool;
+            bool wide = false;
+            for (int r = 0; r < PQntuples(res); ++r) {
+                if (PQgetisnull(res, r, col)) continue;
+                const qint64 v = std::strtoll(PQgetvalue(res, r, col), nullptr, 10);
+                wide = v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max();
+                break;
+            }
+            f.type = wide ? host::FieldType::BigInt : host::FieldType::Integer;
+            f.definedSize = wide ? 8 : 4;
+            *reading = isBool ? Reading::BoolAsInt : wide ? Reading::Int64 : Reading::Int32;
+            break;
+        }
+        case Oid::Float4:
+        case Oid::Float8:
+        case Oid::Numeric:
+        case Oid::Money:
+            f.type = host::FieldType::Double;
+            f.definedSize = 8;
+            *reading = Reading::Double;
+            break;
+        case Oid::Bytea:
+            f.type = host::FieldType::VarBinary;
+            *reading = Reading::Binary;
+            break;
+        default:
+            break;
+    }
+    return f;
+}
+
+// The server's message with its detail and hint, without the severity prefix and the
+// position marker meant for a terminal.
+QString resultError(const PGresult* res, PGconn* conn) {
+    const char* primary = res ? PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    if (!primary) return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    QString text = QString::fromUtf8(primary);
+    if (const char* detail = PQresultErrorField(res, PG_DIAG_MESSAGE_DETAIL))
+        text += QStringLiteral(" (%1)").arg(QString::fromUtf8(detail));
+    if (const char* hint = PQresultErrorField(res, PG_DIAG_MESSAGE_HINT))
+        text += QStringLiteral(" %1").arg(QString::fromUtf8(hint));
+    return text;
+}
+
+// A parameter as the server takes it: text in the server's input form, bytes in binary.
+struct Param {
+    QByteArray bytes;
+    bool null = false;
+    bool binary = false;
+};
+
+Param paramOf(const QVariant& v) {
+    Param p;
+    if (!v.isValid() || v.isNull()) {
+        p.null = true;
+        return p;
+    }
+    switch (v.typeId()) {
+        case QMetaType::Bool:  // "1"/"0" read as boolean and as a number
+            p.bytes = v.toBool() ? "1" : "0";
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            p.bytes = QByteArray::number(v.toDouble(), 'g', 17);
+            break;
+        case QMetaType::QByteArray:
+            p.bytes = v.toByteArray();
+            p.binary = true;
+            break;
+        case QMetaType::QDateTime:
+            p.bytes = v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toUtf8();
+            break;
+        case QMetaType::QDate:
+            p.bytes = v.toDate().toString(Qt::ISODate).toUtf8();
+            break;
+        default:
+            p.bytes = v.toString().toUtf8();
+            break;
+    }
+    return p;
+}
+
+std::atomic<int> g_savepointCounter{0};
+
+}  // namespace
+
+QString pgColumnType(const QString& declared) {
+    const DeclaredType t = DeclaredType::parse(declared);
+    const QString& b = t.base;
+    const bool sized = t.length > 0;
+    if (b == QLatin1String("nvarchar") || b == QLatin1String("varchar")) {
+        // (max) is long text, wide or not, as ntext and text are.
+        if (t.length == 0)
+            return b == QLatin1String("nvarchar") ? QStringLiteral("text")
+                                                  : QStringLiteral("varchar");
+        return QStringLiteral("varchar(%1)").arg(sized ? t.length : 1);
+    }
+    if (b == QLatin1String("nchar") || b == QLatin1String("char") ||
+        b == QLatin1String("character"))
+        return QStringLiteral("char(%1)").arg(sized ? t.length : 1);
+    if (b == QLatin1String("sysname")) return QStringLiteral("varchar(128)");
+    if (b == QLatin1String("ntext")) return QStringLiteral("text");
+    if (b == QLatin1String("text")) return QStringLiteral("varchar");
+    if (b == QLatin1String("int") || b == QLatin1String("integer"))
+        return QStringLiteral("integer");
+    if (b == QLatin1String("smallint") || b == QLatin1String("tinyint"))
+        return QStringLiteral("smallint");
+    if (b == QLatin1String("bigint")) return QStringLiteral("bigint");
+    if (b == QLatin1String("bit") || b == QLatin1String("boolean"))
+        return QStringLiteral("boolean");
+    if (b == QLatin1String("decimal") || b == QLatin1String("numeric"))
+        return QStringLiteral("numeric(%1,%2)").arg(sized ? t.length : 18).arg(qMax(t.scale, 0));
+    if (b == QLatin1String("money") || b == QLatin1String("smallmoney"))
+        return QStringLiteral("numeric(19,4)");
+    if (b == QLatin1String("float") || b == QLatin1String("double"))
+        return QStringLiteral("double precision");
+    if (b == QLatin1String("real")) return QStringLiteral("real");
+    if (b == QLatin1String("datetime") || b == QLatin1String("datetime2") ||
+        b == QLatin1String("smalldatetime"))
+        return QStringLiteral("timestamp(3)");
+    if (b == QLatin1String("date")) return QStringLiteral("date");
+    if (b == QLatin1String("binary") || b == QLatin1String("varbinary") ||
+        b == QLatin1String("image") || b == QLatin1String("timestamp") ||
+        b == QLatin1String("rowversion"))
+        return QStringLiteral("bytea");
+    if (b == QLatin1String("uniqueidentifier")) return QStringLiteral("uuid");
+    return {};
+}
+
+struct PgConnection::Result {
+    explicit Result(PGresult* r) : res(r) {}
+    PGresult* res;
+    ~Result() { PQclear(res); }
+    Result(const Result&) = delete;
+    Result& operator=(const Result&) = delete;
+};
+
+PgConnection::PgConnection(pg_conn* conn, QString conninfo)
+    : m_conn(conn), m_conninfo(std::move(conninfo)) {}
+
+PgConnection::~PgConnection() { PQfinish(m_conn); }
+
+std::unique_ptr<PgConnection> PgConnection::open(const QString& conninfo, QString* error) {
+    const QByteArray info = conninfo.toUtf8();
+    char* parseError = nullptr;
+    PQconninfoOption* options = PQconninfoParse(info.constData(), &parseError);
+    if (!options) {
+        setError(error, QStringLiteral("the connection string is not valid: %1")
+                            .arg(parseError ? QString::fromUtf8(parseError).trimmed()
+                                            : QStringLiteral("out of memory")));
+        PQfreemem(parseError);
+        return nullptr;
+    }
+    bool hasPassword = false;
+    for (PQconninfoOption* o = options; o->keyword; ++o)
+        if (qstrcmp(o->keyword, "password") == 0 && o->val && *o->val) hasPassword = true;
+    PQconninfoFree(options);
+    if (hasPassword) {
+        setError(error, QStringLiteral("the connection string holds a password; keep it in the "
+                                       "password file (~/.pgpass) or a service file instead"));
+        return nullptr;
+    }
+    PGconn* conn = PQconnectdb(info.constData());
+    if (!conn || PQstatus(conn) != CONNECTION_OK) {
+        setError(error, QStringLiteral("cannot connect to the server: %1")
+                            .arg(conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed()
+                                      : QStringLiteral("out of memory")));
+        PQfinish(conn);
+        return nullptr;
+    }
+    // Notices ("… does not exist, skipping") are not errors; keep them off the terminal.
+    PQsetNoticeProcessor(
+        conn, [](void*, const char* message) { qCDebug(lcPg) << message; }, nullptr);
+    std::unique_ptr<PgConnection> result(new PgConnection(conn, conninfo));
+    QString why;
+    // Values travel as UTF-8 text in the forms the record set reads: ISO dates, exact floats.
+    if (!result->exec(QStringLiteral("SET client_encoding TO 'UTF8'; SET DateStyle TO ISO, YMD; "
+                                     "SET extra_float_digits TO 3; SET TimeZone TO 'UTC'"),
+                      &why)) {
+        setError(error, QStringLiteral("cannot prepare the connection: %1").arg(why));
+        return nullptr;
+    }
+    return result;
+}
+
+int PgConnection::backendPid() const { return PQbackendPID(m_conn); }
+
+bool PgConnection::isOpen() const { return PQstatus(m_conn) == CONNECTION_OK; }
+
+bool PgConnection::transactionFailed() const {
+    return PQtransactionStatus(m_conn) == PQTRANS_INERROR;
+}
+
+bool PgConnection::inTransaction() const {
+    const PGTransactionStatusType s = PQtransactionStatus(m_conn);
+    return s == PQTRANS_INTRANS || s == PQTRANS_INERROR;
+}
+
+std::unique_ptr<PgConnection::Result> PgConnection::run(const QString& sql,
+                                                        const QVariantList* params,
+                                                        QString* error) {
+    m_sqlState.clear();
+    m_changes = 0;
+    const QByteArray text = sql.toUtf8();
+    PGresult* res = nullptr;
+    if (!params) {
+        res = PQexec(m_conn, text.constData());
+    } else {
+        const int n = int(params->size());
+        std::vector<Param> values;
+        values.reserve(size_t(n));
+        const auto count = size_t(n);
+        std::vector<const char*> pointers(count);
+        std::vector<int> lengths(count), formats(count);
+        for (int i = 0; i < n; ++i) {
+            values.push_back(paramOf(params->at(i)));
+            const Param& p = values.back();
+            pointers[size_t(i)] = p.null ? nullptr : p.bytes.constData();
+            lengths[size_t(i)] = int(p.bytes.size());
+            formats[size_t(i)] = p.binary ? 1 : 0;
+        }
+        res = PQexecParams(m_conn, text.constData(), n, nullptr, pointers.data(), lengths.data(),
+                           formats.data(), 0);
+    }
+    std::unique_ptr<Result> result(new Result(res));
+    const ExecStatusType status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        const QString why = resultError(res, m_conn);
+        if (const char* state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr)
+            m_sqlState = QString::fromLatin1(state);
+        qCWarning(lcPg) << why << "in" << sql.left(200);
+        setError(error, why.isEmpty() ? QStringLiteral("the statement failed") : why);
+        return nullptr;
+    }
+    m_changes = QByteArray(PQcmdTuples(res)).toInt();
+    return result;
+}
+
+bool PgConnection::exec(const QString& sql, QString* error) {
+    return run(sql, nullptr, error) != nullptr;
+}
+
+bool PgConnection::execParams(const QString& sql, const QVariantList& params, QString* error) {
+    return run(sql, &params, error) != nullptr;
+}
+
+host::RecordSetPtr PgConnection::query(const QString& sql, const QVariantList& params,
+                                       QString* error) {
+    const std::unique_ptr<Result> result = run(sql, &params, error);
+    if (!result) return nullptr;
+    PGresult* res = result->res;
+    const int columns = PQnfields(res);
+    const int rows = PQntuples(res);
+    QVector<host::FieldInfo> fields(columns);
+    std::vector<Reading> readings(size_t(columns), Reading::Text);
+    for (int c = 0; c < columns; ++c) {
+        // A column of a table has its declared type; anything else is computed.
+        const DeclaredType t =
+            PQftable(res, c) != 0
+                ? DeclaredType::parse(declaredTypeOf(PQftype(res, c), PQfmod(res, c)))
+                : DeclaredType{};
+        if (t.fieldType) {
+            fields[c].type = t.fieldType;
+            fields[c].definedSize = t.definedSize;
+            readings[size_t(c)] = readingOf(t.fieldType);
+        } else {
+            fields[c] = computedField(res, c, &readings[size_t(c)]);
+        }
+        fields[c].name = QString::fromUtf8(PQfname(res, c));
+    }
+    host::RecordSet::Builder builder(columns);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (PQgetisnull(res, r, c)) {
+                builder.addNull();
+                continue;
+            }
+            addValue(builder, PQgetvalue(res, r, c), PQgetlength(res, r, c), readings[size_t(c)]);
+        }
+    }
+    return std::make_shared<host::RecordSet>(builder.finish(std::move(fields)));
+}
+
+PgTransaction::PgTransaction(PgConnection& db, QString* error) : m_db(db) {
+    if (db.inTransaction()) {
+        m_savepoint = QStringLiteral("zx_sp%1").arg(++g_savepointCounter);
+        m_began = db.exec(QStringLiteral("SAVEPOINT %1").arg(m_savepoint), error);
+    } else {
+        m_began = db.exec(QStringLiteral("BEGIN"), error);
+    }
+}
+
+PgTransaction::~PgTransaction() {
+    if (!m_began || m_done) return;
+    if (m_savepoint.isEmpty()) {
+        m_db.exec(QStringLiteral("ROLLBACK"));
+    } else {
+        m_db.exec(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(m_savepoint));
+        m_db.exec(QStringLiteral("RELEASE SAVEPOINT %1").arg(m_savepoint));
+    }
+}
+
+bool PgTransaction::commit(QString* error) {
+    if (!m_began || m_done) {
+        setError(error, QStringLiteral("no open transaction to commit"));
+        return false;
+    }
+    // The server answers COMMIT of a spoilt transaction with a rollback, not an error.
+    if (m_db.transactionFailed()) {
+        setError(error, QStringLiteral("a statement of the transaction failed; nothing was saved"));
+        return false;
+    }
+    const QString sql = m_savepoint.isEmpty()
+                            ? QStringLiteral("COMMIT")
+                            : QStringLiteral("RELEASE SAVEPOINT %1").arg(m_savepoint);
+    if (!m_db.exec(sql, error)) return false;  // still open: the destructor rolls back
+    m_done = true;
+    return true;
+}
+
+}  // namespace platform::db

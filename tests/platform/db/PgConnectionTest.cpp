@@ -1,0 +1,127 @@
+// The server connection: record sets as on an embedded account, DDL in transactions, locks.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDeadlineTimer>
+#include <QDebug>
+#include <QThread>
+#include <csignal>
+
+#include "platform/db/Database.h"
+#include "tests/support/PgTestServer.h"
+
+using platform::db::PgConnection;
+using platform::db::PgTransaction;
+
+namespace {
+
+using PgConnectionTest = testsupport::PgTest;
+
+// Name, field type, defined size and first value of every field.
+std::string described(const host::RecordSetPtr& rs) {
+    QString out = rs ? QString() : QStringLiteral("the query failed");
+    for (int c = 0; rs && c < rs->fieldCount(); ++c)
+        QDebug(&out) << rs->field(c).name << rs->field(c).type << rs->field(c).definedSize
+                     << rs->at(0, c) << "\n";
+    return out.toStdString();
+}
+
+TEST_F(PgConnectionTest, RecordSetsReadAsOnAnEmbeddedAccount) {
+    // clang-format off
+    const std::pair<const char*, QVariant> columns[] = {
+        {"nvarchar(60)", QStringLiteral("张三 O'Neil; -- <&> 𠀀")}, {"nchar(4)", "abcd"},
+        {"ntext", "notes"}, {"text", "plain"}, {"sysname", "UserDef"}, {"int", 42},
+        {"smallint", 7}, {"bigint", Q_INT64_C(5000000000)}, {"bit", true}, {"decimal(28,6)", 12.5},
+        {"float", 0.1}, {"datetime", "2024-05-06 07:08:09"}, {"date", "2024-05-06"},
+        {"uniqueidentifier", "6f9619ff-8b86-d011-b42d-00c04fc964ff"},
+        {"image", QByteArray("\x00\x01\xff", 3)}, {"int", QVariant()}};
+    // clang-format on
+    QVariantList values;
+    for (const auto& column : columns) values << column.second;
+    // The same table and row on both, each column of the type the component declares.
+    auto fill = [&](auto& db, auto typeOf, const char* mark) {
+        QStringList cols, marks;
+        for (int i = 0; i < int(values.size()); ++i) {
+            cols << QStringLiteral("c%1 %2").arg(i).arg(typeOf(columns[i].first));
+            marks << mark + QString::number(i + 1);
+        }
+        QString error;
+        EXPECT_TRUE(db.exec("CREATE TABLE t(" + cols.join(',') + ")", &error) &&
+                    db.execParams("INSERT INTO t VALUES(" + marks.join(',') + ")", values, &error))
+            << qPrintable(error);
+    };
+    auto lite = platform::db::Database::open(":memory:", true, nullptr);
+    fill(
+        *lite, [](const char* declared) { return QString(declared); }, "?");
+    fill(*pg.db, platform::db::pgColumnType, "$");
+    EXPECT_EQ(pg.db->changes(), 1);
+    // Stored columns, then computed ones, which take the kind of their first value.
+    for (const char* select : {"SELECT * FROM t",
+                               "SELECT (SELECT count(*) FROM t) AS n, c0 || 'x' "
+                               "AS s, c5 * 2 AS twice, c9 + 1 AS more, c5 = 42 AS same FROM t"})
+        EXPECT_EQ(described(pg.db->query(select)), described(lite->query(select))) << select;
+}
+
+TEST_F(PgConnectionTest, DdlOfAFailedTransactionLeavesNothingAndErrorsReadClearly) {
+    PgConnection& db = *pg.db;
+    ASSERT_TRUE(db.exec("CREATE TABLE a(id int); CREATE TABLE b(id int)"));
+    const char* tablesWith =
+        "SELECT string_agg(table_name, ',' ORDER BY 1) FROM "
+        "information_schema.columns WHERE column_name = $1";
+    QString error;
+    {
+        PgTransaction t(db);
+        EXPECT_TRUE(db.exec("ALTER TABLE a ADD x varchar(20); ALTER TABLE b ADD x varchar(20)"));
+        EXPECT_EQ(db.query(tablesWith, {"x"})->text(0), "a,b");
+        EXPECT_FALSE(db.exec("ALTER TABLE missing ADD x int", &error));
+        EXPECT_EQ(error, "relation \"missing\" does not exist");
+        EXPECT_EQ(db.lastSqlState(), "42P01");
+        EXPECT_FALSE(t.commit(&error));  // the server would roll back without a word
+        EXPECT_EQ(error, "a statement of the transaction failed; nothing was saved");
+    }
+    EXPECT_EQ(db.query(tablesWith, {"x"})->text(0), "");
+    {  // a savepoint's part rolls back alone
+        PgTransaction outer(db);
+        EXPECT_TRUE(db.exec("ALTER TABLE a ADD y int"));
+        {
+            PgTransaction inner(db);
+            EXPECT_TRUE(db.exec("ALTER TABLE b ADD y int"));
+            EXPECT_FALSE(db.execParams("INSERT INTO b(id) VALUES ($1)", {"x"}, &error));
+        }
+        EXPECT_TRUE(db.execParams("INSERT INTO a(id, y) VALUES ($1, $2)", {1, 2}, &error));
+        EXPECT_TRUE(outer.commit(&error)) << qPrintable(error);
+    }
+    EXPECT_EQ(db.query(tablesWith, {"y"})->text(0), "a");
+
+    EXPECT_FALSE(PgConnection::open(pg.conninfo + " password=secret", &error));
+    EXPECT_TRUE(error.contains("holds a password")) << qPrintable(error);
+}
+
+TEST_F(PgConnectionTest, SessionLockOfAKilledClientIsFreeForAnotherWithinTenSeconds) {
+    auto within = [](int ms, const auto& done) {
+        QDeadlineTimer deadline(ms);
+        while (!done() && !deadline.hasExpired()) QThread::msleep(50);
+        return done();
+    };
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto c = PgConnection::open(pg.conninfo, nullptr);
+        if (c && c->exec("SELECT pg_advisory_lock(4242)"))
+            for (;;) pause();
+        _exit(1);
+    }
+    struct Reaper {
+        pid_t pid;
+        ~Reaper() { kill(pid, SIGKILL), waitpid(pid, nullptr, 0); }
+    } reaper{child};
+    auto other = PgConnection::open(pg.conninfo, nullptr);
+    auto one = [&](const char* sql) { return other->query(sql)->value(0).toInt() == 1; };
+    const char* heldByChild = "SELECT count(*) FROM pg_locks WHERE locktype = 'advisory'";
+    ASSERT_TRUE(within(60000, [&] { return one(heldByChild); }));
+    kill(child, SIGKILL);
+    EXPECT_TRUE(within(10000, [&] { return one("SELECT pg_try_advisory_lock(4242)"); }));
+}
+
+}  // namespace
