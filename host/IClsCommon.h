@@ -1,5 +1,7 @@
 #pragma once
 // The server database service: reads with SQL text, writes XML documents.
+#include <functional>
+
 #include "host/RecordSet.h"
 
 namespace host {
@@ -27,6 +29,12 @@ public:
     // '…' literal, so "7' and cValue='a''b" selects cId 7 with the value a'b.
     virtual bool Delete(const QString& keyValue, const QString& keyColumn, const QString& table,
                         QString* error = nullptr) = 0;
+    // Who the following writes are recorded for in the account's history, and where they come
+    // from (the window or command; asked at each write). A service keeping no history ignores it.
+    virtual void setChangeSource(const QString& user, std::function<QString()> origin) {
+        (void)user;
+        (void)origin;
+    }
 };
 
 }  // namespace host

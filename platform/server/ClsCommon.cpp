@@ -36,6 +36,8 @@ void ClsCommon::init(const QString& connectionText) {
     registerProcedures(*m_connection);
     m_writer = std::make_unique<DocumentWriter>(m_connection->database());
     m_writer->setFailAtStatement(m_failAt);
+    m_writer->setUser(m_user);
+    if (m_origin) m_writer->setOrigin(m_origin);
     m_writer->registerTable(QStringLiteral("UserDefine"), std::make_shared<UserDefineDocument>());
     // Userdef_base takes new items (and deletes), Userdef changes existing ones.
     const auto items = std::make_shared<ItemDocument>();
@@ -43,6 +45,14 @@ void ClsCommon::init(const QString& connectionText) {
     m_writer->registerTable(QStringLiteral("Userdef"), items);
     m_writer->registerTable(QStringLiteral("AA_ExtendDefineMakeVouch_Set"),
                             std::make_shared<MakeVouchSetDocument>());
+}
+
+void ClsCommon::setChangeSource(const QString& user, std::function<QString()> origin) {
+    m_user = user;
+    m_origin = std::move(origin);
+    if (!m_writer) return;
+    m_writer->setUser(m_user);
+    if (m_origin) m_writer->setOrigin(m_origin);
 }
 
 void ClsCommon::setFailAtStatement(int n) {
