@@ -1,7 +1,7 @@
 #pragma once
-// The commands of the command line (init-demo, sql, check, backup, restore, user, help); see
-// DeskOptions.h for how the command line is read. They work in the data root: $USERDEF_DATA,
-// else the folder "data" beside the executable. None needs a display.
+// The commands of the command line (init-demo, sql, check, backup, restore, history, undo, user,
+// help); see DeskOptions.h for how the command line is read. They work in the data root:
+// $USERDEF_DATA, else the folder "data" beside the executable. None needs a display.
 #include <QString>
 
 class QTextStream;

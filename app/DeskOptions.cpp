@@ -34,6 +34,14 @@ const char* const kDescription =
     "                                    Passwords are typed twice on the terminal\n"
     "                                    without echo, or read from standard input with\n"
     "                                    --password-stdin: one line, or two that match\n"
+    "  history <account> [--item <number>] [--purge <change>]\n"
+    "                                    prints the recorded changes (of one item),\n"
+    "                                    each with its rows before and after\n"
+    "                                    (field: old -> new); --purge removes the\n"
+    "                                    changes up to <change> and the values they\n"
+    "                                    kept\n"
+    "  undo <account> <change>           reverts a recorded change of an item,\n"
+    "                                    itself recorded\n"
     "  help                              shows this text\n"
     "\n"
     "The data root is $USERDEF_DATA, else the folder \"data\" beside the program.";
@@ -52,6 +60,8 @@ const QList<CommandShape>& commands() {
         {"check", 1, {}},
         {"backup", 2, {}},
         {"restore", 2, {QStringLiteral("yes")}},
+        {"history", 1, {QStringLiteral("item"), QStringLiteral("purge")}},
+        {"undo", 2, {}},
     };
     return list;
 }
@@ -101,6 +111,11 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         {QStringLiteral("admin"), QStringLiteral("user add: the user administers the definitions.")},
         {QStringLiteral("password-stdin"),
          QStringLiteral("user add, user passwd: reads the password from standard input.")},
+        {QStringLiteral("item"), QStringLiteral("history: the changes of this item only."),
+         QStringLiteral("number")},
+        {QStringLiteral("purge"),
+         QStringLiteral("history: removes the changes up to and including this one."),
+         QStringLiteral("change")},
     });
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("A command (see above) and its arguments."),
@@ -182,6 +197,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         line.arguments = words.mid(1);
         line.force = parser.isSet(QStringLiteral("force"));
         line.yes = parser.isSet(QStringLiteral("yes"));
+        line.item = parser.value(QStringLiteral("item"));
+        line.purge = parser.value(QStringLiteral("purge"));
         line.desk.language = language;
         return line;
     }

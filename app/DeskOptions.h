@@ -3,7 +3,7 @@
 // before any application object that needs a display exists.
 //   userdef [--account <acc> --user <id> --password <pw>] [--lang zh-CN|zh-TW|en-US]
 //           [--open UserDef|MakeVouchSet|DocLayouts] [--screenshot <file.png>]
-//   userdef <command> <arguments> [--force] [--yes] [--lang …]
+//   userdef <command> <arguments> [--force] [--yes] [--lang …] [--item …] [--purge …]
 //   userdef user list|add|passwd|remove <account> [<user>] [--name …] [--admin]
 //           [--password-stdin]
 #include <QString>
@@ -32,6 +32,8 @@ struct CommandLine {
     QString userName;            // user add --name
     bool admin = false;          // user add --admin
     bool passwordStdin = false;  // user add|passwd --password-stdin
+    QString item;                // history --item
+    QString purge;               // history --purge
     QString error;          // why it was refused
     QString help;           // every option and command
 };

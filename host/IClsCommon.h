@@ -35,6 +35,21 @@ public:
         (void)user;
         (void)origin;
     }
+    // The account's recorded changes, of one item when itemId is not empty, oldest first:
+    // iChange, dWhen, cUserId, cOrigin, cOperation, cTable, cKey, cItemId, iUndoOf, iUndoneBy
+    // and cDiff (the differences before -> after, a line each). Null with lastError() when it
+    // cannot be read or no history is kept.
+    virtual RecordSetPtr OpenHistory(const QString& itemId) {
+        (void)itemId;
+        return nullptr;
+    }
+    // Reverts a recorded change in one transaction, itself recorded; false with the reason
+    // (naming a later change that depends on it) when refused, and then nothing has changed.
+    virtual bool Undo(int change, QString* error = nullptr) {
+        (void)change;
+        if (error) *error = QStringLiteral("This server keeps no history.");
+        return false;
+    }
 };
 
 }  // namespace host

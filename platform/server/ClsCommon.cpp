@@ -1,6 +1,7 @@
 #include "platform/server/ClsCommon.h"
 
 #include "platform/server/DocumentWriter.h"
+#include "platform/server/History.h"
 #include "platform/server/ItemDocument.h"
 #include "platform/server/MakeVouchSetDocument.h"
 #include "platform/server/Procedures.h"
@@ -86,6 +87,50 @@ bool ClsCommon::Delete(const QString& keyValue, const QString& keyColumn, const 
     QString why = QStringLiteral("The server database service is not connected.");
     return finishWrite("Delete", m_writer && m_writer->remove(keyValue, keyColumn, table, &why),
                        why, error);
+}
+
+host::RecordSetPtr ClsCommon::OpenHistory(const QString& itemId) {
+    m_lastError.clear();
+    if (!m_connection) {
+        fail(QStringLiteral("OpenHistory"),
+             QStringLiteral("The server database service is not connected."), {});
+        return nullptr;
+    }
+    QList<ChangeEntry> changes;
+    QString why;
+    if (!readChanges(m_connection->database(), itemId.trimmed(), &changes, &why)) {
+        fail(QStringLiteral("OpenHistory"), why, {});
+        return nullptr;
+    }
+    const auto field = [](const char* name, int type) {
+        host::FieldInfo f;
+        f.name = QString::fromLatin1(name);
+        f.type = type;
+        return f;
+    };
+    const int text = host::FieldType::VarWChar, number = host::FieldType::Integer;
+    QVector<host::FieldInfo> fields = {
+        field("iChange", number),   field("dWhen", text),     field("cUserId", text),
+        field("cOrigin", text),     field("cOperation", text), field("cTable", text),
+        field("cKey", text),        field("cItemId", text),    field("iUndoOf", number),
+        field("iUndoneBy", number), field("cDiff", text)};
+    QVector<QVector<QVariant>> rows;
+    for (const ChangeEntry& c : changes) {
+        QStringList diff = describeChange(c.before, c.after);
+        if (c.keptValues)
+            diff << QStringLiteral("  %1 value(s) of dropped columns kept").arg(c.keptValues);
+        rows.append({c.change, c.when, c.user, c.origin, c.operation, c.table, c.key, c.itemId,
+                     c.undoOf ? QVariant(c.undoOf) : QVariant(),
+                     c.undoneBy ? QVariant(c.undoneBy) : QVariant(),
+                     diff.join(QLatin1Char('\n'))});
+    }
+    return std::make_shared<host::RecordSet>(std::move(fields), std::move(rows));
+}
+
+bool ClsCommon::Undo(int change, QString* error) {
+    m_lastError.clear();
+    QString why = QStringLiteral("The server database service is not connected.");
+    return finishWrite("Undo", m_writer && m_writer->undo(change, &why), why, error);
 }
 
 bool ClsCommon::Status() const { return m_connection != nullptr; }

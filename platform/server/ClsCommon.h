@@ -36,6 +36,8 @@ public:
     bool Delete(const QString& keyValue, const QString& keyColumn, const QString& table,
                 QString* error = nullptr) override;
     void setChangeSource(const QString& user, std::function<QString()> origin) override;
+    host::RecordSetPtr OpenHistory(const QString& itemId) override;
+    bool Undo(int change, QString* error = nullptr) override;
     // Null before a successful init.
     DocumentWriter* writer() const { return m_writer.get(); }
     // Tests: every following document write fails at its n-th statement; 0 switches it off.

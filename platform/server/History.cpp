@@ -6,6 +6,8 @@
 #include <QMap>
 #include <QSet>
 
+#include <sqlite3.h>
+
 #include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/server/ExtendColumns.h"
@@ -186,11 +188,22 @@ bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* row
                 const QString companion =
                     (table ? table->hostTable : name) + QStringLiteral("_extradefine");
                 const host::RecordSetPtr rs = context.query(
-                    QStringLiteral("SELECT type FROM pragma_table_info(?) WHERE name = ? COLLATE "
-                                   "NOCASE"),
+                    QStringLiteral("SELECT name, type FROM pragma_table_info(?) WHERE name = ? "
+                                   "COLLATE NOCASE"),
                     {companion, column}, error);
                 if (!rs) return false;
-                if (!rs->isEmpty()) types.insert(name, rs->at(0, 0).toString());
+                if (rs->isEmpty()) continue;
+                // The declared type with the column's collation, as the column is made again.
+                QString type = rs->at(0, 1).toString();
+                const char* collation = nullptr;
+                if (sqlite3_table_column_metadata(context.database().handle(), "main",
+                                                  companion.toUtf8().constData(),
+                                                  rs->at(0, 0).toString().toUtf8().constData(),
+                                                  nullptr, &collation, nullptr, nullptr,
+                                                  nullptr) == SQLITE_OK &&
+                    collation && qstricmp(collation, "BINARY") != 0)
+                    type += QStringLiteral(" COLLATE ") + QString::fromUtf8(collation);
+                types.insert(name, type);
             }
         }
         rows->insert(kColumns, types);
@@ -413,7 +426,7 @@ bool undoChange(WriteContext& context, ChangeRecorder& recorder, int change, QSt
     const host::RecordSetPtr later = context.query(
         QStringLiteral("SELECT iChange, cOperation, cTable, cUserId, dWhen FROM zx_History "
                        "WHERE iChange > ? AND iUndoOf IS NULL AND iUndoneBy IS NULL AND "
-                       "(CASE WHEN ? <> '' THEN cItemId = ? ELSE cItemId = '' AND cKey = ? END) "
+                       "(CASE WHEN ? <> '' THEN cItemId = ? ELSE IFNULL(cItemId, '') = '' AND cKey = ? END) "
                        "ORDER BY iChange DESC LIMIT 1"),
         {change, item, item, key}, error);
     if (!later) return false;

@@ -49,8 +49,8 @@ protected:
             const QString companion = t + "_extradefine";
             const QStringList type = rows("SELECT type FROM pragma_table_info(?) WHERE name = ?", {companion, column});
             state << companion + ": " + type.join(',');
-            if (!type.isEmpty())
-                state += rows(QStringLiteral("SELECT ID, %1 FROM %2 ORDER BY ID")
+            if (!type.isEmpty())  // with the rows equal to their upper case under the column's collation
+                state += rows(QStringLiteral("SELECT ID, %1, %1 = upper(%1) FROM %2 ORDER BY ID")
                                   .arg(host::sqlIdent(column), host::sqlIdent(companion)));
         }
         return state;
@@ -66,7 +66,7 @@ protected:
 
 TEST_F(ChangeHistory, ChangesAreRecordedAndUndoneInOrderUntilTheItemIsAsBefore) {
     for (const QString& t : kTables)
-        ASSERT_TRUE(account.db().exec(QStringLiteral("INSERT OR REPLACE INTO %1(ID, cHDefine3) VALUES (7, '海运'), (8, '空运')")
+        ASSERT_TRUE(account.db().exec(QStringLiteral("INSERT OR REPLACE INTO %1(ID, cHDefine3) VALUES (7, '海运'), (8, 'Air')")
                                           .arg(host::sqlIdent(t + "_extradefine"))));
     const QStringList original = itemState(kItem, "cHDefine3");
     QString error;
@@ -91,7 +91,7 @@ TEST_F(ChangeHistory, ChangesAreRecordedAndUndoneInOrderUntilTheItemIsAsBefore) 
         {[&] { return srv().Modify(valueDoc, "Userdefine", &error); }, "Modify", "1003",
          "+ Userdefine [1003, 公路]: "},
         {[&] { return srv().Delete(kItem, "cid", "Userdef_base", &error); }, "Delete", "1003",
-         "  column cHDefine3 on PU_ArrivalHead: nvarchar(20) -> (none)"},
+         "  column cHDefine3 on PU_ArrivalHead: nvarchar(20) COLLATE NOCASE -> (none)"},
     };
     QStringList afterValue;
     for (const Step& step : steps) {
