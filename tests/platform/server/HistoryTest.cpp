@@ -2,10 +2,13 @@
 // change of an item can be undone, the values of its dropped columns put back.
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+
 #include "platform/server/DocumentWriter.h"
 #include "platform/server/History.h"
 #include "tests/platform/server/ItemDocumentBuilder.h"
 #include "tests/support/DbSnapshot.h"
+#include "tests/support/HostileTexts.h"
 #include "tests/support/TestAccount.h"
 
 namespace {
@@ -150,6 +153,22 @@ TEST_F(ChangeHistory, AFailureAtAnyStatementOfAnUndoLeavesTheAccountAsItWas) {
     EXPECT_TRUE(testsupport::failAtEachStatement(account, [&](QString* e) { return undo(change, e); }, &failures));
     EXPECT_GT(failures, 10);
     EXPECT_EQ(itemState(kItem, "cHDefine3"), original);
+}
+
+TEST_F(ChangeHistory, ValuesOfAnyTextAreRecordedAndUndoneExactly) {
+    const QString values = QStringLiteral("SELECT * FROM Userdefine WHERE cId = ? ORDER BY cValue");
+    const QStringList before = rows(values, {kItem});
+    QString error;
+    for (const QString& text : testsupport::hostileTexts(120)) {
+        SCOPED_TRACE(testsupport::traceText(text));
+        const QString doc = "<Userdefine><cId>1003</cId><cValue>" + host::xmlText(text) + "</cValue><cAlias>" +
+                            host::xmlText(text) + "</cAlias></Userdefine>";
+        ASSERT_TRUE(srv().Add(doc, "Userdefine", &error)) << error.toStdString();
+        const ChangeEntry added = changes().last();
+        EXPECT_EQ(added.after.value("Userdefine").toArray().first().toObject().value("cAlias").toString(), text);
+        ASSERT_TRUE(undo(added.change, &error)) << error.toStdString();
+    }
+    EXPECT_EQ(rows(values, {kItem}), before);
 }
 
 }  // namespace
