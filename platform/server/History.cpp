@@ -21,20 +21,20 @@ void setError(QString* error, const QString& text) {
 }
 
 // The tables a change covers, parents first, with the columns that tell their rows apart.
-struct TableSpec {
+struct TableShape {
     QString name;
     QStringList match;
 };
 
-const QList<TableSpec>& tableSpecs() {
-    static const QList<TableSpec> specs = {
+const QList<TableShape>& tableShapes() {
+    static const QList<TableShape> shapes = {
         {QStringLiteral("UserDef_Base"), {QStringLiteral("cId")}},
         {QStringLiteral("userdef_lang"), {QStringLiteral("cid"), QStringLiteral("LocaleID")}},
         {QStringLiteral("UserDefDetail"), {QStringLiteral("cid"), QStringLiteral("TableName")}},
         {QStringLiteral("Userdefine"), {QStringLiteral("cId"), QStringLiteral("cValue")}},
         {QStringLiteral("AA_ExtendDefineMakeVouch_Set"), {QStringLiteral("guid")}},
     };
-    return specs;
+    return shapes;
 }
 
 const QString kColumns = QStringLiteral("columns");
@@ -67,22 +67,22 @@ QString shown(const QJsonValue& value) {
 }
 
 // A row's identity within its table, letter case ignored as the tables compare keys.
-QString rowKey(const TableSpec& spec, const QJsonObject& row) {
+QString rowKey(const TableShape& shape, const QJsonObject& row) {
     QStringList parts;
-    for (const QString& column : spec.match) parts << bindable(row.value(column)).toString();
+    for (const QString& column : shape.match) parts << bindable(row.value(column)).toString();
     return parts.join(QChar(0x1f)).toLower();
 }
 
-QString rowLabel(const TableSpec& spec, const QJsonObject& row) {
+QString rowLabel(const TableShape& shape, const QJsonObject& row) {
     QStringList parts;
-    for (const QString& column : spec.match) parts << bindable(row.value(column)).toString();
-    return spec.name + QStringLiteral(" [") + parts.join(QStringLiteral(", ")) +
+    for (const QString& column : shape.match) parts << bindable(row.value(column)).toString();
+    return shape.name + QStringLiteral(" [") + parts.join(QStringLiteral(", ")) +
            QLatin1Char(']');
 }
 
-QMap<QString, QJsonObject> keyedRows(const TableSpec& spec, const QJsonArray& rows) {
+QMap<QString, QJsonObject> keyedRows(const TableShape& shape, const QJsonArray& rows) {
     QMap<QString, QJsonObject> out;
-    for (const QJsonValue& row : rows) out.insert(rowKey(spec, row.toObject()), row.toObject());
+    for (const QJsonValue& row : rows) out.insert(rowKey(shape, row.toObject()), row.toObject());
     return out;
 }
 
@@ -112,10 +112,10 @@ QString marks(qsizetype n) {
     return QStringList(QList<QString>(n, QStringLiteral("?"))).join(QLatin1Char(','));
 }
 
-const TableSpec& spec(const QString& name) {
-    for (const TableSpec& s : tableSpecs())
+const TableShape& shapeOf(const QString& name) {
+    for (const TableShape& s : tableShapes())
         if (s.name == name) return s;
-    return tableSpecs().first();
+    return tableShapes().first();
 }
 
 // The item's column name as its record holds it in either set of rows.
@@ -167,7 +167,7 @@ bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* row
     const QVariantList id = {scope.itemId};
     const auto read = [&](const QString& table, const QString& where, const QVariantList& params) {
         QJsonArray out;
-        if (!readRows(context, table, where, params, spec(table).match, &out, error)) return false;
+        if (!readRows(context, table, where, params, shapeOf(table).match, &out, error)) return false;
         rows->insert(table, out);
         return true;
     };
@@ -238,8 +238,8 @@ bool ChangeRecorder::begin(WriteContext& context, const ChangeScope& scope,
     if (!scope.itemRows && !scope.allValues && scope.values.isEmpty() &&
         scope.ruleColumns.isEmpty())
         return true;  // recorded without rows when it finishes
-    QJsonObject before;
-    if (!readScope(context, scope, &before, error)) return false;
+    if (!readScope(context, scope, &m_before, error)) return false;
+    const QJsonObject& before = m_before;
     const host::RecordSetPtr rs = context.query(
         QStringLiteral("INSERT INTO zx_History(dWhen, cUserId, cOrigin, cOperation, cTable, "
                        "cKey, cItemId, iUndoOf, cScope, cBefore) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
@@ -332,9 +332,9 @@ bool restoreColumns(WriteContext& context, int change,
 
 bool restoreRows(WriteContext& context, const QJsonObject& before, const QJsonObject& now,
                  QString* error) {
-    const QList<TableSpec>& specs = tableSpecs();
+    const QList<TableShape>& shapes = tableShapes();
     // Rows that were not there before go, children first.
-    for (auto s = specs.rbegin(); s != specs.rend(); ++s) {
+    for (auto s = shapes.rbegin(); s != shapes.rend(); ++s) {
         if (!now.contains(s->name)) continue;
         const QMap<QString, QJsonObject> was = keyedRows(*s, before.value(s->name).toArray());
         for (const QJsonValue& value : now.value(s->name).toArray()) {
@@ -353,7 +353,7 @@ bool restoreRows(WriteContext& context, const QJsonObject& before, const QJsonOb
         }
     }
     // Rows of before come back as they were, parents first.
-    for (const TableSpec& s : specs) {
+    for (const TableShape& s : shapes) {
         if (!before.contains(s.name)) continue;
         const QMap<QString, QJsonObject> is = keyedRows(s, now.value(s.name).toArray());
         for (const QJsonValue& value : before.value(s.name).toArray()) {
@@ -440,8 +440,7 @@ bool undoChange(WriteContext& context, ChangeRecorder& recorder, int change, QSt
         return false;
     }
     if (!recorder.begin(context, scope, QStringLiteral("Undo"), table, change, error)) return false;
-    QJsonObject now;
-    if (!readScope(context, scope, &now, error)) return false;
+    const QJsonObject now = recorder.before();
     if (now != after) {
         setError(error, QStringLiteral("Change %1 cannot be undone: its rows were changed since "
                                        "by a change the history does not hold.")
@@ -486,7 +485,7 @@ bool readChanges(db::Database& db, const QString& itemId, QList<ChangeEntry>* ch
 
 QStringList describeChange(const QJsonObject& before, const QJsonObject& after) {
     QStringList lines;
-    for (const TableSpec& s : tableSpecs()) {
+    for (const TableShape& s : tableShapes()) {
         const QMap<QString, QJsonObject> was = keyedRows(s, before.value(s.name).toArray());
         const QMap<QString, QJsonObject> is = keyedRows(s, after.value(s.name).toArray());
         const auto fields = [](const QJsonObject& row) {

@@ -45,9 +45,12 @@ public:
     bool finish(WriteContext& context, const QString& operation, const QString& table,
                 QString* error);
     int change() const { return m_change; }
+    // The rows of the scope when the change began.
+    const QJsonObject& before() const { return m_before; }
 
 private:
     ChangeScope m_scope;
+    QJsonObject m_before;
     int m_change = 0;
 };
 
