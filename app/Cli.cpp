@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTextStream>
+#include <memory>
 #include <optional>
 #include <termios.h>
 #include <unistd.h>
@@ -21,6 +22,8 @@
 #include "platform/package/PackageWriter.h"
 #include "platform/server/AccountConnection.h"
 #include "platform/server/ClsCommon.h"
+#include "platform/server/DocumentWriter.h"
+#include "platform/server/History.h"
 #include "platform/sql/Batch.h"
 #include "platform/sql/TSqlConnection.h"
 
@@ -267,6 +270,84 @@ int restore(const CommandLine& p, QTextStream& out, QTextStream& err, QTextStrea
     return 0;
 }
 
+// The account's server service, recording as the system user from the command; null, having
+// said why, when the account cannot be opened.
+std::unique_ptr<platform::server::ClsCommon> openAccount(const QString& root, const QString& account,
+                                                         const QString& command,
+                                                         QTextStream& err) {
+    if (!knownAccount(root, account, err)) return nullptr;
+    auto srv = std::make_unique<platform::server::ClsCommon>();
+    srv->init(platform::server::accountConnectionText(root, account, QStringLiteral("zh-CN")));
+    if (!srv->Status()) {
+        err << "Cannot connect to account " << account << ": " << srv->lastError() << "\n";
+        return nullptr;
+    }
+    srv->setChangeSource(qEnvironmentVariable("USER"),
+                         [command] { return QStringLiteral("userdef ") + command; });
+    return srv;
+}
+
+// A change number as typed; 0, having said why, when it is none.
+int changeNumber(const QString& text, QTextStream& err) {
+    bool ok = false;
+    const int change = text.toInt(&ok);
+    if (ok && change > 0) return change;
+    err << "\"" << text << "\" is not the number of a change.\n";
+    return 0;
+}
+
+int history(const CommandLine& p, QTextStream& out, QTextStream& err) {
+    const auto srv = openAccount(dataRoot(), p.arguments[0], p.command, err);
+    if (!srv) return 1;
+    platform::db::Database& db = srv->connection()->database();
+    QString error;
+    if (!p.purge.isEmpty()) {
+        const int upTo = changeNumber(p.purge, err);
+        int removed = 0;
+        if (!upTo) return 1;
+        if (!platform::server::purgeHistory(db, upTo, &removed, &error)) {
+            err << "Purge failed: " << error << "\n";
+            return 1;
+        }
+        out << "Removed " << removed << " change(s) up to " << upTo << " from the history.\n";
+        return 0;
+    }
+    QList<platform::server::ChangeEntry> changes;
+    if (!platform::server::readChanges(db, p.items.value(0).trimmed(), &changes, &error)) {
+        err << "Error: " << error << "\n";
+        return 1;
+    }
+    if (changes.isEmpty()) out << "No changes are recorded.\n";
+    for (const platform::server::ChangeEntry& c : changes) {
+        out << "#" << c.change << "  " << c.when << "  " << (c.user.isEmpty() ? "-" : c.user)
+            << "  " << (c.origin.isEmpty() ? "-" : c.origin) << "  " << c.operation << " "
+            << c.table;
+        if (!c.key.isEmpty()) out << " " << c.key;
+        if (c.undoOf) out << "  (undoes #" << c.undoOf << ")";
+        if (c.undoneBy) out << "  (undone by #" << c.undoneBy << ")";
+        out << "\n";
+        for (const QString& line : platform::server::describeChange(c.before, c.after))
+            out << "    " << line << "\n";
+        if (c.keptValues)
+            out << "    " << c.keptValues << " value(s) of dropped columns kept\n";
+    }
+    return 0;
+}
+
+int undo(const CommandLine& p, QTextStream& out, QTextStream& err) {
+    const int change = changeNumber(p.arguments[1], err);
+    if (!change) return 1;
+    const auto srv = openAccount(dataRoot(), p.arguments[0], p.command, err);
+    if (!srv) return 1;
+    QString error;
+    if (!srv->writer()->undo(change, &error)) {
+        err << "Undo refused: " << error << "\nThe account is unchanged.\n";
+        return 1;
+    }
+    out << "Undid change " << change << ".\n";
+    return 0;
+}
+
 // One line typed on the terminal without echo.
 QString readHidden(QTextStream& out, QTextStream& in, const char* prompt) {
     out << prompt;
@@ -384,6 +465,10 @@ int runCli(const CommandLine& line, QTextStream& out, QTextStream& err, QTextStr
         status = diffPackage(line, out, err);
     } else if (line.command == QLatin1String("import")) {
         status = importPackage(line, out, err);
+    } else if (line.command == QLatin1String("history")) {
+        status = history(line, out, err);
+    } else if (line.command == QLatin1String("undo")) {
+        status = undo(line, out, err);
     } else if (line.command.startsWith(QLatin1String("user "))) {
         status = user(line, out, err, in);
     }

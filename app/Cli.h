@@ -1,8 +1,8 @@
 #pragma once
 // The commands of the command line (init-demo, sql, check, backup, restore, export, diff,
-// import, user, help); see
-// DeskOptions.h for how the command line is read. They work in the data root: $USERDEF_DATA,
-// else the folder "data" beside the executable. None needs a display.
+// import, history, undo, user, help); see DeskOptions.h for how the command line is read. They
+// work in the data root: $USERDEF_DATA, else the folder "data" beside the executable. None needs
+// a display.
 #include <QString>
 
 class QTextStream;

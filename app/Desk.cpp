@@ -76,6 +76,16 @@ void Desk::openFunction(const QString& functionKey) {
         }
         return;
     }
+    if (functionKey.compare(QStringLiteral("History"), Qt::CaseInsensitive) == 0) {
+        // The account's history opens over the catalogue, in its session.
+        if (!m_portal->windowOf(kCatalogueForm)) openFunction(QStringLiteral("UserDef"));
+        if (auto* catalogue =
+                dynamic_cast<userdef::CatalogueWindow*>(m_portal->windowOf(kCatalogueForm))) {
+            m_portal->tabs()->setCurrentWidget(catalogue);
+            catalogue->RunCommand(QStringLiteral("HistoryAll"));
+        }
+        return;
+    }
     if (functionKey.compare(QStringLiteral("DocLayouts"), Qt::CaseInsensitive) == 0) {
         if (QWidget* open = m_portal->windowOf(kLayoutsForm))
             m_portal->tabs()->setCurrentWidget(open);

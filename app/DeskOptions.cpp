@@ -44,6 +44,14 @@ const char* const kDescription =
     "                                    one transaction (--dry-run: checks everything\n"
     "                                    and changes nothing; --remove-missing: also\n"
     "                                    removes what only the account has)\n"
+    "  history <account> [--item <number>] [--purge <change>]\n"
+    "                                    prints the recorded changes (of one item),\n"
+    "                                    each with its rows before and after\n"
+    "                                    (field: old -> new); --purge removes the\n"
+    "                                    changes up to <change> and the values they\n"
+    "                                    kept\n"
+    "  undo <account> <change>           reverts a recorded change of an item,\n"
+    "                                    itself recorded\n"
     "  help                              shows this text\n"
     "\n"
     "The data root is $USERDEF_DATA, else the folder \"data\" beside the program.";
@@ -67,6 +75,8 @@ const QList<CommandShape>& commands() {
           QStringLiteral("item")}},
         {"diff", 2, {}},
         {"import", 2, {QStringLiteral("dry-run"), QStringLiteral("remove-missing")}},
+        {"history", 1, {QStringLiteral("item"), QStringLiteral("purge")}},
+        {"undo", 2, {}},
     };
     return list;
 }
@@ -121,11 +131,15 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         {QStringLiteral("class"), QStringLiteral("export: the items of this class (repeatable)."),
          QStringLiteral("class")},
         {QStringLiteral("item"),
-         QStringLiteral("export: this item, by label, name or number (repeatable)."),
+         QStringLiteral("export: this item, by label, name or number (repeatable); history: the\n"
+                        "changes of this item only (its number)."),
          QStringLiteral("item")},
         {QStringLiteral("dry-run"), QStringLiteral("import: checks everything, changes nothing.")},
         {QStringLiteral("remove-missing"),
          QStringLiteral("import: also removes what only the account has.")},
+        {QStringLiteral("purge"),
+         QStringLiteral("history: removes the changes up to and including this one."),
+         QStringLiteral("change")},
     });
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("A command (see above) and its arguments."),
@@ -214,6 +228,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         line.removeMissing = parser.isSet(QStringLiteral("remove-missing"));
         if (command == QLatin1String("export") && line.output.isEmpty())
             return refuse(QStringLiteral("export needs the file to write: -o <file>"));
+        line.purge = parser.value(QStringLiteral("purge"));
         line.desk.language = language;
         return line;
     }

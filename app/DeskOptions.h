@@ -3,7 +3,7 @@
 // before any application object that needs a display exists.
 //   userdef [--account <acc> --user <id> --password <pw>] [--lang zh-CN|zh-TW|en-US]
 //           [--open UserDef|MakeVouchSet|DocLayouts|Users|Packages] [--screenshot <file.png>]
-//   userdef <command> <arguments> [--force] [--yes] [--lang …]
+//   userdef <command> <arguments> [--force] [--yes] [--lang …] [--item …] [--purge …]
 //   userdef user list|add|passwd|remove <account> [<user>] [--name …] [--admin]
 //           [--password-stdin]
 #include <QString>
@@ -33,9 +33,10 @@ struct CommandLine {
     bool admin = false;          // user add --admin
     bool passwordStdin = false;  // user add|passwd --password-stdin
     QString output;              // export -o
-    QStringList classes, items;  // export --class, --item
+    QStringList classes, items;  // export --class, --item; history --item (the first)
     bool dryRun = false;         // import --dry-run
     bool removeMissing = false;  // import --remove-missing
+    QString purge;               // history --purge
     QString error;          // why it was refused
     QString help;           // every option and command
 };

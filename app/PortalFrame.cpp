@@ -22,6 +22,7 @@ const QString kMakeVouchSet = QStringLiteral("MakeVouchSet");
 const QString kDocLayouts = QStringLiteral("DocLayouts");
 const QString kUsers = QStringLiteral("Users");
 const QString kPackages = QStringLiteral("Packages");
+const QString kHistory = QStringLiteral("History");
 
 // A window closes through its invokable ExitForm() when it has one, else through close().
 void exitForm(QWidget* window) {
@@ -45,6 +46,9 @@ PortalFrame::PortalFrame(const QString& language, QWidget* parent)
     auto* layouts = new QListWidgetItem(ui->LstFunctions);
     layouts->setData(Qt::UserRole, kDocLayouts);
     layouts->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
+    auto* history = new QListWidgetItem(ui->LstFunctions);
+    history->setData(Qt::UserRole, kHistory);
+    history->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     auto* users = new QListWidgetItem(ui->LstFunctions);
     users->setData(Qt::UserRole, kUsers);
     users->setIcon(style()->standardIcon(QStyle::SP_DirHomeIcon));
@@ -100,6 +104,7 @@ void PortalFrame::retranslate() {
     const QHash<QString, const char*> captions = {{kUserDef, "Desk.Portal.UserDef"},
                                                   {kMakeVouchSet, "Desk.Portal.MakeVouchSet"},
                                                   {kDocLayouts, "Desk.Portal.DocLayouts"},
+                                                  {kHistory, "Desk.Portal.History"},
                                                   {kUsers, "Desk.Portal.Users"},
                                                   {kPackages, "Desk.Portal.Packages"}};
     for (int i = 0; i < ui->LstFunctions->count(); ++i) {

@@ -21,6 +21,7 @@
 #include "common/HotKeys.h"
 #include "common/ShowModal.h"
 #include "cover/FrmCoverSetting.h"
+#include "history/FrmHistory.h"
 #include "common/InitToolbar.h"
 #include "common/NameTables.h"
 #include "controls/Grid.h"
@@ -171,6 +172,7 @@ void FrmUserDef::SetupMenus() {
         {ui->mAbout, QStringLiteral("About")},
         {ui->mExit, QStringLiteral("Exit")},
         {ui->mCoverSetting, QStringLiteral("CoverSetting")},
+        {ui->mHistory, QStringLiteral("History")},
         {ui->mStb, QStringLiteral("mStb")},
         {ui->mText, QStringLiteral("mText")},
         {ui->mVouchTip0, QStringLiteral("mVouchTip0")},
@@ -561,6 +563,14 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
                                       [this](const QString& command) { RunCommand(command); },
                                       this);
         userdef::ShowModal(&dialog);
+    } else if (is("History") || is("HistoryAll")) {
+        // The current item's changes; the whole account's when none is current or asked for.
+        const int row = grid()->currentRow();
+        const QString id =
+            is("History") && row >= 1 ? grid()->text(row, kColId) : QString();
+        history::FrmHistory window(id, this);
+        connect(&window, &history::FrmHistory::changed, this, [this] { RefreshItemList(); });
+        userdef::ShowModal(&window);
     } else if (is("MakeVouchSet")) {
         if (ui->MakeVouchSet->isEnabled()) openMakeVouchSet(this, m_InPotal);
     } else if (is("mVouchTip0") || is("mVouchTip1") || is("mVouchTip2")) {

@@ -13,7 +13,7 @@ set(userdef_layer_of_resources resources)
 set(userdef_layer_of_host host)
 set(userdef_layer_of_platform platform)
 set(userdef_layer_of_controls controls)
-foreach(folder entry common catalogue itemdef archive carryover cover)
+foreach(folder entry common catalogue itemdef archive carryover cover history)
   set(userdef_layer_of_${folder} component)
 endforeach()
 foreach(folder app tests bench)
@@ -26,7 +26,7 @@ set(userdef_layer_host host)
 set(userdef_layer_platform host platform resources)
 set(userdef_layer_controls host controls resources)
 set(userdef_layer_component host controls resources entry common catalogue itemdef archive
-    carryover cover)
+    carryover cover history)
 
 set(userdef_include_root ${CMAKE_BINARY_DIR}/include)
 

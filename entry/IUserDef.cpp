@@ -1,5 +1,6 @@
 #include "entry/IUserDef.h"
 
+#include <QApplication>
 #include <QDomDocument>
 
 #include "carryover/FrmMakeVouchSet.h"
@@ -134,6 +135,14 @@ bool IUserDef::OpenSession(const std::shared_ptr<host::ILogin>& oLogin, bool inP
         showResMsg("Q9.AA.ARCHIVE.COMMON.dbconnectfail");
         return false;
     }
+    // The history names the window a write comes from: the modal one on top, else the active.
+    g_SrvDB->setChangeSource(g_Login->cUserId(), [] {
+        const QWidget* window = QApplication::activeModalWidget();
+        if (!window) window = QApplication::activeWindow();
+        return window ? QString::fromLatin1(window->metaObject()->className())
+                            .section(QStringLiteral("::"), -1)
+                      : QStringLiteral("FrmUserDef");
+    });
     g_ColSet = g_Factory->createColSet();
     if (!g_ColSet) {
         showResMsg("Q9.AA.ARCHIVE.COMMON.loadrowauthsvrfail");

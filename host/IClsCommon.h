@@ -1,5 +1,7 @@
 #pragma once
 // The server database service: reads with SQL text, writes XML documents.
+#include <functional>
+
 #include "host/RecordSet.h"
 
 namespace host {
@@ -27,6 +29,27 @@ public:
     // '…' literal, so "7' and cValue='a''b" selects cId 7 with the value a'b.
     virtual bool Delete(const QString& keyValue, const QString& keyColumn, const QString& table,
                         QString* error = nullptr) = 0;
+    // Who the following writes are recorded for in the account's history, and where they come
+    // from (the window or command; asked at each write). A service keeping no history ignores it.
+    virtual void setChangeSource(const QString& user, std::function<QString()> origin) {
+        (void)user;
+        (void)origin;
+    }
+    // The account's recorded changes, of one item when itemId is not empty, oldest first:
+    // iChange, dWhen, cUserId, cOrigin, cOperation, cTable, cKey, cItemId, iUndoOf, iUndoneBy
+    // and cDiff (the differences before -> after, a line each). Null with lastError() when it
+    // cannot be read or no history is kept.
+    virtual RecordSetPtr OpenHistory(const QString& itemId) {
+        (void)itemId;
+        return nullptr;
+    }
+    // Reverts a recorded change in one transaction, itself recorded; false with the reason
+    // (naming a later change that depends on it) when refused, and then nothing has changed.
+    virtual bool Undo(int change, QString* error = nullptr) {
+        (void)change;
+        if (error) *error = QStringLiteral("This server keeps no history.");
+        return false;
+    }
 };
 
 }  // namespace host

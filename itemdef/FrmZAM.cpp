@@ -17,9 +17,11 @@
 #include "common/Log.h"
 #include "common/NameTables.h"
 #include "common/PlugInCommon.h"
+#include "common/ShowModal.h"
 #include "common/ShowMsg.h"
 #include "controls/CheckTree.h"
 #include "controls/HostToolbar.h"
+#include "history/FrmHistory.h"
 #include "controls/RefEdit.h"
 #include "itemdef/EditorQueries.h"
 #include "itemdef/EditorTexts.h"
@@ -422,6 +424,7 @@ void FrmZAM::UpdateToolbar() {
     setButtonEnabled(QStringLiteral("Last"), !m_state.onLast());
     setButtonEnabled(QStringLiteral("SaveRs"), false);
     setButtonEnabled(QStringLiteral("Delete"), !m_state.readOnly);
+    setButtonEnabled(QStringLiteral("History"), !m_state.adding && !m_state.cId.isEmpty());
     userdef::ReRefreshZxTlb(this);
 }
 
@@ -574,11 +577,24 @@ bool FrmZAM::Operating(const QString& command) {
     if (is(command, "SaveRs")) return SaveCommand();
     if (is(command, "Archive")) return ArchiveCommand();
     if (is(command, "Delete")) return DeleteCommand();
+    if (is(command, "History")) return HistoryCommand();
     qCDebug(lcItemdef) << "editor command" << command << "unknown";
     return false;
 }
 
 bool FrmZAM::SaveRs() { return Operating(QStringLiteral("SaveRs")); }
+
+bool FrmZAM::HistoryCommand() {
+    if (m_state.adding || m_state.cId.isEmpty()) return false;
+    history::FrmHistory window(m_state.cId, this);
+    bool undone = false;
+    connect(&window, &history::FrmHistory::changed, this, [&undone] { undone = true; });
+    userdef::ShowModal(&window);
+    if (!undone) return true;
+    // The fields show the item as it was read: the editor closes and the list reads it again.
+    emit itemListChanged(m_state.cId);
+    return close();
+}
 
 bool FrmZAM::Move(const QString& command) {
     CommitTyping();

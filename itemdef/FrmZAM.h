@@ -61,7 +61,7 @@ public:
     void Fillallfields();
 
     // The command entry: "SaveRs", "Archive", "First", "Previous", "Next", "Last", "Delete",
-    // "Help", "Exit" (letter case ignored). True when the command completed.
+    // "History", "Help", "Exit" (letter case ignored). True when the command completed.
     Q_INVOKABLE bool Operating(const QString& command);
     // A toolbar button: moves ask to save unsaved changes first, then Operating.
     Q_INVOKABLE void ButtonClick(const QString& key);
@@ -120,6 +120,8 @@ private:
     bool SaveCommand();
     bool ArchiveCommand();
     bool DeleteCommand();
+    // The item's history; after an undo there the editor closes.
+    bool HistoryCommand();
     void AfterSave();
     int coverOption() const;
     bool handleKey(QObject* watched, QKeyEvent* event);

@@ -299,6 +299,33 @@ CREATE TABLE zx_FunctionLock(
 CREATE INDEX IX_zx_FunctionLock ON zx_FunctionLock(cFunction, cRecordKey);
 )SQL";
 
+// The change history: one row per applied document (who, when, from where, what, the rows
+// before and after as JSON), and the values of columns a change dropped.
+const char* const kHistoryDdl = R"SQL(
+CREATE TABLE zx_History(
+  iChange INTEGER PRIMARY KEY AUTOINCREMENT,
+  dWhen datetime NOT NULL,
+  cUserId nvarchar(20) COLLATE NOCASE,
+  cOrigin nvarchar(60) COLLATE NOCASE,
+  cOperation nvarchar(10) COLLATE NOCASE NOT NULL,
+  cTable nvarchar(60) COLLATE NOCASE NOT NULL,
+  cKey nvarchar(200) COLLATE NOCASE,
+  cItemId nvarchar(20) COLLATE NOCASE,
+  iUndoOf int,
+  iUndoneBy int,
+  cScope ntext,
+  cBefore ntext,
+  cAfter ntext);
+CREATE INDEX IX_zx_History_cItemId ON zx_History(cItemId, iChange);
+CREATE TABLE zx_HistoryValue(
+  iChange int NOT NULL REFERENCES zx_History(iChange) ON DELETE CASCADE,
+  cTable nvarchar(100) COLLATE NOCASE NOT NULL,
+  cColumn nvarchar(60) COLLATE NOCASE NOT NULL,
+  vKey,
+  vValue);
+CREATE INDEX IX_zx_HistoryValue ON zx_HistoryValue(iChange, cTable);
+)SQL";
+
 // The archives. Their numbered columns are what the regular items of a class describe.
 QString archiveDdl() {
     auto defines = [](const QString& prefix) {
@@ -427,7 +454,8 @@ bool createMetaSchema(Database& db, QString* error) {
 bool createAccountSchema(Database& db, QString* error) {
     return createSchema(
         db, QString::fromLatin1(kAccountPart),
-        {QString::fromUtf8(kAccountDdl), archiveDdl(), QString::fromUtf8(kAccountViews)},
+        {QString::fromUtf8(kAccountDdl), QString::fromUtf8(kHistoryDdl), archiveDdl(),
+         QString::fromUtf8(kAccountViews)},
         {QStringLiteral("UserDef_Base"), QStringLiteral("Userdefine")}, error);
 }
 
@@ -442,40 +470,57 @@ int schemaVersion(Database& db, const QString& part, const QString& schema) {
 
 bool upgradeSchema(Database& db, const QString& schema, QString* error) {
     constexpr int kChineseNocase = 4;  // the last version whose NOCASE indexes kept that order
+    constexpr int kNoHistory = 5;      // the last version without the change history
     const QString s = host::sqlIdent(schema);
-    const auto stale = [&] {  // 1 yes, 0 no, -1 cannot tell
+    const auto stored = [&] {  // the version to upgrade from; 0 none; -1 cannot tell
         host::RecordSetPtr rows = db.query(
             QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type = 'table' AND "
                            "name = 'zx_SchemaVersion'")
                 .arg(s),
             {}, error);
-        if (rows && !rows->isEmpty())
-            rows = db.query(
-                QStringLiteral("SELECT 1 FROM %1.zx_SchemaVersion WHERE iVersion = ?").arg(s),
-                {kChineseNocase}, error);
-        return rows ? int(!rows->isEmpty()) : -1;
+        if (!rows) return -1;
+        if (rows->isEmpty()) return 0;
+        rows = db.query(QStringLiteral("SELECT min(iVersion) FROM %1.zx_SchemaVersion").arg(s), {},
+                        error);
+        if (!rows) return -1;
+        const int version = rows->isEmpty() ? 0 : rows->at(0, 0).toInt();
+        return version == kChineseNocase || version == kNoHistory ? version : 0;
     };
-    int found = stale();
+    int found = stored();
     if (found <= 0) return found == 0;
     Transaction t(db, error);
     if (!t.ok()) return false;
-    found = stale();  // another connection may have done it while this one waited
+    found = stored();  // another connection may have done it while this one waited
     if (found <= 0) return found == 0;
-    const host::RecordSetPtr indexes = db.query(
-        QStringLiteral("SELECT DISTINCT i.name FROM %1.sqlite_master m, "
-                       "pragma_index_list(m.name, ?1) i, pragma_index_xinfo(i.name, ?1) x "
-                       "WHERE m.type = 'table' AND x.key AND x.coll = 'NOCASE' COLLATE NOCASE")
-            .arg(s),
-        {schema}, error);
-    if (!indexes) return false;
-    for (int r = 0; r < indexes->recordCount(); ++r) {
-        const QString index = host::sqlIdent(indexes->at(r, 0).toString());
-        if (!run(db, QStringLiteral("REINDEX %1.%2").arg(s, index), error)) return false;
+    if (found == kChineseNocase) {
+        const host::RecordSetPtr indexes = db.query(
+            QStringLiteral("SELECT DISTINCT i.name FROM %1.sqlite_master m, "
+                           "pragma_index_list(m.name, ?1) i, pragma_index_xinfo(i.name, ?1) x "
+                           "WHERE m.type = 'table' AND x.key AND x.coll = 'NOCASE' COLLATE "
+                           "NOCASE")
+                .arg(s),
+            {schema}, error);
+        if (!indexes) return false;
+        for (int r = 0; r < indexes->recordCount(); ++r) {
+            const QString index = host::sqlIdent(indexes->at(r, 0).toString());
+            if (!run(db, QStringLiteral("REINDEX %1.%2").arg(s, index), error)) return false;
+        }
+    }
+    const host::RecordSetPtr account = db.query(
+        QStringLiteral("SELECT 1 FROM %1.zx_SchemaVersion WHERE cPart = ?").arg(s),
+        {QString::fromLatin1(kAccountPart)}, error);
+    if (!account) return false;
+    if (!account->isEmpty()) {
+        QString ddl = QString::fromUtf8(kHistoryDdl);
+        ddl.replace(QStringLiteral("CREATE TABLE "),
+                    QStringLiteral("CREATE TABLE IF NOT EXISTS %1.").arg(s));
+        ddl.replace(QStringLiteral("CREATE INDEX "),
+                    QStringLiteral("CREATE INDEX IF NOT EXISTS %1.").arg(s));
+        if (!run(db, ddl, error)) return false;
     }
     return db.execParams(
-               QStringLiteral("UPDATE %1.zx_SchemaVersion SET iVersion = ?1 WHERE iVersion = ?2")
-                   .arg(s),
-               {kSchemaVersion, kChineseNocase}, error) &&
+               QStringLiteral("UPDATE %1.zx_SchemaVersion SET iVersion = ?").arg(s),
+               {kSchemaVersion}, error) &&
            t.commit(error);
 }
 

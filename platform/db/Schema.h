@@ -10,7 +10,7 @@ class Database;
 
 // Raised whenever a table, view or trigger changes, or the order indexes keep text in; test
 // templates and tools rebuild on it.
-constexpr int kSchemaVersion = 5;
+constexpr int kSchemaVersion = 6;
 
 // The three databases, as named in zx_SchemaVersion.cPart.
 inline constexpr const char* kSystemPart = "system";
@@ -34,6 +34,7 @@ int schemaVersion(Database& db, const QString& part,
 // a database run it.
 //   4 -> 5: indexes over text were kept in this program's Chinese order under the name NOCASE;
 //           they are rebuilt in SQLite's own NOCASE order.
+//   5 -> 6: an account database gets the change history tables (zx_History, zx_HistoryValue).
 bool upgradeSchema(Database& db, const QString& schema, QString* error);
 
 // Keeps `table`.pubzxts as a row version: every insert and every update of one of the table's

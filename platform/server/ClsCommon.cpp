@@ -1,6 +1,7 @@
 #include "platform/server/ClsCommon.h"
 
 #include "platform/server/DocumentWriter.h"
+#include "platform/server/History.h"
 #include "platform/server/ItemDocument.h"
 #include "platform/server/MakeVouchSetDocument.h"
 #include "platform/server/Procedures.h"
@@ -36,6 +37,8 @@ void ClsCommon::init(const QString& connectionText) {
     registerProcedures(*m_connection);
     m_writer = std::make_unique<DocumentWriter>(m_connection->database());
     m_writer->setFailAtStatement(m_failAt);
+    m_writer->setUser(m_user);
+    if (m_origin) m_writer->setOrigin(m_origin);
     m_writer->registerTable(QStringLiteral("UserDefine"), std::make_shared<UserDefineDocument>());
     // Userdef_base takes new items (and deletes), Userdef changes existing ones.
     const auto items = std::make_shared<ItemDocument>();
@@ -43,6 +46,14 @@ void ClsCommon::init(const QString& connectionText) {
     m_writer->registerTable(QStringLiteral("Userdef"), items);
     m_writer->registerTable(QStringLiteral("AA_ExtendDefineMakeVouch_Set"),
                             std::make_shared<MakeVouchSetDocument>());
+}
+
+void ClsCommon::setChangeSource(const QString& user, std::function<QString()> origin) {
+    m_user = user;
+    m_origin = std::move(origin);
+    if (!m_writer) return;
+    m_writer->setUser(m_user);
+    if (m_origin) m_writer->setOrigin(m_origin);
 }
 
 void ClsCommon::setFailAtStatement(int n) {
@@ -76,6 +87,50 @@ bool ClsCommon::Delete(const QString& keyValue, const QString& keyColumn, const 
     QString why = QStringLiteral("The server database service is not connected.");
     return finishWrite("Delete", m_writer && m_writer->remove(keyValue, keyColumn, table, &why),
                        why, error);
+}
+
+host::RecordSetPtr ClsCommon::OpenHistory(const QString& itemId) {
+    m_lastError.clear();
+    if (!m_connection) {
+        fail(QStringLiteral("OpenHistory"),
+             QStringLiteral("The server database service is not connected."), {});
+        return nullptr;
+    }
+    QList<ChangeEntry> changes;
+    QString why;
+    if (!readChanges(m_connection->database(), itemId.trimmed(), &changes, &why)) {
+        fail(QStringLiteral("OpenHistory"), why, {});
+        return nullptr;
+    }
+    const auto field = [](const char* name, int type) {
+        host::FieldInfo f;
+        f.name = QString::fromLatin1(name);
+        f.type = type;
+        return f;
+    };
+    const int text = host::FieldType::VarWChar, number = host::FieldType::Integer;
+    QVector<host::FieldInfo> fields = {
+        field("iChange", number),   field("dWhen", text),     field("cUserId", text),
+        field("cOrigin", text),     field("cOperation", text), field("cTable", text),
+        field("cKey", text),        field("cItemId", text),    field("iUndoOf", number),
+        field("iUndoneBy", number), field("cDiff", text)};
+    QVector<QVector<QVariant>> rows;
+    for (const ChangeEntry& c : changes) {
+        QStringList diff = describeChange(c.before, c.after);
+        if (c.keptValues)
+            diff << QStringLiteral("  %1 value(s) of dropped columns kept").arg(c.keptValues);
+        rows.append({c.change, c.when, c.user, c.origin, c.operation, c.table, c.key, c.itemId,
+                     c.undoOf ? QVariant(c.undoOf) : QVariant(),
+                     c.undoneBy ? QVariant(c.undoneBy) : QVariant(),
+                     diff.join(QLatin1Char('\n'))});
+    }
+    return std::make_shared<host::RecordSet>(std::move(fields), std::move(rows));
+}
+
+bool ClsCommon::Undo(int change, QString* error) {
+    m_lastError.clear();
+    QString why = QStringLiteral("The server database service is not connected.");
+    return finishWrite("Undo", m_writer && m_writer->undo(change, &why), why, error);
 }
 
 bool ClsCommon::Status() const { return m_connection != nullptr; }

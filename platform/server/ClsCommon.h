@@ -35,6 +35,9 @@ public:
     bool Modify(const QString& xml, const QString& table, QString* error = nullptr) override;
     bool Delete(const QString& keyValue, const QString& keyColumn, const QString& table,
                 QString* error = nullptr) override;
+    void setChangeSource(const QString& user, std::function<QString()> origin) override;
+    host::RecordSetPtr OpenHistory(const QString& itemId) override;
+    bool Undo(int change, QString* error = nullptr) override;
     // Null before a successful init.
     DocumentWriter* writer() const { return m_writer.get(); }
     // Tests: every following document write fails at its n-th statement; 0 switches it off.
@@ -52,6 +55,8 @@ private:
     std::unique_ptr<sql::TSqlConnection> m_connection;
     std::unique_ptr<DocumentWriter> m_writer;  // on m_connection's database
     int m_failAt = 0;
+    QString m_user;
+    std::function<QString()> m_origin;
     sql::ConnectionText m_text;
     QString m_lastError;
 };

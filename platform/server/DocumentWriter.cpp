@@ -5,6 +5,7 @@
 
 #include "host/Quote.h"
 #include "platform/db/Database.h"
+#include "platform/server/History.h"
 #include "platform/server/ServerLog.h"
 
 namespace platform::server {
@@ -222,16 +223,19 @@ void DocumentWriter::registerTable(const QString& table, std::shared_ptr<TableDo
 
 QStringList DocumentWriter::tables() const { return m_names; }
 
-bool DocumentWriter::write(Kind kind, const QString& table, QString* error,
-                           const std::function<bool(TableDocument&, WriteContext&, QString*)>& apply) {
-    static const char* const kNames[] = {"Add", "Modify", "Delete"};
-    const char* what = kNames[int(kind)];
-    m_lastCount = 0;
-    const auto handler = m_tables.value(table.trimmed().toLower());
-    if (!handler) {
+std::shared_ptr<TableDocument> DocumentWriter::handler(const QString& table,
+                                                      QString* error) const {
+    auto found = m_tables.value(table.trimmed().toLower());
+    if (!found)
         setError(error, QStringLiteral("The server takes no documents for the table \"%1\".").arg(table));
-        return false;
-    }
+    return found;
+}
+
+bool DocumentWriter::write(Kind kind, const QString& table, QString* error,
+                           const std::function<bool(WriteContext&, ChangeRecorder&, QString*)>& apply) {
+    static const char* const kNames[] = {"Add", "Modify", "Delete", "Undo"};
+    const QString what = QString::fromLatin1(kNames[int(kind)]);
+    m_lastCount = 0;
     QString why;
     db::Transaction transaction(m_db, &why);
     if (!transaction.ok()) {
@@ -239,7 +243,11 @@ bool DocumentWriter::write(Kind kind, const QString& table, QString* error,
         return false;
     }
     WriteContext context(m_db, m_failAt, m_pauseAt, m_pause);
-    bool ok = apply(*handler, context, &why);
+    context.m_user = m_user;
+    context.m_origin = m_origin ? m_origin() : QString();
+    ChangeRecorder recorder;
+    context.m_recorder = &recorder;
+    bool ok = apply(context, recorder, &why) && recorder.finish(context, what, table, &why);
     // The commit counts as a statement, so a test can fail the write at its very end too.
     if (ok) ok = context.countStatement(&why) && transaction.commit(&why);
     m_lastCount = context.m_count;
@@ -249,6 +257,14 @@ bool DocumentWriter::write(Kind kind, const QString& table, QString* error,
         setError(error, why);
     }
     return ok;
+}
+
+bool TableDocument::documentScope(WriteContext&, const Document&, bool, ChangeScope*, QString*) {
+    return true;
+}
+
+bool TableDocument::deleteScope(WriteContext&, const DeleteKey&, ChangeScope*, QString*) {
+    return true;
 }
 
 namespace {
@@ -286,26 +302,47 @@ bool parseDocument(const QString& xml, Document* document, QString* error) {
 
 bool DocumentWriter::add(const QString& xml, const QString& table, QString* error) {
     Document document;
-    if (!parseDocument(xml, &document, error)) return false;
-    return write(Kind::Add, table, error, [&](TableDocument& h, WriteContext& c, QString* e) {
-        return h.add(c, document, e);
+    const auto h = handler(table, error);
+    if (!h || !parseDocument(xml, &document, error)) return false;
+    return write(Kind::Add, table, error, [&](WriteContext& c, ChangeRecorder& r, QString* e) {
+        ChangeScope scope;
+        return h->documentScope(c, document, false, &scope, e) &&
+               r.begin(c, scope, QStringLiteral("Add"), table, 0, e) && h->add(c, document, e);
     });
 }
 
 bool DocumentWriter::modify(const QString& xml, const QString& table, QString* error) {
     Document document;
-    if (!parseDocument(xml, &document, error)) return false;
-    return write(Kind::Modify, table, error, [&](TableDocument& h, WriteContext& c, QString* e) {
-        return h.modify(c, document, e);
+    const auto h = handler(table, error);
+    if (!h || !parseDocument(xml, &document, error)) return false;
+    return write(Kind::Modify, table, error, [&](WriteContext& c, ChangeRecorder& r, QString* e) {
+        ChangeScope scope;
+        return h->documentScope(c, document, true, &scope, e) &&
+               r.begin(c, scope, QStringLiteral("Modify"), table, 0, e) &&
+               h->modify(c, document, e);
     });
 }
 
 bool DocumentWriter::remove(const QString& keyValue, const QString& keyColumn,
                             const QString& table, QString* error) {
     DeleteKey key;
-    if (!parseDeleteKey(keyValue, keyColumn, &key, error)) return false;
-    return write(Kind::Delete, table, error, [&](TableDocument& h, WriteContext& c, QString* e) {
-        return h.remove(c, key, e);
+    const auto h = handler(table, error);
+    if (!h || !parseDeleteKey(keyValue, keyColumn, &key, error)) return false;
+    return write(Kind::Delete, table, error, [&](WriteContext& c, ChangeRecorder& r, QString* e) {
+        ChangeScope scope;
+        return h->deleteScope(c, key, &scope, e) &&
+               r.begin(c, scope, QStringLiteral("Delete"), table, 0, e) && h->remove(c, key, e);
+    });
+}
+
+bool DocumentWriter::undo(int change, QString* error) {
+    // Recorded under the table of the change it reverts.
+    QString table = QStringLiteral("zx_History");
+    const host::RecordSetPtr rs =
+        m_db.query(QStringLiteral("SELECT cTable FROM zx_History WHERE iChange = ?"), {change});
+    if (rs && !rs->isEmpty()) table = rs->textAt(0, 0);
+    return write(Kind::Undo, table, error, [&](WriteContext& c, ChangeRecorder& r, QString* e) {
+        return undoChange(c, r, change, e);
     });
 }
 

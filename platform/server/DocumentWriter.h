@@ -2,7 +2,9 @@
 // The document writes of the server database service. Each Add, Modify or Delete parses what the
 // component hands in (an XML document with a real parser, or a delete key), hands it to the
 // table's document handler, and runs the handler's statements in one transaction with every
-// value bound. A refused or failed write rolls back whole.
+// value bound. A refused or failed write rolls back whole. Every applied write is recorded in
+// the account's history (History.h) in the same transaction, with the rows its handler's scope
+// covers before and after, the user and the origin set here.
 //
 // Tables plug in by name (compared without regard to letter case): registerTable("UserDefine",
 // handler). A test can make the writer fail, or pause, at its n-th statement of the next writes.
@@ -25,6 +27,8 @@ class Database;
 namespace platform::server {
 
 class DocumentWriter;
+class ChangeRecorder;
+struct ChangeScope;
 
 // One column of a table as declared: its name as the table spells it, and its declared length
 // for text columns (-1 when unbounded or not text).
@@ -43,11 +47,19 @@ public:
     // The table's columns by lower-cased name; empty (with error) when the table is unknown.
     QHash<QString, ColumnInfo> columns(const QString& table, QString* error);
     db::Database& database() { return m_db; }
+    // Who writes and from where, as the history records it.
+    const QString& user() const { return m_user; }
+    const QString& origin() const { return m_origin; }
+    // The history of the write; null where none is kept.
+    ChangeRecorder* recorder() { return m_recorder; }
 
 private:
     friend class DocumentWriter;
     WriteContext(db::Database& db, int failAt, int pauseAt, const PauseHook& pause)
         : m_db(db), m_failAt(failAt), m_pauseAt(pauseAt), m_pause(pause) {}
+    QString m_user;
+    QString m_origin;
+    ChangeRecorder* m_recorder = nullptr;
     bool countStatement(QString* error);
     db::Database& m_db;
     int m_failAt;
@@ -85,6 +97,12 @@ public:
     virtual bool add(WriteContext& context, const Document& document, QString* error) = 0;
     virtual bool modify(WriteContext& context, const Document& document, QString* error) = 0;
     virtual bool remove(WriteContext& context, const DeleteKey& key, QString* error) = 0;
+    // The rows a document or delete key covers, for the history; read before it is applied.
+    // A document the handler will refuse may give any scope.
+    virtual bool documentScope(WriteContext& context, const Document& document, bool modify,
+                               ChangeScope* scope, QString* error);
+    virtual bool deleteScope(WriteContext& context, const DeleteKey& key, ChangeScope* scope,
+                             QString* error);
 };
 
 class DocumentWriter {
@@ -99,6 +117,17 @@ public:
     bool modify(const QString& xml, const QString& table, QString* error);
     bool remove(const QString& keyValue, const QString& keyColumn, const QString& table,
                 QString* error);
+
+    // Reverts a recorded change in one transaction, itself recorded; see undoChange.
+    bool undo(int change, QString* error);
+
+    // Who the following writes are recorded for, and the window or command they come from
+    // (asked at each write when origin is a function).
+    void setUser(const QString& user) { m_user = user; }
+    void setOrigin(const QString& origin) {
+        m_origin = [origin] { return origin; };
+    }
+    void setOrigin(std::function<QString()> origin) { m_origin = std::move(origin); }
 
     // Tests: every following write fails at its n-th statement (1 = the first); 0 switches it
     // off.
@@ -115,9 +144,10 @@ public:
     int lastStatementCount() const { return m_lastCount; }
 
 private:
-    enum class Kind { Add, Modify, Delete };
+    enum class Kind { Add, Modify, Delete, Undo };
+    std::shared_ptr<TableDocument> handler(const QString& table, QString* error) const;
     bool write(Kind kind, const QString& table, QString* error,
-               const std::function<bool(TableDocument&, WriteContext&, QString*)>& apply);
+               const std::function<bool(WriteContext&, ChangeRecorder&, QString*)>& apply);
 
     db::Database& m_db;
     QHash<QString, std::shared_ptr<TableDocument>> m_tables;  // by lower-cased name
@@ -126,6 +156,8 @@ private:
     int m_pauseAt = 0;
     WriteContext::PauseHook m_pause;
     int m_lastCount = 0;
+    QString m_user;
+    std::function<QString()> m_origin;
 };
 
 // A flag as documents write it: "1" or "true" is 1, "0", "false" or nothing is 0 (letter case

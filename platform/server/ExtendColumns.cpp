@@ -4,6 +4,7 @@
 
 #include "host/Quote.h"
 #include "platform/db/Database.h"
+#include "platform/server/History.h"
 
 namespace platform::server {
 
@@ -160,6 +161,10 @@ bool ExtendColumns::dropColumn(const ExtendTable& table, const QString& column, 
     const QHash<QString, ColumnInfo> columns = m_context.columns(companion, &why);
     const auto it = columns.constFind(column.toLower());
     if (it == columns.constEnd()) return true;
+    // The history keeps the column's values, so that an undo can put them back.
+    if (ChangeRecorder* recorder = m_context.recorder())
+        if (!recorder->keepColumn(m_context, table.tableName, companion, it->name, error))
+            return false;
     if (sqlite3_libversion_number() < 3035000) return rebuild(companion, it->name, {}, error);
     return m_context.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
                               .arg(host::sqlIdent(companion), host::sqlIdent(it->name)),

@@ -47,7 +47,8 @@ public:
     // missing). A companion that already holds a column of that name is refused.
     bool addColumn(const ExtendTable& table, const QString& column, const QString& type,
                    QString* error);
-    // Drops the column from the companion table; nothing when it is not there.
+    // Drops the column from the companion table, its values kept in the write's history;
+    // nothing when it is not there.
     bool dropColumn(const ExtendTable& table, const QString& column, QString* error);
     // Rows of the companion whose value of `column` is longer than maxLen characters.
     bool countLonger(const ExtendTable& table, const QString& column, int maxLen, int* rows,

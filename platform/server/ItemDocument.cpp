@@ -8,6 +8,7 @@
 #include "host/Quote.h"
 #include "platform/server/CoverLayouts.h"
 #include "platform/server/ExtendColumns.h"
+#include "platform/server/History.h"
 
 namespace platform::server {
 
@@ -639,6 +640,41 @@ bool ItemDocument::remove(WriteContext& context, const DeleteKey& key, QString* 
                QStringLiteral("UPDATE UserDef_Base SET cParentID = NULL WHERE cParentID = ?"), {id},
                error) &&
            context.exec(QStringLiteral("DELETE FROM UserDef_Base WHERE cId = ?"), {id}, error);
+}
+
+namespace {
+
+// An item's record, names, links and column types, its carry-over rules, and on a delete its
+// values.
+bool itemScope(WriteContext& context, const QString& id, const QString& column, bool deleting,
+               ChangeScope* scope, QString* error) {
+    scope->itemId = scope->key = id;
+    scope->itemRows = true;
+    scope->allValues = deleting;
+    const host::RecordSetPtr stored = context.query(
+        QStringLiteral("SELECT cDicDbName FROM UserDef_Base WHERE cId = ?"), {id}, error);
+    if (!stored) return false;
+    const QString name = stored->isEmpty() ? column : stored->textAt(0, 0).trimmed();
+    if (!name.isEmpty()) scope->ruleColumns << name;
+    return true;
+}
+
+}  // namespace
+
+bool ItemDocument::documentScope(WriteContext& context, const Document& document, bool,
+                                 ChangeScope* scope, QString* error) {
+    QString id, column;
+    for (QDomElement e = document.root().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement()) {
+        if (is(e.tagName(), "cId")) id = e.text().trimmed();
+        if (is(e.tagName(), "cDicDbName")) column = e.text().trimmed();
+    }
+    return itemScope(context, id, column, false, scope, error);
+}
+
+bool ItemDocument::deleteScope(WriteContext& context, const DeleteKey& key, ChangeScope* scope,
+                               QString* error) {
+    return itemScope(context, key.pairs.first().text.trimmed(), {}, true, scope, error);
 }
 
 }  // namespace platform::server

@@ -22,6 +22,10 @@ public:
     bool add(WriteContext& context, const Document& document, QString* error) override;
     bool modify(WriteContext& context, const Document& document, QString* error) override;
     bool remove(WriteContext& context, const DeleteKey& key, QString* error) override;
+    bool documentScope(WriteContext& context, const Document& document, bool modify,
+                       ChangeScope* scope, QString* error) override;
+    bool deleteScope(WriteContext& context, const DeleteKey& key, ChangeScope* scope,
+                     QString* error) override;
 };
 
 // True for a column name of an extended item: a prefix cHDefine, cBDefine, cIDefine, cCDefine

@@ -4,7 +4,9 @@
 #include <QUuid>
 #include <QXmlStreamReader>
 
+#include "host/Quote.h"
 #include "platform/db/Database.h"
+#include "platform/server/History.h"
 
 namespace platform::server {
 
@@ -243,7 +245,7 @@ bool MakeVouchSetDocument::remove(WriteContext& context, const DeleteKey& key, Q
             setError(error, QStringLiteral("Carry-over rules have no column \"%1\".").arg(pair.name));
             return false;
         }
-        where << column->name + QStringLiteral(" = ?");
+        where << host::sqlIdent(column->name) + QStringLiteral(" = ?");
         values << pair.text;
     }
     if (where.isEmpty()) {
@@ -260,6 +262,75 @@ bool MakeVouchSetDocument::remove(WriteContext& context, const DeleteKey& key, Q
         return false;
     }
     return true;
+}
+
+namespace {
+
+// The rules of the given columns, and the item the first of them belongs to.
+bool ruleScope(WriteContext& context, QStringList columns, const QString& key,
+               ChangeScope* scope, QString* error) {
+    columns.removeAll(QString());
+    columns.removeDuplicates();
+    scope->ruleColumns = columns;
+    scope->key = key;
+    if (columns.isEmpty()) return true;
+    const host::RecordSetPtr owner = context.query(
+        QStringLiteral("SELECT cId FROM UserDef_Base WHERE cDicDbName = ?"), {columns.first()},
+        error);
+    if (!owner) return false;
+    if (!owner->isEmpty()) scope->itemId = owner->textAt(0, 0);
+    return true;
+}
+
+}  // namespace
+
+bool MakeVouchSetDocument::documentScope(WriteContext& context, const Document& document, bool,
+                                         ChangeScope* scope, QString* error) {
+    QList<QList<DocumentField>> records;
+    QString why;
+    if (!readRecords(document, &records, &why)) return true;  // refused when applied
+    QStringList columns, guids;
+    for (const QList<DocumentField>& record : records)
+        for (const DocumentField& f : record) {
+            const QString lower = f.name.toLower();
+            if (lower == QLatin1String("cextendfield") || lower == QLatin1String("ctargetfield"))
+                columns << f.text.trimmed();
+            if (lower == QLatin1String("guid") && !f.text.trimmed().isEmpty())
+                guids << f.text.trimmed();
+        }
+    // A rule changed by its guid may move to other columns: the ones it had are watched too.
+    for (const QString& guid : guids) {
+        const host::RecordSetPtr stored = context.query(
+            QStringLiteral("SELECT cextendfield, ctargetfield FROM %1 WHERE guid = ?").arg(kTable),
+            {guid}, error);
+        if (!stored) return false;
+        for (int r = 0; r < stored->recordCount(); ++r)
+            columns << stored->textAt(r, 0) << stored->textAt(r, 1);
+    }
+    return ruleScope(context, columns, columns.value(0), scope, error);
+}
+
+bool MakeVouchSetDocument::deleteScope(WriteContext& context, const DeleteKey& key,
+                                       ChangeScope* scope, QString* error) {
+    QString why;
+    const QHash<QString, ColumnInfo> known = context.columns(kTable, &why);
+    QStringList where;
+    QVariantList values;
+    for (const DocumentField& pair : key.pairs) {
+        const auto column = known.constFind(pair.name.trimmed().toLower());
+        if (column == known.constEnd()) return true;  // refused when applied
+        where << host::sqlIdent(column->name) + QStringLiteral(" = ?");
+        values << pair.text;
+    }
+    const host::RecordSetPtr rules = context.query(
+        QStringLiteral("SELECT cextendfield, ctargetfield FROM %1 WHERE %2")
+            .arg(kTable, where.join(QStringLiteral(" AND "))),
+        values, error);
+    if (!rules) return false;
+    QStringList columns;
+    for (int r = 0; r < rules->recordCount(); ++r)
+        columns << rules->textAt(r, 0) << rules->textAt(r, 1);
+    return ruleScope(context, columns, key.pairs.first().text, scope, error);
 }
 
 }  // namespace platform::server

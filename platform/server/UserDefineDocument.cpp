@@ -4,6 +4,7 @@
 
 #include "host/Quote.h"
 #include "platform/db/Database.h"
+#include "platform/server/History.h"
 
 namespace platform::server {
 
@@ -204,6 +205,45 @@ bool UserDefineDocument::remove(WriteContext& context, const DeleteKey& key, QSt
         setError(error, QStringLiteral("No value with %1 exists.").arg(shown.join(QStringLiteral(", "))));
         return false;
     }
+    return true;
+}
+
+bool UserDefineDocument::documentScope(WriteContext&, const Document& document, bool,
+                                       ChangeScope* scope, QString*) {
+    QList<DocumentField> fields;
+    QString why;
+    if (!readFlatDocument(document, kTable, &fields, &why)) return true;  // refused when applied
+    for (const DocumentField& field : fields) {
+        const QString lower = field.name.toLower();
+        if (lower == QLatin1String("cid")) scope->itemId = field.text.trimmed();
+        if (lower == QLatin1String("cvalue") || lower == QLatin1String("svalue"))
+            scope->values << field.text;
+    }
+    scope->values.removeDuplicates();
+    scope->key = scope->itemId;
+    if (!scope->values.isEmpty()) scope->key += QStringLiteral(" / ") + scope->values.last();
+    return true;
+}
+
+bool UserDefineDocument::deleteScope(WriteContext&, const DeleteKey& key, ChangeScope* scope,
+                                     QString*) {
+    bool onlyValue = true;
+    for (const DocumentField& pair : key.pairs) {
+        const QString lower = pair.name.toLower();
+        if (lower == QLatin1String("cid"))
+            scope->itemId = pair.text.trimmed();
+        else if (lower == QLatin1String("cvalue"))
+            scope->values << pair.text;
+        else
+            onlyValue = false;
+    }
+    // A key by another column may take any of the item's values.
+    if (!onlyValue || scope->values.isEmpty()) {
+        scope->values.clear();
+        scope->allValues = true;
+    }
+    scope->key = scope->itemId;
+    if (!scope->values.isEmpty()) scope->key += QStringLiteral(" / ") + scope->values.first();
     return true;
 }
 

@@ -14,6 +14,10 @@ public:
     bool add(WriteContext& context, const Document& document, QString* error) override;
     bool modify(WriteContext& context, const Document& document, QString* error) override;
     bool remove(WriteContext& context, const DeleteKey& key, QString* error) override;
+    bool documentScope(WriteContext& context, const Document& document, bool modify,
+                       ChangeScope* scope, QString* error) override;
+    bool deleteScope(WriteContext& context, const DeleteKey& key, ChangeScope* scope,
+                     QString* error) override;
 };
 
 }  // namespace platform::server

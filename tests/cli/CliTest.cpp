@@ -7,6 +7,8 @@
 
 #include "platform/db/AccountFiles.h"
 #include "platform/pub/FunctionLocks.h"
+#include "platform/db/Database.h"
+#include "platform/server/ClsCommon.h"
 #include "tests/support/TestAccount.h"
 
 namespace {
@@ -56,8 +58,8 @@ TEST_F(CommandLine, HelpListsEveryOptionAndRefusalsNeedNoDisplay) {
                              "--screenshot", "--force", "--yes", "--name", "--admin",
                              "--password-stdin", "init-demo", "sql", "check", "backup", "restore",
                              "user list", "user add", "user passwd", "user remove", "export",
-                             "diff", "import", "--class", "--item", "--dry-run",
-                             "--remove-missing", "help"})
+                             "diff", "import", "history", "undo", "--class", "--item",
+                             "--dry-run", "--remove-missing", "--purge", "help"})
         EXPECT_TRUE(help.out.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(word)))) << word;
     EXPECT_EQ(run({QStringLiteral("help")}).out, help.out);
 
@@ -196,6 +198,50 @@ TEST_F(CommandLine, UsersComeAndGoWithPasswordsReadFromStdinThatNothingShows) {
         EXPECT_FALSE(text.contains(QStringLiteral("pass-word"))) << text.toStdString();
         EXPECT_FALSE(text.contains(QStringLiteral("$argon2"))) << text.toStdString();
     }
+}
+
+// A deleted item in the history, undone from the command line, the history purged at the end.
+TEST_F(CommandLine, HistoryShowsADeletionThatUndoPutsBack) {
+    QString error;
+    ASSERT_TRUE(account.srv().Delete(QStringLiteral("1003"), QStringLiteral("cid"),
+                                     QStringLiteral("Userdef_base"), &error))
+        << error.toStdString();
+    const auto count = [&](const char* sql) {
+        const host::RecordSetPtr rs = account.db().query(QString::fromLatin1(sql));
+        return rs ? rs->at(0, 0).toInt() : -1;
+    };
+    const int change = count("SELECT max(iChange) FROM zx_History");
+    const QString number = QString::number(change);
+    Result r = run({"history", "001", "--item", "1003"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    for (const QString& line : {QStringLiteral("#%1  ").arg(change),
+                                QStringLiteral("  Delete Userdef_base 1003\n"),
+                                QStringLiteral("    - UserDef_Base [1003]: "),
+                                QStringLiteral("    column cHDefine3 on PU_ArrivalHead: nvarchar(20) COLLATE NOCASE -> (none)\n")})
+        EXPECT_TRUE(r.out.contains(line)) << line.toStdString() << "\n" << r.out.toStdString();
+
+    const QList<std::pair<QStringList, const char*>> refused = {
+        {{"undo", "001", "first"}, "is not the number of a change"},
+        {{"undo", "001", "99999"}, "There is no change 99999"},
+    };
+    for (const auto& [arguments, reason] : refused) {
+        r = run(arguments);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains(QLatin1String(reason))) << r.err.toStdString();
+    }
+    r = run({"undo", "001", number});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(count("SELECT count(*) FROM UserDef_Base WHERE cId = '1003'"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM pragma_table_info('PU_ArrivalHead_extradefine') "
+                    "WHERE name = 'cHDefine3'"),
+              1);
+    r = run({"undo", "001", number});
+    EXPECT_TRUE(r.status == 1 && r.err.contains("undone already")) << r.err.toStdString();
+    EXPECT_TRUE(run({"history", "001"}).out.contains(QStringLiteral("(undone by #%1)").arg(change + 1)));
+
+    r = run({"history", "001", "--purge", QString::number(change + 1)});
+    EXPECT_EQ(r.out, QStringLiteral("Removed 2 change(s) up to %1 from the history.\n").arg(change + 1));
+    EXPECT_EQ(count("SELECT count(*) FROM zx_History") + count("SELECT count(*) FROM zx_HistoryValue"), 0);
 }
 
 }  // namespace

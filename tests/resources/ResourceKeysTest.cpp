@@ -30,7 +30,7 @@ QMap<QString, QString> keysInSources() {
     };
     const QString root = QStringLiteral(USERDEF_SOURCE_DIR);
     for (const char* folder : {"entry", "common", "catalogue", "itemdef", "archive", "carryover",
-                               "cover", "controls", "app", "resources/icons"}) {
+                               "cover", "history", "controls", "app", "resources/icons"}) {
         QDirIterator it(root + QLatin1Char('/') + QLatin1String(folder),
                         {"*.cpp", "*.h", "*.ui", "toolbars.json"}, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {

@@ -111,4 +111,23 @@ TEST(AccountFile, ThePreviousVersionIsRebuiltOnceInOneTransaction) {
     EXPECT_TRUE(Database::open(old, false, &error)) << error.toStdString();
 }
 
+// An account of the version before the change history gets its tables, empty, when opened.
+TEST(AccountFile, AnAccountWithoutHistoryGetsItsTablesWhenOpened) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("ZxData_001.db"));
+    {
+        QString error;
+        std::unique_ptr<Database> db = Database::open(file, true, &error);
+        ASSERT_TRUE(db && platform::db::createAccountSchema(*db, &error)) << error.toStdString();
+    }
+    ASSERT_EQ(sqliteShell(file, QStringLiteral("DROP TABLE zx_HistoryValue; DROP TABLE zx_History; "
+                                               "UPDATE zx_SchemaVersion SET iVersion = 5")),
+              "");
+    QString error;
+    EXPECT_TRUE(Database::open(file, false, &error)) << error.toStdString();
+    EXPECT_EQ(sqliteShell(file, QStringLiteral("SELECT count(*) FROM zx_History JOIN zx_HistoryValue "
+                                               "USING (iChange); SELECT iVersion FROM zx_SchemaVersion")),
+              QStringLiteral("0\n%1").arg(platform::db::kSchemaVersion));
+}
+
 }  // namespace

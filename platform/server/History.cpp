@@ -1,0 +1,548 @@
+#include "platform/server/History.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMap>
+#include <QSet>
+
+#include <sqlite3.h>
+
+#include "host/Quote.h"
+#include "platform/db/Database.h"
+#include "platform/server/ExtendColumns.h"
+
+namespace platform::server {
+
+namespace {
+
+void setError(QString* error, const QString& text) {
+    if (error) *error = text;
+}
+
+// The tables a change covers, parents first, with the columns that tell their rows apart.
+struct TableShape {
+    QString name;
+    QStringList match;
+};
+
+const QList<TableShape>& tableShapes() {
+    static const QList<TableShape> shapes = {
+        {QStringLiteral("UserDef_Base"), {QStringLiteral("cId")}},
+        {QStringLiteral("userdef_lang"), {QStringLiteral("cid"), QStringLiteral("LocaleID")}},
+        {QStringLiteral("UserDefDetail"), {QStringLiteral("cid"), QStringLiteral("TableName")}},
+        {QStringLiteral("Userdefine"), {QStringLiteral("cId"), QStringLiteral("cValue")}},
+        {QStringLiteral("AA_ExtendDefineMakeVouch_Set"), {QStringLiteral("guid")}},
+    };
+    return shapes;
+}
+
+const QString kColumns = QStringLiteral("columns");
+
+QString json(const QJsonObject& object) {
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+QJsonObject parseJson(const QString& text) {
+    return QJsonDocument::fromJson(text.toUtf8()).object();
+}
+
+// A stored value as bound again: whole numbers as integers, null as NULL.
+QVariant bindable(const QJsonValue& value) {
+    if (value.isNull() || value.isUndefined()) return QVariant();
+    if (value.isBool()) return int(value.toBool());
+    if (value.isDouble()) {
+        const double d = value.toDouble();
+        const qlonglong whole = qlonglong(d);
+        return double(whole) == d ? QVariant(whole) : QVariant(d);
+    }
+    return value.toString();
+}
+
+QString shown(const QJsonValue& value) {
+    if (value.isNull() || value.isUndefined()) return QStringLiteral("NULL");
+    if (value.isDouble()) return bindable(value).toString();
+    if (value.isBool()) return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    return QLatin1Char('"') + value.toString() + QLatin1Char('"');
+}
+
+// A row's identity within its table, letter case ignored as the tables compare keys.
+QString rowKey(const TableShape& shape, const QJsonObject& row) {
+    QStringList parts;
+    for (const QString& column : shape.match) parts << bindable(row.value(column)).toString();
+    return parts.join(QChar(0x1f)).toLower();
+}
+
+QString rowLabel(const TableShape& shape, const QJsonObject& row) {
+    QStringList parts;
+    for (const QString& column : shape.match) parts << bindable(row.value(column)).toString();
+    return shape.name + QStringLiteral(" [") + parts.join(QStringLiteral(", ")) +
+           QLatin1Char(']');
+}
+
+QMap<QString, QJsonObject> keyedRows(const TableShape& shape, const QJsonArray& rows) {
+    QMap<QString, QJsonObject> out;
+    for (const QJsonValue& row : rows) out.insert(rowKey(shape, row.toObject()), row.toObject());
+    return out;
+}
+
+bool readRows(WriteContext& context, const QString& table, const QString& where,
+              const QVariantList& params, const QStringList& order, QJsonArray* out,
+              QString* error) {
+    QStringList orderBy;
+    for (const QString& column : order) orderBy << host::sqlIdent(column);
+    const host::RecordSetPtr rs = context.query(
+        QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY %3")
+            .arg(host::sqlIdent(table), where, orderBy.join(QLatin1Char(','))),
+        params, error);
+    if (!rs) return false;
+    for (int r = 0; r < rs->recordCount(); ++r) {
+        QJsonObject row;
+        for (int c = 0; c < rs->fieldCount(); ++c) {
+            const QString name = rs->field(c).name;
+            if (name.compare(QLatin1String("pubzxts"), Qt::CaseInsensitive) == 0) continue;
+            row.insert(name, QJsonValue::fromVariant(rs->at(r, c)));
+        }
+        out->append(row);
+    }
+    return true;
+}
+
+QString marks(qsizetype n) {
+    return QStringList(QList<QString>(n, QStringLiteral("?"))).join(QLatin1Char(','));
+}
+
+const TableShape& shapeOf(const QString& name) {
+    for (const TableShape& s : tableShapes())
+        if (s.name == name) return s;
+    return tableShapes().first();
+}
+
+// The item's column name as its record holds it in either set of rows.
+QString itemColumn(const QJsonObject& rows) {
+    const QJsonArray base = rows.value(QStringLiteral("UserDef_Base")).toArray();
+    return base.isEmpty() ? QString()
+                          : base.first().toObject().value(QStringLiteral("cDicDbName")).toString();
+}
+
+// The key column of a companion table; empty with a reason when it has none.
+QString companionKey(WriteContext& context, const QString& companion, QString* error) {
+    const host::RecordSetPtr rs = context.query(
+        QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE pk = 1"), {companion}, error);
+    if (!rs) return {};
+    if (rs->isEmpty())
+        setError(error, QStringLiteral("The table %1 has no key column.").arg(companion));
+    return rs->isEmpty() ? QString() : rs->at(0, 0).toString();
+}
+
+}  // namespace
+
+QJsonObject ChangeScope::toJson() const {
+    QJsonObject out;
+    out.insert(QStringLiteral("item"), itemId);
+    out.insert(QStringLiteral("key"), key);
+    out.insert(QStringLiteral("itemRows"), itemRows);
+    out.insert(QStringLiteral("allValues"), allValues);
+    out.insert(QStringLiteral("values"), QJsonArray::fromStringList(values));
+    out.insert(QStringLiteral("ruleColumns"), QJsonArray::fromStringList(ruleColumns));
+    return out;
+}
+
+ChangeScope ChangeScope::fromJson(const QJsonObject& json) {
+    ChangeScope scope;
+    scope.itemId = json.value(QStringLiteral("item")).toString();
+    scope.key = json.value(QStringLiteral("key")).toString();
+    scope.itemRows = json.value(QStringLiteral("itemRows")).toBool();
+    scope.allValues = json.value(QStringLiteral("allValues")).toBool();
+    for (const QJsonValue& v : json.value(QStringLiteral("values")).toArray())
+        scope.values << v.toString();
+    for (const QJsonValue& v : json.value(QStringLiteral("ruleColumns")).toArray())
+        scope.ruleColumns << v.toString();
+    return scope;
+}
+
+bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* rows,
+               QString* error) {
+    *rows = {};
+    const QVariantList id = {scope.itemId};
+    const auto read = [&](const QString& table, const QString& where, const QVariantList& params) {
+        QJsonArray out;
+        if (!readRows(context, table, where, params, shapeOf(table).match, &out, error)) return false;
+        rows->insert(table, out);
+        return true;
+    };
+    if (scope.itemRows) {
+        if (!read(QStringLiteral("UserDef_Base"), QStringLiteral("cId = ?"), id) ||
+            !read(QStringLiteral("userdef_lang"), QStringLiteral("cid = ?"), id) ||
+            !read(QStringLiteral("UserDefDetail"), QStringLiteral("cid = ?"), id))
+            return false;
+        const QString column = itemColumn(*rows);
+        const QJsonArray links = rows->value(QStringLiteral("UserDefDetail")).toArray();
+        QJsonObject types;
+        if (!column.isEmpty() && !links.isEmpty()) {
+            ExtendColumns columns(context);
+            if (!columns.load(error)) return false;
+            for (const QJsonValue& link : links) {
+                const QString name = link.toObject().value(QStringLiteral("TableName")).toString();
+                const ExtendTable* table = columns.linked(name);
+                const QString companion =
+                    (table ? table->hostTable : name) + QStringLiteral("_extradefine");
+                const host::RecordSetPtr rs = context.query(
+                    QStringLiteral("SELECT name, type FROM pragma_table_info(?) WHERE name = ? "
+                                   "COLLATE NOCASE"),
+                    {companion, column}, error);
+                if (!rs) return false;
+                if (rs->isEmpty()) continue;
+                // The declared type with the column's collation, as the column is made again.
+                QString type = rs->at(0, 1).toString();
+                const char* collation = nullptr;
+                if (sqlite3_table_column_metadata(context.database().handle(), "main",
+                                                  companion.toUtf8().constData(),
+                                                  rs->at(0, 0).toString().toUtf8().constData(),
+                                                  nullptr, &collation, nullptr, nullptr,
+                                                  nullptr) == SQLITE_OK &&
+                    collation && qstricmp(collation, "BINARY") != 0)
+                    type += QStringLiteral(" COLLATE ") + QString::fromUtf8(collation);
+                types.insert(name, type);
+            }
+        }
+        rows->insert(kColumns, types);
+    }
+    if (scope.allValues) {
+        if (!read(QStringLiteral("Userdefine"), QStringLiteral("cId = ?"), id)) return false;
+    } else if (!scope.values.isEmpty()) {
+        QVariantList params = id;
+        for (const QString& v : scope.values) params << v;
+        if (!read(QStringLiteral("Userdefine"),
+                  QStringLiteral("cId = ? AND cValue IN (%1)").arg(marks(scope.values.size())),
+                  params))
+            return false;
+    }
+    if (!scope.ruleColumns.isEmpty()) {
+        QVariantList params;
+        for (const QString& c : scope.ruleColumns) params << c;
+        params += params;
+        const QString list = marks(scope.ruleColumns.size());
+        if (!read(QStringLiteral("AA_ExtendDefineMakeVouch_Set"),
+                  QStringLiteral("cextendfield IN (%1) OR ctargetfield IN (%1)").arg(list),
+                  params))
+            return false;
+    }
+    return true;
+}
+
+bool ChangeRecorder::begin(WriteContext& context, const ChangeScope& scope,
+                           const QString& operation, const QString& table, int undoOf,
+                           QString* error) {
+    m_scope = scope;
+    if (!scope.itemRows && !scope.allValues && scope.values.isEmpty() &&
+        scope.ruleColumns.isEmpty())
+        return true;  // recorded without rows when it finishes
+    if (!readScope(context, scope, &m_before, error)) return false;
+    const QJsonObject& before = m_before;
+    const host::RecordSetPtr rs = context.query(
+        QStringLiteral("INSERT INTO zx_History(dWhen, cUserId, cOrigin, cOperation, cTable, "
+                       "cKey, cItemId, iUndoOf, cScope, cBefore) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
+                       "?, ?) RETURNING iChange"),
+        {QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+         context.user(), context.origin(), operation, table, scope.key, scope.itemId,
+         undoOf > 0 ? QVariant(undoOf) : QVariant(), json(scope.toJson()), json(before)},
+        error);
+    if (!rs || rs->isEmpty()) return false;
+    m_change = rs->at(0, 0).toInt();
+    return true;
+}
+
+bool ChangeRecorder::keepColumn(WriteContext& context, const QString& linkTable,
+                                const QString& companion, const QString& column,
+                                QString* error) {
+    if (m_change <= 0) return true;
+    const QString key = companionKey(context, companion, error);
+    if (key.isEmpty()) return false;
+    return context.exec(
+        QStringLiteral("INSERT INTO zx_HistoryValue(iChange, cTable, cColumn, vKey, vValue) "
+                       "SELECT ?, ?, ?, %1, %2 FROM %3 WHERE %2 IS NOT NULL ORDER BY %1")
+            .arg(host::sqlIdent(key), host::sqlIdent(column), host::sqlIdent(companion)),
+        {m_change, linkTable, column}, error);
+}
+
+bool ChangeRecorder::finish(WriteContext& context, const QString& operation, const QString& table,
+                            QString* error) {
+    if (m_change <= 0)
+        return context.exec(
+            QStringLiteral("INSERT INTO zx_History(dWhen, cUserId, cOrigin, cOperation, cTable) "
+                           "VALUES (?, ?, ?, ?, ?)"),
+            {QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+             context.user(), context.origin(), operation, table},
+            error);
+    QJsonObject after;
+    return readScope(context, m_scope, &after, error) &&
+           context.exec(QStringLiteral("UPDATE zx_History SET cAfter = ? WHERE iChange = ?"),
+                        {json(after), m_change}, error);
+}
+
+namespace {
+
+bool restoreColumns(WriteContext& context, int change,
+                    const QJsonObject& before, const QJsonObject& now, QString* error) {
+    const QJsonObject was = before.value(kColumns).toObject();
+    const QJsonObject is = now.value(kColumns).toObject();
+    if (was == is) return true;
+    QString column = itemColumn(before);
+    if (column.isEmpty()) column = itemColumn(now);
+    ExtendColumns columns(context);
+    if (!columns.load(error)) return false;
+    const auto tableOf = [&](const QString& name) {
+        const ExtendTable* table = columns.linked(name);
+        return table ? *table : ExtendTable{name, name, {}, {}};
+    };
+    for (auto it = is.begin(); it != is.end(); ++it) {
+        if (was.contains(it.key())) continue;
+        const ExtendTable table = tableOf(it.key());
+        if (!columns.dropColumn(table, column, error)) return false;
+    }
+    for (auto it = was.begin(); it != was.end(); ++it) {
+        const QString type = it.value().toString();
+        const ExtendTable table = tableOf(it.key());
+        if (is.contains(it.key())) {
+            if (is.value(it.key()).toString() == type) continue;
+            if (!columns.retypeColumn(table, column, type, error)) return false;
+            continue;
+        }
+        if (!columns.linked(it.key())) {
+            setError(error, QStringLiteral("The table %1 is no longer extendable; the column %2 "
+                                           "cannot be put back on it.")
+                                .arg(it.key(), column));
+            return false;
+        }
+        if (!columns.addColumn(table, column, type, error)) return false;
+        const QString key = companionKey(context, table.companion(), error);
+        if (key.isEmpty()) return false;
+        const QString k = host::sqlIdent(key), c = host::sqlIdent(column);
+        if (!context.exec(
+                QStringLiteral("INSERT INTO %1(%2, %3) SELECT vKey, vValue FROM zx_HistoryValue "
+                               "WHERE iChange = ? AND cTable = ? AND cColumn = ? ORDER BY rowid "
+                               "ON CONFLICT(%2) DO UPDATE SET %3 = excluded.%3")
+                    .arg(host::sqlIdent(table.companion()), k, c),
+                {change, it.key(), column}, error))
+            return false;
+    }
+    return true;
+}
+
+bool restoreRows(WriteContext& context, const QJsonObject& before, const QJsonObject& now,
+                 QString* error) {
+    const QList<TableShape>& shapes = tableShapes();
+    // Rows that were not there before go, children first.
+    for (auto s = shapes.rbegin(); s != shapes.rend(); ++s) {
+        if (!now.contains(s->name)) continue;
+        const QMap<QString, QJsonObject> was = keyedRows(*s, before.value(s->name).toArray());
+        for (const QJsonValue& value : now.value(s->name).toArray()) {
+            const QJsonObject row = value.toObject();
+            if (was.contains(rowKey(*s, row))) continue;
+            QStringList where;
+            QVariantList params;
+            for (const QString& column : s->match) {
+                where << host::sqlIdent(column) + QStringLiteral(" = ?");
+                params << bindable(row.value(column));
+            }
+            if (!context.exec(QStringLiteral("DELETE FROM %1 WHERE %2")
+                                  .arg(host::sqlIdent(s->name), where.join(QStringLiteral(" AND "))),
+                              params, error))
+                return false;
+        }
+    }
+    // Rows of before come back as they were, parents first.
+    for (const TableShape& s : shapes) {
+        if (!before.contains(s.name)) continue;
+        const QMap<QString, QJsonObject> is = keyedRows(s, now.value(s.name).toArray());
+        for (const QJsonValue& value : before.value(s.name).toArray()) {
+            const QJsonObject row = value.toObject();
+            const auto current = is.constFind(rowKey(s, row));
+            if (current != is.constEnd() && *current == row) continue;
+            QStringList names, sets, where;
+            QVariantList params, keys;
+            for (auto it = row.begin(); it != row.end(); ++it) {
+                names << host::sqlIdent(it.key());
+                sets << host::sqlIdent(it.key()) + QStringLiteral(" = ?");
+                params << bindable(it.value());
+            }
+            for (const QString& column : s.match) {
+                where << host::sqlIdent(column) + QStringLiteral(" = ?");
+                keys << bindable(row.value(column));
+            }
+            const bool ok =
+                current != is.constEnd()
+                    ? context.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                       .arg(host::sqlIdent(s.name), sets.join(QLatin1Char(',')),
+                                            where.join(QStringLiteral(" AND "))),
+                                   params + keys, error)
+                    : context.exec(QStringLiteral("INSERT INTO %1(%2) VALUES (%3)")
+                                       .arg(host::sqlIdent(s.name), names.join(QLatin1Char(',')),
+                                            marks(names.size())),
+                                   params, error);
+            if (!ok) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool undoChange(WriteContext& context, ChangeRecorder& recorder, int change, QString* error) {
+    const host::RecordSetPtr rs = context.query(
+        QStringLiteral("SELECT cTable, cKey, cItemId, iUndoOf, iUndoneBy, cScope, cBefore, cAfter "
+                       "FROM zx_History WHERE iChange = ?"),
+        {change}, error);
+    if (!rs) return false;
+    if (rs->isEmpty()) {
+        setError(error, QStringLiteral("There is no change %1 in the history.").arg(change));
+        return false;
+    }
+    const QString table = rs->textAt(0, 0), key = rs->textAt(0, 1), item = rs->textAt(0, 2);
+    if (!rs->isNullAt(0, 3)) {
+        setError(error, QStringLiteral("Change %1 is itself the undo of change %2; it cannot be "
+                                       "undone.")
+                            .arg(change)
+                            .arg(rs->textAt(0, 3)));
+        return false;
+    }
+    if (!rs->isNullAt(0, 4)) {
+        setError(error, QStringLiteral("Change %1 has been undone already (by change %2).")
+                            .arg(change)
+                            .arg(rs->textAt(0, 4)));
+        return false;
+    }
+    if (rs->isNullAt(0, 5) || rs->isNullAt(0, 7)) {
+        setError(error,
+                 QStringLiteral("Change %1 recorded no rows; it cannot be undone.").arg(change));
+        return false;
+    }
+    const ChangeScope scope = ChangeScope::fromJson(parseJson(rs->textAt(0, 5)));
+    const QJsonObject before = parseJson(rs->textAt(0, 6));
+    const QJsonObject after = parseJson(rs->textAt(0, 7));
+
+    // A later change of the same item (or key) that stands rests on this one.
+    const host::RecordSetPtr later = context.query(
+        QStringLiteral("SELECT iChange, cOperation, cTable, cUserId, dWhen FROM zx_History "
+                       "WHERE iChange > ? AND iUndoOf IS NULL AND iUndoneBy IS NULL AND "
+                       "(CASE WHEN ? <> '' THEN cItemId = ? ELSE IFNULL(cItemId, '') = '' AND cKey = ? END) "
+                       "ORDER BY iChange DESC LIMIT 1"),
+        {change, item, item, key}, error);
+    if (!later) return false;
+    if (!later->isEmpty()) {
+        setError(error, QStringLiteral("Change %1 cannot be undone: the later change %2 (%3 of "
+                                       "%4 by %5 at %6) of the same item depends on it. Undo "
+                                       "that change first.")
+                            .arg(change)
+                            .arg(later->textAt(0, 0), later->textAt(0, 1), later->textAt(0, 2),
+                                 later->textAt(0, 3), later->textAt(0, 4)));
+        return false;
+    }
+    if (!recorder.begin(context, scope, QStringLiteral("Undo"), table, change, error)) return false;
+    const QJsonObject now = recorder.before();
+    if (now != after) {
+        setError(error, QStringLiteral("Change %1 cannot be undone: its rows were changed since "
+                                       "by a change the history does not hold.")
+                            .arg(change));
+        return false;
+    }
+    return restoreColumns(context, change, before, now, error) &&
+           restoreRows(context, before, now, error) &&
+           context.exec(QStringLiteral("UPDATE zx_History SET iUndoneBy = ? WHERE iChange = ?"),
+                        {recorder.change(), change}, error);
+}
+
+bool readChanges(db::Database& db, const QString& itemId, QList<ChangeEntry>* changes,
+                 QString* error) {
+    changes->clear();
+    const host::RecordSetPtr rs = db.query(
+        QStringLiteral("SELECT h.iChange, h.dWhen, h.cUserId, h.cOrigin, h.cOperation, h.cTable, "
+                       "h.cKey, h.cItemId, h.iUndoOf, h.iUndoneBy, h.cBefore, h.cAfter, "
+                       "(SELECT count(*) FROM zx_HistoryValue v WHERE v.iChange = h.iChange) "
+                       "FROM zx_History h WHERE ? = '' OR h.cItemId = ? ORDER BY h.iChange"),
+        {itemId, itemId}, error);
+    if (!rs) return false;
+    for (int r = 0; r < rs->recordCount(); ++r) {
+        ChangeEntry e;
+        e.change = rs->at(r, 0).toInt();
+        e.when = rs->textAt(r, 1);
+        e.user = rs->textAt(r, 2);
+        e.origin = rs->textAt(r, 3);
+        e.operation = rs->textAt(r, 4);
+        e.table = rs->textAt(r, 5);
+        e.key = rs->textAt(r, 6);
+        e.itemId = rs->textAt(r, 7);
+        e.undoOf = rs->at(r, 8).toInt();
+        e.undoneBy = rs->at(r, 9).toInt();
+        e.before = parseJson(rs->textAt(r, 10));
+        e.after = parseJson(rs->textAt(r, 11));
+        e.keptValues = rs->at(r, 12).toInt();
+        changes->append(e);
+    }
+    return true;
+}
+
+QStringList describeChange(const QJsonObject& before, const QJsonObject& after) {
+    QStringList lines;
+    for (const TableShape& s : tableShapes()) {
+        const QMap<QString, QJsonObject> was = keyedRows(s, before.value(s.name).toArray());
+        const QMap<QString, QJsonObject> is = keyedRows(s, after.value(s.name).toArray());
+        const auto fields = [](const QJsonObject& row) {
+            QStringList out;
+            for (auto it = row.begin(); it != row.end(); ++it)
+                if (!it.value().isNull()) out << it.key() + QLatin1Char('=') + shown(it.value());
+            return out.join(QStringLiteral(", "));
+        };
+        for (auto it = was.begin(); it != was.end(); ++it)
+            if (!is.contains(it.key()))
+                lines << QStringLiteral("- %1: %2").arg(rowLabel(s, *it), fields(*it));
+        for (auto it = is.begin(); it != is.end(); ++it) {
+            const auto old = was.constFind(it.key());
+            if (old == was.constEnd()) {
+                lines << QStringLiteral("+ %1: %2").arg(rowLabel(s, *it), fields(*it));
+                continue;
+            }
+            QStringList names = old->keys() + it->keys();
+            names.removeDuplicates();
+            names.sort();
+            for (const QString& name : names)
+                if (old->value(name) != it->value(name))
+                    lines << QStringLiteral("  %1 %2: %3 -> %4")
+                                 .arg(rowLabel(s, *it), name, shown(old->value(name)),
+                                      shown(it->value(name)));
+        }
+    }
+    const QJsonObject was = before.value(kColumns).toObject(), is = after.value(kColumns).toObject();
+    QStringList links = was.keys() + is.keys();
+    links.removeDuplicates();
+    links.sort(Qt::CaseInsensitive);
+    const QString column = itemColumn(before).isEmpty() ? itemColumn(after) : itemColumn(before);
+    for (const QString& link : links) {
+        const QString old = was.value(link).toString(), now = is.value(link).toString();
+        if (old != now)
+            lines << QStringLiteral("  column %1 on %2: %3 -> %4")
+                         .arg(column, link, old.isEmpty() ? QStringLiteral("(none)") : old,
+                              now.isEmpty() ? QStringLiteral("(none)") : now);
+    }
+    return lines;
+}
+
+bool purgeHistory(db::Database& db, int upTo, int* removed, QString* error) {
+    db::Transaction t(db, error);
+    if (!t.ok()) return false;
+    const QString where =
+        upTo > 0 ? QStringLiteral(" WHERE iChange <= ?") : QStringLiteral(" WHERE ? = 0");
+    const host::RecordSetPtr count =
+        db.query(QStringLiteral("SELECT count(*) FROM zx_History") + where, {upTo}, error);
+    if (!count) return false;
+    if (removed) *removed = count->at(0, 0).toInt();
+    return db.execParams(QStringLiteral("DELETE FROM zx_HistoryValue WHERE iChange IN (SELECT "
+                                        "iChange FROM zx_History%1)")
+                             .arg(where),
+                         {upTo}, error) &&
+           db.execParams(QStringLiteral("DELETE FROM zx_History") + where, {upTo}, error) &&
+           t.commit(error);
+}
+
+}  // namespace platform::server
