@@ -165,7 +165,7 @@ TEST_F(PortalTest, CarryOverRulesOpenTheRuleListInTheCataloguesSession) {
 TEST_F(PortalTest, DocumentLayoutsShowTheCaptionsAnItemSaveWrote) {
     auto* list = desk->portal()->findChild<QListWidget*>(QStringLiteral("LstFunctions"));
     ASSERT_TRUE(list);
-    ASSERT_EQ(list->count(), 5);
+    ASSERT_EQ(list->count(), 6);
     EXPECT_EQ(list->item(2)->text(), QStringLiteral("Document layouts"));
     emit list->itemActivated(list->item(2));
     ASSERT_EQ(tabs()->count(), 1);
