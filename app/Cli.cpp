@@ -197,8 +197,9 @@ int importPackage(const CommandLine& p, QTextStream& out, QTextStream& err) {
     platform::server::ClsCommon srv;
     if (!connect(root, account, srv, err)) return 1;
     pkg::ImportResult result;
-    if (!importWithLocks(root, account, srv, package, {p.dryRun, p.removeMissing}, &result,
-                         &error)) {
+    if (!importWithLocks(root, account, srv, qEnvironmentVariable("USER"),
+                         QStringLiteral("userdef import"), package, {p.dryRun, p.removeMissing},
+                         &result, &error)) {
         err << "Import refused: " << error << "\n";
         return 1;
     }

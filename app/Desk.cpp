@@ -99,7 +99,8 @@ void Desk::openFunction(const QString& functionKey) {
             m_portal->tabs()->setCurrentWidget(open);
         else
             m_portal->hostWindow(new PackagesView(m_login->root(), m_login->cAcc_id(),
-                                                  m_login->language(), m_prompter),
+                                                  m_login->cUserId(), m_login->language(),
+                                                  m_prompter),
                                  kPackagesForm, true);
         return;
     }

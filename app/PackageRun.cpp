@@ -24,6 +24,7 @@ bool openAccountService(const QString& root, const QString& account,
 }
 
 bool importWithLocks(const QString& root, const QString& account, platform::server::ClsCommon& srv,
+                     const QString& user, const QString& origin,
                      const platform::package::Package& package,
                      const platform::package::ImportOptions& options,
                      platform::package::ImportResult* result, QString* error) {
@@ -46,6 +47,7 @@ bool importWithLocks(const QString& root, const QString& account, platform::serv
                  unchanged;
         return false;
     }
+    srv.setChangeSource(user, [origin] { return origin; });
     return platform::package::importPackage(srv.connection()->database(), *srv.writer(), package,
                                             options, result, error);
 }

@@ -40,11 +40,13 @@ QString changeLine(const pkg::FieldChange& c) {
 
 }  // namespace
 
-PackagesView::PackagesView(const QString& root, const QString& account, const QString& language,
+PackagesView::PackagesView(const QString& root, const QString& account, const QString& user,
+                           const QString& language,
                            std::shared_ptr<platform::pub::IPrompter> prompter, QWidget* parent)
     : QWidget(parent),
       m_root(root),
       m_account(account),
+      m_user(user),
       m_language(language),
       m_prompter(std::move(prompter)),
       m_file(named(new QLineEdit(this), "EdtFile")),
@@ -228,7 +230,8 @@ void PackagesView::importPackage() {
             return say(text("Desk.Packages.NothingImported"), false);
     }
     pkg::ImportResult result;
-    if (!importWithLocks(m_root, m_account, srv, package, {false, removing}, &result, &error))
+    if (!importWithLocks(m_root, m_account, srv, m_user, QStringLiteral("PackagesView"), package,
+                         {false, removing}, &result, &error))
         return say(error, true);
     QString message = text("Desk.Packages.Imported", {QString::number(result.documents)});
     for (const QString& note : result.notes) message += QLatin1Char('\n') + note;

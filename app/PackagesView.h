@@ -27,7 +27,9 @@ namespace app {
 class PackagesView : public QWidget {
     Q_OBJECT
 public:
-    PackagesView(const QString& root, const QString& account, const QString& language,
+    // `user` is who the account's history names for an import.
+    PackagesView(const QString& root, const QString& account, const QString& user,
+                 const QString& language,
                  std::shared_ptr<platform::pub::IPrompter> prompter, QWidget* parent = nullptr);
 
     // The buttons' commands, on the file name typed (or browsed) and the class chosen.
@@ -43,7 +45,7 @@ private:
     void show(const platform::package::PackageComparison& comparison);
     QTreeWidgetItem* group(const char* key, int count);
 
-    QString m_root, m_account, m_language;
+    QString m_root, m_account, m_user, m_language;
     std::shared_ptr<platform::pub::IPrompter> m_prompter;
     QLineEdit* m_file;
     QComboBox* m_class;

@@ -294,4 +294,8 @@ TEST_F(CommandLine, PackageExportDiffAndImportBetweenAccounts) {
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(run({QStringLiteral("sql"), QStringLiteral("002"), name}).out.contains(QStringLiteral("合同号")));
     EXPECT_EQ(exported("002", back), package);
+    // The account's history says where the change came from.
+    EXPECT_TRUE(run({QStringLiteral("sql"), QStringLiteral("002"),
+                     QStringLiteral("select distinct cOrigin from zx_History")})
+                    .out.contains(QStringLiteral("userdef import")));
 }
