@@ -3,6 +3,7 @@
 #include "host/ILogin.h"
 #include "platform/colset/ColSetSvr.h"
 #include "platform/filter/FilterSvr.h"
+#include "platform/package/PackageService.h"
 #include "platform/plugins/PlugInManager.h"
 #include "platform/pub/MessageBoxPrompter.h"
 #include "platform/pub/Pub.h"
@@ -36,6 +37,10 @@ std::shared_ptr<host::IPlugInManager> HostFactory::createPlugInManager() {
 
 std::shared_ptr<host::IFilterSvr> HostFactory::createFilter() {
     return std::make_shared<platform::filter::FilterSvr>(m_windowHost);
+}
+
+std::shared_ptr<host::IPackages> HostFactory::createPackages() {
+    return std::make_shared<platform::package::PackageService>();
 }
 
 }  // namespace app

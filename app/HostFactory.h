@@ -27,6 +27,7 @@ public:
     std::shared_ptr<host::IColSet> createColSet() override;
     std::shared_ptr<host::IPlugInManager> createPlugInManager() override;
     std::shared_ptr<host::IFilterSvr> createFilter() override;
+    std::shared_ptr<host::IPackages> createPackages() override;
     host::IWindowHost* windowHost() override { return m_windowHost; }
 
 private:

@@ -121,6 +121,8 @@ FrmUserDef::FrmUserDef(bool inPortal, const QString& classCode, QWidget* parent)
     ui->Frame2->setSizePolicy(wrapping);
 
     m_optionGroup->setExclusive(true);
+    // Ctrl+click and Shift+click select several items for a package.
+    grid()->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     // Commands from the classic toolbar (hidden behind the host toolbar, kept for its states).
     for (QAction* a : ui->Tlb->actions()) {
@@ -166,6 +168,7 @@ void FrmUserDef::SetupMenus() {
         {ui->mPrint, QStringLiteral("Print")},
         {ui->mPreview, QStringLiteral("Preview")},
         {ui->mSaveFile, QStringLiteral("SaveFile")},
+        {ui->mExportPackage, QStringLiteral("ExportPackage")},
         {ui->mSetUp, QStringLiteral("SetUp")},
         {ui->mPrintNo, QStringLiteral("mPrintNo")},
         {ui->mHelp, QStringLiteral("Help")},
@@ -580,6 +583,8 @@ void FrmUserDef::RunCommand(const QString& key, const QString& mode) {
         OpenValueArchive();
     } else if (is("Delete")) {
         DeleteItem();
+    } else if (is("ExportPackage")) {
+        ExportPackage();
     } else if (is("mStb") || is("mText")) {
         WindowOption(key);
     } else if (is("Print")) {

@@ -102,6 +102,10 @@ private:
     void OpenValueArchive();
     // Deletes the selected extended item (catalogue/DeleteItem.cpp).
     void DeleteItem();
+    // Writes a package of the selected items, the class shown or everything
+    // (catalogue/ExportPackage.cpp); the ids of the items the list has selected.
+    void ExportPackage();
+    QStringList selectedItemIds() const;
     QTreeWidgetItem* nodeOf(const QString& key) const;
     QAction* classicButton(const QString& key) const;
     bool isRootSelected() const;

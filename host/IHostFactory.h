@@ -9,6 +9,7 @@ class IPub;
 class IClsCommon;
 class IColSet;
 class IFilterSvr;
+class IPackages;
 class IPlugInManager;
 class IWindowHost;
 
@@ -21,6 +22,8 @@ public:
     virtual std::shared_ptr<IPlugInManager> createPlugInManager() = 0;
     // The filter dialog; a host without one answers null.
     virtual std::shared_ptr<IFilterSvr> createFilter() { return nullptr; }
+    // The package writer; a host without one answers null.
+    virtual std::shared_ptr<IPackages> createPackages() { return nullptr; }
     virtual IWindowHost* windowHost() = 0;
 };
 

@@ -1,5 +1,5 @@
-// What the user gets from printing, export and page set-up of the catalogue's list, and the
-// window options kept for the user. Every dialog is answered by the test's window host.
+// What the user gets from printing, export and page set-up of the catalogue's list, its package
+// export, and the window options kept for the user. Every dialog is answered by the test's window host.
 #include <QDialog>
 #include <QFileDialog>
 #include <QPrintDialog>
@@ -8,7 +8,10 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 
+#include "catalogue/FrmExportPackage.h"
 #include "controls/PrintControl.h"
+#include "platform/package/PackageAccount.h"
+#include "platform/package/PackageWriter.h"
 #include "host/IWindowHost.h"
 #include "tests/catalogue/CatalogueFixture.h"
 #include "tests/controls/PrintFiles.h"
@@ -114,6 +117,59 @@ TEST_F(CataloguePrint, ExportWritesAWorkbookOrSaysWhyNot) {
     };
     w->RunCommand(QStringLiteral("SaveFile"));
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("items.csv")));
+}
+
+// Two items picked in the list, the class shown or everything: the file holds what the command
+// line's export of the same choice writes, byte for byte.
+TEST_F(CataloguePrint, PackageExportWritesTheChosenItems) {
+    namespace pkg = platform::package;
+    ASSERT_TRUE(dir.isValid());
+    auto w = openCatalogue();
+    ASSERT_TRUE(w->selectClass(QStringLiteral("单据头")));
+    controls::Grid* g = w->grid();
+    ASSERT_GE(g->rows(), 4);
+    const auto click = [g](int row, Qt::KeyboardModifiers keys) {
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, keys,
+                          g->visualRect(g->model()->index(row - 1, catalogue::kColItem)).center());
+    };
+    click(1, Qt::NoModifier);
+    click(3, Qt::ControlModifier);
+    const QStringList ids = {g->text(1, catalogue::kColId), g->text(3, catalogue::kColId)};
+
+    struct Case { const char* option; pkg::PackageScope::Kind kind; QStringList classes, labels; };
+    for (const Case& c : {Case{"OptSelected", pkg::PackageScope::Items, {}, ids},
+                          Case{"OptClass", pkg::PackageScope::Classes, {QStringLiteral("单据头")}, {}},
+                          Case{"OptAll", pkg::PackageScope::All, {}, {}}}) {
+        SCOPED_TRACE(c.option);
+        const QString path = file(c.option);  // no suffix: ".xml" is added
+        host.onModal = [&](QDialog* d) {
+            if (auto* files = qobject_cast<QFileDialog*>(d)) files->selectFile(path);
+            else d->findChild<QRadioButton*>(QLatin1String(c.option))->click();
+            return int(QDialog::Accepted);
+        };
+        session.prompter->clear();
+        w->findChild<QAction*>(QStringLiteral("mExportPackage"))->trigger();
+        QFile written(path + QStringLiteral(".xml"));
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << lastMessage().toStdString();
+        pkg::Selection selection;
+        selection.scope.kind = c.kind;
+        selection.scope.classes = c.classes;
+        selection.labels = c.labels;
+        pkg::Package expected;
+        QString error;
+        ASSERT_TRUE(pkg::readAccount(session.account.db(), selection, &expected, &error))
+            << error.toStdString();
+        if (c.kind == pkg::PackageScope::Items) {
+            EXPECT_EQ(expected.items.size(), qsizetype(2));
+        }
+        EXPECT_EQ(written.readAll().toStdString(), pkg::writePackage(expected, &error).toStdString());
+        EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("已导出 %1 个项目").arg(expected.items.size())))
+            << lastMessage().toStdString();
+    }
+    // Cancelling the question asks for no file.
+    host.onModal = nullptr;
+    w->RunCommand(QStringLiteral("ExportPackage"));
+    EXPECT_EQ(host.shown.last(), QStringLiteral("catalogue::FrmExportPackage"));
 }
 
 TEST_F(CataloguePrint, PageSetUpIsKeptForTheNextWindow) {

@@ -4,6 +4,7 @@
 #include "common/Session.h"
 #include "controls/RefEdit.h"
 #include "platform/filter/FilterSvr.h"
+#include "platform/package/PackageService.h"
 #include "platform/plugins/PlugInManager.h"
 
 namespace testsupport {
@@ -14,6 +15,10 @@ std::shared_ptr<host::IPlugInManager> TestHostFactory::createPlugInManager() {
 
 std::shared_ptr<host::IFilterSvr> TestHostFactory::createFilter() {
     return std::make_shared<platform::filter::FilterSvr>(&windows);
+}
+
+std::shared_ptr<host::IPackages> TestHostFactory::createPackages() {
+    return std::make_shared<platform::package::PackageService>();
 }
 
 TestSession::TestSession(const QString& language) {

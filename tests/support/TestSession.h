@@ -49,6 +49,7 @@ public:
     std::shared_ptr<host::IPlugInManager> createPlugInManager() override;
     // The real filter component, whose dialog goes to `windows`.
     std::shared_ptr<host::IFilterSvr> createFilter() override;
+    std::shared_ptr<host::IPackages> createPackages() override;
     host::IWindowHost* windowHost() override { return &windows; }
 
     std::shared_ptr<host::IPub> pub;
