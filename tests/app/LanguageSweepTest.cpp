@@ -23,6 +23,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
+#include <QToolButton>
 #include <QToolBar>
 #include <QAbstractButton>
 #include <QSet>
@@ -34,6 +36,8 @@
 #include "carryover/FrmMakeVouchSet.h"
 #include "common/ResText.h"
 #include "controls/Grid.h"
+#include "controls/LookupWindow.h"
+#include "controls/RefEdit.h"
 #include "entry/CatalogueWindow.h"
 #include "platform/pub/ScriptedPrompter.h"
 #include "tests/support/TestSession.h"
@@ -102,7 +106,7 @@ protected:
             if (!w->isVisibleTo(top)) continue;
             const QString name = w->objectName();
             static const QStringList userBoxes = {"EdtcValue", "EdtcAlias", "EdtcBarCode",
-                "EdtcParentValue", "EdtcDefaultVal", "EdtDesc"};
+                "EdtcParentValue", "EdtcDefaultVal"};
             if (userBoxes.contains(name)) continue;
             if (auto* l = qobject_cast<QLabel*>(w)) check(l->text(), name);
             if (auto* b = qobject_cast<QAbstractButton*>(w)) check(b->text(), name);
@@ -194,16 +198,31 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
         catalogue->RunCommand(QString::fromLatin1(o.command));
     }
 
-    // The batch setting, both tabs searched.
+    // The batch setting, both tabs searched; then the header tab searched for the source its
+    // chooser's look-up lists first, and the target chooser's look-up looked at.
     catalogue->RunCommand(QStringLiteral("MakeVouchSet"));
     auto* batch = dynamic_cast<carryover::FrmMakeVouchMain*>(portal->tabs()->currentWidget());
     ASSERT_TRUE(batch);
-    for (int tab : {0, 1}) {
+    for (int tab : {1, 0}) {
         batch->clickTab(tab);
         batch->Operating(QStringLiteral("Refresh"));
         ASSERT_GT(batch->currentGrid()->rows(), 1);
         sweep(batch, QStringLiteral("batch setting tab %1").arg(tab));
     }
+    for (controls::RefEdit* chooser : {batch->targetChooser(), batch->sourceChooser()}) {
+        chooser->setLookupRunner([&](controls::LookupWindow& lookup) {
+            sweep(&lookup, QStringLiteral("batch table look-up"));
+            if (chooser == batch->targetChooser()) return host::RecordSetPtr();
+            lookup.view()->selectRow(0);
+            lookup.choose();
+            return lookup.choice();
+        });
+        QTest::mouseClick(chooser->lookupButton(), Qt::LeftButton);
+    }
+    ASSERT_FALSE(batch->sourceChooser()->text().isEmpty());
+    batch->Operating(QStringLiteral("Refresh"));
+    EXPECT_GT(batch->currentGrid()->rows(), 1) << "no pair for the source chosen";
+    sweep(batch, QStringLiteral("batch setting, tables chosen"));
 
     // The rule list from the portal's function list, and the rule editor on its first rule.
     auto* functions = portal->findChild<QListWidget*>(QStringLiteral("LstFunctions"));
@@ -222,7 +241,8 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
     rules->grid()->setCurrentRow(1);
     rules->ButtonClick(QStringLiteral("edit"));
 
-    for (const char* window : {"item editor", "value window", "cover setting", "rule editor"})
+    for (const char* window :
+         {"item editor", "value window", "cover setting", "rule editor", "batch table look-up"})
         EXPECT_TRUE(swept.contains(QString::fromLatin1(window))) << window << " not opened";
     EXPECT_TRUE(strays.isEmpty()) << strays.join(QLatin1Char('\n')).toStdString();
 }
