@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -110,7 +111,16 @@ protected:
             if (userBoxes.contains(name)) continue;
             if (auto* l = qobject_cast<QLabel*>(w)) check(l->text(), name);
             if (auto* b = qobject_cast<QAbstractButton*>(w)) check(b->text(), name);
-            if (auto* e = qobject_cast<QLineEdit*>(w)) check(e->text(), name);
+            if (auto* e = qobject_cast<QLineEdit*>(w)) {
+                check(e->text(), name);
+                // A shown read-only box holds its whole text.
+                const QMargins m = e->textMargins() + e->contentsMargins();
+                const int frame = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e);
+                if (e->isReadOnly() && top->isVisible() &&
+                    e->fontMetrics().horizontalAdvance(e->text()) >
+                        e->width() - m.left() - m.right() - 2 * frame - 4)
+                    cut << where + QStringLiteral(" / ") + name + QStringLiteral(": ") + e->text();
+            }
             if (auto* g = qobject_cast<QGroupBox*>(w)) check(g->title(), name);
             if (auto* s = qobject_cast<QStatusBar*>(w)) check(s->currentMessage(), name);
             if (auto* c = qobject_cast<QComboBox*>(w))
@@ -152,7 +162,7 @@ protected:
         }
     }
     QString language;
-    QStringList userData, strays;
+    QStringList userData, strays, cut;
     QSet<QString> swept;
     std::shared_ptr<platform::pub::ScriptedPrompter> prompter =
         std::make_shared<platform::pub::ScriptedPrompter>();
@@ -188,6 +198,7 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
                                 {"1001", "CoverSetting", "cover setting"}};
     for (const auto& o : openings) {
         windows.onModal = [&](QDialog* dialog) {
+            dialog->show();
             sweep(dialog, QString::fromLatin1(o.window));
             return 0;
         };
@@ -245,6 +256,7 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
          {"item editor", "value window", "cover setting", "rule editor", "batch table look-up"})
         EXPECT_TRUE(swept.contains(QString::fromLatin1(window))) << window << " not opened";
     EXPECT_TRUE(strays.isEmpty()) << strays.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(cut.isEmpty()) << cut.join(QLatin1Char('\n')).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, LanguageSweepTest, ::testing::Values("en-US", "zh-TW"));
