@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "archive/FrmZArchive.h"
+#include "platform/pub/HelpWindow.h"
 #include "controls/Grid.h"
 #include "controls/RefEdit.h"
 #include "host/Quote.h"
@@ -373,6 +374,9 @@ TEST_F(ValueArchive, StepsThroughTheNamedItemsOfTheClass) {
     EXPECT_EQ(w->currentItemId(), items->text("cId"));
     QTest::keyClick(w->grid(), Qt::Key_PageUp, Qt::AltModifier);
     EXPECT_EQ(gridValues(*w), kColours);
+    QTest::keyClick(w->grid(), Qt::Key_F1);
+    ASSERT_TRUE(session.pub->helpWindow());
+    EXPECT_EQ(session.pub->helpWindow()->topic(), QStringLiteral("UserDefine"));
 }
 
 TEST_F(ValueArchive, AnEditedItemIsLockedForOtherSessions) {
