@@ -9,6 +9,7 @@
 
 #include "catalogue/FrmUserDef.h"
 #include "cover/FrmCoverSetting.h"
+#include "platform/pub/HelpWindow.h"
 #include "tests/support/TestSession.h"
 
 using namespace testsupport;
@@ -48,6 +49,7 @@ TEST_F(CoverSetting, TheDialogShowsTheMarkedOptionOkMovesTheMarkAndCancelLeavesI
         session.windows.onModal = [&](QDialog* d) {
             shown = static_cast<cover::FrmCoverSetting*>(d)->chosenOption();
             EXPECT_EQ(d->windowTitle(), QStringLiteral("覆盖设置"));
+            if (c.click < 0) QTest::keyClick(d, Qt::Key_F1);  // the help beside it
             if (c.click >= 0) {
                 auto* option = d->findChild<QRadioButton*>(QStringLiteral("cZxRadio_%1").arg(c.click));
                 QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(4, option->height() / 2));
@@ -62,6 +64,8 @@ TEST_F(CoverSetting, TheDialogShowsTheMarkedOptionOkMovesTheMarkAndCancelLeavesI
                   std::string(c.button) == "CmdOk");
     }
     EXPECT_EQ(session.windows.shown.size(), 3);
+    ASSERT_TRUE(session.pub->helpWindow());
+    EXPECT_EQ(session.pub->helpWindow()->topic(), QStringLiteral("UserDef"));
 }
 
 }  // namespace
