@@ -4,7 +4,7 @@
 // User data are the values users store and nothing else: the cells of a value list and the value
 // boxes, the three names of the item editor's name grid, a default value, a rule's description,
 // and an item's stored name where the item has none in the session's language (it falls back to
-// the simplified Chinese one), the user's and the account's names.
+// the simplified Chinese one), the users' and the account's names.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
@@ -81,7 +81,8 @@ protected:
             {language});
         ASSERT_TRUE(rows);
         for (int r = 0; r < rows->recordCount(); ++r) userData << rows->textAt(r, 0);
-        userData << QStringLiteral("演示管理员") << QStringLiteral("演示账套");
+        userData << QStringLiteral("演示管理员") << QStringLiteral("第二管理员")
+                 << QStringLiteral("演示账套");
     }
     void TearDown() override { desk.reset(); }
 
@@ -240,8 +241,10 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
     EXPECT_GT(batch->currentGrid()->rows(), 1) << "no pair for the source chosen";
     sweep(batch, QStringLiteral("batch setting, tables chosen"));
 
-    desk->openFunction(QStringLiteral("DocLayouts"));
-    sweep(portal->tabs()->currentWidget(), QStringLiteral("document layouts"));
+    for (const char* function : {"DocLayouts", "Packages", "Users"}) {
+        desk->openFunction(QString::fromLatin1(function));
+        sweep(portal->tabs()->currentWidget(), QString::fromLatin1(function));
+    }
 
     // The rule list from the portal's function list, and the rule editor on its first rule.
     auto* functions = portal->findChild<QListWidget*>(QStringLiteral("LstFunctions"));
