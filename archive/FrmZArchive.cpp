@@ -314,7 +314,7 @@ void FrmZArchive::Fillallfields() {
         const QMargins text = box->textMargins() + box->contentsMargins();
         const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
         box->setMinimumWidth(box->fontMetrics().horizontalAdvance(box->text()) + text.left() +
-                             text.right() + 2 * frame + 6);
+                             text.right() + 2 * frame + 8);
         box->setCursorPosition(0);
     }
     FillGrid();

@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -98,11 +97,8 @@ protected:
                     return;
                 }
         };
-        // Columns of stored texts: a rule's description, a layout's name and its fields' captions.
-        const QStringList userColumns = {
-            userdef::ResText("Q9.AA.ARCHIVE.FIELD.cdesc"),
-            app::deskText(language, QStringLiteral("Desk.Layouts.Layout")),
-            app::deskText(language, QStringLiteral("Desk.Layouts.Caption"))};
+        const QStringList userColumns = {userdef::ResText("Q9.AA.ARCHIVE.FIELD.cdesc"),
+            app::deskText(language, "Desk.Layouts.Layout"), app::deskText(language, "Desk.Layouts.Caption")};
         const bool valueOrNames = where == QLatin1String("value window") ||
                                   where == QLatin1String("item editor");
         QCoreApplication::processEvents();  // widgets a layout took in are shown
@@ -117,16 +113,10 @@ protected:
             if (userBoxes.contains(name)) continue;
             if (auto* l = qobject_cast<QLabel*>(w)) check(l->text(), name);
             if (auto* b = qobject_cast<QAbstractButton*>(w)) check(b->text(), name);
-            if (auto* e = qobject_cast<QLineEdit*>(w)) {
-                check(e->text(), name);
-                // A shown read-only box holds its whole text.
-                const QMargins m = e->textMargins() + e->contentsMargins();
-                const int frame = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e);
-                if (e->isReadOnly() && top->isVisible() &&
-                    e->fontMetrics().horizontalAdvance(e->text()) >
-                        e->width() - m.left() - m.right() - 2 * frame - 4)
-                    cut << where + QStringLiteral(" / ") + name + QStringLiteral(": ") + e->text();
-            }
+            if (auto* e = qobject_cast<QLineEdit*>(w)) check(e->text(), name);
+            if (auto* e = qobject_cast<QLineEdit*>(w); e && e->isReadOnly() && top->isVisible() &&
+                e->fontMetrics().horizontalAdvance(e->text()) > e->width() - 10)  // cut
+                strays << where + QStringLiteral(" / ") + name + QStringLiteral(" cut: ") + e->text();
             if (auto* g = qobject_cast<QGroupBox*>(w)) check(g->title(), name);
             if (auto* s = qobject_cast<QStatusBar*>(w)) check(s->currentMessage(), name);
             if (auto* c = qobject_cast<QComboBox*>(w))
@@ -168,7 +158,7 @@ protected:
         }
     }
     QString language;
-    QStringList userData, strays, cut;
+    QStringList userData, strays;
     QSet<QString> swept;
     std::shared_ptr<platform::pub::ScriptedPrompter> prompter =
         std::make_shared<platform::pub::ScriptedPrompter>();
@@ -215,8 +205,7 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
         catalogue->RunCommand(QString::fromLatin1(o.command));
     }
 
-    // The batch setting, both tabs searched; then the header tab searched for the source its
-    // chooser's look-up lists first, and the target chooser's look-up looked at.
+    // The batch setting, both tabs searched, then the header tab for the first source listed.
     catalogue->RunCommand(QStringLiteral("MakeVouchSet"));
     auto* batch = dynamic_cast<carryover::FrmMakeVouchMain*>(portal->tabs()->currentWidget());
     ASSERT_TRUE(batch);
@@ -226,19 +215,15 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
         ASSERT_GT(batch->currentGrid()->rows(), 1);
         sweep(batch, QStringLiteral("batch setting tab %1").arg(tab));
     }
-    for (controls::RefEdit* chooser : {batch->targetChooser(), batch->sourceChooser()}) {
-        chooser->setLookupRunner([&](controls::LookupWindow& lookup) {
-            sweep(&lookup, QStringLiteral("batch table look-up"));
-            if (chooser == batch->targetChooser()) return host::RecordSetPtr();
-            lookup.view()->selectRow(0);
-            lookup.choose();
-            return lookup.choice();
-        });
-        QTest::mouseClick(chooser->lookupButton(), Qt::LeftButton);
-    }
-    ASSERT_FALSE(batch->sourceChooser()->text().isEmpty());
+    batch->sourceChooser()->setLookupRunner([&](controls::LookupWindow& lookup) {
+        sweep(&lookup, QStringLiteral("batch table look-up"));
+        lookup.view()->selectRow(0);
+        lookup.choose();
+        return lookup.choice();
+    });
+    QTest::mouseClick(batch->sourceChooser()->lookupButton(), Qt::LeftButton);
     batch->Operating(QStringLiteral("Refresh"));
-    EXPECT_GT(batch->currentGrid()->rows(), 1) << "no pair for the source chosen";
+    EXPECT_GT(batch->currentGrid()->rows(), 1) << batch->sourceChooser()->text().toStdString();
     sweep(batch, QStringLiteral("batch setting, tables chosen"));
 
     for (const char* function : {"DocLayouts", "Packages", "Users"}) {
@@ -267,7 +252,6 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
          {"item editor", "value window", "cover setting", "rule editor", "batch table look-up"})
         EXPECT_TRUE(swept.contains(QString::fromLatin1(window))) << window << " not opened";
     EXPECT_TRUE(strays.isEmpty()) << strays.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(cut.isEmpty()) << cut.join(QLatin1Char('\n')).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, LanguageSweepTest, ::testing::Values("en-US", "zh-TW"));

@@ -293,8 +293,7 @@ TEST_F(BatchSetting, FiltersNarrowPairsAndRulesAndHostileTextsAreOnlySearchedFor
     w->Operating("refresh");
     ASSERT_EQ(g()->rows(), 2);
     EXPECT_EQ(g()->text(1, kColTarget), QStringLiteral("SA_DispatchHead"));
-    // A table's name, in any case, finds it as well.
-    w->sourceChooser()->setText(QStringLiteral("pu_orderhead"));
+    w->sourceChooser()->setText(QStringLiteral("pu_orderhead"));  // a table's name, any case
     w->Operating("refresh");
     ASSERT_EQ(g()->rows(), 2);
     EXPECT_EQ(g()->text(1, kColTarget), QStringLiteral("PU_ArrivalHead"));
