@@ -293,10 +293,6 @@ TEST_F(BatchSetting, FiltersNarrowPairsAndRulesAndHostileTextsAreOnlySearchedFor
     w->Operating("refresh");
     ASSERT_EQ(g()->rows(), 2);
     EXPECT_EQ(g()->text(1, kColTarget), QStringLiteral("SA_DispatchHead"));
-    w->sourceChooser()->setText(QStringLiteral("pu_orderhead"));  // a table's name, any case
-    w->Operating("refresh");
-    ASSERT_EQ(g()->rows(), 2);
-    EXPECT_EQ(g()->text(1, kColTarget), QStringLiteral("PU_ArrivalHead"));
 
     const DbSnapshot before = DbSnapshot::take(session.account.db());
     for (const QString& text : testsupport::hostileTexts()) {
