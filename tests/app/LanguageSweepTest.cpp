@@ -213,8 +213,7 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
     }
     batch->sourceChooser()->setLookupRunner([&](controls::LookupWindow& lookup) {
         sweep(&lookup, QStringLiteral("batch table look-up"));
-        lookup.choose();
-        return lookup.choice();
+        return lookup.choose(), lookup.choice();  // the first row
     });
     QTest::keyClick(batch->sourceChooser()->lineEdit(), Qt::Key_F2);
     batch->Operating(QStringLiteral("Refresh"));
