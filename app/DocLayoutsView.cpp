@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/DeskTexts.h"
+#include "host/Quote.h"
 #include "platform/server/ClsCommon.h"
 
 namespace app {
@@ -49,12 +50,18 @@ bool DocLayoutsView::reload() {
     QStringList headers;
     for (const char* key : {"Layout", "Part", "Field", "Caption", "Item"})
         headers << deskText(m_language, QStringLiteral("Desk.Layouts.") + QLatin1String(key));
-    const host::RecordSetPtr rs = m_srv->OpenX(QStringLiteral(
-        "select l.cLayoutName, f.cPart, f.cFieldName, f.cCaption, "
-        "case when isnull(u.cItemName,'')='' then u.citemlang else u.cItemName end as cItem "
-        "from DocLayout l join DocLayoutField f on f.cLayoutId=l.cLayoutId "
-        "left join UserDef u on u.cId=f.cItemId "
-        "order by l.cLayoutId, case when f.cPart='H' then 0 else 1 end, f.iOrder"));
+    // The item's name in the session's language where it has one, else its stored name.
+    const host::RecordSetPtr rs = m_srv->OpenX(
+        QStringLiteral(
+            "select l.cLayoutName, f.cPart, f.cFieldName, f.cCaption, "
+            "case when isnull(n.cItemName,'')<>'' then n.cItemName "
+            "when isnull(u.cItemName,'')='' then u.citemlang else u.cItemName end as cItem "
+            "from DocLayout l join DocLayoutField f on f.cLayoutId=l.cLayoutId "
+            "left join UserDef u on u.cId=f.cItemId "
+            "left join userdef_lang n on n.cid=u.cId and n.LocaleID='") +
+        host::sqlValue(m_language) +
+        QStringLiteral("' order by l.cLayoutId, case when f.cPart='H' then 0 else 1 end, "
+                       "f.iOrder"));
     if (!rs) {
         m_error->setText(deskText(m_language, QStringLiteral("Desk.Layouts.Unreadable"),
                                   {m_srv->lastError()}));

@@ -13,6 +13,7 @@
 
 #include "app/DeskTexts.h"
 #include "app/PackageRun.h"
+#include "common/NameTables.h"
 #include "platform/db/Database.h"
 #include "platform/package/PackageAccount.h"
 #include "platform/package/PackageDiff.h"
@@ -61,8 +62,14 @@ PackagesView::PackagesView(const QString& root, const QString& account, const QS
     if (openAccountService(m_root, m_account, srv, &error)) {
         const host::RecordSetPtr classes = srv.connection()->database().query(
             QStringLiteral("SELECT DISTINCT cClass FROM UserDef_Base ORDER BY cClass"));
-        for (int r = 0; classes && r < classes->recordCount(); ++r)
-            m_class->addItem(classes->textAt(r, 0), classes->textAt(r, 0));
+        // Each class by its name in the session's language; the stored name is the choice.
+        for (int r = 0; classes && r < classes->recordCount(); ++r) {
+            const QString stored = classes->textAt(r, 0);
+            const int known = int(userdef::classKeys().indexOf(stored.toLower()));
+            m_class->addItem(known < 0 ? stored
+                                       : deskText(m_language, userdef::classTextKeys().at(known)),
+                             stored);
+        }
     }
     m_removeMissing->setText(text("Desk.Packages.RemoveMissing"));
     m_tree->setHeaderHidden(true);

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -308,6 +309,14 @@ void FrmZArchive::Fillallfields() {
                            host::sqlValue(parentId) + QStringLiteral("'"),
                        ui->LblcParentValue->text(), ui->LblcValue->text());
     ui->chkbFreeStop->setVisible(hasStopFlag(m_itemId));
+    // The definition boxes are read only: each is as wide as its whole text, shown from its start.
+    for (QLineEdit* box : ui->Frame2->findChildren<QLineEdit*>()) {
+        const QMargins text = box->textMargins() + box->contentsMargins();
+        const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(box->text()) + text.left() +
+                             text.right() + 2 * frame + 8);
+        box->setCursorPosition(0);
+    }
     FillGrid();
 }
 

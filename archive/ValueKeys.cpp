@@ -57,6 +57,7 @@ QString hotKeyCommand(const QKeyEvent& event) {
     const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
     switch (event.key()) {
         case Qt::Key_P: return mods == Qt::ControlModifier ? QStringLiteral("Print") : QString();
+        case Qt::Key_F1: return QStringLiteral("Help");
         case Qt::Key_F3: return QStringLiteral("Pos");
         case Qt::Key_PageUp:
             return mods & Qt::AltModifier ? QStringLiteral("First") : QStringLiteral("Previous");

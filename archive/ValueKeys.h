@@ -24,7 +24,7 @@ private:
     using QObject::QObject;
 };
 
-// The command a key stands for in the value archive ("Print", "Pos", "Previous", "First",
+// The command a key stands for in the value archive ("Help", "Print", "Pos", "Previous", "First",
 // "Next", "Last", "Exit", "Add", "SaveRs", "Modify", "Delete"); empty for other keys.
 QString hotKeyCommand(const QKeyEvent& event);
 

@@ -13,6 +13,22 @@ const QString kLocale = QStringLiteral("(b.localeID=dbo.UDF_GetLocaleID())");
 
 bool is(const QString& code, const char* value) { return code == QLatin1String(value); }
 
+// A host table's short description as the session shows it: its caption in the session's
+// language where the account has one, else the stored one. `alias` names AA_DefineExtend.
+QString ShownTableDesc(const char* alias) {
+    return QStringLiteral("COALESCE((SELECT NULLIF(l.TableDesc,'') FROM AA_DefineExtend_lang l "
+                          "WHERE l.cTableName=%1.cTableName AND l.LocaleID=dbo.UDF_GetLocaleID()),"
+                          "%1.TableDesc)")
+        .arg(QLatin1String(alias));
+}
+
+// The rows whose table (alias) is shown or named with `text` in it.
+QString TableFilter(const char* alias, const QString& text) {
+    const QString like = QStringLiteral(" LIKE '%") + host::sqlValue(text) + QStringLiteral("%'");
+    return QStringLiteral(" AND (") + ShownTableDesc(alias) + like + QStringLiteral(" OR ") +
+           QLatin1String(alias) + QStringLiteral(".cTableName") + like + QStringLiteral(") ");
+}
+
 }  // namespace
 
 QString ChooserSelectSql() {
@@ -67,7 +83,8 @@ QString BatchChooserSelectSql(bool target) {
     const QString tables = target ? QStringLiteral("SELECT cTargetTable FROM AA_ExtendDefineMakeVouch_sub")
                                   : QStringLiteral("SELECT ctableName FROM AA_ExtendDefineMakeVouch_sub");
     return QStringLiteral(" SELECT ctype,enumname,tabledesc,ctablename,csub_id,csubfullname FROM ") +
-           QStringLiteral(" (SELECT ctype,enumname,tabledesc,ctablename,csub_id,") +
+           QStringLiteral(" (SELECT ctype,enumname,") + ShownTableDesc("a") +
+           QStringLiteral(" AS tabledesc,ctablename,csub_id,") +
            QStringLiteral(" dbo.getAllSubName_ExtendDefine(csub_id) as csubfullname ") +
            QStringLiteral(" FROM AA_DefineExtend a join AA_Enum b on a.ctype=b.EnumCode ") +
            QStringLiteral(" WHERE ") + kEnumType +
@@ -180,12 +197,8 @@ QString DescriptionFilters(const QString& sourceDesc, const QString& targetDesc)
     QString filters;
     const QString source = sourceDesc.trimmed();
     const QString target = targetDesc.trimmed();
-    if (!source.isEmpty())
-        filters += QStringLiteral(" AND b.TableDesc LIKE '%") + host::sqlValue(source) +
-                   QStringLiteral("%' ");
-    if (!target.isEmpty())
-        filters += QStringLiteral(" AND c.TableDesc LIKE '%") + host::sqlValue(target) +
-                   QStringLiteral("%' ");
+    if (!source.isEmpty()) filters += TableFilter("b", source);
+    if (!target.isEmpty()) filters += TableFilter("c", target);
     return filters;
 }
 

@@ -27,7 +27,8 @@ QString TargetTypeList(const QString& sourceType);
 // unknown code.
 QString ItemColumnCondition(const QString& typeCode);
 
-// The batch window's chooser data: one nested statement on tabledesc, without its order part.
+// The batch window's chooser data: one nested statement on tabledesc (the session's caption of
+// the table, else the stored one), without its order part.
 // target: tables that are a target of some pair, else tables that are a source.
 QString BatchChooserSelectSql(bool target);
 QString BatchChooserOrder(bool target);  // "Order by ctype DESC,tabledesc" (target: blank after)
@@ -64,7 +65,8 @@ QString RulesOfPairSql(const QString& sourceTable, const QString& targetTable);
 
 // --- Batch setting ----------------------------------------------------------------------------
 
-// The filters on the two choosers' texts (trimmed; an empty text adds nothing).
+// The filters on the two choosers' texts (trimmed; an empty text adds nothing): a table passes
+// when its shown description or its name holds the text.
 QString DescriptionFilters(const QString& sourceDesc, const QString& targetDesc);
 // The items of a tab, in cID order.
 QString ItemColumnsSql(const QString& letter);

@@ -57,8 +57,9 @@ public:
     // The print data of the current tab's grid.
     QString WriteData();
 
-    // A table chosen in a chooser (the look-up's returned row): its description becomes the
-    // chooser's text, which filters the searches. Typed text filters as well.
+    // A table chosen in a chooser (the look-up's returned row): its description in the
+    // session's language becomes the chooser's text, which filters the searches on the tables'
+    // shown descriptions and names. Typed text filters as well.
     void chooseTable(bool target, const TableChoice& table);
     TableChoice chosenTable(bool target) const { return target ? m_target : m_source; }
 

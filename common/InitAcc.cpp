@@ -29,14 +29,8 @@ bool InitAcc() {
             lookUp(pub, {"Q9.AA.ARCHIVE.COMMON.no", "Q9.AA.ARCHIVE.COMMON.yes"});
         const QStringList dataSource =
             lookUp(pub, {"Q9.AA.ARCHIVE.COMMON.idatasource0", "Q9.AA.ARCHIVE.COMMON.idatasource1"});
-        const QStringList classNames = lookUp(
-            pub,
-            {"Q9.AA.USERDEF.voucherheader", "Q9.AA.USERDEF.voucherbody",
-             "Q9.AA.USERDEF.crm_contact", "Q9.AA.ARCHIVE.FIELD.vendorcontactuserdefine",
-             "Q9.AA.USERDEF.customer", "Q9.AA.USERDEF.vendor", "Q9.AA.USERDEF.inventory",
-             "Q9.AA.ARCHIVE.FIELD.batchproperty", "Q9.AA.ARCHIVE.FIELD.serialnumber_property",
-             "Q9.AA.ARCHIVE.FIELD.serveruserarch", "Q9.AA.ARCHIVE.FIELD.team",
-             "Q9.AA.ARCHIVE.USERDEF.FrmUserDef.Barcode.Caption", "Q9.AA.ARCHIVE.bank_account"});
+        QStringList classNames;
+        for (const QString& key : classTextKeys()) classNames << pub.GetResString(key);
         const QStringList itemKinds = lookUp(
             pub, {"Q9.AA.USERDEF.userfreeitem", "Q9.AA.USERDEF.userdefineitem",
                   "Q9.AA.ARCHIVE.FIELD.property", "Q9.AA.ARCHIVE.FIELD.extenduserdefineitem"});

@@ -24,4 +24,19 @@ inline const QStringList& classKeys() {
     return keys;
 }
 
+// The resource keys of the classes' shown names, by class index.
+inline const QStringList& classTextKeys() {
+    static const QStringList keys = {
+        QStringLiteral("Q9.AA.USERDEF.voucherheader"), QStringLiteral("Q9.AA.USERDEF.voucherbody"),
+        QStringLiteral("Q9.AA.USERDEF.crm_contact"),
+        QStringLiteral("Q9.AA.ARCHIVE.FIELD.vendorcontactuserdefine"),
+        QStringLiteral("Q9.AA.USERDEF.customer"), QStringLiteral("Q9.AA.USERDEF.vendor"),
+        QStringLiteral("Q9.AA.USERDEF.inventory"), QStringLiteral("Q9.AA.ARCHIVE.FIELD.batchproperty"),
+        QStringLiteral("Q9.AA.ARCHIVE.FIELD.serialnumber_property"),
+        QStringLiteral("Q9.AA.ARCHIVE.FIELD.serveruserarch"), QStringLiteral("Q9.AA.ARCHIVE.FIELD.team"),
+        QStringLiteral("Q9.AA.ARCHIVE.USERDEF.FrmUserDef.Barcode.Caption"),
+        QStringLiteral("Q9.AA.ARCHIVE.bank_account")};
+    return keys;
+}
+
 }  // namespace userdef

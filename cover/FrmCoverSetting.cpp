@@ -1,6 +1,7 @@
 #include "cover/FrmCoverSetting.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -10,17 +11,13 @@
 
 namespace cover {
 
-namespace {
-
-
-}  // namespace
-
 FrmCoverSetting::FrmCoverSetting(QList<QAction*> tips,
                                  std::function<void(const QString&)> runCommand, QWidget* parent)
     : QDialog(parent),
       ui(std::make_unique<Ui::FrmCoverSetting>()),
       m_runCommand(std::move(runCommand)) {
     ui->setupUi(this);
+    setProperty("helpTopic", QStringLiteral("UserDef"));
     for (QAction* tip : tips) m_tips << tip;
 
     setWindowTitle(userdef::ResText("Q9.AA.ARCHIVE.USERDEF.FrmCoverSetting.Form.Caption"));
@@ -65,6 +62,14 @@ void FrmCoverSetting::accept() {
         if (m_runCommand) m_runCommand(QStringLiteral("mVouchTip%1").arg(chosen));
     }
     QDialog::accept();
+}
+
+void FrmCoverSetting::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        if (userdef::g_Pub) userdef::g_Pub->HelpShow(this, QStringLiteral("Help"));
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 }  // namespace cover

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QAction;
+class QKeyEvent;
 
 namespace Ui {
 class FrmCoverSetting;
@@ -32,6 +33,10 @@ public:
 
     // OK: marks the chosen entry alone, runs its command and closes. Without a choice it closes.
     void accept() override;
+
+protected:
+    // F1 shows the catalogue's help page, which describes the options.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::unique_ptr<Ui::FrmCoverSetting> ui;

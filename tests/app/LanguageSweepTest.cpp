@@ -23,6 +23,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 #include <QToolBar>
 #include <QAbstractButton>
 #include <QSet>
@@ -34,6 +35,8 @@
 #include "carryover/FrmMakeVouchSet.h"
 #include "common/ResText.h"
 #include "controls/Grid.h"
+#include "controls/LookupWindow.h"
+#include "controls/RefEdit.h"
 #include "entry/CatalogueWindow.h"
 #include "platform/pub/ScriptedPrompter.h"
 #include "tests/support/TestSession.h"
@@ -102,11 +105,14 @@ protected:
             if (!w->isVisibleTo(top)) continue;
             const QString name = w->objectName();
             static const QStringList userBoxes = {"EdtcValue", "EdtcAlias", "EdtcBarCode",
-                "EdtcParentValue", "EdtcDefaultVal", "EdtDesc"};
+                "EdtcParentValue", "EdtcDefaultVal"};
             if (userBoxes.contains(name)) continue;
             if (auto* l = qobject_cast<QLabel*>(w)) check(l->text(), name);
             if (auto* b = qobject_cast<QAbstractButton*>(w)) check(b->text(), name);
             if (auto* e = qobject_cast<QLineEdit*>(w)) check(e->text(), name);
+            if (auto* e = qobject_cast<QLineEdit*>(w); e && e->isReadOnly() && top->isVisible() &&
+                e->fontMetrics().horizontalAdvance(e->text()) > e->width() - 10)  // cut
+                strays << where + QStringLiteral(" / ") + name + QStringLiteral(" cut: ") + e->text();
             if (auto* g = qobject_cast<QGroupBox*>(w)) check(g->title(), name);
             if (auto* s = qobject_cast<QStatusBar*>(w)) check(s->currentMessage(), name);
             if (auto* c = qobject_cast<QComboBox*>(w))
@@ -184,6 +190,7 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
                                 {"1001", "CoverSetting", "cover setting"}};
     for (const auto& o : openings) {
         windows.onModal = [&](QDialog* dialog) {
+            dialog->show();
             sweep(dialog, QString::fromLatin1(o.window));
             return 0;
         };
@@ -194,16 +201,24 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
         catalogue->RunCommand(QString::fromLatin1(o.command));
     }
 
-    // The batch setting, both tabs searched.
+    // The batch setting, both tabs searched, then the header tab for the first source listed.
     catalogue->RunCommand(QStringLiteral("MakeVouchSet"));
     auto* batch = dynamic_cast<carryover::FrmMakeVouchMain*>(portal->tabs()->currentWidget());
     ASSERT_TRUE(batch);
-    for (int tab : {0, 1}) {
+    for (int tab : {1, 0}) {
         batch->clickTab(tab);
         batch->Operating(QStringLiteral("Refresh"));
         ASSERT_GT(batch->currentGrid()->rows(), 1);
         sweep(batch, QStringLiteral("batch setting tab %1").arg(tab));
     }
+    batch->sourceChooser()->setLookupRunner([&](controls::LookupWindow& lookup) {
+        sweep(&lookup, QStringLiteral("batch table look-up"));
+        return lookup.choose(), lookup.choice();  // the first row
+    });
+    QTest::keyClick(batch->sourceChooser()->lineEdit(), Qt::Key_F2);
+    batch->Operating(QStringLiteral("Refresh"));
+    EXPECT_GT(batch->currentGrid()->rows(), 1) << batch->sourceChooser()->text().toStdString();
+    sweep(batch, QStringLiteral("batch setting, tables chosen"));
 
     // The rule list from the portal's function list, and the rule editor on its first rule.
     auto* functions = portal->findChild<QListWidget*>(QStringLiteral("LstFunctions"));

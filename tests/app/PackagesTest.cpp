@@ -68,7 +68,7 @@ TEST_F(PackagesTest, ExportOneClassCompareAndImportWithRemovalsAskedFirst) {
     PackagesView* exporting = open(*deskA, file);
     ASSERT_TRUE(exporting);
     auto* classes = exporting->findChild<QComboBox*>(QStringLiteral("CmbClass"));
-    classes->setCurrentIndex(classes->findText(QStringLiteral("单据头")));
+    classes->setCurrentIndex(classes->findText(QStringLiteral("Document header")));
     click(exporting, "BtnExport");
     ASSERT_TRUE(QFile::exists(file)) << exporting->messageText().toStdString();
 

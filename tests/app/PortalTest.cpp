@@ -181,9 +181,9 @@ TEST_F(PortalTest, DocumentLayoutsShowTheCaptionsAnItemSaveWrote) {
         return QStringLiteral("<none>");
     };
     EXPECT_EQ(captionOf(QStringLiteral("销售订单普通格式"), QStringLiteral("cDefine1")),
-              QStringLiteral("Header|合同号|合同号"));
+              QStringLiteral("Header|合同号|Contract No."));
     EXPECT_EQ(captionOf(QStringLiteral("销售订单普通格式"), QStringLiteral("cFree2")),
-              QStringLiteral("Body|尺码|尺码"));
+              QStringLiteral("Body|尺码|Size"));
     auto* grid = view->findChild<QAbstractItemView*>(QStringLiteral("GrdLayouts"));
     ASSERT_TRUE(grid);
     EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -199,7 +199,7 @@ TEST_F(PortalTest, DocumentLayoutsShowTheCaptionsAnItemSaveWrote) {
     EXPECT_EQ(tabs()->count(), 1);
     ASSERT_TRUE(view->reload());
     EXPECT_EQ(captionOf(QStringLiteral("销售订单普通格式"), QStringLiteral("cDefine1")),
-              QStringLiteral("Header|合同编号|合同编号"));
+              QStringLiteral("Header|合同编号|Contract No."));
 
     // Layouts that cannot be read are said to be so; the rows read before stay.
     const int rowsBefore = model->rowCount();

@@ -373,6 +373,8 @@ TEST_F(ValueArchive, StepsThroughTheNamedItemsOfTheClass) {
     EXPECT_EQ(w->currentItemId(), items->text("cId"));
     QTest::keyClick(w->grid(), Qt::Key_PageUp, Qt::AltModifier);
     EXPECT_EQ(gridValues(*w), kColours);
+    QTest::keyClick(w->grid(), Qt::Key_F1);
+    EXPECT_TRUE(session.pub->helpWindow());
 }
 
 TEST_F(ValueArchive, AnEditedItemIsLockedForOtherSessions) {

@@ -48,6 +48,7 @@ TEST_F(CoverSetting, TheDialogShowsTheMarkedOptionOkMovesTheMarkAndCancelLeavesI
         session.windows.onModal = [&](QDialog* d) {
             shown = static_cast<cover::FrmCoverSetting*>(d)->chosenOption();
             EXPECT_EQ(d->windowTitle(), QStringLiteral("覆盖设置"));
+            if (c.click < 0) QTest::keyClick(d, Qt::Key_F1);  // the help beside it
             if (c.click >= 0) {
                 auto* option = d->findChild<QRadioButton*>(QStringLiteral("cZxRadio_%1").arg(c.click));
                 QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(4, option->height() / 2));
@@ -62,6 +63,7 @@ TEST_F(CoverSetting, TheDialogShowsTheMarkedOptionOkMovesTheMarkAndCancelLeavesI
                   std::string(c.button) == "CmdOk");
     }
     EXPECT_EQ(session.windows.shown.size(), 3);
+    EXPECT_TRUE(session.pub->helpWindow());
 }
 
 }  // namespace
