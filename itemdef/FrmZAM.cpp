@@ -705,7 +705,9 @@ bool FrmZAM::handleKey(QObject* watched, QKeyEvent* e) {
         ui->EdtcDefaultVal->setEnabled(false);
         return true;
     }
-    if (keyMarksChange(key)) MarkChanged();
+    // A box marks its own edits (textEdited): a key that only selects, copies or is refused
+    // there changes nothing.
+    if (!qobject_cast<QLineEdit*>(watched) && keyMarksChange(key)) MarkChanged();
     return false;
 }
 

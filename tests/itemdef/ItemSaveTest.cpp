@@ -632,6 +632,19 @@ TEST_F(ItemSaveWrites, TypingIsNeverDroppedUnasked) {
         EXPECT_FALSE(editor->isVisible()) << id;
     }
 
+    // Keys that only select, copy or are refused change nothing: Escape closes unasked.
+    open(kHeader, QStringLiteral("1003"));
+    session.prompter->clear();
+    for (const char* box : {"EdtIMaxLen", "EdtcDefaultVal"}) {
+        QTest::keyClick(edit(box), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit(box), Qt::Key_C, Qt::ControlModifier);
+    }
+    QTest::keyClick(edit("EdtIMaxLen"), Qt::Key_X);
+    EXPECT_FALSE(enabled("SaveRs"));
+    key(Qt::Key_Escape);
+    EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+    EXPECT_FALSE(editor->isVisible());
+
     // A default value pasted with the mouse is a change too.
     open(kHeader, QStringLiteral("1003"));
     QApplication::clipboard()->setText(QStringLiteral("海运"));
