@@ -24,7 +24,7 @@ public:
     // Runs one query and materialises every row; null on failure.
     virtual host::RecordSetPtr query(const QString& sql, const QVariantList& params = {},
                                      QString* error = nullptr) = 0;
-    // Rows the last statement inserted, changed or deleted.
+    // Rows the last INSERT, UPDATE or DELETE changed; a query or DDL leaves the count as it was.
     virtual int changes() const = 0;
     // Inside BEGIN … COMMIT, also when a failed statement has spoilt the transaction.
     virtual bool inTransaction() const = 0;
@@ -38,7 +38,8 @@ protected:
 };
 
 // Rolls back unless committed. Inside an open transaction it works as a savepoint, so an
-// editor can cancel its part without ending the caller's transaction.
+// editor can cancel its part without ending the caller's transaction. On a server DDL rolls
+// back with the rest.
 class Transaction {
 public:
     // error receives the reason when the transaction cannot begin.

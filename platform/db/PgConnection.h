@@ -2,8 +2,8 @@
 // A connection to a PostgreSQL server through libpq, for accounts kept on a server. Statements
 // here are the server's own SQL; parameters are marked as on an embedded account (?1, ?2 … or
 // ?) or with the server's own $1, $2 …. The component's dialect is translated before it comes
-// here. Record sets report the field types and defined sizes an
-// embedded account reports for the same declared columns.
+// here. Record sets report the field types and defined sizes an embedded account reports for
+// the same declared columns.
 #include <QString>
 #include <QVariantList>
 #include <memory>
