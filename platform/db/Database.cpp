@@ -13,7 +13,6 @@
 #include <QHash>
 #include <QLoggingCategory>
 #include <QStringList>
-#include <atomic>
 #include <limits>
 #include <vector>
 
@@ -530,41 +529,5 @@ int Database::changes() const { return sqlite3_changes(m_db); }
 bool Database::inTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }
 
 void Database::setBusyTimeout(int ms) { sqlite3_busy_timeout(m_db, ms); }
-
-namespace {
-std::atomic<int> g_savepointCounter{0};
-}
-
-Transaction::Transaction(Database& db, QString* error) : m_db(db) {
-    if (db.inTransaction()) {
-        m_savepoint = QStringLiteral("zx_sp%1").arg(++g_savepointCounter);
-        m_began = db.exec(QStringLiteral("SAVEPOINT %1").arg(m_savepoint), error);
-    } else {
-        m_began = db.exec(QStringLiteral("BEGIN IMMEDIATE"), error);
-    }
-    if (!m_began) qCWarning(lcDb) << "cannot begin a transaction on" << db.path();
-}
-
-Transaction::~Transaction() {
-    if (!m_began || m_done) return;
-    if (m_savepoint.isEmpty()) {
-        m_db.exec(QStringLiteral("ROLLBACK"));
-    } else {
-        m_db.exec(QStringLiteral("ROLLBACK TO %1").arg(m_savepoint));
-        m_db.exec(QStringLiteral("RELEASE %1").arg(m_savepoint));
-    }
-}
-
-bool Transaction::commit(QString* error) {
-    if (!m_began || m_done) {
-        setError(error, QStringLiteral("no open transaction to commit"));
-        return false;
-    }
-    const QString sql = m_savepoint.isEmpty() ? QStringLiteral("COMMIT")
-                                              : QStringLiteral("RELEASE %1").arg(m_savepoint);
-    if (!m_db.exec(sql, error)) return false;  // still open: the destructor rolls back
-    m_done = true;
-    return true;
-}
 
 }  // namespace platform::db

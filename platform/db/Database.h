@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "host/RecordSet.h"
+#include "platform/db/Connection.h"
 
 struct sqlite3;
 
@@ -23,18 +24,19 @@ struct DeclaredType {
     static DeclaredType parse(const QString& declared);
 };
 
-class Database {
+class Database : public Connection {
 public:
     // How long a statement waits for another connection's write lock before it fails as busy.
     static constexpr int kBusyTimeoutMs = 5000;
 
     // Opens (creating when asked) the file; WAL, busy timeout and foreign keys are switched on.
     static std::unique_ptr<Database> open(const QString& path, bool create, QString* error);
-    ~Database();
+    ~Database() override;
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
     QString path() const { return m_path; }
+    QString location() const override { return m_path; }
     sqlite3* handle() const { return m_db; }
 
     // Attaches an existing database file under `schema`; with `create` a missing file is made.
@@ -46,41 +48,24 @@ public:
     // connection or any other (the sum of their schema versions).
     qint64 schemaStamp() const;
 
-    // Runs one or more statements without results.
-    bool exec(const QString& sql, QString* error = nullptr);
-    // Runs one statement with bound parameters (?1, ?2 … or ?).
-    bool execParams(const QString& sql, const QVariantList& params, QString* error = nullptr);
-    // Runs a query and materialises every row; null on failure.
+    bool exec(const QString& sql, QString* error = nullptr) override;
+    bool execParams(const QString& sql, const QVariantList& params,
+                    QString* error = nullptr) override;
     host::RecordSetPtr query(const QString& sql, const QVariantList& params = {},
-                             QString* error = nullptr);
+                             QString* error = nullptr) override;
     qint64 lastInsertRowId() const;
-    int changes() const;
-    bool inTransaction() const;
+    int changes() const override;
+    bool inTransaction() const override;
     void setBusyTimeout(int ms);
+
+protected:
+    // Takes the write lock at once, so a writer never fails half-way on another's lock.
+    QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
 
 private:
     Database(sqlite3* db, QString path);
     sqlite3* m_db = nullptr;
     QString m_path;
-};
-
-// Rolls back unless committed. Inside an open transaction it works as a savepoint, so an
-// editor can cancel its part without ending the caller's transaction.
-class Transaction {
-public:
-    // error receives the reason when the transaction cannot begin.
-    explicit Transaction(Database& db, QString* error = nullptr);
-    ~Transaction();
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-    bool commit(QString* error = nullptr);
-    bool ok() const { return m_began; }
-
-private:
-    Database& m_db;
-    bool m_began = false;
-    bool m_done = false;
-    QString m_savepoint;  // empty for a top-level transaction
 };
 
 }  // namespace platform::db

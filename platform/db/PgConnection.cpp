@@ -6,7 +6,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLoggingCategory>
-#include <atomic>
 #include <limits>
 #include <vector>
 
@@ -226,8 +225,6 @@ Param paramOf(const QVariant& v) {
     return p;
 }
 
-std::atomic<int> g_savepointCounter{0};
-
 }  // namespace
 
 QString pgColumnType(const QString& declared) {
@@ -271,6 +268,83 @@ QString pgColumnType(const QString& declared) {
         return QStringLiteral("bytea");
     if (b == QLatin1String("uniqueidentifier")) return QStringLiteral("uuid");
     return {};
+}
+
+QString pgParameterMarks(const QString& sql) {
+    QString out;
+    out.reserve(sql.size() + 8);
+    const qsizetype n = sql.size();
+    auto isWord = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); };
+    // Copies from i up to and including the closing text; to the end when it is missing.
+    auto copyThrough = [&](qsizetype& i, const QString& close) {
+        const qsizetype end = sql.indexOf(close, i);
+        const qsizetype stop = end < 0 ? n : end + close.size();
+        out += QStringView(sql).mid(i, stop - i);
+        i = stop;
+    };
+    int highest = 0;
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = sql.at(i);
+        const QChar next = i + 1 < n ? sql.at(i + 1) : QChar();
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            // A literal or quoted name; a doubled quote stays inside, an E'' literal also
+            // takes backslash escapes.
+            const bool escapes = c == QLatin1Char('\'') && i > 0 &&
+                                 (sql.at(i - 1) == QLatin1Char('E') ||
+                                  sql.at(i - 1) == QLatin1Char('e')) &&
+                                 (i < 2 || !isWord(sql.at(i - 2)));
+            qsizetype j = i + 1;
+            while (j < n) {
+                if (escapes && sql.at(j) == QLatin1Char('\\')) {
+                    j += 2;
+                } else if (sql.at(j) == c) {
+                    if (j + 1 < n && sql.at(j + 1) == c) {
+                        j += 2;
+                    } else {
+                        ++j;
+                        break;
+                    }
+                } else {
+                    ++j;
+                }
+            }
+            j = qMin(j, n);
+            out += QStringView(sql).mid(i, j - i);
+            i = j;
+        } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+            copyThrough(i, QStringLiteral("\n"));
+        } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+            out += QStringLiteral("/*");
+            i += 2;
+            copyThrough(i, QStringLiteral("*/"));
+        } else if (c == QLatin1Char('$') && !(i > 0 && isWord(sql.at(i - 1))) &&
+                   !next.isDigit()) {
+            // A dollar-quoted literal: $$…$$ or $tag$…$tag$.
+            qsizetype j = i + 1;
+            while (j < n && isWord(sql.at(j))) ++j;
+            if (j < n && sql.at(j) == QLatin1Char('$')) {
+                const QString tag = sql.mid(i, j - i + 1);
+                out += tag;
+                i = j + 1;
+                copyThrough(i, tag);
+            } else {
+                out += c;
+                ++i;
+            }
+        } else if (c == QLatin1Char('?')) {
+            qsizetype j = i + 1;
+            while (j < n && sql.at(j).isDigit()) ++j;
+            const int number = j > i + 1 ? sql.mid(i + 1, j - i - 1).toInt() : highest + 1;
+            highest = qMax(highest, number);
+            out += QLatin1Char('$') + QString::number(number);
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
 }
 
 struct PgConnection::Result {
@@ -346,8 +420,7 @@ std::unique_ptr<PgConnection::Result> PgConnection::run(const QString& sql,
                                                         const QVariantList* params,
                                                         QString* error) {
     m_sqlState.clear();
-    m_changes = 0;
-    const QByteArray text = sql.toUtf8();
+    const QByteArray text = (params ? pgParameterMarks(sql) : sql).toUtf8();
     PGresult* res = nullptr;
     if (!params) {
         res = PQexec(m_conn, text.constData());
@@ -378,7 +451,10 @@ std::unique_ptr<PgConnection::Result> PgConnection::run(const QString& sql,
         setError(error, why.isEmpty() ? QStringLiteral("the statement failed") : why);
         return nullptr;
     }
-    m_changes = QByteArray(PQcmdTuples(res)).toInt();
+    // As on an embedded account, only a row change counts; a query or DDL keeps the count.
+    const QByteArray command = QByteArray(PQcmdStatus(res)).split(' ').value(0);
+    if (command == "INSERT" || command == "UPDATE" || command == "DELETE" || command == "MERGE")
+        m_changes = QByteArray(PQcmdTuples(res)).toInt();
     return result;
 }
 
@@ -425,43 +501,6 @@ host::RecordSetPtr PgConnection::query(const QString& sql, const QVariantList& p
         }
     }
     return std::make_shared<host::RecordSet>(builder.finish(std::move(fields)));
-}
-
-PgTransaction::PgTransaction(PgConnection& db, QString* error) : m_db(db) {
-    if (db.inTransaction()) {
-        m_savepoint = QStringLiteral("zx_sp%1").arg(++g_savepointCounter);
-        m_began = db.exec(QStringLiteral("SAVEPOINT %1").arg(m_savepoint), error);
-    } else {
-        m_began = db.exec(QStringLiteral("BEGIN"), error);
-    }
-}
-
-PgTransaction::~PgTransaction() {
-    if (!m_began || m_done) return;
-    if (m_savepoint.isEmpty()) {
-        m_db.exec(QStringLiteral("ROLLBACK"));
-    } else {
-        m_db.exec(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(m_savepoint));
-        m_db.exec(QStringLiteral("RELEASE SAVEPOINT %1").arg(m_savepoint));
-    }
-}
-
-bool PgTransaction::commit(QString* error) {
-    if (!m_began || m_done) {
-        setError(error, QStringLiteral("no open transaction to commit"));
-        return false;
-    }
-    // The server answers COMMIT of a spoilt transaction with a rollback, not an error.
-    if (m_db.transactionFailed()) {
-        setError(error, QStringLiteral("a statement of the transaction failed; nothing was saved"));
-        return false;
-    }
-    const QString sql = m_savepoint.isEmpty()
-                            ? QStringLiteral("COMMIT")
-                            : QStringLiteral("RELEASE SAVEPOINT %1").arg(m_savepoint);
-    if (!m_db.exec(sql, error)) return false;  // still open: the destructor rolls back
-    m_done = true;
-    return true;
 }
 
 }  // namespace platform::db

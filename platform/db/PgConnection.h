@@ -1,13 +1,15 @@
 #pragma once
 // A connection to a PostgreSQL server through libpq, for accounts kept on a server. Statements
-// here are the server's own SQL with $1, $2 … parameters; the component's dialect is
-// translated before it comes here. Record sets report the field types and defined sizes an
-// embedded account reports for the same declared columns.
+// here are the server's own SQL; parameters are marked as on an embedded account (?1, ?2 … or
+// ?) or with the server's own $1, $2 …. The component's dialect is translated before it comes
+// here. Record sets report the field types and defined sizes an embedded account reports for
+// the same declared columns.
 #include <QString>
 #include <QVariantList>
 #include <memory>
 
 #include "host/RecordSet.h"
+#include "platform/db/Connection.h"
 
 struct pg_conn;
 
@@ -19,36 +21,39 @@ namespace platform::db {
 // known.
 QString pgColumnType(const QString& declared);
 
-class PgConnection {
+// The statement with the parameter marks ?n and ? as the server's $n; marks inside string
+// literals, quoted names and comments are left as they are.
+QString pgParameterMarks(const QString& sql);
+
+class PgConnection : public Connection {
 public:
     // Opens a libpq connection string ("host=… port=… dbname=… user=…" or a URI). A password
     // in it is refused: the password file or service file supplies one.
     static std::unique_ptr<PgConnection> open(const QString& conninfo, QString* error);
-    ~PgConnection();
+    ~PgConnection() override;
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
 
     QString conninfo() const { return m_conninfo; }
+    QString location() const override { return m_conninfo; }
     // The server process serving this connection.
     int backendPid() const;
     // Whether the connection still stands (false once the server or network dropped it).
     bool isOpen() const;
 
-    // Runs one or more statements without parameters and without results.
-    bool exec(const QString& sql, QString* error = nullptr);
-    // Runs one statement with bound parameters ($1, $2 …).
-    bool execParams(const QString& sql, const QVariantList& params, QString* error = nullptr);
-    // Runs one query and materialises every row; null on failure.
+    bool exec(const QString& sql, QString* error = nullptr) override;
+    bool execParams(const QString& sql, const QVariantList& params,
+                    QString* error = nullptr) override;
     host::RecordSetPtr query(const QString& sql, const QVariantList& params = {},
-                             QString* error = nullptr);
-    // Rows the last statement run by exec or execParams inserted, changed or deleted.
-    int changes() const { return m_changes; }
+                             QString* error = nullptr) override;
+    int changes() const override { return m_changes; }
     // The SQLSTATE code of the last failure ("23505" for a duplicate key); empty after success.
     QString lastSqlState() const { return m_sqlState; }
-    // Inside BEGIN … COMMIT, also when a failed statement has spoilt the transaction.
-    bool inTransaction() const;
-    // A statement of the open transaction failed: it can only be rolled back.
-    bool transactionFailed() const;
+    bool inTransaction() const override;
+    bool transactionFailed() const override;
+
+protected:
+    QString beginStatement() const override { return QStringLiteral("BEGIN"); }
 
 private:
     PgConnection(pg_conn* conn, QString conninfo);
@@ -59,24 +64,6 @@ private:
     QString m_conninfo;
     int m_changes = 0;
     QString m_sqlState;
-};
-
-// Rolls back unless committed; inside an open transaction it is a savepoint, so an editor can
-// cancel its part without ending the caller's transaction. DDL rolls back with the rest.
-class PgTransaction {
-public:
-    explicit PgTransaction(PgConnection& db, QString* error = nullptr);
-    ~PgTransaction();
-    PgTransaction(const PgTransaction&) = delete;
-    PgTransaction& operator=(const PgTransaction&) = delete;
-    bool commit(QString* error = nullptr);
-    bool ok() const { return m_began; }
-
-private:
-    PgConnection& m_db;
-    bool m_began = false;
-    bool m_done = false;
-    QString m_savepoint;  // empty for a top-level transaction
 };
 
 }  // namespace platform::db

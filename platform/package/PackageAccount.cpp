@@ -5,7 +5,7 @@
 
 #include "host/Quote.h"
 #include "host/RecordSet.h"
-#include "platform/db/Database.h"
+#include "platform/db/Connection.h"
 #include "platform/sql/SqlTypes.h"
 
 namespace platform::package {
@@ -38,7 +38,7 @@ QString fieldText(const QString& field, const QVariant& value) {
 
 QString lower(const QString& s) { return s.toLower(); }
 
-host::RecordSetPtr read(db::Database& db, const QString& sql, QString* error) {
+host::RecordSetPtr read(db::Connection& db, const QString& sql, QString* error) {
     QString why;
     host::RecordSetPtr rs = db.query(sql, {}, &why);
     if (!rs && error) *error = QStringLiteral("The account's definitions cannot be read: %1").arg(why);
@@ -67,7 +67,7 @@ Selection selectionOf(const Package& package) {
     return s;
 }
 
-bool readAccount(db::Database& db, const Selection& selection, Package* out, QString* error) {
+bool readAccount(db::Connection& db, const Selection& selection, Package* out, QString* error) {
     out->items.clear();
     out->rules.clear();
     out->scope = selection.scope;
@@ -194,7 +194,7 @@ namespace {
 
 // The companion of a host table as the extension catalogue names it, spelt as in the schema,
 // when it exists; empty otherwise.
-QString companionOf(db::Database& db, const QString& tableName) {
+QString companionOf(db::Connection& db, const QString& tableName) {
     const host::RecordSetPtr host = db.query(
         QStringLiteral("SELECT cTableName FROM AA_DefineExtend WHERE TableName = ? OR cTableName = ?"),
         {tableName, tableName});
@@ -207,7 +207,7 @@ QString companionOf(db::Database& db, const QString& tableName) {
 }
 
 // The companion when it has the column; empty otherwise.
-QString companionWith(db::Database& db, const QString& tableName, const QString& column) {
+QString companionWith(db::Connection& db, const QString& tableName, const QString& column) {
     const QString companion = companionOf(db, tableName);
     if (companion.isEmpty()) return {};
     const host::RecordSetPtr has = db.query(
@@ -218,7 +218,7 @@ QString companionWith(db::Database& db, const QString& tableName, const QString&
 
 }  // namespace
 
-int rowBytes(db::Database& db, const QString& tableName) {
+int rowBytes(db::Connection& db, const QString& tableName) {
     const QString companion = companionOf(db, tableName);
     if (companion.isEmpty()) return 0;
     const host::RecordSetPtr columns =
@@ -237,7 +237,7 @@ int itemBytes(const QString& cType, int maxLen) {
     return 8;
 }
 
-int columnRows(db::Database& db, const QString& tableName, const QString& column) {
+int columnRows(db::Connection& db, const QString& tableName, const QString& column) {
     const QString companion = companionWith(db, tableName, column);
     if (companion.isEmpty()) return 0;
     const host::RecordSetPtr rs = db.query(
@@ -246,7 +246,7 @@ int columnRows(db::Database& db, const QString& tableName, const QString& column
     return rs && !rs->isEmpty() ? rs->at(0, 0).toInt() : -1;
 }
 
-int valueRows(db::Database& db, const QStringList& tables, const QString& column,
+int valueRows(db::Connection& db, const QStringList& tables, const QString& column,
               const QString& value) {
     int total = 0;
     for (const QString& table : tables) {

@@ -26,7 +26,7 @@ bool containsTable(const QStringList& tables, const QString& table) {
     return tables.contains(table, Qt::CaseInsensitive);
 }
 
-void compareItem(db::Database& db, const PackageItem& stored, const PackageItem& wanted,
+void compareItem(db::Connection& db, const PackageItem& stored, const PackageItem& wanted,
                  ItemDiff* d) {
     // Key fields match already; the number is the account's own.
     d->fields = compareRecords(stored.fields, wanted.fields, itemFields(),
@@ -79,7 +79,7 @@ QString changesText(const QList<FieldChange>& fields, const QString& indent) {
 
 }  // namespace
 
-bool comparePackage(db::Database& db, const Package& package, PackageComparison* out,
+bool comparePackage(db::Connection& db, const Package& package, PackageComparison* out,
                     QString* error) {
     *out = {};
     Package account;

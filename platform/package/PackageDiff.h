@@ -14,7 +14,7 @@
 #include "platform/package/PackageModel.h"
 
 namespace platform::db {
-class Database;
+class Connection;
 }
 
 namespace platform::package {
@@ -65,7 +65,7 @@ struct PackageComparison {
 
 // Compares `package` with the account's definitions in the package's scope; false with the
 // reason when the account cannot be read. The comparison points into `package`.
-bool comparePackage(db::Database& db, const Package& package, PackageComparison* out,
+bool comparePackage(db::Connection& db, const Package& package, PackageComparison* out,
                     QString* error);
 
 // The comparison as the user reads it, a line each; removals marked as applied only with

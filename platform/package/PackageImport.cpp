@@ -5,7 +5,7 @@
 
 #include "host/Quote.h"
 #include "host/RecordSet.h"
-#include "platform/db/Database.h"
+#include "platform/db/Connection.h"
 #include "platform/package/PackageAccount.h"
 #include "platform/server/DocumentWriter.h"
 #include "platform/server/ItemDocument.h"
@@ -32,7 +32,7 @@ QString links(const char* section, const QString& id, const QStringList& tables)
 
 class Importer {
 public:
-    Importer(db::Database& db, server::DocumentWriter& writer, const ImportOptions& options,
+    Importer(db::Connection& db, server::DocumentWriter& writer, const ImportOptions& options,
              ImportResult* result)
         : m_db(db), m_writer(writer), m_options(options), m_result(result) {}
 
@@ -236,7 +236,7 @@ private:
         return true;
     }
 
-    db::Database& m_db;
+    db::Connection& m_db;
     server::DocumentWriter& m_writer;
     const ImportOptions& m_options;
     ImportResult* m_result;
@@ -246,7 +246,7 @@ private:
 
 }  // namespace
 
-bool importPackage(db::Database& db, server::DocumentWriter& writer, const Package& package,
+bool importPackage(db::Connection& db, server::DocumentWriter& writer, const Package& package,
                    const ImportOptions& options, ImportResult* result, QString* error) {
     *result = {};
     const auto refuse = [error](const QString& why) {

@@ -11,7 +11,7 @@
 #include "platform/package/PackageDiff.h"
 
 namespace platform::db {
-class Database;
+class Connection;
 }
 namespace platform::server {
 class DocumentWriter;
@@ -30,7 +30,7 @@ struct ImportResult {
     int documents = 0;             // documents the server applied
 };
 
-bool importPackage(db::Database& db, server::DocumentWriter& writer, const Package& package,
+bool importPackage(db::Connection& db, server::DocumentWriter& writer, const Package& package,
                    const ImportOptions& options, ImportResult* result, QString* error);
 
 }  // namespace platform::package

@@ -1,5 +1,6 @@
 #include "platform/server/ClsCommon.h"
 
+#include "platform/db/Database.h"
 #include "platform/server/DocumentWriter.h"
 #include "platform/server/History.h"
 #include "platform/server/ItemDocument.h"

@@ -453,7 +453,7 @@ bool undoChange(WriteContext& context, ChangeRecorder& recorder, int change, QSt
                         {recorder.change(), change}, error);
 }
 
-bool readChanges(db::Database& db, const QString& itemId, QList<ChangeEntry>* changes,
+bool readChanges(db::Connection& db, const QString& itemId, QList<ChangeEntry>* changes,
                  QString* error) {
     changes->clear();
     const host::RecordSetPtr rs = db.query(
@@ -528,7 +528,7 @@ QStringList describeChange(const QJsonObject& before, const QJsonObject& after) 
     return lines;
 }
 
-bool purgeHistory(db::Database& db, int upTo, int* removed, QString* error) {
+bool purgeHistory(db::Connection& db, int upTo, int* removed, QString* error) {
     db::Transaction t(db, error);
     if (!t.ok()) return false;
     const QString where =

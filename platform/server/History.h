@@ -14,6 +14,10 @@
 
 #include "platform/server/DocumentWriter.h"
 
+namespace platform::db {
+class Connection;
+}
+
 namespace platform::server {
 
 // The rows a change covers.
@@ -69,7 +73,7 @@ struct ChangeEntry {
 };
 
 // The changes of the account (of one item when itemId is set), oldest first.
-bool readChanges(db::Database& db, const QString& itemId, QList<ChangeEntry>* changes,
+bool readChanges(db::Connection& db, const QString& itemId, QList<ChangeEntry>* changes,
                  QString* error);
 
 // The differences between the rows before and after, one line each ("table key: field: old ->
@@ -77,6 +81,6 @@ bool readChanges(db::Database& db, const QString& itemId, QList<ChangeEntry>* ch
 QStringList describeChange(const QJsonObject& before, const QJsonObject& after);
 
 // Removes the changes up to and including `upTo` (all when 0) with the values they kept.
-bool purgeHistory(db::Database& db, int upTo, int* removed, QString* error);
+bool purgeHistory(db::Connection& db, int upTo, int* removed, QString* error);
 
 }  // namespace platform::server

@@ -9,11 +9,8 @@
 #include <memory>
 
 #include "host/IConnection.h"
+#include "platform/db/Database.h"
 #include "platform/sql/ConnectionText.h"
-
-namespace platform::db {
-class Database;
-}
 
 namespace platform::sql {
 

@@ -12,18 +12,19 @@
 #include "tests/support/PgTestServer.h"
 
 using platform::db::PgConnection;
-using platform::db::PgTransaction;
+using platform::db::Transaction;
 
 namespace {
 
 using PgConnectionTest = testsupport::PgTest;
 
-// Name, field type, defined size and first value of every field.
+// Name, field type and defined size of every field, then every row.
 std::string described(const host::RecordSetPtr& rs) {
     QString out = rs ? QString() : QStringLiteral("the query failed");
     for (int c = 0; rs && c < rs->fieldCount(); ++c)
-        QDebug(&out) << rs->field(c).name << rs->field(c).type << rs->field(c).definedSize
-                     << rs->at(0, c) << "\n";
+        QDebug(&out) << rs->field(c).name << rs->field(c).type << rs->field(c).definedSize;
+    for (int r = 0; rs && r < rs->recordCount(); ++r)
+        for (int c = 0; c < rs->fieldCount(); ++c) QDebug(&out) << "\n" << rs->at(r, c);
     return out.toStdString();
 }
 
@@ -63,6 +64,30 @@ TEST_F(PgConnectionTest, RecordSetsReadAsOnAnEmbeddedAccount) {
         EXPECT_EQ(described(pg.db->query(select)), described(lite->query(select))) << select;
 }
 
+TEST_F(PgConnectionTest, ParametersMarkedAlikeGiveTheSameRowsOnBoth) {
+    auto lite = platform::db::Database::open(":memory:", true, nullptr);
+    const QString table = "CREATE TABLE t(id int, name %1, \"q?\" int)";
+    ASSERT_TRUE(lite->exec(table.arg("nvarchar(30)")));
+    ASSERT_TRUE(pg.db->exec(table.arg(platform::db::pgColumnType("nvarchar(30)"))));
+    // Marks inside literals, quoted names and comments are text; ? after ?n takes n + 1.
+    const std::pair<const char*, QVariantList> statements[] = {
+        {"INSERT INTO t(id, name, \"q?\") VALUES (?, ?, ?)", {1, "a?b", 5}},
+        {"INSERT INTO t(id, name) VALUES (?2, ?1)", {"it's ?1", 2}},
+        {"INSERT INTO t(id, name) /* ?9 */ VALUES (?1, 'x?''?' || ?) -- ?", {3, "'?"}},
+        {"UPDATE t SET name = name || '?' WHERE id = ?1 OR \"q?\" = ?1", {2}},
+        {"SELECT id, name FROM t WHERE name <> '?' AND id IN (?, ?2) ORDER BY id", {1, 3}},
+        {"SELECT count(*) AS n FROM t WHERE name LIKE '%?%' AND id > ?", {0}},
+        {"DELETE FROM t WHERE id = ?1 AND name = ?", {1, "a?b"}},
+        {"SELECT * FROM t ORDER BY id", {}}};
+    for (const auto& [sql, params] : statements) {
+        QString liteError, pgError;
+        EXPECT_EQ(described(pg.db->query(sql, params, &pgError)),
+                  described(lite->query(sql, params, &liteError)));
+        EXPECT_EQ(pgError + liteError, "") << sql;
+        EXPECT_EQ(pg.db->changes(), lite->changes()) << sql;
+    }
+}
+
 TEST_F(PgConnectionTest, DdlOfAFailedTransactionLeavesNothingAndErrorsReadClearly) {
     PgConnection& db = *pg.db;
     ASSERT_TRUE(db.exec("CREATE TABLE a(id int); CREATE TABLE b(id int)"));
@@ -71,7 +96,7 @@ TEST_F(PgConnectionTest, DdlOfAFailedTransactionLeavesNothingAndErrorsReadClearl
         "information_schema.columns WHERE column_name = $1";
     QString error;
     {
-        PgTransaction t(db);
+        Transaction t(db);
         EXPECT_TRUE(db.exec("ALTER TABLE a ADD x varchar(20); ALTER TABLE b ADD x varchar(20)"));
         EXPECT_EQ(db.query(tablesWith, {"x"})->text(0), "a,b");
         EXPECT_FALSE(db.exec("ALTER TABLE missing ADD x int", &error));
@@ -82,10 +107,10 @@ TEST_F(PgConnectionTest, DdlOfAFailedTransactionLeavesNothingAndErrorsReadClearl
     }
     EXPECT_EQ(db.query(tablesWith, {"x"})->text(0), "");
     {  // a savepoint's part rolls back alone
-        PgTransaction outer(db);
+        Transaction outer(db);
         EXPECT_TRUE(db.exec("ALTER TABLE a ADD y int"));
         {
-            PgTransaction inner(db);
+            Transaction inner(db);
             EXPECT_TRUE(db.exec("ALTER TABLE b ADD y int"));
             EXPECT_FALSE(db.execParams("INSERT INTO b(id) VALUES ($1)", {"x"}, &error));
         }
