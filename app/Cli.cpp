@@ -5,6 +5,7 @@
 #include <QTextStream>
 #include <memory>
 #include <optional>
+#include <pwd.h>
 #include <termios.h>
 #include <unistd.h>
 #include <utility>
@@ -30,6 +31,14 @@
 namespace app {
 
 namespace {
+
+// Who runs the command, as the account's history names them: the login of the process.
+QString commandUser() {
+    for (const char* name : {"USER", "LOGNAME"})
+        if (const QString user = qEnvironmentVariable(name); !user.isEmpty()) return user;
+    const passwd* entry = getpwuid(getuid());
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString();
+}
 
 // A value as one cell of a tab-separated line: backslash, tab and line breaks escaped.
 QString cell(const QVariant& value) {
@@ -197,7 +206,7 @@ int importPackage(const CommandLine& p, QTextStream& out, QTextStream& err) {
     platform::server::ClsCommon srv;
     if (!connect(root, account, srv, err)) return 1;
     pkg::ImportResult result;
-    if (!importWithLocks(root, account, srv, qEnvironmentVariable("USER"),
+    if (!importWithLocks(root, account, srv, commandUser(),
                          QStringLiteral("userdef import"), package, {p.dryRun, p.removeMissing},
                          &result, &error)) {
         err << "Import refused: " << error << "\n";
@@ -283,7 +292,7 @@ std::unique_ptr<platform::server::ClsCommon> openAccount(const QString& root, co
         err << "Cannot connect to account " << account << ": " << srv->lastError() << "\n";
         return nullptr;
     }
-    srv->setChangeSource(qEnvironmentVariable("USER"),
+    srv->setChangeSource(commandUser(),
                          [command] { return QStringLiteral("userdef ") + command; });
     return srv;
 }

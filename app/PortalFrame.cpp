@@ -7,6 +7,7 @@
 #include <QMetaMethod>
 #include <QPointer>
 #include <QStyle>
+#include <algorithm>
 
 #include "app/DeskTexts.h"
 #include "common/Log.h"
@@ -112,6 +113,9 @@ void PortalFrame::retranslate() {
         if (const char* key = captions.value(entry->data(Qt::UserRole).toString()))
             entry->setText(text(key));
     }
+    // The list is as wide as its longest entry: no function's name is cut.
+    ui->LstFunctions->setMinimumWidth(std::max(
+        150, ui->LstFunctions->sizeHintForColumn(0) + 2 * ui->LstFunctions->frameWidth() + 4));
 }
 
 void PortalFrame::setSession(const QString& accountId, const QString& accountName,

@@ -506,8 +506,13 @@ QStringList describeChange(const QJsonObject& before, const QJsonObject& after) 
             QStringList names = old->keys() + it->keys();
             names.removeDuplicates();
             names.sort();
+            // A text never filled and one left empty read alike: NULL -> "" is no change to show.
+            const auto none = [](const QJsonValue& v) {
+                return v.isNull() || v.isUndefined() || v == QJsonValue(QString());
+            };
             for (const QString& name : names)
-                if (old->value(name) != it->value(name))
+                if (old->value(name) != it->value(name) &&
+                    !(none(old->value(name)) && none(it->value(name))))
                     lines << QStringLiteral("  %1 %2: %3 -> %4")
                                  .arg(rowLabel(s, *it), name, shown(old->value(name)),
                                       shown(it->value(name)));

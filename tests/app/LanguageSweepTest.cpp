@@ -172,6 +172,13 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
     auto* catalogue = dynamic_cast<userdef::CatalogueWindow*>(portal->tabs()->widget(0));
     ASSERT_TRUE(catalogue);
     sweep(portal, QStringLiteral("portal and catalogue, all classes"));
+    auto* functions = portal->findChild<QListWidget*>(QStringLiteral("LstFunctions"));
+    ASSERT_TRUE(functions);
+    for (int i = 0; i < functions->count(); ++i) {  // every function's name shown whole
+        const QString name = functions->item(i)->text();
+        EXPECT_LE(functions->fontMetrics().horizontalAdvance(name) + functions->iconSize().width(),
+                  functions->viewport()->width() - 8) << name.toStdString();
+    }
     for (const QString& menuTitle : {QStringLiteral("mFile"), QStringLiteral("mOperation")})
         if (auto* menu = catalogue->findChild<QMenu*>(menuTitle)) sweep(menu, menuTitle);
 
@@ -221,8 +228,6 @@ TEST_P(LanguageSweepTest, EveryWindowSpeaksTheSessionsLanguage) {
     sweep(batch, QStringLiteral("batch setting, tables chosen"));
 
     // The rule list from the portal's function list, and the rule editor on its first rule.
-    auto* functions = portal->findChild<QListWidget*>(QStringLiteral("LstFunctions"));
-    ASSERT_TRUE(functions);
     for (int i = 0; i < functions->count(); ++i)
         if (functions->item(i)->data(Qt::UserRole) == QStringLiteral("MakeVouchSet"))
             emit functions->itemActivated(functions->item(i));

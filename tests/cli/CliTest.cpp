@@ -294,8 +294,12 @@ TEST_F(CommandLine, PackageExportDiffAndImportBetweenAccounts) {
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(run({QStringLiteral("sql"), QStringLiteral("002"), name}).out.contains(QStringLiteral("合同号")));
     EXPECT_EQ(exported("002", back), package);
-    // The account's history says where the change came from.
+    // The account's history says where the change came from and shows what changed, not texts
+    // that went from never filled to empty.
     EXPECT_TRUE(run({QStringLiteral("sql"), QStringLiteral("002"),
                      QStringLiteral("select distinct cOrigin from zx_History")})
                     .out.contains(QStringLiteral("userdef import")));
+    r = run({QStringLiteral("history"), QStringLiteral("002")});
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\"合同号\""))) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("NULL -> \"\""))) << r.out.toStdString();
 }
