@@ -384,7 +384,8 @@ bool restoreRows(WriteContext& context, const QJsonObject& before, const QJsonOb
     const QList<TableShape>& shapes = tableShapes();
     // Rows that were not there before go, children first.
     for (auto s = shapes.rbegin(); s != shapes.rend(); ++s) {
-        if (!now.contains(s->name)) continue;
+        // Rows of other items are only changed, never taken away.
+        if (!now.contains(s->name) || !s->columns.isEmpty()) continue;
         const QMap<QString, QJsonObject> was = keyedRows(*s, before.value(s->name).toArray());
         for (const QJsonValue& value : now.value(s->name).toArray()) {
             const QJsonObject row = value.toObject();
