@@ -7,6 +7,10 @@
 
 namespace platform::server {
 
+// The layout fields (layout, part, field) bound to the item; none in an account without layouts.
+bool layoutFieldsOf(WriteContext& context, const QString& itemId, QList<QStringList>* fields,
+                    QString* error);
+
 bool coverLayoutCaptions(WriteContext& context, const QString& itemId, const QString& cClass,
                          const QString& newName, bool cover, bool coverBody, QString* error);
 

@@ -20,15 +20,29 @@ void setError(QString* error, const QString& text) {
     if (error) *error = text;
 }
 
-// The tables a change covers, parents first, with the columns that tell their rows apart.
+// The tables a change covers, parents first, with the columns that tell their rows apart. Rows
+// of other items a change touches are kept under their own name, with the columns it changes.
 struct TableShape {
     QString name;
     QStringList match;
+    QString table = {};        // the table when it differs from the name
+    QStringList columns = {};  // the columns kept; all when empty
+    QString sqlTable() const { return table.isEmpty() ? name : table; }
 };
+
+const QString kChildren = QStringLiteral("UserDef_Base children");
+const QString kLayoutFields = QStringLiteral("DocLayoutField");
 
 const QList<TableShape>& tableShapes() {
     static const QList<TableShape> shapes = {
         {QStringLiteral("UserDef_Base"), {QStringLiteral("cId")}},
+        {kChildren, {QStringLiteral("cId")}, QStringLiteral("UserDef_Base"),
+         {QStringLiteral("cId"), QStringLiteral("cParentID")}},
+        {kLayoutFields,
+         {QStringLiteral("cLayoutId"), QStringLiteral("cPart"), QStringLiteral("cFieldName")},
+         {},
+         {QStringLiteral("cLayoutId"), QStringLiteral("cPart"), QStringLiteral("cFieldName"),
+          QStringLiteral("cItemId")}},
         {QStringLiteral("userdef_lang"), {QStringLiteral("cid"), QStringLiteral("LocaleID")}},
         {QStringLiteral("UserDefDetail"), {QStringLiteral("cid"), QStringLiteral("TableName")}},
         {QStringLiteral("Userdefine"), {QStringLiteral("cId"), QStringLiteral("cValue")}},
@@ -76,7 +90,7 @@ QString rowKey(const TableShape& shape, const QJsonObject& row) {
 QString rowLabel(const TableShape& shape, const QJsonObject& row) {
     QStringList parts;
     for (const QString& column : shape.match) parts << bindable(row.value(column)).toString();
-    return shape.name + QStringLiteral(" [") + parts.join(QStringLiteral(", ")) +
+    return shape.sqlTable() + QStringLiteral(" [") + parts.join(QStringLiteral(", ")) +
            QLatin1Char(']');
 }
 
@@ -86,14 +100,15 @@ QMap<QString, QJsonObject> keyedRows(const TableShape& shape, const QJsonArray& 
     return out;
 }
 
-bool readRows(WriteContext& context, const QString& table, const QString& where,
-              const QVariantList& params, const QStringList& order, QJsonArray* out,
-              QString* error) {
-    QStringList orderBy;
-    for (const QString& column : order) orderBy << host::sqlIdent(column);
+bool readRows(WriteContext& context, const TableShape& shape, const QString& where,
+              const QVariantList& params, QJsonArray* out, QString* error) {
+    QStringList orderBy, columns;
+    for (const QString& column : shape.match) orderBy << host::sqlIdent(column);
+    for (const QString& column : shape.columns) columns << host::sqlIdent(column);
     const host::RecordSetPtr rs = context.query(
-        QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY %3")
-            .arg(host::sqlIdent(table), where, orderBy.join(QLatin1Char(','))),
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
+            .arg(columns.isEmpty() ? QStringLiteral("*") : columns.join(QLatin1Char(',')),
+                 host::sqlIdent(shape.sqlTable()), where, orderBy.join(QLatin1Char(','))),
         params, error);
     if (!rs) return false;
     for (int r = 0; r < rs->recordCount(); ++r) {
@@ -145,6 +160,13 @@ QJsonObject ChangeScope::toJson() const {
     out.insert(QStringLiteral("allValues"), allValues);
     out.insert(QStringLiteral("values"), QJsonArray::fromStringList(values));
     out.insert(QStringLiteral("ruleColumns"), QJsonArray::fromStringList(ruleColumns));
+    if (!children.isEmpty())
+        out.insert(QStringLiteral("children"), QJsonArray::fromStringList(children));
+    if (!layoutFields.isEmpty()) {
+        QJsonArray fields;
+        for (const QStringList& field : layoutFields) fields.append(QJsonArray::fromStringList(field));
+        out.insert(QStringLiteral("layoutFields"), fields);
+    }
     return out;
 }
 
@@ -158,6 +180,13 @@ ChangeScope ChangeScope::fromJson(const QJsonObject& json) {
         scope.values << v.toString();
     for (const QJsonValue& v : json.value(QStringLiteral("ruleColumns")).toArray())
         scope.ruleColumns << v.toString();
+    for (const QJsonValue& v : json.value(QStringLiteral("children")).toArray())
+        scope.children << v.toString();
+    for (const QJsonValue& v : json.value(QStringLiteral("layoutFields")).toArray()) {
+        QStringList field;
+        for (const QJsonValue& part : v.toArray()) field << part.toString();
+        scope.layoutFields << field;
+    }
     return scope;
 }
 
@@ -167,7 +196,7 @@ bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* row
     const QVariantList id = {scope.itemId};
     const auto read = [&](const QString& table, const QString& where, const QVariantList& params) {
         QJsonArray out;
-        if (!readRows(context, table, where, params, shapeOf(table).match, &out, error)) return false;
+        if (!readRows(context, shapeOf(table), where, params, &out, error)) return false;
         rows->insert(table, out);
         return true;
     };
@@ -227,6 +256,26 @@ bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* row
                   QStringLiteral("cextendfield IN (%1) OR ctargetfield IN (%1)").arg(list),
                   params))
             return false;
+    }
+    if (!scope.children.isEmpty()) {
+        QVariantList params;
+        for (const QString& c : scope.children) params << c;
+        if (!read(kChildren, QStringLiteral("cId IN (%1)").arg(marks(params.size())), params))
+            return false;
+    }
+    if (!scope.layoutFields.isEmpty()) {
+        QStringList where;
+        QVariantList params;
+        for (const QStringList& field : scope.layoutFields) {
+            QStringList match;
+            for (qsizetype i = 0; i < field.size(); ++i) {
+                match << host::sqlIdent(shapeOf(kLayoutFields).match.value(i)) +
+                             QStringLiteral(" = ?");
+                params << field.at(i);
+            }
+            where << QLatin1Char('(') + match.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+        }
+        if (!read(kLayoutFields, where.join(QStringLiteral(" OR ")), params)) return false;
     }
     return true;
 }
@@ -335,7 +384,8 @@ bool restoreRows(WriteContext& context, const QJsonObject& before, const QJsonOb
     const QList<TableShape>& shapes = tableShapes();
     // Rows that were not there before go, children first.
     for (auto s = shapes.rbegin(); s != shapes.rend(); ++s) {
-        if (!now.contains(s->name)) continue;
+        // Rows of other items are only changed, never taken away.
+        if (!now.contains(s->name) || !s->columns.isEmpty()) continue;
         const QMap<QString, QJsonObject> was = keyedRows(*s, before.value(s->name).toArray());
         for (const QJsonValue& value : now.value(s->name).toArray()) {
             const QJsonObject row = value.toObject();
@@ -347,7 +397,8 @@ bool restoreRows(WriteContext& context, const QJsonObject& before, const QJsonOb
                 params << bindable(row.value(column));
             }
             if (!context.exec(QStringLiteral("DELETE FROM %1 WHERE %2")
-                                  .arg(host::sqlIdent(s->name), where.join(QStringLiteral(" AND "))),
+                                  .arg(host::sqlIdent(s->sqlTable()),
+                                       where.join(QStringLiteral(" AND "))),
                               params, error))
                 return false;
         }
@@ -374,11 +425,11 @@ bool restoreRows(WriteContext& context, const QJsonObject& before, const QJsonOb
             const bool ok =
                 current != is.constEnd()
                     ? context.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                       .arg(host::sqlIdent(s.name), sets.join(QLatin1Char(',')),
+                                       .arg(host::sqlIdent(s.sqlTable()), sets.join(QLatin1Char(',')),
                                             where.join(QStringLiteral(" AND "))),
                                    params + keys, error)
                     : context.exec(QStringLiteral("INSERT INTO %1(%2) VALUES (%3)")
-                                       .arg(host::sqlIdent(s.name), names.join(QLatin1Char(',')),
+                                       .arg(host::sqlIdent(s.sqlTable()), names.join(QLatin1Char(',')),
                                             marks(names.size())),
                                    params, error);
             if (!ok) return false;
@@ -442,6 +493,32 @@ bool undoChange(WriteContext& context, ChangeRecorder& recorder, int change, QSt
     if (!recorder.begin(context, scope, QStringLiteral("Undo"), table, change, error)) return false;
     const QJsonObject now = recorder.before();
     if (now != after) {
+        // Rows of other items it changed: name the latest standing change of one of them.
+        const TableShape& children = shapeOf(kChildren);
+        const QMap<QString, QJsonObject> left = keyedRows(children, after.value(kChildren).toArray());
+        const QMap<QString, QJsonObject> is = keyedRows(children, now.value(kChildren).toArray());
+        QVariantList params = {change};
+        for (auto it = left.begin(); it != left.end(); ++it)
+            if (is.value(it.key()) != *it) params << it->value(QStringLiteral("cId")).toString();
+        if (params.size() > 1) {
+            const host::RecordSetPtr other = context.query(
+                QStringLiteral("SELECT iChange, cOperation, cTable, cUserId, dWhen, cItemId FROM "
+                               "zx_History WHERE iChange > ? AND iUndoOf IS NULL AND iUndoneBy "
+                               "IS NULL AND cItemId IN (%1) ORDER BY iChange DESC LIMIT 1")
+                    .arg(marks(params.size() - 1)),
+                params, error);
+            if (!other) return false;
+            if (!other->isEmpty()) {
+                setError(error,
+                         QStringLiteral("Change %1 cannot be undone: the later change %2 (%3 of "
+                                        "%4 by %5 at %6) of the item %7 changed what it left of "
+                                        "that item. Undo that change first.")
+                             .arg(change)
+                             .arg(other->textAt(0, 0), other->textAt(0, 1), other->textAt(0, 2),
+                                  other->textAt(0, 3), other->textAt(0, 4), other->textAt(0, 5)));
+                return false;
+            }
+        }
         setError(error, QStringLiteral("Change %1 cannot be undone: its rows were changed since "
                                        "by a change the history does not hold.")
                             .arg(change));

@@ -28,6 +28,8 @@ struct ChangeScope {
     bool allValues = false;   // every value of the item
     QStringList values;       // else these values of it
     QStringList ruleColumns;  // carry-over rules from or to these columns
+    QStringList children;     // items whose parent link the change clears (cId, cParentID)
+    QList<QStringList> layoutFields;  // layout fields (layout, part, field) it unbinds (cItemId)
 
     QJsonObject toJson() const;
     static ChangeScope fromJson(const QJsonObject& json);

@@ -645,7 +645,8 @@ bool ItemDocument::remove(WriteContext& context, const DeleteKey& key, QString* 
 namespace {
 
 // An item's record, names, links and column types, its carry-over rules, and on a delete its
-// values.
+// values, the parent link of its children and the layout fields bound to it, which the delete
+// clears.
 bool itemScope(WriteContext& context, const QString& id, const QString& column, bool deleting,
                ChangeScope* scope, QString* error) {
     scope->itemId = scope->key = id;
@@ -656,7 +657,13 @@ bool itemScope(WriteContext& context, const QString& id, const QString& column, 
     if (!stored) return false;
     const QString name = stored->isEmpty() ? column : stored->textAt(0, 0).trimmed();
     if (!name.isEmpty()) scope->ruleColumns << name;
-    return true;
+    if (!deleting) return true;
+    const host::RecordSetPtr children = context.query(
+        QStringLiteral("SELECT cId FROM UserDef_Base WHERE cParentID = ? ORDER BY cId"), {id},
+        error);
+    if (!children) return false;
+    for (int r = 0; r < children->recordCount(); ++r) scope->children << children->textAt(r, 0);
+    return layoutFieldsOf(context, id, &scope->layoutFields, error);
 }
 
 }  // namespace

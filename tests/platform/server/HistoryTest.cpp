@@ -71,6 +71,14 @@ TEST_F(ChangeHistory, ChangesAreRecordedAndUndoneInOrderUntilTheItemIsAsBefore) 
     for (const QString& t : kTables)
         ASSERT_TRUE(account.db().exec(QStringLiteral("INSERT OR REPLACE INTO %1(ID, cHDefine3) VALUES (7, '海运'), (8, 'Air')")
                                           .arg(host::sqlIdent(t + "_extradefine"))));
+    // Two items under the item and a layout field bound to it, which its delete clears.
+    ASSERT_TRUE(account.db().exec("UPDATE UserDef_Base SET cParentID = '1003' WHERE cId IN ('1002', '1004')"));
+    ASSERT_TRUE(account.db().exec("INSERT INTO DocLayoutField VALUES ('SA02', 'H', 5, 'cHDefine3', '运输方式', '1003')"));
+    const auto links = [&] {
+        return rows("SELECT * FROM UserDef_Base WHERE cId IN ('1002', '1004') ORDER BY cId") +
+               rows("SELECT * FROM DocLayoutField ORDER BY cLayoutId, cPart, cFieldName");
+    };
+    const QStringList linked = links();
     const QStringList original = itemState(kItem, "cHDefine3");
     QString error;
     testsupport::ItemDoc added = testsupport::newHeaderItem("1005", 5, {"SA_OrderHead"});
@@ -113,6 +121,11 @@ TEST_F(ChangeHistory, ChangesAreRecordedAndUndoneInOrderUntilTheItemIsAsBefore) 
     const QList<ChangeEntry> ofItem = changes(kItem);
     ASSERT_EQ(ofItem.size(), 2);
     EXPECT_EQ(ofItem.last().keptValues, 2 * 3);
+    const QStringList deleted = platform::server::describeChange(ofItem.last().before, ofItem.last().after);
+    EXPECT_TRUE(deleted.contains("  UserDef_Base [1004] cParentID: \"1003\" -> NULL")) << deleted.join('\n').toStdString();
+    EXPECT_EQ(rows("SELECT count(*) FROM UserDef_Base WHERE cParentID = '1003' UNION ALL "
+                   "SELECT count(*) FROM DocLayoutField WHERE cItemId = '1003'"),
+              QStringList({"0", "0"}));
 
     // The value change rests under the delete: refused, naming it; nothing changes.
     const testsupport::DbSnapshot before = testsupport::DbSnapshot::take(account.db());
@@ -120,10 +133,17 @@ TEST_F(ChangeHistory, ChangesAreRecordedAndUndoneInOrderUntilTheItemIsAsBefore) 
     EXPECT_TRUE(error.contains(QStringLiteral("the later change %1 (Delete of Userdef_base by demo").arg(ofItem.last().change)))
         << error.toStdString();
     EXPECT_TRUE(testsupport::sameAs(before, account.db()));
+    // A child given another parent since stands in the way of the delete's undo.
+    ASSERT_TRUE(account.db().exec("UPDATE UserDef_Base SET cParentID = '1001' WHERE cId = '1004'"));
+    EXPECT_FALSE(undo(ofItem.last().change, &error));
+    EXPECT_TRUE(error.contains("were changed since")) << error.toStdString();
+    ASSERT_TRUE(account.db().exec("UPDATE UserDef_Base SET cParentID = NULL WHERE cId = '1004'"));
 
-    // Undone last first: the item, its columns on every table and their values come back.
+    // Undone last first: the item, its columns on every table and their values come back, its
+    // children under it and the layout fields bound to it again.
     ASSERT_TRUE(undo(ofItem.last().change, &error)) << error.toStdString();
     EXPECT_EQ(itemState(kItem, "cHDefine3"), afterValue);
+    EXPECT_EQ(links(), linked);
     ASSERT_TRUE(undo(ofItem.first().change, &error)) << error.toStdString();
     EXPECT_EQ(itemState(kItem, "cHDefine3"), original);
     const ChangeEntry undoLast = changes().last();
@@ -146,13 +166,19 @@ TEST_F(ChangeHistory, ChangesAreRecordedAndUndoneInOrderUntilTheItemIsAsBefore) 
 TEST_F(ChangeHistory, AFailureAtAnyStatementOfAnUndoLeavesTheAccountAsItWas) {
     QString error;
     ASSERT_TRUE(account.db().exec("INSERT OR REPLACE INTO SA_InvoiceHead_extradefine(ID, cHDefine3) VALUES (3, '铁路')"));
-    const QStringList original = itemState(kItem, "cHDefine3");
+    ASSERT_TRUE(account.db().exec("UPDATE UserDef_Base SET cParentID = '1003' WHERE cId = '1004'"));
+    ASSERT_TRUE(account.db().exec("INSERT INTO DocLayoutField VALUES ('SA02', 'H', 5, 'cHDefine3', '运输方式', '1003')"));
+    const auto state = [&] {
+        return itemState(kItem, "cHDefine3") + rows("SELECT cId FROM UserDef_Base WHERE cParentID = '1003' UNION ALL "
+                                                    "SELECT cFieldName FROM DocLayoutField WHERE cItemId = '1003'");
+    };
+    const QStringList original = state();
     ASSERT_TRUE(srv().Delete(kItem, "cid", "Userdef_base", &error)) << error.toStdString();
     const int change = changes().last().change;
     int failures = 0;
     EXPECT_TRUE(testsupport::failAtEachStatement(account, [&](QString* e) { return undo(change, e); }, &failures));
     EXPECT_GT(failures, 10);
-    EXPECT_EQ(itemState(kItem, "cHDefine3"), original);
+    EXPECT_EQ(state(), original);
 }
 
 TEST_F(ChangeHistory, ValuesOfAnyTextAreRecordedAndUndoneExactly) {
