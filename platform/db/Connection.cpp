@@ -11,6 +11,21 @@ namespace {
 std::atomic<int> g_savepointCounter{0};
 }
 
+bool Connection::tableExists(const QString& table, QString* error) {
+    QStringList names;
+    if (!tableNames(&names, error)) return false;
+    return names.contains(table, Qt::CaseInsensitive);
+}
+
+std::optional<TableColumn> Connection::column(const QString& table, const QString& column,
+                                              QString* error) {
+    QList<TableColumn> columns;
+    if (!tableColumns(table, &columns, error)) return std::nullopt;
+    for (const TableColumn& c : columns)
+        if (c.name.compare(column, Qt::CaseInsensitive) == 0) return c;
+    return std::nullopt;
+}
+
 Transaction::Transaction(Connection& db, QString* error) : m_db(db) {
     if (db.inTransaction()) {
         m_savepoint = QStringLiteral("zx_sp%1").arg(++g_savepointCounter);

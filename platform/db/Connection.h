@@ -2,12 +2,35 @@
 // A connection to an account database, embedded (SQLite) or on a server (PostgreSQL): what the
 // server documents and the translator need of either. Statements are the connection's own SQL;
 // parameters are marked ?1, ?2 … or ? (numbered after the highest mark before it) on both.
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 #include <QVariantList>
+#include <optional>
 
 #include "host/RecordSet.h"
 
 namespace platform::db {
+
+// Why the last statement failed, alike on either kind of database.
+enum class Failure {
+    None,        // it succeeded
+    Busy,        // another connection held a lock it needed, and the wait ran out
+    Constraint,  // a key, unique, not-null, check or foreign-key rule refused the change
+    Other,
+};
+
+// A column of a table as the catalogue declares it.
+struct TableColumn {
+    QString name;       // as the table spells it
+    QString type;       // the declared type in the component's dialect ("nvarchar(60)"), in
+                        // any letter case
+    QString collation;  // empty for the type's default
+    bool notNull = false;
+    QVariant defaultValue;  // the default's SQL text; null when there is none
+    int keyPosition = 0;    // 1, 2 … within the primary key; 0 when not in it
+};
 
 class Connection {
 public:
@@ -30,6 +53,19 @@ public:
     virtual bool inTransaction() const = 0;
     // A statement of the open transaction failed and it can only be rolled back.
     virtual bool transactionFailed() const { return false; }
+    // What made the last statement fail; None after a success.
+    virtual Failure lastFailure() const = 0;
+
+    // The catalogue. Table and column names compare without regard to letter case.
+    // The tables of the database, as they are spelt.
+    virtual bool tableNames(QStringList* names, QString* error = nullptr) = 0;
+    // The table's columns in their order; an empty list when there is no such table.
+    virtual bool tableColumns(const QString& table, QList<TableColumn>* columns,
+                              QString* error = nullptr) = 0;
+    bool tableExists(const QString& table, QString* error = nullptr);
+    // The column of the table; none when the table or the column does not exist.
+    std::optional<TableColumn> column(const QString& table, const QString& column,
+                                      QString* error = nullptr);
 
 protected:
     friend class Transaction;

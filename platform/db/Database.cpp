@@ -528,6 +528,57 @@ int Database::changes() const { return sqlite3_changes(m_db); }
 
 bool Database::inTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }
 
+Failure Database::lastFailure() const {
+    switch (sqlite3_errcode(m_db) & 0xff) {
+        case SQLITE_OK:
+        case SQLITE_ROW:
+        case SQLITE_DONE:
+            return Failure::None;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return Failure::Busy;
+        case SQLITE_CONSTRAINT:
+            return Failure::Constraint;
+        default:
+            return Failure::Other;
+    }
+}
+
+bool Database::tableNames(QStringList* names, QString* error) {
+    names->clear();
+    const host::RecordSetPtr rs =
+        query(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'table'"), {}, error);
+    if (!rs) return false;
+    for (int r = 0; r < rs->recordCount(); ++r) names->append(rs->at(r, 0).toString());
+    return true;
+}
+
+bool Database::tableColumns(const QString& table, QList<TableColumn>* columns, QString* error) {
+    columns->clear();
+    const host::RecordSetPtr rs = query(
+        QStringLiteral("SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?)"),
+        {table}, error);
+    if (!rs) return false;
+    const QByteArray tableName = table.toUtf8();
+    for (int r = 0; r < rs->recordCount(); ++r) {
+        TableColumn c;
+        c.name = rs->at(r, 0).toString();
+        c.type = rs->at(r, 1).toString();
+        c.notNull = rs->at(r, 2).toInt() != 0;
+        c.defaultValue = rs->at(r, 3).isNull() ? QVariant() : QVariant(rs->at(r, 3).toString());
+        c.keyPosition = rs->at(r, 4).toInt();
+        // The collation is not in the table's pragma; BINARY is every column's default.
+        const char* collation = nullptr;
+        if (sqlite3_table_column_metadata(m_db, "main", tableName.constData(),
+                                          c.name.toUtf8().constData(), nullptr, &collation, nullptr,
+                                          nullptr, nullptr) == SQLITE_OK &&
+            collation && qstricmp(collation, "BINARY") != 0)
+            c.collation = QString::fromUtf8(collation);
+        columns->append(c);
+    }
+    return true;
+}
+
 void Database::setBusyTimeout(int ms) { sqlite3_busy_timeout(m_db, ms); }
 
 }  // namespace platform::db

@@ -56,6 +56,10 @@ public:
     qint64 lastInsertRowId() const;
     int changes() const override;
     bool inTransaction() const override;
+    Failure lastFailure() const override;
+    bool tableNames(QStringList* names, QString* error = nullptr) override;
+    bool tableColumns(const QString& table, QList<TableColumn>* columns,
+                      QString* error = nullptr) override;
     void setBusyTimeout(int ms);
 
 protected:

@@ -416,10 +416,73 @@ bool PgConnection::inTransaction() const {
     return s == PQTRANS_INTRANS || s == PQTRANS_INERROR;
 }
 
+Failure PgConnection::lastFailure() const {
+    if (!m_failed) return Failure::None;
+    if (m_sqlState.startsWith(QLatin1String("23"))) return Failure::Constraint;
+    // Lock not available (a lock wait ran out), serialization failure, deadlock.
+    if (m_sqlState == QLatin1String("55P03") || m_sqlState == QLatin1String("40001") ||
+        m_sqlState == QLatin1String("40P01"))
+        return Failure::Busy;
+    return Failure::Other;
+}
+
+namespace {
+// The ordinary tables of the schemas on the search path.
+const char kVisibleTables[] =
+    "pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+    "WHERE c.relkind IN ('r', 'p') AND n.nspname = ANY (pg_catalog.current_schemas(false))";
+}  // namespace
+
+bool PgConnection::tableNames(QStringList* names, QString* error) {
+    names->clear();
+    const host::RecordSetPtr rs = query(
+        QStringLiteral("SELECT c.relname::text FROM %1 ORDER BY c.relname").arg(kVisibleTables), {},
+        error);
+    if (!rs) return false;
+    for (int r = 0; r < rs->recordCount(); ++r) names->append(rs->at(r, 0).toString());
+    return true;
+}
+
+bool PgConnection::tableColumns(const QString& table, QList<TableColumn>* columns, QString* error) {
+    columns->clear();
+    // The table spelt exactly wins over one that differs in letter case; then the search path.
+    const QString sql =
+        QStringLiteral(
+            "SELECT a.attname::text, a.atttypid::int8, a.atttypmod::int4, "
+            "CASE WHEN a.attcollation <> t.typcollation THEN co.collname::text END, "
+            "a.attnotnull::int4, pg_catalog.pg_get_expr(d.adbin, d.adrelid), "
+            "COALESCE(array_position(k.conkey, a.attnum), 0)::int4 "
+            "FROM pg_catalog.pg_attribute a "
+            "JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
+            "LEFT JOIN pg_catalog.pg_collation co ON co.oid = a.attcollation "
+            "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
+            "LEFT JOIN pg_catalog.pg_constraint k ON k.conrelid = a.attrelid AND k.contype = 'p' "
+            "WHERE a.attnum > 0 AND NOT a.attisdropped AND a.attrelid = ("
+            "SELECT c.oid FROM %1 AND lower(c.relname::text) = lower(?1::text) "
+            "ORDER BY c.relname::text = ?1::text DESC, "
+            "array_position(pg_catalog.current_schemas(false), n.nspname) LIMIT 1) "
+            "ORDER BY a.attnum")
+            .arg(kVisibleTables);
+    const host::RecordSetPtr rs = query(sql, {table}, error);
+    if (!rs) return false;
+    for (int r = 0; r < rs->recordCount(); ++r) {
+        TableColumn c;
+        c.name = rs->at(r, 0).toString();
+        c.type = declaredTypeOf(unsigned(rs->at(r, 1).toLongLong()), rs->at(r, 2).toInt());
+        c.collation = rs->at(r, 3).toString();
+        c.notNull = rs->at(r, 4).toInt() != 0;
+        c.defaultValue = rs->at(r, 5).isNull() ? QVariant() : QVariant(rs->at(r, 5).toString());
+        c.keyPosition = rs->at(r, 6).toInt();
+        columns->append(c);
+    }
+    return true;
+}
+
 std::unique_ptr<PgConnection::Result> PgConnection::run(const QString& sql,
                                                         const QVariantList* params,
                                                         QString* error) {
     m_sqlState.clear();
+    m_failed = false;
     const QByteArray text = (params ? pgParameterMarks(sql) : sql).toUtf8();
     PGresult* res = nullptr;
     if (!params) {
@@ -445,6 +508,7 @@ std::unique_ptr<PgConnection::Result> PgConnection::run(const QString& sql,
     const ExecStatusType status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         const QString why = resultError(res, m_conn);
+        m_failed = true;
         if (const char* state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr)
             m_sqlState = QString::fromLatin1(state);
         qCWarning(lcPg) << why << "in" << sql.left(200);

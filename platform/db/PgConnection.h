@@ -51,6 +51,10 @@ public:
     QString lastSqlState() const { return m_sqlState; }
     bool inTransaction() const override;
     bool transactionFailed() const override;
+    Failure lastFailure() const override;
+    bool tableNames(QStringList* names, QString* error = nullptr) override;
+    bool tableColumns(const QString& table, QList<TableColumn>* columns,
+                      QString* error = nullptr) override;
 
 protected:
     QString beginStatement() const override { return QStringLiteral("BEGIN"); }
@@ -64,6 +68,7 @@ private:
     QString m_conninfo;
     int m_changes = 0;
     QString m_sqlState;
+    bool m_failed = false;
 };
 
 }  // namespace platform::db

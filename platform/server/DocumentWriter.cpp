@@ -1,7 +1,6 @@
 #include "platform/server/DocumentWriter.h"
 
 #include <QXmlStreamReader>
-#include <sqlite3.h>
 
 #include "host/Quote.h"
 #include "platform/db/Database.h"
@@ -18,9 +17,8 @@ void setError(QString* error, const QString& text) {
 
 // The reason of a failed write as the user reads it: a database held by another writer says so
 // plainly instead of SQLite's "database is locked".
-QString failureText(db::Database& db, const QString& why) {
-    const int code = sqlite3_errcode(db.handle()) & 0xff;
-    if (code != SQLITE_BUSY && code != SQLITE_LOCKED) return why;
+QString failureText(db::Connection& db, const QString& why) {
+    if (db.lastFailure() != db::Failure::Busy) return why;
     return QStringLiteral("The account database is busy: another user or program is writing to "
                           "it. Nothing was saved; try again in a moment. (%1)")
         .arg(why);
@@ -198,22 +196,29 @@ host::RecordSetPtr WriteContext::query(const QString& sql, const QVariantList& p
     return m_db.query(sql, params, error);
 }
 
+bool WriteContext::tableNames(QStringList* names, QString* error) {
+    return countStatement(error) && m_db.tableNames(names, error);
+}
+
+bool WriteContext::tableColumns(const QString& table, QList<db::TableColumn>* columns,
+                                QString* error) {
+    return countStatement(error) && m_db.tableColumns(table, columns, error);
+}
+
 QHash<QString, ColumnInfo> WriteContext::columns(const QString& table, QString* error) {
     QHash<QString, ColumnInfo> out;
-    const host::RecordSetPtr rs =
-        m_db.query(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {table}, error);
-    if (!rs) return out;
-    for (int r = 0; r < rs->recordCount(); ++r) {
-        const QString name = rs->at(r, 0).toString();
-        const db::DeclaredType type = db::DeclaredType::parse(rs->at(r, 1).toString());
-        out.insert(name.toLower(),
-                   {name, isTextType(type.base) && type.length > 0 ? type.length : -1});
+    QList<db::TableColumn> columns;
+    if (!m_db.tableColumns(table, &columns, error)) return out;
+    for (const db::TableColumn& column : columns) {
+        const db::DeclaredType type = db::DeclaredType::parse(column.type);
+        out.insert(column.name.toLower(),
+                   {column.name, isTextType(type.base) && type.length > 0 ? type.length : -1});
     }
     if (out.isEmpty()) setError(error, QStringLiteral("The table %1 does not exist.").arg(table));
     return out;
 }
 
-DocumentWriter::DocumentWriter(db::Database& db) : m_db(db) {}
+DocumentWriter::DocumentWriter(db::Connection& db) : m_db(db) {}
 DocumentWriter::~DocumentWriter() = default;
 
 void DocumentWriter::registerTable(const QString& table, std::shared_ptr<TableDocument> handler) {

@@ -21,7 +21,8 @@
 #include "host/RecordSet.h"
 
 namespace platform::db {
-class Database;
+class Connection;
+struct TableColumn;
 }
 
 namespace platform::server {
@@ -46,7 +47,10 @@ public:
     host::RecordSetPtr query(const QString& sql, const QVariantList& params, QString* error);
     // The table's columns by lower-cased name; empty (with error) when the table is unknown.
     QHash<QString, ColumnInfo> columns(const QString& table, QString* error);
-    db::Database& database() { return m_db; }
+    // The catalogue read as one statement of the write (counted as a query is).
+    bool tableNames(QStringList* names, QString* error);
+    bool tableColumns(const QString& table, QList<db::TableColumn>* columns, QString* error);
+    db::Connection& database() { return m_db; }
     // Who writes and from where, as the history records it.
     const QString& user() const { return m_user; }
     const QString& origin() const { return m_origin; }
@@ -55,13 +59,13 @@ public:
 
 private:
     friend class DocumentWriter;
-    WriteContext(db::Database& db, int failAt, int pauseAt, const PauseHook& pause)
+    WriteContext(db::Connection& db, int failAt, int pauseAt, const PauseHook& pause)
         : m_db(db), m_failAt(failAt), m_pauseAt(pauseAt), m_pause(pause) {}
     QString m_user;
     QString m_origin;
     ChangeRecorder* m_recorder = nullptr;
     bool countStatement(QString* error);
-    db::Database& m_db;
+    db::Connection& m_db;
     int m_failAt;
     int m_pauseAt;
     const PauseHook& m_pause;
@@ -107,7 +111,7 @@ public:
 
 class DocumentWriter {
 public:
-    explicit DocumentWriter(db::Database& db);
+    explicit DocumentWriter(db::Connection& db);
     ~DocumentWriter();
 
     void registerTable(const QString& table, std::shared_ptr<TableDocument> handler);
@@ -149,7 +153,7 @@ private:
     bool write(Kind kind, const QString& table, QString* error,
                const std::function<bool(WriteContext&, ChangeRecorder&, QString*)>& apply);
 
-    db::Database& m_db;
+    db::Connection& m_db;
     QHash<QString, std::shared_ptr<TableDocument>> m_tables;  // by lower-cased name
     QStringList m_names;
     int m_failAt = 0;

@@ -55,13 +55,9 @@ bool ExtendColumns::load(QString* error) {
         QStringLiteral("SELECT TableName, cTableName, cPKName, cType FROM AA_DefineExtend"), {},
         error);
     if (!catalogue) return false;
-    const host::RecordSetPtr tables = m_context.query(
-        QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'table'"), {}, error);
-    if (!tables) return false;
-    for (int r = 0; r < tables->recordCount(); ++r) {
-        const QString name = tables->at(r, 0).toString();
-        m_schemaTables.insert(name.toLower(), name);
-    }
+    QStringList tables;
+    if (!m_context.tableNames(&tables, error)) return false;
+    for (const QString& name : tables) m_schemaTables.insert(name.toLower(), name);
     for (int r = 0; r < catalogue->recordCount(); ++r) {
         ExtendTable t;
         t.tableName = catalogue->at(r, fieldOf(*catalogue, "TableName")).toString().trimmed();
@@ -118,13 +114,10 @@ bool ExtendColumns::addColumn(const ExtendTable& table, const QString& column, c
         // A new companion keys its rows as the host table does.
         QString why;
         const QHash<QString, ColumnInfo> hostColumns = m_context.columns(table.hostTable, &why);
-        const QString keyType = [&] {
-            const host::RecordSetPtr rs = m_context.database().query(
-                QStringLiteral(
-                    "SELECT type FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE"),
-                {table.hostTable, table.keyColumn});
-            return rs && !rs->isEmpty() ? rs->at(0, 0).toString() : QString();
-        }();
+        const QString keyType = m_context.database()
+                                    .column(table.hostTable, table.keyColumn)
+                                    .value_or(db::TableColumn())
+                                    .type;
         if (table.keyColumn.isEmpty() || !hostColumns.contains(table.keyColumn.toLower())) {
             setError(error, QStringLiteral("The key column \"%1\" of table %2 is not known, so its "
                                            "companion table cannot be created.")
@@ -202,38 +195,31 @@ bool ExtendColumns::rebuild(const QString& table, const QString& column, const Q
                             QString* error) {
     // The documented way to change a column SQLite cannot alter in place: a new table, the rows
     // copied, the old table dropped and the new one renamed, the indexes and triggers made again.
-    db::Database& db = m_context.database();
-    const host::RecordSetPtr info = db.query(
-        QStringLiteral("SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?)"),
-        {table}, error);
+    db::Connection& db = m_context.database();
+    QList<db::TableColumn> info;
+    if (!db.tableColumns(table, &info, error)) return false;
     const host::RecordSetPtr extras = db.query(
         QStringLiteral("SELECT sql FROM sqlite_schema WHERE tbl_name = ? AND type IN ('index', "
                        "'trigger') AND sql IS NOT NULL"),
         {table}, error);
-    if (!info || !extras) return false;
+    if (!extras) return false;
     QStringList definitions, kept, keys;
     QMap<int, QString> keyOrder;
-    for (int r = 0; r < info->recordCount(); ++r) {
-        const QString name = info->at(r, 0).toString();
+    for (const db::TableColumn& c : info) {
+        const QString& name = c.name;
         const bool target = name.compare(column, Qt::CaseInsensitive) == 0;
         if (target && type.isEmpty()) continue;
         QString definition = host::sqlIdent(name) + QLatin1Char(' ');
         if (target) {
             definition += type;
         } else {
-            definition += info->at(r, 1).toString();
-            const char* collation = nullptr;
-            if (sqlite3_table_column_metadata(db.handle(), "main", table.toUtf8().constData(),
-                                              name.toUtf8().constData(), nullptr, &collation,
-                                              nullptr, nullptr, nullptr) == SQLITE_OK &&
-                collation && qstricmp(collation, "BINARY") != 0)
-                definition += QStringLiteral(" COLLATE ") + QString::fromUtf8(collation);
+            definition += c.type;
+            if (!c.collation.isEmpty()) definition += QStringLiteral(" COLLATE ") + c.collation;
         }
-        if (info->at(r, 2).toInt()) definition += QStringLiteral(" NOT NULL");
-        if (!info->at(r, 3).isNull())
-            definition += QStringLiteral(" DEFAULT ") + info->at(r, 3).toString();
-        if (info->at(r, 4).toInt() > 0)
-            keyOrder.insert(info->at(r, 4).toInt(), host::sqlIdent(name));
+        if (c.notNull) definition += QStringLiteral(" NOT NULL");
+        if (!c.defaultValue.isNull())
+            definition += QStringLiteral(" DEFAULT ") + c.defaultValue.toString();
+        if (c.keyPosition > 0) keyOrder.insert(c.keyPosition, host::sqlIdent(name));
         definitions << definition;
         kept << host::sqlIdent(name);
     }

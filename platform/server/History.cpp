@@ -5,11 +5,10 @@
 #include <QJsonDocument>
 #include <QMap>
 #include <QSet>
-
-#include <sqlite3.h>
+#include <algorithm>
 
 #include "host/Quote.h"
-#include "platform/db/Database.h"
+#include "platform/db/Connection.h"
 #include "platform/server/ExtendColumns.h"
 
 namespace platform::server {
@@ -142,12 +141,12 @@ QString itemColumn(const QJsonObject& rows) {
 
 // The key column of a companion table; empty with a reason when it has none.
 QString companionKey(WriteContext& context, const QString& companion, QString* error) {
-    const host::RecordSetPtr rs = context.query(
-        QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE pk = 1"), {companion}, error);
-    if (!rs) return {};
-    if (rs->isEmpty())
-        setError(error, QStringLiteral("The table %1 has no key column.").arg(companion));
-    return rs->isEmpty() ? QString() : rs->at(0, 0).toString();
+    QList<db::TableColumn> columns;
+    if (!context.tableColumns(companion, &columns, error)) return {};
+    for (const db::TableColumn& column : columns)
+        if (column.keyPosition == 1) return column.name;
+    setError(error, QStringLiteral("The table %1 has no key column.").arg(companion));
+    return {};
 }
 
 }  // namespace
@@ -216,22 +215,18 @@ bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* row
                 const ExtendTable* table = columns.linked(name);
                 const QString companion =
                     (table ? table->hostTable : name) + QStringLiteral("_extradefine");
-                const host::RecordSetPtr rs = context.query(
-                    QStringLiteral("SELECT name, type FROM pragma_table_info(?) WHERE name = ? "
-                                   "COLLATE NOCASE"),
-                    {companion, column}, error);
-                if (!rs) return false;
-                if (rs->isEmpty()) continue;
+                QList<db::TableColumn> companionColumns;
+                if (!context.tableColumns(companion, &companionColumns, error)) return false;
+                const auto found =
+                    std::find_if(companionColumns.cbegin(), companionColumns.cend(),
+                                 [&](const db::TableColumn& c) {
+                                     return c.name.compare(column, Qt::CaseInsensitive) == 0;
+                                 });
+                if (found == companionColumns.cend()) continue;
                 // The declared type with the column's collation, as the column is made again.
-                QString type = rs->at(0, 1).toString();
-                const char* collation = nullptr;
-                if (sqlite3_table_column_metadata(context.database().handle(), "main",
-                                                  companion.toUtf8().constData(),
-                                                  rs->at(0, 0).toString().toUtf8().constData(),
-                                                  nullptr, &collation, nullptr, nullptr,
-                                                  nullptr) == SQLITE_OK &&
-                    collation && qstricmp(collation, "BINARY") != 0)
-                    type += QStringLiteral(" COLLATE ") + QString::fromUtf8(collation);
+                QString type = found->type;
+                if (!found->collation.isEmpty())
+                    type += QStringLiteral(" COLLATE ") + found->collation;
                 types.insert(name, type);
             }
         }

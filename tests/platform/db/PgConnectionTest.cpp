@@ -5,12 +5,15 @@
 
 #include <QDeadlineTimer>
 #include <QDebug>
+#include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
 
 #include "platform/db/Database.h"
 #include "tests/support/PgTestServer.h"
 
+using platform::db::Connection;
+using platform::db::Failure;
 using platform::db::PgConnection;
 using platform::db::Transaction;
 
@@ -121,6 +124,64 @@ TEST_F(PgConnectionTest, DdlOfAFailedTransactionLeavesNothingAndErrorsReadClearl
 
     EXPECT_FALSE(PgConnection::open(pg.conninfo + " password=secret", &error));
     EXPECT_TRUE(error.contains("holds a password")) << qPrintable(error);
+}
+
+TEST_F(PgConnectionTest, CatalogueAndFailureKindsReadTheSameOnBoth) {
+    QTemporaryDir dir;
+    auto lite = platform::db::Database::open(dir.filePath("a.db"), true, nullptr);
+    auto text = [](const std::optional<platform::db::TableColumn>& c) {
+        return !c ? QStringLiteral("none")
+                  : QStringLiteral("%1 %2 %3 %4 %5 %6")
+                        .arg(c->name, c->type.toLower(), c->collation)
+                        .arg(c->notNull)
+                        .arg(c->defaultValue.toString())
+                        .arg(c->keyPosition);
+    };
+    // Names in any letter case; a missing table or column reads as none.
+    auto catalogue = [&](Connection& db) {
+        QList<platform::db::TableColumn> columns;
+        QStringList out;
+        EXPECT_TRUE(db.tableColumns("doc", &columns));
+        for (const auto& c : columns) out << text(c);
+        out << text(db.column("DOC", "CODE")) << text(db.column("Doc", "x"))
+            << text(db.column("missing", "id")) << QString::number(db.tableExists("dOC"))
+            << QString::number(db.tableExists("Do"));
+        return out.join(" | ");
+    };
+    for (Connection* db :
+         {static_cast<Connection*>(lite.get()), static_cast<Connection*>(pg.db.get())}) {
+        const bool server = db == pg.db.get();
+        QString sql =
+            "CREATE TABLE \"Doc\"(id %1 NOT NULL, code %2 NOT NULL, qty %3 DEFAULT 0, "
+            "flag %4, made %5, notes %6, PRIMARY KEY (code, id))";
+        for (const char* type :
+             {"int", "nvarchar(20)", "decimal(28,6)", "bit", "datetime", "ntext"})
+            sql = sql.arg(server ? platform::db::pgColumnType(type) : type);
+        const char* insert = "INSERT INTO \"Doc\"(id, code) VALUES (1, 'a')";
+        ASSERT_TRUE(db->exec(sql) && db->exec(insert));
+        EXPECT_EQ(catalogue(*db),
+                  "id int  1  2 | code nvarchar(20)  1  1 | qty decimal(28,6)  0 0 0 | "
+                  "flag bit  0  0 | made datetime  0  0 | notes ntext  0  0 | "
+                  "code nvarchar(20)  1  1 | none | none | 1 | 0")
+            << server;
+        // A duplicate key, a success, a lock held too long.
+        EXPECT_FALSE(db->exec(insert));
+        EXPECT_EQ(db->lastFailure(), Failure::Constraint) << server;
+        EXPECT_TRUE(db->exec("UPDATE \"Doc\" SET qty = 1"));
+        EXPECT_EQ(db->lastFailure(), Failure::None) << server;
+        std::unique_ptr<Connection> other;
+        if (server) {
+            other = PgConnection::open(pg.conninfo, nullptr);
+            other->exec("SET lock_timeout = 50");
+        } else {
+            other = platform::db::Database::open(dir.filePath("a.db"), false, nullptr);
+            static_cast<platform::db::Database&>(*other).setBusyTimeout(50);
+        }
+        Transaction holding(*db);
+        ASSERT_TRUE(db->exec("UPDATE \"Doc\" SET qty = 2"));
+        EXPECT_FALSE(other->exec("UPDATE \"Doc\" SET qty = 3"));
+        EXPECT_EQ(other->lastFailure(), Failure::Busy) << server;
+    }
 }
 
 TEST_F(PgConnectionTest, SessionLockOfAKilledClientIsFreeForAnotherWithinTenSeconds) {
