@@ -192,40 +192,35 @@ bool readAccount(db::Connection& db, const Selection& selection, Package* out, Q
 
 namespace {
 
-// The companion of a host table as the extension catalogue names it, spelt as in the schema,
-// when it exists; empty otherwise.
-QString companionOf(db::Connection& db, const QString& tableName) {
+// The companion of a host table as the extension catalogue names it, with its columns, when it
+// exists; an empty name otherwise.
+QString companionOf(db::Connection& db, const QString& tableName,
+                    QList<db::TableColumn>* columns) {
     const host::RecordSetPtr host = db.query(
         QStringLiteral("SELECT cTableName FROM AA_DefineExtend WHERE TableName = ? OR cTableName = ?"),
         {tableName, tableName});
     if (!host || host->isEmpty()) return {};
-    const host::RecordSetPtr schema = db.query(
-        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? "
-                       "COLLATE NOCASE"),
-        {host->textAt(0, 0) + QStringLiteral("_extradefine")});
-    return schema && !schema->isEmpty() ? schema->textAt(0, 0) : QString();
+    const QString companion = host->textAt(0, 0) + QStringLiteral("_extradefine");
+    return db.tableColumns(companion, columns) && !columns->isEmpty() ? companion : QString();
 }
 
 // The companion when it has the column; empty otherwise.
 QString companionWith(db::Connection& db, const QString& tableName, const QString& column) {
-    const QString companion = companionOf(db, tableName);
-    if (companion.isEmpty()) return {};
-    const host::RecordSetPtr has = db.query(
-        QStringLiteral("SELECT 1 FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE"),
-        {companion, column});
-    return has && !has->isEmpty() ? companion : QString();
+    QList<db::TableColumn> columns;
+    const QString companion = companionOf(db, tableName, &columns);
+    for (const db::TableColumn& c : columns)
+        if (c.name.compare(column, Qt::CaseInsensitive) == 0) return companion;
+    return {};
 }
 
 }  // namespace
 
 int rowBytes(db::Connection& db, const QString& tableName) {
-    const QString companion = companionOf(db, tableName);
-    if (companion.isEmpty()) return 0;
-    const host::RecordSetPtr columns =
-        db.query(QStringLiteral("SELECT type FROM pragma_table_info(?)"), {companion});
+    QList<db::TableColumn> columns;
     int bytes = 0;
-    for (int r = 0; columns && r < columns->recordCount(); ++r) {
-        const sql::TypeInfo type = sql::TypeInfo::of(columns->textAt(r, 0));
+    companionOf(db, tableName, &columns);
+    for (const db::TableColumn& c : columns) {
+        const sql::TypeInfo type = sql::TypeInfo::of(c.type);
         bytes += type.wide ? type.byteLength / 2 : type.byteLength;
     }
     return bytes;

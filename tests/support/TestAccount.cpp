@@ -150,4 +150,18 @@ platform::db::Database& TestAccount::db() {
     return *m_db;
 }
 
+QStringList TestAccount::rows(const QString& sql, const QVariantList& params,
+                              const QStringList& leaveOut) {
+    QStringList out;
+    const host::RecordSetPtr rs = db().query(sql, params);
+    for (int r = 0; rs && r < rs->recordCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < rs->fieldCount(); ++c)
+            if (!leaveOut.contains(rs->field(c).name, Qt::CaseInsensitive))
+                cells << (rs->at(r, c).isNull() ? QStringLiteral("~") : rs->at(r, c).toString());
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
 }  // namespace testsupport

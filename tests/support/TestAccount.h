@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -40,6 +42,10 @@ public:
     // directly (zxsystem and ZxMeta_001 attached, the server functions installed).
     platform::server::ClsCommon& srv();
     platform::db::Database& db();
+    // Every row of a query on db(), its cells joined by "|", NULL as "~"; the columns named in
+    // leaveOut (a row version a write renews, say) are left out.
+    QStringList rows(const QString& sql, const QVariantList& params = {},
+                     const QStringList& leaveOut = {});
 
 private:
     QTemporaryDir m_dir;

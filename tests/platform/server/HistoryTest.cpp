@@ -27,16 +27,7 @@ protected:
     platform::server::ClsCommon& srv() { return account.srv(); }
     // Every row, its cells joined by "|" (the row version left out, as a write renews it).
     QStringList rows(const QString& sql, const QVariantList& params = {}) {
-        QStringList out;
-        const host::RecordSetPtr rs = account.db().query(sql, params);
-        for (int r = 0; rs && r < rs->recordCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < rs->fieldCount(); ++c)
-                if (rs->field(c).name.compare("pubzxts", Qt::CaseInsensitive))
-                    cells << (rs->at(r, c).isNull() ? QStringLiteral("~") : rs->at(r, c).toString());
-            out << cells.join(QLatin1Char('|'));
-        }
-        return out;
+        return account.rows(sql, params, {QStringLiteral("pubzxts")});
     }
     // The item with its names, links, values, rules, and its column's type and values on each
     // of its tables.

@@ -24,17 +24,8 @@ protected:
     void sql(const QString& statement) {
         ASSERT_TRUE(account.db().exec(statement)) << statement.toStdString();
     }
-    // Every row, its cells joined by "|", NULL as "~".
     QStringList rows(const QString& sql, const QVariantList& params = {}) {
-        QStringList out;
-        const host::RecordSetPtr rs = account.db().query(sql, params);
-        for (int r = 0; rs && r < rs->recordCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < rs->fieldCount(); ++c)
-                cells << (rs->at(r, c).isNull() ? QStringLiteral("~") : rs->at(r, c).toString());
-            out << cells.join(QLatin1Char('|'));
-        }
-        return out;
+        return account.rows(sql, params);
     }
     QString one(const QString& sql, const QVariantList& params = {}) {
         return rows(sql, params).value(0, QStringLiteral("<none>"));
