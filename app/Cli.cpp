@@ -285,13 +285,8 @@ int restore(const CommandLine& p, QTextStream& out, QTextStream& err, QTextStrea
 std::unique_ptr<platform::server::ClsCommon> openAccount(const QString& root, const QString& account,
                                                          const QString& command,
                                                          QTextStream& err) {
-    if (!knownAccount(root, account, err)) return nullptr;
     auto srv = std::make_unique<platform::server::ClsCommon>();
-    srv->init(platform::server::accountConnectionText(root, account, QStringLiteral("zh-CN")));
-    if (!srv->Status()) {
-        err << "Cannot connect to account " << account << ": " << srv->lastError() << "\n";
-        return nullptr;
-    }
+    if (!connect(root, account, *srv, err)) return nullptr;
     srv->setChangeSource(commandUser(),
                          [command] { return QStringLiteral("userdef ") + command; });
     return srv;
