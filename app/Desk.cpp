@@ -1,6 +1,7 @@
 #include "app/Desk.h"
 
 #include <QTabWidget>
+#include <utility>
 
 #include "app/DeskBusiness.h"
 #include "app/DocLayoutsView.h"
@@ -66,23 +67,16 @@ void Desk::openFunction(const QString& functionKey) {
         if (m_userDef && m_portal->windowOf(kCatalogueForm)) m_userDef->ShowRuleList();
         return;
     }
-    if (functionKey.compare(QStringLiteral("CoverSetting"), Qt::CaseInsensitive) == 0) {
-        // The setting belongs to the catalogue, whose own menus the portal hides.
+    // The overwrite setting and the account's history belong to the catalogue, whose own menus
+    // the portal hides: they open over it, in its session.
+    for (const auto& [key, command] : {std::pair{"CoverSetting", "CoverSetting"},
+                                       std::pair{"History", "HistoryAll"}}) {
+        if (functionKey.compare(QLatin1String(key), Qt::CaseInsensitive) != 0) continue;
         if (!m_portal->windowOf(kCatalogueForm)) openFunction(QStringLiteral("UserDef"));
         if (auto* catalogue =
                 dynamic_cast<userdef::CatalogueWindow*>(m_portal->windowOf(kCatalogueForm))) {
             m_portal->tabs()->setCurrentWidget(catalogue);
-            catalogue->RunCommand(QStringLiteral("CoverSetting"));
-        }
-        return;
-    }
-    if (functionKey.compare(QStringLiteral("History"), Qt::CaseInsensitive) == 0) {
-        // The account's history opens over the catalogue, in its session.
-        if (!m_portal->windowOf(kCatalogueForm)) openFunction(QStringLiteral("UserDef"));
-        if (auto* catalogue =
-                dynamic_cast<userdef::CatalogueWindow*>(m_portal->windowOf(kCatalogueForm))) {
-            m_portal->tabs()->setCurrentWidget(catalogue);
-            catalogue->RunCommand(QStringLiteral("HistoryAll"));
+            catalogue->RunCommand(QLatin1String(command));
         }
         return;
     }
