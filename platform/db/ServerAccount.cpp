@@ -175,17 +175,31 @@ QString rowText(const QStringList& columns, const QList<int>& key, const QVarian
     return parts.join(QStringLiteral(", "));
 }
 
+// The account register (ua_account, UA_Account_sub): a copy takes only the account's own rows.
+bool isAccountRegister(const QString& table) {
+    return table.compare(QLatin1String("ua_account"), Qt::CaseInsensitive) == 0 ||
+           table.compare(QLatin1String("UA_Account_sub"), Qt::CaseInsensitive) == 0;
+}
+
+QString accountFilter(const QList<TableColumn>& columns, const QString& accountId) {
+    for (const TableColumn& c : columns)
+        if (c.name.compare(QLatin1String("cAcc_Id"), Qt::CaseInsensitive) == 0)
+            return QStringLiteral("%1 = '%2'").arg(q(c.name), host::sqlValue(accountId));
+    return QStringLiteral("false");
+}
+
 // ---- to a server ------------------------------------------------------------------------------
 
 class ToServer {
 public:
-    ToServer(PgConnection& pg, QList<CopiedTable>* report) : m_pg(pg), m_report(report) {}
+    ToServer(PgConnection& pg, QString accountId, QList<CopiedTable>* report)
+        : m_pg(pg), m_account(std::move(accountId)), m_report(report) {}
 
     // One embedded database into `schema`: tables, rows, then keys, indexes, triggers, views.
     bool copyDatabase(Database& lite, const QString& schema, const QString& searchPath,
                       QString* error);
     // Only the rows of the account in the system tables, keeping those the server has.
-    bool addAccountRows(Database& lite, const QString& accountId, QString* error);
+    bool addAccountRows(Database& lite, QString* error);
     bool exec(const QString& sql, QString* error, const QString& what) {
         QString why;
         if (m_pg.exec(sql, &why)) return true;
@@ -209,6 +223,7 @@ private:
                            const SchemaNames& names, QString* error);
 
     PgConnection& m_pg;
+    QString m_account;
     QList<CopiedTable>* m_report;
 
 public:
@@ -352,9 +367,13 @@ bool ToServer::copyRows(Database& lite, const QString& schema, const LiteTable& 
     qint64 done = 0, highest = 0;
     const bool ok = eachLiteRow(
         lite,
-        QStringLiteral("SELECT %1 FROM %2%3")
+        QStringLiteral("SELECT %1 FROM %2%3%4")
             .arg(quotedList(columns), q(t.name),
-                 filter.isEmpty() ? QString() : QStringLiteral(" WHERE ") + filter),
+                 filter.isEmpty() ? QString() : QStringLiteral(" WHERE ") + filter,
+                 // In the order the rows were written, which a copy keeps.
+                 t.sql.contains(QLatin1String("WITHOUT ROWID"), Qt::CaseInsensitive)
+                     ? QString()
+                     : QStringLiteral(" ORDER BY rowid")),
         [&](const QVariantList& values) {
             QStringList canonical;
             QVariantList params;
@@ -562,8 +581,12 @@ bool ToServer::copyDatabase(Database& lite, const QString& schema, const QString
         return false;
     for (const LiteTable& t : tables)
         if (!createTable(schema, t, lite, names, error)) return false;
-    for (const LiteTable& t : tables)
-        if (!copyRows(lite, schema, t, {}, false, error)) return false;
+    for (const LiteTable& t : tables) {
+        const QString filter = schema == kSystem && isAccountRegister(t.name)
+                                   ? accountFilter(t.columns, m_account)
+                                   : QString();
+        if (!copyRows(lite, schema, t, filter, false, error)) return false;
+    }
     if (!createIndexes(lite, schema, names, error)) return false;
     for (const LiteTable& t : tables)
         if (!createForeignKeys(lite, schema, t, names, tables, error)) return false;
@@ -586,19 +609,14 @@ bool ToServer::copyDatabase(Database& lite, const QString& schema, const QString
                                     QStringLiteral("cannot reset the search path"));
 }
 
-bool ToServer::addAccountRows(Database& lite, const QString& accountId, QString* error) {
+bool ToServer::addAccountRows(Database& lite, QString* error) {
     QList<LiteTable> tables;
     SchemaNames names;
     if (!readLiteTables(lite, &tables, &names, error)) return false;
-    for (const LiteTable& t : tables) {
-        if (t.name.compare(QLatin1String("ua_account"), Qt::CaseInsensitive) != 0 &&
-            t.name.compare(QLatin1String("UA_Account_sub"), Qt::CaseInsensitive) != 0)
-            continue;
-        const QString filter =
-            QStringLiteral("%1 = '%2'")
-                .arg(q(names.column(t.name, QStringLiteral("cAcc_Id"))), host::sqlValue(accountId));
-        if (!copyRows(lite, kSystem, t, filter, true, error)) return false;
-    }
+    for (const LiteTable& t : tables)
+        if (isAccountRegister(t.name) &&
+            !copyRows(lite, kSystem, t, accountFilter(t.columns, m_account), true, error))
+            return false;
     return true;
 }
 
@@ -661,7 +679,7 @@ bool copyAccountToServer(const QString& dataRoot, const QString& accountId, cons
     });
 
     QList<CopiedTable> report;
-    ToServer copy(*pg, &report);
+    ToServer copy(*pg, accountId, &report);
     bool haveSystem = false, haveData = false, haveMeta = false;
     int version = 0;
     if (!schemaExists(*pg, kSystem, &haveSystem, &why) ||
@@ -693,7 +711,7 @@ bool copyAccountToServer(const QString& dataRoot, const QString& accountId, cons
     const bool ok =
         copy.exec(QString::fromUtf8(kSystemBasics), error,
                   QStringLiteral("cannot create the schema zxsystem")) &&
-        (haveSystem ? copy.addAccountRows(*system, accountId, error)
+        (haveSystem ? copy.addAccountRows(*system, error)
                     : copy.copyDatabase(*system, kSystem, QStringLiteral("zxsystem"), error)) &&
         copy.copyDatabase(*meta, metaSchema, QStringLiteral("%1, zxsystem").arg(q(metaSchema)),
                           error) &&
@@ -737,21 +755,23 @@ QVariant liteValue(const QVariant& text, ValueKind kind) {
 
 class ToFile {
 public:
-    ToFile(PgConnection& pg, QList<CopiedTable>* report) : m_pg(pg), m_report(report) {}
+    ToFile(PgConnection& pg, QString accountId, QList<CopiedTable>* report)
+        : m_pg(pg), m_account(std::move(accountId)), m_report(report) {}
     // The server schema into the new database `lite`, made by the schema code.
     bool copySchema(const QString& schema, Database& lite, QString* error);
     // Only the account's rows of the system tables, keeping those the file has.
-    bool addAccountRows(Database& lite, const QString& accountId, QString* error);
+    bool addAccountRows(Database& lite, QString* error);
 
 private:
-    bool copyTable(const QString& schema, const QString& table, Database& lite,
-                   const QString& filter, bool merge, QString* error);
+    bool copyTable(const QString& schema, const QString& table, Database& lite, bool merge,
+                   QString* error);
     PgConnection& m_pg;
+    QString m_account;
     QList<CopiedTable>* m_report;
 };
 
-bool ToFile::copyTable(const QString& schema, const QString& table, Database& lite,
-                       const QString& filter, bool merge, QString* error) {
+bool ToFile::copyTable(const QString& schema, const QString& table, Database& lite, bool merge,
+                       QString* error) {
     const QString where = QStringLiteral("table %1.%2").arg(schema, table);
     QString why;
     QList<TableColumn> columns, liteColumns;
@@ -810,8 +830,11 @@ bool ToFile::copyTable(const QString& schema, const QString& table, Database& li
         marks << QStringLiteral("?");
         kinds << valueKindOf(c.type);
     }
+    const QString filter = schema == kSystem && isAccountRegister(table)
+                               ? accountFilter(columns, m_account)
+                               : QString();
     const host::RecordSetPtr rs =
-        m_pg.query(QStringLiteral("SELECT %1 FROM %2%3")
+        m_pg.query(QStringLiteral("SELECT %1 FROM %2%3 ORDER BY ctid")
                        .arg(texts.join(QStringLiteral(", ")), qualified(schema, table),
                             filter.isEmpty() ? QString() : QStringLiteral(" WHERE ") + filter),
                    {}, &why);
@@ -894,22 +917,17 @@ bool ToFile::copySchema(const QString& schema, Database& lite, QString* error) {
     for (int r = 0; r < versioned->recordCount(); ++r)
         rowVersioned.insert(versioned->at(r, 0).toString());
     for (int r = 0; r < tables->recordCount(); ++r)
-        if (!copyTable(schema, tables->at(r, 0).toString(), lite, {}, false, error)) return false;
+        if (!copyTable(schema, tables->at(r, 0).toString(), lite, false, error)) return false;
     for (const QString& table : rowVersioned)
         if (!addRowVersion(lite, table, error)) return false;
     return m_pg.exec(QStringLiteral("SET search_path TO DEFAULT"), error);
 }
 
-bool ToFile::addAccountRows(Database& lite, const QString& accountId, QString* error) {
-    for (const QString& table : {QStringLiteral("ua_account"), QStringLiteral("UA_Account_sub")}) {
-        QList<TableColumn> columns;
-        if (!m_pg.tableColumns(table, &columns, error)) return false;
-        QString id;
-        for (const TableColumn& c : columns)
-            if (c.name.compare(QLatin1String("cAcc_Id"), Qt::CaseInsensitive) == 0) id = c.name;
-        const QString filter = QStringLiteral("%1 = '%2'").arg(q(id), host::sqlValue(accountId));
-        if (!copyTable(kSystem, table, lite, filter, true, error)) return false;
-    }
+bool ToFile::addAccountRows(Database& lite, QString* error) {
+    QString why;
+    if (!m_pg.exec(QStringLiteral("SET search_path TO zxsystem"), &why)) return fail(error, why);
+    for (const QString& table : {QStringLiteral("ua_account"), QStringLiteral("UA_Account_sub")})
+        if (!copyTable(kSystem, table, lite, true, error)) return false;
     return true;
 }
 
@@ -953,7 +971,7 @@ bool copyAccountToFiles(const QString& conninfo, const QString& accountId, const
         return fail(error, QStringLiteral("Cannot create the folder %1.").arg(files.folder));
 
     QList<CopiedTable> report;
-    ToFile copy(*pg, &report);
+    ToFile copy(*pg, accountId, &report);
     auto copyInto = [&](const QString& path, bool (*create)(Database&, QString*),
                         const QString& schema) {
         std::unique_ptr<Database> db = Database::open(path, true, &why);
@@ -973,7 +991,7 @@ bool copyAccountToFiles(const QString& conninfo, const QString& accountId, const
         std::unique_ptr<Database> system = Database::open(files.system, false, &why);
         ok = system ? [&] {
             Transaction t(*system, &why);
-            return (t.ok() ? copy.addAccountRows(*system, accountId, error) : fail(error, why)) &&
+            return (t.ok() ? copy.addAccountRows(*system, error) : fail(error, why)) &&
                    t.commit(error);
         }()
                     : fail(error, why);

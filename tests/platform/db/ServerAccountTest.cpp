@@ -60,6 +60,19 @@ TEST_F(ServerAccountTest, DemoAccountGoesToTheServerAndBackUnchanged) {
                          "COLLATE \"C\""),
               QStringList{QString()} + texts);
 
+    // The item view answers in the session's language; a changed value takes a new row version;
+    // a value refused by the file's rules is refused on the server too. (All rolled back.)
+    ASSERT_TRUE(pg.db->exec("BEGIN; SET LOCAL zx.language = 'en-US'"));
+    EXPECT_EQ(serverRows("SELECT citemlang FROM zxdata_001.\"UserDef_Parent\" WHERE \"cId\" = '1'"),
+              QStringList({QString(), "Contract No."}));
+    EXPECT_EQ(serverRows("UPDATE zxdata_001.\"Userdefine\" SET \"cAlias\" = 'x' WHERE \"cId\" = "
+                         "'6' AND \"cValue\" = '浙江' RETURNING pubzxts"),
+              QStringList({QString(), QString::number(151 + texts.size())}));
+    EXPECT_FALSE(
+        pg.db->exec("INSERT INTO zxdata_001.\"Userdefine\"(\"cId\", \"cValue\") "
+                    "VALUES ('1', '')"));
+    ASSERT_TRUE(pg.db->exec("ROLLBACK"));
+
     QTemporaryDir root;
     ASSERT_TRUE(platform::db::copyAccountToFiles(pg.conninfo, "001", root.path(), &back, &error))
         << error.toStdString();
@@ -78,3 +91,49 @@ TEST_F(ServerAccountTest, DemoAccountGoesToTheServerAndBackUnchanged) {
 }
 
 }  // namespace
+
+// A row the server refuses stops the copy: it names the table and the row, and the server keeps
+// nothing of the account, whether the system schema was there before or not.
+TEST_F(ServerAccountTest, RefusedRowLeavesTheServerWithoutTheAccount) {
+    ASSERT_TRUE(account.ok()) << account.error().toStdString();
+    QString error;
+    ASSERT_TRUE(platform::db::createDemoAccount(account.dataRoot(), "002", &error))
+        << error.toStdString();
+    ASSERT_TRUE(
+        platform::db::copyAccountToServer(account.dataRoot(), "001", pg.conninfo, nullptr, &error))
+        << error.toStdString();
+    testsupport::PgTestDatabase fresh;
+    ASSERT_TRUE(fresh.db) << fresh.error.toStdString();
+    struct Case {
+        const char* breakage;  // on account 002's data file
+        testsupport::PgTestDatabase* server;
+        QStringList says;
+    };
+    const Case cases[] = {
+        {"UPDATE customer SET dCusDevDate = 'soon' WHERE rowid = 2",
+         &pg,
+         {"zxdata_002.customer, row 2", "soon"}},
+        // Keys that differ only in width are one key on the server.
+        {"INSERT INTO Userdefine(cId, cValue) VALUES ('6', 'Ａbc'), ('6', 'abc')",
+         &fresh,
+         {"zxdata_002.Userdefine, row", "cValue=abc"}},
+    };
+    const QString data = platform::db::accountFiles(account.dataRoot(), "002").data;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.breakage);
+        auto file = Database::open(data, false, nullptr);
+        ASSERT_TRUE(file && file->exec(c.breakage));
+        file.reset();
+        error.clear();
+        EXPECT_FALSE(platform::db::copyAccountToServer(account.dataRoot(), "002",
+                                                       c.server->conninfo, nullptr, &error));
+        for (const QString& part : c.says) EXPECT_TRUE(error.contains(part)) << error.toStdString();
+        const host::RecordSetPtr left = c.server->db->query(
+            "SELECT string_agg(nspname::text, ',' ORDER BY nspname) FROM pg_namespace "
+            "WHERE nspname LIKE 'zx%'");
+        ASSERT_TRUE(left);
+        EXPECT_EQ(left->at(0, 0).toString(),
+                  c.server == &pg ? "zxdata_001,zxmeta_001,zxsystem" : QString());
+    }
+    EXPECT_EQ(serverRows("SELECT \"cAcc_Id\" FROM zxsystem.ua_account"), QStringList({{}, "001"}));
+}
