@@ -97,8 +97,6 @@ TEST_F(ServerAccountTest, DemoAccountGoesToTheServerAndBackUnchanged) {
 TEST_F(ServerAccountTest, RefusedRowLeavesTheServerWithoutTheAccount) {
     ASSERT_TRUE(account.ok()) << account.error().toStdString();
     QString error;
-    ASSERT_TRUE(platform::db::createDemoAccount(account.dataRoot(), "002", &error))
-        << error.toStdString();
     ASSERT_TRUE(
         platform::db::copyAccountToServer(account.dataRoot(), "001", pg.conninfo, nullptr, &error))
         << error.toStdString();
@@ -121,6 +119,9 @@ TEST_F(ServerAccountTest, RefusedRowLeavesTheServerWithoutTheAccount) {
     const QString data = platform::db::accountFiles(account.dataRoot(), "002").data;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.breakage);
+        platform::db::removeAccount(account.dataRoot(), "002", &error);
+        ASSERT_TRUE(platform::db::createDemoAccount(account.dataRoot(), "002", &error))
+            << error.toStdString();
         auto file = Database::open(data, false, nullptr);
         ASSERT_TRUE(file && file->exec(c.breakage));
         file.reset();
