@@ -1,11 +1,14 @@
 #include "app/Credentials.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QTimeZone>
+#include <algorithm>
 
 #include "app/DeskTexts.h"
 #include "platform/db/AccountFiles.h"
 #include "platform/db/Database.h"
+#include "platform/db/PgConnection.h"
 #include "platform/db/UserTable.h"
 
 namespace app {
@@ -23,21 +26,58 @@ std::unique_ptr<platform::db::Database> openSystem(const QString& root, QString*
 
 }  // namespace
 
+namespace {
+
+// The names of the server accounts of the root, each read from its server's zxsystem; an
+// account whose server does not answer is listed with a note saying why.
+void addServerAccounts(const QString& root, QVector<AccountInfo>* accounts) {
+    QHash<QString, QStringList> byServer;  // conninfo → account ids
+    for (const QString& id : platform::db::serverAccounts(root))
+        byServer[platform::db::serverConninfo(root, id)] << id;
+    for (auto it = byServer.cbegin(); it != byServer.cend(); ++it) {
+        QString why;
+        // A server that does not answer must not hold up the list.
+        const auto server =
+            platform::db::PgConnection::open(it.key() + QStringLiteral(" connect_timeout=5"), &why);
+        const host::RecordSetPtr rows =
+            server ? server->query(QStringLiteral("SELECT \"cAcc_Id\", \"cAcc_Name\" FROM "
+                                                  "zxsystem.ua_account"),
+                                   {}, &why)
+                   : nullptr;
+        for (const QString& id : it.value()) {
+            AccountInfo info{id, QString()};
+            for (int r = 0; rows && r < rows->recordCount(); ++r)
+                if (rows->at(r, 0).toString().compare(id, Qt::CaseInsensitive) == 0)
+                    info.name = rows->at(r, 1).toString();
+            if (!rows) info.name = QStringLiteral("(server not reachable: %1)").arg(why);
+            accounts->erase(std::remove_if(accounts->begin(), accounts->end(),
+                                           [&](const AccountInfo& a) { return a.id == id; }),
+                            accounts->end());
+            accounts->push_back(info);
+        }
+    }
+    std::sort(accounts->begin(), accounts->end(),
+              [](const AccountInfo& a, const AccountInfo& b) { return a.id < b.id; });
+}
+
+}  // namespace
+
 QVector<AccountInfo> listAccounts(const QString& root, QString* error) {
     QString reason;
     QVector<AccountInfo> accounts;
+    const bool servers = !platform::db::serverAccounts(root).isEmpty();
     auto db = openSystem(root, &reason);
     host::RecordSetPtr rows =
         db ? db->query(QStringLiteral("SELECT cAcc_id, cAcc_Name FROM ua_account ORDER BY cAcc_id"),
                        {}, &reason)
            : nullptr;
-    if (!rows) {
+    if (!rows && !servers) {
         if (error) *error = reason;
         return accounts;
     }
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        accounts.push_back(
-            {rows->text(QStringLiteral("cAcc_id")), rows->text(QStringLiteral("cAcc_Name"))});
+    for (int r = 0; rows && r < rows->recordCount(); ++r)
+        accounts.push_back({rows->at(r, 0).toString(), rows->at(r, 1).toString()});
+    addServerAccounts(root, &accounts);
     return accounts;
 }
 

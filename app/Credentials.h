@@ -12,7 +12,9 @@ struct AccountInfo {
     QString name;
 };
 
-// The accounts of zxsystem.ua_account by id; empty with a reason in error when unreadable.
+// The accounts of zxsystem.ua_account by id, with the root's server accounts (their names read
+// from their servers; one whose server does not answer is named by a note saying so); empty
+// with a reason in error when unreadable.
 QVector<AccountInfo> listAccounts(const QString& root, QString* error);
 
 // This many wrong passwords in a row lock a user out for kLockOutMinutes.
