@@ -53,7 +53,7 @@ public:
     QString error;
 
 private:
-    enum class Scan { Query, Insert, Update, Create, Expression, Other };
+    enum class Scan { Query, Insert, Update, Create, Alter, Expression, Other };
 
     bool atEnd() const { return m_i >= m_t.size(); }
     const Token& cur() const { return m_t[m_i]; }
@@ -122,6 +122,10 @@ private:
                     continue;
                 }
                 break;
+            } else if (kind == Scan::Alter && (u == QLatin1String("DROP") || u == QLatin1String("ALTER")) &&
+                       j + 1 < m_t.size() &&
+                       (m_t[j + 1].isWord("COLUMN") || m_t[j + 1].isWord("CONSTRAINT"))) {
+                continue;  // ALTER TABLE t DROP COLUMN c, ALTER TABLE t ALTER COLUMN c …
             } else if (startsStatement(u)) {
                 break;
             }
@@ -143,8 +147,8 @@ private:
         if (u == QLatin1String("INSERT")) return parseSql(out, Scan::Insert);
         if (u == QLatin1String("UPDATE")) return parseSql(out, Scan::Update);
         if (u == QLatin1String("CREATE")) return parseSql(out, Scan::Create);
-        if (u == QLatin1String("DELETE") || u == QLatin1String("DROP") ||
-            u == QLatin1String("ALTER") || u == QLatin1String("TRUNCATE"))
+        if (u == QLatin1String("ALTER")) return parseSql(out, Scan::Alter);
+        if (u == QLatin1String("DELETE") || u == QLatin1String("DROP") || u == QLatin1String("TRUNCATE"))
             return parseSql(out, Scan::Other);
         if (u == QLatin1String("DECLARE")) return parseDeclare(out);
         if (u == QLatin1String("SET")) return parseSet(out);

@@ -1,12 +1,16 @@
 #pragma once
 // The translator's writer: walks the token tree of one statement or expression and writes its
-// SQLite text. Its work is spread over units with one job each:
-//   NameResolution.cpp     dbo., three-part and db..t names, #temp/tempdb, syscolumns
+// SQLite or PostgreSQL text (the target). Its work is spread over units with one job each:
+//   NameResolution.cpp     dbo., three-part and db..t names, #temp/tempdb, syscolumns, the
+//                          stored spelling of names
 //   PlusTyping.cpp         whether "+" joins texts or adds numbers (expr() finds the chains)
 //   ExpressionRewrite.cpp  literals, variables, CASE, functions, CAST/CONVERT
 //   QueryRewrite.cpp       SELECT lists ('alias' = expr), TOP, UNION and its ORDER BY, the
 //                          order text is compared in
 //   StatementRewrite.cpp   INSERT, UPDATE, DELETE, CREATE, DROP, ALTER
+//   Conversions.cpp        what the dialect converts by itself and PostgreSQL does not: text
+//                          against numbers, bit columns as numbers, LIKE
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -44,9 +48,10 @@ struct Name {
 class Emitter {
 public:
     Emitter(const QString& catalog, const QStringList& attached, SchemaInfo* schema,
-            const VariableTypes& variables, const std::vector<Node>& root)
+            const VariableTypes& variables, const std::vector<Node>& root,
+            Target target = Target::Sqlite)
         : m_catalog(catalog), m_attached(attached), m_schema(schema), m_variables(variables),
-          m_root(root) {}
+          m_root(root), m_target(target) {}
 
     QString error;
     QStringList parameters;
@@ -68,9 +73,18 @@ private:
         return fail(QStringLiteral("unsupported T-SQL construct: %1").arg(what));
     }
 
+    // -- the target's spelling
+    bool pg() const { return m_target == Target::Postgres; }
+    QString ident(const QString& name) const;
+    QString textOrder() const;  // the collation text is ordered in
+
     // -- names
     Name readName(Span s, size_t i);
     QString emitName(const Name& n);
+    // The stored spelling of a name's parts: table, alias or column as the statement allows.
+    QStringList storedParts(const Name& n);
+    // The declared type of the column a name stands for; null when it is none or ambiguous.
+    QString declaredOf(const Name& n);
     QString mapDatabase(const QString& db);
     QString syscolumns(const QString& schema);
 
@@ -84,6 +98,9 @@ private:
     size_t matchEnd(Span s, size_t caseAt);
     QString selectCore(Span s, bool inCompound);
     QString selectList(Span s);
+    QString columnDefinition(Span d);
+    std::optional<QString> pgUpdate(Span s);
+    std::optional<QString> pgAlterColumn(const Name& table, Span s);
     QString orderBy(Span s, bool withoutPrefixes);
     // Text is ordered as the server orders it: ORDER BY, MIN/MAX and <, >, BETWEEN name the
     // connection's Chinese order, except in tables and indexes (DDL), which keep NOCASE.
@@ -103,6 +120,20 @@ private:
     Cls classifyName(const Name& n);
     void collectTables();
 
+    // -- conversions the dialect makes by itself (PostgreSQL)
+    bool isBitColumn(Span s);
+    size_t primaryStart(Span s, size_t end);
+    void markConversions(Span s);
+    std::optional<QString> likeOperator(Span s);
+    QString assigned(const QString& valueSql, Span value, const QString& targetType);
+    struct Wrap {
+        size_t length = 0;
+        QString type;
+    };
+    QHash<const Node*, Wrap> m_wraps;  // operands written as CAST(… AS type)
+    QStringList m_targetTypes;   // declared types of an INSERT's columns, for its SELECT list
+    QStringList m_pendingTargets;
+
     struct TableRef {
         QString schema, table, alias;
     };
@@ -113,7 +144,9 @@ private:
     const VariableTypes& m_variables;
     const std::vector<Node>& m_root;
     std::optional<std::vector<TableRef>> m_tables;
+    QHash<QString, QString> m_aliases;  // lower-cased alias → as first written
     bool m_ddl = false;  // writing a table or index definition
+    Target m_target;
 };
 
 }  // namespace platform::sql::detail

@@ -2,6 +2,7 @@
 #include <QSet>
 
 #include "platform/db/Collation.h"
+#include "platform/db/PgConnection.h"
 #include "platform/sql/Emitter.h"
 #include "platform/sql/SqliteQuote.h"
 
@@ -17,7 +18,7 @@ QString Emitter::variable(const Token& t) {
         parameters << name;
         index = int(parameters.size()) - 1;
     }
-    return QStringLiteral("?%1").arg(index + 1);
+    return QStringLiteral("%1%2").arg(pg() ? QLatin1Char('$') : QLatin1Char('?')).arg(index + 1);
 }
 
 std::vector<Span> Emitter::splitTop(Span s, const char* symbol) {
@@ -68,6 +69,16 @@ QString Emitter::seq(Span s) {
     Out out;
     for (size_t i = 0; i < s.size() && ok(); ++i) {
         const Node& n = s[i];
+        if (!m_wraps.isEmpty()) {
+            const auto w = m_wraps.find(&n);
+            if (w != m_wraps.end() && i + w->length <= s.size()) {
+                const Wrap wrap = *w;
+                m_wraps.erase(w);
+                out.add(QStringLiteral("CAST(%1 AS %2)").arg(seq(s.sub(i, i + wrap.length)), wrap.type));
+                i += wrap.length - 1;
+                continue;
+            }
+        }
         if (n.group()) {
             if (!n.kids.empty() && n.kids.front().word("SELECT")) {
                 out.add(QLatin1Char('(') + query(spanOf(n.kids)) + QLatin1Char(')'));
@@ -82,15 +93,15 @@ QString Emitter::seq(Span s) {
         switch (t.kind) {
             case TokenKind::String:
                 if (i > 0 && s[i - 1].word("AS"))
-                    out.add(sqliteIdent(t.text));
+                    out.add(ident(t.text));
                 else
                     out.add(sqliteLiteral(t.text));
                 continue;
             case TokenKind::Number:
                 if (t.text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-                    out.add(QStringLiteral("X'%1'").arg(t.text.mid(2).size() % 2
-                                                            ? QLatin1Char('0') + t.text.mid(2)
-                                                            : t.text.mid(2)));
+                    out.add(QString::fromLatin1(pg() ? "decode('%1', 'hex')" : "X'%1'")
+                                .arg(t.text.mid(2).size() % 2 ? QLatin1Char('0') + t.text.mid(2)
+                                                              : t.text.mid(2)));
                 else
                     out.add(t.text);
                 continue;
@@ -161,9 +172,14 @@ QString Emitter::seq(Span s) {
             s[i + 1].kind(TokenKind::Word)) {
             const QString c = s[i + 1].tok->upper;
             out.add(QStringLiteral("COLLATE"));
-            out.add(!c.contains(QLatin1String("_CI")) ? QStringLiteral("BINARY")
-                    : m_ddl                           ? QStringLiteral("NOCASE")
-                                                      : QString::fromLatin1(db::kTextOrder));
+            if (pg())
+                out.add(!c.contains(QLatin1String("_CI")) ? QStringLiteral("\"C\"")
+                        : m_ddl                           ? QStringLiteral("zxsystem.zx_nocase")
+                                                          : textOrder());
+            else
+                out.add(!c.contains(QLatin1String("_CI")) ? QStringLiteral("BINARY")
+                        : m_ddl                           ? QStringLiteral("NOCASE")
+                                                          : textOrder());
             ++i;
             continue;
         }
@@ -204,13 +220,51 @@ QString Emitter::function(const QString& written, const Node& args) {
     const std::vector<Span> parts =
         args.kids.empty() ? std::vector<Span>{} : splitTop(spanOf(args.kids), ",");
     QStringList a;
-    for (const Span& p : parts) a << expr(p);
+    for (const Span& p : parts) {
+        a << expr(p);
+        // A bit column is boolean on the server; functions take it as the number it is here.
+        if (pg() && u != QLatin1String("COUNT") && isBitColumn(p))
+            a.back() = QStringLiteral("CAST(%1 AS integer)").arg(a.back());
+    }
     if (!ok()) return {};
+    if (pg() && u == QLatin1String("ISNULL") && a.size() == 2) {
+        // The replacement takes the type of the first value, as the dialect converts it.
+        // A number with a text for NULL reads as text, as on an embedded account.
+        const Cls first = classify(parts[0]), second = classify(parts[1]);
+        if (isNumberLike(first) && second == Cls::Text)
+            a[0] = QStringLiteral("CAST(%1 AS text)").arg(a[0]);
+        else if (first == Cls::Text && isNumberLike(second))
+            a[1] = QStringLiteral("CAST(%1 AS text)").arg(a[1]);
+    }
     const QString list = a.join(QStringLiteral(", "));
     auto call = [&](const QString& name) { return name + QLatin1Char('(') + list + QLatin1Char(')'); };
     if (u == QLatin1String("ISNULL")) {
         if (a.size() != 2) return fail(QStringLiteral("ISNULL takes two arguments"));
-        return call(QStringLiteral("IFNULL"));
+        return call(pg() ? QStringLiteral("COALESCE") : QStringLiteral("IFNULL"));
+    }
+    if (pg()) {
+        static const QHash<QString, QString> server = {
+            {QStringLiteral("LEN"), QStringLiteral("zxsystem.zx_len")},
+            {QStringLiteral("DATALENGTH"), QStringLiteral("zxsystem.zx_datalength")},
+            {QStringLiteral("SUBSTRING"), QStringLiteral("substr")},
+            {QStringLiteral("CHARINDEX"), QStringLiteral("zxsystem.zx_charindex")},
+            {QStringLiteral("LEFT"), QStringLiteral("zxsystem.zx_left")},
+            {QStringLiteral("RIGHT"), QStringLiteral("zxsystem.zx_right")},
+            {QStringLiteral("ISNUMERIC"), QStringLiteral("zxsystem.zx_isnumeric")},
+            {QStringLiteral("OBJECT_ID"), QStringLiteral("zxsystem.zx_object_id")},
+            {QStringLiteral("OBJECT_NAME"), QStringLiteral("zxsystem.zx_object_name")},
+            {QStringLiteral("UDF_GETLOCALEID"), QStringLiteral("zxsystem.\"UDF_GetLocaleID\"")},
+            {QStringLiteral("GETALLSUBNAME_EXTENDDEFINE"),
+             QStringLiteral("zxsystem.\"getAllSubName_ExtendDefine\"")}};
+        const auto it = server.constFind(u);
+        if (it != server.constEnd()) return call(*it);
+        if (u == QLatin1String("GETDATE") || u == QLatin1String("SYSDATETIME"))
+            return QStringLiteral("LOCALTIMESTAMP(3)");
+        if (u == QLatin1String("GETUTCDATE"))
+            return QStringLiteral("CAST(now() AT TIME ZONE 'UTC' AS timestamp(3))");
+        if (u == QLatin1String("NEWID")) return QStringLiteral("upper(CAST(gen_random_uuid() AS text))");
+        if (u == QLatin1String("ROUND") && a.size() == 2)
+            return QStringLiteral("round(CAST(%1 AS numeric), %2)").arg(a[0], a[1]);
     }
     if (u == QLatin1String("GETDATE") || u == QLatin1String("SYSDATETIME"))
         return QStringLiteral("datetime('now', 'localtime')");
@@ -237,14 +291,33 @@ QString Emitter::function(const QString& written, const Node& args) {
         QStringLiteral("GETALLSUBNAME_EXTENDDEFINE"), QStringLiteral("TRIM")};
     if ((u == QLatin1String("MAX") || u == QLatin1String("MIN")) && parts.size() == 1 &&
         ordersText(parts.front()))
-        return written + QLatin1Char('(') + list + QStringLiteral(" COLLATE ") +
-               QString::fromLatin1(db::kTextOrder) + QLatin1Char(')');
+        return written + QLatin1Char('(') + list + QStringLiteral(" COLLATE ") + textOrder() +
+               QLatin1Char(')');
     if (same.contains(u)) return call(written);
     if (m_schema && m_schema->hasFunction(written)) return call(written);
     return unsupported(QStringLiteral("function %1").arg(written));
 }
 
 QString Emitter::convertTarget(const QString& valueSql, const TypeInfo& target, Cls valueClass) {
+    if (pg()) {
+        if (target.text && valueClass == Cls::Money)
+            return QStringLiteral("zxsystem.zx_money_text(%1, 0)").arg(valueSql);
+        if (target.text && target.base != QLatin1String("uniqueidentifier"))
+            return QStringLiteral("CAST(%1 AS %2)")
+                .arg(valueSql, target.length > 0 ? QStringLiteral("varchar(%1)").arg(target.length)
+                                                 : QStringLiteral("text"));
+        if (target.money) return QStringLiteral("zxsystem.zx_money(%1)").arg(valueSql);
+        if (target.integer) {
+            // A number is cut towards zero, as the dialect does; the server would round.
+            const QString type = target.base == QLatin1String("bigint") ? QStringLiteral("bigint")
+                                                                        : QStringLiteral("integer");
+            return isNumberLike(valueClass) ? QStringLiteral("CAST(trunc(%1) AS %2)").arg(valueSql, type)
+                                            : QStringLiteral("CAST(%1 AS %2)").arg(valueSql, type);
+        }
+        const QString type = db::pgColumnType(target.base + (target.length > 0 ? QStringLiteral("(%1%2)").arg(target.length).arg(target.scale >= 0 ? QStringLiteral(",%1").arg(target.scale) : QString()) : QString()));
+        if (type.isEmpty()) return unsupported(QStringLiteral("conversion to %1").arg(target.base));
+        return QStringLiteral("CAST(%1 AS %2)").arg(valueSql, type);
+    }
     if (target.text) {
         if (valueClass == Cls::Money)
             return QStringLiteral("zx_money_text(%1, 0)").arg(valueSql);
@@ -292,17 +365,20 @@ QString Emitter::cast(const Node& args, bool isConvert) {
     }
     const TypeInfo target = TypeInfo::of(typeText);
     if (!target.known) return unsupported(QStringLiteral("type %1").arg(typeText));
-    const QString valueSql = expr(value);
+    QString valueSql = expr(value);
     if (!ok()) return {};
+    if (isBitColumn(value)) valueSql = QStringLiteral("CAST(%1 AS integer)").arg(valueSql);
     if (!style.empty()) {
         const Cls valueClass = classify(value);
         if (target.text && valueClass == Cls::Money)
-            return QStringLiteral("zx_money_text(%1, %2)").arg(valueSql, expr(style));
+            return QStringLiteral("%1(%2, %3)")
+                .arg(pg() ? QStringLiteral("zxsystem.zx_money_text") : QStringLiteral("zx_money_text"),
+                     valueSql, expr(style));
         if (!(style.size() == 1 && style[0].kind(TokenKind::Number) && style[0].tok->text == QLatin1String("0")) ||
             !target.text)
             return unsupported(QStringLiteral("CONVERT style %1").arg(seq(style)));
     }
-    return convertTarget(valueSql, target, target.text ? classify(value) : Cls::Unknown);
+    return convertTarget(valueSql, target, target.text || pg() ? classify(value) : Cls::Unknown);
 }
 
 }  // namespace platform::sql::detail

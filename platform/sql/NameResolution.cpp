@@ -1,8 +1,19 @@
-// Names: [database.][owner.]object[.column], tempdb and #temporary tables, syscolumns.
+// Names: [database.][owner.]object[.column], tempdb and #temporary tables, syscolumns, and the
+// spelling names are written in.
+#include "host/Quote.h"
+#include "platform/db/Collation.h"
 #include "platform/sql/Emitter.h"
 #include "platform/sql/SqliteQuote.h"
 
 namespace platform::sql::detail {
+
+QString Emitter::ident(const QString& name) const {
+    return pg() ? host::sqlIdentQuoted(name) : sqliteIdent(name);
+}
+
+QString Emitter::textOrder() const {
+    return pg() ? QStringLiteral("zxsystem.zx_pinyin") : QString::fromLatin1(db::kTextOrder);
+}
 
 Name Emitter::readName(Span s, size_t i) {
     Name n;
@@ -67,6 +78,9 @@ QString Emitter::mapDatabase(const QString& db) {
 QString Emitter::syscolumns(const QString& schema) {
     const QString s = schema.isEmpty() ? QStringLiteral("main") : schema;
     const QString lit = sqliteLiteral(s);
+    if (pg())  // the same columns from the server's catalogue (PgFunctions.cpp)
+        return QStringLiteral("zxsystem.zx_syscolumns(%1)")
+            .arg(sqliteLiteral(m_schema ? m_schema->serverSchema(s) : s));
     return QStringLiteral(
                "(SELECT zx_object_id(%1, m.name) AS id, p.name AS name, "
                "CAST(zx_xtype(p.type) AS INTEGER) AS xtype, "
@@ -80,10 +94,51 @@ QString Emitter::syscolumns(const QString& schema) {
         .arg(lit, sqliteIdent(s));
 }
 
+QStringList Emitter::storedParts(const Name& n) {
+    QStringList parts = n.rest;
+    if (!m_schema || parts.isEmpty()) return parts;
+    if (!m_tables) collectTables();
+    auto aliasOf = [&](const QString& written) {
+        return m_aliases.value(written.toLower(), written);
+    };
+    const QString last = parts.last();
+    if (parts.size() == 1) {
+        // A column of a table of the statement, else a table, else an alias.
+        for (const TableRef& t : *m_tables)
+            if (!m_schema->columnType(t.schema, t.table, last).isNull())
+                return {m_schema->storedColumn(t.schema, t.table, last)};
+        const QString found = m_schema->findTable(n.schema, last);
+        if (!found.isEmpty()) return {m_schema->storedTable(found, last)};
+        return {aliasOf(last)};
+    }
+    QString& qualifier = parts[parts.size() - 2];
+    for (const TableRef& t : *m_tables) {
+        const bool byAlias = !t.alias.isEmpty() && qualifier.compare(t.alias, Qt::CaseInsensitive) == 0;
+        if (!byAlias && (!t.alias.isEmpty() || qualifier.compare(t.table, Qt::CaseInsensitive) != 0))
+            continue;
+        qualifier = byAlias ? aliasOf(qualifier) : m_schema->storedTable(t.schema, t.table);
+        parts.last() = m_schema->storedColumn(t.schema, t.table, last);
+        return parts;
+    }
+    const QString found = m_schema->findTable(n.schema, qualifier);
+    if (!found.isEmpty()) {
+        parts.last() = m_schema->storedColumn(found, qualifier, last);
+        qualifier = m_schema->storedTable(found, qualifier);
+    } else {
+        qualifier = aliasOf(qualifier);
+    }
+    return parts;
+}
+
 QString Emitter::emitName(const Name& n) {
     QStringList out;
-    if (!n.schema.isEmpty()) out << sqliteIdent(n.schema);
-    for (const QString& p : n.rest) out << sqliteIdent(p);
+    if (pg()) {
+        if (!n.schema.isEmpty()) out << ident(m_schema ? m_schema->serverSchema(n.schema) : n.schema);
+        for (const QString& p : storedParts(n)) out << ident(p);
+    } else {
+        if (!n.schema.isEmpty()) out << sqliteIdent(n.schema);
+        for (const QString& p : n.rest) out << sqliteIdent(p);
+    }
     QString text = out.join(QLatin1Char('.'));
     if (n.star) text += QStringLiteral(".*");
     return text;

@@ -39,6 +39,10 @@ std::vector<Emitter::Segment> Emitter::segments(Span s) {
 
 QString Emitter::expr(Span s) {
     if (!ok()) return {};
+    if (pg()) {
+        if (std::optional<QString> like = likeOperator(s)) return *like;
+        markConversions(s);
+    }
     bool hasPlus = false;
     for (size_t i = 0; i < s.size(); ++i)
         if (s[i].symbol("+")) hasPlus = true;
@@ -60,10 +64,11 @@ QString Emitter::expr(Span s) {
         while (last + 2 < segs.size() && segs[last + 1].op && segs[last + 1].e > segs[last + 1].b &&
                !segs[last + 2].op)
             last += 2;
-        // Decide each '+' left to right.
+        // Decide each '+' left to right. A text added to a number is a number: PostgreSQL is
+        // told so (SQLite converts by itself).
         Cls acc = classify(s.sub(segs[k].b, segs[k].e));
         bool anyText = false;
-        std::vector<bool> join;
+        std::vector<bool> join, leftNumber, rightNumber;
         for (size_t m = k + 1; m < last; m += 2) {
             const bool plus = s[segs[m].b].symbol("+");
             const Cls right = classify(s.sub(segs[m + 1].b, segs[m + 1].e));
@@ -72,7 +77,9 @@ QString Emitter::expr(Span s) {
                 (acc == Cls::Text || right == Cls::Text))
                 j = true;
             join.push_back(j);
-            anyText = anyText || j;
+            leftNumber.push_back(pg() && !j && acc == Cls::Text);
+            rightNumber.push_back(pg() && !j && right == Cls::Text);
+            anyText = anyText || j || leftNumber.back() || rightNumber.back();
             acc = j ? Cls::Text : (plus || isNumberLike(acc) || isNumberLike(right) ? Cls::Number
                                                                                    : Cls::Unknown);
         }
@@ -88,12 +95,15 @@ QString Emitter::expr(Span s) {
                 if (isMultiplicative(o[x])) return QLatin1Char('(') + text + QLatin1Char(')');
             return text;
         };
+        auto number = [](const QString& text) { return QStringLiteral("CAST(%1 AS numeric)").arg(text); };
         QString chain = operand(segs[k]);
         size_t idx = 0;
         for (size_t m = k + 1; m < last; m += 2, ++idx) {
             const QString op = join[idx] ? QStringLiteral("||") : s[segs[m].b].tok->text;
-            chain = QLatin1Char('(') + chain + QLatin1Char(' ') + op + QLatin1Char(' ') +
-                    operand(segs[m + 1]) + QLatin1Char(')');
+            const QString right = operand(segs[m + 1]);
+            chain = QLatin1Char('(') + (leftNumber[idx] ? number(chain) : chain) + QLatin1Char(' ') +
+                    op + QLatin1Char(' ') + (rightNumber[idx] ? number(right) : right) +
+                    QLatin1Char(')');
         }
         out.add(chain);
         emitted = segs[last].e;
@@ -117,6 +127,8 @@ void Emitter::collectTables() {
             if (!(s[i].kind(TokenKind::Word) || s[i].kind(TokenKind::Ident)) || isKeyword(s[i]))
                 continue;
             if (i > 0 && s[i - 1].symbol(".")) continue;
+            if (i > 0 && s[i - 1].word("AS") && !m_aliases.contains(s[i].tok->text.toLower()))
+                m_aliases.insert(s[i].tok->text.toLower(), s[i].tok->text);
             QString saved = error;
             const Name n = readName(s, i);
             error = saved;  // unknown databases are reported when the statement is written
@@ -131,6 +143,7 @@ void Emitter::collectTables() {
                                          s[a].kind(TokenKind::Ident)))
                         ref.alias = s[a].tok->text;
                     m_tables->push_back(ref);
+                    if (!ref.alias.isEmpty()) m_aliases.insert(ref.alias.toLower(), ref.alias);
                 }
             }
             i = after - 1;
@@ -139,24 +152,25 @@ void Emitter::collectTables() {
     walk(spanOf(m_root));
 }
 
-Cls Emitter::classifyName(const Name& n) {
-    if (n.rest.isEmpty() || n.star) return Cls::Unknown;
+QString Emitter::declaredOf(const Name& n) {
+    if (n.rest.isEmpty() || n.star) return {};
     if (!m_tables) collectTables();
     const QString column = n.rest.last();
     const QString qualifier = n.rest.size() >= 2 ? n.rest[n.rest.size() - 2] : QString();
-    std::optional<Cls> found;
+    QString found;
     for (const TableRef& t : *m_tables) {
         if (!qualifier.isEmpty() && qualifier.compare(t.alias, Qt::CaseInsensitive) != 0 &&
             qualifier.compare(t.table, Qt::CaseInsensitive) != 0)
             continue;
         const QString declared = m_schema->columnType(t.schema, t.table, column);
         if (declared.isNull()) continue;
-        const Cls c = fromDeclared(declared);
-        if (found && *found != c) return Cls::Unknown;
-        found = c;
+        if (!found.isNull() && fromDeclared(found) != fromDeclared(declared)) return {};
+        found = declared;
     }
-    return found.value_or(Cls::Unknown);
+    return found;
 }
+
+Cls Emitter::classifyName(const Name& n) { return fromDeclared(declaredOf(n)); }
 
 Cls Emitter::classifyFunction(const QString& written, const Node& args) {
     const QString u = written.toUpper();

@@ -1,5 +1,7 @@
 // Queries: select lists with 'alias' = expr, TOP as LIMIT, UNION members and their ORDER BY,
 // and the order text is compared in.
+#include <utility>
+
 #include "platform/db/Collation.h"
 #include "platform/sql/Emitter.h"
 #include "platform/sql/SqliteQuote.h"
@@ -8,15 +10,22 @@ namespace platform::sql::detail {
 
 QString Emitter::selectList(Span s) {
     QStringList items;
+    // The columns an INSERT fills from this list: their values are converted as assigned.
+    const QStringList targets = std::exchange(m_pendingTargets, {});
     for (const Span& item : splitTop(s, ",")) {
         if (item.empty()) return fail(QStringLiteral("an empty item in a select list"));
+        if (items.size() < targets.size()) {
+            const Span value = item.size() > 2 && item[item.size() - 2].word("AS") ? item.sub(0, item.size() - 2) : item;
+            items << assigned(expr(value), value, targets[items.size()]);
+            continue;
+        }
         if (item.size() >= 3 && item[1].symbol("=")) {
             const Node& head = item[0];
             if (head.kind(TokenKind::Variable))
                 return unsupported(QStringLiteral("SELECT %1 = …").arg(head.tok->text));
             if (head.kind(TokenKind::String) || head.kind(TokenKind::Ident) ||
                 (head.kind(TokenKind::Word) && !isKeyword(head))) {
-                items << expr(item.from(2)) + QStringLiteral(" AS ") + sqliteIdent(head.tok->text);
+                items << expr(item.from(2)) + QStringLiteral(" AS ") + ident(head.tok->text);
                 continue;
             }
         }
@@ -65,13 +74,22 @@ QString Emitter::selectCore(Span s, bool inCompound) {
     while (orderEnd < tail.size() && !tail[orderEnd].word("FOR") && !tail[orderEnd].word("OPTION"))
         ++orderEnd;
     head.add(expr(tail.sub(0, order)));
-    if (order < tail.size()) {
+    if (order < tail.size() && pg() && s[1].word("DISTINCT")) {
+        // The server orders a DISTINCT list only by its own columns: order the rows it gives.
+        const QString inner = head.text();
+        head = Out();
+        head.add(QStringLiteral("SELECT * FROM (") + inner + QStringLiteral(") AS zx_q ORDER BY"));
+        head.add(orderBy(tail.sub(order + 2, orderEnd), true));
+        head.add(expr(tail.from(orderEnd)));
+    } else if (order < tail.size()) {
         head.add(QStringLiteral("ORDER BY"));
         head.add(orderBy(tail.sub(order + 2, orderEnd), false));
         head.add(expr(tail.from(orderEnd)));
     }
     if (limit.isEmpty()) return head.text();
-    if (inCompound) return QStringLiteral("SELECT * FROM (%1 LIMIT %2)").arg(head.text(), limit);
+    if (inCompound)
+        return QString::fromLatin1(pg() ? "SELECT * FROM (%1 LIMIT %2) AS zx_m" : "SELECT * FROM (%1 LIMIT %2)")
+            .arg(head.text(), limit);
     return head.text() + QStringLiteral(" LIMIT ") + limit;
 }
 
@@ -79,7 +97,8 @@ bool Emitter::ordersText(Span s) {
     if (m_ddl || s.empty()) return false;
     for (size_t i = 0; i < s.size(); ++i)
         if (s[i].word("COLLATE")) return false;
-    return !isNumberLike(classify(s));
+    // The server refuses a collation on anything but text: only what is known to be text.
+    return pg() ? classify(s) == Cls::Text && !isBitColumn(s) : !isNumberLike(classify(s));
 }
 
 // The nodes of the operand starting at b up to its first operator: a literal, variable, name,
@@ -107,8 +126,10 @@ size_t Emitter::orderedOperand(Span s, size_t b, Out& out) {
     const size_t end = primaryEnd(s, b);
     if (end == b || (end < s.size() && s[end].word("COLLATE")) || !ordersText(s.sub(b, end)))
         return b;
-    out.add(seq(s.sub(b, end)));
-    out.add(QStringLiteral("COLLATE ") + QString::fromLatin1(db::kTextOrder));
+    if (pg())  // BETWEEN takes a collated operand only in parentheses there
+        out.add(QLatin1Char('(') + seq(s.sub(b, end)) + QStringLiteral(" COLLATE ") + textOrder() + QLatin1Char(')'));
+    else
+        out.add(seq(s.sub(b, end)) + QStringLiteral(" COLLATE ") + textOrder());
     return end;
 }
 
@@ -129,14 +150,16 @@ QString Emitter::orderBy(Span s, bool withoutPrefixes) {
             const Name n = readName(term, 0);
             error = saved;
             if (!n.rest.isEmpty() && !(n.length < term.size() && term[n.length].group())) {
-                out.add(sqliteIdent(n.rest.last()));
+                out.add(pg() ? ident(storedParts(n).last()) : sqliteIdent(n.rest.last()));
                 if (n.length < term.size()) out.add(expr(term.from(n.length)));
                 done = true;
             }
         }
         if (!done) out.add(expr(term));
-        if (ordersText(term)) out.add(QStringLiteral("COLLATE ") + QString::fromLatin1(db::kTextOrder));
+        if (ordersText(term)) out.add(QStringLiteral("COLLATE ") + textOrder());
         out.add(direction);
+        // NULL is the least value here; the server would put it last.
+        if (pg()) out.add(direction == QLatin1String("DESC") ? QStringLiteral("NULLS LAST") : QStringLiteral("NULLS FIRST"));
         terms << out.text();
     }
     return terms.join(QStringLiteral(", "));
@@ -175,16 +198,27 @@ QString Emitter::query(Span s) {
         }
     }
     Out out;
+    const QStringList targets = std::exchange(m_targetTypes, {});
     for (size_t m = 0; m < members.size(); ++m) {
         if (m > 0) out.add(ops[int(m - 1)]);
         const Span& member = members[m];
         if (member.size() == 1 && member[0].group()) {
-            out.add(QStringLiteral("SELECT * FROM (") + query(spanOf(member[0].kids)) + QLatin1Char(')'));
+            m_targetTypes = targets;
+            out.add(QStringLiteral("SELECT * FROM (") + query(spanOf(member[0].kids)) +
+                    QLatin1String(pg() ? ") AS zx_m" : ")"));
         } else {
+            m_pendingTargets = targets;
             out.add(selectCore(member, compound));
         }
     }
     if (compound && !order.empty()) {
+        // The server takes only the result's own column names in the ORDER BY of a UNION;
+        // ordered by a collation they stand in an outer query.
+        if (pg()) {
+            const QString inner = out.text();
+            out = Out();
+            out.add(QStringLiteral("SELECT * FROM (") + inner + QStringLiteral(") AS zx_u"));
+        }
         out.add(QStringLiteral("ORDER BY"));
         out.add(orderBy(order, true));
     }

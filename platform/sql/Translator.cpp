@@ -10,8 +10,9 @@ using detail::Emitter;
 using detail::Node;
 using detail::spanOf;
 
-Translator::Translator(QString catalog, QStringList attached, SchemaInfo* schema)
-    : m_catalog(std::move(catalog)), m_attached(std::move(attached)), m_schema(schema) {}
+Translator::Translator(QString catalog, QStringList attached, SchemaInfo* schema, Target target)
+    : m_catalog(std::move(catalog)), m_attached(std::move(attached)), m_schema(schema),
+      m_target(target) {}
 
 void Translator::schemaChanged() {
     for (auto it = m_cache.begin(); it != m_cache.end();) {
@@ -54,7 +55,7 @@ bool Translator::run(const std::vector<Token>& tokens, const QString& key, int m
         if (error) *error = QStringLiteral("the statement is empty");
         return false;
     }
-    Emitter emitter(m_catalog, m_attached, m_schema, variables, root);
+    Emitter emitter(m_catalog, m_attached, m_schema, variables, root, m_target);
     Translation t;
     if (mode == StatementMode) {
         const std::optional<QString> sql = emitter.statement(spanOf(root), &t);

@@ -1,5 +1,6 @@
 #pragma once
-// Turns statements of the component's dialect (T-SQL) into SQLite statements. The rules:
+// Turns statements of the component's dialect (T-SQL) into SQLite or PostgreSQL statements.
+// The rules (the PostgreSQL target's differences follow them):
 //
 // - N'..' is a plain literal; [names] and "names" are identifiers; dbo. is dropped; db..t and
 //   db.dbo.t name the attached database (the connection's own database is "main", tempdb is
@@ -19,6 +20,15 @@
 // - @variables become bound parameters (?1, ?2 … in order of first use).
 // - Anything else the dialect has and the host does not (PIVOT, APPLY, OVER, UPDATE … FROM,
 //   unknown functions …) is an error that names it.
+//
+// On PostgreSQL (the server account layout): every table and column is written in the spelling
+// the database stores, double-quoted; "main" is the connection's own schema, "temp" pg_temp.
+// Column types come from platform::db::pgColumnType, text columns compare through the
+// collation zxsystem.zx_nocase and order through zxsystem.zx_pinyin. LIKE is the operator
+// zxsystem.~~~ (!~~~ for NOT LIKE) that matches the dialect's patterns; the helpers live in
+// schema zxsystem (PgFunctions.h). The conversions the dialect makes by itself are written
+// out: a text compared with or added to a number becomes a number, a bit column (boolean on
+// the server) compared or computed with reads as 0/1 and takes 0/1 when assigned.
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -27,6 +37,9 @@
 #include "platform/sql/Batch.h"
 
 namespace platform::sql {
+
+// The database the statements are written for.
+enum class Target { Sqlite, Postgres };
 
 // What the translator asks about the connection's databases.
 class SchemaInfo {
@@ -40,6 +53,19 @@ public:
                                const QString& column) = 0;
     // True for functions the connection knows beyond the translator's own list.
     virtual bool hasFunction(const QString& name) = 0;
+    // Names as the database stores them (looked up without regard to case); the name as given
+    // when there is no such table or column. Only a database with case-sensitive names needs
+    // them.
+    virtual QString storedTable(const QString& /*schema*/, const QString& table) { return table; }
+    virtual QString storedColumn(const QString& /*schema*/, const QString& /*table*/,
+                                 const QString& column) {
+        return column;
+    }
+    // Declared types of the table's columns in their order; empty when not known.
+    virtual QStringList columnTypes(const QString& /*schema*/, const QString& /*table*/) { return {}; }
+    // The database's own name of a schema the translator names ("main", "temp", an attached
+    // database's name).
+    virtual QString serverSchema(const QString& schema) { return schema; }
 };
 
 struct Translation {
@@ -55,7 +81,9 @@ using VariableTypes = QHash<QString, QString>;
 class Translator {
 public:
     // `catalog`: the connection's own database name; `attached`: schemas attached to it.
-    Translator(QString catalog, QStringList attached, SchemaInfo* schema);
+    Translator(QString catalog, QStringList attached, SchemaInfo* schema,
+               Target target = Target::Sqlite);
+    Target target() const { return m_target; }
 
     // One statement of a batch (SELECT, INSERT, UPDATE, DELETE, CREATE, DROP, ALTER …).
     bool translate(const Statement& statement, const VariableTypes& variables, Translation* out,
@@ -82,6 +110,7 @@ private:
     QString m_catalog;
     QStringList m_attached;
     SchemaInfo* m_schema;
+    Target m_target;
     QHash<QString, Entry> m_cache;
 };
 

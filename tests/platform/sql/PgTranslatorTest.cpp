@@ -1,0 +1,161 @@
+// The dialect on a server account: the same statements, translated for SQLite and for
+// PostgreSQL, run on two databases built by the same T-SQL and give the same rows, cell by cell.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "platform/db/Database.h"
+#include "platform/sql/ConnectionSchema.h"
+#include "platform/sql/PgConnectionSchema.h"
+#include "platform/sql/PgFunctions.h"
+#include "platform/sql/ServerFunctions.h"
+#include "tests/support/PgTestServer.h"
+
+namespace {
+
+using namespace platform;
+
+// One database with its translator; runs T-SQL and answers rows as text.
+struct Side {
+    db::Connection* db = nullptr;
+    std::unique_ptr<sql::SchemaInfo> schema;
+    std::unique_ptr<sql::Translator> translator;
+    std::function<void()> forget;
+
+    // The rows joined as "a|b;c|d", or "error: …".
+    QString run(const QString& tsql) {
+        sql::Translation t;
+        QString why;
+        if (!translator->translate(tsql, &t, &why)) return "error: " + why;
+        QString rows;
+        if (t.returnsRows) {
+            const auto rs = db->query(t.sql, {}, &why);
+            if (!rs) return "error: " + why + " in " + t.sql;
+            for (int r = 0; r < rs->recordCount(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < rs->fieldCount(); ++c) cells << host::variantText(rs->at(r, c));
+                rows += (r ? ";" : "") + cells.join('|');
+            }
+        } else if (!db->exec(t.sql, &why)) {
+            return "error: " + why + " in " + t.sql;
+        }
+        if (t.changesSchema) translator->schemaChanged(), forget();
+        return rows;
+    }
+};
+
+class PgDialect : public testsupport::PgTest {
+protected:
+    void SetUp() override {
+        PgTest::SetUp();
+        QString why;
+        sqlite = db::Database::open(dir.filePath("ZxData_T.db"), true, &why);
+        ASSERT_TRUE(sqlite && sqlite->attach(dir.filePath("zxsystem.db"), "zxsystem", &why, true)) << why.toStdString();
+        functions = sql::ServerFunctions::install(*sqlite, "zh-CN", "ZxData_T", &why);
+        ASSERT_TRUE(functions) << why.toStdString();
+        auto local = std::make_unique<sql::ConnectionSchema>(*sqlite);
+        lite.forget = [s = local.get()] { s->forget(); };
+        lite.translator = std::make_unique<sql::Translator>("ZxData_T", QStringList{"zxsystem"}, local.get());
+        lite.schema = std::move(local);
+        lite.db = sqlite.get();
+
+        ASSERT_TRUE(sql::installPgFunctions(*pg.db, &why)) << why.toStdString();
+        ASSERT_TRUE(sql::installPgFunctions(*pg.db, &why)) << why.toStdString();  // again, as every copy does
+        ASSERT_TRUE(pg.db->exec("CREATE SCHEMA zxdata_t; SET search_path = zxdata_t, zxsystem", &why)) << why.toStdString();
+        auto remote = std::make_unique<sql::PgConnectionSchema>(*pg.db, "zxdata_t", QStringList{"zxsystem"});
+        server.forget = [s = remote.get()] { s->forget(); };
+        server.translator = std::make_unique<sql::Translator>("ZxData_T", QStringList{"zxsystem"},
+                                                              remote.get(), sql::Target::Postgres);
+        server.schema = std::move(remote);
+        server.db = pg.db.get();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<db::Database> sqlite;
+    std::unique_ptr<sql::ServerFunctions> functions;
+    Side lite, server;
+};
+
+TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
+    const char* flow[] = {
+        // The tables, from one T-SQL script.
+        "create table zxsystem..ua_subsys (csub_id nvarchar(10) not null primary key, csub_name nvarchar(60), ntype int)",
+        "create table zxsystem..zxmenu_business_lang (MenuID nvarchar(30) not null, Caption nvarchar(100), "
+        "localeid nvarchar(10) not null, primary key (MenuID, localeid))",
+        "create table dbo.Item (cId nvarchar(20) not null primary key, cName nvarchar(60), iLen int default 0, "
+        "bFixLength bit default 0, mPrice money null, dRate decimal(10,2), cNote nvarchar(max))",
+        "insert into zxsystem..ua_subsys (csub_id, csub_name, ntype) values ('SA', N'销售管理', 1), ('ST', N'库存管理', 2)",
+        "insert into zxsystem..zxmenu_business_lang (MenuID, Caption, localeid) values ('SA', 'Sales', 'en-US')",
+        "insert item (cId, cName, iLen, bFixLength, mPrice, dRate) values ('1', N'单据头', 10, 1, 1234567.5, 1.25)",
+        "insert into Item (cId, cName, iLen, bFixLength, mPrice, dRate, cNote) values ('2', N'存货', 20, 0, -3.456, 2.5, N'注'), "
+        "('3', N'供应商', 5, 1, 0, 10, null), ('4', N'ABC', null, null, null, null, 'x''y')",
+        "insert into Item (cId, cName, iLen, bFixLength) select '1' + cast(ntype as nvarchar(5)), csub_name, ntype, 1 from zxsystem..ua_subsys",
+        // Text order and comparisons: pinyin, = without case.
+        "select cName from Item where cId < '5' order by cName",
+        "select max(cName), min(cName), count(*) from Item where cName > N'存货' and cId between '1' and '4'",
+        "select count(*) from Item where cName = N'abc' and cName in (N'aBc')",
+        "select distinct cName from Item where cId in ('1', '2', '3') order by cName desc",
+        "select cName from Item where iLen > 5 union select csub_name from zxsystem..ua_subsys order by cName",
+        // LIKE with the dialect's patterns.
+        "select cId from Item where cName like N'单%' or cName like 'ab_' order by cId",
+        "select cId from Item where cId like '[2-3]' or cId like '1[^A-Z]%' order by cId",
+        "select cId from Item where cNote not like '%''%' and cNote like N'%' + N'注' + '%' order by cId",
+        "select case when '50%' like '50!%' escape '!' then 1 else 0 end, case when N'ÄBC' like N'äb_' then 1 else 0 end",
+        // ISNULL, "+" on text and numbers, functions.
+        "select isnull(cNote, N'无') + '-' + cName, iLen + 1, cId + 1, iLen + '5', isnull(iLen, '') from Item "
+        "where cId < '5' order by cId",
+        "select len(cName), charindex('b', cName), left(cName, 1), substring(cName, 2, 1) from Item where cId < '5' order by cId",
+        "select top 2 cId, 'Name' = cName from Item order by iLen desc, cId",
+        // Conversions, money included.
+        "select cast(mPrice as nvarchar(20)), convert(varchar(20), mPrice, 1), convert(int, dRate), "
+        "cast(dRate as decimal(10,1)), cast(cId as int) * 2, convert(money, '12.34567') from Item where cId < '5' order by cId",
+        // bit columns compared, computed and assigned as numbers.
+        "select count(*), sum(cast(bFixLength as int)), max(isnull(bFixLength, 0)) from Item where bFixLength = 1",
+        "update Item set bFixLength = 0, iLen = iLen + 1 where cId = '1'",
+        "select cId, bFixLength, iLen from Item where bFixLength <> 1 or bFixLength is null order by cId",
+        // The catalogue and the server's functions.
+        "select name, xtype, length, colid from syscolumns where id = object_id('dbo.item') order by colid",
+        "select object_name(object_id('ITEM')), isnull(object_id('ua_subsys'), -1), "
+        "object_name(object_id('zxsystem..UA_SUBSYS'))",
+        "select dbo.getAllSubName_ExtendDefine('SA, XX,ST'), dbo.UDF_GetLocaleID()",
+        // Columns added and dropped, temporary tables.
+        "alter table Item add cExtra nvarchar(30) null",
+        "update Item set cExtra = cName + '!' where cId = '2'",
+        "select cExtra, count(*) from Item group by cExtra order by cExtra",
+        "alter table Item drop column cExtra",
+        "select count(*) from syscolumns where id = object_id('Item')",
+        "create table #t (a nvarchar(10), n int)",
+        "insert into #t (a, n) select cId, iLen from Item where iLen >= 10",
+        "select a, n, object_name(object_id('tempdb..#t')) from #t order by a",
+        "drop table #t",
+        "select isnull(object_id('tempdb..#t'), -1)",
+    };
+    for (const char* step : flow) {
+        const QString tsql = QString::fromUtf8(step);
+        const QString expected = lite.run(tsql);
+        EXPECT_FALSE(expected.startsWith("error:")) << step << "\n" << expected.toStdString();
+        EXPECT_EQ(server.run(tsql), expected) << step;
+    }
+}
+
+// A length change is the server's own DDL: values that do not fit refuse it, the rest keeps.
+TEST_F(PgDialect, ServerDdlAndRefusalsNameTheirCause) {
+    ASSERT_EQ(server.run("create table Item (cId nvarchar(20) not null, cName nvarchar(60), b bit default 1, n nchar(4))"), "");
+    ASSERT_EQ(server.run("insert Item (cId, cName, n) values ('1', N'单据头单据头', '42')"), "");
+    EXPECT_TRUE(server.run("alter table Item alter column cName nvarchar(3)").contains("too long"));
+    EXPECT_EQ(server.run("alter table Item alter column cName nvarchar(100) not null"), "");
+    EXPECT_EQ(server.run("alter table Item alter column n int"), "");
+    EXPECT_EQ(server.run("select length, isnullable from syscolumns where id = object_id('Item') and colid > 1 "
+                         "order by colid"), "200|0;1|1;4|1");
+    EXPECT_EQ(server.run("select count(*) from Item where b = 1 and n = 42 and cName = N'单据头单据头'"), "1");
+    const std::pair<const char*, const char*> refused[] = {
+        {"select row_number() over (order by cId) from Item", "OVER"},
+        {"alter table Item alter column cName nvarchar(10) collate Latin1_General_CS_AS", "ALTER COLUMN … COLLATE"},
+        {"select cast(cId as geography) from Item", "type geography"},
+        {"update Item set cName = 'x' from Item a join Item b on a.cId = b.cId", "UPDATE … FROM"},
+    };
+    for (const auto& [tsql, named] : refused)
+        EXPECT_TRUE(server.run(tsql).contains(QString::fromUtf8(named))) << tsql << ": " << server.run(tsql).toStdString();
+}
+
+}  // namespace
