@@ -29,6 +29,7 @@
 #include "platform/server/DocumentWriter.h"
 #include "platform/server/History.h"
 #include "platform/sql/Batch.h"
+#include "platform/sql/PgFunctions.h"
 #include "platform/sql/TSqlConnection.h"
 
 namespace app {
@@ -89,7 +90,7 @@ int initDemoOnServer(const CommandLine& p, bool replace, QTextStream& out, QText
     platform::db::AccountCopy copy;
     if (!scratch.isValid() || !platform::db::createDemoAccount(scratch.path(), account, &error) ||
         !platform::db::copyAccountToServer(scratch.path(), account, p.server, &copy, &error,
-                                           replace) ||
+                                           replace, &platform::sql::installPgFunctions) ||
         (replace && !platform::db::removeAccount(root, account, &error)) ||
         !platform::db::writeServerEntry(root, account, p.server, &error)) {
         err << (error.isEmpty() ? QStringLiteral("Cannot make a temporary folder.") : error)
@@ -150,7 +151,8 @@ int copyAccount(const CommandLine& p, QTextStream& out, QTextStream& err) {
                 << " --from \"" << server << "\" --to-file\n";
             return 1;
         }
-        if (!platform::db::copyAccountToServer(root, account, p.copyTo, &copy, &error, p.force) ||
+        if (!platform::db::copyAccountToServer(root, account, p.copyTo, &copy, &error, p.force,
+                                               &platform::sql::installPgFunctions) ||
             !platform::db::writeServerEntry(root, account, p.copyTo, &error)) {
             err << error << "\n";
             return 1;
