@@ -18,7 +18,14 @@ QString Emitter::variable(const Token& t) {
         parameters << name;
         index = int(parameters.size()) - 1;
     }
-    return QStringLiteral("%1%2").arg(pg() ? QLatin1Char('$') : QLatin1Char('?')).arg(index + 1);
+    if (!pg()) return QStringLiteral("?%1").arg(index + 1);
+    // The server infers a parameter's type from where it stands, and fails where it cannot: the
+    // variable's declared type says it (a bit is the number it is here).
+    const QString declared = m_variables.value(name);
+    const QString type = TypeInfo::of(declared).base == QLatin1String("bit") ? QStringLiteral("integer")
+                                                                           : db::pgColumnType(declared);
+    if (type.isEmpty()) return QStringLiteral("$%1").arg(index + 1);
+    return QStringLiteral("CAST($%1 AS %2)").arg(index + 1).arg(type);
 }
 
 std::vector<Span> Emitter::splitTop(Span s, const char* symbol) {

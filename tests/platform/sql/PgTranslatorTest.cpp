@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "platform/db/Database.h"
+#include "platform/sql/Batch.h"
 #include "platform/sql/ConnectionSchema.h"
 #include "platform/sql/PgConnectionSchema.h"
 #include "platform/sql/PgFunctions.h"
@@ -23,13 +24,21 @@ struct Side {
     std::function<void()> forget;
 
     // The rows joined as "a|b;c|d" (after the field names with `names`), or "error: …".
-    QString run(const QString& tsql, bool names = false) {
+    // `variables`: name → declared type and value.
+    QString run(const QString& tsql, bool names = false,
+                const QHash<QString, std::pair<QString, QVariant>>& variables = {}) {
         sql::Translation t;
+        sql::Batch batch;
+        sql::VariableTypes types;
+        QVariantList values;
+        for (auto v = variables.begin(); v != variables.end(); ++v) types.insert(v.key(), v->first);
         QString why;
-        if (!translator->translate(tsql, &t, &why)) return "error: " + why;
+        if (!sql::parseBatch(tsql, &batch, &why) || !translator->translate(batch.statements.front(), types, &t, &why))
+            return "error: " + why;
+        for (const QString& p : t.parameters) values << variables.value(p).second;
         QString rows;
         if (t.returnsRows) {
-            const auto rs = db->query(t.sql, {}, &why);
+            const auto rs = db->query(t.sql, values, &why);
             if (!rs) return "error: " + why + " in " + t.sql;
             for (int c = 0; names && c < rs->fieldCount(); ++c) rows += rs->fields()[c].name + (c + 1 < rs->fieldCount() ? "|" : ":");
             for (int r = 0; r < rs->recordCount(); ++r) {
@@ -141,6 +150,11 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
     // Fields read under the names the statement gives them.
     const QString derived = "select cname, CID from (select cId, cName from Item where cId = '2') t";
     EXPECT_EQ(server.run(derived, true), lite.run(derived, true));
+    // Variables are parameters of their declared types.
+    const QString query = "select top (@n) cName + @tail, iLen * @n from Item where cId like @id and bFixLength = @b order by cId";
+    const QHash<QString, std::pair<QString, QVariant>> variables = {
+        {"@n", {"int", 2}}, {"@tail", {"nvarchar(5)", "!"}}, {"@id", {"nvarchar(20)", "%"}}, {"@b", {"bit", 0}}};
+    EXPECT_EQ(server.run(query, false, variables), lite.run(query, false, variables));
 }
 
 // A length change is the server's own DDL: values that do not fit refuse it, the rest keeps.
