@@ -62,7 +62,10 @@ QString Emitter::caseBlock(Span s) {
         if (s[i].word("END")) --depth;
         if (depth > 0) continue;
         if (s[i].word("WHEN") || s[i].word("THEN") || s[i].word("ELSE")) {
-            if (i > start) out.add(expr(s.sub(start, i)));
+            // CASE x WHEN 1: a bit column is the number it is here.
+            if (start == 1 && i > start && isBitColumn(s.sub(start, i)))
+                out.add(QStringLiteral("CAST(%1 AS integer)").arg(expr(s.sub(start, i))));
+            else if (i > start) out.add(expr(s.sub(start, i)));
             out.add(s[i].tok->upper);
             start = i + 1;
         }
