@@ -115,7 +115,8 @@ int sql(const CommandLine& p, QTextStream& out, QTextStream& err) {
         return 1;
     }
     // Statements typed here never see nor set a password's hash.
-    platform::db::hidePasswordColumns(srv.connection()->database());
+    if (platform::db::Database* embedded = srv.connection()->sqliteDatabase())
+        platform::db::hidePasswordColumns(*embedded);
     if (!isQuery(statement)) {
         if (!srv.ExecuteX(statement)) {
             err << "Error: " << srv.lastError() << "\n";
@@ -304,7 +305,7 @@ int changeNumber(const QString& text, QTextStream& err) {
 int history(const CommandLine& p, QTextStream& out, QTextStream& err) {
     const auto srv = openAccount(dataRoot(), p.arguments[0], p.command, err);
     if (!srv) return 1;
-    platform::db::Database& db = srv->connection()->database();
+    platform::db::Connection& db = srv->connection()->database();
     QString error;
     if (!p.purge.isEmpty()) {
         const int upTo = changeNumber(p.purge, err);

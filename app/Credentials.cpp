@@ -1,18 +1,43 @@
 #include "app/Credentials.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimeZone>
+#include <algorithm>
 
 #include "app/DeskTexts.h"
 #include "platform/db/AccountFiles.h"
 #include "platform/db/Database.h"
+#include "platform/db/PgConnection.h"
 #include "platform/db/UserTable.h"
 
 namespace app {
 
 namespace {
 
-std::unique_ptr<platform::db::Database> openSystem(const QString& root, QString* error) {
+// The libpq connection string of a server account; empty for an embedded one.
+QString serverOf(const QString& root, const QString& accountId) {
+    QFile entry(QDir(platform::db::accountFiles(root, accountId).folder)
+                    .absoluteFilePath(QStringLiteral("server.conninfo")));
+    return entry.open(QIODevice::ReadOnly) ? QString::fromUtf8(entry.readLine()).trimmed()
+                                           : QString();
+}
+
+// The server's system schema, as the only schema of the connection.
+std::unique_ptr<platform::db::Connection> openServerSystem(const QString& conninfo,
+                                                           QString* error) {
+    auto db = platform::db::PgConnection::open(conninfo, error);
+    if (!db || !db->exec(QStringLiteral("SET search_path = zxsystem"), error)) return nullptr;
+    return db;
+}
+
+// The users and accounts of a server account live on its server; the others in zxsystem.db of
+// the data root.
+std::unique_ptr<platform::db::Connection> openSystem(const QString& root, const QString& accountId,
+                                                     QString* error) {
+    const QString server = accountId.isEmpty() ? QString() : serverOf(root, accountId);
+    if (!server.isEmpty()) return openServerSystem(server, error);
     const QString path = platform::db::accountFiles(root, QString()).system;
     if (!QFileInfo::exists(path)) {
         *error = path;
@@ -21,23 +46,34 @@ std::unique_ptr<platform::db::Database> openSystem(const QString& root, QString*
     return platform::db::Database::open(path, false, error);
 }
 
+const QString kAccountsSql =
+    QStringLiteral(R"(SELECT "cAcc_id", "cAcc_Name" FROM "ua_account" ORDER BY "cAcc_id")");
+
 }  // namespace
 
 QVector<AccountInfo> listAccounts(const QString& root, QString* error) {
     QString reason;
     QVector<AccountInfo> accounts;
-    auto db = openSystem(root, &reason);
-    host::RecordSetPtr rows =
-        db ? db->query(QStringLiteral("SELECT cAcc_id, cAcc_Name FROM ua_account ORDER BY cAcc_id"),
-                       {}, &reason)
-           : nullptr;
-    if (!rows) {
-        if (error) *error = reason;
-        return accounts;
+    auto db = openSystem(root, QString(), &reason);
+    const host::RecordSetPtr rows = db ? db->query(kAccountsSql, {}, &reason) : nullptr;
+    for (int r = 0; rows && r < rows->recordCount(); ++r)
+        accounts.push_back({rows->at(r, 0).toString(), rows->at(r, 1).toString()});
+    // Accounts on a server, named as the server's system schema names them.
+    const QStringList folders = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& id : folders) {
+        const QString server = platform::db::isValidAccountId(id) ? serverOf(root, id) : QString();
+        if (server.isEmpty()) continue;
+        auto found = std::find_if(accounts.begin(), accounts.end(),
+                                  [&](const AccountInfo& a) { return a.id == id; });
+        if (found == accounts.end()) found = accounts.insert(accounts.end(), {id, QString()});
+        auto system = openServerSystem(server, &reason);
+        const host::RecordSetPtr names = system ? system->query(kAccountsSql, {}, &reason) : nullptr;
+        for (int r = 0; names && r < names->recordCount(); ++r)
+            if (names->at(r, 0).toString() == id) found->name = names->at(r, 1).toString();
     }
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        accounts.push_back(
-            {rows->text(QStringLiteral("cAcc_id")), rows->text(QStringLiteral("cAcc_Name"))});
+    std::sort(accounts.begin(), accounts.end(),
+              [](const AccountInfo& a, const AccountInfo& b) { return a.id < b.id; });
+    if (accounts.isEmpty() && error) *error = reason;
     return accounts;
 }
 
@@ -68,13 +104,14 @@ void checkNobody(const QString& password) {
 
 void setLoginClock(std::function<QDateTime()> clockFunction) { clock() = std::move(clockFunction); }
 
-UserCheck checkUser(const QString& root, const QString& userId, const QString& password) {
+UserCheck checkUser(const QString& root, const QString& userId, const QString& password,
+                    const QString& accountId) {
     UserCheck check;
-    auto db = openSystem(root, &check.error);
+    auto db = openSystem(root, accountId, &check.error);
     if (!db || !platform::db::ensureUserTable(*db, &check.error)) return check;
     host::RecordSetPtr rows = db->query(
-        QStringLiteral("SELECT cUser_Id, cUser_Name, cSalt, cPasswordHash, dLockedUntil "
-                       "FROM UA_User WHERE cUser_Id = ?1"),
+        QStringLiteral(R"(SELECT "cUser_Id", "cUser_Name", "cSalt", "cPasswordHash", )"
+                       R"("dLockedUntil" FROM "UA_User" WHERE "cUser_Id" = ?1)"),
         {userId.trimmed()}, &check.error);
     if (!rows) return check;
     check.error.clear();
@@ -103,13 +140,15 @@ UserCheck checkUser(const QString& root, const QString& userId, const QString& p
     if (!right) {
         const QString lockUntil = at.addSecs(kLockOutMinutes * 60).toString(kStamp);
         db->execParams(
-            QStringLiteral("UPDATE UA_User SET "
-                           "dLockedUntil = CASE WHEN iFailedLogins + 1 >= ?2 THEN ?3 END, "
-                           "iFailedLogins = CASE WHEN iFailedLogins + 1 >= ?2 THEN 0 "
-                           "ELSE iFailedLogins + 1 END WHERE cUser_Id = ?1"),
+            // An earlier lock-out time is past by now: kept or replaced, it locks no one.
+            QStringLiteral(R"(UPDATE "UA_User" SET )"
+                           R"("dLockedUntil" = CASE WHEN "iFailedLogins" + 1 >= ?2 THEN ?3 )"
+                           R"(ELSE "dLockedUntil" END, )"
+                           R"("iFailedLogins" = CASE WHEN "iFailedLogins" + 1 >= ?2 THEN 0 )"
+                           R"(ELSE "iFailedLogins" + 1 END WHERE "cUser_Id" = ?1)"),
             {id, kLockOutFailures, lockUntil}, &why);
-        rows = db->query(QStringLiteral("SELECT dLockedUntil FROM UA_User WHERE cUser_Id = ?1"),
-                         {id});
+        rows = db->query(
+            QStringLiteral(R"(SELECT "dLockedUntil" FROM "UA_User" WHERE "cUser_Id" = ?1)"), {id});
         if (rows && !rows->isEmpty() && rows->at(0, 0).toString() == lockUntil) {
             check.result = UserCheck::LockedOut;
             check.lockedUntil = fromStamp(lockUntil);
@@ -118,15 +157,16 @@ UserCheck checkUser(const QString& root, const QString& userId, const QString& p
     }
     const QString upgraded = oldKind ? platform::db::hashPassword(password) : QString();
     if (upgraded.isEmpty())
-        db->execParams(QStringLiteral("UPDATE UA_User SET iFailedLogins = 0, dLockedUntil = NULL "
-                                      "WHERE cUser_Id = ?1"),
+        db->execParams(QStringLiteral(R"(UPDATE "UA_User" SET "iFailedLogins" = 0, )"
+                                      R"("dLockedUntil" = NULL WHERE "cUser_Id" = ?1)"),
                        {id}, &why);
     else  // unless the password was changed meanwhile
-        db->execParams(QStringLiteral("UPDATE UA_User SET iFailedLogins = 0, dLockedUntil = NULL, "
-                                      "cPasswordHash = CASE WHEN cPasswordHash = ?2 THEN ?3 "
-                                      "ELSE cPasswordHash END, cSalt = CASE WHEN cPasswordHash = "
-                                      "?2 THEN NULL ELSE cSalt END WHERE cUser_Id = ?1"),
-                       {id, stored, upgraded}, &why);
+        db->execParams(
+            QStringLiteral(R"(UPDATE "UA_User" SET "iFailedLogins" = 0, "dLockedUntil" = NULL, )"
+                           R"("cPasswordHash" = CASE WHEN "cPasswordHash" = ?2 THEN ?3 )"
+                           R"(ELSE "cPasswordHash" END, "cSalt" = CASE WHEN "cPasswordHash" = )"
+                           R"(?2 THEN NULL ELSE "cSalt" END WHERE "cUser_Id" = ?1)"),
+            {id, stored, upgraded}, &why);
     check.result = UserCheck::Ok;
     check.userId = id;
     check.userName = rows->text(QStringLiteral("cUser_Name"));

@@ -12,7 +12,8 @@ struct AccountInfo {
     QString name;
 };
 
-// The accounts of zxsystem.ua_account by id; empty with a reason in error when unreadable.
+// The accounts of zxsystem.ua_account by id, and the server accounts whose entries the data root
+// holds (named as their server names them); empty with a reason in error when unreadable.
 QVector<AccountInfo> listAccounts(const QString& root, QString* error);
 
 // This many wrong passwords in a row lock a user out for kLockOutMinutes.
@@ -31,11 +32,13 @@ struct UserCheck {
     QString error;          // the reason when Unreadable
 };
 
-// Checks a user and password against zxsystem.UA_User. An unknown user and a wrong password
+// Checks a user and password against zxsystem.UA_User: the server's for a server account, else
+// the data root's. An unknown user and a wrong password
 // answer alike and take as long. A wrong password counts against the user; the count's
 // kLockOutFailures-th locks the user out (LockedOut, then no password is tried till the lock
 // ends); a right one clears the count and replaces a hash of the old kind with argon2id.
-UserCheck checkUser(const QString& root, const QString& userId, const QString& password);
+UserCheck checkUser(const QString& root, const QString& userId, const QString& password,
+                    const QString& accountId = {});
 
 // Why a login was refused, in "zh-CN", "zh-TW" or "en-US".
 QString refusedLoginText(const UserCheck& check, const QString& language);

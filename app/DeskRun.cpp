@@ -63,7 +63,7 @@ int runDesk(int argc, char** argv, const DeskOptions& options) {
     if (!options.user.isEmpty() && options.password) {
         const QString accountId =
             options.account.isEmpty() ? QStringLiteral("001") : options.account;
-        const UserCheck check = checkUser(root, options.user, *options.password);
+        const UserCheck check = checkUser(root, options.user, *options.password, accountId);
         if (check.result != UserCheck::Ok) {
             err << refusedLoginText(check, language) << Qt::endl;
             return 1;

@@ -98,7 +98,7 @@ bool LoginDialog::tryLogin() {
         ui->EdtUser->setFocus();
         return false;
     }
-    const UserCheck check = checkUser(m_root, userId, ui->EdtPassword->text());
+    const UserCheck check = checkUser(m_root, userId, ui->EdtPassword->text(), accountId);
     if (check.result != UserCheck::Ok) {
         showError(refusedLoginText(check, language()));
         ui->EdtPassword->clear();

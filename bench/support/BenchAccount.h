@@ -39,7 +39,7 @@ public:
     QString root() const { return m_root.path(); }
     QString connectionText() const;
 
-    platform::db::Database& db() { return srv->connection()->database(); }
+    platform::db::Database& db() { return *srv->connection()->sqliteDatabase(); }
     bool exec(const QString& sql) { return db().exec(sql, &error); }
 
     std::shared_ptr<platform::server::ClsCommon> srv;

@@ -55,6 +55,14 @@ public:
     virtual bool transactionFailed() const { return false; }
     // What made the last statement fail; None after a success.
     virtual Failure lastFailure() const = 0;
+    // Called first in a writing transaction: waits until the writers before it have ended, so
+    // that what the transaction reads next (the numbers and column names in use) stays true up
+    // to its commit. An embedded database is serialized by its BEGIN already; a server waits
+    // no longer than an embedded account's busy wait and then fails as Busy.
+    virtual bool awaitWriteTurn(QString* error = nullptr) {
+        Q_UNUSED(error)
+        return true;
+    }
 
     // The catalogue. Table and column names compare without regard to letter case.
     // The tables of the database, as they are spelt.

@@ -426,6 +426,14 @@ Failure PgConnection::lastFailure() const {
     return Failure::Other;
 }
 
+bool PgConnection::awaitWriteTurn(QString* error) {
+    constexpr qint64 kWriteTurnKey = 0x7A78'5772'6974;  // the same for every client
+    return exec(QStringLiteral("SET LOCAL lock_timeout = %1; SELECT pg_advisory_xact_lock(%2)")
+                    .arg(Database::kBusyTimeoutMs)
+                    .arg(kWriteTurnKey),
+                error);
+}
+
 namespace {
 // The ordinary tables of the schemas on the search path.
 const char kVisibleTables[] =

@@ -52,6 +52,8 @@ public:
     bool inTransaction() const override;
     bool transactionFailed() const override;
     Failure lastFailure() const override;
+    // A transaction-level advisory lock on one key for every writer of the database.
+    bool awaitWriteTurn(QString* error = nullptr) override;
     bool tableNames(QStringList* names, QString* error = nullptr) override;
     bool tableColumns(const QString& table, QList<TableColumn>* columns,
                       QString* error = nullptr) override;

@@ -27,6 +27,12 @@ INSERT INTO zx_RowVersion(iKey, iLast) VALUES (1, 0);
     "substr('89ab', 1 + (abs(random()) % 4), 1) || substr(lower(hex(randomblob(2))), 2) || " \
     "'-' || lower(hex(randomblob(6))))"
 
+}  // namespace
+
+const char* const kNewGuidDefault = ZX_NEW_GUID;
+
+namespace {
+
 const char* const kSystemDdl = R"SQL(
 CREATE TABLE UA_User(
   cUser_Id nvarchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,

@@ -17,6 +17,9 @@ inline constexpr const char* kSystemPart = "system";
 inline constexpr const char* kAccountPart = "account";
 inline constexpr const char* kMetaPart = "meta";
 
+// The default of a column that takes a new GUID (lower-case registry form without braces).
+extern const char* const kNewGuidDefault;
+
 // Each creates its database's schema in one transaction, with the schema version row. They
 // expect an empty database and fail (error filled, nothing changed) on any statement error.
 bool createSystemSchema(Database& db, QString* error);

@@ -8,12 +8,11 @@
 
 namespace platform::db {
 
-bool ensureUserTable(Database& db, QString* error) {
-    const host::RecordSetPtr cols = db.query(
-        QStringLiteral("SELECT lower(name) FROM pragma_table_info('UA_User')"), {}, error);
-    if (!cols) return false;
+bool ensureUserTable(Connection& db, QString* error) {
+    QList<TableColumn> columns;
+    if (!db.tableColumns(QStringLiteral("UA_User"), &columns, error)) return false;
     QStringList have;
-    for (int r = 0; r < cols->recordCount(); ++r) have << cols->at(r, 0).toString();
+    for (const TableColumn& c : columns) have << c.name.toLower();
     if (have.contains(QLatin1String("dlockeduntil"))) return true;
     Transaction t(db, error);
     if (!t.ok()) return false;

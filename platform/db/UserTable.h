@@ -5,12 +5,13 @@
 
 namespace platform::db {
 
+class Connection;
 class Database;
 
 // Adds the columns bDefAdmin, iFailedLogins and dLockedUntil to UA_User where they are missing
 // (a system database made before them); users found then keep the rights they had, so each
 // becomes an administrator. Run on every open of the system database; cheap when current.
-bool ensureUserTable(Database& db, QString* error);
+bool ensureUserTable(Connection& db, QString* error);
 
 // An argon2id hash of the password with its own salt, in the encoded form that carries its
 // parameters ("$argon2id$v=19$m=…"); libsodium's interactive limits. Empty when out of memory.
@@ -24,7 +25,7 @@ QString legacyPasswordHash(const QString& salt, const QString& password);
 
 // On this connection the columns of UA_User that hold a password's hash and salt read as NULL
 // and cannot be written; everything else works as before. For connections that run statements
-// typed by a person.
+// typed by a person. Embedded databases only.
 void hidePasswordColumns(Database& db);
 
 }  // namespace platform::db

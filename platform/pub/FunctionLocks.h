@@ -3,9 +3,13 @@
 // client of the account sees them.
 //
 // Each row records function, mode, record key, the owning session (a GUID per public service),
-// user, host, process id and a heartbeat the session refreshes every few seconds. Before every
-// check, locks of dead sessions are removed: rows whose heartbeat is older than the stale time,
-// and rows of this host whose process no longer exists.
+// user, host, process id and a heartbeat. Before every check, locks of dead sessions are
+// removed. In an account file a session is dead when its heartbeat, refreshed every few
+// seconds, is older than the stale time, or when it ran on this host in a process that no
+// longer exists. On a server a session lives exactly as long as its lock connection: that
+// connection holds a session-level advisory lock keyed by the session id, which the server
+// gives back when the client ends, dies or loses the network (TCP keepalives notice within
+// seconds); a row whose key nobody holds is dead.
 //
 // Rules (true = held elsewhere; a session may always re-take its own lock):
 //   mode 1                 shared: never refused, never refuses
@@ -15,8 +19,9 @@
 //   any other mode         exclusive per function, mode and record key
 //   negative mode          releases what this session holds of the function in that mode;
 //                          -2 releases 20 and 2
-// A check and its take run in one BEGIN IMMEDIATE transaction. Times come from the service's
-// clock (UTC), stored as SQLite's datetime() text.
+// A check and its take run in one transaction that excludes every other client's: BEGIN
+// IMMEDIATE in a file, a table lock on a server. Times come from the service's clock (UTC),
+// stored as SQLite's datetime() text.
 #include <QDateTime>
 #include <QString>
 #include <functional>
@@ -26,8 +31,10 @@
 class QTimer;
 
 namespace platform::db {
+class Connection;
 class Database;
-}
+class PgConnection;
+}  // namespace platform::db
 
 namespace platform::pub {
 
@@ -49,8 +56,12 @@ public:
     // Works on the account database file at `path` through a connection of its own (it outlives
     // the caller's connections). Switching to another file releases the locks on the old one.
     bool open(const QString& path, QString* error);
+    // Works on a server account: the database of the libpq connection string, the account's data
+    // schema (zxdata_<acc>), through a connection of its own. The lock table is made when the
+    // schema has none. Switching to another account releases the locks on the old one.
+    bool openServer(const QString& conninfo, const QString& schema, QString* error);
     bool isOpen() const { return bool(m_db); }
-    QString path() const;
+    QString path() const;  // the file, or the connection string on a server
 
     enum class Outcome { Taken, Refused, Released, Failed };
     struct Result {
@@ -65,7 +76,8 @@ public:
     void releaseAll();
     // Refreshes the heartbeat of every lock of the session; the timer calls it on the window's
     // thread, so a beat that finds the database busy is skipped instead of waiting (the next
-    // beat comes long before the lock goes stale). False when the beat was not written.
+    // beat comes long before the lock goes stale). False when the beat was not written. A server
+    // needs no beat: the lock connection itself is the session's sign of life.
     bool heartbeat();
     // Removes the locks of dead sessions now.
     void removeStale();
@@ -82,6 +94,7 @@ public:
     void setClock(Clock clock);
 
 private:
+    bool connectServer(QString* error);
     void startHeartbeat();
     QString now() const;  // the clock's time as datetime() text
     QString staleBefore() const;
@@ -89,7 +102,10 @@ private:
     Clock m_clock;
     QString m_sessionId;
     QString m_host;
-    std::unique_ptr<db::Database> m_db;
+    std::unique_ptr<db::Connection> m_db;
+    db::Database* m_file = nullptr;        // m_db, when it is an account file
+    db::PgConnection* m_server = nullptr;  // m_db, when it is on a server
+    QString m_conninfo, m_schema;
     std::unique_ptr<QTimer> m_timer;
     int m_heartbeatMs = 5000;
     int m_staleSeconds = 60;

@@ -243,7 +243,8 @@ bool DocumentWriter::write(Kind kind, const QString& table, QString* error,
     m_lastCount = 0;
     QString why;
     db::Transaction transaction(m_db, &why);
-    if (!transaction.ok()) {
+    // Every check the handler makes (a number or column name still free) comes after this.
+    if (!transaction.ok() || !m_db.awaitWriteTurn(&why)) {
         setError(error, failureText(m_db, why));
         return false;
     }

@@ -2,9 +2,9 @@
 // The document writes of the server database service. Each Add, Modify or Delete parses what the
 // component hands in (an XML document with a real parser, or a delete key), hands it to the
 // table's document handler, and runs the handler's statements in one transaction with every
-// value bound. A refused or failed write rolls back whole. Every applied write is recorded in
-// the account's history (History.h) in the same transaction, with the rows its handler's scope
-// covers before and after, the user and the origin set here.
+// value bound, one writer of the database at a time. A refused or failed write rolls back whole.
+// Every applied write is recorded in the account's history (History.h) in the same transaction,
+// with the rows its handler's scope covers before and after, the user and the origin set here.
 //
 // Tables plug in by name (compared without regard to letter case): registerTable("UserDefine",
 // handler). A test can make the writer fail, or pause, at its n-th statement of the next writes.

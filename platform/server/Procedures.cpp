@@ -3,8 +3,7 @@
 #include <QXmlStreamReader>
 
 #include "host/Quote.h"
-#include "platform/db/Collation.h"
-#include "platform/db/Database.h"
+#include "platform/db/Connection.h"
 #include "platform/sql/TSqlConnection.h"
 
 namespace platform::server {
@@ -19,18 +18,6 @@ struct Entry {
 const Entry kProcedures[] = {
     {"AA_CreateDefineRefDesignView", &createDefineRefDesignView},
 };
-
-// The schema of the metadata database on this connection: the attached ZxMeta_<account>, or
-// the connection's own database when it is the metadata database.
-QString metaSchema(sql::TSqlConnection& connection) {
-    const sql::ConnectionText& text = connection.connectionText();
-    const QString wanted = QStringLiteral("ZxMeta_%1").arg(text.account);
-    for (const QString& schema : connection.database().schemas())
-        if (schema.compare(wanted, Qt::CaseInsensitive) == 0) return schema;
-    if (text.catalog.startsWith(QStringLiteral("ZxMeta_"), Qt::CaseInsensitive))
-        return QStringLiteral("main");
-    return {};
-}
 
 }  // namespace
 
@@ -62,8 +49,8 @@ QString refColSetKey(const QString& refMeta) {
 
 bool createDefineRefDesignView(sql::TSqlConnection& connection, const QStringList&,
                                QString* error) {
-    const QString schema = metaSchema(connection);
-    if (schema.isEmpty()) {
+    const QString meta = QStringLiteral("ZxMeta_%1").arg(connection.connectionText().account);
+    if (connection.connectionText().account.isEmpty() || !connection.reaches(meta)) {
         if (error)
             *error = QStringLiteral(
                          "AA_CreateDefineRefDesignView: the metadata database of account "
@@ -71,36 +58,41 @@ bool createDefineRefDesignView(sql::TSqlConnection& connection, const QStringLis
                          .arg(connection.connectionText().account);
         return false;
     }
-    db::Database& db = connection.database();
-    const QString s = host::sqlIdent(schema);
+    const auto failed = [&] {
+        if (error) *error = connection.lastError();
+        return false;
+    };
     // Read and refill in one transaction, so a reference changed meanwhile is not lost.
-    db::Transaction t(db);
+    db::Transaction t(connection.database());
     if (!t.ok()) {
         if (error)
             *error = QStringLiteral("AA_CreateDefineRefDesignView: cannot begin a transaction.");
         return false;
     }
-    const host::RecordSetPtr refs =
-        db.query(QStringLiteral(
-                     "SELECT cRefID, cRefName, cParentRefid, cRefMeta FROM %1.refdesign "
-                     "WHERE IsUserDefRef = 1 AND IFNULL(cParentRefid, '') <> '' ORDER BY cRefName "
-                     "COLLATE %2")
-                     .arg(s, QString::fromLatin1(db::kTextOrder)),
-                 {}, error);
-    if (!refs) return false;
-    if (!db.exec(QStringLiteral("DELETE FROM %1.AA_UserDefRefDesign").arg(s), error)) return false;
-    const QString insert = QStringLiteral(
-                               "INSERT INTO %1.AA_UserDefRefDesign(cRefID, cRefName, cParentRefid, "
-                               "cColSetKey) VALUES (?, ?, ?, ?)")
-                               .arg(s);
+    const host::RecordSetPtr refs = connection.open(
+        QStringLiteral("SELECT cRefID, cRefName, cParentRefid, cRefMeta FROM %1..refdesign "
+                       "WHERE IsUserDefRef = 1 AND ISNULL(cParentRefid, '') <> '' ORDER BY cRefName")
+            .arg(meta));
+    if (!refs) return failed();
+    if (!connection.execute(QStringLiteral("DELETE FROM %1..AA_UserDefRefDesign").arg(meta)))
+        return failed();
+    QStringList rows;
+    const auto text = [](const QVariant& v) {
+        return v.isNull() ? QStringLiteral("NULL")
+                          : QStringLiteral("N'%1'").arg(host::sqlValue(v.toString()));
+    };
     for (int r = 0; r < refs->recordCount(); ++r) {
         const QString key = refColSetKey(refs->at(r, 3).toString());
         if (key.isEmpty()) continue;
-        if (!db.execParams(
-                insert, {refs->at(r, 0).toString().trimmed(), refs->at(r, 1), refs->at(r, 2), key},
-                error))
-            return false;
+        rows << QStringLiteral("(%1, %2, %3, %4)")
+                    .arg(text(refs->at(r, 0).toString().trimmed()), text(refs->at(r, 1)),
+                         text(refs->at(r, 2)), text(key));
     }
+    if (!rows.isEmpty() &&
+        !connection.execute(QStringLiteral("INSERT INTO %1..AA_UserDefRefDesign(cRefID, cRefName, "
+                                           "cParentRefid, cColSetKey) VALUES %2")
+                                .arg(meta, rows.join(QStringLiteral(", ")))))
+        return failed();
     return t.commit(error);
 }
 

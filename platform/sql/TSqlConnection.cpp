@@ -2,12 +2,10 @@
 
 #include <QFileInfo>
 
-#include "platform/db/Database.h"
 #include "platform/db/FormOptions.h"
 #include "platform/db/PrintStyles.h"
 #include "platform/sql/Batch.h"
-#include "platform/sql/ConnectionSchema.h"
-#include "platform/sql/ServerFunctions.h"
+#include "platform/sql/ConnectionBackend.h"
 #include "platform/sql/SqlLog.h"
 #include "platform/sql/SqlTypes.h"
 #include "platform/sql/Translator.h"
@@ -15,10 +13,6 @@
 namespace platform::sql {
 
 namespace {
-
-bool samePath(const QString& a, const QString& b) {
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
-}
 
 // A value as a variable of the declared type holds it.
 QVariant asDeclared(const QVariant& value, const QString& typeName) {
@@ -57,35 +51,13 @@ std::unique_ptr<TSqlConnection> TSqlConnection::open(const QString& connectionTe
     std::unique_ptr<TSqlConnection> c(new TSqlConnection);
     c->m_text = *text;
     QString why;
-    c->m_db = db::Database::open(text->dataSource, false, &why);
-    if (!c->m_db) {
+    c->m_backend = openSqliteBackend(*text, c->defaultDatabase(), &why);
+    if (!c->m_backend) {
         if (error) *error = why;
         return nullptr;
     }
-    if (!text->systemPath.isEmpty() && !samePath(text->systemPath, text->dataSource) &&
-        !c->m_db->attach(text->systemPath, QStringLiteral("zxsystem"), &why)) {
-        if (error) *error = why;
-        return nullptr;
-    }
-    if (!text->metaPath.isEmpty() && !samePath(text->metaPath, text->dataSource)) {
-        const QString metaName = text->account.isEmpty()
-                                     ? QFileInfo(text->metaPath).completeBaseName()
-                                     : QStringLiteral("ZxMeta_") + text->account;
-        if (!c->m_db->attach(text->metaPath, metaName, &why)) {
-            if (error) *error = why;
-            return nullptr;
-        }
-    }
-    c->m_functions = ServerFunctions::install(*c->m_db, text->language, c->defaultDatabase(), &why);
-    if (!c->m_functions) {
-        if (error) *error = why;
-        return nullptr;
-    }
-    c->m_schema = std::make_unique<ConnectionSchema>(*c->m_db);
-    QStringList attached;
-    for (const QString& s : c->m_db->schemas())
-        if (s != QLatin1String("main") && s != QLatin1String("temp")) attached << s;
-    c->m_translator = std::make_unique<Translator>(c->defaultDatabase(), attached, c->m_schema.get());
+    c->m_translator = std::make_unique<Translator>(c->defaultDatabase(), c->m_backend->attached(),
+                                                   &c->m_backend->schema());
     return c;
 }
 
@@ -96,27 +68,58 @@ QString TSqlConnection::defaultDatabase() const {
     return QFileInfo(m_text.dataSource).completeBaseName();
 }
 
-QString TSqlConnection::lockDatabase() const {
-    const QString path = m_db->path();
-    return path == QLatin1String(":memory:") ? QString() : path;
+db::Connection& TSqlConnection::database() { return m_backend->db(); }
+
+db::Database* TSqlConnection::sqliteDatabase() { return m_backend->sqlite(); }
+
+bool TSqlConnection::reaches(const QString& databaseName) {
+    return databaseName.compare(defaultDatabase(), Qt::CaseInsensitive) == 0 ||
+           m_backend->attached().contains(databaseName, Qt::CaseInsensitive);
+}
+
+QString TSqlConnection::lockDatabase() const { return m_backend->lockDatabase(); }
+
+// Print styles and window options keep tables of their own, made on first use in the
+// component's dialect so that either kind of account types and collates them alike.
+bool TSqlConnection::ensureStore(const QString& table, const char* ddl, bool* ready,
+                                 QString* error) {
+    if (*ready) return true;
+    QString why;
+    const bool exists = database().tableExists(table, &why);
+    if (!why.isEmpty() || (!exists && !execute(QString::fromLatin1(ddl)))) {
+        if (error) *error = why.isEmpty() ? m_error : why;
+        return false;
+    }
+    *ready = true;
+    return true;
 }
 
 QString TSqlConnection::loadPrintStyle(const QString& key, QString* error) {
-    return db::loadPrintStyle(*m_db, key, error);
+    if (!ensureStore(QStringLiteral("zx_PrintStyle"), db::kPrintStyleTable, &m_printStylesReady,
+                     error))
+        return {};
+    return db::loadPrintStyle(database(), key, error);
 }
 
 bool TSqlConnection::savePrintStyle(const QString& key, const QString& style, QString* error) {
-    return db::savePrintStyle(*m_db, key, style, error);
+    return ensureStore(QStringLiteral("zx_PrintStyle"), db::kPrintStyleTable,
+                       &m_printStylesReady, error) &&
+           db::savePrintStyle(database(), key, style, error);
 }
 
 QMap<QString, QString> TSqlConnection::loadFormOptions(const QString& userId, const QString& form,
                                                        QString* error) {
-    return db::loadFormOptions(*m_db, userId, form, error);
+    if (!ensureStore(QStringLiteral("zx_FormOption"), db::kFormOptionTable, &m_formOptionsReady,
+                     error))
+        return {};
+    return db::loadFormOptions(database(), userId, form, error);
 }
 
 bool TSqlConnection::saveFormOption(const QString& userId, const QString& form, const QString& key,
                                     const QString& value, QString* error) {
-    return db::saveFormOption(*m_db, userId, form, key, value, error);
+    return ensureStore(QStringLiteral("zx_FormOption"), db::kFormOptionTable,
+                       &m_formOptionsReady, error) &&
+           db::saveFormOption(database(), userId, form, key, value, error);
 }
 
 void TSqlConnection::registerProcedure(const QString& name, Procedure procedure) {
@@ -149,10 +152,10 @@ bool TSqlConnection::runBatch(const QString& sql, bool wantRows, host::RecordSet
     m_error.clear();
     // Another connection (another window, another administrator) may have changed the schema
     // since the cached translations and column types were made.
-    const qint64 stamp = m_db->schemaStamp();
+    const qint64 stamp = m_backend->schemaStamp();
     if (stamp != m_schemaStamp) {
         if (m_schemaStamp != -1) {
-            m_schema->forget();
+            m_backend->forgetSchema();
             m_translator->schemaChanged();
         }
         m_schemaStamp = stamp;
@@ -178,7 +181,7 @@ bool TSqlConnection::runBatch(const QString& sql, bool wantRows, host::RecordSet
             return fail(s, why);
         QVariantList params;
         for (const QString& p : t.parameters) params << run.variables.value(p).value;
-        const host::RecordSetPtr r = m_db->query(t.sql, params, &why);
+        const host::RecordSetPtr r = database().query(t.sql, params, &why);
         if (!r) return fail(s, why);
         *value = r->recordCount() > 0 ? r->at(0, 0) : QVariant();
         return true;
@@ -194,14 +197,14 @@ bool TSqlConnection::runBatch(const QString& sql, bool wantRows, host::RecordSet
                     QVariantList params;
                     for (const QString& p : t.parameters) params << run.variables.value(p).value;
                     if (t.returnsRows) {
-                        host::RecordSetPtr r = m_db->query(t.sql, params, &why);
+                        host::RecordSetPtr r = database().query(t.sql, params, &why);
                         if (!r) return fail(s, why);
                         run.lastRows = std::move(r);
-                    } else if (!m_db->execParams(t.sql, params, &why)) {
+                    } else if (!database().execParams(t.sql, params, &why)) {
                         return fail(s, why);
                     }
                     if (t.changesSchema) {
-                        m_schema->forget();
+                        m_backend->forgetSchema();
                         m_translator->schemaChanged();
                     }
                     break;

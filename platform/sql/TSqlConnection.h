@@ -1,21 +1,25 @@
 #pragma once
 // A connection that speaks the component's dialect: statements and batches in T-SQL are
-// translated and run on a SQLite account or metadata database, with the system and metadata
-// databases attached and the server functions registered. Temporary tables live as long as
-// the connection.
+// translated and run on an account or metadata database. What differs between the kinds of
+// account (opening, the catalogue the translator reads, the schema stamp) lives in the
+// connection's backend; everything above it runs alike. Temporary tables live as long as the
+// connection.
 #include <QHash>
 #include <QString>
 #include <functional>
 #include <memory>
 
 #include "host/IConnection.h"
-#include "platform/db/Database.h"
+#include "platform/db/Connection.h"
 #include "platform/sql/ConnectionText.h"
+
+namespace platform::db {
+class Database;
+}
 
 namespace platform::sql {
 
-class ConnectionSchema;
-class ServerFunctions;
+class SchemaInfo;
 class Translator;
 struct Batch;
 
@@ -52,7 +56,13 @@ public:
     bool saveFormOption(const QString& userId, const QString& form, const QString& key,
                         const QString& value, QString* error) override;
 
-    db::Database& database() { return *m_db; }
+    // The account database in its own SQL.
+    db::Connection& database();
+    // The same database when it is an embedded (SQLite) one; null on a server.
+    db::Database* sqliteDatabase();
+    // Whether a database name of the dialect ("ZxMeta_001") is reachable from this connection:
+    // the connection's own or one beside it.
+    bool reaches(const QString& databaseName);
     const ConnectionText& connectionText() const { return m_text; }
     QString language() const { return m_text.language; }
     Translator& translator() { return *m_translator; }
@@ -62,21 +72,24 @@ public:
     using Procedure = std::function<bool(TSqlConnection&, const QStringList& arguments, QString* error)>;
     void registerProcedure(const QString& name, Procedure procedure);
 
+    class Backend;
+
 private:
     struct Run;
     TSqlConnection() = default;
     bool runBatch(const QString& sql, bool wantRows, host::RecordSetPtr* rows);
     std::shared_ptr<const Batch> parsed(const QString& sql, QString* error);
 
+    bool ensureStore(const QString& table, const char* ddl, bool* ready, QString* error);
+
     ConnectionText m_text;
-    std::unique_ptr<db::Database> m_db;
-    std::unique_ptr<ServerFunctions> m_functions;
-    std::unique_ptr<ConnectionSchema> m_schema;
+    std::unique_ptr<Backend> m_backend;
     std::unique_ptr<Translator> m_translator;
     QHash<QString, std::shared_ptr<const Batch>> m_batches;
     QHash<QString, Procedure> m_procedures;
     QString m_error;
     qint64 m_schemaStamp = -1;  // schema seen by the cached translations
+    bool m_printStylesReady = false, m_formOptionsReady = false;
 };
 
 }  // namespace platform::sql

@@ -1,13 +1,8 @@
 // The server connection: record sets as on an embedded account, DDL in transactions, locks.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <QDeadlineTimer>
 #include <QDebug>
 #include <QTemporaryDir>
-#include <QThread>
-#include <csignal>
 
 #include "platform/db/Database.h"
 #include "tests/support/PgTestServer.h"
@@ -182,32 +177,6 @@ TEST_F(PgConnectionTest, CatalogueAndFailureKindsReadTheSameOnBoth) {
         EXPECT_FALSE(other->exec("UPDATE \"Doc\" SET qty = 3"));
         EXPECT_EQ(other->lastFailure(), Failure::Busy) << server;
     }
-}
-
-TEST_F(PgConnectionTest, SessionLockOfAKilledClientIsFreeForAnotherWithinTenSeconds) {
-    auto within = [](int ms, const auto& done) {
-        QDeadlineTimer deadline(ms);
-        while (!done() && !deadline.hasExpired()) QThread::msleep(50);
-        return done();
-    };
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        auto c = PgConnection::open(pg.conninfo, nullptr);
-        if (c && c->exec("SELECT pg_advisory_lock(4242)"))
-            for (;;) pause();
-        _exit(1);
-    }
-    struct Reaper {
-        pid_t pid;
-        ~Reaper() { kill(pid, SIGKILL), waitpid(pid, nullptr, 0); }
-    } reaper{child};
-    auto other = PgConnection::open(pg.conninfo, nullptr);
-    auto one = [&](const char* sql) { return other->query(sql)->value(0).toInt() == 1; };
-    const char* heldByChild = "SELECT count(*) FROM pg_locks WHERE locktype = 'advisory'";
-    ASSERT_TRUE(within(60000, [&] { return one(heldByChild); }));
-    kill(child, SIGKILL);
-    EXPECT_TRUE(within(10000, [&] { return one("SELECT pg_try_advisory_lock(4242)"); }));
 }
 
 }  // namespace

@@ -185,7 +185,7 @@ TEST_F(DocumentWrites, ADatabaseErrorInsideAnyDocumentChangesNothingAndSaysWhy) 
     const std::unique_ptr<platform::db::Database> other =
         platform::db::Database::open(account.dataPath(), false, &why);
     ASSERT_TRUE(other) << why.toStdString();
-    platform::db::Database& served = srv().connection()->database();
+    platform::db::Database& served = *srv().connection()->sqliteDatabase();
 
     for (const Kind& kind : kinds) {
         const QString table = QString::fromLatin1(kind.table);

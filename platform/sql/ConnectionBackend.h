@@ -1,0 +1,38 @@
+#pragma once
+// What a connection in the component's dialect needs of one kind of account database: the
+// database opened as the connection text says, the catalogue the translator reads, and how a
+// schema change by another connection shows.
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "platform/sql/TSqlConnection.h"
+
+namespace platform::sql {
+
+class TSqlConnection::Backend {
+public:
+    virtual ~Backend() = default;
+
+    virtual db::Connection& db() = 0;
+    // The embedded database; null on a server.
+    virtual db::Database* sqlite() { return nullptr; }
+    virtual SchemaInfo& schema() = 0;
+    // The schemas the translator may name beside the connection's own ("zxsystem",
+    // "ZxMeta_001"), as the connection spells them.
+    virtual QStringList attached() = 0;
+    // Changes whenever any connection changed the schema; the same number while it has not.
+    virtual qint64 schemaStamp() = 0;
+    // Drops what the catalogue has cached (after a schema change).
+    virtual void forgetSchema() = 0;
+    // Where the connection's locks are kept, for messages; empty when no other connection can
+    // reach the database.
+    virtual QString lockDatabase() const = 0;
+};
+
+// An embedded account: the Data Source with the system and metadata files attached and the
+// server functions registered.
+std::unique_ptr<TSqlConnection::Backend> openSqliteBackend(const ConnectionText& text,
+                                                           const QString& catalog, QString* error);
+
+}  // namespace platform::sql
