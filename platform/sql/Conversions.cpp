@@ -55,6 +55,12 @@ void Emitter::markConversions(Span s) {
             i = matchEnd(s, i);
             continue;
         }
+        if (s[i].word("IN") || s[i].word("BETWEEN")) {  // a bit column against numbers
+            const size_t end = i > 0 && s[i - 1].word("NOT") ? i - 1 : i;
+            const size_t b = primaryStart(s, end);
+            if (b < end && isBitColumn(s.sub(b, end))) m_wraps.insert(&s[b], Wrap{end - b, QStringLiteral("integer")});
+            continue;
+        }
         const bool plus = s[i].symbol("+");
         if (!isComparison(s[i]) && !plus && !s[i].symbol("-") && !isMultiplicative(s[i])) continue;
         const size_t b = primaryStart(s, i), e = primaryEnd(s, i + 1);

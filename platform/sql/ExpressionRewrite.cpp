@@ -18,7 +18,14 @@ QString Emitter::variable(const Token& t) {
         parameters << name;
         index = int(parameters.size()) - 1;
     }
-    return QStringLiteral("%1%2").arg(pg() ? QLatin1Char('$') : QLatin1Char('?')).arg(index + 1);
+    if (!pg()) return QStringLiteral("?%1").arg(index + 1);
+    // The server infers a parameter's type from where it stands, and fails where it cannot: the
+    // variable's declared type says it (a bit is the number it is here).
+    const QString declared = m_variables.value(name);
+    const QString type = TypeInfo::of(declared).base == QLatin1String("bit") ? QStringLiteral("integer")
+                                                                           : db::pgColumnType(declared);
+    if (type.isEmpty()) return QStringLiteral("$%1").arg(index + 1);
+    return QStringLiteral("CAST($%1 AS %2)").arg(index + 1).arg(type);
 }
 
 std::vector<Span> Emitter::splitTop(Span s, const char* symbol) {
@@ -55,7 +62,10 @@ QString Emitter::caseBlock(Span s) {
         if (s[i].word("END")) --depth;
         if (depth > 0) continue;
         if (s[i].word("WHEN") || s[i].word("THEN") || s[i].word("ELSE")) {
-            if (i > start) out.add(expr(s.sub(start, i)));
+            // CASE x WHEN 1: a bit column is the number it is here.
+            if (start == 1 && i > start && isBitColumn(s.sub(start, i)))
+                out.add(QStringLiteral("CAST(%1 AS integer)").arg(expr(s.sub(start, i))));
+            else if (i > start) out.add(expr(s.sub(start, i)));
             out.add(s[i].tok->upper);
             start = i + 1;
         }

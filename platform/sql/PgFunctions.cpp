@@ -28,12 +28,13 @@ CREATE OR REPLACE FUNCTION zxsystem."getAllSubName_ExtendDefine"(codes text) RET
 LANGUAGE sql STABLE AS $$
 SELECT string_agg(COALESCE(
     (SELECT COALESCE((SELECT NULLIF(l."Caption", '') FROM zxsystem."zxmenu_business_lang" l
-                      WHERE l."MenuID" = btrim(p.code)
+                      WHERE l."MenuID" = p.code COLLATE zxsystem.zx_nocase
                         AND l."localeid" = zxsystem."UDF_GetLocaleID"() LIMIT 1),
                      s."csub_name")
-     FROM zxsystem."ua_subsys" s WHERE s."csub_id" = btrim(p.code) LIMIT 1),
-    btrim(p.code)), ',' ORDER BY p.n)
-FROM unnest(string_to_array(codes, ',')) WITH ORDINALITY AS p(code, n) $$;
+     FROM zxsystem."ua_subsys" s WHERE s."csub_id" = p.code COLLATE zxsystem.zx_nocase LIMIT 1),
+    p.code), ',' ORDER BY p.n)
+FROM unnest(string_to_array(codes COLLATE "C", ',')) WITH ORDINALITY AS u(code, n),
+     LATERAL (SELECT btrim(u.code) AS code, u.n) p $$;
 
 -- A column type as the component declares it and as the host's catalogue describes it.
 CREATE OR REPLACE FUNCTION zxsystem.zx_coltype(typid oid, typmod integer, OUT declared text,

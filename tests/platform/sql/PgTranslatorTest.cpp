@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "platform/db/Database.h"
+#include "platform/sql/Batch.h"
 #include "platform/sql/ConnectionSchema.h"
 #include "platform/sql/PgConnectionSchema.h"
 #include "platform/sql/PgFunctions.h"
@@ -22,15 +23,24 @@ struct Side {
     std::unique_ptr<sql::Translator> translator;
     std::function<void()> forget;
 
-    // The rows joined as "a|b;c|d", or "error: …".
-    QString run(const QString& tsql) {
+    // The rows joined as "a|b;c|d" (after the field names with `names`), or "error: …".
+    // `variables`: name → declared type and value.
+    QString run(const QString& tsql, bool names = false,
+                const QHash<QString, std::pair<QString, QVariant>>& variables = {}) {
         sql::Translation t;
+        sql::Batch batch;
+        sql::VariableTypes types;
+        QVariantList values;
+        for (auto v = variables.begin(); v != variables.end(); ++v) types.insert(v.key(), v->first);
         QString why;
-        if (!translator->translate(tsql, &t, &why)) return "error: " + why;
+        if (!sql::parseBatch(tsql, &batch, &why) || !translator->translate(batch.statements.front(), types, &t, &why))
+            return "error: " + why;
+        for (const QString& p : t.parameters) values << variables.value(p).second;
         QString rows;
         if (t.returnsRows) {
-            const auto rs = db->query(t.sql, {}, &why);
+            const auto rs = db->query(t.sql, values, &why);
             if (!rs) return "error: " + why + " in " + t.sql;
+            for (int c = 0; names && c < rs->fieldCount(); ++c) rows += rs->fields()[c].name + (c + 1 < rs->fieldCount() ? "|" : ":");
             for (int r = 0; r < rs->recordCount(); ++r) {
                 QStringList cells;
                 for (int c = 0; c < rs->fieldCount(); ++c) cells << host::variantText(rs->at(r, c));
@@ -112,12 +122,14 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         // bit columns compared, computed and assigned as numbers.
         "select count(*), sum(cast(bFixLength as int)), max(isnull(bFixLength, 0)) from Item where bFixLength = 1",
         "update Item set bFixLength = 0, iLen = iLen + 1 where cId = '1'",
-        "select cId, bFixLength, iLen from Item where bFixLength <> 1 or bFixLength is null order by cId",
+        "select cId, bFixLength, iLen, case bFixLength when 1 then 'y' else 'n' end from Item "
+        "where bFixLength <> 1 or bFixLength is null or bFixLength not in (1) order by cId",
         // The catalogue and the server's functions.
         "select name, xtype, length, colid from syscolumns where id = object_id('dbo.item') order by colid",
         "select object_name(object_id('ITEM')), isnull(object_id('ua_subsys'), -1), "
         "object_name(object_id('zxsystem..UA_SUBSYS'))",
         "select dbo.getAllSubName_ExtendDefine('SA, XX,ST'), dbo.UDF_GetLocaleID()",
+        "select dbo.getAllSubName_ExtendDefine(csub_id + ',' + csub_id) from zxsystem..ua_subsys order by csub_id",
         // Columns added and dropped, temporary tables.
         "alter table Item add cExtra nvarchar(30) null",
         "update Item set cExtra = cName + '!' where cId = '2'",
@@ -136,6 +148,14 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         EXPECT_FALSE(expected.startsWith("error:")) << step << "\n" << expected.toStdString();
         EXPECT_EQ(server.run(tsql), expected) << step;
     }
+    // Fields read under the names the statement gives them.
+    const QString derived = "select cname, CID from (select cId, cName from Item where cId = '2') t";
+    EXPECT_EQ(server.run(derived, true), lite.run(derived, true));
+    // Variables are parameters of their declared types.
+    const QString query = "select top (@n) cName + @tail, iLen * @n from Item where cId like @id and bFixLength = @b order by cId";
+    const QHash<QString, std::pair<QString, QVariant>> variables = {
+        {"@n", {"int", 2}}, {"@tail", {"nvarchar(5)", "!"}}, {"@id", {"nvarchar(20)", "%"}}, {"@b", {"bit", 0}}};
+    EXPECT_EQ(server.run(query, false, variables), lite.run(query, false, variables));
 }
 
 // A length change is the server's own DDL: values that do not fit refuse it, the rest keeps.
