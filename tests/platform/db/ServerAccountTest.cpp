@@ -121,6 +121,10 @@ TEST_F(ServerAccountTest, RefusedRowLeavesTheServerWithoutTheAccount) {
         {"UPDATE customer SET dCusDevDate = 'soon' WHERE rowid = 2",
          &pg,
          {"zxdata_002.customer, row 2", "soon"}},
+        // The file keeps more decimals than the column declares; the server does not.
+        {"UPDATE customer SET iCusCreLine = 1.23456789 WHERE rowid = 1",
+         &fresh,
+         {"zxdata_002.customer differs", "| 1.23456789 |", "reads [C001", "| 1.234568 |"}},
         // Keys that differ only in width are one key on the server.
         {"INSERT INTO Userdefine(cId, cValue) VALUES ('6', 'Ａbc'), ('6', 'abc')",
          &fresh,
