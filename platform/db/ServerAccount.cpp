@@ -175,6 +175,21 @@ QString rowText(const QStringList& columns, const QList<int>& key, const QVarian
     return parts.join(QStringLiteral(", "));
 }
 
+// "; the file's row … arrived as …" for a copy whose checksums differ.
+QString differingRow(const TableChecksum& source, const TableChecksum& target, const char* from,
+                     const char* to) {
+    auto shown = [](QString row) {
+        row.replace(QLatin1Char('\t'), QStringLiteral(" | "));
+        return row.size() > 200 ? row.left(200) + QStringLiteral("…") : row;
+    };
+    const QString sent = source.firstRowNotIn(target), got = target.firstRowNotIn(source);
+    if (sent.isEmpty()) return {};
+    QString text = QStringLiteral("; the %1's row [%2]").arg(QLatin1String(from), shown(sent));
+    return got.isEmpty()
+               ? text + QStringLiteral(" is missing on the %1").arg(QLatin1String(to))
+               : text + QStringLiteral(" reads [%1] on the %2").arg(shown(got), QLatin1String(to));
+}
+
 // The account register (ua_account, UA_Account_sub): a copy takes only the account's own rows.
 bool isAccountRegister(const QString& table) {
     return table.compare(QLatin1String("ua_account"), Qt::CaseInsensitive) == 0 ||
@@ -438,12 +453,13 @@ bool ToServer::copyRows(Database& lite, const QString& schema, const LiteTable& 
     }
     if (serverSum.rows() != fileSum.rows() || serverSum.checksum() != fileSum.checksum())
         return fail(error, QStringLiteral("table %1 differs after the copy: the file has %2 rows "
-                                          "(checksum %3), the server %4 rows (checksum %5)")
+                                          "(checksum %3), the server %4 rows (checksum %5)%6")
                                .arg(table)
                                .arg(fileSum.rows())
                                .arg(fileSum.checksum())
                                .arg(serverSum.rows())
-                               .arg(serverSum.checksum()));
+                               .arg(serverSum.checksum())
+                               .arg(differingRow(fileSum, serverSum, "file", "server")));
     if (m_report) m_report->append({table, fileSum.rows(), fileSum.checksum()});
     return true;
 }
@@ -875,12 +891,13 @@ bool ToFile::copyTable(const QString& schema, const QString& table, Database& li
         return false;
     if (serverSum.rows() != fileSum.rows() || serverSum.checksum() != fileSum.checksum())
         return fail(error, QStringLiteral("%1 differs after the copy: the server has %2 rows "
-                                          "(checksum %3), the file %4 rows (checksum %5)")
+                                          "(checksum %3), the file %4 rows (checksum %5)%6")
                                .arg(where)
                                .arg(serverSum.rows())
                                .arg(serverSum.checksum())
                                .arg(fileSum.rows())
-                               .arg(fileSum.checksum()));
+                               .arg(fileSum.checksum())
+                               .arg(differingRow(serverSum, fileSum, "server", "file")));
     if (m_report)
         m_report->append(
             {schema + QLatin1Char('.') + table, serverSum.rows(), serverSum.checksum()});
