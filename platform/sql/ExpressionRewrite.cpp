@@ -258,6 +258,7 @@ QString Emitter::function(const QString& written, const Node& args) {
             {QStringLiteral("DATALENGTH"), QStringLiteral("zxsystem.zx_datalength")},
             {QStringLiteral("SUBSTRING"), QStringLiteral("substr")},
             {QStringLiteral("CHARINDEX"), QStringLiteral("zxsystem.zx_charindex")},
+            {QStringLiteral("REPLACE"), QStringLiteral("zxsystem.zx_replace")},
             {QStringLiteral("LEFT"), QStringLiteral("zxsystem.zx_left")},
             {QStringLiteral("RIGHT"), QStringLiteral("zxsystem.zx_right")},
             {QStringLiteral("ISNUMERIC"), QStringLiteral("zxsystem.zx_isnumeric")},
@@ -301,8 +302,9 @@ QString Emitter::function(const QString& written, const Node& args) {
         QStringLiteral("GETALLSUBNAME_EXTENDDEFINE"), QStringLiteral("TRIM")};
     if ((u == QLatin1String("MAX") || u == QLatin1String("MIN")) && parts.size() == 1 &&
         ordersText(parts.front()))
+        // On the server the result compares without case again, as the column it comes from.
         return written + QLatin1Char('(') + list + QStringLiteral(" COLLATE ") + textOrder() +
-               QLatin1Char(')');
+               (pg() ? QStringLiteral(") COLLATE zxsystem.zx_nocase") : QStringLiteral(")"));
     if (same.contains(u)) return call(written);
     if (m_schema && m_schema->hasFunction(written)) return call(written);
     return unsupported(QStringLiteral("function %1").arg(written));
