@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <memory>
 #include <optional>
@@ -16,6 +18,7 @@
 #include "platform/db/AccountFiles.h"
 #include "platform/db/AccountSafety.h"
 #include "platform/db/DemoAccount.h"
+#include "platform/db/ServerAccount.h"
 #include "platform/db/UserTable.h"
 #include "platform/package/PackageAccount.h"
 #include "platform/package/PackageDiff.h"
@@ -26,6 +29,7 @@
 #include "platform/server/DocumentWriter.h"
 #include "platform/server/History.h"
 #include "platform/sql/Batch.h"
+#include "platform/sql/PgFunctions.h"
 #include "platform/sql/TSqlConnection.h"
 
 namespace app {
@@ -69,6 +73,36 @@ bool isQuery(const QString& statement) {
     return platform::sql::parseBatch(statement, &batch, &error) ? hasQuery(batch.statements) : true;
 }
 
+// Each copied table as "table rows checksum", then what the copy had to change.
+void printCopy(const platform::db::AccountCopy& copy, QTextStream& out) {
+    out << "table\trows\tchecksum\n";
+    for (const platform::db::CopiedTable& t : copy.tables)
+        out << t.name << "\t" << t.rows << "\t" << t.checksum << "\n";
+    for (const QString& note : copy.notes) out << "Note: " << note << "\n";
+}
+
+// The demo account built in a scratch data root and copied to the server; the data root then
+// holds only the account's server entry.
+int initDemoOnServer(const CommandLine& p, bool replace, QTextStream& out, QTextStream& err) {
+    const QString root = dataRoot(), account = p.arguments[0];
+    QTemporaryDir scratch;
+    QString error;
+    platform::db::AccountCopy copy;
+    if (!scratch.isValid() || !platform::db::createDemoAccount(scratch.path(), account, &error) ||
+        !platform::db::copyAccountToServer(scratch.path(), account, p.server, &copy, &error,
+                                           replace, &platform::sql::installPgFunctions) ||
+        (replace && !platform::db::removeAccount(root, account, &error)) ||
+        !platform::db::writeServerEntry(root, account, p.server, &error)) {
+        err << (error.isEmpty() ? QStringLiteral("Cannot make a temporary folder.") : error)
+            << "\n";
+        return 1;
+    }
+    printCopy(copy, out);
+    out << "Created demo account " << account << " on the server " << p.server << " (entry "
+        << platform::db::accountFiles(root, account).server << ")\n";
+    return 0;
+}
+
 int initDemo(const CommandLine& p, QTextStream& out, QTextStream& err) {
     const QString root = dataRoot(), account = p.arguments[0];
     QString error;
@@ -76,16 +110,16 @@ int initDemo(const CommandLine& p, QTextStream& out, QTextStream& err) {
         err << "\"" << account << "\" is not a valid account id (1 to 20 letters or digits).\n";
         return 1;
     }
-    if (platform::db::accountExists(root, account)) {
-        if (!p.force) {
-            err << "Account " << account << " already exists in " << QDir(root).absolutePath()
-                << "; use --force to replace it.\n";
-            return 1;
-        }
-        if (!platform::db::removeAccount(root, account, &error)) {
-            err << error << "\n";
-            return 1;
-        }
+    const bool exists = platform::db::accountExists(root, account);
+    if (exists && !p.force) {
+        err << "Account " << account << " already exists in " << QDir(root).absolutePath()
+            << "; use --force to replace it.\n";
+        return 1;
+    }
+    if (!p.server.isEmpty()) return initDemoOnServer(p, exists, out, err);
+    if (exists && !platform::db::removeAccount(root, account, &error)) {
+        err << error << "\n";
+        return 1;
     }
     if (!platform::db::createDemoAccount(root, account, &error)) {
         err << error << "\n";
@@ -102,6 +136,46 @@ bool knownAccount(const QString& root, const QString& account, QTextStream& err)
     err << "There is no account \"" << account << "\" in " << QDir(root).absolutePath()
         << "; create it with: userdef init-demo " << account << "\n";
     return false;
+}
+
+int copyAccount(const CommandLine& p, QTextStream& out, QTextStream& err) {
+    const QString root = dataRoot(), account = p.arguments[0];
+    const platform::db::AccountFiles files = platform::db::accountFiles(root, account);
+    platform::db::AccountCopy copy;
+    QString error;
+    if (!p.copyTo.isEmpty()) {
+        if (!knownAccount(root, account, err)) return 1;
+        if (const QString server = platform::db::serverConninfo(root, account); !server.isEmpty()) {
+            err << "Account " << account << " already works on the server " << server
+                << "; to move it, copy it back first: userdef copy-account " << account
+                << " --from \"" << server << "\" --to-file\n";
+            return 1;
+        }
+        if (!platform::db::copyAccountToServer(root, account, p.copyTo, &copy, &error, p.force,
+                                               &platform::sql::installPgFunctions) ||
+            !platform::db::writeServerEntry(root, account, p.copyTo, &error)) {
+            err << error << "\n";
+            return 1;
+        }
+        printCopy(copy, out);
+        out << "Copied account " << account << " to the server; it works there from now on. "
+            << "Its files stay as they were; removing " << files.server
+            << " makes the account work on them again.\n";
+        return 0;
+    }
+    if (!platform::db::isValidAccountId(account)) {
+        err << "\"" << account << "\" is not a valid account id (1 to 20 letters or digits).\n";
+        return 1;
+    }
+    if (!platform::db::copyAccountToFiles(p.copyFrom, account, root, &copy, &error)) {
+        err << error << "\n";
+        return 1;
+    }
+    QFile::remove(files.server);
+    printCopy(copy, out);
+    out << "Copied account " << account << " from the server into " << files.folder
+        << "; it works on these files from now on.\n";
+    return 0;
 }
 
 int sql(const CommandLine& p, QTextStream& out, QTextStream& err) {
@@ -457,6 +531,8 @@ int runCli(const CommandLine& line, QTextStream& out, QTextStream& err, QTextStr
         err << line.error << "\n\n" << line.help;
     } else if (line.command == QLatin1String("init-demo")) {
         status = initDemo(line, out, err);
+    } else if (line.command == QLatin1String("copy-account")) {
+        status = copyAccount(line, out, err);
     } else if (line.command == QLatin1String("sql")) {
         status = sql(line, out, err);
     } else if (line.command == QLatin1String("check")) {

@@ -18,10 +18,7 @@ namespace {
 
 // The libpq connection string of a server account; empty for an embedded one.
 QString serverOf(const QString& root, const QString& accountId) {
-    QFile entry(QDir(platform::db::accountFiles(root, accountId).folder)
-                    .absoluteFilePath(QStringLiteral("server.conninfo")));
-    return entry.open(QIODevice::ReadOnly) ? QString::fromUtf8(entry.readLine()).trimmed()
-                                           : QString();
+    return platform::db::serverConninfo(root, accountId);
 }
 
 // The server's system schema, as the only schema of the connection.
@@ -66,10 +63,14 @@ QVector<AccountInfo> listAccounts(const QString& root, QString* error) {
         auto found = std::find_if(accounts.begin(), accounts.end(),
                                   [&](const AccountInfo& a) { return a.id == id; });
         if (found == accounts.end()) found = accounts.insert(accounts.end(), {id, QString()});
-        auto system = openServerSystem(server, &reason);
-        const host::RecordSetPtr names = system ? system->query(kAccountsSql, {}, &reason) : nullptr;
+        // A server that does not answer neither holds up the list nor leaves it: the account is
+        // listed with a note saying why.
+        QString why;
+        auto system = openServerSystem(server + QStringLiteral(" connect_timeout=5"), &why);
+        const host::RecordSetPtr names = system ? system->query(kAccountsSql, {}, &why) : nullptr;
         for (int r = 0; names && r < names->recordCount(); ++r)
             if (names->at(r, 0).toString() == id) found->name = names->at(r, 1).toString();
+        if (!names) found->name = QStringLiteral("(server not reachable: %1)").arg(why);
     }
     std::sort(accounts.begin(), accounts.end(),
               [](const AccountInfo& a, const AccountInfo& b) { return a.id < b.id; });

@@ -13,7 +13,20 @@ const char* const kDescription =
     "the portal directly when --user and --password are given).\n"
     "\n"
     "Commands:\n"
-    "  init-demo <account> [--force]     creates the demo account; --force replaces it\n"
+    "  init-demo <account> [--force] [--server \"<conninfo>\"]\n"
+    "                                    creates the demo account; --force replaces it;\n"
+    "                                    --server: in the PostgreSQL database the libpq\n"
+    "                                    connection string names (no password in it: the\n"
+    "                                    password file ~/.pgpass supplies it)\n"
+    "  copy-account <account> --to \"<conninfo>\" [--force]\n"
+    "                                    copies an account's files to a PostgreSQL\n"
+    "                                    database in one transaction and then works there\n"
+    "                                    (the files stay; --force replaces the account's\n"
+    "                                    copy on the server)\n"
+    "  copy-account <account> --from \"<conninfo>\" --to-file\n"
+    "                                    copies a server account back into files and then\n"
+    "                                    works on them; both print each table's rows and\n"
+    "                                    checksum, compared on both sides\n"
     "  sql <account> \"<statement>\"       runs a statement or batch of the component's\n"
     "                                    dialect and prints the rows tab-separated\n"
     "                                    (--lang for the locale)\n"
@@ -65,7 +78,10 @@ struct CommandShape {
 
 const QList<CommandShape>& commands() {
     static const QList<CommandShape> list = {
-        {"init-demo", 1, {QStringLiteral("force")}},
+        {"init-demo", 1, {QStringLiteral("force"), QStringLiteral("server")}},
+        {"copy-account", 1,
+         {QStringLiteral("to"), QStringLiteral("from"), QStringLiteral("to-file"),
+          QStringLiteral("force")}},
         {"sql", 2, {QStringLiteral("lang")}},
         {"check", 1, {}},
         {"backup", 2, {}},
@@ -119,7 +135,18 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         {QStringLiteral("screenshot"),
          QStringLiteral("Saves the first window shown as a picture and quits."),
          QStringLiteral("file.png")},
-        {QStringLiteral("force"), QStringLiteral("init-demo: replaces an existing account.")},
+        {QStringLiteral("force"),
+         QStringLiteral("init-demo, copy-account --to: replaces an existing account.")},
+        {QStringLiteral("server"),
+         QStringLiteral("init-demo: creates the account on this PostgreSQL database."),
+         QStringLiteral("conninfo")},
+        {QStringLiteral("to"), QStringLiteral("copy-account: the PostgreSQL database to copy to."),
+         QStringLiteral("conninfo")},
+        {QStringLiteral("from"),
+         QStringLiteral("copy-account: the PostgreSQL database to copy from (with --to-file)."),
+         QStringLiteral("conninfo")},
+        {QStringLiteral("to-file"),
+         QStringLiteral("copy-account: copies the server account into the data root's files.")},
         {QStringLiteral("yes"), QStringLiteral("restore: replaces without asking.")},
         {QStringLiteral("name"), QStringLiteral("user add: the user's name (default: the id)."),
          QStringLiteral("name")},
@@ -229,6 +256,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         if (command == QLatin1String("export") && line.output.isEmpty())
             return refuse(QStringLiteral("export needs the file to write: -o <file>"));
         line.purge = parser.value(QStringLiteral("purge"));
+        line.server = parser.value(QStringLiteral("server"));
+        line.copyTo = parser.value(QStringLiteral("to"));
+        line.copyFrom = parser.value(QStringLiteral("from"));
+        line.toFile = parser.isSet(QStringLiteral("to-file"));
+        const bool toServer = !line.copyTo.isEmpty() && line.copyFrom.isEmpty() && !line.toFile;
+        const bool toFiles =
+            line.copyTo.isEmpty() && !line.copyFrom.isEmpty() && line.toFile && !line.force;
+        if (command == QLatin1String("copy-account") && !toServer && !toFiles)
+            return refuse(
+                QStringLiteral("copy-account needs --to \"<conninfo>\", or --from "
+                               "\"<conninfo>\" --to-file"));
         line.desk.language = language;
         return line;
     }

@@ -4,6 +4,8 @@
 //   userdef [--account <acc> --user <id> --password <pw>] [--lang zh-CN|zh-TW|en-US]
 //           [--open UserDef|MakeVouchSet|DocLayouts|Users|Packages] [--screenshot <file.png>]
 //   userdef <command> <arguments> [--force] [--yes] [--lang …] [--item …] [--purge …]
+//   userdef copy-account <account> --to <conninfo> [--force]
+//   userdef copy-account <account> --from <conninfo> --to-file
 //   userdef user list|add|passwd|remove <account> [<user>] [--name …] [--admin]
 //           [--password-stdin]
 #include <QString>
@@ -37,6 +39,9 @@ struct CommandLine {
     bool dryRun = false;         // import --dry-run
     bool removeMissing = false;  // import --remove-missing
     QString purge;               // history --purge
+    QString server;              // init-demo --server: the conninfo of the server database
+    QString copyTo, copyFrom;    // copy-account --to, --from: the conninfo of the server database
+    bool toFile = false;         // copy-account --to-file
     QString error;          // why it was refused
     QString help;           // every option and command
 };

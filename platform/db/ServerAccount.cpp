@@ -649,7 +649,8 @@ bool serverSystemVersion(PgConnection& pg, int* version, QString* error) {
 }  // namespace
 
 bool copyAccountToServer(const QString& dataRoot, const QString& accountId, const QString& conninfo,
-                         AccountCopy* result, QString* error, bool replace) {
+                         AccountCopy* result, QString* error, bool replace,
+                         const ServerSetup& serverFunctions) {
     if (!isValidAccountId(accountId))
         return fail(error, QStringLiteral("\"%1\" is not a valid account id.").arg(accountId));
     const AccountFiles files = accountFiles(dataRoot, accountId);
@@ -713,6 +714,7 @@ bool copyAccountToServer(const QString& dataRoot, const QString& accountId, cons
                   QStringLiteral("cannot create the schema zxsystem")) &&
         (haveSystem ? copy.addAccountRows(*system, error)
                     : copy.copyDatabase(*system, kSystem, QStringLiteral("zxsystem"), error)) &&
+        (!serverFunctions || serverFunctions(*pg, error)) &&
         copy.copyDatabase(*meta, metaSchema, QStringLiteral("%1, zxsystem").arg(q(metaSchema)),
                           error) &&
         copy.copyDatabase(*data, dataSchema, searchPath, error);

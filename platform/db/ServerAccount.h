@@ -6,10 +6,13 @@
 // and leaves nothing behind when anything fails.
 #include <QList>
 #include <QString>
+#include <functional>
 
 #include "platform/db/AccountChecksum.h"
 
 namespace platform::db {
+
+class Connection;
 
 inline constexpr const char* kServerSystemSchema = "zxsystem";
 // "zxdata_<acc>" or "zxmeta_<acc>", the account id lower-cased.
@@ -22,8 +25,12 @@ QString serverMetaSchema(const QString& accountId);
 // UA_Account_sub are added. Refuses when the account's schemas exist, unless `replace`, which
 // drops them first (in the same transaction). `copy` receives each copied table and
 // what had to change (a column widened to its longest text).
+// `serverFunctions` (the dialect's functions and catalogue in zxsystem) runs in the copy's
+// transaction once the system tables are there.
+using ServerSetup = std::function<bool(Connection&, QString* error)>;
 bool copyAccountToServer(const QString& dataRoot, const QString& accountId, const QString& conninfo,
-                         AccountCopy* copy, QString* error, bool replace = false);
+                         AccountCopy* copy, QString* error, bool replace = false,
+                         const ServerSetup& serverFunctions = {});
 
 // Creates the account's files under dataRoot from the server account: the schema code's
 // databases, completed with the server's further tables and columns, then every row. An

@@ -71,7 +71,10 @@ std::optional<ConnectionText> ConnectionText::parse(const QString& text) {
         const QString k = key.toLower();
         if (k == QLatin1String("data source")) {
             c.dataSource = value;
-            haveSource = !value.isEmpty();
+            haveSource = !value.isEmpty() || !c.server.isEmpty();
+        } else if (k == QLatin1String("server")) {
+            c.server = value;
+            haveSource = haveSource || !value.isEmpty();
         } else if (k == QLatin1String("initial catalog")) {
             c.catalog = value;
         } else if (k == QLatin1String("account")) {
@@ -90,7 +93,8 @@ std::optional<ConnectionText> ConnectionText::parse(const QString& text) {
 }
 
 QString ConnectionText::format() const {
-    QString text = QStringLiteral("Data Source=") + formatValue(dataSource) +
+    QString text = (server.isEmpty() ? QStringLiteral("Data Source=") + formatValue(dataSource)
+                                     : QStringLiteral("Server=") + formatValue(server)) +
                    QStringLiteral(";Initial Catalog=") + formatValue(catalog) +
                    QStringLiteral(";Account=") + formatValue(account);
     if (!systemPath.isEmpty()) text += QStringLiteral(";System=") + formatValue(systemPath);

@@ -16,6 +16,7 @@
 #include "app/Login.h"
 #include "app/LoginDialog.h"
 #include "host/IConnection.h"
+#include "platform/db/AccountFiles.h"
 #include "tests/support/TestAccount.h"
 
 using namespace app;
@@ -163,6 +164,15 @@ TEST(Credentials, AMissingSystemDatabaseOrAnAccountIdThatIsNoFileNameIsRefused) 
     EXPECT_TRUE(Login::open(account.dataRoot(), "001", "demo", "x", "en-US", &error));
     EXPECT_FALSE(Login::open(account.dataRoot(), "../001", "demo", "x", "en-US", &error));
     EXPECT_FALSE(Login::open(account.dataRoot(), "002", "demo", "x", "en-US", &error));
+
+    // A server account whose server does not answer is listed with a note, the others as ever.
+    ASSERT_TRUE(platform::db::writeServerEntry(account.dataRoot(), "009",
+                                               "host=/nonexistent dbname=x", &error));
+    const QVector<AccountInfo> accounts = listAccounts(account.dataRoot(), &error);
+    ASSERT_EQ(accounts.size(), 2);
+    EXPECT_EQ(accounts[0].id, "001");
+    EXPECT_EQ(accounts[1].id, "009");
+    EXPECT_TRUE(accounts[1].name.contains("not reachable")) << accounts[1].name.toStdString();
 }
 
 // A damaged, truncated or foreign account file is refused at login, saying which and what to do.

@@ -9,6 +9,7 @@
 #include "platform/pub/FunctionLocks.h"
 #include "platform/db/Database.h"
 #include "platform/server/ClsCommon.h"
+#include "tests/support/PgTestServer.h"
 #include "tests/support/TestAccount.h"
 
 namespace {
@@ -59,7 +60,8 @@ TEST_F(CommandLine, HelpListsEveryOptionAndRefusalsNeedNoDisplay) {
                              "--password-stdin", "init-demo", "sql", "check", "backup", "restore",
                              "user list", "user add", "user passwd", "user remove", "export",
                              "diff", "import", "history", "undo", "--class", "--item",
-                             "--dry-run", "--remove-missing", "--purge", "help"})
+                             "--dry-run", "--remove-missing", "--purge", "help", "copy-account",
+                             "--server", "--to", "--from", "--to-file"})
         EXPECT_TRUE(help.out.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(word)))) << word;
     EXPECT_EQ(run({QStringLiteral("help")}).out, help.out);
 
@@ -82,6 +84,38 @@ TEST_F(CommandLine, HelpListsEveryOptionAndRefusalsNeedNoDisplay) {
     const Result again = run({QStringLiteral("init-demo"), QStringLiteral("001")});
     EXPECT_EQ(again.status, 1);
     EXPECT_TRUE(again.err.contains(QStringLiteral("--force"))) << again.err.toStdString();
+}
+
+// An account moves to a server and works there; a demo account made on the server comes back
+// into files; each copy prints every table's rows and checksum; a second copy is refused.
+TEST_F(CommandLine, AccountsMoveToAServerAndBack) {
+    testsupport::PgTestDatabase server;
+    ASSERT_TRUE(server.db) << server.error.toStdString();
+    const QString to = QStringLiteral("--to"), conninfo = server.conninfo;
+    Result r = run({QStringLiteral("copy-account"), QStringLiteral("001"), to, conninfo});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\nzxdata_001.Userdefine\t22\t"))) << r.out.toStdString();
+    QFile entry(account.dataRoot() + QStringLiteral("/001/server.conninfo"));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_EQ(entry.readAll().trimmed(), conninfo.toUtf8());
+    r = run({QStringLiteral("copy-account"), QStringLiteral("001"), to, conninfo});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("--to-file"))) << r.err.toStdString();
+
+    r = run({QStringLiteral("init-demo"), QStringLiteral("002"), QStringLiteral("--server"), conninfo});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList back{QStringLiteral("copy-account"), QStringLiteral("002"),
+                           QStringLiteral("--from"), conninfo, QStringLiteral("--to-file")};
+    r = run(back);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\nzxmeta_002.refdesign\t"))) << r.out.toStdString();
+    EXPECT_FALSE(QFile::exists(account.dataRoot() + QStringLiteral("/002/server.conninfo")));
+    r = run({QStringLiteral("sql"), QStringLiteral("002"),
+             QStringLiteral("select count(*) as n from Userdefine")});
+    EXPECT_EQ(r.out, QStringLiteral("n\n22\n")) << r.err.toStdString();
+    r = run(back);  // the files are there now
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("ZxData_002.db"))) << r.err.toStdString();
 }
 
 // Backup while another process writes: the copy holds a gapless prefix of the writes; check

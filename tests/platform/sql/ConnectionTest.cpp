@@ -27,6 +27,11 @@ TEST(ConnectionTexts, KeysInAnySpellingAndPathsWithSemicolonsAndQuotes) {
     EXPECT_EQ(back->dataSource, c.dataSource);
     EXPECT_EQ(back->systemPath, c.systemPath);
     EXPECT_EQ(back->catalog, "ZxData_001");
+    c.server = "host=/run/pg;x port=5432 dbname='a \"b\"'";  // a server account's text
+    const auto server = ConnectionText::parse(c.format());
+    ASSERT_TRUE(server);
+    EXPECT_EQ(server->server, c.server);
+    EXPECT_EQ(server->dataSource, QString());
 }
 
 using Connections = SqlTest;
