@@ -164,6 +164,8 @@ SELECT CASE WHEN v IS NULL THEN NULL
 -- Text functions as the dialect has them.
 CREATE OR REPLACE FUNCTION zxsystem.zx_len(v text) RETURNS integer
 LANGUAGE sql IMMUTABLE AS $$ SELECT length(rtrim(v, ' ')) $$;
+CREATE OR REPLACE FUNCTION zxsystem.zx_len(v double precision) RETURNS integer
+LANGUAGE sql IMMUTABLE AS $$ SELECT length(CAST(v AS text)) $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_datalength(v text) RETURNS integer
 LANGUAGE sql IMMUTABLE AS $$ SELECT length(v) * 2 $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_datalength(v bytea) RETURNS integer

@@ -112,7 +112,8 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         // ISNULL, "+" on text and numbers, functions.
         "select isnull(cNote, N'无') + '-' + cName, iLen + 1, cId + 1, iLen + '5', isnull(iLen, '') from Item "
         "where cId < '5' order by cId",
-        "select len(cName), charindex('b', cName), left(cName, 1), substring(cName, 2, 1) from Item where cId < '5' order by cId",
+        "select len(cName), len(iLen), charindex('b', cName), left(cName, 1), substring(cName, 2, 1) from Item "
+        "where cId < '5' order by cId",
         "select top 2 cId, 'Name' = cName from Item order by iLen desc, cId",
         // Conversions, money included.
         "select cast(mPrice as nvarchar(20)), convert(varchar(20), mPrice, 1), convert(int, dRate), "
