@@ -380,6 +380,14 @@ QString Emitter::cast(const Node& args, bool isConvert) {
     QString valueSql = expr(value);
     if (!ok()) return {};
     if (isBitColumn(value)) valueSql = QStringLiteral("CAST(%1 AS integer)").arg(valueSql);
+    if (pg() && target.text && !value.empty() && !value[0].group()) {
+        // A decimal column is a number without trailing zeros here, also as text.
+        const QString saved = error;
+        const Name n = readName(value, 0);
+        error = saved;
+        if (n.length == value.size() && TypeInfo::of(declaredOf(n)).exact)
+            valueSql = QStringLiteral("trim_scale(%1)").arg(valueSql);
+    }
     if (!style.empty()) {
         const Cls valueClass = classify(value);
         if (target.text && valueClass == Cls::Money)

@@ -123,6 +123,15 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         "update Item set bFixLength = 0, iLen = iLen + 1 where cId = '1'",
         "select cId, bFixLength, iLen, case bFixLength when 1 then 'y' else 'n' end from Item "
         "where bFixLength <> 1 or bFixLength is null or bFixLength not in (1) order by cId",
+        "select count(*) from Item where exists (select 1 from zxsystem..ua_subsys where csub_name = Item.cName)",
+        "select cId, case when iLen > 5 then N'大' when iLen is null then null else N'小' end from Item order by 2, 1",
+        "select isnull(max(iLen), 0) + 1, sum(mPrice), avg(dRate), avg(iLen), sum(iLen) / 3, 10 / 4.0 from Item",
+        "select cName + cast(iLen as nvarchar(10)), cName + convert(nvarchar(10), dRate) from Item order by cId",
+        "select cName, count(*) from Item group by cName having count(*) >= 1 order by count(*) desc, cName",
+        "update Item set cNote = null, mPrice = mPrice * 2 where cName like '[存供]%'",
+        "select cId, mPrice, cNote from Item order by cId",
+        "delete from Item where cId not in (select cId from Item where iLen > 5 or iLen is null)",
+        "select cId from Item order by cId",
         // The catalogue and the server's functions.
         "select name, xtype, length, colid from syscolumns where id = object_id('dbo.item') order by colid",
         "select object_name(object_id('ITEM')), isnull(object_id('ua_subsys'), -1), "
