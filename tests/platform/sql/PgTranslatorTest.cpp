@@ -132,6 +132,11 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         "select cId, mPrice, cNote from Item order by cId",
         "delete from Item where cId not in (select cId from Item where iLen > 5 or iLen is null)",
         "select cId from Item order by cId",
+        "select upper(cName), lower('ABC'), ltrim('  a'), rtrim('a  ') + '|', datalength(cName), datalength(iLen), "
+        "isnumeric(cId), isnumeric('1e3'), isnumeric('abc'), charindex(N'据', cName, 2), right(cName, 2), left(cName, 0), "
+        "len(newid()) from Item where cId = '1'",
+        "select cast(1 as bit), convert(bit, 0), convert(money, mPrice) + 1, abs(-iLen), round(dRate, 1), round(mPrice, 0) "
+        "from Item where cId = '2'",
         // The catalogue and the server's functions.
         "select name, xtype, length, colid from syscolumns where id = object_id('dbo.item') order by colid",
         "select object_name(object_id('ITEM')), isnull(object_id('ua_subsys'), -1), "
