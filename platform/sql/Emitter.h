@@ -97,7 +97,7 @@ private:
     std::vector<Span> splitTop(Span s, const char* symbol);
     size_t matchEnd(Span s, size_t caseAt);
     QString selectCore(Span s, bool inCompound);
-    QString selectList(Span s, const Node* derived);
+    QString selectList(Span s);
     QString columnDefinition(Span d);
     std::optional<QString> pgUpdate(Span s);
     std::optional<QString> pgAlterColumn(const Name& table, Span s);

@@ -258,6 +258,7 @@ QString Emitter::function(const QString& written, const Node& args) {
             {QStringLiteral("DATALENGTH"), QStringLiteral("zxsystem.zx_datalength")},
             {QStringLiteral("SUBSTRING"), QStringLiteral("substr")},
             {QStringLiteral("CHARINDEX"), QStringLiteral("zxsystem.zx_charindex")},
+            {QStringLiteral("REPLACE"), QStringLiteral("zxsystem.zx_replace")},
             {QStringLiteral("LEFT"), QStringLiteral("zxsystem.zx_left")},
             {QStringLiteral("RIGHT"), QStringLiteral("zxsystem.zx_right")},
             {QStringLiteral("ISNUMERIC"), QStringLiteral("zxsystem.zx_isnumeric")},
@@ -301,8 +302,9 @@ QString Emitter::function(const QString& written, const Node& args) {
         QStringLiteral("GETALLSUBNAME_EXTENDDEFINE"), QStringLiteral("TRIM")};
     if ((u == QLatin1String("MAX") || u == QLatin1String("MIN")) && parts.size() == 1 &&
         ordersText(parts.front()))
+        // On the server the result compares without case again, as the column it comes from.
         return written + QLatin1Char('(') + list + QStringLiteral(" COLLATE ") + textOrder() +
-               QLatin1Char(')');
+               (pg() ? QStringLiteral(") COLLATE zxsystem.zx_nocase") : QStringLiteral(")"));
     if (same.contains(u)) return call(written);
     if (m_schema && m_schema->hasFunction(written)) return call(written);
     return unsupported(QStringLiteral("function %1").arg(written));
@@ -378,6 +380,14 @@ QString Emitter::cast(const Node& args, bool isConvert) {
     QString valueSql = expr(value);
     if (!ok()) return {};
     if (isBitColumn(value)) valueSql = QStringLiteral("CAST(%1 AS integer)").arg(valueSql);
+    if (pg() && target.text && !value.empty() && !value[0].group()) {
+        // A decimal column is a number without trailing zeros here, also as text.
+        const QString saved = error;
+        const Name n = readName(value, 0);
+        error = saved;
+        if (n.length == value.size() && TypeInfo::of(declaredOf(n)).exact)
+            valueSql = QStringLiteral("trim_scale(%1)").arg(valueSql);
+    }
     if (!style.empty()) {
         const Cls valueClass = classify(value);
         if (target.text && valueClass == Cls::Money)

@@ -131,12 +131,12 @@ BEGIN
     ns := pg_catalog.pg_my_temp_schema();
   ELSE
     SELECT s.oid INTO ns FROM pg_catalog.pg_namespace s
-     WHERE s.nspname = COALESCE(lower(db), (pg_catalog.current_schemas(false))[1]);
+     WHERE s.nspname = COALESCE(lower(db), (pg_catalog.current_schemas(false))[1]) COLLATE "C";
   END IF;
   SELECT c.oid::bigint INTO found FROM pg_catalog.pg_class c
-   WHERE c.relnamespace = ns AND lower(c.relname::text) = lower(obj)
+   WHERE c.relnamespace = ns AND lower(c.relname::text) = lower(obj) COLLATE "C"
      AND c.relkind IN ('r', 'v', 'p', 'm', 'f')
-   ORDER BY c.relname::text = obj DESC LIMIT 1;
+   ORDER BY c.relname::text = obj COLLATE "C" DESC LIMIT 1;
   RETURN found;
 END $$;
 
@@ -164,6 +164,8 @@ SELECT CASE WHEN v IS NULL THEN NULL
 -- Text functions as the dialect has them.
 CREATE OR REPLACE FUNCTION zxsystem.zx_len(v text) RETURNS integer
 LANGUAGE sql IMMUTABLE AS $$ SELECT length(rtrim(v, ' ')) $$;
+CREATE OR REPLACE FUNCTION zxsystem.zx_len(v double precision) RETURNS integer
+LANGUAGE sql IMMUTABLE AS $$ SELECT length(CAST(v AS text)) $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_datalength(v text) RETURNS integer
 LANGUAGE sql IMMUTABLE AS $$ SELECT length(v) * 2 $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_datalength(v bytea) RETURNS integer
@@ -178,6 +180,10 @@ SELECT CASE WHEN find IS NULL OR within IS NULL THEN NULL WHEN find = '' THEN 0
   ELSE COALESCE(NULLIF(strpos(lower(substr(within, greatest(start, 1)) COLLATE "und-x-icu"),
                               lower(find COLLATE "und-x-icu")), 0)
                 + greatest(start, 1) - 1, 0) END $$;
+-- Searches in text of any collation, as SQLite's replace(): letter case counts.
+CREATE OR REPLACE FUNCTION zxsystem.zx_replace(v text, find text, replacement text) RETURNS text
+LANGUAGE sql IMMUTABLE AS $$
+SELECT replace(v COLLATE "C", find COLLATE "C", replacement COLLATE "C") $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_left(v text, n integer) RETURNS text
 LANGUAGE sql IMMUTABLE AS $$
 SELECT CASE WHEN n < 0 THEN zxsystem.zx_raise('LEFT with a negative length') ELSE left(v, n) END $$;

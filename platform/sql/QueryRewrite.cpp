@@ -8,7 +8,7 @@
 
 namespace platform::sql::detail {
 
-QString Emitter::selectList(Span s, const Node* derived) {
+QString Emitter::selectList(Span s) {
     QStringList items;
     // The columns an INSERT fills from this list: their values are converted as assigned.
     const QStringList targets = std::exchange(m_pendingTargets, {});
@@ -30,28 +30,6 @@ QString Emitter::selectList(Span s, const Node* derived) {
             }
         }
         items << expr(item);
-        if (pg() && derived && (item[0].kind(TokenKind::Word) || item[0].kind(TokenKind::Ident)) &&
-            !isKeyword(item[0])) {
-            // A column of a derived table reads under the name its select list writes, as on
-            // an embedded account (a table's column under its stored name on both).
-            const QString saved = error;
-            const Name n = readName(item, 0);
-            error = saved;
-            if (n.length == item.size() && !n.star && !n.rest.isEmpty()) {
-                QString written = n.rest.last();
-                Span inner = spanOf(derived->kids);
-                size_t e = 1;
-                while (e < inner.size() && !inner[e].word("FROM")) ++e;
-                for (const Span& d : splitTop(inner.sub(1, e), ",")) {
-                    const Name c = readName(d, 0);
-                    if (c.length == d.size() && !c.rest.isEmpty() &&
-                        c.rest.last().compare(written, Qt::CaseInsensitive) == 0)
-                        written = c.rest.last();
-                }
-                error = saved;
-                if (storedParts(n).last() != written) items.back() += QStringLiteral(" AS ") + ident(written);
-            }
-        }
     }
     return items.join(QStringLiteral(", "));
 }
@@ -86,9 +64,7 @@ QString Emitter::selectCore(Span s, bool inCompound) {
     }
     if (listEnd < s.size() && s[listEnd].word("INTO"))
         return unsupported(QStringLiteral("SELECT … INTO"));
-    const bool fromDerived = listEnd + 1 < s.size() && s[listEnd].word("FROM") && s[listEnd + 1].group() &&
-                             !s[listEnd + 1].kids.empty() && s[listEnd + 1].kids.front().word("SELECT");
-    head.add(selectList(s.sub(i, listEnd), fromDerived ? &s[listEnd + 1] : nullptr));
+    head.add(selectList(s.sub(i, listEnd)));
     Span tail = s.from(listEnd);
     size_t order = 0;
     while (order + 1 < tail.size() && !(tail[order].word("ORDER") && tail[order + 1].word("BY")))
