@@ -18,6 +18,8 @@
 //   OBJECT_NAME …), ISNULL/COALESCE/MAX/MIN/CASE of text, or a text sub-select. When neither
 //   side is known, "+" joins if one side is text and adds otherwise.
 // - @variables become bound parameters (?1, ?2 … in order of first use).
+// - syscolumns and sysobjects are the catalogue of the database they are named in (tables and
+//   views, their columns with the server's type codes and sizes).
 // - Anything else the dialect has and the host does not (PIVOT, APPLY, OVER, UPDATE … FROM,
 //   unknown functions …) is an error that names it.
 //
