@@ -208,13 +208,15 @@ QString Emitter::seq(Span s) {
             i = after;
             continue;
         }
-        if (name.rest.size() == 1 &&
-            name.rest.first().compare(QLatin1String("syscolumns"), Qt::CaseInsensitive) == 0) {
-            out.add(syscolumns(name.schema));
+        const bool columns = name.rest.size() == 1 &&
+                             name.rest.first().compare(QLatin1String("syscolumns"), Qt::CaseInsensitive) == 0;
+        if (columns || (name.rest.size() == 1 &&
+                        name.rest.first().compare(QLatin1String("sysobjects"), Qt::CaseInsensitive) == 0)) {
+            out.add(columns ? syscolumns(name.schema) : sysobjects(name.schema));
             const bool aliased = after < s.size() &&
                                  ((s[after].kind(TokenKind::Word) && !isKeyword(s[after])) ||
                                   s[after].kind(TokenKind::Ident) || s[after].word("AS"));
-            if (!aliased) out.add(QStringLiteral("AS syscolumns"));
+            if (!aliased) out.add(QStringLiteral("AS ") + name.rest.first().toLower());
             i = after - 1;
             continue;
         }
