@@ -12,7 +12,9 @@
 #include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/db/PgConnection.h"
+#include "platform/db/ServerAccount.h"
 #include "platform/pub/PubLog.h"
+#include "platform/sql/ConnectionText.h"
 
 namespace platform::pub {
 
@@ -90,6 +92,12 @@ FunctionLocks::~FunctionLocks() { releaseAll(); }
 QString FunctionLocks::path() const { return m_db ? m_db->location() : QString(); }
 
 bool FunctionLocks::open(const QString& path, QString* error) {
+    if (const auto text = sql::ConnectionText::parse(path); text && !text->server.isEmpty()) {
+        if (!text->account.isEmpty())
+            return openServer(text->server, db::serverDataSchema(text->account), error);
+        if (error) *error = QStringLiteral("the connection text names no account");
+        return false;
+    }
     // The same file under another spelling (relative, through a link) is the same lock table.
     if (m_file && sameFile(m_file->path(), path)) return true;
     releaseAll();
