@@ -39,8 +39,8 @@ QString sqliteTime(const QDateTime& time) {
 }
 
 // A session's advisory lock key on a server, worked out by the server from the session id (the
-// first 64 bits of its MD5) so that every client derives the same key. The lock table names the
-// key's two halves as pg_locks shows them.
+// first 64 bits of its MD5) so that every client derives the same key. pg_locks shows the key's
+// two halves as classid and objid.
 const char kSessionKey[] = "('x' || substr(md5(CAST(?1 AS text)), 1, 16))::bit(64)::bigint";
 const char kDeadSessions[] =
     R"(DELETE FROM "zx_FunctionLock" l WHERE "cSessionId" <> ?1 AND NOT EXISTS (
