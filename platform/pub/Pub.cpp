@@ -232,7 +232,8 @@ QString accountDatabasePath(host::IClsCommon* srv, host::ILogin* login) {
         if (QString path = lockDatabaseOf(srv->m_cnn()); !path.isEmpty()) return path;
     if (login) {
         if (QString path = lockDatabaseOf(login->ZxCurrentDb()); !path.isEmpty()) return path;
-        if (auto text = sql::ConnectionText::parse(login->ZxDbName())) return text->dataSource;
+        if (auto text = sql::ConnectionText::parse(login->ZxDbName()))
+            return text->server.isEmpty() ? text->dataSource : login->ZxDbName();
     }
     return {};
 }
