@@ -44,7 +44,7 @@ std::unique_ptr<platform::db::Connection> openSystem(const QString& root, const 
 }
 
 const QString kAccountsSql =
-    QStringLiteral(R"(SELECT "cAcc_id", "cAcc_Name" FROM "ua_account" ORDER BY "cAcc_id")");
+    QStringLiteral(R"(SELECT "cAcc_Id", "cAcc_Name" FROM "ua_account" ORDER BY "cAcc_Id")");
 
 }  // namespace
 
