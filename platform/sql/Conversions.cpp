@@ -17,6 +17,13 @@ bool endsPattern(const Node& n) {
     return n.symbol(",") || isComparison(n) || (isKeyword(n) && !n.word("NULL") && !n.word("CASE"));
 }
 
+// A string literal that is not a number.
+bool isWord(Span s) {
+    bool number = false;
+    if (s.size() == 1 && s[0].kind(TokenKind::String)) s[0].tok->text.trimmed().toDouble(&number);
+    return s.size() == 1 && s[0].kind(TokenKind::String) && !number;
+}
+
 }  // namespace
 
 bool Emitter::isBitColumn(Span s) {
@@ -55,6 +62,12 @@ void Emitter::markConversions(Span s) {
             i = matchEnd(s, i);
             continue;
         }
+        if (s[i].word("IN") || s[i].word("BETWEEN")) {  // a bit column against numbers
+            const size_t end = i > 0 && s[i - 1].word("NOT") ? i - 1 : i;
+            const size_t b = primaryStart(s, end);
+            if (b < end && isBitColumn(s.sub(b, end))) m_wraps.insert(&s[b], Wrap{end - b, QStringLiteral("integer")});
+            continue;
+        }
         const bool plus = s[i].symbol("+");
         if (!isComparison(s[i]) && !plus && !s[i].symbol("-") && !isMultiplicative(s[i])) continue;
         const size_t b = primaryStart(s, i), e = primaryEnd(s, i + 1);
@@ -69,9 +82,12 @@ void Emitter::markConversions(Span s) {
         if (plus) continue;  // "+" is typed with its whole chain (PlusTyping.cpp)
         const Cls l = leftBit ? Cls::Number : classify(left);
         const Cls r = rightBit ? Cls::Number : classify(right);
-        // A literal takes the other side's type on the server by itself.
+        // A literal takes the other side's type on the server by itself; a number compared with
+        // a text that is none (a column <> '') compares as text, as here.
         if (l == Cls::Text && isNumberLike(r) && !left[0].kind(TokenKind::String)) convert(left, "numeric");
         if (r == Cls::Text && isNumberLike(l) && !right[0].kind(TokenKind::String)) convert(right, "numeric");
+        if (isComparison(s[i]) && isNumberLike(l) && isWord(right)) convert(left, "text");
+        if (isComparison(s[i]) && isNumberLike(r) && isWord(left)) convert(right, "text");
     }
 }
 

@@ -18,7 +18,14 @@ QString Emitter::variable(const Token& t) {
         parameters << name;
         index = int(parameters.size()) - 1;
     }
-    return QStringLiteral("%1%2").arg(pg() ? QLatin1Char('$') : QLatin1Char('?')).arg(index + 1);
+    if (!pg()) return QStringLiteral("?%1").arg(index + 1);
+    // The server infers a parameter's type from where it stands, and fails where it cannot: the
+    // variable's declared type says it (a bit is the number it is here).
+    const QString declared = m_variables.value(name);
+    const QString type = TypeInfo::of(declared).base == QLatin1String("bit") ? QStringLiteral("integer")
+                                                                           : db::pgColumnType(declared);
+    if (type.isEmpty()) return QStringLiteral("$%1").arg(index + 1);
+    return QStringLiteral("CAST($%1 AS %2)").arg(index + 1).arg(type);
 }
 
 std::vector<Span> Emitter::splitTop(Span s, const char* symbol) {
@@ -55,7 +62,10 @@ QString Emitter::caseBlock(Span s) {
         if (s[i].word("END")) --depth;
         if (depth > 0) continue;
         if (s[i].word("WHEN") || s[i].word("THEN") || s[i].word("ELSE")) {
-            if (i > start) out.add(expr(s.sub(start, i)));
+            // CASE x WHEN 1: a bit column is the number it is here.
+            if (start == 1 && i > start && isBitColumn(s.sub(start, i)))
+                out.add(QStringLiteral("CAST(%1 AS integer)").arg(expr(s.sub(start, i))));
+            else if (i > start) out.add(expr(s.sub(start, i)));
             out.add(s[i].tok->upper);
             start = i + 1;
         }
@@ -198,13 +208,15 @@ QString Emitter::seq(Span s) {
             i = after;
             continue;
         }
-        if (name.rest.size() == 1 &&
-            name.rest.first().compare(QLatin1String("syscolumns"), Qt::CaseInsensitive) == 0) {
-            out.add(syscolumns(name.schema));
+        const bool columns = name.rest.size() == 1 &&
+                             name.rest.first().compare(QLatin1String("syscolumns"), Qt::CaseInsensitive) == 0;
+        if (columns || (name.rest.size() == 1 &&
+                        name.rest.first().compare(QLatin1String("sysobjects"), Qt::CaseInsensitive) == 0)) {
+            out.add(columns ? syscolumns(name.schema) : sysobjects(name.schema));
             const bool aliased = after < s.size() &&
                                  ((s[after].kind(TokenKind::Word) && !isKeyword(s[after])) ||
                                   s[after].kind(TokenKind::Ident) || s[after].word("AS"));
-            if (!aliased) out.add(QStringLiteral("AS syscolumns"));
+            if (!aliased) out.add(QStringLiteral("AS ") + name.rest.first().toLower());
             i = after - 1;
             continue;
         }
@@ -248,6 +260,7 @@ QString Emitter::function(const QString& written, const Node& args) {
             {QStringLiteral("DATALENGTH"), QStringLiteral("zxsystem.zx_datalength")},
             {QStringLiteral("SUBSTRING"), QStringLiteral("substr")},
             {QStringLiteral("CHARINDEX"), QStringLiteral("zxsystem.zx_charindex")},
+            {QStringLiteral("REPLACE"), QStringLiteral("zxsystem.zx_replace")},
             {QStringLiteral("LEFT"), QStringLiteral("zxsystem.zx_left")},
             {QStringLiteral("RIGHT"), QStringLiteral("zxsystem.zx_right")},
             {QStringLiteral("ISNUMERIC"), QStringLiteral("zxsystem.zx_isnumeric")},
@@ -265,6 +278,10 @@ QString Emitter::function(const QString& written, const Node& args) {
         if (u == QLatin1String("NEWID")) return QStringLiteral("upper(CAST(gen_random_uuid() AS text))");
         if (u == QLatin1String("ROUND") && a.size() == 2)
             return QStringLiteral("round(CAST(%1 AS numeric), %2)").arg(a[0], a[1]);
+        // The server searches no text of a nondeterministic collation; the embedded account
+        // replaces letter case as written.
+        if (u == QLatin1String("REPLACE") && a.size() == 3)
+            return QStringLiteral("replace(%1 COLLATE \"C\", %2, %3)").arg(a[0], a[1], a[2]);
     }
     if (u == QLatin1String("GETDATE") || u == QLatin1String("SYSDATETIME"))
         return QStringLiteral("datetime('now', 'localtime')");
@@ -291,8 +308,9 @@ QString Emitter::function(const QString& written, const Node& args) {
         QStringLiteral("GETALLSUBNAME_EXTENDDEFINE"), QStringLiteral("TRIM")};
     if ((u == QLatin1String("MAX") || u == QLatin1String("MIN")) && parts.size() == 1 &&
         ordersText(parts.front()))
+        // On the server the result compares without case again, as the column it comes from.
         return written + QLatin1Char('(') + list + QStringLiteral(" COLLATE ") + textOrder() +
-               QLatin1Char(')');
+               (pg() ? QStringLiteral(") COLLATE zxsystem.zx_nocase") : QStringLiteral(")"));
     if (same.contains(u)) return call(written);
     if (m_schema && m_schema->hasFunction(written)) return call(written);
     return unsupported(QStringLiteral("function %1").arg(written));
@@ -368,6 +386,14 @@ QString Emitter::cast(const Node& args, bool isConvert) {
     QString valueSql = expr(value);
     if (!ok()) return {};
     if (isBitColumn(value)) valueSql = QStringLiteral("CAST(%1 AS integer)").arg(valueSql);
+    if (pg() && target.text && !value.empty() && !value[0].group()) {
+        // A decimal column is a number without trailing zeros here, also as text.
+        const QString saved = error;
+        const Name n = readName(value, 0);
+        error = saved;
+        if (n.length == value.size() && TypeInfo::of(declaredOf(n)).exact)
+            valueSql = QStringLiteral("trim_scale(%1)").arg(valueSql);
+    }
     if (!style.empty()) {
         const Cls valueClass = classify(value);
         if (target.text && valueClass == Cls::Money)

@@ -94,6 +94,19 @@ QString Emitter::syscolumns(const QString& schema) {
         .arg(lit, sqliteIdent(s));
 }
 
+QString Emitter::sysobjects(const QString& schema) {
+    const QString s = schema.isEmpty() ? QStringLiteral("main") : schema;
+    if (pg())
+        return QStringLiteral("zxsystem.zx_sysobjects(%1)")
+            .arg(sqliteLiteral(m_schema ? m_schema->serverSchema(s) : s));
+    return QStringLiteral(
+               "(SELECT zx_object_id(%1, name) AS id, name, "
+               "CASE type WHEN 'table' THEN 'U' ELSE 'V' END AS xtype, "
+               "CASE type WHEN 'table' THEN 'U' ELSE 'V' END AS type, 1 AS uid "
+               "FROM %2.sqlite_master WHERE type IN ('table', 'view') AND substr(name, 1, 7) <> 'sqlite_')")
+        .arg(sqliteLiteral(s), sqliteIdent(s));
+}
+
 QStringList Emitter::storedParts(const Name& n) {
     QStringList parts = n.rest;
     if (!m_schema || parts.isEmpty()) return parts;
@@ -112,21 +125,28 @@ QStringList Emitter::storedParts(const Name& n) {
         return {aliasOf(last)};
     }
     QString& qualifier = parts[parts.size() - 2];
+    // The table the qualifier names and that has the column (one alias may stand for other
+    // tables in other parts of the statement); else a table of that name.
     for (const TableRef& t : *m_tables) {
-        const bool byAlias = !t.alias.isEmpty() && qualifier.compare(t.alias, Qt::CaseInsensitive) == 0;
-        if (!byAlias && (!t.alias.isEmpty() || qualifier.compare(t.table, Qt::CaseInsensitive) != 0))
-            continue;
-        qualifier = byAlias ? aliasOf(qualifier) : m_schema->storedTable(t.schema, t.table);
-        parts.last() = m_schema->storedColumn(t.schema, t.table, last);
-        return parts;
+        const bool alias = !t.alias.isEmpty() && qualifier.compare(t.alias, Qt::CaseInsensitive) == 0;
+        if ((alias || (t.alias.isEmpty() && qualifier.compare(t.table, Qt::CaseInsensitive) == 0)) &&
+            !m_schema->columnType(t.schema, t.table, last).isNull()) {
+            qualifier = alias ? aliasOf(qualifier) : m_schema->storedTable(t.schema, t.table);
+            parts.last() = m_schema->storedColumn(t.schema, t.table, last);
+            return parts;
+        }
     }
     const QString found = m_schema->findTable(n.schema, qualifier);
-    if (!found.isEmpty()) {
+    if (!found.isEmpty() && !m_aliases.contains(qualifier.toLower())) {
         parts.last() = m_schema->storedColumn(found, qualifier, last);
         qualifier = m_schema->storedTable(found, qualifier);
-    } else {
-        qualifier = aliasOf(qualifier);
+        return parts;
     }
+    // A derived table: its columns are those of the tables it reads, as they spell them.
+    qualifier = aliasOf(qualifier);
+    for (const TableRef& t : *m_tables)
+        if (!m_schema->columnType(t.schema, t.table, last).isNull())
+            return parts.last() = m_schema->storedColumn(t.schema, t.table, last), parts;
     return parts;
 }
 

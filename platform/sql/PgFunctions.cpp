@@ -28,12 +28,13 @@ CREATE OR REPLACE FUNCTION zxsystem."getAllSubName_ExtendDefine"(codes text) RET
 LANGUAGE sql STABLE AS $$
 SELECT string_agg(COALESCE(
     (SELECT COALESCE((SELECT NULLIF(l."Caption", '') FROM zxsystem."zxmenu_business_lang" l
-                      WHERE l."MenuID" = btrim(p.code)
+                      WHERE l."MenuID" = p.code COLLATE zxsystem.zx_nocase
                         AND l."localeid" = zxsystem."UDF_GetLocaleID"() LIMIT 1),
                      s."csub_name")
-     FROM zxsystem."ua_subsys" s WHERE s."csub_id" = btrim(p.code) LIMIT 1),
-    btrim(p.code)), ',' ORDER BY p.n)
-FROM unnest(string_to_array(codes, ',')) WITH ORDINALITY AS p(code, n) $$;
+     FROM zxsystem."ua_subsys" s WHERE s."csub_id" = p.code COLLATE zxsystem.zx_nocase LIMIT 1),
+    p.code), ',' ORDER BY p.n)
+FROM unnest(string_to_array(codes COLLATE "C", ',')) WITH ORDINALITY AS u(code, n),
+     LATERAL (SELECT btrim(u.code) AS code, u.n) p $$;
 
 -- A column type as the component declares it and as the host's catalogue describes it.
 CREATE OR REPLACE FUNCTION zxsystem.zx_coltype(typid oid, typmod integer, OUT declared text,
@@ -87,6 +88,17 @@ WHERE c.relkind IN ('r', 'v', 'p', 'm', 'f')
       ELSE (SELECT n.oid FROM pg_catalog.pg_namespace n WHERE n.nspname = schema_name) END
 WINDOW w AS (PARTITION BY c.oid ORDER BY a.attnum) $$;
 
+-- sysobjects of one schema: its tables (xtype 'U') and views ('V').
+CREATE OR REPLACE FUNCTION zxsystem.zx_sysobjects(schema_name text)
+RETURNS TABLE(id bigint, name text, xtype text, type text, uid integer)
+LANGUAGE sql STABLE AS $$
+SELECT c.oid::bigint, c.relname::text, CASE c.relkind WHEN 'v' THEN 'V' ELSE 'U' END,
+       CASE c.relkind WHEN 'v' THEN 'V' ELSE 'U' END, 1
+FROM pg_catalog.pg_class c
+WHERE c.relkind IN ('r', 'v', 'p', 'm', 'f')
+  AND c.relnamespace = CASE WHEN schema_name = 'pg_temp' THEN pg_catalog.pg_my_temp_schema()
+      ELSE (SELECT n.oid FROM pg_catalog.pg_namespace n WHERE n.nspname = schema_name) END $$;
+
 -- OBJECT_ID('t' | 'dbo.t' | 'db..t' | 'db.dbo.t' | '#t' | 'tempdb..#t'): a database stands
 -- for the schema of its name in lower case, none for the session's own schema.
 CREATE OR REPLACE FUNCTION zxsystem.zx_object_id(object_name text, object_type text DEFAULT NULL)
@@ -130,12 +142,12 @@ BEGIN
     ns := pg_catalog.pg_my_temp_schema();
   ELSE
     SELECT s.oid INTO ns FROM pg_catalog.pg_namespace s
-     WHERE s.nspname = COALESCE(lower(db), (pg_catalog.current_schemas(false))[1]);
+     WHERE s.nspname = COALESCE(lower(db), (pg_catalog.current_schemas(false))[1]) COLLATE "C";
   END IF;
   SELECT c.oid::bigint INTO found FROM pg_catalog.pg_class c
-   WHERE c.relnamespace = ns AND lower(c.relname::text) = lower(obj)
+   WHERE c.relnamespace = ns AND lower(c.relname::text) = lower(obj) COLLATE "C"
      AND c.relkind IN ('r', 'v', 'p', 'm', 'f')
-   ORDER BY c.relname::text = obj DESC LIMIT 1;
+   ORDER BY c.relname::text = obj COLLATE "C" DESC LIMIT 1;
   RETURN found;
 END $$;
 
@@ -163,6 +175,8 @@ SELECT CASE WHEN v IS NULL THEN NULL
 -- Text functions as the dialect has them.
 CREATE OR REPLACE FUNCTION zxsystem.zx_len(v text) RETURNS integer
 LANGUAGE sql IMMUTABLE AS $$ SELECT length(rtrim(v, ' ')) $$;
+CREATE OR REPLACE FUNCTION zxsystem.zx_len(v double precision) RETURNS integer
+LANGUAGE sql IMMUTABLE AS $$ SELECT length(CAST(v AS text)) $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_datalength(v text) RETURNS integer
 LANGUAGE sql IMMUTABLE AS $$ SELECT length(v) * 2 $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_datalength(v bytea) RETURNS integer
@@ -177,6 +191,10 @@ SELECT CASE WHEN find IS NULL OR within IS NULL THEN NULL WHEN find = '' THEN 0
   ELSE COALESCE(NULLIF(strpos(lower(substr(within, greatest(start, 1)) COLLATE "und-x-icu"),
                               lower(find COLLATE "und-x-icu")), 0)
                 + greatest(start, 1) - 1, 0) END $$;
+-- Searches in text of any collation, as SQLite's replace(): letter case counts.
+CREATE OR REPLACE FUNCTION zxsystem.zx_replace(v text, find text, replacement text) RETURNS text
+LANGUAGE sql IMMUTABLE AS $$
+SELECT replace(v COLLATE "C", find COLLATE "C", replacement COLLATE "C") $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_left(v text, n integer) RETURNS text
 LANGUAGE sql IMMUTABLE AS $$
 SELECT CASE WHEN n < 0 THEN zxsystem.zx_raise('LEFT with a negative length') ELSE left(v, n) END $$;

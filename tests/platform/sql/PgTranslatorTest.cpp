@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "platform/db/Database.h"
+#include "platform/sql/Batch.h"
 #include "platform/sql/ConnectionSchema.h"
 #include "platform/sql/PgConnectionSchema.h"
 #include "platform/sql/PgFunctions.h"
@@ -22,14 +23,21 @@ struct Side {
     std::unique_ptr<sql::Translator> translator;
     std::function<void()> forget;
 
-    // The rows joined as "a|b;c|d", or "error: …".
-    QString run(const QString& tsql) {
+    // The rows joined as "a|b;c|d", or "error: …". `variables`: name → declared type and value.
+    QString run(const QString& tsql,
+                const QHash<QString, std::pair<QString, QVariant>>& variables = {}) {
         sql::Translation t;
+        sql::Batch batch;
+        sql::VariableTypes types;
+        QVariantList values;
+        for (auto v = variables.begin(); v != variables.end(); ++v) types.insert(v.key(), v->first);
         QString why;
-        if (!translator->translate(tsql, &t, &why)) return "error: " + why;
+        if (!sql::parseBatch(tsql, &batch, &why) || !translator->translate(batch.statements.front(), types, &t, &why))
+            return "error: " + why;
+        for (const QString& p : t.parameters) values << variables.value(p).second;
         QString rows;
         if (t.returnsRows) {
-            const auto rs = db->query(t.sql, {}, &why);
+            const auto rs = db->query(t.sql, values, &why);
             if (!rs) return "error: " + why + " in " + t.sql;
             for (int r = 0; r < rs->recordCount(); ++r) {
                 QStringList cells;
@@ -104,7 +112,8 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         // ISNULL, "+" on text and numbers, functions.
         "select isnull(cNote, N'无') + '-' + cName, iLen + 1, cId + 1, iLen + '5', isnull(iLen, '') from Item "
         "where cId < '5' order by cId",
-        "select len(cName), charindex('b', cName), left(cName, 1), substring(cName, 2, 1) from Item where cId < '5' order by cId",
+        "select len(cName), len(iLen), charindex('b', cName), left(cName, 1), substring(cName, 2, 1) from Item "
+        "where cId < '5' order by cId",
         "select top 2 cId, 'Name' = cName from Item order by iLen desc, cId",
         // Conversions, money included.
         "select cast(mPrice as nvarchar(20)), convert(varchar(20), mPrice, 1), convert(int, dRate), "
@@ -112,16 +121,38 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         // bit columns compared, computed and assigned as numbers.
         "select count(*), sum(cast(bFixLength as int)), max(isnull(bFixLength, 0)) from Item where bFixLength = 1",
         "update Item set bFixLength = 0, iLen = iLen + 1 where cId = '1'",
-        "select cId, bFixLength, iLen from Item where bFixLength <> 1 or bFixLength is null order by cId",
+        "select cId, bFixLength, iLen, case bFixLength when 1 then 'y' else 'n' end from Item "
+        "where bFixLength <> 1 or bFixLength is null or bFixLength not in (1) order by cId",
+        "select count(*) from Item where exists (select 1 from zxsystem..ua_subsys where csub_name = Item.cName)",
+        "select cId, case when iLen > 5 then N'大' when iLen is null then null else N'小' end from Item order by 2, 1",
+        "select isnull(max(iLen), 0) + 1, sum(mPrice), avg(dRate), avg(iLen), sum(iLen) / 3, 10 / 4.0 from Item",
+        "select cName + cast(iLen as nvarchar(10)), cName + convert(nvarchar(10), dRate) from Item order by cId",
+        "select cName, count(*) from Item group by cName having count(*) >= 1 order by count(*) desc, cName",
+        "update Item set cNote = null, mPrice = mPrice * 2 where cName like '[存供]%'",
+        "select cId, mPrice, cNote from Item order by cId",
+        "delete from Item where cId not in (select cId from Item where iLen > 5 or iLen is null)",
+        "select cId from Item order by cId",
+        "select upper(cName), lower('ABC'), ltrim('  a'), rtrim('a  ') + '|', datalength(cName), datalength(iLen), "
+        "isnumeric(cId), isnumeric('1e3'), isnumeric('abc'), charindex(N'据', cName, 2), right(cName, 2), left(cName, 0), "
+        "len(newid()) from Item where cId = '1'",
+        "select cast(1 as bit), convert(bit, 0), convert(money, mPrice) + 1, abs(-iLen), round(dRate, 1), round(mPrice, 0) "
+        "from Item where cId = '2'",
         // The catalogue and the server's functions.
         "select name, xtype, length, colid from syscolumns where id = object_id('dbo.item') order by colid",
+        "select o.name, o.xtype, count(*) from sysobjects o join syscolumns c on c.id = o.id "
+        "where o.id = object_id('Item') group by o.name, o.xtype",
+        "select name from zxsystem..sysobjects where xtype = 'U' order by name",
         "select object_name(object_id('ITEM')), isnull(object_id('ua_subsys'), -1), "
         "object_name(object_id('zxsystem..UA_SUBSYS'))",
         "select dbo.getAllSubName_ExtendDefine('SA, XX,ST'), dbo.UDF_GetLocaleID()",
+        "select dbo.getAllSubName_ExtendDefine(csub_id + ',' + csub_id), object_id(csub_id), "
+        "replace(csub_id, 's', 'x') from zxsystem..ua_subsys where ntype <> '' and csub_id like 'S%' order by csub_id",
         // Columns added and dropped, temporary tables.
         "alter table Item add cExtra nvarchar(30) null",
         "update Item set cExtra = cName + '!' where cId = '2'",
         "select cExtra, count(*) from Item group by cExtra order by cExtra",
+        "select a.cId from Item a where a.cId in (select a.CSUB_ID from zxsystem..ua_subsys a where a.NType = 1) "
+        "or a.cExtra = (select max(a.csub_name) from zxsystem..ua_subsys a)",
         "alter table Item drop column cExtra",
         "select count(*) from syscolumns where id = object_id('Item')",
         "create table #t (a nvarchar(10), n int)",
@@ -136,6 +167,15 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         EXPECT_FALSE(expected.startsWith("error:")) << step << "\n" << expected.toStdString();
         EXPECT_EQ(server.run(tsql), expected) << step;
     }
+    // A derived table's columns, ordered by their names.
+    const QString derived = "select * from (select cid, cName from Item union all select csub_id, csub_name "
+                            "from zxsystem..ua_subsys) t where t.CID > '3' order by cname";
+    EXPECT_EQ(server.run(derived), lite.run(derived));
+    // Variables are parameters of their declared types.
+    const QString query = "select top (@n) cName + @tail, iLen * @n from Item where cId like @id and bFixLength = @b order by cId";
+    const QHash<QString, std::pair<QString, QVariant>> variables = {
+        {"@n", {"int", 2}}, {"@tail", {"nvarchar(5)", "!"}}, {"@id", {"nvarchar(20)", "%"}}, {"@b", {"bit", 0}}};
+    EXPECT_EQ(server.run(query, variables), lite.run(query, variables));
 }
 
 // A length change is the server's own DDL: values that do not fit refuse it, the rest keeps.
