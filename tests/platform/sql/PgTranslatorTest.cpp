@@ -101,7 +101,7 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         // Text order and comparisons: pinyin, = without case.
         "select cName from Item where cId < '5' order by cName",
         "select max(cName), min(cName), count(*) from Item where cName > N'存货' and cId between '1' and '4'",
-        "select count(*) from Item where cName = N'abc' and cName in (N'aBc')",
+        "select count(*) from Item where cName = N'abc' and cName in (N'aBc') and cId <> -1",
         "select distinct cName from Item where cId in ('1', '2', '3') order by cName desc",
         "select cName from Item where iLen > 5 union select csub_name from zxsystem..ua_subsys order by cName",
         // LIKE with the dialect's patterns.
