@@ -153,4 +153,14 @@ QString TableChecksum::checksum() const {
     return QString::fromLatin1(hash.result().left(16).toHex());
 }
 
+QString TableChecksum::firstRowNotIn(const TableChecksum& other) const {
+    QStringList mine = m_rows, theirs = other.m_rows;
+    std::sort(mine.begin(), mine.end());
+    std::sort(theirs.begin(), theirs.end());
+    QStringList missing;
+    std::set_difference(mine.begin(), mine.end(), theirs.begin(), theirs.end(),
+                        std::back_inserter(missing));
+    return missing.isEmpty() ? QString() : missing.first().section(QLatin1Char('\n'), 1);
+}
+
 }  // namespace platform::db

@@ -28,6 +28,9 @@ public:
     qint64 rows() const { return m_rows.size(); }
     // Hex text of the checksum (SHA-256 of the ordered rows, first 16 bytes).
     QString checksum() const;
+    // The first row (in order) that `other` does not have, its values tab-separated; empty
+    // when there is none.
+    QString firstRowNotIn(const TableChecksum& other) const;
 
 private:
     QList<int> m_key;

@@ -163,9 +163,7 @@ bool readLiteTables(Database& db, QList<LiteTable>* tables, SchemaNames* names, 
 QString rowText(const QStringList& columns, const QList<int>& key, const QVariantList& values) {
     QStringList parts;
     QList<int> shown = key;
-    for (int i = 0; shown.isEmpty() && i < qMin(3, int(columns.size())); ++i) shown << i;
-    if (shown.size() < key.size() || key.isEmpty())
-        for (int i = int(shown.size()); i < qMin(3, int(columns.size())); ++i) shown << i;
+    for (int i = 0; key.isEmpty() && i < qMin(3, int(columns.size())); ++i) shown << i;
     for (int i : shown) {
         const QVariant& v = values.value(i);
         QString text = v.isNull() ? QStringLiteral("NULL") : v.toString();
@@ -173,6 +171,21 @@ QString rowText(const QStringList& columns, const QList<int>& key, const QVarian
         parts << columns[i] + QLatin1Char('=') + text;
     }
     return parts.join(QStringLiteral(", "));
+}
+
+// "; the file's row … arrived as …" for a copy whose checksums differ.
+QString differingRow(const TableChecksum& source, const TableChecksum& target, const char* from,
+                     const char* to) {
+    auto shown = [](QString row) {
+        row.replace(QLatin1Char('\t'), QStringLiteral(" | "));
+        return row.size() > 200 ? row.left(200) + QStringLiteral("…") : row;
+    };
+    const QString sent = source.firstRowNotIn(target), got = target.firstRowNotIn(source);
+    if (sent.isEmpty()) return {};
+    QString text = QStringLiteral("; the %1's row [%2]").arg(QLatin1String(from), shown(sent));
+    return got.isEmpty()
+               ? text + QStringLiteral(" is missing on the %1").arg(QLatin1String(to))
+               : text + QStringLiteral(" reads [%1] on the %2").arg(shown(got), QLatin1String(to));
 }
 
 // The account register (ua_account, UA_Account_sub): a copy takes only the account's own rows.
@@ -227,7 +240,7 @@ private:
     QList<CopiedTable>* m_report;
 
 public:
-    QStringList m_notes;
+    QStringList notes;  // what the copy had to change
 };
 
 QString pgParam(const QVariant& v, ValueKind kind) {
@@ -258,7 +271,7 @@ bool ToServer::createTable(const QString& schema, const LiteTable& t, Database& 
             const int declared = DeclaredType::parse(type).length;
             if (longest->at(0, 0).toInt() > declared) {
                 type = QStringLiteral("varchar(%1)").arg(longest->at(0, 0).toInt());
-                m_notes << QStringLiteral("%1, column %2: %3 widened to %4 for its longest text")
+                notes << QStringLiteral("%1, column %2: %3 widened to %4 for its longest text")
                                .arg(where, c.name, c.type, type);
             }
         }
@@ -438,12 +451,13 @@ bool ToServer::copyRows(Database& lite, const QString& schema, const LiteTable& 
     }
     if (serverSum.rows() != fileSum.rows() || serverSum.checksum() != fileSum.checksum())
         return fail(error, QStringLiteral("table %1 differs after the copy: the file has %2 rows "
-                                          "(checksum %3), the server %4 rows (checksum %5)")
+                                          "(checksum %3), the server %4 rows (checksum %5)%6")
                                .arg(table)
                                .arg(fileSum.rows())
                                .arg(fileSum.checksum())
                                .arg(serverSum.rows())
-                               .arg(serverSum.checksum()));
+                               .arg(serverSum.checksum())
+                               .arg(differingRow(fileSum, serverSum, "file", "server")));
     if (m_report) m_report->append({table, fileSum.rows(), fileSum.checksum()});
     return true;
 }
@@ -723,7 +737,7 @@ bool copyAccountToServer(const QString& dataRoot, const QString& accountId, cons
         return false;
     }
     if (!t.commit(&why)) return fail(error, QStringLiteral("Nothing was copied: %1").arg(why));
-    if (result) *result = {report, {}};
+    if (result) *result = {report, copy.notes};
     return true;
 }
 
@@ -875,12 +889,13 @@ bool ToFile::copyTable(const QString& schema, const QString& table, Database& li
         return false;
     if (serverSum.rows() != fileSum.rows() || serverSum.checksum() != fileSum.checksum())
         return fail(error, QStringLiteral("%1 differs after the copy: the server has %2 rows "
-                                          "(checksum %3), the file %4 rows (checksum %5)")
+                                          "(checksum %3), the file %4 rows (checksum %5)%6")
                                .arg(where)
                                .arg(serverSum.rows())
                                .arg(serverSum.checksum())
                                .arg(fileSum.rows())
-                               .arg(fileSum.checksum()));
+                               .arg(fileSum.checksum())
+                               .arg(differingRow(serverSum, fileSum, "server", "file")));
     if (m_report)
         m_report->append(
             {schema + QLatin1Char('.') + table, serverSum.rows(), serverSum.checksum()});

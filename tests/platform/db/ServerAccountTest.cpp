@@ -1,6 +1,7 @@
 // Moving an account to a server and back: every row arrives, a failure leaves nothing behind.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include "platform/db/AccountFiles.h"
@@ -60,6 +61,10 @@ TEST_F(ServerAccountTest, DemoAccountGoesToTheServerAndBackUnchanged) {
                          "COLLATE \"C\""),
               QStringList{QString()} + texts);
 
+    // The password hashes are longer than the file declares (it does not hold texts to it).
+    EXPECT_EQ(there.notes.filter("UA_User, column cPasswordHash: nvarchar(64) widened").size(), 1)
+        << there.notes.join('\n').toStdString();
+
     // The item view answers in the session's language; a changed value takes a new row version;
     // a value refused by the file's rules is refused on the server too. (All rolled back.)
     ASSERT_TRUE(pg.db->exec("BEGIN; SET LOCAL zx.language = 'en-US'"));
@@ -88,9 +93,18 @@ TEST_F(ServerAccountTest, DemoAccountGoesToTheServerAndBackUnchanged) {
         ASSERT_NE(same, back.tables.end()) << t.name.toStdString();
         EXPECT_EQ(same->checksum, t.checksum) << t.name.toStdString();
     }
-}
 
-}  // namespace
+    // A row the files' rules refuse stops the way back, which leaves no file behind.
+    ASSERT_TRUE(
+        pg.db->exec("ALTER TABLE zxdata_001.\"Userdefine\" DROP CONSTRAINT "
+                    "\"Userdefine_cValue_check\"; INSERT INTO zxdata_001.\"Userdefine\""
+                    "(\"cId\", \"cValue\") VALUES ('1', '')"));
+    QTemporaryDir other;
+    EXPECT_FALSE(
+        platform::db::copyAccountToFiles(pg.conninfo, "001", other.path(), nullptr, &error));
+    EXPECT_TRUE(error.contains("zxdata_001.Userdefine, row")) << error.toStdString();
+    EXPECT_EQ(QDir(other.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
 
 // A row the server refuses stops the copy: it names the table and the row, and the server keeps
 // nothing of the account, whether the system schema was there before or not.
@@ -111,6 +125,10 @@ TEST_F(ServerAccountTest, RefusedRowLeavesTheServerWithoutTheAccount) {
         {"UPDATE customer SET dCusDevDate = 'soon' WHERE rowid = 2",
          &pg,
          {"zxdata_002.customer, row 2", "soon"}},
+        // The file keeps more decimals than the column declares; the server does not.
+        {"UPDATE customer SET iCusCreLine = 1.23456789 WHERE rowid = 1",
+         &fresh,
+         {"zxdata_002.customer differs", "| 1.23456789 |", "reads [C001", "| 1.234568 |"}},
         // Keys that differ only in width are one key on the server.
         {"INSERT INTO Userdefine(cId, cValue) VALUES ('6', 'Ａbc'), ('6', 'abc')",
          &fresh,
@@ -138,3 +156,5 @@ TEST_F(ServerAccountTest, RefusedRowLeavesTheServerWithoutTheAccount) {
     }
     EXPECT_EQ(serverRows("SELECT \"cAcc_Id\" FROM zxsystem.ua_account"), QStringList({{}, "001"}));
 }
+
+}  // namespace
