@@ -43,8 +43,9 @@ std::unique_ptr<platform::db::Connection> openSystem(const QString& root, const 
     return platform::db::Database::open(path, false, error);
 }
 
+// The columns as ua_account spells them: the server's names are exact.
 const QString kAccountsSql =
-    QStringLiteral(R"(SELECT "cAcc_id", "cAcc_Name" FROM "ua_account" ORDER BY "cAcc_id")");
+    QStringLiteral(R"(SELECT "cAcc_Id", "cAcc_Name" FROM "ua_account" ORDER BY "cAcc_Id")");
 
 }  // namespace
 
@@ -70,7 +71,7 @@ QVector<AccountInfo> listAccounts(const QString& root, QString* error) {
         const host::RecordSetPtr names = system ? system->query(kAccountsSql, {}, &why) : nullptr;
         for (int r = 0; names && r < names->recordCount(); ++r)
             if (names->at(r, 0).toString() == id) found->name = names->at(r, 1).toString();
-        if (!names) found->name = QStringLiteral("(server not reachable: %1)").arg(why);
+        if (!names) found->name = QStringLiteral("(cannot read its server: %1)").arg(why);
     }
     std::sort(accounts.begin(), accounts.end(),
               [](const AccountInfo& a, const AccountInfo& b) { return a.id < b.id; });

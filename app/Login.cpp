@@ -7,6 +7,7 @@
 #include "app/DeskTexts.h"
 #include "platform/db/AccountFiles.h"
 #include "platform/db/AccountSafety.h"
+#include "platform/server/AccountConnection.h"
 #include "platform/sql/ConnectionText.h"
 #include "platform/sql/TSqlConnection.h"
 
@@ -40,6 +41,8 @@ QString refusalText(const platform::db::FileCheck& check, const QString& account
 QString checkAccountAtLogin(const QString& root, const QString& accountId,
                             const QString& language) {
     if (!platform::db::isValidAccountId(accountId)) return {};  // Login::open refuses it
+    // A server keeps its own databases sound; there are no files to check.
+    if (!platform::db::serverConninfo(root, accountId).isEmpty()) return {};
     if (platform::db::accountSize(root, accountId) >= kBackgroundCheckBytes) return {};
     return refusalText(platform::db::checkAccount(root, accountId, false), accountId, language);
 }
@@ -48,6 +51,7 @@ void checkAccountInBackground(const QString& root, const QString& accountId,
                               const QString& language, QObject* receiver,
                               std::function<void(const QString& refusal)> done) {
     if (!platform::db::isValidAccountId(accountId) ||
+        !platform::db::serverConninfo(root, accountId).isEmpty() ||
         platform::db::accountSize(root, accountId) < kBackgroundCheckBytes)
         return;
     QThread* thread = QThread::create([=, guard = QPointer<QObject>(receiver)] {
@@ -72,28 +76,29 @@ std::shared_ptr<Login> Login::open(const QString& root, const QString& accountId
         if (error) *error = accountId;
         return nullptr;
     }
-    const platform::db::AccountFiles files = platform::db::accountFiles(root, accountId);
-    platform::sql::ConnectionText data;
-    data.dataSource = QFileInfo(files.data).absoluteFilePath();
-    data.catalog = QStringLiteral("ZxData_") + accountId;
-    data.account = accountId;
-    data.systemPath = QFileInfo(files.system).absoluteFilePath();
-    data.metaPath = QFileInfo(files.meta).absoluteFilePath();
-    data.language = language;
-    for (const QString& file : {data.dataSource, data.metaPath, data.systemPath}) {
-        if (!QFileInfo::exists(file)) {
-            if (error) *error = file;
-            return nullptr;
+    // A server account's connection texts name its server; an embedded one's its files.
+    std::optional<platform::sql::ConnectionText> data = platform::sql::ConnectionText::parse(
+        platform::server::accountConnectionText(root, accountId, language));
+    std::optional<platform::sql::ConnectionText> meta = platform::sql::ConnectionText::parse(
+        platform::server::accountConnectionText(root, accountId, language, true));
+    if (!data || !meta) {
+        if (error) *error = accountId;
+        return nullptr;
+    }
+    data->language = meta->language = language;
+    if (data->server.isEmpty()) {
+        for (const QString& file : {data->dataSource, data->metaPath, data->systemPath}) {
+            if (!QFileInfo::exists(file)) {
+                if (error) *error = file;
+                return nullptr;
+            }
         }
     }
-    platform::sql::ConnectionText meta = data;
-    meta.dataSource = data.metaPath;
-    meta.catalog = QStringLiteral("ZxMeta_") + accountId;
 
     std::shared_ptr<Login> login(new Login);
     login->m_root = root;
-    login->m_dbName = data.format();
-    login->m_metaName = meta.format();
+    login->m_dbName = data->format();
+    login->m_metaName = meta->format();
     login->m_userId = userId;
     login->m_userName = userName;
     login->m_accountId = accountId;

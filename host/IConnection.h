@@ -14,6 +14,9 @@ public:
     // The account database the lock service opens a connection of its own to (the locks outlive
     // the connections of the windows); empty when the account has none it can share.
     virtual QString lockDatabase() const = 0;
+    // On a server account, the schema of the account's data (lockDatabase is then the server
+    // database's connection string); empty for an account file.
+    virtual QString lockSchema() const { return {}; }
 };
 
 // The print styles of the account a connection works on, per print key.

@@ -57,8 +57,9 @@ public:
     virtual Failure lastFailure() const = 0;
     // Called first in a writing transaction: waits until the writers before it have ended, so
     // that what the transaction reads next (the numbers and column names in use) stays true up
-    // to its commit. An embedded database is serialized by its BEGIN already; a server waits
-    // no longer than an embedded account's busy wait and then fails as Busy.
+    // to its commit. An embedded database is serialized by its BEGIN already. On a server this
+    // and every later lock wait of the transaction end after an embedded account's busy wait,
+    // failing as Busy.
     virtual bool awaitWriteTurn(QString* error = nullptr) {
         Q_UNUSED(error)
         return true;

@@ -163,9 +163,7 @@ bool readLiteTables(Database& db, QList<LiteTable>* tables, SchemaNames* names, 
 QString rowText(const QStringList& columns, const QList<int>& key, const QVariantList& values) {
     QStringList parts;
     QList<int> shown = key;
-    for (int i = 0; shown.isEmpty() && i < qMin(3, int(columns.size())); ++i) shown << i;
-    if (shown.size() < key.size() || key.isEmpty())
-        for (int i = int(shown.size()); i < qMin(3, int(columns.size())); ++i) shown << i;
+    for (int i = 0; key.isEmpty() && i < qMin(3, int(columns.size())); ++i) shown << i;
     for (int i : shown) {
         const QVariant& v = values.value(i);
         QString text = v.isNull() ? QStringLiteral("NULL") : v.toString();
@@ -242,7 +240,7 @@ private:
     QList<CopiedTable>* m_report;
 
 public:
-    QStringList m_notes;
+    QStringList notes;  // what the copy had to change
 };
 
 QString pgParam(const QVariant& v, ValueKind kind) {
@@ -273,7 +271,7 @@ bool ToServer::createTable(const QString& schema, const LiteTable& t, Database& 
             const int declared = DeclaredType::parse(type).length;
             if (longest->at(0, 0).toInt() > declared) {
                 type = QStringLiteral("varchar(%1)").arg(longest->at(0, 0).toInt());
-                m_notes << QStringLiteral("%1, column %2: %3 widened to %4 for its longest text")
+                notes << QStringLiteral("%1, column %2: %3 widened to %4 for its longest text")
                                .arg(where, c.name, c.type, type);
             }
         }
@@ -739,7 +737,7 @@ bool copyAccountToServer(const QString& dataRoot, const QString& accountId, cons
         return false;
     }
     if (!t.commit(&why)) return fail(error, QStringLiteral("Nothing was copied: %1").arg(why));
-    if (result) *result = {report, {}};
+    if (result) *result = {report, copy.notes};
     return true;
 }
 

@@ -12,7 +12,9 @@
 #include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/db/PgConnection.h"
+#include "platform/db/ServerAccount.h"
 #include "platform/pub/PubLog.h"
+#include "platform/sql/ConnectionText.h"
 
 namespace platform::pub {
 
@@ -37,8 +39,8 @@ QString sqliteTime(const QDateTime& time) {
 }
 
 // A session's advisory lock key on a server, worked out by the server from the session id (the
-// first 64 bits of its MD5) so that every client derives the same key. The lock table names the
-// key's two halves as pg_locks shows them.
+// first 64 bits of its MD5) so that every client derives the same key. pg_locks shows the key's
+// two halves as classid and objid.
 const char kSessionKey[] = "('x' || substr(md5(CAST(?1 AS text)), 1, 16))::bit(64)::bigint";
 const char kDeadSessions[] =
     R"(DELETE FROM "zx_FunctionLock" l WHERE "cSessionId" <> ?1 AND NOT EXISTS (
@@ -90,6 +92,12 @@ FunctionLocks::~FunctionLocks() { releaseAll(); }
 QString FunctionLocks::path() const { return m_db ? m_db->location() : QString(); }
 
 bool FunctionLocks::open(const QString& path, QString* error) {
+    if (const auto text = sql::ConnectionText::parse(path); text && !text->server.isEmpty()) {
+        if (!text->account.isEmpty())
+            return openServer(text->server, db::serverDataSchema(text->account), error);
+        if (error) *error = QStringLiteral("the connection text names no account");
+        return false;
+    }
     // The same file under another spelling (relative, through a link) is the same lock table.
     if (m_file && sameFile(m_file->path(), path)) return true;
     releaseAll();

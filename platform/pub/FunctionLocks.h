@@ -55,6 +55,7 @@ public:
 
     // Works on the account database file at `path` through a connection of its own (it outlives
     // the caller's connections). Switching to another file releases the locks on the old one.
+    // A server account's connection text ("Server=…;Account=…") opens it as openServer does.
     bool open(const QString& path, QString* error);
     // Works on a server account: the database of the libpq connection string, the account's data
     // schema (zxdata_<acc>), through a connection of its own. The lock table is made when the

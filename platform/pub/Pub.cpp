@@ -221,18 +221,26 @@ void Pub::PrintMsg(int count, const QString& printKey) {
 
 namespace {
 
-// The account database file a service or login keeps its function locks in; empty when none.
-QString lockDatabaseOf(host::IConnection* connection) {
+// Where a service or login keeps its function locks: an account database file, or a server
+// database and the account's data schema there; an empty path when none.
+struct LockPlace {
+    QString path, schema;
+};
+
+LockPlace lockPlaceOf(host::IConnection* connection) {
     host::ILockStore* store = connection ? connection->lockStore() : nullptr;
-    return store ? store->lockDatabase() : QString();
+    return store ? LockPlace{store->lockDatabase(), store->lockSchema()} : LockPlace{};
 }
 
-QString accountDatabasePath(host::IClsCommon* srv, host::ILogin* login) {
+LockPlace accountLockPlace(host::IClsCommon* srv, host::ILogin* login) {
     if (srv)
-        if (QString path = lockDatabaseOf(srv->m_cnn()); !path.isEmpty()) return path;
+        if (LockPlace place = lockPlaceOf(srv->m_cnn()); !place.path.isEmpty()) return place;
     if (login) {
-        if (QString path = lockDatabaseOf(login->ZxCurrentDb()); !path.isEmpty()) return path;
-        if (auto text = sql::ConnectionText::parse(login->ZxDbName())) return text->dataSource;
+        if (LockPlace place = lockPlaceOf(login->ZxCurrentDb()); !place.path.isEmpty())
+            return place;
+        // A server account's connection text opens its locks as it stands.
+        if (auto text = sql::ConnectionText::parse(login->ZxDbName()))
+            return {text->server.isEmpty() ? text->dataSource : login->ZxDbName(), {}};
     }
     return {};
 }
@@ -247,12 +255,13 @@ host::IPrintStyleStore* printStylesOf(host::IClsCommon* srv) {
 bool Pub::IsLockFun(host::IClsCommon* srv, host::ILogin* login, const QString& function, int mode,
                     bool recordLock, const QString& recordKey) {
     Q_UNUSED(recordLock)  // the mode says whether a lock is a record lock
-    const QString path = accountDatabasePath(srv, login);
+    const LockPlace place = accountLockPlace(srv, login);
     QString error;
     FunctionLocks::Result result;
-    if (path.isEmpty() || path == QLatin1String(":memory:"))
+    if (place.path.isEmpty() || place.path == QLatin1String(":memory:"))
         result.error = QStringLiteral("no account database to keep the lock in");
-    else if (!m_locks->open(path, &error))
+    else if (!(place.schema.isEmpty() ? m_locks->open(place.path, &error)
+                                      : m_locks->openServer(place.path, place.schema, &error)))
         result.error = error;
     else
         result = m_locks->apply(function, mode, recordKey, login ? login->cUserId() : m_userId);

@@ -31,7 +31,7 @@ void ClsCommon::init(const QString& connectionText) {
     m_lastError.clear();
     const std::optional<sql::ConnectionText> text = sql::ConnectionText::parse(connectionText);
     if (!text) {
-        fail(QStringLiteral("init"), QStringLiteral("The connection text names no Data Source."),
+        fail(QStringLiteral("init"), QStringLiteral("The connection text names no Data Source nor Server."),
              {});
         return;
     }
@@ -40,7 +40,8 @@ void ClsCommon::init(const QString& connectionText) {
     m_connection = sql::TSqlConnection::open(connectionText, &error);
     if (!m_connection) {
         fail(QStringLiteral("init"),
-             error.isEmpty() ? QStringLiteral("Cannot connect to %1.").arg(m_text.dataSource)
+             error.isEmpty() ? QStringLiteral("Cannot connect to %1.")
+                                   .arg(m_text.server.isEmpty() ? m_text.dataSource : m_text.server)
                              : error,
              {});
         return;

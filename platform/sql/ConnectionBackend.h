@@ -25,14 +25,25 @@ public:
     virtual qint64 schemaStamp() = 0;
     // Drops what the catalogue has cached (after a schema change).
     virtual void forgetSchema() = 0;
+    // The last statement failed on a table or column unknown to it, outside a transaction: a
+    // schema change the stamp does not show may have made the translation wrong.
+    virtual bool catalogueMayBeStale() { return false; }
     // Where the connection's locks are kept, for messages; empty when no other connection can
     // reach the database.
     virtual QString lockDatabase() const = 0;
+    // The schema of the account's data on a server; empty for a file.
+    virtual QString lockSchema() const { return {}; }
 };
 
 // An embedded account: the Data Source with the system and metadata files attached and the
 // server functions registered.
 std::unique_ptr<TSqlConnection::Backend> openSqliteBackend(const ConnectionText& text,
                                                            const QString& catalog, QString* error);
+
+// A server account: the server database of the connection text, its search path on the
+// catalog's schema, the system schema and the account's metadata schema, in the language's
+// session setting.
+std::unique_ptr<TSqlConnection::Backend> openPgBackend(const ConnectionText& text,
+                                                       const QString& catalog, QString* error);
 
 }  // namespace platform::sql

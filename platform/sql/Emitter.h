@@ -87,6 +87,7 @@ private:
     QString declaredOf(const Name& n);
     QString mapDatabase(const QString& db);
     QString syscolumns(const QString& schema);
+    QString sysobjects(const QString& schema);
 
     // -- pieces
     QString seq(Span s);

@@ -208,13 +208,15 @@ QString Emitter::seq(Span s) {
             i = after;
             continue;
         }
-        if (name.rest.size() == 1 &&
-            name.rest.first().compare(QLatin1String("syscolumns"), Qt::CaseInsensitive) == 0) {
-            out.add(syscolumns(name.schema));
+        const bool columns = name.rest.size() == 1 &&
+                             name.rest.first().compare(QLatin1String("syscolumns"), Qt::CaseInsensitive) == 0;
+        if (columns || (name.rest.size() == 1 &&
+                        name.rest.first().compare(QLatin1String("sysobjects"), Qt::CaseInsensitive) == 0)) {
+            out.add(columns ? syscolumns(name.schema) : sysobjects(name.schema));
             const bool aliased = after < s.size() &&
                                  ((s[after].kind(TokenKind::Word) && !isKeyword(s[after])) ||
                                   s[after].kind(TokenKind::Ident) || s[after].word("AS"));
-            if (!aliased) out.add(QStringLiteral("AS syscolumns"));
+            if (!aliased) out.add(QStringLiteral("AS ") + name.rest.first().toLower());
             i = after - 1;
             continue;
         }
@@ -276,6 +278,10 @@ QString Emitter::function(const QString& written, const Node& args) {
         if (u == QLatin1String("NEWID")) return QStringLiteral("upper(CAST(gen_random_uuid() AS text))");
         if (u == QLatin1String("ROUND") && a.size() == 2)
             return QStringLiteral("round(CAST(%1 AS numeric), %2)").arg(a[0], a[1]);
+        // The server searches no text of a nondeterministic collation; the embedded account
+        // replaces letter case as written.
+        if (u == QLatin1String("REPLACE") && a.size() == 3)
+            return QStringLiteral("replace(%1 COLLATE \"C\", %2, %3)").arg(a[0], a[1], a[2]);
     }
     if (u == QLatin1String("GETDATE") || u == QLatin1String("SYSDATETIME"))
         return QStringLiteral("datetime('now', 'localtime')");

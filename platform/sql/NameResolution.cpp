@@ -94,6 +94,19 @@ QString Emitter::syscolumns(const QString& schema) {
         .arg(lit, sqliteIdent(s));
 }
 
+QString Emitter::sysobjects(const QString& schema) {
+    const QString s = schema.isEmpty() ? QStringLiteral("main") : schema;
+    if (pg())
+        return QStringLiteral("zxsystem.zx_sysobjects(%1)")
+            .arg(sqliteLiteral(m_schema ? m_schema->serverSchema(s) : s));
+    return QStringLiteral(
+               "(SELECT zx_object_id(%1, name) AS id, name, "
+               "CASE type WHEN 'table' THEN 'U' ELSE 'V' END AS xtype, "
+               "CASE type WHEN 'table' THEN 'U' ELSE 'V' END AS type, 1 AS uid "
+               "FROM %2.sqlite_master WHERE type IN ('table', 'view') AND substr(name, 1, 7) <> 'sqlite_')")
+        .arg(sqliteLiteral(s), sqliteIdent(s));
+}
+
 QStringList Emitter::storedParts(const Name& n) {
     QStringList parts = n.rest;
     if (!m_schema || parts.isEmpty()) return parts;

@@ -88,6 +88,17 @@ WHERE c.relkind IN ('r', 'v', 'p', 'm', 'f')
       ELSE (SELECT n.oid FROM pg_catalog.pg_namespace n WHERE n.nspname = schema_name) END
 WINDOW w AS (PARTITION BY c.oid ORDER BY a.attnum) $$;
 
+-- sysobjects of one schema: its tables (xtype 'U') and views ('V').
+CREATE OR REPLACE FUNCTION zxsystem.zx_sysobjects(schema_name text)
+RETURNS TABLE(id bigint, name text, xtype text, type text, uid integer)
+LANGUAGE sql STABLE AS $$
+SELECT c.oid::bigint, c.relname::text, CASE c.relkind WHEN 'v' THEN 'V' ELSE 'U' END,
+       CASE c.relkind WHEN 'v' THEN 'V' ELSE 'U' END, 1
+FROM pg_catalog.pg_class c
+WHERE c.relkind IN ('r', 'v', 'p', 'm', 'f')
+  AND c.relnamespace = CASE WHEN schema_name = 'pg_temp' THEN pg_catalog.pg_my_temp_schema()
+      ELSE (SELECT n.oid FROM pg_catalog.pg_namespace n WHERE n.nspname = schema_name) END $$;
+
 -- OBJECT_ID('t' | 'dbo.t' | 'db..t' | 'db.dbo.t' | '#t' | 'tempdb..#t'): a database stands
 -- for the schema of its name in lower case, none for the session's own schema.
 CREATE OR REPLACE FUNCTION zxsystem.zx_object_id(object_name text, object_type text DEFAULT NULL)

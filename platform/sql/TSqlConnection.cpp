@@ -45,19 +45,22 @@ struct TSqlConnection::Run {
 std::unique_ptr<TSqlConnection> TSqlConnection::open(const QString& connectionText, QString* error) {
     const std::optional<ConnectionText> text = ConnectionText::parse(connectionText);
     if (!text) {
-        if (error) *error = QStringLiteral("the connection text names no Data Source");
+        if (error) *error = QStringLiteral("the connection text names no Data Source nor Server");
         return nullptr;
     }
     std::unique_ptr<TSqlConnection> c(new TSqlConnection);
     c->m_text = *text;
     QString why;
-    c->m_backend = openSqliteBackend(*text, c->defaultDatabase(), &why);
+    const bool server = !text->server.isEmpty();
+    c->m_backend = server ? openPgBackend(*text, c->defaultDatabase(), &why)
+                          : openSqliteBackend(*text, c->defaultDatabase(), &why);
     if (!c->m_backend) {
         if (error) *error = why;
         return nullptr;
     }
     c->m_translator = std::make_unique<Translator>(c->defaultDatabase(), c->m_backend->attached(),
-                                                   &c->m_backend->schema());
+                                                   &c->m_backend->schema(),
+                                                   server ? Target::Postgres : Target::Sqlite);
     return c;
 }
 
@@ -78,6 +81,8 @@ bool TSqlConnection::reaches(const QString& databaseName) {
 }
 
 QString TSqlConnection::lockDatabase() const { return m_backend->lockDatabase(); }
+
+QString TSqlConnection::lockSchema() const { return m_backend->lockSchema(); }
 
 // Print styles and window options keep tables of their own, made on first use in the
 // component's dialect so that either kind of account types and collates them alike.
@@ -191,21 +196,28 @@ bool TSqlConnection::runBatch(const QString& sql, bool wantRows, host::RecordSet
             if (run.returned) return true;
             switch (s.kind) {
                 case Statement::Kind::Sql: {
-                    Translation t;
-                    QString why;
-                    if (!m_translator->translate(s, run.types, &t, &why)) return fail(s, why);
-                    QVariantList params;
-                    for (const QString& p : t.parameters) params << run.variables.value(p).value;
-                    if (t.returnsRows) {
-                        host::RecordSetPtr r = database().query(t.sql, params, &why);
-                        if (!r) return fail(s, why);
-                        run.lastRows = std::move(r);
-                    } else if (!database().execParams(t.sql, params, &why)) {
+                    // A table or column another client made since the catalogue was read is
+                    // found on the second try.
+                    for (int attempt = 0;; ++attempt) {
+                        Translation t;
+                        QString why;
+                        if (!m_translator->translate(s, run.types, &t, &why)) return fail(s, why);
+                        QVariantList params;
+                        for (const QString& p : t.parameters) params << run.variables.value(p).value;
+                        host::RecordSetPtr r;
+                        const bool ok = t.returnsRows
+                                            ? bool(r = database().query(t.sql, params, &why))
+                                            : database().execParams(t.sql, params, &why);
+                        if (ok || (attempt == 0 && m_backend->catalogueMayBeStale())) {
+                            if (ok && r) run.lastRows = std::move(r);
+                            if (!ok || t.changesSchema) {
+                                m_backend->forgetSchema();
+                                m_translator->schemaChanged();
+                            }
+                            if (!ok) continue;
+                            break;
+                        }
                         return fail(s, why);
-                    }
-                    if (t.changesSchema) {
-                        m_backend->forgetSchema();
-                        m_translator->schemaChanged();
                     }
                     break;
                 }

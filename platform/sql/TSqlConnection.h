@@ -48,6 +48,7 @@ public:
     host::ILockStore* lockStore() override { return this; }
     host::IPrintStyleStore* printStyleStore() override { return this; }
     QString lockDatabase() const override;
+    QString lockSchema() const override;
     QString loadPrintStyle(const QString& key, QString* error) override;
     bool savePrintStyle(const QString& key, const QString& style, QString* error) override;
     host::IFormOptionStore* formOptionStore() override { return this; }

@@ -18,17 +18,23 @@
 //   OBJECT_NAME …), ISNULL/COALESCE/MAX/MIN/CASE of text, or a text sub-select. When neither
 //   side is known, "+" joins if one side is text and adds otherwise.
 // - @variables become bound parameters (?1, ?2 … in order of first use).
+// - syscolumns and sysobjects are the catalogue of the database they are named in (tables and
+//   views, their columns with the server's type codes and sizes).
 // - Anything else the dialect has and the host does not (PIVOT, APPLY, OVER, UPDATE … FROM,
 //   unknown functions …) is an error that names it.
 //
 // On PostgreSQL (the server account layout): every table and column is written in the spelling
 // the database stores, double-quoted; "main" is the connection's own schema, "temp" pg_temp.
-// Column types come from platform::db::pgColumnType, text columns compare through the
-// collation zxsystem.zx_nocase and order through zxsystem.zx_pinyin. LIKE is the operator
-// zxsystem.~~~ (!~~~ for NOT LIKE) that matches the dialect's patterns; the helpers live in
-// schema zxsystem (PgFunctions.h). The conversions the dialect makes by itself are written
-// out: a text compared with or added to a number becomes a number, a bit column (boolean on
-// the server) compared or computed with reads as 0/1 and takes 0/1 when assigned.
+// Column types come from platform::db::pgColumnType; text columns compare through the
+// collation zxsystem.zx_nocase and order through zxsystem.zx_pinyin; NULL orders first, as
+// here. The ORDER BY of a UNION or a DISTINCT list orders an outer SELECT * of it. LIKE is the
+// operator zxsystem.~~~ (!~~~ for NOT LIKE) that matches the dialect's patterns; the helpers
+// live in schema zxsystem (PgFunctions.h). @variables are $1, $2 … cast to their declared
+// types. ALTER TABLE … ALTER COLUMN changes a column's type (refused when a value does not
+// fit). The conversions the dialect makes by itself are written out: a text compared with or
+// added to a number becomes a number (a number compared with a text that is none, such as
+// '', compares as text); a bit column (boolean on the server) compared or computed with is 0 or
+// 1 and takes 0 or 1 when assigned; a decimal column converted to text has no trailing zeros.
 #include <QHash>
 #include <QString>
 #include <QStringList>

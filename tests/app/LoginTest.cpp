@@ -17,6 +17,8 @@
 #include "app/LoginDialog.h"
 #include "host/IConnection.h"
 #include "platform/db/AccountFiles.h"
+#include "platform/db/ServerAccount.h"
+#include "tests/support/PgTestServer.h"
 #include "tests/support/TestAccount.h"
 
 using namespace app;
@@ -165,14 +167,27 @@ TEST(Credentials, AMissingSystemDatabaseOrAnAccountIdThatIsNoFileNameIsRefused) 
     EXPECT_FALSE(Login::open(account.dataRoot(), "../001", "demo", "x", "en-US", &error));
     EXPECT_FALSE(Login::open(account.dataRoot(), "002", "demo", "x", "en-US", &error));
 
-    // A server account whose server does not answer is listed with a note, the others as ever.
-    ASSERT_TRUE(platform::db::writeServerEntry(account.dataRoot(), "009",
-                                               "host=/nonexistent dbname=x", &error));
+}
+
+// Server accounts are listed as their server names them; one whose server does not answer is
+// listed with a note, the others as ever.
+TEST(Credentials, ServerAccountsAreListedWithTheEmbeddedOnes) {
+    testsupport::TestAccount account;
+    testsupport::PgTestDatabase server;
+    ASSERT_TRUE(account.ok() && server.db) << server.error.toStdString();
+    QString error;
+    ASSERT_TRUE(platform::db::copyAccountToServer(account.dataRoot(), "001", server.conninfo,
+                                                  nullptr, &error) &&
+                server.db->exec("UPDATE zxsystem.ua_account SET \"cAcc_Name\" = 'on the server'") &&
+                platform::db::writeServerEntry(account.dataRoot(), "001", server.conninfo, &error) &&
+                platform::db::writeServerEntry(account.dataRoot(), "009",
+                                               "host=/nonexistent dbname=x", &error))
+        << error.toStdString();
     const QVector<AccountInfo> accounts = listAccounts(account.dataRoot(), &error);
     ASSERT_EQ(accounts.size(), 2);
-    EXPECT_EQ(accounts[0].id, "001");
+    EXPECT_EQ(accounts[0].id + accounts[0].name, "001on the server");
     EXPECT_EQ(accounts[1].id, "009");
-    EXPECT_TRUE(accounts[1].name.contains("not reachable")) << accounts[1].name.toStdString();
+    EXPECT_TRUE(accounts[1].name.contains("cannot read its server")) << accounts[1].name.toStdString();
 }
 
 // A damaged, truncated or foreign account file is refused at login, saying which and what to do.

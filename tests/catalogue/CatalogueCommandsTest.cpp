@@ -68,18 +68,33 @@ TEST_F(CatalogueCommands, MenusHotKeysToolbarAndDoubleClickReachTheCommandEntry)
     EXPECT_EQ(commands.last().at(1).toString(), QStringLiteral("Preview"));
 }
 
-TEST_F(CatalogueCommands, RefreshShowsItemsAddedMeanwhile) {
+// On either kind of account: another administrator's item shows after Refresh.
+class CatalogueOnAccounts : public SessionTest,
+                            public ::testing::WithParamInterface<TestAccount::Kind> {
+protected:
+    CatalogueOnAccounts() : SessionTest(GetParam()) {}
+};
+
+TEST_P(CatalogueOnAccounts, RefreshShowsItemsAddedMeanwhile) {
     auto w = openCatalogue();
     ASSERT_TRUE(w->selectClass(QStringLiteral("联系人")));
     EXPECT_EQ(listedIds(*w).size(), 17);
-    ASSERT_TRUE(session.account.db().exec(
+    ASSERT_TRUE(session.account.srv().ExecuteX(
         QStringLiteral("INSERT INTO UserDef_Base(cId,cClass,cItem,cType,cItemName) "
-                       "VALUES ('6002','联系人','扩展自定义项2','文本','生日')")));
+                       "VALUES ('6002','联系人','扩展自定义项2','文本','生日')")))
+        << session.account.srv().lastError().toStdString();
     w->grid()->setFocus();
     QTest::keyClick(w->grid(), Qt::Key_F9);
     EXPECT_EQ(listedIds(*w).last(), QStringLiteral("6002"));
     EXPECT_EQ(w->statusText(), QStringLiteral("共 18 条记录"));
+    EXPECT_EQ(session.account.rows(QStringLiteral(R"(SELECT "cItemName" FROM "UserDef_Base" )"
+                                                  R"(WHERE "cId" = '6002')")),
+              QStringList{QStringLiteral("生日")});
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CatalogueOnAccounts,
+                         ::testing::Values(TestAccount::Kind::Embedded, TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(kindName(info.param)); });
 
 TEST_F(CatalogueCommands, ExitHandsTheCatalogueLockBackInThePortalAndOutside) {
     auto held = [this] {

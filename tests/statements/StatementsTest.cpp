@@ -3,7 +3,9 @@
 // the demo data implies.
 #include <gtest/gtest.h>
 
+#include <QHash>
 #include <ostream>
+#include <tuple>
 
 #include "tests/statements/StatementCase.h"
 #include "tests/support/TestAccount.h"
@@ -21,11 +23,22 @@ std::vector<StatementCase> allStatements() {
     return all;
 }
 
-class Statement : public testsupport::AccountTest,
-                  public ::testing::WithParamInterface<StatementCase> {};
+using Kind = testsupport::TestAccount::Kind;
+
+class Statement : public ::testing::TestWithParam<std::tuple<StatementCase, Kind>> {};
+
+// What the server account still answers differently, case by case.
+const QHash<QString, QString> kServerDiffers = {
+    {"TableTree_SubsystemsOfGroupAccount",
+     "the member after UNION ALL names a.iorder, which the server does not find as a.\"iOrder\""},
+    {"RuleEditor_FieldPairJoin", "the unnamed column 1 is named ?column? by the server"}};
 
 TEST_P(Statement, RunsWithTheFieldsAndRowsTheComponentReads) {
-    const StatementCase& c = GetParam();
+    const auto& [c, kind] = GetParam();
+    if (kind == Kind::Server && kServerDiffers.contains(QLatin1String(c.name)))
+        GTEST_SKIP() << kServerDiffers.value(QLatin1String(c.name)).toStdString();
+    testsupport::TestAccount account(kind);
+    ASSERT_TRUE(account.ok()) << account.error().toStdString();
     platform::server::ClsCommon srv;
     srv.init(c.db == StatementCase::Db::Meta ? account.metaConnectionText(c.language)
                                              : account.connectionText(c.language));
@@ -42,9 +55,13 @@ TEST_P(Statement, RunsWithTheFieldsAndRowsTheComponentReads) {
     if (c.check) c.check(*rows);
 }
 
-INSTANTIATE_TEST_SUITE_P(Component, Statement, ::testing::ValuesIn(allStatements()),
-                         [](const ::testing::TestParamInfo<StatementCase>& info) {
-                             return std::string(info.param.name);
+// Each statement on an embedded account and on a server account.
+INSTANTIATE_TEST_SUITE_P(Component, Statement,
+                         ::testing::Combine(::testing::ValuesIn(allStatements()),
+                                            ::testing::Values(Kind::Embedded, Kind::Server)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" +
+                                    testsupport::kindName(std::get<1>(info.param));
                          });
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 namespace testsupport {
 
-PgTestDatabase::PgTestDatabase() {
+PgTestDatabase::PgTestDatabase(const QString& templateDb) {
     static QString shared = qEnvironmentVariable("USERDEF_TEST_PG");
     static int counter = 0;
     const QString pid = QString::number(QCoreApplication::applicationPid());
@@ -21,7 +21,9 @@ PgTestDatabase::PgTestDatabase() {
     server = shared;
     name = QStringLiteral("userdef_t%1_%2").arg(pid).arg(++counter);
     auto admin = server.isEmpty() ? nullptr : platform::db::PgConnection::open(server, &error);
-    if (!admin || !admin->exec("CREATE DATABASE " + host::sqlIdentQuoted(name), &error)) return;
+    const QString create = "CREATE DATABASE " + host::sqlIdentQuoted(name) +
+                           (templateDb.isEmpty() ? QString() : " TEMPLATE " + host::sqlIdentQuoted(templateDb));
+    if (!admin || !admin->exec(create, &error)) return;
     conninfo = server + " dbname=" + name;  // the later keyword wins
     db = platform::db::PgConnection::open(conninfo, &error);
 }

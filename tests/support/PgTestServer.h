@@ -13,7 +13,8 @@
 namespace testsupport {
 
 struct PgTestDatabase {
-    PgTestDatabase();
+    // A copy of `templateDb` (a database on the same server) when one is named, else empty.
+    explicit PgTestDatabase(const QString& templateDb = {});
     ~PgTestDatabase();
     QString server, name, conninfo, error;
     std::unique_ptr<platform::db::PgConnection> db;  // opened with the database

@@ -7,9 +7,12 @@
 #include <QSaveFile>
 #include <stdexcept>
 
+#include "host/Quote.h"
 #include "platform/db/DemoAccount.h"
+#include "platform/db/ServerAccount.h"
 #include "platform/db/Schema.h"
 #include "platform/server/AccountConnection.h"
+#include "platform/sql/PgFunctions.h"
 #include "platform/sql/ServerFunctions.h"
 
 namespace testsupport {
@@ -84,14 +87,79 @@ bool ensureTemplate(QString* error) {
     return true;
 }
 
+// The demo account on the tests' server, copied once from the template folder into a database
+// that every server account of the run clones. Named by the template's stamp, so programs
+// sharing the server share it; made under another name and renamed, so none sees it half-made.
+QString serverTemplate(QString* error) {
+    static QString name, failure;
+    if (!name.isEmpty()) return name;
+    if (!failure.isEmpty()) {
+        *error = failure;
+        return {};
+    }
+    const QString wanted = QStringLiteral("userdef_template_s%1_d%2")
+                               .arg(platform::db::kSchemaVersion)
+                               .arg(platform::db::kDemoVersion);
+    PgTestDatabase probe;  // reaches the server; its own database is dropped with it
+    if (!probe.db) {
+        failure = probe.error;
+    } else if (const host::RecordSetPtr found = probe.db->query(
+                   QStringLiteral("SELECT 1 FROM pg_catalog.pg_database WHERE datname = ?1"),
+                   {wanted}, &failure);
+               found && !found->isEmpty()) {
+        name = wanted;
+    } else if (found) {
+        platform::db::AccountCopy copy;
+        if (platform::db::copyAccountToServer(templateDir(), kAccount, probe.conninfo, &copy,
+                                              &failure) &&
+            platform::sql::installPgFunctions(*probe.db, &failure)) {
+            // The copy's database becomes the template: no connection may stay on it.
+            probe.db.reset();
+            auto admin = platform::db::PgConnection::open(probe.server, &failure);
+            if (admin && admin->exec(QStringLiteral("ALTER DATABASE %1 RENAME TO %2")
+                                         .arg(host::sqlIdentQuoted(probe.name),
+                                              host::sqlIdentQuoted(wanted)),
+                                     &failure)) {
+                probe.server.clear();  // the probe has nothing left to drop
+                name = wanted;
+            } else if (const host::RecordSetPtr made =
+                           admin ? admin->query(QStringLiteral("SELECT 1 FROM pg_catalog.pg_database "
+                                                               "WHERE datname = ?1"),
+                                                {wanted})
+                                 : nullptr;
+                       made && !made->isEmpty()) {
+                name = wanted;  // another program made it first
+            }
+        }
+    }
+    if (!name.isEmpty()) return name;
+    failure = QStringLiteral("Cannot put the demo account on the test server: %1").arg(failure);
+    *error = failure;
+    return {};
+}
+
 }  // namespace
 
-TestAccount::TestAccount() {
+TestAccount::TestAccount(Kind kind) : m_kind(kind) {
     if (!m_dir.isValid()) {
         m_error = QStringLiteral("Cannot create a temporary folder: %1").arg(m_dir.errorString());
         return;
     }
     if (!ensureTemplate(&m_error)) return;
+    if (kind == Kind::Server) {
+        const QString from = serverTemplate(&m_error);
+        if (from.isEmpty()) return;
+        m_server = std::make_unique<PgTestDatabase>(from);
+        QString why;
+        if (!m_server->db ||
+            !m_server->db->exec(QStringLiteral("SET search_path = zxdata_001, zxsystem, zxmeta_001"),
+                                &why)) {
+            m_error = m_server->db ? why : m_server->error;
+            return;
+        }
+        platform::db::writeServerEntry(m_dir.path(), kAccount, m_server->conninfo, &m_error);
+        return;
+    }
     const platform::db::AccountFiles from = platform::db::accountFiles(templateDir(), kAccount);
     const platform::db::AccountFiles to = platform::db::accountFiles(m_dir.path(), kAccount);
     for (const auto& [file, copy] : {std::pair{from.system, to.system},
@@ -108,6 +176,7 @@ TestAccount::~TestAccount() {
     m_srv.reset();
     m_db.reset();
     m_functions.reset();
+    m_server.reset();
 }
 
 QString TestAccount::dataRoot() const { return m_dir.path(); }
@@ -132,7 +201,14 @@ platform::server::ClsCommon& TestAccount::srv() {
     return *m_srv;
 }
 
+platform::db::Connection& TestAccount::conn() {
+    if (m_server && m_server->db) return *m_server->db;
+    return db();
+}
+
 platform::db::Database& TestAccount::db() {
+    if (m_kind == Kind::Server)
+        throw std::runtime_error("a server account has no embedded database");
     if (!m_db) {
         QString error;
         m_db = platform::db::Database::open(dataPath(), false, &error);
@@ -153,7 +229,7 @@ platform::db::Database& TestAccount::db() {
 QStringList TestAccount::rows(const QString& sql, const QVariantList& params,
                               const QStringList& leaveOut) {
     QStringList out;
-    const host::RecordSetPtr rs = db().query(sql, params);
+    const host::RecordSetPtr rs = conn().query(sql, params);
     for (int r = 0; rs && r < rs->recordCount(); ++r) {
         QStringList cells;
         for (int c = 0; c < rs->fieldCount(); ++c)

@@ -21,7 +21,7 @@ std::shared_ptr<host::IPackages> TestHostFactory::createPackages() {
     return std::make_shared<platform::package::PackageService>();
 }
 
-TestSession::TestSession(const QString& language) {
+TestSession::TestSession(const QString& language, TestAccount::Kind kind) : account(kind) {
     userdef::Session::current().reset();
     if (!account.ok()) {
         m_error = account.error();

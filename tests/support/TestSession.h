@@ -58,7 +58,8 @@ public:
 
 class TestSession {
 public:
-    explicit TestSession(const QString& language = QStringLiteral("zh-CN"));
+    explicit TestSession(const QString& language = QStringLiteral("zh-CN"),
+                         TestAccount::Kind kind = TestAccount::Kind::Embedded);
     ~TestSession();
     TestSession(const TestSession&) = delete;
     TestSession& operator=(const TestSession&) = delete;
@@ -80,6 +81,8 @@ private:
 
 class SessionTest : public ::testing::Test {
 protected:
+    explicit SessionTest(TestAccount::Kind kind = TestAccount::Kind::Embedded)
+        : session(QStringLiteral("zh-CN"), kind) {}
     void SetUp() override { ASSERT_TRUE(session.ok()) << session.error().toStdString(); }
     TestSession session;
 };

@@ -36,7 +36,7 @@ struct Client {
         : db(platform::db::PgConnection::open(conninfo + " options=-csearch_path=zxdata_t", {})),
           locks(session) {
         writer.registerTable("numbered", std::make_shared<Numbering>());
-        locks.openServer(conninfo, "zxdata_t", nullptr);
+        locks.open("Server=" + conninfo + ";Account=T", nullptr);
     }
     bool save() { return writer.add("<n/>", "numbered", nullptr); }
     QString lock(const char* user) {  // empty when taken, else who holds it or why not

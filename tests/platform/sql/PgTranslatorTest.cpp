@@ -139,6 +139,9 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         "from Item where cId = '2'",
         // The catalogue and the server's functions.
         "select name, xtype, length, colid from syscolumns where id = object_id('dbo.item') order by colid",
+        "select o.name, o.xtype, count(*) from sysobjects o join syscolumns c on c.id = o.id "
+        "where o.id = object_id('Item') group by o.name, o.xtype",
+        "select name from zxsystem..sysobjects where xtype = 'U' order by name",
         "select object_name(object_id('ITEM')), isnull(object_id('ua_subsys'), -1), "
         "object_name(object_id('zxsystem..UA_SUBSYS'))",
         "select dbo.getAllSubName_ExtendDefine('SA, XX,ST'), dbo.UDF_GetLocaleID()",

@@ -1,0 +1,70 @@
+#include "host/Quote.h"
+#include "platform/db/PgConnection.h"
+#include "platform/sql/ConnectionBackend.h"
+#include "platform/sql/PgConnectionSchema.h"
+
+namespace platform::sql {
+
+namespace {
+
+class PgBackend : public TSqlConnection::Backend {
+public:
+    db::Connection& db() override { return *m_db; }
+    SchemaInfo& schema() override { return *m_schema; }
+    QStringList attached() override { return m_attached; }
+    // Another client's change of the schema is not seen from here: the catalogue is read anew
+    // after this connection's own schema changes only.
+    qint64 schemaStamp() override { return 0; }
+    void forgetSchema() override { m_schema->forget(); }
+    bool catalogueMayBeStale() override {
+        const QString state = m_db->lastSqlState();
+        return !m_db->inTransaction() &&
+               (state == QLatin1String("42P01") || state == QLatin1String("42703"));
+    }
+    QString lockDatabase() const override { return m_db->conninfo(); }
+    QString lockSchema() const override { return m_lockSchema; }
+
+    std::unique_ptr<db::PgConnection> m_db;
+    QStringList m_attached;
+    QString m_lockSchema;  // the account's data schema, also on a metadata connection
+    std::unique_ptr<PgConnectionSchema> m_schema;
+};
+
+}  // namespace
+
+std::unique_ptr<TSqlConnection::Backend> openPgBackend(const ConnectionText& text,
+                                                       const QString& catalog, QString* error) {
+    auto b = std::make_unique<PgBackend>();
+    b->m_db = db::PgConnection::open(text.server, error);
+    if (!b->m_db) return nullptr;
+    // The catalog's schema first, then the system and metadata schemas: unqualified names
+    // resolve as on an embedded account (temporary tables, own database, attached ones).
+    const QString own = catalog.toLower();
+    QStringList path{own};
+    b->m_attached << QStringLiteral("zxsystem");
+    const QString meta = QStringLiteral("ZxMeta_") + text.account;
+    if (!text.account.isEmpty() && meta.compare(catalog, Qt::CaseInsensitive) != 0)
+        b->m_attached << meta;
+    for (const QString& s : b->m_attached) path << s.toLower();
+    QStringList quoted;
+    for (const QString& s : path) quoted << host::sqlIdentQuoted(s);
+    if (!b->m_db->exec(QStringLiteral("SET search_path = %1; SET zx.language = '%2'")
+                           .arg(quoted.join(QStringLiteral(", ")), host::sqlValue(text.language)),
+                       error))
+        return nullptr;
+    const host::RecordSetPtr found = b->m_db->query(
+        QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?1"), {own}, error);
+    if (!found) return nullptr;
+    if (found->isEmpty()) {
+        if (error)
+            *error = QStringLiteral("The server database %1 holds no schema %2: the account is "
+                                    "not on this server.")
+                         .arg(b->m_db->conninfo(), own);
+        return nullptr;
+    }
+    b->m_lockSchema = text.account.isEmpty() ? own : QStringLiteral("zxdata_") + text.account.toLower();
+    b->m_schema = std::make_unique<PgConnectionSchema>(*b->m_db, own, b->m_attached);
+    return b;
+}
+
+}  // namespace platform::sql
