@@ -2,56 +2,43 @@
 // statements in turn, leaves the server's database exactly as it was, then does its work there.
 #include <gtest/gtest.h>
 
-#include "platform/db/ServerAccount.h"
 #include "platform/package/PackageAccount.h"
 #include "platform/package/PackageImport.h"
 #include "platform/server/ClsCommon.h"
 #include "platform/server/DocumentWriter.h"
 #include "tests/platform/server/ItemDocumentBuilder.h"
-#include "tests/support/PgTestServer.h"
 #include "tests/support/TestAccount.h"
 
 namespace {
 
 using namespace platform;
 
-QStringList rows(db::Connection& db, const QString& sql) {
-    QStringList out;
-    const host::RecordSetPtr rs = db.query(sql);
-    for (int r = 0; rs && r < rs->recordCount(); ++r)
-        for (int c = 0; c < rs->fieldCount(); ++c) out << rs->textAt(r, c);
-    return out;
-}
-
 // The account's columns with their types and collations, its indexes and every row.
-QStringList snapshot(db::Connection& db) {
-    return rows(db, "SELECT concat_ws(' ', table_name, column_name, data_type, character_maximum_length, numeric_scale, "
-                    "collation_name) FROM information_schema.columns WHERE table_schema = 'zxdata_001' UNION ALL SELECT "
-                    "indexdef FROM pg_indexes WHERE schemaname = 'zxdata_001' UNION ALL SELECT tablename || query_to_xml("
-                    "format('SELECT * FROM zxdata_001.%I t ORDER BY t::text', tablename), true, false, '')::text FROM "
-                    "pg_tables WHERE schemaname = 'zxdata_001' ORDER BY 1");
+QStringList snapshot(testsupport::TestAccount& account) {
+    return account.rows("SELECT concat_ws(' ', table_name, column_name, data_type, character_maximum_length, numeric_scale, "
+                        "collation_name) FROM information_schema.columns WHERE table_schema = 'zxdata_001' UNION ALL SELECT "
+                        "indexdef FROM pg_indexes WHERE schemaname = 'zxdata_001' UNION ALL SELECT tablename || query_to_xml("
+                        "format('SELECT * FROM zxdata_001.%I t ORDER BY t::text', tablename), true, false, '')::text FROM "
+                        "pg_tables WHERE schemaname = 'zxdata_001' ORDER BY 1");
 }
 
 TEST(ServerDocuments, EveryWriteIsWholeOrAbsentAndReadsBackFromTheServer) {
-    testsupport::PgTestDatabase pg;
-    testsupport::TestAccount account;
-    db::AccountCopy copy;
-    QString why;
-    ASSERT_TRUE(pg.db && copyAccountToServer(account.dataRoot(), "001", pg.conninfo, &copy, &why)) << why.toStdString();
-    const auto server = db::PgConnection::open(pg.conninfo + " options=-csearch_path=zxdata_001,zxsystem,zxmeta_001", &why);
+    testsupport::TestAccount account(testsupport::TestAccount::Kind::Server), embedded;
+    ASSERT_TRUE(account.ok() && embedded.ok()) << account.error().toStdString() << embedded.error().toStdString();
+    db::Connection& pg = account.conn();
+    server::DocumentWriter& writer = *account.srv().writer();
     // A host table without its companion yet; the package is an item the server then lacks.
+    QString why;
     package::Package item4;
     package::Selection chosen{{package::PackageScope::Items, {}}, {{"单据头", "扩展自定义项4"}}};
-    ASSERT_TRUE(server && server->exec("DROP TABLE \"HR_LeaveHead_extradefine\"", &why) &&
-                package::readAccount(account.db(), chosen, &item4, &why)) << why.toStdString();
-    server::DocumentWriter writer(*server);
-    server::registerDocuments(writer);
+    ASSERT_TRUE(pg.exec("DROP TABLE \"HR_LeaveHead_extradefine\"", &why) &&
+                package::readAccount(embedded.db(), chosen, &item4, &why)) << why.toStdString();
     const auto doc = [&writer](bool add, const QString& xml, const char* table) {
         return [=, &writer](QString* e) { return add ? writer.add(xml, table, e) : writer.modify(xml, table, e); };
     };
     const QString length = "<Userdef><cId>1003</cId><IMaxLen>%1</IMaxLen></Userdef>";
     const auto undoLast = [&](QString* e) {
-        return writer.undo(rows(*server, "SELECT max(\"iChange\") FROM \"zx_History\"").value(0).toInt(), e);
+        return writer.undo(account.rows("SELECT max(\"iChange\") FROM \"zx_History\"").value(0).toInt(), e);
     };
     const QString columns = "SELECT string_agg(concat_ws(' ', replace(table_name, '_extradefine', ''), "
                             "character_maximum_length, collation_name), ', ' ORDER BY table_name) FROM "
@@ -79,31 +66,31 @@ TEST(ServerDocuments, EveryWriteIsWholeOrAbsentAndReadsBackFromTheServer) {
          "SELECT \"ctargetfield\" || \"btrans\" FROM \"AA_ExtendDefineMakeVouch_Set\" WHERE \"cextendfield\" = 'cHDefine9'",
          {"cHDefine9false"}},
         {"delete the item", [&](QString* e) { return writer.remove("1099", "cId", "Userdef_base", e); },
-         columns.arg("cHDefine9") + ";SELECT count(*) FROM \"AA_ExtendDefineMakeVouch_Set\" WHERE \"cextendfield\" = 'cHDefine9'", {"", "0"}},
+         columns.arg("cHDefine9") + ";SELECT count(*) FROM \"AA_ExtendDefineMakeVouch_Set\" WHERE \"cextendfield\" = 'cHDefine9'", {"~", "0"}},
         {"undo the delete", undoLast,
          "SELECT \"ID\" || \"cHDefine9\" FROM \"HR_LeaveHead_extradefine\";SELECT \"cItemName\" FROM \"UserDef_Base\" "
          "WHERE \"cId\" = '1099'", {"7kept", "新项目"}},
         {"delete an item the package then brings back", [&](QString* e) { return writer.remove("1004", "cId", "Userdef_base", e); }},
-        {"import the package", [&](QString* e) { return package::importPackage(*server, writer, item4, {}, &result, e); },
+        {"import the package", [&](QString* e) { return package::importPackage(pg, writer, item4, {}, &result, e); },
          columns.arg("cHDefine4"), {"AP_VouchHead 20 zx_nocase, AR_VouchHead 20 zx_nocase, IA_AdjustHead 20 zx_nocase"}},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
         if (step.refusal)  // values the later steps keep
-            ASSERT_TRUE(server->exec("INSERT INTO \"SA_DispatchHead_extradefine\"(\"ID\", \"cHDefine3\") VALUES "
+            ASSERT_TRUE(pg.exec("INSERT INTO \"SA_DispatchHead_extradefine\"(\"ID\", \"cHDefine3\") VALUES "
                                      "(1, '十二个字的一个很长的值呀'); INSERT INTO \"HR_LeaveHead_extradefine\" VALUES (7, 'kept')", &why))
                 << why.toStdString();
-        const QStringList before = snapshot(*server);
+        const QStringList before = snapshot(account);
         QString error;
         for (int n = 1; !step.refusal && (writer.setFailAtStatement(n), !step.write(&error)); ++n) {
             ASSERT_TRUE(error.contains(QString("statement %1").arg(n))) << n << ": " << error.toStdString();
-            ASSERT_EQ(snapshot(*server), before) << "failing at statement " << n;
+            ASSERT_EQ(snapshot(account), before) << "failing at statement " << n;
         }
         writer.setFailAtStatement(0);
         if (step.refusal)
-            EXPECT_TRUE(!step.write(&error) && error.contains(step.refusal) && snapshot(*server) == before) << error.toStdString();
+            EXPECT_TRUE(!step.write(&error) && error.contains(step.refusal) && snapshot(account) == before) << error.toStdString();
         QStringList found;
-        for (const QString& query : step.check.split(';', Qt::SkipEmptyParts)) found += rows(*server, query);
+        for (const QString& query : step.check.split(';', Qt::SkipEmptyParts)) found += account.rows(query);
         EXPECT_EQ(found, step.expected);
     }
 }
