@@ -12,16 +12,6 @@
 
 namespace platform::server {
 
-void registerDocuments(DocumentWriter& writer) {
-    writer.registerTable(QStringLiteral("UserDefine"), std::make_shared<UserDefineDocument>());
-    // Userdef_base takes new items (and deletes), Userdef changes existing ones.
-    const auto items = std::make_shared<ItemDocument>();
-    writer.registerTable(QStringLiteral("Userdef_base"), items);
-    writer.registerTable(QStringLiteral("Userdef"), items);
-    writer.registerTable(QStringLiteral("AA_ExtendDefineMakeVouch_Set"),
-                         std::make_shared<MakeVouchSetDocument>());
-}
-
 ClsCommon::ClsCommon() = default;
 ClsCommon::~ClsCommon() = default;
 
@@ -51,7 +41,13 @@ void ClsCommon::init(const QString& connectionText) {
     m_writer->setFailAtStatement(m_failAt);
     m_writer->setUser(m_user);
     if (m_origin) m_writer->setOrigin(m_origin);
-    registerDocuments(*m_writer);
+    m_writer->registerTable(QStringLiteral("UserDefine"), std::make_shared<UserDefineDocument>());
+    // Userdef_base takes new items (and deletes), Userdef changes existing ones.
+    const auto items = std::make_shared<ItemDocument>();
+    m_writer->registerTable(QStringLiteral("Userdef_base"), items);
+    m_writer->registerTable(QStringLiteral("Userdef"), items);
+    m_writer->registerTable(QStringLiteral("AA_ExtendDefineMakeVouch_Set"),
+                            std::make_shared<MakeVouchSetDocument>());
 }
 
 void ClsCommon::setChangeSource(const QString& user, std::function<QString()> origin) {

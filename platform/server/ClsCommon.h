@@ -14,10 +14,6 @@ namespace platform::server {
 
 class DocumentWriter;
 
-// Gives the writer the tables the service takes documents for: values, items and carry-over
-// rules.
-void registerDocuments(DocumentWriter& writer);
-
 class ClsCommon : public host::IClsCommon {
 public:
     ClsCommon();
