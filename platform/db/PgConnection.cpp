@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/db/Database.h"
+#include "platform/db/StatementCount.h"
 
 Q_LOGGING_CATEGORY(lcPg, "userdef.db.pg", QtCriticalMsg)
 
@@ -489,6 +490,7 @@ bool PgConnection::tableColumns(const QString& table, QList<TableColumn>* column
 std::unique_ptr<PgConnection::Result> PgConnection::run(const QString& sql,
                                                         const QVariantList* params,
                                                         QString* error) {
+    StatementCount::add();
     m_sqlState.clear();
     m_failed = false;
     const QByteArray text = (params ? pgParameterMarks(sql) : sql).toUtf8();
