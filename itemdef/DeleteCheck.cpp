@@ -1,6 +1,7 @@
 #include "itemdef/DeleteCheck.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "common/Globals.h"
 #include "common/SessionNames.h"
@@ -32,9 +33,13 @@ host::RecordSetPtr open(const QString& sql) {
 
 }  // namespace
 
-QString CompanionExistsSql(const QString& table) {
-    return QStringLiteral("select OBJECT_ID(N'") +
-           host::sqlValue(table + QStringLiteral("_extradefine")) + QStringLiteral("') as id");
+QString CompanionExistsSql(const QStringList& tables) {
+    QStringList ids;
+    for (int i = 0; i < tables.size(); ++i)
+        ids << QStringLiteral("OBJECT_ID(N'") +
+                   host::sqlValue(tables.at(i) + QStringLiteral("_extradefine")) +
+                   QStringLiteral("') as id%1").arg(i);
+    return QStringLiteral("select ") + ids.join(QLatin1Char(','));
 }
 
 QString ColumnRulesSql(const QString& column) {
@@ -58,6 +63,7 @@ DeleteImpact ReadDeleteImpact(const QString& cId, const QStringList& tables) {
     if (!links) return fail(cId, userdef::g_SrvDB->lastError());
     QString column;
     const userdef::SessionNames shownNames = userdef::SessionNames::read();
+    QList<TableData> checked;  // the tables to look into, in the links' order
     for (links->moveFirst(); !links->eof(); links->moveNext()) {
         const QString table = links->text(QStringLiteral("cTableName")).trimmed();
         const QString desc = shownNames.tableLong(table, links->text(QStringLiteral("cTableDesc")));
@@ -68,16 +74,31 @@ DeleteImpact ReadDeleteImpact(const QString& cId, const QStringList& tables) {
             impact.skipped << desc;
             continue;
         }
-        // A companion that does not exist holds nothing; one that does is read, and one row
-        // with a value is enough to ask.
-        const QString shown = desc.isEmpty() ? table : desc;
-        const host::RecordSetPtr exists = open(CompanionExistsSql(table));
-        if (!exists) return fail(shown, userdef::g_SrvDB->lastError());
+        checked << TableData{table, desc};
+    }
+    // A companion that does not exist holds nothing; those that do are read, and one row with a
+    // value is enough to ask. Both in one statement each, whatever the number of tables.
+    QStringList names;
+    for (const TableData& t : std::as_const(checked)) names << t.table;
+    if (!names.isEmpty()) {
+        const host::RecordSetPtr exists = open(CompanionExistsSql(names));
+        if (!exists) return fail(names.join(QLatin1Char(',')), userdef::g_SrvDB->lastError());
         exists->moveFirst();
-        if (exists->isEmpty() || exists->text(QStringLiteral("id")).isEmpty()) continue;
-        const host::RecordSetPtr data = open(ColumnDataSql(column, table));
-        if (!data) return fail(shown, userdef::g_SrvDB->lastError());
-        if (!data->isEmpty()) impact.withData.append({table, desc});
+        QList<TableData> present;
+        for (int i = 0; !exists->isEmpty() && i < checked.size(); ++i)
+            if (!exists->text(QStringLiteral("id%1").arg(i)).isEmpty()) present << checked.at(i);
+        names.clear();
+        for (const TableData& t : std::as_const(present)) names << t.table;
+        if (!names.isEmpty()) {
+            const host::RecordSetPtr data = open(ColumnDataSql(column, names));
+            if (!data) return fail(names.join(QLatin1Char(',')), userdef::g_SrvDB->lastError());
+            QList<int> holding;
+            for (data->moveFirst(); !data->eof(); data->moveNext())
+                holding << data->value(QStringLiteral("iTable")).toInt();
+            std::sort(holding.begin(), holding.end());
+            for (int i : std::as_const(holding))
+                if (i >= 0 && i < present.size()) impact.withData.append(present.at(i));
+        }
     }
     if (!column.isEmpty() && !impact.withData.isEmpty()) {
         if (const host::RecordSetPtr rules = open(ColumnRulesSql(column))) {

@@ -22,7 +22,8 @@ struct DeleteImpact {
     QString failure;              // the message saying which and why
 };
 
-QString CompanionExistsSql(const QString& table);
+// One row: the object id of each table's companion (field id0, id1 …), null when it is absent.
+QString CompanionExistsSql(const QStringList& tables);
 QString ColumnRulesSql(const QString& column);
 
 // Of the item's linked tables, or only of `tables` (host table names, any letter case) when given.

@@ -1,6 +1,8 @@
 #include "itemdef/EditorQueries.h"
 
+#include <QHash>
 #include <QLoggingCategory>
+#include <QSet>
 
 #include "common/SessionNames.h"
 #include "host/IClsCommon.h"
@@ -74,19 +76,21 @@ QString readParentName(host::IClsCommon& srv, const QString& parentId) {
 
 std::optional<bool> parentMakesCycle(host::IClsCommon& srv, const QString& cId,
                                      const QString& parentId) {
+    // Every item's parent read at once; the chain is walked in memory.
+    const host::RecordSetPtr rs = open(
+        srv, QStringLiteral("select cid,cParentID from UserDef where isnull(cParentID,'')<>''"));
+    if (!rs) return std::nullopt;
+    QHash<QString, QString> parentOf;  // lower-cased id → parent id
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        parentOf.insert(rs->text(QStringLiteral("cid")).trimmed().toLower(),
+                        rs->text(QStringLiteral("cParentID")).trimmed());
     QString at = parentId.trimmed();
-    QStringList seen;
+    QSet<QString> seen;
     while (!at.isEmpty()) {
         if (at == cId.trimmed()) return true;
-        if (seen.contains(at)) return false;  // a circle above that does not pass through cId
-        seen << at;
-        const host::RecordSetPtr rs =
-            open(srv, QStringLiteral("select cParentID from UserDef where cid='") +
-                          host::sqlValue(at) + QLatin1Char('\''));
-        if (!rs) return std::nullopt;
-        if (rs->isEmpty()) return false;
-        rs->moveFirst();
-        at = rs->text(QStringLiteral("cParentID")).trimmed();
+        if (seen.contains(at.toLower())) return false;  // a circle above that does not pass through cId
+        seen.insert(at.toLower());
+        at = parentOf.value(at.toLower());
     }
     return false;
 }

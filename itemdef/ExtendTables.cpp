@@ -253,11 +253,14 @@ QString DeleteCheckTablesSql(const QString& cId) {
            host::sqlValue(cId) + QLatin1Char('\'');
 }
 
-QString ColumnDataSql(const QString& column, const QString& table) {
+QString ColumnDataSql(const QString& column, const QStringList& tables) {
     const QString col = identifier(column);
-    return QStringLiteral("select top 1 ") + col + QStringLiteral(" from ") +
-           identifier(table + QStringLiteral("_extradefine")) + QStringLiteral(" where isnull(") +
-           col + QStringLiteral(",'')<>'' ");
+    QStringList parts;
+    for (int i = 0; i < tables.size(); ++i)
+        parts << QStringLiteral("select %1 as iTable where exists (select 1 from ").arg(i) +
+                     identifier(tables.at(i) + QStringLiteral("_extradefine")) +
+                     QStringLiteral(" where isnull(") + col + QStringLiteral(",'')<>'') ");
+    return parts.join(QStringLiteral(" union all "));
 }
 
 // ---- the tree ----

@@ -58,7 +58,8 @@ QString ExtendTablesSql(const QString& classCode);
 QString LinkedTablesSql(const QString& cId);
 QString TableGroupsSql(const QString& classCode);
 QString DeleteCheckTablesSql(const QString& cId);
-QString ColumnDataSql(const QString& column, const QString& table);
+// The positions in `tables` (field iTable) of the companions holding a value in the column.
+QString ColumnDataSql(const QString& column, const QStringList& tables);
 
 // Rebuilds the tree for the state's class: menu groups, their subsystems, the class's tables
 // below their subsystems; groups and subsystems without tables are left out. Forgets the loaded

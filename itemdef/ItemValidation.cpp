@@ -87,16 +87,21 @@ std::optional<Refusal> CheckRelatedArchive(const ValidationInput& in) {
     return std::nullopt;
 }
 
-QString RowSizeSql(const QString& companionTable) {
-    return QStringLiteral(
-               " SELECT SUM(CASE xtype WHEN '231' then length/2 ELSE length END ) as "
-               "SumFieldSize from syscolumns  where id = OBJECT_ID(N'") +
-           host::sqlValue(companionTable) + QStringLiteral("') ");
+QString RowSizeSql(const QStringList& companionTables) {
+    QStringList parts;
+    for (int i = 0; i < companionTables.size(); ++i)
+        parts << QStringLiteral(
+                     " SELECT %1 as iTable, SUM(CASE xtype WHEN '231' then length/2 ELSE length "
+                     "END ) as SumFieldSize from syscolumns  where id = OBJECT_ID(N'")
+                         .arg(i) +
+                     host::sqlValue(companionTables.at(i)) + QStringLiteral("') ");
+    return parts.join(QStringLiteral(" union all "));
 }
 
 QVector<TableRowSize> EstimateRowSizes(const QVector<TickedNode>& ticked, int itemWidth) {
     QVector<TableRowSize> sizes;
     QSet<QString> seen;
+    QStringList companions;
     for (const TickedNode& node : ticked) {
         if (!node.key.contains(kTableKeyPrefix)) continue;
         const QString table = tableOfNode(node.key);
@@ -105,20 +110,20 @@ QVector<TableRowSize> EstimateRowSizes(const QVector<TickedNode>& ticked, int it
         TableRowSize size;
         size.table = table;
         size.nodeText = node.text;
-        if (userdef::g_SrvDB) {
-            const host::RecordSetPtr rs =
-                userdef::g_SrvDB->OpenX(RowSizeSql(table + QStringLiteral("_extradefine")));
-            if (rs && !rs->isEmpty()) {
-                rs->moveFirst();
-                size.used = int(numberOf(rs->text(QStringLiteral("SumFieldSize"))));
-            } else if (!rs) {
-                qCWarning(lcItemdef)
-                    << "row size of" << table << "not read:" << userdef::g_SrvDB->lastError();
-            }
-        }
-        size.total = size.used + itemWidth;
         sizes << size;
+        companions << table + QStringLiteral("_extradefine");
     }
+    // What every table's companion uses, in one statement.
+    if (userdef::g_SrvDB && !companions.isEmpty()) {
+        const host::RecordSetPtr rs = userdef::g_SrvDB->OpenX(RowSizeSql(companions));
+        if (!rs)
+            qCWarning(lcItemdef) << "row sizes not read:" << userdef::g_SrvDB->lastError();
+        for (int r = 0; rs && r < rs->recordCount(); ++r) {
+            const int i = rs->at(r, 0).toInt();
+            if (i >= 0 && i < sizes.size()) sizes[i].used = int(numberOf(rs->textAt(r, 1)));
+        }
+    }
+    for (TableRowSize& size : sizes) size.total = size.used + itemWidth;
     return sizes;
 }
 

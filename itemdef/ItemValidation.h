@@ -60,7 +60,9 @@ struct TickedNode {
     QString key;
     QString text;
 };
-QString RowSizeSql(const QString& companionTable);
+// What each companion table's columns use (field SumFieldSize, null when the table is absent),
+// one row per table, its position in field iTable.
+QString RowSizeSql(const QStringList& companionTables);
 // The estimate of every ticked table (each table once, in tree order), with the item's width
 // added (text: its maximum length, integer 4, date, date and time, number 8).
 QVector<TableRowSize> EstimateRowSizes(const QVector<TickedNode>& ticked, int itemWidth);

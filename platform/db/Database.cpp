@@ -3,6 +3,7 @@
 #include "host/Quote.h"
 #include "platform/db/Collation.h"
 #include "platform/db/Schema.h"
+#include "platform/db/StatementCount.h"
 
 #include <sqlite3.h>
 
@@ -423,6 +424,7 @@ bool Database::isAttached(const QString& schema) const {
 }
 
 bool Database::exec(const QString& sql, QString* error) {
+    StatementCount::add();
     char* message = nullptr;
     if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
         const QString text = message ? QString::fromUtf8(message) : errorText(m_db);
@@ -435,6 +437,7 @@ bool Database::exec(const QString& sql, QString* error) {
 }
 
 bool Database::execParams(const QString& sql, const QVariantList& params, QString* error) {
+    StatementCount::add();
     Statement st(m_db, sql, error);
     if (!st.get() || !st.bind(params, error)) return false;
     int rc;
@@ -450,6 +453,7 @@ bool Database::execParams(const QString& sql, const QVariantList& params, QStrin
 
 host::RecordSetPtr Database::query(const QString& sql, const QVariantList& params,
                                    QString* error) {
+    StatementCount::add();
     Statement st(m_db, sql, error);
     if (!st.get() || !st.bind(params, error)) return nullptr;
     sqlite3_stmt* s = st.get();

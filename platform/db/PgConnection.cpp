@@ -11,6 +11,7 @@
 
 #include "host/Quote.h"
 #include "platform/db/Database.h"
+#include "platform/db/StatementCount.h"
 
 Q_LOGGING_CATEGORY(lcPg, "userdef.db.pg", QtCriticalMsg)
 
@@ -529,6 +530,7 @@ bool PgConnection::alterColumnStatements(const QString& table, const QString& co
 std::unique_ptr<PgConnection::Result> PgConnection::run(const QString& sql,
                                                         const QVariantList* params,
                                                         QString* error) {
+    StatementCount::add();
     m_sqlState.clear();
     m_failed = false;
     const QByteArray text = (params ? pgParameterMarks(sql) : sql).toUtf8();

@@ -101,7 +101,7 @@ TEST_F(ItemChecks, DefaultValueMustExistInTheRelatedArchive) {
 TEST_F(ItemChecks, RowSizeNoticeAboveFourThousandBytes) {
     // SA_OrderHead_extradefine is padded so that a text item of 399 fills it to exactly 4000.
     const host::RecordSetPtr used =
-        session.srv->OpenX(itemdef::RowSizeSql(QStringLiteral("SA_OrderHead_extradefine")));
+        session.srv->OpenX(itemdef::RowSizeSql({QStringLiteral("SA_OrderHead_extradefine")}));
     ASSERT_TRUE(used && !used->isEmpty());
     used->moveFirst();
     const int base = used->text(QStringLiteral("SumFieldSize")).toInt();

@@ -65,10 +65,23 @@ std::vector<StatementCase> itemStatements() {
          Run::Open, {"update zxsystem..ua_account set ciscompanyver = 1 where cAcc_Id = '001'"}},
 
         // Whether an item may be deleted: its tables, their data, the rules on its column.
-        {"CanDelete_DataInTable", ColumnDataSql("cHDefine4", "AP_VouchHead"), {"cHDefine4"},
+        {"CanDelete_DataInTable", ColumnDataSql("cHDefine4", {"AP_VouchHead"}), {"iTable"},
          rowCount(1)},
-        {"CanDelete_OnlyEmptyValues", ColumnDataSql("cIDefine1", "Inventory"), {"cIDefine1"},
+        {"CanDelete_OnlyEmptyValues", ColumnDataSql("cIDefine1", {"Inventory"}), {"iTable"},
          rowCount(0)},
+        {"CanDelete_CompanionsExist", CompanionExistsSql({"SA_OrderHead", "NoSuchTable"}),
+         {"id0", "id1"},
+         [](const host::RecordSet& rows) {
+             ASSERT_EQ(rows.recordCount(), 1);
+             EXPECT_FALSE(rows.textAt(0, 0).isEmpty());
+             EXPECT_TRUE(rows.textAt(0, 1).isEmpty());
+         }},
+        {"RowSize_OfEachCompanion", RowSizeSql({"NoSuchTable_extradefine", "SA_OrderHead_extradefine"}),
+         {"iTable", "SumFieldSize"},
+         [](const host::RecordSet& rows) {
+             EXPECT_EQ(valueWhere(rows, "iTable", "0", "SumFieldSize"), QString());
+             EXPECT_GT(valueWhere(rows, "iTable", "1", "SumFieldSize").toInt(), 0);
+         }},
         {"CanDelete_RulesOfColumn", ColumnRulesSql("cHDefine1"),
          {"cMakeVouchID", "cTableName", "cTargetTable"},
          [](const host::RecordSet& rows) {
