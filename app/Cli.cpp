@@ -290,7 +290,7 @@ int importPackage(const CommandLine& p, QTextStream& out, QTextStream& err) {
     platform::server::ClsCommon srv;
     if (!connect(root, account, srv, err)) return 1;
     pkg::ImportResult result;
-    if (!importWithLocks(root, account, srv, commandUser(),
+    if (!importWithLocks(srv, commandUser(),
                          QStringLiteral("userdef import"), package, {p.dryRun, p.removeMissing},
                          &result, &error)) {
         err << "Import refused: " << error << "\n";

@@ -23,7 +23,7 @@ bool openAccountService(const QString& root, const QString& account,
     return false;
 }
 
-bool importWithLocks(const QString& root, const QString& account, platform::server::ClsCommon& srv,
+bool importWithLocks(platform::server::ClsCommon& srv,
                      const QString& user, const QString& origin,
                      const platform::package::Package& package,
                      const platform::package::ImportOptions& options,
@@ -32,7 +32,11 @@ bool importWithLocks(const QString& root, const QString& account, platform::serv
     const QString unchanged = QStringLiteral("\nNothing was imported; the account is unchanged.");
     FunctionLocks locks(QUuid::createUuid().toString(QUuid::WithoutBraces));
     QString why;
-    if (!locks.open(platform::db::accountFiles(root, account).data, &why)) {
+    // The locks live where the service's own connection keeps them: the account's file, or its
+    // data schema on a server.
+    const host::ILockStore* store = srv.connection()->lockStore();
+    const QString place = store->lockDatabase(), schema = store->lockSchema();
+    if (!(schema.isEmpty() ? locks.open(place, &why) : locks.openServer(place, schema, &why))) {
         *error = why + unchanged;
         return false;
     }

@@ -19,7 +19,7 @@ bool openAccountService(const QString& root, const QString& account,
 // The import with the locks held throughout; a lock held elsewhere refuses it, naming who.
 // A refusal's text ends by saying that nothing was imported. The account's history records the
 // changes as made by `user` from `origin` (the window or command).
-bool importWithLocks(const QString& root, const QString& account, platform::server::ClsCommon& srv,
+bool importWithLocks(platform::server::ClsCommon& srv,
                      const QString& user, const QString& origin,
                      const platform::package::Package& package,
                      const platform::package::ImportOptions& options,

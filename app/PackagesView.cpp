@@ -237,7 +237,7 @@ void PackagesView::importPackage() {
             return say(text("Desk.Packages.NothingImported"), false);
     }
     pkg::ImportResult result;
-    if (!importWithLocks(m_root, m_account, srv, m_user, QStringLiteral("PackagesView"), package,
+    if (!importWithLocks(srv, m_user, QStringLiteral("PackagesView"), package,
                          {false, removing}, &result, &error))
         return say(error, true);
     QString message = text("Desk.Packages.Imported", {QString::number(result.documents)});
