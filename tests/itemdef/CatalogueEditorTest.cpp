@@ -67,3 +67,42 @@ TEST_F(CatalogueEditor, AddOpensANewExtendedItemUnderTheAddLock) {
     cat->RunCommand(QStringLiteral("Add"));
     EXPECT_EQ(session.windows.shown.size(), 1);
 }
+
+// On either kind of account: Add opens the editor, whose save writes the item and its column on
+// the ticked table, and the catalogue's Delete takes both away; read through a service of its own.
+class CatalogueOnAccounts : public EditorTest,
+                            public ::testing::WithParamInterface<testsupport::TestAccount::Kind> {
+protected:
+    CatalogueOnAccounts() : EditorTest(GetParam()) {}
+    QString item() {
+        const host::RecordSetPtr rs = session.account.srv().OpenX(QStringLiteral(
+            "select isnull(max(cItem), '-'), (select count(*) from syscolumns where id = "
+            "object_id('SA_OrderHead_extradefine') and name = 'cHDefine5') from UserDef_Base "
+            "where cId = '1005'"));
+        EXPECT_TRUE(rs) << session.account.srv().lastError().toStdString();
+        return rs ? rs->textAt(0, 0) + u'|' + rs->textAt(0, 1) : QString();
+    }
+};
+
+TEST_P(CatalogueOnAccounts, AddsAnItemThroughItsEditorAndDeletesIt) {
+    auto cat = cattest::openCatalogue();
+    ASSERT_TRUE(cat->selectClass(kHeader));
+    driveModals([&](QDialog* dialog) {
+        editor.reset(qobject_cast<itemdef::FrmZAM*>(dialog));
+        ASSERT_TRUE(editor);
+        fillIn({QStringLiteral("SA_OrderHead")});
+        key(Qt::Key_F6);
+        (void)editor.release();  // the catalogue's window
+    });
+    cat->RunCommand(QStringLiteral("Add"));
+    EXPECT_EQ(item(), QStringLiteral("扩展自定义项5|1"));
+    cat->grid()->setCurrentRow(cattest::rowOfId(*cat, QStringLiteral("1005")));
+    session.prompter->queueAnswer(host::MsgAnswer::Yes);
+    cat->RunCommand(QStringLiteral("Delete"));
+    EXPECT_EQ(item(), QStringLiteral("-|0"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CatalogueOnAccounts,
+                         ::testing::Values(testsupport::TestAccount::Kind::Embedded,
+                                           testsupport::TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(testsupport::kindName(info.param)); });

@@ -35,6 +35,8 @@ inline const QString kBatch = QStringLiteral("批次属性");
 
 class EditorTest : public testsupport::SessionTest {
 protected:
+    explicit EditorTest(testsupport::TestAccount::Kind kind = testsupport::TestAccount::Kind::Embedded)
+        : SessionTest(kind) {}
     void TearDown() override { editor.reset(); }
 
     // Shows every modal window as a plain one, runs the test's look at it, then closes it.
@@ -84,6 +86,11 @@ protected:
     void fillNew(const QString& cClass, const QStringList& tables = {},
                  const QString& maxLen = "20", const QString& length = "10") {
         openNew(cClass);
+        fillIn(tables, maxLen, length);
+    }
+    // The same in the editor shown.
+    void fillIn(const QStringList& tables = {}, const QString& maxLen = "20",
+                const QString& length = "10") {
         chooseType(itemdef::kText);
         edit("EdtIMaxLen")->setText(maxLen);
         edit("EdtiLength")->setText(length);

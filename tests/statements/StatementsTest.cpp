@@ -3,7 +3,6 @@
 // the demo data implies.
 #include <gtest/gtest.h>
 
-#include <QHash>
 #include <ostream>
 #include <tuple>
 
@@ -27,13 +26,8 @@ using Kind = testsupport::TestAccount::Kind;
 
 class Statement : public ::testing::TestWithParam<std::tuple<StatementCase, Kind>> {};
 
-// What the server account still answers differently, case by case.
-const QHash<QString, QString> kServerDiffers = {};
-
 TEST_P(Statement, RunsWithTheFieldsAndRowsTheComponentReads) {
     const auto& [c, kind] = GetParam();
-    if (kind == Kind::Server && kServerDiffers.contains(QLatin1String(c.name)))
-        GTEST_SKIP() << kServerDiffers.value(QLatin1String(c.name)).toStdString();
     testsupport::TestAccount account(kind);
     ASSERT_TRUE(account.ok()) << account.error().toStdString();
     platform::server::ClsCommon srv;
