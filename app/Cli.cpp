@@ -178,6 +178,15 @@ int copyAccount(const CommandLine& p, QTextStream& out, QTextStream& err) {
     return 0;
 }
 
+// False, having said so, when the account works on a server: its files are not the account.
+bool embedded(const QString& root, const QString& account, QTextStream& err) {
+    const QString server = platform::db::serverConninfo(root, account);
+    if (server.isEmpty()) return true;
+    err << "Account " << account << " works on the server " << server
+        << "; this command works on an account's files (the server keeps its own backups).\n";
+    return false;
+}
+
 int sql(const CommandLine& p, QTextStream& out, QTextStream& err) {
     const QString root = dataRoot(), account = p.arguments[0], statement = p.arguments[1];
     if (!knownAccount(root, account, err)) return 1;
@@ -298,7 +307,7 @@ int importPackage(const CommandLine& p, QTextStream& out, QTextStream& err) {
 
 int check(const CommandLine& p, QTextStream& out, QTextStream& err) {
     const QString root = dataRoot(), account = p.arguments[0];
-    if (!knownAccount(root, account, err)) return 1;
+    if (!knownAccount(root, account, err) || !embedded(root, account, err)) return 1;
     using platform::db::AccountPart;
     const platform::db::AccountFiles files = platform::db::accountFiles(root, account);
     bool sound = true;
@@ -322,7 +331,7 @@ int check(const CommandLine& p, QTextStream& out, QTextStream& err) {
 
 int backup(const CommandLine& p, QTextStream& out, QTextStream& err) {
     const QString root = dataRoot(), account = p.arguments[0], file = p.arguments[1];
-    if (!knownAccount(root, account, err)) return 1;
+    if (!knownAccount(root, account, err) || !embedded(root, account, err)) return 1;
     QString error;
     if (!platform::db::backupAccount(root, account, file, &error)) {
         err << "Backup failed: " << error << "\n";
@@ -335,7 +344,7 @@ int backup(const CommandLine& p, QTextStream& out, QTextStream& err) {
 
 int restore(const CommandLine& p, QTextStream& out, QTextStream& err, QTextStream& in) {
     const QString root = dataRoot(), account = p.arguments[0], file = p.arguments[1];
-    if (!knownAccount(root, account, err)) return 1;
+    if (!knownAccount(root, account, err) || !embedded(root, account, err)) return 1;
     if (!p.yes) {
         out << "Replace everything in account " << account << " with the backup " << file
             << "? Work saved since the backup is lost. [y/N] ";

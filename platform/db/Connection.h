@@ -76,6 +76,23 @@ public:
     std::optional<TableColumn> column(const QString& table, const QString& column,
                                       QString* error = nullptr);
 
+    // Where the two kinds differ in DDL and in storing values.
+    // A declared type of the component's dialect, optionally ending in "COLLATE NOCASE" (text
+    // compared without regard to case), as a column definition of this database.
+    virtual QString columnType(const QString& declared) const { return declared; }
+    // A value read from a column that holds any type, as a value of the declared type: as it
+    // stands where the database converts on storing it.
+    virtual QString valueAs(const QString& expression, const QString& declared) const {
+        Q_UNUSED(declared)
+        return expression;
+    }
+    // The statements that give the table's column a new declared type (as columnType takes it),
+    // or drop the column when type is empty, keeping every value and the table's other columns,
+    // key, indexes and triggers. They run in the caller's transaction.
+    virtual bool alterColumnStatements(const QString& table, const QString& column,
+                                       const QString& type, QStringList* statements,
+                                       QString* error = nullptr) = 0;
+
 protected:
     friend class Transaction;
     // The statement that opens a top-level transaction.

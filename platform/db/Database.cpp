@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
+#include <QMap>
 #include <QLoggingCategory>
 #include <QStringList>
 #include <limits>
@@ -580,6 +581,60 @@ bool Database::tableColumns(const QString& table, QList<TableColumn>* columns, Q
             c.collation = QString::fromUtf8(collation);
         columns->append(c);
     }
+    return true;
+}
+
+bool Database::alterColumnStatements(const QString& table, const QString& column,
+                                     const QString& type, QStringList* statements,
+                                     QString* error) {
+    statements->clear();
+    if (type.isEmpty() && sqlite3_libversion_number() >= 3035000) {
+        *statements << QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
+                           .arg(host::sqlIdentQuoted(table), host::sqlIdentQuoted(column));
+        return true;
+    }
+    // The documented way to change a column SQLite cannot alter in place: a new table, the rows
+    // copied, the old table dropped and the new one renamed, the indexes and triggers made again.
+    QList<TableColumn> info;
+    if (!tableColumns(table, &info, error)) return false;
+    const host::RecordSetPtr extras = query(
+        QStringLiteral("SELECT sql FROM sqlite_schema WHERE tbl_name = ? AND type IN ('index', "
+                       "'trigger') AND sql IS NOT NULL"),
+        {table}, error);
+    if (!extras) return false;
+    QStringList definitions, kept;
+    QMap<int, QString> keyOrder;
+    for (const TableColumn& c : info) {
+        const QString name = host::sqlIdentQuoted(c.name);
+        const bool target = c.name.compare(column, Qt::CaseInsensitive) == 0;
+        if (target && type.isEmpty()) continue;
+        QString definition = name + QLatin1Char(' ');
+        if (target) {
+            definition += type;
+        } else {
+            definition += c.type;
+            if (!c.collation.isEmpty()) definition += QStringLiteral(" COLLATE ") + c.collation;
+        }
+        if (c.notNull) definition += QStringLiteral(" NOT NULL");
+        if (!c.defaultValue.isNull())
+            definition += QStringLiteral(" DEFAULT ") + c.defaultValue.toString();
+        if (c.keyPosition > 0) keyOrder.insert(c.keyPosition, name);
+        definitions << definition;
+        kept << name;
+    }
+    if (!keyOrder.isEmpty())
+        definitions
+            << QStringLiteral("PRIMARY KEY (%1)").arg(keyOrder.values().join(QLatin1Char(',')));
+    const QString scratch = host::sqlIdentQuoted(table + QStringLiteral("_zx_rebuild"));
+    const QString list = kept.join(QLatin1Char(','));
+    *statements << QStringLiteral("CREATE TABLE %1(%2)")
+                       .arg(scratch, definitions.join(QLatin1Char(',')))
+                << QStringLiteral("INSERT INTO %1(%2) SELECT %2 FROM %3")
+                       .arg(scratch, list, host::sqlIdentQuoted(table))
+                << QStringLiteral("DROP TABLE %1").arg(host::sqlIdentQuoted(table))
+                << QStringLiteral("ALTER TABLE %1 RENAME TO %2")
+                       .arg(scratch, host::sqlIdentQuoted(table));
+    for (int r = 0; r < extras->recordCount(); ++r) *statements << extras->at(r, 0).toString();
     return true;
 }
 

@@ -60,6 +60,8 @@ public:
     bool tableNames(QStringList* names, QString* error = nullptr) override;
     bool tableColumns(const QString& table, QList<TableColumn>* columns,
                       QString* error = nullptr) override;
+    bool alterColumnStatements(const QString& table, const QString& column, const QString& type,
+                               QStringList* statements, QString* error = nullptr) override;
     void setBusyTimeout(int ms);
 
 protected:

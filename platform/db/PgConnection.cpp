@@ -9,6 +9,7 @@
 #include <limits>
 #include <vector>
 
+#include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/db/StatementCount.h"
 
@@ -484,6 +485,45 @@ bool PgConnection::tableColumns(const QString& table, QList<TableColumn>* column
         c.keyPosition = rs->at(r, 6).toInt();
         columns->append(c);
     }
+    return true;
+}
+
+namespace {
+// "nvarchar(20) COLLATE NOCASE" → the type and whether it compares without case.
+QString splitCollation(const QString& declared, bool* noCase) {
+    static const QLatin1String kNoCase(" COLLATE NOCASE");
+    const QString t = declared.trimmed();
+    *noCase = t.endsWith(kNoCase, Qt::CaseInsensitive);
+    return *noCase ? t.left(t.size() - kNoCase.size()).trimmed() : t;
+}
+}  // namespace
+
+QString PgConnection::columnType(const QString& declared) const {
+    bool noCase = false;
+    const QString base = splitCollation(declared, &noCase);
+    const QString type = pgColumnType(base);
+    if (type.isEmpty()) return declared;  // refused by the server with its own reason
+    return noCase ? type + QStringLiteral(" COLLATE zxsystem.zx_nocase") : type;
+}
+
+QString PgConnection::valueAs(const QString& expression, const QString& declared) const {
+    bool noCase = false;
+    const QString type = pgColumnType(splitCollation(declared, &noCase));
+    return type.isEmpty() ? expression
+                          : QStringLiteral("CAST(%1 AS %2)").arg(expression, type);
+}
+
+bool PgConnection::alterColumnStatements(const QString& table, const QString& column,
+                                         const QString& type, QStringList* statements,
+                                         QString* error) {
+    Q_UNUSED(error)
+    const QString t = host::sqlIdentQuoted(table), c = host::sqlIdentQuoted(column);
+    if (type.isEmpty()) {
+        *statements = {QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(t, c)};
+        return true;
+    }
+    // The values convert as on storing them: a text too long for the new length fails it.
+    *statements = {QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE %3").arg(t, c, columnType(type))};
     return true;
 }
 

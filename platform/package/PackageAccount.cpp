@@ -47,8 +47,8 @@ host::RecordSetPtr read(db::Connection& db, const QString& sql, QString* error) 
 
 QString selectOf(const QStringList& columns, const QString& table) {
     QStringList quoted;
-    for (const QString& c : columns) quoted << host::sqlIdent(c);
-    return QStringLiteral("SELECT %1 FROM %2").arg(quoted.join(QLatin1Char(',')), host::sqlIdent(table));
+    for (const QString& c : columns) quoted << host::sqlIdentQuoted(c);
+    return QStringLiteral("SELECT %1 FROM %2").arg(quoted.join(QLatin1Char(',')), host::sqlIdentQuoted(table));
 }
 
 bool matchesLabel(const Record& f, const QString& label) {
@@ -134,11 +134,11 @@ bool readAccount(db::Connection& db, const Selection& selection, Package* out, Q
         }
 
     const host::RecordSetPtr names = read(
-        db, QStringLiteral("SELECT cid, LocaleID, cItemName FROM userdef_lang WHERE LocaleID IN "
+        db, QStringLiteral("SELECT \"cid\", \"LocaleID\", \"cItemName\" FROM \"userdef_lang\" WHERE \"LocaleID\" IN "
                            "('zh-TW', 'en-US')"),
         error);
     const host::RecordSetPtr links =
-        names ? read(db, QStringLiteral("SELECT cid, TableName FROM UserDefDetail"), error) : nullptr;
+        names ? read(db, QStringLiteral("SELECT \"cid\", \"TableName\" FROM \"UserDefDetail\""), error) : nullptr;
     const host::RecordSetPtr values =
         links ? read(db, selectOf(QStringList{QStringLiteral("cId")} + valueFields(),
                                   QStringLiteral("Userdefine")),
@@ -197,7 +197,7 @@ namespace {
 QString companionOf(db::Connection& db, const QString& tableName,
                     QList<db::TableColumn>* columns) {
     const host::RecordSetPtr host = db.query(
-        QStringLiteral("SELECT cTableName FROM AA_DefineExtend WHERE TableName = ? OR cTableName = ?"),
+        QStringLiteral("SELECT \"cTableName\" FROM \"AA_DefineExtend\" WHERE \"TableName\" = ? OR \"cTableName\" = ?"),
         {tableName, tableName});
     if (!host || host->isEmpty()) return {};
     const QString companion = host->textAt(0, 0) + QStringLiteral("_extradefine");
@@ -237,7 +237,7 @@ int columnRows(db::Connection& db, const QString& tableName, const QString& colu
     if (companion.isEmpty()) return 0;
     const host::RecordSetPtr rs = db.query(
         QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 IS NOT NULL AND CAST(%2 AS TEXT) <> ''")
-            .arg(host::sqlIdent(companion), host::sqlIdent(column)));
+            .arg(host::sqlIdentQuoted(companion), host::sqlIdentQuoted(column)));
     return rs && !rs->isEmpty() ? rs->at(0, 0).toInt() : -1;
 }
 
@@ -249,7 +249,7 @@ int valueRows(db::Connection& db, const QStringList& tables, const QString& colu
         if (companion.isEmpty()) continue;
         const host::RecordSetPtr rs =
             db.query(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?")
-                         .arg(host::sqlIdent(companion), host::sqlIdent(column)),
+                         .arg(host::sqlIdentQuoted(companion), host::sqlIdentQuoted(column)),
                      {value});
         if (rs && !rs->isEmpty()) total += rs->at(0, 0).toInt();
     }

@@ -127,7 +127,7 @@ private:
         id->clear();
         if (label.isEmpty()) return true;
         const host::RecordSetPtr rs = query(
-            QStringLiteral("SELECT cId FROM UserDef_Base WHERE cClass = ? AND cItem = ?"), {d.cClass, label});
+            QStringLiteral("SELECT \"cId\" FROM \"UserDef_Base\" WHERE \"cClass\" = ? AND \"cItem\" = ?"), {d.cClass, label});
         if (!rs) return false;
         if (!rs->isEmpty()) {
             *id = rs->textAt(0, 0);
@@ -146,21 +146,21 @@ private:
         static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
         const QString wish = d.item->fields.value(QStringLiteral("cId")).trimmed();
         const host::RecordSetPtr taken =
-            query(QStringLiteral("SELECT 1 FROM UserDef_Base WHERE cId = ?"), {wish});
+            query(QStringLiteral("SELECT 1 FROM \"UserDef_Base\" WHERE \"cId\" = ?"), {wish});
         if (!taken) return false;
         if (digits.match(wish).hasMatch() && taken->isEmpty()) {
             *id = wish;
             return true;
         }
         const host::RecordSetPtr top = query(
-            QStringLiteral("SELECT COALESCE((SELECT MAX(CAST(cId AS INTEGER)) FROM UserDef_Base WHERE "
-                           "cClass = ?), (SELECT MAX(CAST(cId AS INTEGER)) FROM UserDef_Base), 0)"),
+            QStringLiteral("SELECT COALESCE((SELECT MAX(CAST(\"cId\" AS INTEGER)) FROM \"UserDef_Base\" WHERE "
+                           "\"cClass\" = ?), (SELECT MAX(CAST(\"cId\" AS INTEGER)) FROM \"UserDef_Base\"), 0)"),
             {d.cClass});
         if (!top) return false;
         qlonglong next = top->at(0, 0).toLongLong() + 1;
         for (;; ++next) {
             const host::RecordSetPtr used =
-                query(QStringLiteral("SELECT 1 FROM UserDef_Base WHERE cId = ?"), {QString::number(next)});
+                query(QStringLiteral("SELECT 1 FROM \"UserDef_Base\" WHERE \"cId\" = ?"), {QString::number(next)});
             if (!used) return false;
             if (used->isEmpty()) break;
         }

@@ -1,15 +1,16 @@
 #include "platform/server/CoverLayouts.h"
 
+#include "platform/db/Connection.h"
+
 namespace platform::server {
 
 namespace {
 
 // Whether the account keeps document layouts; false with a reason when that cannot be read.
 bool hasLayouts(WriteContext& context, bool* kept, QString* error) {
-    const host::RecordSetPtr rs = context.query(
-        QStringLiteral("SELECT 1 FROM sqlite_master WHERE lower(name) = 'doclayoutfield'"), {}, error);
-    if (!rs) return false;
-    *kept = !rs->isEmpty();
+    QList<db::TableColumn> columns;
+    if (!context.tableColumns(QStringLiteral("DocLayoutField"), &columns, error)) return false;
+    *kept = !columns.isEmpty();
     return true;
 }
 
@@ -22,8 +23,8 @@ bool layoutFieldsOf(WriteContext& context, const QString& itemId, QList<QStringL
     if (!hasLayouts(context, &kept, error)) return false;
     if (!kept) return true;
     const host::RecordSetPtr rs = context.query(
-        QStringLiteral("SELECT cLayoutId, cPart, cFieldName FROM DocLayoutField WHERE cItemId = ? "
-                       "ORDER BY cLayoutId, cPart, cFieldName"),
+        QStringLiteral("SELECT \"cLayoutId\", \"cPart\", \"cFieldName\" FROM \"DocLayoutField\" WHERE \"cItemId\" = ? "
+                       "ORDER BY \"cLayoutId\", \"cPart\", \"cFieldName\""),
         {itemId}, error);
     if (!rs) return false;
     for (int r = 0; r < rs->recordCount(); ++r)
@@ -41,13 +42,13 @@ bool coverLayoutCaptions(WriteContext& context, const QString& itemId, const QSt
     // Body fields of an inventory item follow the body option; every other field the general one.
     const bool inventory = cClass == QStringLiteral("存货");
     const QString update =
-        QStringLiteral("UPDATE DocLayoutField SET cCaption = ? WHERE cItemId = ?");
+        QStringLiteral("UPDATE \"DocLayoutField\" SET \"cCaption\" = ? WHERE \"cItemId\" = ?");
     if (!inventory) return !cover || context.exec(update, {newName, itemId}, error);
     if (cover &&
-        !context.exec(update + QStringLiteral(" AND cPart <> 'B'"), {newName, itemId}, error))
+        !context.exec(update + QStringLiteral(" AND \"cPart\" <> 'B'"), {newName, itemId}, error))
         return false;
     return !coverBody ||
-           context.exec(update + QStringLiteral(" AND cPart = 'B'"), {newName, itemId}, error);
+           context.exec(update + QStringLiteral(" AND \"cPart\" = 'B'"), {newName, itemId}, error);
 }
 
 }  // namespace platform::server

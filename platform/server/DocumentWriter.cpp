@@ -345,7 +345,7 @@ bool DocumentWriter::undo(int change, QString* error) {
     // Recorded under the table of the change it reverts.
     QString table = QStringLiteral("zx_History");
     const host::RecordSetPtr rs =
-        m_db.query(QStringLiteral("SELECT cTable FROM zx_History WHERE iChange = ?"), {change});
+        m_db.query(QStringLiteral("SELECT \"cTable\" FROM \"zx_History\" WHERE \"iChange\" = ?"), {change});
     if (rs && !rs->isEmpty()) table = rs->textAt(0, 0);
     return write(Kind::Undo, table, error, [&](WriteContext& c, ChangeRecorder& r, QString* e) {
         return undoChange(c, r, change, e);

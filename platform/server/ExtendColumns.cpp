@@ -1,7 +1,5 @@
 #include "platform/server/ExtendColumns.h"
 
-#include <sqlite3.h>
-
 #include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/server/History.h"
@@ -52,7 +50,9 @@ QString extendColumnType(const QString& cType, int maxLen, int decimalDigits, QS
 
 bool ExtendColumns::load(QString* error) {
     const host::RecordSetPtr catalogue = m_context.query(
-        QStringLiteral("SELECT TableName, cTableName, cPKName, cType FROM AA_DefineExtend"), {},
+        QStringLiteral("SELECT \"TableName\", \"cTableName\", \"cPKName\", \"cType\" FROM "
+                       "\"AA_DefineExtend\""),
+        {},
         error);
     if (!catalogue) return false;
     QStringList tables;
@@ -109,15 +109,14 @@ QString ExtendColumns::existing(const QString& table) const {
 
 bool ExtendColumns::addColumn(const ExtendTable& table, const QString& column, const QString& type,
                               QString* error) {
+    db::Connection& db = m_context.database();
     QString companion = existing(table.companion());
     if (companion.isEmpty()) {
         // A new companion keys its rows as the host table does.
         QString why;
         const QHash<QString, ColumnInfo> hostColumns = m_context.columns(table.hostTable, &why);
-        const QString keyType = m_context.database()
-                                    .column(table.hostTable, table.keyColumn)
-                                    .value_or(db::TableColumn())
-                                    .type;
+        const QString keyType =
+            db.column(table.hostTable, table.keyColumn).value_or(db::TableColumn()).type;
         if (table.keyColumn.isEmpty() || !hostColumns.contains(table.keyColumn.toLower())) {
             setError(error, QStringLiteral("The key column \"%1\" of table %2 is not known, so its "
                                            "companion table cannot be created.")
@@ -127,9 +126,10 @@ bool ExtendColumns::addColumn(const ExtendTable& table, const QString& column, c
         const ColumnInfo key = hostColumns.value(table.keyColumn.toLower());
         companion = table.companion();
         const QString collate = key.maxLength > 0 ? QStringLiteral(" COLLATE NOCASE") : QString();
-        if (!m_context.exec(QStringLiteral("CREATE TABLE %1(%2 %3%4 NOT NULL PRIMARY KEY)")
-                                .arg(host::sqlIdent(companion), host::sqlIdent(key.name),
-                                     keyType.isEmpty() ? QStringLiteral("int") : keyType, collate),
+        const QString declared = (keyType.isEmpty() ? QStringLiteral("int") : keyType) + collate;
+        if (!m_context.exec(QStringLiteral("CREATE TABLE %1(%2 %3 NOT NULL PRIMARY KEY)")
+                                .arg(host::sqlIdentQuoted(companion), host::sqlIdentQuoted(key.name),
+                                     db.columnType(declared)),
                             {}, error))
             return false;
         m_schemaTables.insert(companion.toLower(), companion);
@@ -143,7 +143,8 @@ bool ExtendColumns::addColumn(const ExtendTable& table, const QString& column, c
         }
     }
     return m_context.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                              .arg(host::sqlIdent(companion), host::sqlIdent(column), type),
+                              .arg(host::sqlIdentQuoted(companion), host::sqlIdentQuoted(column),
+                                   db.columnType(type)),
                           {}, error);
 }
 
@@ -158,10 +159,7 @@ bool ExtendColumns::dropColumn(const ExtendTable& table, const QString& column, 
     if (ChangeRecorder* recorder = m_context.recorder())
         if (!recorder->keepColumn(m_context, table.tableName, companion, it->name, error))
             return false;
-    if (sqlite3_libversion_number() < 3035000) return rebuild(companion, it->name, {}, error);
-    return m_context.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
-                              .arg(host::sqlIdent(companion), host::sqlIdent(it->name)),
-                          {}, error);
+    return alter(companion, it->name, {}, error);
 }
 
 bool ExtendColumns::countLonger(const ExtendTable& table, const QString& column, int maxLen,
@@ -173,7 +171,7 @@ bool ExtendColumns::countLonger(const ExtendTable& table, const QString& column,
     if (!m_context.columns(companion, &why).contains(column.toLower())) return true;
     const host::RecordSetPtr rs =
         m_context.query(QStringLiteral("SELECT count(*) FROM %1 WHERE length(%2) > ?")
-                            .arg(host::sqlIdent(companion), host::sqlIdent(column)),
+                            .arg(host::sqlIdentQuoted(companion), host::sqlIdentQuoted(column)),
                         {maxLen}, error);
     if (!rs) return false;
     *rows = rs->at(0, 0).toInt();
@@ -188,60 +186,26 @@ bool ExtendColumns::retypeColumn(const ExtendTable& table, const QString& column
     const QHash<QString, ColumnInfo> columns = m_context.columns(companion, &why);
     const auto it = columns.constFind(column.toLower());
     if (it == columns.constEnd()) return true;
-    return rebuild(companion, it->name, type, error);
+    return alter(companion, it->name, type, error);
 }
 
-bool ExtendColumns::rebuild(const QString& table, const QString& column, const QString& type,
-                            QString* error) {
-    // The documented way to change a column SQLite cannot alter in place: a new table, the rows
-    // copied, the old table dropped and the new one renamed, the indexes and triggers made again.
-    db::Connection& db = m_context.database();
-    QList<db::TableColumn> info;
-    if (!db.tableColumns(table, &info, error)) return false;
-    const host::RecordSetPtr extras = db.query(
-        QStringLiteral("SELECT sql FROM sqlite_schema WHERE tbl_name = ? AND type IN ('index', "
-                       "'trigger') AND sql IS NOT NULL"),
-        {table}, error);
-    if (!extras) return false;
-    QStringList definitions, kept, keys;
-    QMap<int, QString> keyOrder;
-    for (const db::TableColumn& c : info) {
-        const QString& name = c.name;
-        const bool target = name.compare(column, Qt::CaseInsensitive) == 0;
-        if (target && type.isEmpty()) continue;
-        QString definition = host::sqlIdent(name) + QLatin1Char(' ');
-        if (target) {
-            definition += type;
-        } else {
-            definition += c.type;
-            if (!c.collation.isEmpty()) definition += QStringLiteral(" COLLATE ") + c.collation;
-        }
-        if (c.notNull) definition += QStringLiteral(" NOT NULL");
-        if (!c.defaultValue.isNull())
-            definition += QStringLiteral(" DEFAULT ") + c.defaultValue.toString();
-        if (c.keyPosition > 0) keyOrder.insert(c.keyPosition, host::sqlIdent(name));
-        definitions << definition;
-        kept << host::sqlIdent(name);
-    }
-    if (!keyOrder.isEmpty())
-        definitions
-            << QStringLiteral("PRIMARY KEY (%1)").arg(keyOrder.values().join(QLatin1Char(',')));
-    const QString scratch = table + QStringLiteral("_zx_rebuild");
-    const QString list = kept.join(QLatin1Char(','));
-    if (!m_context.exec(QStringLiteral("CREATE TABLE %1(%2)")
-                            .arg(host::sqlIdent(scratch), definitions.join(QLatin1Char(','))),
-                        {}, error) ||
-        !m_context.exec(QStringLiteral("INSERT INTO %1(%2) SELECT %2 FROM %3")
-                            .arg(host::sqlIdent(scratch), list, host::sqlIdent(table)),
-                        {}, error) ||
-        !m_context.exec(QStringLiteral("DROP TABLE %1").arg(host::sqlIdent(table)), {}, error) ||
-        !m_context.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2")
-                            .arg(host::sqlIdent(scratch), host::sqlIdent(table)),
-                        {}, error))
+bool ExtendColumns::alter(const QString& table, const QString& column, const QString& type,
+                          QString* error) {
+    QStringList statements;
+    if (!m_context.database().alterColumnStatements(table, column, type, &statements, error))
         return false;
-    for (int r = 0; r < extras->recordCount(); ++r)
-        if (!m_context.exec(extras->at(r, 0).toString(), {}, error)) return false;
+    for (const QString& statement : statements)
+        if (!m_context.exec(statement, {}, error)) return false;
     return true;
+}
+
+QString storedColumnType(const db::TableColumn& column) {
+    // Either kind's case-insensitive collation reads as the embedded account names it.
+    const bool noCase = column.collation.compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0 ||
+                        column.collation.compare(QLatin1String("zx_nocase"), Qt::CaseInsensitive) == 0;
+    if (noCase) return column.type + QStringLiteral(" COLLATE NOCASE");
+    return column.collation.isEmpty() ? column.type
+                                      : column.type + QStringLiteral(" COLLATE ") + column.collation;
 }
 
 }  // namespace platform::server

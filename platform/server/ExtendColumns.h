@@ -5,7 +5,8 @@
 //
 // Every table and column name joined into a statement here comes from the catalogue or from
 // the database's own schema (never from a document as it stands), and goes through
-// host::sqlIdent. Statements run through the write context, so they belong to the document's
+// host::sqlIdentQuoted. Types are declared in the component's dialect ("nvarchar(20) COLLATE
+// NOCASE"); the connection writes them as its kind of database declares them. Statements run through the write context, so they belong to the document's
 // transaction and count towards its test failure point.
 #include <QHash>
 #include <QSet>
@@ -29,6 +30,10 @@ struct ExtendTable {
 // an unusable length.
 QString extendColumnType(const QString& cType, int maxLen, int decimalDigits, QString* error);
 
+// The column's declared type with its collation, as addColumn and retypeColumn take it: the
+// case-insensitive collation of either kind of database as COLLATE NOCASE.
+QString storedColumnType(const db::TableColumn& column);
+
 class ExtendColumns {
 public:
     explicit ExtendColumns(WriteContext& context) : m_context(context) {}
@@ -42,6 +47,12 @@ public:
     const ExtendTable* find(const QString& name, const QString& classCode, QString* error) const;
     // The row of a table an item is linked to already; null when the catalogue lost it.
     const ExtendTable* linked(const QString& tableName) const;
+
+    // The table's companion as the schema spells it, or as it would be created.
+    QString companionOf(const ExtendTable& table) const {
+        const QString spelt = existing(table.companion());
+        return spelt.isEmpty() ? table.companion() : spelt;
+    }
 
     // Adds the item's column to the companion table (created with the host table's key when
     // missing). A companion that already holds a column of that name is refused.
@@ -61,8 +72,8 @@ public:
 private:
     // The companion's spelling in the schema; empty when it does not exist.
     QString existing(const QString& table) const;
-    // Rebuilds `table` with `column` given `type`, or left out when type is empty.
-    bool rebuild(const QString& table, const QString& column, const QString& type, QString* error);
+    // Gives `column` of `table` the type, or drops it when type is empty.
+    bool alter(const QString& table, const QString& column, const QString& type, QString* error);
 
     WriteContext& m_context;
     QHash<QString, ExtendTable> m_byName;    // lower-cased TableName and cTableName

@@ -102,12 +102,12 @@ QMap<QString, QJsonObject> keyedRows(const TableShape& shape, const QJsonArray& 
 bool readRows(WriteContext& context, const TableShape& shape, const QString& where,
               const QVariantList& params, QJsonArray* out, QString* error) {
     QStringList orderBy, columns;
-    for (const QString& column : shape.match) orderBy << host::sqlIdent(column);
-    for (const QString& column : shape.columns) columns << host::sqlIdent(column);
+    for (const QString& column : shape.match) orderBy << host::sqlIdentQuoted(column);
+    for (const QString& column : shape.columns) columns << host::sqlIdentQuoted(column);
     const host::RecordSetPtr rs = context.query(
         QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
             .arg(columns.isEmpty() ? QStringLiteral("*") : columns.join(QLatin1Char(',')),
-                 host::sqlIdent(shape.sqlTable()), where, orderBy.join(QLatin1Char(','))),
+                 host::sqlIdentQuoted(shape.sqlTable()), where, orderBy.join(QLatin1Char(','))),
         params, error);
     if (!rs) return false;
     for (int r = 0; r < rs->recordCount(); ++r) {
@@ -140,11 +140,15 @@ QString itemColumn(const QJsonObject& rows) {
 }
 
 // The key column of a companion table; empty with a reason when it has none.
-QString companionKey(WriteContext& context, const QString& companion, QString* error) {
+QString companionKey(WriteContext& context, const QString& companion, QString* error,
+                     QString* type = nullptr) {
     QList<db::TableColumn> columns;
     if (!context.tableColumns(companion, &columns, error)) return {};
-    for (const db::TableColumn& column : columns)
-        if (column.keyPosition == 1) return column.name;
+    for (const db::TableColumn& column : columns) {
+        if (column.keyPosition != 1) continue;
+        if (type) *type = storedColumnType(column);
+        return column.name;
+    }
     setError(error, QStringLiteral("The table %1 has no key column.").arg(companion));
     return {};
 }
@@ -200,9 +204,9 @@ bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* row
         return true;
     };
     if (scope.itemRows) {
-        if (!read(QStringLiteral("UserDef_Base"), QStringLiteral("cId = ?"), id) ||
-            !read(QStringLiteral("userdef_lang"), QStringLiteral("cid = ?"), id) ||
-            !read(QStringLiteral("UserDefDetail"), QStringLiteral("cid = ?"), id))
+        if (!read(QStringLiteral("UserDef_Base"), QStringLiteral("\"cId\" = ?"), id) ||
+            !read(QStringLiteral("userdef_lang"), QStringLiteral("\"cid\" = ?"), id) ||
+            !read(QStringLiteral("UserDefDetail"), QStringLiteral("\"cid\" = ?"), id))
             return false;
         const QString column = itemColumn(*rows);
         const QJsonArray links = rows->value(QStringLiteral("UserDefDetail")).toArray();
@@ -224,21 +228,18 @@ bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* row
                                  });
                 if (found == companionColumns.cend()) continue;
                 // The declared type with the column's collation, as the column is made again.
-                QString type = found->type;
-                if (!found->collation.isEmpty())
-                    type += QStringLiteral(" COLLATE ") + found->collation;
-                types.insert(name, type);
+                types.insert(name, storedColumnType(*found));
             }
         }
         rows->insert(kColumns, types);
     }
     if (scope.allValues) {
-        if (!read(QStringLiteral("Userdefine"), QStringLiteral("cId = ?"), id)) return false;
+        if (!read(QStringLiteral("Userdefine"), QStringLiteral("\"cId\" = ?"), id)) return false;
     } else if (!scope.values.isEmpty()) {
         QVariantList params = id;
         for (const QString& v : scope.values) params << v;
         if (!read(QStringLiteral("Userdefine"),
-                  QStringLiteral("cId = ? AND cValue IN (%1)").arg(marks(scope.values.size())),
+                  QStringLiteral("\"cId\" = ? AND \"cValue\" IN (%1)").arg(marks(scope.values.size())),
                   params))
             return false;
     }
@@ -248,14 +249,14 @@ bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* row
         params += params;
         const QString list = marks(scope.ruleColumns.size());
         if (!read(QStringLiteral("AA_ExtendDefineMakeVouch_Set"),
-                  QStringLiteral("cextendfield IN (%1) OR ctargetfield IN (%1)").arg(list),
+                  QStringLiteral("\"cextendfield\" IN (%1) OR \"ctargetfield\" IN (%1)").arg(list),
                   params))
             return false;
     }
     if (!scope.children.isEmpty()) {
         QVariantList params;
         for (const QString& c : scope.children) params << c;
-        if (!read(kChildren, QStringLiteral("cId IN (%1)").arg(marks(params.size())), params))
+        if (!read(kChildren, QStringLiteral("\"cId\" IN (%1)").arg(marks(params.size())), params))
             return false;
     }
     if (!scope.layoutFields.isEmpty()) {
@@ -264,7 +265,7 @@ bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* row
         for (const QStringList& field : scope.layoutFields) {
             QStringList match;
             for (qsizetype i = 0; i < field.size(); ++i) {
-                match << host::sqlIdent(shapeOf(kLayoutFields).match.value(i)) +
+                match << host::sqlIdentQuoted(shapeOf(kLayoutFields).match.value(i)) +
                              QStringLiteral(" = ?");
                 params << field.at(i);
             }
@@ -285,9 +286,9 @@ bool ChangeRecorder::begin(WriteContext& context, const ChangeScope& scope,
     if (!readScope(context, scope, &m_before, error)) return false;
     const QJsonObject& before = m_before;
     const host::RecordSetPtr rs = context.query(
-        QStringLiteral("INSERT INTO zx_History(dWhen, cUserId, cOrigin, cOperation, cTable, "
-                       "cKey, cItemId, iUndoOf, cScope, cBefore) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
-                       "?, ?) RETURNING iChange"),
+        QStringLiteral("INSERT INTO \"zx_History\"(\"dWhen\", \"cUserId\", \"cOrigin\", "
+                       "\"cOperation\", \"cTable\", \"cKey\", \"cItemId\", \"iUndoOf\", \"cScope\", "
+                       "\"cBefore\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING \"iChange\""),
         {QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
          context.user(), context.origin(), operation, table, scope.key, scope.itemId,
          undoOf > 0 ? QVariant(undoOf) : QVariant(), json(scope.toJson()), json(before)},
@@ -304,9 +305,10 @@ bool ChangeRecorder::keepColumn(WriteContext& context, const QString& linkTable,
     const QString key = companionKey(context, companion, error);
     if (key.isEmpty()) return false;
     return context.exec(
-        QStringLiteral("INSERT INTO zx_HistoryValue(iChange, cTable, cColumn, vKey, vValue) "
-                       "SELECT ?, ?, ?, %1, %2 FROM %3 WHERE %2 IS NOT NULL ORDER BY %1")
-            .arg(host::sqlIdent(key), host::sqlIdent(column), host::sqlIdent(companion)),
+        QStringLiteral("INSERT INTO \"zx_HistoryValue\"(\"iChange\", \"cTable\", \"cColumn\", "
+                       "\"vKey\", \"vValue\") SELECT CAST(? AS int), CAST(? AS text), CAST(? AS text), "
+                       "%1, %2 FROM %3 WHERE %2 IS NOT NULL ORDER BY %1")
+            .arg(host::sqlIdentQuoted(key), host::sqlIdentQuoted(column), host::sqlIdentQuoted(companion)),
         {m_change, linkTable, column}, error);
 }
 
@@ -314,14 +316,14 @@ bool ChangeRecorder::finish(WriteContext& context, const QString& operation, con
                             QString* error) {
     if (m_change <= 0)
         return context.exec(
-            QStringLiteral("INSERT INTO zx_History(dWhen, cUserId, cOrigin, cOperation, cTable) "
-                           "VALUES (?, ?, ?, ?, ?)"),
+            QStringLiteral("INSERT INTO \"zx_History\"(\"dWhen\", \"cUserId\", \"cOrigin\", "
+                           "\"cOperation\", \"cTable\") VALUES (?, ?, ?, ?, ?)"),
             {QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
              context.user(), context.origin(), operation, table},
             error);
     QJsonObject after;
     return readScope(context, m_scope, &after, error) &&
-           context.exec(QStringLiteral("UPDATE zx_History SET cAfter = ? WHERE iChange = ?"),
+           context.exec(QStringLiteral("UPDATE \"zx_History\" SET \"cAfter\" = ? WHERE \"iChange\" = ?"),
                         {json(after), m_change}, error);
 }
 
@@ -360,14 +362,20 @@ bool restoreColumns(WriteContext& context, int change,
             return false;
         }
         if (!columns.addColumn(table, column, type, error)) return false;
-        const QString key = companionKey(context, table.companion(), error);
+        QString keyType;
+        const QString companion = columns.companionOf(table);
+        const QString key = companionKey(context, companion, error, &keyType);
         if (key.isEmpty()) return false;
-        const QString k = host::sqlIdent(key), c = host::sqlIdent(column);
+        const QString k = host::sqlIdentQuoted(key), c = host::sqlIdentQuoted(column);
+        // The kept values hold any type; each goes back as a value of its column's type.
+        db::Connection& db = context.database();
         if (!context.exec(
-                QStringLiteral("INSERT INTO %1(%2, %3) SELECT vKey, vValue FROM zx_HistoryValue "
-                               "WHERE iChange = ? AND cTable = ? AND cColumn = ? ORDER BY rowid "
-                               "ON CONFLICT(%2) DO UPDATE SET %3 = excluded.%3")
-                    .arg(host::sqlIdent(table.companion()), k, c),
+                QStringLiteral("INSERT INTO %1(%2, %3) SELECT %4, %5 FROM \"zx_HistoryValue\" "
+                               "WHERE \"iChange\" = ? AND \"cTable\" = ? AND \"cColumn\" = ? "
+                               "ORDER BY \"vKey\" ON CONFLICT(%2) DO UPDATE SET %3 = excluded.%3")
+                    .arg(host::sqlIdentQuoted(companion), k, c,
+                         db.valueAs(QStringLiteral("\"vKey\""), keyType),
+                         db.valueAs(QStringLiteral("\"vValue\""), type)),
                 {change, it.key(), column}, error))
             return false;
     }
@@ -388,11 +396,11 @@ bool restoreRows(WriteContext& context, const QJsonObject& before, const QJsonOb
             QStringList where;
             QVariantList params;
             for (const QString& column : s->match) {
-                where << host::sqlIdent(column) + QStringLiteral(" = ?");
+                where << host::sqlIdentQuoted(column) + QStringLiteral(" = ?");
                 params << bindable(row.value(column));
             }
             if (!context.exec(QStringLiteral("DELETE FROM %1 WHERE %2")
-                                  .arg(host::sqlIdent(s->sqlTable()),
+                                  .arg(host::sqlIdentQuoted(s->sqlTable()),
                                        where.join(QStringLiteral(" AND "))),
                               params, error))
                 return false;
@@ -409,22 +417,22 @@ bool restoreRows(WriteContext& context, const QJsonObject& before, const QJsonOb
             QStringList names, sets, where;
             QVariantList params, keys;
             for (auto it = row.begin(); it != row.end(); ++it) {
-                names << host::sqlIdent(it.key());
-                sets << host::sqlIdent(it.key()) + QStringLiteral(" = ?");
+                names << host::sqlIdentQuoted(it.key());
+                sets << host::sqlIdentQuoted(it.key()) + QStringLiteral(" = ?");
                 params << bindable(it.value());
             }
             for (const QString& column : s.match) {
-                where << host::sqlIdent(column) + QStringLiteral(" = ?");
+                where << host::sqlIdentQuoted(column) + QStringLiteral(" = ?");
                 keys << bindable(row.value(column));
             }
             const bool ok =
                 current != is.constEnd()
                     ? context.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                       .arg(host::sqlIdent(s.sqlTable()), sets.join(QLatin1Char(',')),
+                                       .arg(host::sqlIdentQuoted(s.sqlTable()), sets.join(QLatin1Char(',')),
                                             where.join(QStringLiteral(" AND "))),
                                    params + keys, error)
                     : context.exec(QStringLiteral("INSERT INTO %1(%2) VALUES (%3)")
-                                       .arg(host::sqlIdent(s.sqlTable()), names.join(QLatin1Char(',')),
+                                       .arg(host::sqlIdentQuoted(s.sqlTable()), names.join(QLatin1Char(',')),
                                             marks(names.size())),
                                    params, error);
             if (!ok) return false;
@@ -437,8 +445,8 @@ bool restoreRows(WriteContext& context, const QJsonObject& before, const QJsonOb
 
 bool undoChange(WriteContext& context, ChangeRecorder& recorder, int change, QString* error) {
     const host::RecordSetPtr rs = context.query(
-        QStringLiteral("SELECT cTable, cKey, cItemId, iUndoOf, iUndoneBy, cScope, cBefore, cAfter "
-                       "FROM zx_History WHERE iChange = ?"),
+        QStringLiteral("SELECT \"cTable\", \"cKey\", \"cItemId\", \"iUndoOf\", \"iUndoneBy\", "
+                       "\"cScope\", \"cBefore\", \"cAfter\" FROM \"zx_History\" WHERE \"iChange\" = ?"),
         {change}, error);
     if (!rs) return false;
     if (rs->isEmpty()) {
@@ -470,10 +478,11 @@ bool undoChange(WriteContext& context, ChangeRecorder& recorder, int change, QSt
 
     // A later change of the same item (or key) that stands rests on this one.
     const host::RecordSetPtr later = context.query(
-        QStringLiteral("SELECT iChange, cOperation, cTable, cUserId, dWhen FROM zx_History "
-                       "WHERE iChange > ? AND iUndoOf IS NULL AND iUndoneBy IS NULL AND "
-                       "(CASE WHEN ? <> '' THEN cItemId = ? ELSE IFNULL(cItemId, '') = '' AND cKey = ? END) "
-                       "ORDER BY iChange DESC LIMIT 1"),
+        QStringLiteral("SELECT \"iChange\", \"cOperation\", \"cTable\", \"cUserId\", \"dWhen\" "
+                       "FROM \"zx_History\" WHERE \"iChange\" > ? AND \"iUndoOf\" IS NULL AND "
+                       "\"iUndoneBy\" IS NULL AND (CASE WHEN ? <> '' THEN \"cItemId\" = ? ELSE "
+                       "COALESCE(\"cItemId\", '') = '' AND \"cKey\" = ? END) "
+                       "ORDER BY \"iChange\" DESC LIMIT 1"),
         {change, item, item, key}, error);
     if (!later) return false;
     if (!later->isEmpty()) {
@@ -497,9 +506,10 @@ bool undoChange(WriteContext& context, ChangeRecorder& recorder, int change, QSt
             if (is.value(it.key()) != *it) params << it->value(QStringLiteral("cId")).toString();
         if (params.size() > 1) {
             const host::RecordSetPtr other = context.query(
-                QStringLiteral("SELECT iChange, cOperation, cTable, cUserId, dWhen, cItemId FROM "
-                               "zx_History WHERE iChange > ? AND iUndoOf IS NULL AND iUndoneBy "
-                               "IS NULL AND cItemId IN (%1) ORDER BY iChange DESC LIMIT 1")
+                QStringLiteral("SELECT \"iChange\", \"cOperation\", \"cTable\", \"cUserId\", "
+                               "\"dWhen\", \"cItemId\" FROM \"zx_History\" WHERE \"iChange\" > ? AND "
+                               "\"iUndoOf\" IS NULL AND \"iUndoneBy\" IS NULL AND \"cItemId\" IN (%1) "
+                               "ORDER BY \"iChange\" DESC LIMIT 1")
                     .arg(marks(params.size() - 1)),
                 params, error);
             if (!other) return false;
@@ -521,7 +531,7 @@ bool undoChange(WriteContext& context, ChangeRecorder& recorder, int change, QSt
     }
     return restoreColumns(context, change, before, now, error) &&
            restoreRows(context, before, now, error) &&
-           context.exec(QStringLiteral("UPDATE zx_History SET iUndoneBy = ? WHERE iChange = ?"),
+           context.exec(QStringLiteral("UPDATE \"zx_History\" SET \"iUndoneBy\" = ? WHERE \"iChange\" = ?"),
                         {recorder.change(), change}, error);
 }
 
@@ -529,10 +539,11 @@ bool readChanges(db::Connection& db, const QString& itemId, QList<ChangeEntry>* 
                  QString* error) {
     changes->clear();
     const host::RecordSetPtr rs = db.query(
-        QStringLiteral("SELECT h.iChange, h.dWhen, h.cUserId, h.cOrigin, h.cOperation, h.cTable, "
-                       "h.cKey, h.cItemId, h.iUndoOf, h.iUndoneBy, h.cBefore, h.cAfter, "
-                       "(SELECT count(*) FROM zx_HistoryValue v WHERE v.iChange = h.iChange) "
-                       "FROM zx_History h WHERE ? = '' OR h.cItemId = ? ORDER BY h.iChange"),
+        QStringLiteral("SELECT h.\"iChange\", h.\"dWhen\", h.\"cUserId\", h.\"cOrigin\", "
+                       "h.\"cOperation\", h.\"cTable\", h.\"cKey\", h.\"cItemId\", h.\"iUndoOf\", "
+                       "h.\"iUndoneBy\", h.\"cBefore\", h.\"cAfter\", (SELECT count(*) FROM "
+                       "\"zx_HistoryValue\" v WHERE v.\"iChange\" = h.\"iChange\") FROM \"zx_History\" h "
+                       "WHERE ? = '' OR h.\"cItemId\" = ? ORDER BY h.\"iChange\""),
         {itemId, itemId}, error);
     if (!rs) return false;
     for (int r = 0; r < rs->recordCount(); ++r) {
@@ -609,16 +620,16 @@ bool purgeHistory(db::Connection& db, int upTo, int* removed, QString* error) {
     db::Transaction t(db, error);
     if (!t.ok()) return false;
     const QString where =
-        upTo > 0 ? QStringLiteral(" WHERE iChange <= ?") : QStringLiteral(" WHERE ? = 0");
+        upTo > 0 ? QStringLiteral(" WHERE \"iChange\" <= ?") : QStringLiteral(" WHERE ? = 0");
     const host::RecordSetPtr count =
-        db.query(QStringLiteral("SELECT count(*) FROM zx_History") + where, {upTo}, error);
+        db.query(QStringLiteral("SELECT count(*) FROM \"zx_History\"") + where, {upTo}, error);
     if (!count) return false;
     if (removed) *removed = count->at(0, 0).toInt();
-    return db.execParams(QStringLiteral("DELETE FROM zx_HistoryValue WHERE iChange IN (SELECT "
-                                        "iChange FROM zx_History%1)")
+    return db.execParams(QStringLiteral("DELETE FROM \"zx_HistoryValue\" WHERE \"iChange\" IN "
+                                        "(SELECT \"iChange\" FROM \"zx_History\"%1)")
                              .arg(where),
                          {upTo}, error) &&
-           db.execParams(QStringLiteral("DELETE FROM zx_History") + where, {upTo}, error) &&
+           db.execParams(QStringLiteral("DELETE FROM \"zx_History\"") + where, {upTo}, error) &&
            t.commit(error);
 }
 

@@ -276,8 +276,8 @@ struct StoredItem {
 bool loadItem(WriteContext& context, const QString& id, StoredItem* item, QString* error) {
     const host::RecordSetPtr rs = context.query(
         QStringLiteral(
-            "SELECT cClass, cType, IMaxLen, iDecimalDigits, cItemName, cDicDbName, cItem FROM "
-            "UserDef_Base WHERE cId = ?"),
+            "SELECT \"cClass\", \"cType\", \"IMaxLen\", \"iDecimalDigits\", \"cItemName\", \"cDicDbName\", \"cItem\" FROM "
+            "\"UserDef_Base\" WHERE \"cId\" = ?"),
         {id}, error);
     if (!rs) return false;
     if (rs->isEmpty()) {
@@ -311,7 +311,7 @@ bool checkParent(WriteContext& context, const ItemValues& values, const QString&
             return false;
         }
         const host::RecordSetPtr rs = context.query(
-            QStringLiteral("SELECT cClass, cParentID FROM UserDef_Base WHERE cId = ?"), {at},
+            QStringLiteral("SELECT \"cClass\", \"cParentID\" FROM \"UserDef_Base\" WHERE \"cId\" = ?"), {at},
             error);
         if (!rs) return false;
         if (rs->isEmpty() || (chain.isEmpty() && rs->at(0, 0).toString() != cClass)) {
@@ -330,13 +330,13 @@ bool writeNames(WriteContext& context, const ItemValues& values, QString* error)
         const bool ok =
             name.isEmpty()
                 ? context.exec(
-                      QStringLiteral("DELETE FROM userdef_lang WHERE cid = ? AND LocaleID = ?"),
+                      QStringLiteral("DELETE FROM \"userdef_lang\" WHERE \"cid\" = ? AND \"LocaleID\" = ?"),
                       {values.id, locale}, error)
                 : context.exec(
                       QStringLiteral(
-                          "INSERT INTO userdef_lang(cid, LocaleID, cItemName) VALUES (?, ?, ?) "
-                          "ON CONFLICT(cid, LocaleID) DO UPDATE SET cItemName = "
-                          "excluded.cItemName"),
+                          "INSERT INTO \"userdef_lang\"(\"cid\", \"LocaleID\", \"cItemName\") VALUES (?, ?, ?) "
+                          "ON CONFLICT(\"cid\", \"LocaleID\") DO UPDATE SET \"cItemName\" = "
+                          "excluded.\"cItemName\""),
                       {values.id, locale, name}, error);
         if (!ok) return false;
     }
@@ -371,7 +371,7 @@ bool linkTables(WriteContext& context, ExtendColumns& columns, const QString& id
     for (const QString& name : tables) {
         const ExtendTable* table = columns.find(name, code, error);
         if (!table) return false;
-        if (!context.exec(QStringLiteral("INSERT INTO UserDefDetail(cid, TableName) VALUES (?, ?)"),
+        if (!context.exec(QStringLiteral("INSERT INTO \"UserDefDetail\"(\"cid\", \"TableName\") VALUES (?, ?)"),
                           {id, table->tableName}, error) ||
             !columns.addColumn(*table, column, type, error))
             return false;
@@ -380,14 +380,14 @@ bool linkTables(WriteContext& context, ExtendColumns& columns, const QString& id
 }
 
 bool insertItem(WriteContext& context, const ItemValues& values, QString* error) {
-    QStringList names = {QStringLiteral("cId")};
+    QStringList names = {QStringLiteral("\"cId\"")};
     QVariantList params = {values.id};
     for (const auto& [name, value] : values.columns) {
-        names << host::sqlIdent(name);
+        names << host::sqlIdentQuoted(name);
         params << value;
     }
     const QString marks = QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(',');
-    return context.exec(QStringLiteral("INSERT INTO UserDef_Base (%1) VALUES (%2)")
+    return context.exec(QStringLiteral("INSERT INTO \"UserDef_Base\" (%1) VALUES (%2)")
                             .arg(names.join(QLatin1Char(',')), marks),
                         params, error);
 }
@@ -396,20 +396,20 @@ bool updateItem(WriteContext& context, const ItemValues& values, QString* error)
     QStringList sets;
     QVariantList params;
     for (const auto& [name, value] : values.columns) {
-        sets << host::sqlIdent(name) + QStringLiteral(" = ?");
+        sets << host::sqlIdentQuoted(name) + QStringLiteral(" = ?");
         params << value;
     }
     if (sets.isEmpty()) return true;
     params << values.id;
     return context.exec(
-        QStringLiteral("UPDATE UserDef_Base SET %1 WHERE cId = ?").arg(sets.join(QLatin1Char(','))),
+        QStringLiteral("UPDATE \"UserDef_Base\" SET %1 WHERE \"cId\" = ?").arg(sets.join(QLatin1Char(','))),
         params, error);
 }
 
 QStringList linkedTables(WriteContext& context, const QString& id, bool* ok, QString* error) {
     QStringList out;
     const host::RecordSetPtr rs = context.query(
-        QStringLiteral("SELECT TableName FROM UserDefDetail WHERE cid = ? ORDER BY rowid"), {id},
+        QStringLiteral("SELECT \"TableName\" FROM \"UserDefDetail\" WHERE \"cid\" = ? ORDER BY \"TableName\""), {id},
         error);
     *ok = rs != nullptr;
     for (int r = 0; rs && r < rs->recordCount(); ++r) out << rs->at(r, 0).toString();
@@ -424,10 +424,10 @@ bool dropRules(WriteContext& context, const QString& column, const QString& tabl
         context.columns(QStringLiteral("AA_ExtendDefineMakeVouch_Set"), &why).isEmpty())
         return true;
     QString sql = QStringLiteral(
-        "DELETE FROM AA_ExtendDefineMakeVouch_Set WHERE (cextendfield = ? OR ctargetfield = ?)");
+        "DELETE FROM \"AA_ExtendDefineMakeVouch_Set\" WHERE (\"cextendfield\" = ? OR \"ctargetfield\" = ?)");
     QVariantList params = {column, column};
     if (!table.isEmpty()) {
-        sql += QStringLiteral(" AND (cTableName = ? OR cTargetTable = ?)");
+        sql += QStringLiteral(" AND (\"cTableName\" = ? OR \"cTargetTable\" = ?)");
         params << table << table;
     }
     return context.exec(sql, params, error);
@@ -455,7 +455,7 @@ bool ItemDocument::add(WriteContext& context, const Document& document, QString*
         return false;
     }
     const host::RecordSetPtr sameId = context.query(
-        QStringLiteral("SELECT cClass FROM UserDef_Base WHERE cId = ?"), {values.id}, error);
+        QStringLiteral("SELECT \"cClass\" FROM \"UserDef_Base\" WHERE \"cId\" = ?"), {values.id}, error);
     if (!sameId) return false;
     if (!sameId->isEmpty()) {
         setError(error, QStringLiteral("The item number (cId) %1 is already used by another item.")
@@ -465,7 +465,7 @@ bool ItemDocument::add(WriteContext& context, const Document& document, QString*
     const QString column = values.dicDbName.value_or(QString());
     if (!column.isEmpty()) {
         const host::RecordSetPtr sameColumn = context.query(
-            QStringLiteral("SELECT cId FROM UserDef_Base WHERE cDicDbName = ?"), {column}, error);
+            QStringLiteral("SELECT \"cId\" FROM \"UserDef_Base\" WHERE \"cDicDbName\" = ?"), {column}, error);
         if (!sameColumn) return false;
         if (!sameColumn->isEmpty()) {
             setError(error,
@@ -555,7 +555,7 @@ bool ItemDocument::modify(WriteContext& context, const Document& document, QStri
             ExtendTable fallback{name, name, {}, {}};
             const ExtendTable* table = columns.linked(name);
             if (!context.exec(
-                    QStringLiteral("DELETE FROM UserDefDetail WHERE cid = ? AND TableName = ?"),
+                    QStringLiteral("DELETE FROM \"UserDefDetail\" WHERE \"cid\" = ? AND \"TableName\" = ?"),
                     {values.id, name}, error) ||
                 !columns.dropColumn(table ? *table : fallback, column, error) ||
                 !dropRules(context, column, table ? table->hostTable : name, error))
@@ -633,13 +633,13 @@ bool ItemDocument::remove(WriteContext& context, const DeleteKey& key, QString* 
         }
     }
     return dropRules(context, stored.dicDbName, {}, error) &&
-           context.exec(QStringLiteral("DELETE FROM UserDefDetail WHERE cid = ?"), {id}, error) &&
-           context.exec(QStringLiteral("DELETE FROM userdef_lang WHERE cid = ?"), {id}, error) &&
-           context.exec(QStringLiteral("DELETE FROM Userdefine WHERE cId = ?"), {id}, error) &&
+           context.exec(QStringLiteral("DELETE FROM \"UserDefDetail\" WHERE \"cid\" = ?"), {id}, error) &&
+           context.exec(QStringLiteral("DELETE FROM \"userdef_lang\" WHERE \"cid\" = ?"), {id}, error) &&
+           context.exec(QStringLiteral("DELETE FROM \"Userdefine\" WHERE \"cId\" = ?"), {id}, error) &&
            context.exec(
-               QStringLiteral("UPDATE UserDef_Base SET cParentID = NULL WHERE cParentID = ?"), {id},
+               QStringLiteral("UPDATE \"UserDef_Base\" SET \"cParentID\" = NULL WHERE \"cParentID\" = ?"), {id},
                error) &&
-           context.exec(QStringLiteral("DELETE FROM UserDef_Base WHERE cId = ?"), {id}, error);
+           context.exec(QStringLiteral("DELETE FROM \"UserDef_Base\" WHERE \"cId\" = ?"), {id}, error);
 }
 
 namespace {
@@ -653,13 +653,13 @@ bool itemScope(WriteContext& context, const QString& id, const QString& column, 
     scope->itemRows = true;
     scope->allValues = deleting;
     const host::RecordSetPtr stored = context.query(
-        QStringLiteral("SELECT cDicDbName FROM UserDef_Base WHERE cId = ?"), {id}, error);
+        QStringLiteral("SELECT \"cDicDbName\" FROM \"UserDef_Base\" WHERE \"cId\" = ?"), {id}, error);
     if (!stored) return false;
     const QString name = stored->isEmpty() ? column : stored->textAt(0, 0).trimmed();
     if (!name.isEmpty()) scope->ruleColumns << name;
     if (!deleting) return true;
     const host::RecordSetPtr children = context.query(
-        QStringLiteral("SELECT cId FROM UserDef_Base WHERE cParentID = ? ORDER BY cId"), {id},
+        QStringLiteral("SELECT \"cId\" FROM \"UserDef_Base\" WHERE \"cParentID\" = ? ORDER BY \"cId\""), {id},
         error);
     if (!children) return false;
     for (int r = 0; r < children->recordCount(); ++r) scope->children << children->textAt(r, 0);

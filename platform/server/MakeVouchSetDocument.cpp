@@ -154,14 +154,14 @@ bool readRules(WriteContext& context, const Document& document, QList<Rule>* rul
 }
 
 const QString kKeyWhere = QStringLiteral(
-    "IFNULL(cMakeVouchID,'') = ? AND cTableName = ? AND cTargetTable = ? AND cextendfield = ? "
-    "AND IFNULL(ctype,'') = ?");
+    "COALESCE(\"cMakeVouchID\",'') = ? AND \"cTableName\" = ? AND \"cTargetTable\" = ? AND \"cextendfield\" = ? "
+    "AND COALESCE(\"ctype\",'') = ?");
 QVariantList keyOf(const Rule& r) { return {r.path, r.source, r.target, r.column, r.type}; }
 
 // The guid of the rule with the key; empty when there is none (null on failure).
 std::optional<QString> guidOfKey(WriteContext& context, const Rule& rule, QString* error) {
     const host::RecordSetPtr rows = context.query(
-        QStringLiteral("SELECT guid FROM AA_ExtendDefineMakeVouch_Set WHERE ") + kKeyWhere,
+        QStringLiteral("SELECT \"guid\" FROM \"AA_ExtendDefineMakeVouch_Set\" WHERE ") + kKeyWhere,
         keyOf(rule), error);
     if (!rows) return std::nullopt;
     return rows->isEmpty() ? QString() : host::variantText(rows->at(0, 0));
@@ -169,8 +169,8 @@ std::optional<QString> guidOfKey(WriteContext& context, const Rule& rule, QStrin
 
 bool insert(WriteContext& context, const Rule& r, QString* error) {
     return context.exec(
-        QStringLiteral("INSERT INTO AA_ExtendDefineMakeVouch_Set (cMakeVouchID, cSub_id, ctype, "
-                       "cextendfield, ctargetfield, cTableName, cTargetTable, btrans, cdesc, guid) "
+        QStringLiteral("INSERT INTO \"AA_ExtendDefineMakeVouch_Set\" (\"cMakeVouchID\", \"cSub_id\", \"ctype\", "
+                       "\"cextendfield\", \"ctargetfield\", \"cTableName\", \"cTargetTable\", \"btrans\", \"cdesc\", \"guid\") "
                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         {r.path, r.subId, r.type, r.column, r.targetColumn, r.source, r.target, r.carries, r.desc,
          QUuid::createUuid().toString(QUuid::WithoutBraces)},
@@ -207,10 +207,10 @@ bool MakeVouchSetDocument::modify(WriteContext& context, const Document& documen
                 return false;
             }
             if (!context.exec(QStringLiteral(
-                                  "UPDATE AA_ExtendDefineMakeVouch_Set SET cMakeVouchID = ?, cSub_id = ?, "
-                                  "ctype = ?, cextendfield = ?, ctargetfield = ?, cTableName = ?, "
-                                  "cTargetTable = ?, btrans = ?, cdesc = CASE WHEN ? THEN ? ELSE cdesc END "
-                                  "WHERE guid = ?"),
+                                  "UPDATE \"AA_ExtendDefineMakeVouch_Set\" SET \"cMakeVouchID\" = ?, \"cSub_id\" = ?, "
+                                  "\"ctype\" = ?, \"cextendfield\" = ?, \"ctargetfield\" = ?, \"cTableName\" = ?, "
+                                  "\"cTargetTable\" = ?, \"btrans\" = ?, \"cdesc\" = CASE WHEN ? THEN ? ELSE \"cdesc\" END "
+                                  "WHERE \"guid\" = ?"),
                               {rule.path, rule.subId, rule.type, rule.column, rule.targetColumn,
                                rule.source, rule.target, rule.carries, int(rule.hasDesc), rule.desc,
                                rule.guid},
@@ -221,9 +221,9 @@ bool MakeVouchSetDocument::modify(WriteContext& context, const Document& documen
                 return false;
             }
         } else if (!existing->isEmpty()) {
-            if (!context.exec(QStringLiteral("UPDATE AA_ExtendDefineMakeVouch_Set SET btrans = ?, "
-                                             "cdesc = CASE WHEN ? THEN ? ELSE cdesc END, cSub_id = ? "
-                                             "WHERE guid = ?"),
+            if (!context.exec(QStringLiteral("UPDATE \"AA_ExtendDefineMakeVouch_Set\" SET \"btrans\" = ?, "
+                                             "\"cdesc\" = CASE WHEN ? THEN ? ELSE \"cdesc\" END, \"cSub_id\" = ? "
+                                             "WHERE \"guid\" = ?"),
                               {rule.carries, int(rule.hasDesc), rule.desc, rule.subId, *existing},
                               error))
                 return false;
@@ -245,14 +245,14 @@ bool MakeVouchSetDocument::remove(WriteContext& context, const DeleteKey& key, Q
             setError(error, QStringLiteral("Carry-over rules have no column \"%1\".").arg(pair.name));
             return false;
         }
-        where << host::sqlIdent(column->name) + QStringLiteral(" = ?");
+        where << host::sqlIdentQuoted(column->name) + QStringLiteral(" = ?");
         values << pair.text;
     }
     if (where.isEmpty()) {
         setError(error, QStringLiteral("A carry-over rule is deleted by a key."));
         return false;
     }
-    if (!context.exec(QStringLiteral("DELETE FROM AA_ExtendDefineMakeVouch_Set WHERE ") +
+    if (!context.exec(QStringLiteral("DELETE FROM \"AA_ExtendDefineMakeVouch_Set\" WHERE ") +
                           where.join(QStringLiteral(" AND ")),
                       values, error))
         return false;
@@ -275,7 +275,7 @@ bool ruleScope(WriteContext& context, QStringList columns, const QString& key,
     scope->key = key;
     if (columns.isEmpty()) return true;
     const host::RecordSetPtr owner = context.query(
-        QStringLiteral("SELECT cId FROM UserDef_Base WHERE cDicDbName = ?"), {columns.first()},
+        QStringLiteral("SELECT \"cId\" FROM \"UserDef_Base\" WHERE \"cDicDbName\" = ?"), {columns.first()},
         error);
     if (!owner) return false;
     if (!owner->isEmpty()) scope->itemId = owner->textAt(0, 0);
@@ -301,7 +301,7 @@ bool MakeVouchSetDocument::documentScope(WriteContext& context, const Document& 
     // A rule changed by its guid may move to other columns: the ones it had are watched too.
     for (const QString& guid : guids) {
         const host::RecordSetPtr stored = context.query(
-            QStringLiteral("SELECT cextendfield, ctargetfield FROM %1 WHERE guid = ?").arg(kTable),
+            QStringLiteral("SELECT \"cextendfield\", \"ctargetfield\" FROM %1 WHERE \"guid\" = ?").arg(host::sqlIdentQuoted(kTable)),
             {guid}, error);
         if (!stored) return false;
         for (int r = 0; r < stored->recordCount(); ++r)
@@ -319,12 +319,12 @@ bool MakeVouchSetDocument::deleteScope(WriteContext& context, const DeleteKey& k
     for (const DocumentField& pair : key.pairs) {
         const auto column = known.constFind(pair.name.trimmed().toLower());
         if (column == known.constEnd()) return true;  // refused when applied
-        where << host::sqlIdent(column->name) + QStringLiteral(" = ?");
+        where << host::sqlIdentQuoted(column->name) + QStringLiteral(" = ?");
         values << pair.text;
     }
     const host::RecordSetPtr rules = context.query(
-        QStringLiteral("SELECT cextendfield, ctargetfield FROM %1 WHERE %2")
-            .arg(kTable, where.join(QStringLiteral(" AND "))),
+        QStringLiteral("SELECT \"cextendfield\", \"ctargetfield\" FROM %1 WHERE %2")
+            .arg(host::sqlIdentQuoted(kTable), where.join(QStringLiteral(" AND "))),
         values, error);
     if (!rules) return false;
     QStringList columns;

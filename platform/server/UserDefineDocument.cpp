@@ -96,7 +96,7 @@ bool readFields(WriteContext& context, const Document& document, bool withKey, V
 
 bool itemExists(WriteContext& context, const QString& itemId, QString* error) {
     const host::RecordSetPtr rs =
-        context.query(QStringLiteral("SELECT 1 FROM UserDef_Base WHERE cId = ?"), {itemId}, error);
+        context.query(QStringLiteral("SELECT 1 FROM \"UserDef_Base\" WHERE \"cId\" = ?"), {itemId}, error);
     if (!rs) return false;
     if (rs->isEmpty()) {
         setError(error, QStringLiteral("The item %1 does not exist.").arg(itemId));
@@ -116,21 +116,21 @@ bool UserDefineDocument::add(WriteContext& context, const Document& document, QS
     if (!readFields(context, document, false, &fields, error)) return false;
     if (!itemExists(context, fields.itemId, error)) return false;
     const host::RecordSetPtr dup = context.query(
-        QStringLiteral("SELECT 1 FROM Userdefine WHERE cId = ? AND cValue = ?"),
+        QStringLiteral("SELECT 1 FROM \"Userdefine\" WHERE \"cId\" = ? AND \"cValue\" = ?"),
         {fields.itemId, fields.value}, error);
     if (!dup) return false;
     if (!dup->isEmpty()) {
         setError(error, duplicateText(fields.value, fields.itemId));
         return false;
     }
-    QStringList names = {QStringLiteral("cId")};
+    QStringList names = {QStringLiteral("\"cId\"")};
     QVariantList params = {fields.itemId};
     for (const auto& [name, value] : std::as_const(fields.columns)) {
-        names << host::sqlIdent(name);
+        names << host::sqlIdentQuoted(name);
         params << value;
     }
     const QString marks = QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(',');
-    return context.exec(QStringLiteral("INSERT INTO Userdefine (%1) VALUES (%2)")
+    return context.exec(QStringLiteral("INSERT INTO \"Userdefine\" (%1) VALUES (%2)")
                             .arg(names.join(QLatin1Char(',')), marks),
                         params, error);
 }
@@ -146,7 +146,7 @@ bool UserDefineDocument::modify(WriteContext& context, const Document& document,
         return false;
     }
     const host::RecordSetPtr row = context.query(
-        QStringLiteral("SELECT rowid, pubzxts FROM Userdefine WHERE cId = ? AND cValue = ?"),
+        QStringLiteral("SELECT \"pubzxts\" FROM \"Userdefine\" WHERE \"cId\" = ? AND \"cValue\" = ?"),
         {fields.itemId, fields.oldValue}, error);
     if (!row) return false;
     if (row->isEmpty()) {
@@ -154,11 +154,13 @@ bool UserDefineDocument::modify(WriteContext& context, const Document& document,
                             .arg(fields.oldValue, fields.itemId));
         return false;
     }
-    const QVariant rowId = row->at(0, 0);
+    // The row is the one its key (item, old value) names; the key compares without case, so
+    // one other row at most can hold the new value.
     if (fields.hasValue) {
         const host::RecordSetPtr dup = context.query(
-            QStringLiteral("SELECT 1 FROM Userdefine WHERE cId = ? AND cValue = ? AND rowid <> ?"),
-            {fields.itemId, fields.value, rowId}, error);
+            QStringLiteral("SELECT 1 FROM \"Userdefine\" WHERE \"cId\" = ? AND \"cValue\" = ? AND "
+                           "\"cValue\" <> ?"),
+            {fields.itemId, fields.value, fields.oldValue}, error);
         if (!dup) return false;
         if (!dup->isEmpty()) {
             setError(error, duplicateText(fields.value, fields.itemId));
@@ -168,17 +170,20 @@ bool UserDefineDocument::modify(WriteContext& context, const Document& document,
     QStringList sets;
     QVariantList params;
     for (const auto& [name, value] : std::as_const(fields.columns)) {
-        sets << host::sqlIdent(name) + QStringLiteral(" = ?");
+        sets << host::sqlIdentQuoted(name) + QStringLiteral(" = ?");
         params << value;
     }
-    params << rowId;
+    params << fields.itemId << fields.oldValue;
+    const QString now = fields.hasValue ? fields.value : fields.oldValue;
     // Values are listed by row version, that is in the order they were added: a changed value
     // takes back the version its insert gave it and so keeps its place in the list.
-    return context.exec(
-               QStringLiteral("UPDATE Userdefine SET %1 WHERE rowid = ?").arg(sets.join(QLatin1Char(','))),
-               params, error) &&
-           context.exec(QStringLiteral("UPDATE Userdefine SET pubzxts = ? WHERE rowid = ?"),
-                        {row->at(0, 1), rowId}, error);
+    return context.exec(QStringLiteral("UPDATE \"Userdefine\" SET %1 WHERE \"cId\" = ? AND "
+                                       "\"cValue\" = ?")
+                            .arg(sets.join(QLatin1Char(','))),
+                        params, error) &&
+           context.exec(QStringLiteral("UPDATE \"Userdefine\" SET \"pubzxts\" = ? WHERE \"cId\" = ? "
+                                       "AND \"cValue\" = ?"),
+                        {row->at(0, 0), fields.itemId, now}, error);
 }
 
 bool UserDefineDocument::remove(WriteContext& context, const DeleteKey& key, QString* error) {
@@ -193,11 +198,11 @@ bool UserDefineDocument::remove(WriteContext& context, const DeleteKey& key, QSt
             setError(error, QStringLiteral("The table Userdefine has no column %1.").arg(pair.name));
             return false;
         }
-        where << host::sqlIdent(column->name) + QStringLiteral(" = ?");
+        where << host::sqlIdentQuoted(column->name) + QStringLiteral(" = ?");
         params << pair.text;
         shown << QStringLiteral("%1 \"%2\"").arg(column->name, pair.text);
     }
-    if (!context.exec(QStringLiteral("DELETE FROM Userdefine WHERE ") +
+    if (!context.exec(QStringLiteral("DELETE FROM \"Userdefine\" WHERE ") +
                           where.join(QStringLiteral(" AND ")),
                       params, error))
         return false;

@@ -70,9 +70,11 @@ void Emitter::markConversions(Span s) {
         }
         const bool plus = s[i].symbol("+");
         if (!isComparison(s[i]) && !plus && !s[i].symbol("-") && !isMultiplicative(s[i])) continue;
-        const size_t b = primaryStart(s, i), e = primaryEnd(s, i + 1);
-        if (b == i || e == i + 1) continue;  // a sign, or no operand the translator can tell
-        const Span left = s.sub(b, i), right = s.sub(i + 1, e);
+        // The right operand may carry a sign (cId = -1).
+        const size_t sign = i + 1 < s.size() && (s[i + 1].symbol("-") || s[i + 1].symbol("+")) ? 1 : 0;
+        const size_t b = primaryStart(s, i), e = primaryEnd(s, i + 1 + sign);
+        if (b == i || e == i + 1 + sign) continue;  // no operand the translator can tell
+        const Span left = s.sub(b, i), right = s.sub(i + 1, e), magnitude = s.sub(i + 1 + sign, e);
         auto convert = [&](Span o, const char* type) {
             m_wraps.insert(o.b, Wrap{o.size(), QString::fromLatin1(type)});
         };
@@ -81,7 +83,7 @@ void Emitter::markConversions(Span s) {
         if (rightBit) convert(right, "integer");
         if (plus) continue;  // "+" is typed with its whole chain (PlusTyping.cpp)
         const Cls l = leftBit ? Cls::Number : classify(left);
-        const Cls r = rightBit ? Cls::Number : classify(right);
+        const Cls r = rightBit ? Cls::Number : classify(magnitude);
         // A literal takes the other side's type on the server by itself; a number compared with
         // a text that is none (a column <> '') compares as text, as here.
         if (l == Cls::Text && isNumberLike(r) && !left[0].kind(TokenKind::String)) convert(left, "numeric");

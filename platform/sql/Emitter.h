@@ -99,6 +99,7 @@ private:
     size_t matchEnd(Span s, size_t caseAt);
     QString selectCore(Span s, bool inCompound);
     QString selectList(Span s);
+    bool named(Span item);
     QString columnDefinition(Span d);
     std::optional<QString> pgUpdate(Span s);
     std::optional<QString> pgAlterColumn(const Name& table, Span s);
@@ -138,6 +139,11 @@ private:
     struct TableRef {
         QString schema, table, alias;
     };
+    void tablesIn(Span s, std::vector<TableRef>* out, std::vector<TableRef>* derived);
+    // The tables a SELECT reads at its own level (those of its derived tables last): where a
+    // bare column name is looked for first.
+    std::vector<TableRef> scopeTables(Span s);
+    std::vector<std::vector<TableRef>> m_scopes;  // of the SELECTs being written, innermost last
 
     const QString& m_catalog;
     const QStringList& m_attached;

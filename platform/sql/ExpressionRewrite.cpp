@@ -278,10 +278,6 @@ QString Emitter::function(const QString& written, const Node& args) {
         if (u == QLatin1String("NEWID")) return QStringLiteral("upper(CAST(gen_random_uuid() AS text))");
         if (u == QLatin1String("ROUND") && a.size() == 2)
             return QStringLiteral("round(CAST(%1 AS numeric), %2)").arg(a[0], a[1]);
-        // The server searches no text of a nondeterministic collation; the embedded account
-        // replaces letter case as written.
-        if (u == QLatin1String("REPLACE") && a.size() == 3)
-            return QStringLiteral("replace(%1 COLLATE \"C\", %2, %3)").arg(a[0], a[1], a[2]);
     }
     if (u == QLatin1String("GETDATE") || u == QLatin1String("SYSDATETIME"))
         return QStringLiteral("datetime('now', 'localtime')");

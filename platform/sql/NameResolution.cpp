@@ -116,7 +116,12 @@ QStringList Emitter::storedParts(const Name& n) {
     };
     const QString last = parts.last();
     if (parts.size() == 1) {
-        // A column of a table of the statement, else a table, else an alias.
+        // A column of a table of the SELECT it stands in (or of one around it), of the
+        // statement, else a table, else an alias.
+        for (auto scope = m_scopes.rbegin(); scope != m_scopes.rend(); ++scope)
+            for (const TableRef& t : *scope)
+                if (!m_schema->columnType(t.schema, t.table, last).isNull())
+                    return {m_schema->storedColumn(t.schema, t.table, last)};
         for (const TableRef& t : *m_tables)
             if (!m_schema->columnType(t.schema, t.table, last).isNull())
                 return {m_schema->storedColumn(t.schema, t.table, last)};

@@ -113,43 +113,60 @@ QString Emitter::expr(Span s) {
     return out.text();
 }
 
+// Every name in s that may be a table, with the alias that follows it. With `derived`, the
+// tables of sub-selects in FROM go there and other sub-selects are left out; without it every
+// sub-select's tables go to `out` as well.
+void Emitter::tablesIn(Span s, std::vector<TableRef>* out, std::vector<TableRef>* derived) {
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i].group()) {
+            if (!derived)
+                tablesIn(spanOf(s[i].kids), out, nullptr);
+            else if (i > 0 && (s[i - 1].word("FROM") || s[i - 1].word("JOIN") || s[i - 1].symbol(",")))
+                tablesIn(spanOf(s[i].kids), derived, nullptr);
+            continue;
+        }
+        if (!(s[i].kind(TokenKind::Word) || s[i].kind(TokenKind::Ident)) || isKeyword(s[i]))
+            continue;
+        if (i > 0 && s[i - 1].symbol(".")) continue;
+        if (i > 0 && s[i - 1].word("AS") && !m_aliases.contains(s[i].tok->text.toLower()))
+            m_aliases.insert(s[i].tok->text.toLower(), s[i].tok->text);
+        QString saved = error;
+        const Name n = readName(s, i);
+        error = saved;  // unknown databases are reported when the statement is written
+        const size_t after = i + n.length;
+        const bool call = after < s.size() && s[after].group() && !isHintGroup(s[after]) &&
+                          !(i > 0 && s[i - 1].word("INTO"));  // INSERT INTO t (columns)
+        if (n.rest.size() == 1 && !call) {
+            const QString found = m_schema->findTable(n.schema, n.rest.first());
+            if (!found.isEmpty()) {
+                TableRef ref{found, n.rest.first(), QString()};
+                size_t a = after;
+                if (a < s.size() && s[a].word("AS")) ++a;
+                if (a < s.size() && ((s[a].kind(TokenKind::Word) && !isKeyword(s[a])) ||
+                                     s[a].kind(TokenKind::Ident)))
+                    ref.alias = s[a].tok->text;
+                out->push_back(ref);
+                if (!ref.alias.isEmpty()) m_aliases.insert(ref.alias.toLower(), ref.alias);
+            }
+        }
+        i = after - 1;
+    }
+}
+
 void Emitter::collectTables() {
     m_tables.emplace();
     if (!m_schema) return;
     schemaDependent = true;
-    // Every name that may be a table, with the alias that follows it.
-    std::function<void(Span)> walk = [&](Span s) {
-        for (size_t i = 0; i < s.size(); ++i) {
-            if (s[i].group()) {
-                walk(spanOf(s[i].kids));
-                continue;
-            }
-            if (!(s[i].kind(TokenKind::Word) || s[i].kind(TokenKind::Ident)) || isKeyword(s[i]))
-                continue;
-            if (i > 0 && s[i - 1].symbol(".")) continue;
-            if (i > 0 && s[i - 1].word("AS") && !m_aliases.contains(s[i].tok->text.toLower()))
-                m_aliases.insert(s[i].tok->text.toLower(), s[i].tok->text);
-            QString saved = error;
-            const Name n = readName(s, i);
-            error = saved;  // unknown databases are reported when the statement is written
-            const size_t after = i + n.length;
-            if (n.rest.size() == 1 && !(after < s.size() && s[after].group() && !isHintGroup(s[after]))) {
-                const QString found = m_schema->findTable(n.schema, n.rest.first());
-                if (!found.isEmpty()) {
-                    TableRef ref{found, n.rest.first(), QString()};
-                    size_t a = after;
-                    if (a < s.size() && s[a].word("AS")) ++a;
-                    if (a < s.size() && ((s[a].kind(TokenKind::Word) && !isKeyword(s[a])) ||
-                                         s[a].kind(TokenKind::Ident)))
-                        ref.alias = s[a].tok->text;
-                    m_tables->push_back(ref);
-                    if (!ref.alias.isEmpty()) m_aliases.insert(ref.alias.toLower(), ref.alias);
-                }
-            }
-            i = after - 1;
-        }
-    };
-    walk(spanOf(m_root));
+    tablesIn(spanOf(m_root), &*m_tables, nullptr);
+}
+
+std::vector<Emitter::TableRef> Emitter::scopeTables(Span s) {
+    std::vector<TableRef> own, derived;
+    if (!m_schema) return own;
+    if (!m_tables) collectTables();
+    tablesIn(s, &own, &derived);
+    own.insert(own.end(), derived.begin(), derived.end());
+    return own;
 }
 
 QString Emitter::declaredOf(const Name& n) {

@@ -8,6 +8,19 @@
 
 namespace platform::sql::detail {
 
+// Whether a select item has a name of its own: a column, t.*, or an alias (with or without AS).
+bool Emitter::named(Span item) {
+    const Node& last = item[item.size() - 1];
+    if (last.symbol("*")) return true;
+    const bool word = last.kind(TokenKind::Ident) || (last.kind(TokenKind::Word) && !isKeyword(last));
+    if (word && item.size() >= 2 && !item[item.size() - 2].kind(TokenKind::Symbol)) return true;
+    if (!(item[0].kind(TokenKind::Word) || item[0].kind(TokenKind::Ident)) || isKeyword(item[0])) return false;
+    const QString saved = error;
+    const Name n = readName(item, 0);
+    error = saved;
+    return n.length == item.size();
+}
+
 QString Emitter::selectList(Span s) {
     QStringList items;
     // The columns an INSERT fills from this list: their values are converted as assigned.
@@ -30,12 +43,23 @@ QString Emitter::selectList(Span s) {
             }
         }
         items << expr(item);
+        if (pg() && !named(item)) {
+            // An unnamed column reads under the text SQLite gives it: its own SQL there.
+            Emitter sqlite(m_catalog, m_attached, m_schema, m_variables, m_root, Target::Sqlite);
+            const QString text = sqlite.expr(item);
+            if (sqlite.ok() && !text.isEmpty()) items.back() += QStringLiteral(" AS ") + ident(text);
+        }
     }
     return items.join(QStringLiteral(", "));
 }
 
 QString Emitter::selectCore(Span s, bool inCompound) {
     if (s.empty() || !s[0].word("SELECT")) return fail(QStringLiteral("a SELECT is expected"));
+    struct Scope {
+        std::vector<std::vector<TableRef>>& scopes;
+        ~Scope() { scopes.pop_back(); }
+    } scope{m_scopes};
+    m_scopes.push_back(pg() ? scopeTables(s) : std::vector<TableRef>{});
     Out head;
     head.add(QStringLiteral("SELECT"));
     size_t i = 1;

@@ -27,6 +27,8 @@ namespace {
 
 class LoginDialogTest : public testsupport::AccountTest {
 protected:
+    explicit LoginDialogTest(testsupport::TestAccount::Kind kind = testsupport::TestAccount::Kind::Embedded)
+        : AccountTest(kind) {}
     void SetUp() override {
         AccountTest::SetUp();
         dialog = std::make_unique<LoginDialog>(account.dataRoot());
@@ -46,8 +48,8 @@ protected:
     }
     // The given columns of a user's row, joined by '|'.
     QString userRow(const char* columns, const char* user) {
-        const auto rows = account.db().query(
-            QStringLiteral("SELECT %1 FROM zxsystem.UA_User WHERE cUser_Id = ?1")
+        const auto rows = account.conn().query(
+            QStringLiteral(R"(SELECT %1 FROM "UA_User" WHERE "cUser_Id" = ?1)")
                 .arg(QLatin1String(columns)),
             {QString::fromLatin1(user)});
         QStringList cells;
@@ -117,15 +119,22 @@ TEST_F(LoginDialogTest, AnOldSha256PasswordLogsInOnceAndIsReplacedByArgon2id) {
               UserCheck::Ok);
 }
 
+// On either kind of account: the server keeps the users of a server account.
+class LoginOnAccounts : public LoginDialogTest,
+                        public ::testing::WithParamInterface<testsupport::TestAccount::Kind> {
+protected:
+    LoginOnAccounts() : LoginDialogTest(GetParam()) {}
+};
+
 // Five wrong passwords in a row lock the user out; the lock is kept in the system database, so
 // a new dialog (a restarted desk) finds it, and it ends when the clock passes it.
-TEST_F(LoginDialogTest, FiveWrongPasswordsLockTheUserOutUntilTheLockEnds) {
+TEST_P(LoginOnAccounts, FiveWrongPasswordsLockTheUserOutUntilTheLockEnds) {
     QDateTime now = QDateTime(QDate(2026, 3, 2), QTime(9, 58, 30), QTimeZone::utc());
     setLoginClock([&now] { return now; });
     struct Restore {
         ~Restore() { setLoginClock(nullptr); }
     } restore;
-    const auto failures = [&] { return userRow("iFailedLogins, dLockedUntil", "demo"); };
+    const auto failures = [&] { return userRow(R"("iFailedLogins", "dLockedUntil")", "demo"); };
     const QString demo = QStringLiteral("demo"), wrong = QStringLiteral("wrong");
     dialog->setLanguage(QStringLiteral("en-US"));
     for (int i = 0; i < 4; ++i) EXPECT_FALSE(attempt(demo, wrong));
@@ -151,6 +160,11 @@ TEST_F(LoginDialogTest, FiveWrongPasswordsLockTheUserOutUntilTheLockEnds) {
     EXPECT_TRUE(attempt(demo, demo));
     EXPECT_EQ(failures(), QStringLiteral("0|"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, LoginOnAccounts,
+                         ::testing::Values(testsupport::TestAccount::Kind::Embedded,
+                                           testsupport::TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(testsupport::kindName(info.param)); });
 
 TEST(Credentials, AMissingSystemDatabaseOrAnAccountIdThatIsNoFileNameIsRefused) {
     const QString missing = QStringLiteral("/nonexistent/root");

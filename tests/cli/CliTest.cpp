@@ -104,6 +104,9 @@ TEST_F(CommandLine, AccountsMoveToAServerAndBack) {
 
     r = run({QStringLiteral("init-demo"), QStringLiteral("002"), QStringLiteral("--server"), conninfo});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    r = run({QStringLiteral("check"), QStringLiteral("002")});  // no files to check
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("works on the server"))) << r.err.toStdString();
     const QStringList back{QStringLiteral("copy-account"), QStringLiteral("002"),
                            QStringLiteral("--from"), conninfo, QStringLiteral("--to-file")};
     r = run(back);

@@ -92,50 +92,37 @@ bool ensureTemplate(QString* error) {
 // sharing the server share it; made under another name and renamed, so none sees it half-made.
 QString serverTemplate(QString* error) {
     static QString name, failure;
-    if (!name.isEmpty()) return name;
-    if (!failure.isEmpty()) {
-        *error = failure;
-        return {};
-    }
     const QString wanted = QStringLiteral("userdef_template_s%1_d%2")
-                               .arg(platform::db::kSchemaVersion)
-                               .arg(platform::db::kDemoVersion);
-    PgTestDatabase probe;  // reaches the server; its own database is dropped with it
-    if (!probe.db) {
-        failure = probe.error;
-    } else if (const host::RecordSetPtr found = probe.db->query(
-                   QStringLiteral("SELECT 1 FROM pg_catalog.pg_database WHERE datname = ?1"),
-                   {wanted}, &failure);
-               found && !found->isEmpty()) {
-        name = wanted;
-    } else if (found) {
+                               .arg(platform::db::kSchemaVersion).arg(platform::db::kDemoVersion);
+    const auto made = [&](platform::db::Connection& db) {
+        const host::RecordSetPtr rows = db.query(
+            QStringLiteral("SELECT 1 FROM pg_catalog.pg_database WHERE datname = ?1"), {wanted},
+            &failure);
+        return rows && !rows->isEmpty();
+    };
+    if (name.isEmpty() && failure.isEmpty()) {
+        PgTestDatabase probe;  // reaches the server; its own database is dropped with it
         platform::db::AccountCopy copy;
-        if (platform::db::copyAccountToServer(templateDir(), kAccount, probe.conninfo, &copy,
-                                              &failure) &&
-            platform::sql::installPgFunctions(*probe.db, &failure)) {
+        if (!probe.db) failure = probe.error;
+        else if (made(*probe.db)) name = wanted;
+        else if (platform::db::copyAccountToServer(templateDir(), kAccount, probe.conninfo, &copy,
+                                                   &failure, false,
+                                                   &platform::sql::installPgFunctions)) {
             // The copy's database becomes the template: no connection may stay on it.
             probe.db.reset();
             auto admin = platform::db::PgConnection::open(probe.server, &failure);
             if (admin && admin->exec(QStringLiteral("ALTER DATABASE %1 RENAME TO %2")
                                          .arg(host::sqlIdentQuoted(probe.name),
                                               host::sqlIdentQuoted(wanted)),
-                                     &failure)) {
+                                     &failure))
                 probe.server.clear();  // the probe has nothing left to drop
-                name = wanted;
-            } else if (const host::RecordSetPtr made =
-                           admin ? admin->query(QStringLiteral("SELECT 1 FROM pg_catalog.pg_database "
-                                                               "WHERE datname = ?1"),
-                                                {wanted})
-                                 : nullptr;
-                       made && !made->isEmpty()) {
-                name = wanted;  // another program made it first
-            }
+            if (admin && made(*admin)) name = wanted;  // also when another program made it first
         }
+        if (name.isEmpty())
+            failure = QStringLiteral("Cannot put the demo account on the test server: %1").arg(failure);
     }
-    if (!name.isEmpty()) return name;
-    failure = QStringLiteral("Cannot put the demo account on the test server: %1").arg(failure);
-    *error = failure;
-    return {};
+    if (name.isEmpty()) *error = failure;
+    return name;
 }
 
 }  // namespace

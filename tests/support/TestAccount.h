@@ -71,6 +71,7 @@ inline const char* kindName(TestAccount::Kind kind) {
 
 class AccountTest : public ::testing::Test {
 protected:
+    explicit AccountTest(TestAccount::Kind kind = TestAccount::Kind::Embedded) : account(kind) {}
     void SetUp() override { ASSERT_TRUE(account.ok()) << account.error().toStdString(); }
     TestAccount account;
 };

@@ -120,6 +120,11 @@ TEST_F(ServerAccountTest, RefusedRowLeavesTheServerWithoutTheAccount) {
         const char* breakage;  // on account 002's data file
         testsupport::PgTestDatabase* server;
         QStringList says;
+        platform::db::ServerSetup midway = {};  // runs once the system schema is there
+    };
+    const auto dropConnection = [](platform::db::Connection& db, QString*) {
+        db.exec("SELECT pg_terminate_backend(pg_backend_pid())");
+        return true;
     };
     const Case cases[] = {
         {"UPDATE customer SET dCusDevDate = 'soon' WHERE rowid = 2",
@@ -133,6 +138,8 @@ TEST_F(ServerAccountTest, RefusedRowLeavesTheServerWithoutTheAccount) {
         {"INSERT INTO Userdefine(cId, cValue) VALUES ('6', 'Ａbc'), ('6', 'abc')",
          &fresh,
          {"zxdata_002.Userdefine, row", "cValue=abc"}},
+        // The connection is lost half-way.
+        {"SELECT 1", &pg, {"Nothing was copied", "zxmeta_002"}, dropConnection},
     };
     const QString data = platform::db::accountFiles(account.dataRoot(), "002").data;
     for (const Case& c : cases) {
@@ -144,8 +151,8 @@ TEST_F(ServerAccountTest, RefusedRowLeavesTheServerWithoutTheAccount) {
         ASSERT_TRUE(file && file->exec(c.breakage));
         file.reset();
         error.clear();
-        EXPECT_FALSE(platform::db::copyAccountToServer(account.dataRoot(), "002",
-                                                       c.server->conninfo, nullptr, &error));
+        EXPECT_FALSE(platform::db::copyAccountToServer(
+            account.dataRoot(), "002", c.server->conninfo, nullptr, &error, false, c.midway));
         for (const QString& part : c.says) EXPECT_TRUE(error.contains(part)) << error.toStdString();
         const host::RecordSetPtr left = c.server->db->query(
             "SELECT string_agg(nspname::text, ',' ORDER BY nspname) FROM pg_namespace "

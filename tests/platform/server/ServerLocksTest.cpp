@@ -48,9 +48,9 @@ struct Client {
 struct ServerLocks : testsupport::PgTest {
     void SetUp() override {
         ASSERT_TRUE(pg.db && pg.db->exec("CREATE SCHEMA zxdata_t; SET search_path TO zxdata_t; "
-                                         "CREATE TABLE numbered(n int); CREATE TABLE zx_History("
-                                         "dWhen text, cUserId text, cOrigin text, cOperation "
-                                         "text, cTable text)"));
+                                         "CREATE TABLE numbered(n int); CREATE TABLE \"zx_History\"("
+                                         "\"dWhen\" text, \"cUserId\" text, \"cOrigin\" text, "
+                                         "\"cOperation\" text, \"cTable\" text)"));
     }
     int count(const QString& sql) { return pg.db->query(sql)->at(0, 0).toInt(); }
 };
