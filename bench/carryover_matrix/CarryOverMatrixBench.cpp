@@ -15,6 +15,7 @@
 
 #include "AllocationCounter.h"
 #include "BenchAccount.h"
+#include "BenchFills.h"
 #include "carryover/CarryOverSql.h"
 #include "carryover/FrmMakeVouchMain.h"
 #include "carryover/MakeVouchGrid.h"
@@ -26,53 +27,10 @@ namespace {
 using namespace carryover;
 using namespace benchsupport;
 
-constexpr int kTables = 50;
-constexpr int kPairs = 1000;  // 50 sources × 20 targets each
-constexpr int kItems = 300;
-constexpr int kRules = 50000;
-constexpr int kLinksPerItem = 10;
+using namespace matrixfill;
+
 constexpr int kWalkPairs = 10;
 constexpr int kWalkItems = 30;
-
-// Tables BT0…BT49 of type H; pair k: source k/20, target source+1+k%20 (mod 50). Items
-// cHDefine5…cHDefine300 join the demo's four header items. Item j is on the ten tables j, j+5, …
-// (mod 50). Rule k: pair k%1000, item 6·(k/1000) + (k%1000)%6, so every (pair, item) has one
-// rule at most; two in three carry.
-bool fill(BenchAccount& account) {
-    const auto n = [](int v) { return QString::number(v); };
-    const auto count = [&n](int upTo) {
-        return "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < " +
-               n(upTo) + ") ";
-    };
-    const QStringList statements = {
-        count(kTables) + "INSERT INTO AA_DefineExtend(cSub_ID,cTableName,TableDesc,cTableDesc,cType) "
-                "SELECT 'BN','BT'||i,'试算单据'||i,'试算单据'||i,'H' FROM n WHERE i < " +
-            n(kTables),
-        count(kPairs) + "INSERT INTO AA_ExtendDefineMakeVouch_sub(cMakeVouchID,cTableName,cTargetTable,cType) "
-                "SELECT 'BP'||i,'BT'||(i/20),'BT'||((i/20+1+i%20)%" +
-            n(kTables) + "),'H' FROM n WHERE i < " + n(kPairs),
-        count(kItems) + "INSERT INTO UserDef_Base(cId,cClass,cItem,cType,IMaxLen,cItemName,iLength,cDicDbName) "
-                "SELECT 1100+i,'单据头','扩展自定义项'||(4+i),'文本',60,'试算项目'||i,60,"
-                "'cHDefine'||(4+i) FROM n WHERE i >= 1 AND i <= " +
-            n(kItems - 4),
-        count(kItems) + ", m(k) AS (SELECT 0 UNION ALL SELECT k+1 FROM m WHERE k < " +
-            n(kLinksPerItem) + ") "
-                "INSERT OR IGNORE INTO UserDefDetail(cid,TableName) "
-                "SELECT b.cId,'BT'||((n.i + m.k*5) % " +
-            n(kTables) + ") FROM n, m JOIN UserDef_Base b ON b.cDicDbName='cHDefine'||(n.i+1) "
-                         "WHERE n.i < " +
-            n(kItems) + " AND m.k < " + n(kLinksPerItem),
-        count(kRules) + "INSERT INTO AA_ExtendDefineMakeVouch_Set(cMakeVouchID,cTableName,cTargetTable,"
-                "cextendfield,ctargetfield,ctype,btrans,cdesc,cSub_id) "
-                "SELECT s.cMakeVouchID,s.cTableName,s.cTargetTable,"
-                "'cHDefine'||(6*(n.i/" + n(kPairs) + ")+(n.i%" + n(kPairs) + ")%6+1),"
-                "'cHDefine'||(6*(n.i/" + n(kPairs) + ")+(n.i%" + n(kPairs) + ")%6+1),"
-                "'H',n.i%3<>0,'','BN' FROM n JOIN AA_ExtendDefineMakeVouch_sub s "
-                "ON s.cMakeVouchID='BP'||(n.i%" + n(kPairs) + ") WHERE n.i < " + n(kRules)};
-    for (const QString& sql : statements)
-        if (!account.exec(sql)) return false;
-    return true;
-}
 
 BenchAccount* g_account = nullptr;
 std::unique_ptr<FrmMakeVouchMain> g_window;

@@ -19,6 +19,7 @@
 
 #include "AllocationCounter.h"
 #include "BenchAccount.h"
+#include "BenchFills.h"
 #include "catalogue/FrmUserDef.h"
 #include "catalogue/ItemListing.h"
 #include "common/Globals.h"
@@ -28,34 +29,8 @@ namespace {
 
 using namespace benchsupport;
 
-// The classes the items go to and how many each gets (besides the demo account's own).
-const std::map<int, QString> kClasses = {{1000, QStringLiteral("单据头")},
-                                         {10000, QStringLiteral("单据体")},
-                                         {100000, QStringLiteral("存货")}};
-
-// The items of each class; related archives on every fifth, over report archives, user-defined
-// references and one archive that is neither.
-bool fill(BenchAccount& account) {
-    int first = 1;
-    for (const auto& [count, cls] : kClasses) {
-        const QString sql = QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i+1 FROM n WHERE i < %2), "
-            "r(k, arch, fld) AS (VALUES (0,'Person','cPersonName'),(1,'Warehouse','cWhName'),"
-            "(2,'SettleStyle','cSSName'),(3,'[UR0001]','cStageName'),(4,'Customer','cCusName'),"
-            "(5,'Inventory','cInvName'),(6,'Department','cDepName'),(7,'LegacyArchive','cCode')) "
-            "INSERT INTO UserDef_Base(cId,cClass,cItem,cType,IMaxLen,cItemName,iLength,bInput,"
-            "bArchive,iDataSource,cRelArchive,cRelField,cDicDbName) "
-            "SELECT 100000+i, '%3', '扩展自定义项'||(1000+i), "
-            "  CASE i % 5 WHEN 0 THEN '文本' WHEN 1 THEN '日期' WHEN 2 THEN '整型' WHEN 3 THEN '数字' "
-            "  ELSE '文本' END, 60, '批量项目'||i, 60, i % 2, i % 3 = 0, "
-            "  CASE WHEN i % 5 = 0 THEN 1 ELSE 0 END, "
-            "  CASE WHEN i % 5 = 0 THEN r.arch END, CASE WHEN i % 5 = 0 THEN r.fld END, 'cBench'||i "
-            "FROM n JOIN r ON r.k = i % 8");
-        if (!account.exec(sql.arg(first).arg(first + count - 1).arg(cls))) return false;
-        first += count;
-    }
-    return true;
-}
+const std::map<int, QString>& kClasses = refreshClasses();
+const auto fill = fillRefreshClasses;
 
 BenchAccount* g_account = nullptr;
 catalogue::FrmUserDef* g_window = nullptr;

@@ -11,69 +11,16 @@
 #include <QCoreApplication>
 
 #include "BenchAccount.h"
+#include "BenchFills.h"
 #include "host/Quote.h"
 #include "platform/db/Database.h"
 
 namespace {
 
 using namespace benchsupport;
+using namespace benchsupport::itemsave;
 
-constexpr int kTables = 50;
 constexpr int kItems = 40;  // per run; both variants grow the schema alike
-
-QString tableName(int n) { return QStringLiteral("BN_Head%1").arg(n, 2, 10, QLatin1Char('0')); }
-
-// The demo account with fifty header tables and their (empty) companions in the extension
-// catalogue.
-bool openWithTables(BenchAccount& account) {
-    if (!account.open()) return false;
-    platform::db::Database& db = account.db();
-    platform::db::Transaction t(db);
-    for (int n = 1; n <= kTables; ++n) {
-        const QString name = tableName(n);
-        if (!db.exec(
-                QStringLiteral("CREATE TABLE %1(ID int NOT NULL PRIMARY KEY, cCode nvarchar(30));"
-                               "CREATE TABLE %2(ID int NOT NULL PRIMARY KEY);")
-                    .arg(host::sqlIdent(name),
-                         host::sqlIdent(name + QStringLiteral("_extradefine")))) ||
-            !db.execParams(
-                QStringLiteral("INSERT INTO AA_DefineExtend(cSub_ID, cTableName, TableDesc, "
-                               "cTableDesc, cType, TableName, cPKName) VALUES ('SA', ?, ?, ?, "
-                               "'H', ?, 'ID')"),
-                {name, name, name, name}))
-            return false;
-    }
-    return t.commit();
-}
-
-QString document(int id, int column) {
-    QString share;
-    for (int n = 1; n <= kTables; ++n)
-        share +=
-            QStringLiteral("<UserDefDetail><cId>%1</cId><Tablename>%2</Tablename></UserDefDetail>")
-                .arg(id)
-                .arg(tableName(n));
-    return QStringLiteral(
-               "<Userdef_base "
-               "bCoverVouchBody=''><cId>%1</cId><cClass>单据头</cClass><cItem>扩展自定义项%2</"
-               "cItem>"
-               "<pubzxts>1</pubzxts><IMaxLen>40</IMaxLen><cItemName>项目%2</cItemName>"
-               "<cItemName_zh_TW>項目%2</cItemName_zh_TW><cItemName_en_US>Item %2</cItemName_en_US>"
-               "<cType>文本</cType><iLength>40</iLength><cDefaultVal></cDefaultVal><iDataSource>0</"
-               "iDataSource>"
-               "<bFixLength>0</bFixLength><bInput>0</bInput><bArchive>0</bArchive><bMultiSel>0</"
-               "bMultiSel>"
-               "<bIsUserDefAttachFile>0</bIsUserDefAttachFile><bIsUserDefPic>0</bIsUserDefPic>"
-               "<bCheckVal>0</bCheckVal><bCoverVouch></bCoverVouch><cRelArchive> "
-               "</cRelArchive><cRelField></cRelField>"
-               "<CTableDesc></CTableDesc><cDicDbName>cHDefine%2</"
-               "cDicDbName><cFieldName>cHDefine%2</cFieldName>"
-               "<AddUserDefDetail>%3</AddUserDefDetail><ModifyUserDefDetail></ModifyUserDefDetail>"
-               "<DeleteUserDefDetail></DeleteUserDefDetail></Userdef_base>")
-        .arg(id)
-        .arg(column)
-        .arg(share);
-}
 
 void BM_ServerAdd(benchmark::State& state) {
     BenchAccount account;

@@ -1,17 +1,28 @@
 #include "BenchAccount.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <QCoreApplication>
+#include <QProcess>
 #include <QWidget>
 #include <cstdio>
 #include <vector>
 
 #include "common/InitAcc.h"
 #include "common/Session.h"
+#include "host/Quote.h"
+#include "platform/db/AccountFiles.h"
 #include "platform/db/DemoAccount.h"
+#include "platform/db/PgConnection.h"
+#include "platform/db/ServerAccount.h"
+#include "platform/db/StatementCount.h"
 #include "platform/pub/Pub.h"
 #include "platform/pub/ScriptedPrompter.h"
 #include "platform/server/AccountConnection.h"
+#include "platform/sql/PgFunctions.h"
+#include "platform/sql/TSqlConnection.h"
+#include "platform/sql/Translator.h"
 
 namespace benchsupport {
 
@@ -43,14 +54,63 @@ bool BenchAccount::connect() {
     return false;
 }
 
+bool BenchAccount::moveToServer() {
+    srv.reset();  // nothing holds the files while they are copied
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    m_server = qEnvironmentVariable("USERDEF_TEST_PG");
+    if (m_server.isEmpty()) {
+        QProcess p;  // the script's watcher stops the server once this program has ended
+        p.start(QStringLiteral("bash"),
+                {QStringLiteral(USERDEF_SOURCE_DIR "/scripts/pg-test-server.sh"),
+                 QStringLiteral("start"), pid});
+        if (!p.waitForFinished(180000)) p.kill();
+        m_server = QString::fromUtf8(p.readAllStandardOutput()).section(QLatin1Char('\n'), 1, 1);
+        if (m_server.isEmpty()) {
+            error = QStringLiteral("no server: ") + QString::fromUtf8(p.readAllStandardError());
+            return false;
+        }
+    }
+    auto admin = platform::db::PgConnection::open(m_server, &error);
+    const QString name = QStringLiteral("userdef_bench_") + pid;
+    if (!admin || !admin->exec(QStringLiteral("CREATE DATABASE ") + host::sqlIdentQuoted(name), &error))
+        return false;
+    m_database = name;
+    m_conninfo = m_server + QStringLiteral(" dbname=") + name;  // the later keyword wins
+    platform::db::AccountCopy copy;
+    if (!platform::db::copyAccountToServer(root(), kAccount, m_conninfo, &copy, &error)) return false;
+    auto target = platform::db::PgConnection::open(m_conninfo, &error);
+    return target && platform::sql::installPgFunctions(*target, &error) &&
+           target->exec(QStringLiteral("ANALYZE"), &error) &&
+           platform::db::writeServerEntry(root(), kAccount, m_conninfo, &error);
+}
+
+BenchAccount::~BenchAccount() {
+    srv.reset();
+    if (m_database.isEmpty()) return;
+    QString why;
+    auto admin = platform::db::PgConnection::open(m_server, &why);
+    if (!admin || !admin->exec(QStringLiteral("DROP DATABASE IF EXISTS ") +
+                                   host::sqlIdentQuoted(m_database) + QStringLiteral(" WITH (FORCE)"),
+                               &why))
+        std::fprintf(stderr, "cannot drop the bench database: %s\n", qPrintable(why));
+}
+
+QByteArray BenchAccount::translated(const QString& sql) {
+    platform::sql::Translation t;
+    if (!srv->connection()->translator().translate(sql, &t, &error)) return {};
+    return t.sql.toUtf8();
+}
+
 QString BenchAccount::connectionText() const {
     return platform::server::accountConnectionText(root(), kAccount, QStringLiteral("zh-CN"));
 }
 
 host::IConnection* BenchLogin::ZxCurrentDb() const { return m_srv->m_cnn(); }
 
-BenchSession::BenchSession(const std::function<bool(BenchAccount&)>& fill, NameTables names) {
-    if (!account.open() || (fill && !fill(account))) {
+BenchSession::BenchSession(const std::function<bool(BenchAccount&)>& fill, NameTables names,
+                           Kind kind) {
+    if (!account.open() || (fill && !fill(account)) ||
+        (kind == Kind::Server && !(account.moveToServer() && account.connect()))) {
         std::fprintf(stderr, "cannot build the account: %s\n", qPrintable(account.error));
         return;
     }
@@ -129,6 +189,48 @@ void plainSqliteReadToStrings(benchmark::State& state, sqlite3* db,
         }
         benchmark::DoNotOptimize(cells.data());
     }
+}
+
+PlainPg::PlainPg(const QString& conninfo) {
+    m_conn = PQconnectdb(conninfo.toUtf8().constData());
+    PGresult* res = PQexec(m_conn, "SET search_path = zxdata_001, zxsystem, zxmeta_001");
+    if (PQresultStatus(res) != PGRES_COMMAND_OK) error = QString::fromUtf8(PQerrorMessage(m_conn));
+    PQclear(res);
+}
+
+PlainPg::~PlainPg() { PQfinish(m_conn); }
+
+void plainPgReadToStrings(benchmark::State& state, pg_conn* db,
+                          std::initializer_list<QByteArray> sqls) {
+    int rows = 0;
+    std::vector<QString> cells;
+    for (auto _ : state) {
+        cells.clear();
+        for (const QByteArray& sql : sqls) {
+            PGresult* res = PQexec(db, sql.constData());
+            if (PQresultStatus(res) != PGRES_TUPLES_OK) {
+                state.SkipWithError(PQerrorMessage(db));
+                PQclear(res);
+                return;
+            }
+            rows = PQntuples(res);
+            const int columns = PQnfields(res);
+            cells.reserve(cells.size() + size_t(rows) * size_t(columns));
+            for (int r = 0; r < rows; ++r)
+                for (int c = 0; c < columns; ++c)
+                    cells.push_back(QString::fromUtf8(PQgetvalue(res, r, c), PQgetlength(res, r, c)));
+            PQclear(res);
+        }
+        benchmark::DoNotOptimize(cells.data());
+    }
+    state.counters["rows"] = rows;
+    state.counters["statements"] = double(sqls.size());
+}
+
+void countStatements(benchmark::State& state, quint64 before) {
+    const quint64 ran = platform::db::StatementCount::total() - before;
+    state.counters["statements"] =
+        state.iterations() ? double(ran) / double(state.iterations()) : 0.0;
 }
 
 }  // namespace benchsupport

@@ -23,6 +23,7 @@
 #include "platform/sql/TSqlConnection.h"
 
 struct sqlite3;
+struct pg_conn;
 
 namespace benchsupport {
 
@@ -36,17 +37,32 @@ public:
     // Connects the server database service to the account built before, in zh-CN.
     bool connect();
 
+    // Copies the account built before (and filled) onto a new database of a throwaway
+    // PostgreSQL server: the one $USERDEF_TEST_PG names, else one started for this program
+    // (scripts/pg-test-server.sh, stopped once the program ends). The account is a server
+    // account from then on; connect() again. The database is dropped with the object.
+    bool moveToServer();
+    ~BenchAccount();
+
     QString root() const { return m_root.path(); }
     QString connectionText() const;
+    // The server database's connection string; empty for an embedded account.
+    QString conninfo() const { return m_conninfo; }
 
     platform::db::Database& db() { return *srv->connection()->sqliteDatabase(); }
+    // The account's data connection, of either kind.
+    platform::db::Connection& conn() { return srv->connection()->database(); }
     bool exec(const QString& sql) { return db().exec(sql, &error); }
+    // A statement of the component's SQL as the account's connection sends it (for a plain
+    // read of the same rows); empty, with `error` set, when it does not translate.
+    QByteArray translated(const QString& sql);
 
     std::shared_ptr<platform::server::ClsCommon> srv;
     QString error;
 
 private:
     QTemporaryDir m_root;
+    QString m_server, m_conninfo, m_database;
 };
 
 // The demo administrator logged on to the account in zh-cn.
@@ -74,8 +90,11 @@ public:
 
     // Builds the account, runs `fill` on it (when given) and starts the session; ok() is false
     // after printing why one of them failed.
+    // Where the account lives once filled: its files, or a throwaway PostgreSQL server.
+    enum class Kind { Embedded, Server };
+
     explicit BenchSession(const std::function<bool(BenchAccount&)>& fill = {},
-                          NameTables names = NameTables::Load);
+                          NameTables names = NameTables::Load, Kind kind = Kind::Embedded);
     ~BenchSession();
     BenchSession(const BenchSession&) = delete;
     BenchSession& operator=(const BenchSession&) = delete;
@@ -98,8 +117,9 @@ public:
 // filled by `fill`; both end with the object, the session first.
 class BenchProgram {
 public:
-    BenchProgram(int& argc, char** argv, const std::function<bool(BenchAccount&)>& fill)
-        : m_app(argc, argv), m_session(fill) {}
+    BenchProgram(int& argc, char** argv, const std::function<bool(BenchAccount&)>& fill,
+                 BenchSession::Kind kind = BenchSession::Kind::Embedded)
+        : m_app(argc, argv), m_session(fill, BenchSession::NameTables::Load, kind) {}
 
     bool ok() const { return m_session.ok(); }
     BenchAccount& account() { return m_session.account; }
@@ -123,5 +143,29 @@ void plainSqliteRead(benchmark::State& state, sqlite3* db, const QByteArray& sql
 // statements run one after the other per iteration, into room for `expectedCells` values.
 void plainSqliteReadToStrings(benchmark::State& state, sqlite3* db,
                               std::initializer_list<QByteArray> sqls, size_t expectedCells);
+
+// A plain libpq connection to the server account's database, its search path the account's
+// (data, system, metadata schemas); closed with the object.
+class PlainPg {
+public:
+    explicit PlainPg(const QString& conninfo);
+    ~PlainPg();
+    PlainPg(const PlainPg&) = delete;
+    PlainPg& operator=(const PlainPg&) = delete;
+    pg_conn* get() const { return m_conn; }
+    QString error;
+
+private:
+    pg_conn* m_conn = nullptr;
+};
+
+// The plain server baseline: runs each statement with libpq once per iteration (text results),
+// turning every value into a QString as any Qt program reading them pays; counter "rows" (of
+// the last statement) and "statements" per iteration.
+void plainPgReadToStrings(benchmark::State& state, pg_conn* db, std::initializer_list<QByteArray> sqls);
+
+// Counter "statements": the statements the account's connections ran per iteration, from the
+// count before the loop.
+void countStatements(benchmark::State& state, quint64 before);
 
 }  // namespace benchsupport
