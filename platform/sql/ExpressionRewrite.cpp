@@ -271,8 +271,12 @@ QString Emitter::function(const QString& written, const Node& args) {
              QStringLiteral("zxsystem.\"getAllSubName_ExtendDefine\"")}};
         const auto it = server.constFind(u);
         if (it != server.constEnd()) return call(*it);
+        // The session keeps UTC; the current time is the client machine's local time, whose
+        // zone the connection names in zx.timezone.
         if (u == QLatin1String("GETDATE") || u == QLatin1String("SYSDATETIME"))
-            return QStringLiteral("LOCALTIMESTAMP(3)");
+            return QStringLiteral(
+                "CAST(now() AT TIME ZONE COALESCE(NULLIF(current_setting('zx.timezone', true), "
+                "''), 'UTC') AS timestamp(3))");
         if (u == QLatin1String("GETUTCDATE"))
             return QStringLiteral("CAST(now() AT TIME ZONE 'UTC' AS timestamp(3))");
         if (u == QLatin1String("NEWID")) return QStringLiteral("upper(CAST(gen_random_uuid() AS text))");

@@ -1,3 +1,5 @@
+#include <QTimeZone>
+
 #include "host/Quote.h"
 #include "platform/db/PgConnection.h"
 #include "platform/sql/ConnectionBackend.h"
@@ -51,6 +53,11 @@ std::unique_ptr<TSqlConnection::Backend> openPgBackend(const ConnectionText& tex
     if (!b->m_db->exec(QStringLiteral("SET search_path = %1; SET zx.language = '%2'")
                            .arg(quoted.join(QStringLiteral(", ")), host::sqlValue(text.language)),
                        error))
+        return nullptr;
+    // GETDATE answers this machine's local time, as on an embedded account.
+    const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
+    if (!zone.isEmpty() &&
+        !b->m_db->exec(QStringLiteral("SET zx.timezone = '%1'").arg(host::sqlValue(zone)), error))
         return nullptr;
     const host::RecordSetPtr found = b->m_db->query(
         QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?1"), {own}, error);

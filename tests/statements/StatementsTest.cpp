@@ -3,10 +3,13 @@
 // the demo data implies.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <ctime>
 #include <ostream>
 #include <tuple>
 
 #include "tests/statements/StatementCase.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TestAccount.h"
 
 namespace statements {
@@ -44,6 +47,26 @@ TEST_P(Statement, RunsWithTheFieldsAndRowsTheComponentReads) {
     for (const host::FieldInfo& f : rows->fields()) fields << f.name;
     EXPECT_EQ(fields.join(',').toLower().toStdString(), c.columns.join(',').toLower().toStdString());
     if (c.check) c.check(*rows);
+}
+
+// GETDATE is the local time of the machine the desk runs on, on either kind of account: eight
+// hours ahead of GETUTCDATE in Shanghai.
+TEST(CurrentTime, GetDateIsTheMachinesLocalTimeOnBothKinds) {
+    for (const Kind kind : {Kind::Embedded, Kind::Server}) {
+        const testsupport::ScopedEnv zone("TZ", "Asia/Shanghai");
+        tzset();
+        testsupport::TestAccount account(kind);
+        ASSERT_TRUE(account.ok()) << account.error().toStdString();
+        platform::server::ClsCommon srv;
+        srv.init(account.connectionText());
+        const host::RecordSetPtr rows = srv.OpenX("SELECT GETDATE() AS l, GETUTCDATE() AS u");
+        ASSERT_TRUE(rows && rows->recordCount() == 1) << srv.lastError().toStdString();
+        const auto at = [&](int c) {
+            return QDateTime::fromString(rows->textAt(0, c).left(19).replace(' ', 'T'), Qt::ISODate);
+        };
+        EXPECT_NEAR(at(1).secsTo(at(0)), 8 * 3600, 60) << testsupport::kindName(kind);
+    }
+    tzset();  // the zone the process had
 }
 
 // Each statement on an embedded account and on a server account.
