@@ -3,6 +3,8 @@
 // copied to the server): the search against the four reads it needs (pairs, items, rules,
 // links) as plain libpq statements, every value turned into a QString. Goal: the search within
 // three times the plain reads. Each reports the statements it ran per search.
+// Measured (Release, 2-core machine, medians of 5 interleaved repetitions, wall time): 152 ms
+// against 120 ms (1.3x), 11 statements per search against 4.
 //
 //   build-…/server_matrix [--benchmark_filter=…]   ($USERDEF_TEST_PG names a server to use)
 #include <benchmark/benchmark.h>

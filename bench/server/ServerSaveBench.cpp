@@ -3,6 +3,9 @@
 // statements the save needs sent with plain libpq in one transaction: the item row, its three
 // names, and per table the link row and the ALTER TABLE of the companion. Goal: the save within
 // three times the bare statements. Each reports the statements it ran per save.
+// Measured (Release, 2-core machine, medians of 5 interleaved repetitions, wall time): 78 ms
+// against 6.3 ms (12x), 226 statements against 106: the save reads each companion table's
+// columns from the server's catalogue twice, a statement per table (102 of the 226).
 //
 //   build-…/server_save [--benchmark_filter=…]   ($USERDEF_TEST_PG names a server to use)
 #include <benchmark/benchmark.h>
