@@ -17,6 +17,17 @@ bool Connection::tableExists(const QString& table, QString* error) {
     return names.contains(table, Qt::CaseInsensitive);
 }
 
+bool Connection::tablesColumns(const QStringList& tables,
+                               QHash<QString, QList<TableColumn>>* columns, QString* error) {
+    columns->clear();
+    for (const QString& table : tables) {
+        QList<TableColumn> found;
+        if (!tableColumns(table, &found, error)) return false;
+        if (!found.isEmpty()) columns->insert(table.toLower(), found);
+    }
+    return true;
+}
+
 std::optional<TableColumn> Connection::column(const QString& table, const QString& column,
                                               QString* error) {
     QList<TableColumn> columns;

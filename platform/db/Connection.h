@@ -2,6 +2,7 @@
 // A connection to an account database, embedded (SQLite) or on a server (PostgreSQL): what the
 // server documents and the translator need of either. Statements are the connection's own SQL;
 // parameters are marked ?1, ?2 … or ? (numbered after the highest mark before it) on both.
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -71,6 +72,11 @@ public:
     // The table's columns in their order; an empty list when there is no such table.
     virtual bool tableColumns(const QString& table, QList<TableColumn>* columns,
                               QString* error = nullptr) = 0;
+    // The columns of several tables, keyed by the lower-cased names asked for; a table that
+    // does not exist has no entry. A server answers them in one statement.
+    virtual bool tablesColumns(const QStringList& tables,
+                               QHash<QString, QList<TableColumn>>* columns,
+                               QString* error = nullptr);
     bool tableExists(const QString& table, QString* error = nullptr);
     // The column of the table; none when the table or the column does not exist.
     std::optional<TableColumn> column(const QString& table, const QString& column,

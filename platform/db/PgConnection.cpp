@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QLoggingCategory>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "host/Quote.h"
@@ -454,36 +455,80 @@ bool PgConnection::tableNames(QStringList* names, QString* error) {
 }
 
 bool PgConnection::tableColumns(const QString& table, QList<TableColumn>* columns, QString* error) {
+    QHash<QString, QList<TableColumn>> found;
+    if (!tablesColumns({table}, &found, error)) return false;
+    *columns = found.value(table.toLower());
+    return true;
+}
+
+bool PgConnection::tablesColumns(const QStringList& tables,
+                                 QHash<QString, QList<TableColumn>>* columns, QString* error) {
     columns->clear();
-    // The table spelt exactly wins over one that differs in letter case; then the search path.
+    if (tables.isEmpty()) return true;
+    QStringList marks;
+    QVariantList names;
+    for (const QString& table : tables) {
+        marks << QStringLiteral("lower(?::text)");
+        names << table;
+    }
+    // Every table of the search path whose name matches one asked for in any letter case, with
+    // its place on the path, then its columns in order.
     const QString sql =
         QStringLiteral(
-            "SELECT a.attname::text, a.atttypid::int8, a.atttypmod::int4, "
+            "SELECT c.relname::text, "
+            "array_position(pg_catalog.current_schemas(false), n.nspname)::int4, "
+            "a.attname::text, a.atttypid::int8, a.atttypmod::int4, "
             "CASE WHEN a.attcollation <> t.typcollation THEN co.collname::text END, "
             "a.attnotnull::int4, pg_catalog.pg_get_expr(d.adbin, d.adrelid), "
             "COALESCE(array_position(k.conkey, a.attnum), 0)::int4 "
-            "FROM pg_catalog.pg_attribute a "
+            "FROM pg_catalog.pg_class c "
+            "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+            "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid "
             "JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
             "LEFT JOIN pg_catalog.pg_collation co ON co.oid = a.attcollation "
             "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
             "LEFT JOIN pg_catalog.pg_constraint k ON k.conrelid = a.attrelid AND k.contype = 'p' "
-            "WHERE a.attnum > 0 AND NOT a.attisdropped AND a.attrelid = ("
-            "SELECT c.oid FROM %1 AND lower(c.relname::text) = lower(?1::text) "
-            "ORDER BY c.relname::text = ?1::text DESC, "
-            "array_position(pg_catalog.current_schemas(false), n.nspname) LIMIT 1) "
-            "ORDER BY a.attnum")
-            .arg(kVisibleTables);
-    const host::RecordSetPtr rs = query(sql, {table}, error);
+            "WHERE c.relkind IN ('r', 'p') "
+            "AND n.nspname = ANY (pg_catalog.current_schemas(false)) "
+            "AND a.attnum > 0 AND NOT a.attisdropped "
+            "AND lower(c.relname::text) IN (%1) "
+            "ORDER BY 1, 2, a.attnum")
+            .arg(marks.join(QStringLiteral(", ")));
+    const host::RecordSetPtr rs = query(sql, names, error);
     if (!rs) return false;
+
+    struct Found {
+        QString name;
+        int place = 0;
+        QList<TableColumn> columns;
+    };
+    QList<Found> found;
+    QHash<QString, QList<qsizetype>> byName;  // lower-cased name → entries of `found`
     for (int r = 0; r < rs->recordCount(); ++r) {
+        const QString name = rs->at(r, 0).toString();
+        const int place = rs->at(r, 1).toInt();
+        if (found.isEmpty() || found.last().name != name || found.last().place != place) {
+            found.append({name, place, {}});
+            byName[name.toLower()].append(found.size() - 1);
+        }
         TableColumn c;
-        c.name = rs->at(r, 0).toString();
-        c.type = declaredTypeOf(unsigned(rs->at(r, 1).toLongLong()), rs->at(r, 2).toInt());
-        c.collation = rs->at(r, 3).toString();
-        c.notNull = rs->at(r, 4).toInt() != 0;
-        c.defaultValue = rs->at(r, 5).isNull() ? QVariant() : QVariant(rs->at(r, 5).toString());
-        c.keyPosition = rs->at(r, 6).toInt();
-        columns->append(c);
+        c.name = rs->at(r, 2).toString();
+        c.type = declaredTypeOf(unsigned(rs->at(r, 3).toLongLong()), rs->at(r, 4).toInt());
+        c.collation = rs->at(r, 5).toString();
+        c.notNull = rs->at(r, 6).toInt() != 0;
+        c.defaultValue = rs->at(r, 7).isNull() ? QVariant() : QVariant(rs->at(r, 7).toString());
+        c.keyPosition = rs->at(r, 8).toInt();
+        found.last().columns.append(c);
+    }
+    // The table spelt exactly wins over one that differs in letter case; then the search path.
+    for (const QString& table : tables) {
+        const Found* best = nullptr;
+        for (const qsizetype i : byName.value(table.toLower())) {
+            const Found& f = found.at(i);
+            if (!best || std::pair(f.name != table, f.place) < std::pair(best->name != table, best->place))
+                best = &f;
+        }
+        if (best) columns->insert(table.toLower(), best->columns);
     }
     return true;
 }

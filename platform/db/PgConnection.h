@@ -57,6 +57,8 @@ public:
     bool tableNames(QStringList* names, QString* error = nullptr) override;
     bool tableColumns(const QString& table, QList<TableColumn>* columns,
                       QString* error = nullptr) override;
+    bool tablesColumns(const QStringList& tables, QHash<QString, QList<TableColumn>>* columns,
+                       QString* error = nullptr) override;
     QString columnType(const QString& declared) const override;
     QString valueAs(const QString& expression, const QString& declared) const override;
     bool alterColumnStatements(const QString& table, const QString& column, const QString& type,

@@ -9,6 +9,12 @@
 
 namespace platform::server {
 
+bool isTextType(const QString& base) {
+    return base == QLatin1String("nvarchar") || base == QLatin1String("varchar") ||
+           base == QLatin1String("nchar") || base == QLatin1String("char") ||
+           base == QLatin1String("character");
+}
+
 namespace {
 
 void setError(QString* error, const QString& text) {
@@ -22,12 +28,6 @@ QString failureText(db::Connection& db, const QString& why) {
     return QStringLiteral("The account database is busy: another user or program is writing to "
                           "it. Nothing was saved; try again in a moment. (%1)")
         .arg(why);
-}
-
-bool isTextType(const QString& base) {
-    return base == QLatin1String("nvarchar") || base == QLatin1String("varchar") ||
-           base == QLatin1String("nchar") || base == QLatin1String("char") ||
-           base == QLatin1String("character");
 }
 
 // Reads a '…' literal at pos (an N prefix allowed); doubled quotes stand for one.
@@ -203,6 +203,11 @@ bool WriteContext::tableNames(QStringList* names, QString* error) {
 bool WriteContext::tableColumns(const QString& table, QList<db::TableColumn>* columns,
                                 QString* error) {
     return countStatement(error) && m_db.tableColumns(table, columns, error);
+}
+
+bool WriteContext::tablesColumns(const QStringList& tables,
+                                 QHash<QString, QList<db::TableColumn>>* columns, QString* error) {
+    return countStatement(error) && m_db.tablesColumns(tables, columns, error);
 }
 
 QHash<QString, ColumnInfo> WriteContext::columns(const QString& table, QString* error) {

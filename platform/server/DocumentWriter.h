@@ -19,17 +19,16 @@
 #include <memory>
 
 #include "host/RecordSet.h"
-
-namespace platform::db {
-class Connection;
-struct TableColumn;
-}
+#include "platform/db/Connection.h"
 
 namespace platform::server {
 
 class DocumentWriter;
 class ChangeRecorder;
 struct ChangeScope;
+
+// Whether a declared type's lower-case base name ("nvarchar") is one of text.
+bool isTextType(const QString& base);
 
 // One column of a table as declared: its name as the table spells it, and its declared length
 // for text columns (-1 when unbounded or not text).
@@ -50,6 +49,8 @@ public:
     // The catalogue read as one statement of the write (counted as a query is).
     bool tableNames(QStringList* names, QString* error);
     bool tableColumns(const QString& table, QList<db::TableColumn>* columns, QString* error);
+    bool tablesColumns(const QStringList& tables, QHash<QString, QList<db::TableColumn>>* columns,
+                       QString* error);
     db::Connection& database() { return m_db; }
     // Who writes and from where, as the history records it.
     const QString& user() const { return m_user; }

@@ -1,5 +1,7 @@
 #include "platform/server/ExtendColumns.h"
 
+#include <algorithm>
+
 #include "host/Quote.h"
 #include "platform/db/Database.h"
 #include "platform/server/History.h"
@@ -107,41 +109,78 @@ QString ExtendColumns::existing(const QString& table) const {
     return m_schemaTables.value(table.toLower());
 }
 
+bool ExtendColumns::readCompanions(const QStringList& tableNames, QString* error) {
+    QStringList companions;
+    for (const QString& name : tableNames) {
+        const ExtendTable* table = linked(name);
+        const QString companion = existing((table ? table->hostTable : name.trimmed()) +
+                                           QStringLiteral("_extradefine"));
+        if (!companion.isEmpty() && !m_columns.contains(companion.toLower()) &&
+            !companions.contains(companion, Qt::CaseInsensitive))
+            companions << companion;
+    }
+    if (companions.isEmpty()) return true;
+    QHash<QString, QList<db::TableColumn>> read;
+    if (!m_context.tablesColumns(companions, &read, error)) return false;
+    for (const QString& companion : companions)
+        m_columns.insert(companion.toLower(), read.value(companion.toLower()));
+    return true;
+}
+
+const QList<db::TableColumn>* ExtendColumns::columnsOf(const QString& table, QString* error) {
+    const auto cached = m_columns.constFind(table.toLower());
+    if (cached != m_columns.constEnd()) return &*cached;
+    QList<db::TableColumn> columns;
+    if (!m_context.tableColumns(table, &columns, error)) return nullptr;
+    return &*m_columns.insert(table.toLower(), columns);
+}
+
+const db::TableColumn* ExtendColumns::named(const QList<db::TableColumn>& columns,
+                                            const QString& column) {
+    for (const db::TableColumn& c : columns)
+        if (c.name.compare(column, Qt::CaseInsensitive) == 0) return &c;
+    return nullptr;
+}
+
 bool ExtendColumns::addColumn(const ExtendTable& table, const QString& column, const QString& type,
                               QString* error) {
     db::Connection& db = m_context.database();
     QString companion = existing(table.companion());
     if (companion.isEmpty()) {
         // A new companion keys its rows as the host table does.
-        QString why;
-        const QHash<QString, ColumnInfo> hostColumns = m_context.columns(table.hostTable, &why);
-        const QString keyType =
-            db.column(table.hostTable, table.keyColumn).value_or(db::TableColumn()).type;
-        if (table.keyColumn.isEmpty() || !hostColumns.contains(table.keyColumn.toLower())) {
+        const QList<db::TableColumn>* hostColumns = columnsOf(table.hostTable, error);
+        if (!hostColumns) return false;
+        const db::TableColumn* key =
+            table.keyColumn.isEmpty() ? nullptr : named(*hostColumns, table.keyColumn);
+        if (!key) {
             setError(error, QStringLiteral("The key column \"%1\" of table %2 is not known, so its "
                                            "companion table cannot be created.")
                                 .arg(table.keyColumn, table.hostTable));
             return false;
         }
-        const ColumnInfo key = hostColumns.value(table.keyColumn.toLower());
         companion = table.companion();
-        const QString collate = key.maxLength > 0 ? QStringLiteral(" COLLATE NOCASE") : QString();
-        const QString declared = (keyType.isEmpty() ? QStringLiteral("int") : keyType) + collate;
+        const db::DeclaredType keyType = db::DeclaredType::parse(key->type);
+        const QString collate = isTextType(keyType.base) && keyType.length > 0
+                                    ? QStringLiteral(" COLLATE NOCASE")
+                                    : QString();
+        const QString declared = (key->type.isEmpty() ? QStringLiteral("int") : key->type) + collate;
         if (!m_context.exec(QStringLiteral("CREATE TABLE %1(%2 %3 NOT NULL PRIMARY KEY)")
-                                .arg(host::sqlIdentQuoted(companion), host::sqlIdentQuoted(key.name),
+                                .arg(host::sqlIdentQuoted(companion), host::sqlIdentQuoted(key->name),
                                      db.columnType(declared)),
                             {}, error))
             return false;
         m_schemaTables.insert(companion.toLower(), companion);
     } else {
-        QString why;
-        if (m_context.columns(companion, &why).contains(column.toLower())) {
+        const QList<db::TableColumn>* columns = columnsOf(companion, error);
+        if (!columns) return false;
+        if (named(*columns, column)) {
             setError(
                 error,
                 QStringLiteral("The table %1 already has a column %2.").arg(companion, column));
             return false;
         }
     }
+    m_columns.remove(companion.toLower());
     return m_context.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
                               .arg(host::sqlIdentQuoted(companion), host::sqlIdentQuoted(column),
                                    db.columnType(type)),
@@ -151,15 +190,23 @@ bool ExtendColumns::addColumn(const ExtendTable& table, const QString& column, c
 bool ExtendColumns::dropColumn(const ExtendTable& table, const QString& column, QString* error) {
     const QString companion = existing(table.companion());
     if (companion.isEmpty()) return true;
-    QString why;
-    const QHash<QString, ColumnInfo> columns = m_context.columns(companion, &why);
-    const auto it = columns.constFind(column.toLower());
-    if (it == columns.constEnd()) return true;
+    const QList<db::TableColumn>* columns = columnsOf(companion, error);
+    if (!columns) return false;
+    const db::TableColumn* found = named(*columns, column);
+    if (!found) return true;
+    const QString name = found->name;
     // The history keeps the column's values, so that an undo can put them back.
-    if (ChangeRecorder* recorder = m_context.recorder())
-        if (!recorder->keepColumn(m_context, table.tableName, companion, it->name, error))
+    if (ChangeRecorder* recorder = m_context.recorder()) {
+        const auto key = std::find_if(columns->cbegin(), columns->cend(),
+                                      [](const db::TableColumn& c) { return c.keyPosition == 1; });
+        if (key == columns->cend()) {
+            setError(error, QStringLiteral("The table %1 has no key column.").arg(companion));
             return false;
-    return alter(companion, it->name, {}, error);
+        }
+        if (!recorder->keepColumn(m_context, table.tableName, companion, key->name, name, error))
+            return false;
+    }
+    return alter(companion, name, {}, error);
 }
 
 bool ExtendColumns::countLonger(const ExtendTable& table, const QString& column, int maxLen,
@@ -167,8 +214,9 @@ bool ExtendColumns::countLonger(const ExtendTable& table, const QString& column,
     *rows = 0;
     const QString companion = existing(table.companion());
     if (companion.isEmpty()) return true;
-    QString why;
-    if (!m_context.columns(companion, &why).contains(column.toLower())) return true;
+    const QList<db::TableColumn>* columns = columnsOf(companion, error);
+    if (!columns) return false;
+    if (!named(*columns, column)) return true;
     const host::RecordSetPtr rs =
         m_context.query(QStringLiteral("SELECT count(*) FROM %1 WHERE length(%2) > ?")
                             .arg(host::sqlIdentQuoted(companion), host::sqlIdentQuoted(column)),
@@ -182,11 +230,12 @@ bool ExtendColumns::retypeColumn(const ExtendTable& table, const QString& column
                                  const QString& type, QString* error) {
     const QString companion = existing(table.companion());
     if (companion.isEmpty()) return true;
-    QString why;
-    const QHash<QString, ColumnInfo> columns = m_context.columns(companion, &why);
-    const auto it = columns.constFind(column.toLower());
-    if (it == columns.constEnd()) return true;
-    return alter(companion, it->name, type, error);
+    const QList<db::TableColumn>* columns = columnsOf(companion, error);
+    if (!columns) return false;
+    const db::TableColumn* found = named(*columns, column);
+    if (!found) return true;
+    const QString name = found->name;  // alter() forgets the columns read
+    return alter(companion, name, type, error);
 }
 
 bool ExtendColumns::alter(const QString& table, const QString& column, const QString& type,
@@ -194,6 +243,7 @@ bool ExtendColumns::alter(const QString& table, const QString& column, const QSt
     QStringList statements;
     if (!m_context.database().alterColumnStatements(table, column, type, &statements, error))
         return false;
+    m_columns.remove(table.toLower());
     for (const QString& statement : statements)
         if (!m_context.exec(statement, {}, error)) return false;
     return true;

@@ -54,6 +54,10 @@ public:
         return spelt.isEmpty() ? table.companion() : spelt;
     }
 
+    // Reads the columns of the named tables' companions in one statement, for the calls below
+    // to use; each of them otherwise reads its companion's columns itself.
+    bool readCompanions(const QStringList& tableNames, QString* error);
+
     // Adds the item's column to the companion table (created with the host table's key when
     // missing). A companion that already holds a column of that name is refused.
     bool addColumn(const ExtendTable& table, const QString& column, const QString& type,
@@ -72,12 +76,19 @@ public:
 private:
     // The companion's spelling in the schema; empty when it does not exist.
     QString existing(const QString& table) const;
+    // The columns of an existing table, read once per table and again after it changed; empty
+    // when the table does not exist. Null with a reason when the read failed.
+    const QList<db::TableColumn>* columnsOf(const QString& table, QString* error);
+    // The column of the list named `column` in any letter case; null when there is none.
+    static const db::TableColumn* named(const QList<db::TableColumn>& columns,
+                                        const QString& column);
     // Gives `column` of `table` the type, or drops it when type is empty.
     bool alter(const QString& table, const QString& column, const QString& type, QString* error);
 
     WriteContext& m_context;
     QHash<QString, ExtendTable> m_byName;    // lower-cased TableName and cTableName
     QHash<QString, QString> m_schemaTables;  // lower-cased name → spelling
+    QHash<QString, QList<db::TableColumn>> m_columns;  // lower-cased table name → columns read
 };
 
 }  // namespace platform::server

@@ -214,13 +214,18 @@ bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* row
         if (!column.isEmpty() && !links.isEmpty()) {
             ExtendColumns columns(context);
             if (!columns.load(error)) return false;
+            QStringList names, companions;
             for (const QJsonValue& link : links) {
                 const QString name = link.toObject().value(QStringLiteral("TableName")).toString();
                 const ExtendTable* table = columns.linked(name);
-                const QString companion =
-                    (table ? table->hostTable : name) + QStringLiteral("_extradefine");
-                QList<db::TableColumn> companionColumns;
-                if (!context.tableColumns(companion, &companionColumns, error)) return false;
+                names << name;
+                companions << (table ? table->hostTable : name) + QStringLiteral("_extradefine");
+            }
+            QHash<QString, QList<db::TableColumn>> read;
+            if (!context.tablesColumns(companions, &read, error)) return false;
+            for (qsizetype i = 0; i < names.size(); ++i) {
+                const QString& name = names.at(i);
+                const QList<db::TableColumn> companionColumns = read.value(companions.at(i).toLower());
                 const auto found =
                     std::find_if(companionColumns.cbegin(), companionColumns.cend(),
                                  [&](const db::TableColumn& c) {
@@ -299,16 +304,15 @@ bool ChangeRecorder::begin(WriteContext& context, const ChangeScope& scope,
 }
 
 bool ChangeRecorder::keepColumn(WriteContext& context, const QString& linkTable,
-                                const QString& companion, const QString& column,
-                                QString* error) {
+                                const QString& companion, const QString& keyColumn,
+                                const QString& column, QString* error) {
     if (m_change <= 0) return true;
-    const QString key = companionKey(context, companion, error);
-    if (key.isEmpty()) return false;
     return context.exec(
         QStringLiteral("INSERT INTO \"zx_HistoryValue\"(\"iChange\", \"cTable\", \"cColumn\", "
                        "\"vKey\", \"vValue\") SELECT CAST(? AS int), CAST(? AS text), CAST(? AS text), "
                        "%1, %2 FROM %3 WHERE %2 IS NOT NULL ORDER BY %1")
-            .arg(host::sqlIdentQuoted(key), host::sqlIdentQuoted(column), host::sqlIdentQuoted(companion)),
+            .arg(host::sqlIdentQuoted(keyColumn), host::sqlIdentQuoted(column),
+                 host::sqlIdentQuoted(companion)),
         {m_change, linkTable, column}, error);
 }
 
@@ -337,7 +341,8 @@ bool restoreColumns(WriteContext& context, int change,
     QString column = itemColumn(before);
     if (column.isEmpty()) column = itemColumn(now);
     ExtendColumns columns(context);
-    if (!columns.load(error)) return false;
+    if (!columns.load(error) || !columns.readCompanions(was.keys() + is.keys(), error))
+        return false;
     const auto tableOf = [&](const QString& name) {
         const ExtendTable* table = columns.linked(name);
         return table ? *table : ExtendTable{name, name, {}, {}};

@@ -44,9 +44,9 @@ public:
     // Records the change with its rows before; one change per write.
     bool begin(WriteContext& context, const ChangeScope& scope, const QString& operation,
                const QString& table, int undoOf, QString* error);
-    // Keeps the values of a column about to be dropped from a companion table.
+    // Keeps the values of a column about to be dropped from a companion table, by its key.
     bool keepColumn(WriteContext& context, const QString& linkTable, const QString& companion,
-                    const QString& column, QString* error);
+                    const QString& keyColumn, const QString& column, QString* error);
     // Records the rows after; a write that began no change is recorded without rows.
     bool finish(WriteContext& context, const QString& operation, const QString& table,
                 QString* error);

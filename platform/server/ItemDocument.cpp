@@ -368,6 +368,7 @@ QString columnTypeOf(const QString& cType, int maxLen, int decimals, QString* er
 bool linkTables(WriteContext& context, ExtendColumns& columns, const QString& id,
                 const QString& code, const QStringList& tables, const QString& column,
                 const QString& type, QString* error) {
+    if (!columns.readCompanions(tables, error)) return false;
     for (const QString& name : tables) {
         const ExtendTable* table = columns.find(name, code, error);
         if (!table) return false;
@@ -549,7 +550,7 @@ bool ItemDocument::modify(WriteContext& context, const Document& document, QStri
         if (!columns.load(error)) return false;
         bool ok = false;
         QStringList current = linkedTables(context, values.id, &ok, error);
-        if (!ok) return false;
+        if (!ok || !columns.readCompanions(current + removed + added, error)) return false;
         for (const QString& name : removed) {
             if (!containsName(current, name)) continue;  // unlinked already
             ExtendTable fallback{name, name, {}, {}};
@@ -624,7 +625,7 @@ bool ItemDocument::remove(WriteContext& context, const DeleteKey& key, QString* 
     if (!ok) return false;
     if (!links.isEmpty()) {
         ExtendColumns columns(context);
-        if (!columns.load(error)) return false;
+        if (!columns.load(error) || !columns.readCompanions(links, error)) return false;
         for (const QString& name : links) {
             ExtendTable fallback{name, name, {}, {}};
             const ExtendTable* table = columns.linked(name);

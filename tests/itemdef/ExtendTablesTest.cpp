@@ -70,7 +70,7 @@ TEST_F(ExtendTree, TreeHoldsMenuGroupsSubsystemsAndTheTablesOfTheClass) {
         EXPECT_FALSE(tree.contains(gone)) << gone;
     for (const QString& key : tree.keys()) {
         EXPECT_FALSE(tree.isTicked(key)) << key.toStdString();
-        if (!isTableNode(key)) EXPECT_FALSE(tree.childKeys(key).isEmpty()) << key.toStdString();
+        if (!isTableNode(key)) { EXPECT_FALSE(tree.childKeys(key).isEmpty()) << key.toStdString(); }
     }
 
     open(kBody);

@@ -88,7 +88,7 @@ TEST_F(ItemEditor, NewItemFollowsTheChosenType) {
         EXPECT_EQ(edit("EdtIMaxLen")->isEnabled(), lengths);
         EXPECT_EQ(edit("EdtiDecimalDigits")->text(), QString::fromLatin1(digits));
         EXPECT_EQ(w<QToolButton>("CmdDate")->isVisible(), dateButton);
-        if (!lengths) EXPECT_FALSE(check("ChkbArchive")->isChecked());  // cleared with the type
+        if (!lengths) { EXPECT_FALSE(check("ChkbArchive")->isChecked()); }  // cleared with the type
     }
     EXPECT_TRUE(enabled("SaveRs"));
 

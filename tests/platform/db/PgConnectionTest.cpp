@@ -141,6 +141,12 @@ TEST_F(PgConnectionTest, CatalogueAndFailureKindsReadTheSameOnBoth) {
         out << text(db.column("DOC", "CODE")) << text(db.column("Doc", "x"))
             << text(db.column("missing", "id")) << QString::number(db.tableExists("dOC"))
             << QString::number(db.tableExists("Do"));
+        // Several tables at once: the names asked for, lower-cased; a missing one absent.
+        QHash<QString, QList<platform::db::TableColumn>> several;
+        EXPECT_TRUE(db.tablesColumns({"DOC", "missing"}, &several));
+        out << QStringList(several.keys()).join(",") + " " +
+                   QString::number(several.value("doc").size()) + " " +
+                   text(several.value("doc").value(1));
         return out.join(" | ");
     };
     for (Connection* db :
@@ -157,7 +163,8 @@ TEST_F(PgConnectionTest, CatalogueAndFailureKindsReadTheSameOnBoth) {
         EXPECT_EQ(catalogue(*db),
                   "id int  1  2 | code nvarchar(20)  1  1 | qty decimal(28,6)  0 0 0 | "
                   "flag bit  0  0 | made datetime  0  0 | notes ntext  0  0 | "
-                  "code nvarchar(20)  1  1 | none | none | 1 | 0")
+                  "code nvarchar(20)  1  1 | none | none | 1 | 0 | "
+                  "doc 6 code nvarchar(20)  1  1")
             << server;
         // A duplicate key, a success, a lock held too long.
         EXPECT_FALSE(db->exec(insert));

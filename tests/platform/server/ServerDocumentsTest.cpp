@@ -30,7 +30,7 @@ TEST(ServerDocuments, EveryWriteIsWholeOrAbsentAndReadsBackFromTheServer) {
     // A host table without its companion yet; the package is an item the server then lacks.
     QString why;
     package::Package item4;
-    package::Selection chosen{{package::PackageScope::Items, {}}, {{"单据头", "扩展自定义项4"}}};
+    package::Selection chosen{{package::PackageScope::Items, {}}, {{"单据头", "扩展自定义项4"}}, {}};
     ASSERT_TRUE(pg.exec("DROP TABLE \"HR_LeaveHead_extradefine\"", &why) &&
                 package::readAccount(embedded.db(), chosen, &item4, &why)) << why.toStdString();
     const auto doc = [&writer](bool add, const QString& xml, const char* table) {
@@ -48,7 +48,7 @@ TEST(ServerDocuments, EveryWriteIsWholeOrAbsentAndReadsBackFromTheServer) {
                          "</cTargetTable><btrans>%1</btrans></AA_ExtendDefineMakeVouch_Set>";
     package::ImportResult result;
     // Checked by queries split at ";"; a refusal's text when the write is refused, nothing changed.
-    struct Step { const char* what; std::function<bool(QString*)> write; QString check; QStringList expected; const char* refusal = nullptr; };
+    struct Step { const char* what; std::function<bool(QString*)> write; QString check = {}; QStringList expected = {}; const char* refusal = nullptr; };
     const QList<Step> steps = {
         {"add an item on an existing and a new companion",
          doc(true, testsupport::newHeaderItem("1099", 9, {"SA_DispatchHead", "HR_LeaveHead"}).xml(), "Userdef_base"),
@@ -76,10 +76,11 @@ TEST(ServerDocuments, EveryWriteIsWholeOrAbsentAndReadsBackFromTheServer) {
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        if (step.refusal)  // values the later steps keep
+        if (step.refusal) {  // values the later steps keep
             ASSERT_TRUE(pg.exec("INSERT INTO \"SA_DispatchHead_extradefine\"(\"ID\", \"cHDefine3\") VALUES "
                                      "(1, '十二个字的一个很长的值呀'); INSERT INTO \"HR_LeaveHead_extradefine\" VALUES (7, 'kept')", &why))
                 << why.toStdString();
+        }
         const QStringList before = snapshot(account);
         QString error;
         for (int n = 1; !step.refusal && (writer.setFailAtStatement(n), !step.write(&error)); ++n) {
@@ -87,8 +88,9 @@ TEST(ServerDocuments, EveryWriteIsWholeOrAbsentAndReadsBackFromTheServer) {
             ASSERT_EQ(snapshot(account), before) << "failing at statement " << n;
         }
         writer.setFailAtStatement(0);
-        if (step.refusal)
+        if (step.refusal) {
             EXPECT_TRUE(!step.write(&error) && error.contains(step.refusal) && snapshot(account) == before) << error.toStdString();
+        }
         QStringList found;
         for (const QString& query : step.check.split(';', Qt::SkipEmptyParts)) found += account.rows(query);
         EXPECT_EQ(found, step.expected);
