@@ -30,6 +30,8 @@ const QStringList kColours = {QStringLiteral("红色"), QStringLiteral("蓝色")
 
 class ValueArchive : public testsupport::SessionTest {
 protected:
+    explicit ValueArchive(testsupport::TestAccount::Kind kind = testsupport::TestAccount::Kind::Embedded)
+        : SessionTest(kind) {}
     // The named items of the item's class positioned on the item, as the catalogue hands them;
     // an item without a name comes alone.
     host::RecordSetPtr itemsAt(const QString& itemId) {
@@ -54,22 +56,24 @@ protected:
         w->show();
         return w;
     }
+    // Read through a service of its own, on either kind of account.
     QStringList storedValues(const QString& itemId) {
         QStringList out;
-        const host::RecordSetPtr rs = session.account.db().query(
-            QStringLiteral("SELECT cValue FROM Userdefine WHERE cId = ? ORDER BY pubzxts"), {itemId});
-        for (int r = 0; rs && r < rs->recordCount(); ++r) out << rs->at(r, 0).toString();
+        const host::RecordSetPtr rs = session.account.srv().OpenX(
+            QStringLiteral("SELECT cValue FROM Userdefine WHERE cId = '") + host::sqlValue(itemId) +
+            QStringLiteral("' ORDER BY pubzxts"));
+        for (int r = 0; rs && r < rs->recordCount(); ++r) out << rs->textAt(r, 0);
         return out;
     }
     // cAlias, cBarCode, cParentValue, bFreeStop of a stored value; empty when there is none.
     QStringList storedRow(const QString& itemId, const QString& value) {
-        const host::RecordSetPtr rs = session.account.db().query(
-            QStringLiteral("SELECT cAlias, cBarCode, cParentValue, coalesce(bFreeStop, 0) "
-                           "FROM Userdefine WHERE cId = ? AND cValue = ?"),
-            {itemId, value});
+        const host::RecordSetPtr rs = session.account.srv().OpenX(
+            QStringLiteral("SELECT isnull(cAlias, ''), isnull(cBarCode, ''), isnull(cParentValue, ''), "
+                           "isnull(bFreeStop, 0) FROM Userdefine WHERE cId = '") +
+            host::sqlValue(itemId) + QStringLiteral("' AND cValue = '") + host::sqlValue(value) +
+            QStringLiteral("'"));
         if (!rs || rs->isEmpty()) return {};
-        return {rs->at(0, 0).toString(), rs->at(0, 1).toString(), rs->at(0, 2).toString(),
-                rs->at(0, 3).toString()};
+        return {rs->textAt(0, 0), rs->textAt(0, 1), rs->textAt(0, 2), rs->textAt(0, 3)};
     }
     void sql(const QString& statement, const QVariantList& params = {}) {
         QString error;
@@ -138,9 +142,15 @@ TEST_F(ValueArchive, ShowsTheValuesInTheirOrderAndTheBoxesOfTheItemsKind) {
     }
 }
 
-// Add (F5) or modify (F7) a value, type, save (F6): stored as typed, or refused with its message
-// and the typing kept.
-TEST_F(ValueArchive, SavesWhatWasTypedOrRefusesItKeepingTheTyping) {
+// On either kind of account: add (F5) or modify (F7) a value, type, save (F6): stored as typed,
+// or refused with its message and the typing kept.
+class ValueArchiveOnAccounts : public ValueArchive,
+                               public ::testing::WithParamInterface<testsupport::TestAccount::Kind> {
+protected:
+    ValueArchiveOnAccounts() : ValueArchive(GetParam()) {}
+};
+
+TEST_P(ValueArchiveOnAccounts, SavesWhatWasTypedOrRefusesItKeepingTheTyping) {
     struct Case {
         const char* item;
         const char* modify;  // the value modified; null: a new value
@@ -197,6 +207,11 @@ TEST_F(ValueArchive, SavesWhatWasTypedOrRefusesItKeepingTheTyping) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ValueArchiveOnAccounts,
+                         ::testing::Values(testsupport::TestAccount::Kind::Embedded,
+                                           testsupport::TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(testsupport::kindName(info.param)); });
 
 // Hostile texts one after another (the window stays adding after each save, Enter in the alias
 // box saves), then the delete question: No keeps, Yes removes that value only.

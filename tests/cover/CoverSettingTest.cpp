@@ -1,25 +1,32 @@
 // The cover setting as the administrator uses it from the catalogue: the dialog shows the option
-// the menu marks, OK moves the mark (through the catalogue's command), Cancel leaves it.
+// the menu marks, OK moves the mark (through the catalogue's command), Cancel leaves it; an item
+// saved afterwards covers the document captions as the mark says.
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 
-#include "catalogue/FrmUserDef.h"
 #include "cover/FrmCoverSetting.h"
-#include "tests/support/TestSession.h"
+#include "itemdef/FrmZAM.h"
+#include "tests/catalogue/CatalogueFixture.h"
 
 using namespace testsupport;
 
 namespace {
 
-using CoverSetting = SessionTest;
+// On either kind of account.
+class CoverSetting : public SessionTest, public ::testing::WithParamInterface<TestAccount::Kind> {
+protected:
+    CoverSetting() : SessionTest(GetParam()) {}
+};
 
-TEST_F(CoverSetting, TheDialogShowsTheMarkedOptionOkMovesTheMarkAndCancelLeavesIt) {
-    catalogue::FrmUserDef catalogue(false);
-    catalogue.Load();
+TEST_P(CoverSetting, TheDialogShowsTheMarkOkMovesItCancelLeavesItAndASaveCoversAsMarked) {
+    auto window = cattest::openCatalogue();
+    catalogue::FrmUserDef& catalogue = *window;
     const auto tip = [&](int n) { return catalogue.findChild<QAction*>(QStringLiteral("mVouchTip%1").arg(n)); };
     const auto marked = [&] {
         int on = -1;
@@ -39,6 +46,7 @@ TEST_F(CoverSetting, TheDialogShowsTheMarkedOptionOkMovesTheMarkAndCancelLeavesI
         {1, -1, "CmdOk", 1},
         {1, 2, "CmdOk", 2},
         {2, 0, "CmdCancel", 2},
+        {2, 1, "CmdOk", 1},  // always
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.click);
@@ -62,8 +70,38 @@ TEST_F(CoverSetting, TheDialogShowsTheMarkedOptionOkMovesTheMarkAndCancelLeavesI
         EXPECT_EQ(commands.contains(QStringLiteral("mVouchTip%1").arg(c.markedAfter)),
                   std::string(c.button) == "CmdOk");
     }
-    EXPECT_EQ(session.windows.shown.size(), 3);
+    EXPECT_EQ(session.windows.shown.size(), 4);
     EXPECT_TRUE(session.pub->helpWindow());
+
+    // Marked "always": an inventory item renamed in its editor gives every document caption bound
+    // to it the new name, without a question.
+    ASSERT_TRUE(catalogue.selectClass(QStringLiteral("存货")));
+    catalogue.grid()->setCurrentRow(cattest::rowOfId(catalogue, QStringLiteral("80")));
+    session.windows.onModal = [&](QDialog* d) {
+        auto* editor = qobject_cast<itemdef::FrmZAM*>(d);
+        EXPECT_NE(editor, nullptr);
+        if (!editor) return int(QDialog::Rejected);
+        editor->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(editor));
+        editor->findChild<QTableWidget*>(QStringLiteral("Grid"))->item(0, 0)->setText(
+            QStringLiteral("原产国"));
+        QTest::keyClick(editor->findChild<QLineEdit*>(QStringLiteral("EdtIMaxLen")), Qt::Key_F6);
+        editor->close();
+        return editor->result();
+    };
+    session.prompter->clear();
+    catalogue.RunCommand(QStringLiteral("Define"));
+    EXPECT_TRUE(session.prompter->asked().isEmpty());
+    const QStringList captions = session.account.rows(QStringLiteral(
+        R"(SELECT DISTINCT "cCaption" FROM "DocLayoutField" WHERE "cItemId" = '80')"));
+    EXPECT_EQ(captions, QStringList{QStringLiteral("原产国")});
+    EXPECT_EQ(session.account.rows(QStringLiteral(R"(SELECT "cItemName" FROM "userdef_lang" )"
+                                                  R"(WHERE "cid" = '80' AND "LocaleID" = 'zh-CN')")),
+              QStringList{QStringLiteral("原产国")});
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CoverSetting,
+                         ::testing::Values(TestAccount::Kind::Embedded, TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(kindName(info.param)); });
 
 }  // namespace
