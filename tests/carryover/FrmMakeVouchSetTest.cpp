@@ -20,11 +20,13 @@ using platform::filter::FilterDialog;
 using platform::filter::FilterOp;
 using testsupport::DbSnapshot;
 using testsupport::SessionTest;
+using testsupport::TestAccount;
 
 namespace {
 
 class RuleList : public SessionTest {
 protected:
+    explicit RuleList(TestAccount::Kind kind = TestAccount::Kind::Embedded) : SessionTest(kind) {}
     // The last four characters of each listed rule's guid.
     QStringList guids() const {
         QStringList out;
@@ -33,7 +35,7 @@ protected:
     }
     int rowOf(const char* guidEnd) const { return int(guids().indexOf(QLatin1String(guidEnd))) + 1; }
     int ruleCount() {
-        return session.account.db().query("SELECT count(*) FROM AA_ExtendDefineMakeVouch_Set")->at(0, 0).toInt();
+        return session.account.rows(R"(SELECT count(*) FROM "AA_ExtendDefineMakeVouch_Set")").value(0).toInt();
     }
     // The next filter dialog gets these rows (field caption key, operator, value) and is
     // confirmed or cancelled.
@@ -60,7 +62,13 @@ protected:
     FrmMakeVouchSet list;
 };
 
-TEST_F(RuleList, DeleteRemovesTheSelectedRuleWithoutAsking) {
+// On either kind of account: deleting and filtering, read back on the account's own connection.
+class RuleListOnAccounts : public RuleList, public ::testing::WithParamInterface<TestAccount::Kind> {
+protected:
+    RuleListOnAccounts() : RuleList(GetParam()) {}
+};
+
+TEST_P(RuleListOnAccounts, DeleteRemovesTheSelectedRuleWithoutAsking) {
     const int row = rowOf("0003");
     ASSERT_GT(row, 0);
     list.grid()->setCurrentRow(row);
@@ -71,7 +79,7 @@ TEST_F(RuleList, DeleteRemovesTheSelectedRuleWithoutAsking) {
     EXPECT_EQ(ruleCount(), 9);  // the rules that do not carry stay
 
     // A list that cannot be read says so and keeps no stale row to delete.
-    ASSERT_TRUE(session.account.db().exec("ALTER TABLE AA_DefineExtend RENAME TO AA_DefineExtend_gone"));
+    ASSERT_TRUE(session.account.conn().exec(R"(ALTER TABLE "AA_DefineExtend" RENAME TO "AA_DefineExtend_gone")"));
     list.grid()->setCurrentRow(1);
     list.ButtonClick("refresh");
     EXPECT_TRUE(session.prompter->askedTexts().value(0).startsWith(
@@ -80,7 +88,7 @@ TEST_F(RuleList, DeleteRemovesTheSelectedRuleWithoutAsking) {
     EXPECT_EQ(ruleCount(), 9);
 }
 
-TEST_F(RuleList, FilterConditionsNarrowTheListCancelKeepsItAndRefreshListsAllAgain) {
+TEST_P(RuleListOnAccounts, FilterConditionsNarrowTheListCancelKeepsItAndRefreshListsAllAgain) {
     const struct {
         QList<Condition> rows;
         bool confirm;
@@ -120,6 +128,10 @@ TEST_F(RuleList, FilterConditionsNarrowTheListCancelKeepsItAndRefreshListsAllAga
     ASSERT_EQ(exported.size(), 8);
     for (int r = 1; r < 8; ++r) EXPECT_TRUE(exported[r].startsWith(QStringLiteral("%1\t'").arg(r))) << exported[r].toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RuleListOnAccounts,
+                         ::testing::Values(TestAccount::Kind::Embedded, TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(testsupport::kindName(info.param)); });
 
 TEST_F(RuleList, HostileFilterValuesAreMatchedLiterallyAndChangeNothing) {
     // Also the names the list qualifies in a condition, and LIKE's wildcards.

@@ -18,11 +18,13 @@
 
 using namespace carryover;
 using testsupport::SessionTest;
+using testsupport::TestAccount;
 
 namespace {
 
 class RuleEditor : public SessionTest {
 protected:
+    explicit RuleEditor(TestAccount::Kind kind = TestAccount::Kind::Embedded) : SessionTest(kind) {}
     // Whatever the user does, no cell editor outlives its place in the grid.
     static inline QStringList warnings;
     QtMessageHandler previous = qInstallMessageHandler(
@@ -50,14 +52,10 @@ protected:
     }
     // Path, carry flag, description and type of the rules of a source table for an item.
     QStringList rules(const char* source, const char* column) {
-        QStringList out;
-        const host::RecordSetPtr rs = session.account.db().query(
-            "SELECT cMakeVouchID, btrans, cdesc, ctype FROM AA_ExtendDefineMakeVouch_Set "
-            "WHERE cTableName = ? AND cextendfield = ?", {QString::fromUtf8(source), QString::fromUtf8(column)});
-        for (int r = 0; rs && r < rs->recordCount(); ++r)
-            out << QStringList{rs->at(r, 0).toString(), rs->at(r, 1).toString(), rs->at(r, 2).toString(),
-                               rs->at(r, 3).toString()}.join('|');
-        return out;
+        return session.account.rows(
+            R"(SELECT "cMakeVouchID", btrans, cdesc, ctype FROM "AA_ExtendDefineMakeVouch_Set" )"
+            R"(WHERE "cTableName" = ? AND cextendfield = ?)",
+            {QString::fromUtf8(source), QString::fromUtf8(column)});
     }
     void clickCell(int r, int col) {
         const QRect cell = editor.grid()->visualRect(editor.grid()->model()->index(r - 1, col));
@@ -92,7 +90,13 @@ protected:
     FrmManage editor;
 };
 
-TEST_F(RuleEditor, AddingListsTheItemsSharedByTheChosenPairAndSavesOnlyANewPair) {
+// On either kind of account: the rules saved are read back on the account's own connection.
+class RuleEditorOnAccounts : public RuleEditor, public ::testing::WithParamInterface<TestAccount::Kind> {
+protected:
+    RuleEditorOnAccounts() : RuleEditor(GetParam()) {}
+};
+
+TEST_P(RuleEditorOnAccounts, AddingListsTheItemsSharedByTheChosenPairAndSavesOnlyANewPair) {
     const struct {
         const char* source;  // typed into the source look-up's filter
         const char* sourceTable;
@@ -144,6 +148,10 @@ TEST_F(RuleEditor, AddingListsTheItemsSharedByTheChosenPairAndSavesOnlyANewPair)
         EXPECT_EQ(rules(c.sourceTable, "cHDefine1"), QStringList{path + "|false|changed|H"});
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RuleEditorOnAccounts,
+                         ::testing::Values(TestAccount::Kind::Embedded, TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(testsupport::kindName(info.param)); });
 
 TEST_F(RuleEditor, BeforeASourceIsChosenTheTargetLookUpIsRefusedWithItsReason) {
     editor.Add();
