@@ -56,7 +56,7 @@ TEST(GeneratedMatrix, HashMarksEqualTheWalk) {
         QVector<RuleCell> rules;
         for (int i = g.bounded(80); i > 0; --i)
             rules.push_back({pick(g, "cHDefine", columns), pick(g, "Tab", tables),
-                             pick(g, "Tab", tables), g.bounded(2) == 1});
+                             pick(g, "Tab", tables), g.bounded(2) == 1, {}});
         QVector<ItemLink> links;
         for (int i = g.bounded(40); i > 0; --i) links.push_back({pick(g, "Tab", tables), pick(g, "cHDefine", columns)});
         const RuleMatrix m(pairs, items, rules, links);
