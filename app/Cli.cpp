@@ -489,7 +489,7 @@ int user(const CommandLine& p, QTextStream& out, QTextStream& err, QTextStream& 
     if (!knownAccount(root, account, err)) return 1;
     UserResult result;
     if (p.command == QLatin1String("user list")) {
-        const QVector<UserInfo> users = listUsers(root, &result);
+        const QVector<UserInfo> users = listUsers(root, account, &result);
         if (result.ok()) {
             out << "user\tname\tadministrator\tlocked until\n";
             const QDateTime now = QDateTime::currentDateTimeUtc();
@@ -502,15 +502,15 @@ int user(const CommandLine& p, QTextStream& out, QTextStream& err, QTextStream& 
                     << "\n";
         }
     } else if (p.command == QLatin1String("user remove")) {
-        result = removeUser(root, id);
+        result = removeUser(root, account, id);
         if (result.ok()) out << userResultText({QStringLiteral("Desk.Users.Removed"), {id}}, en) << "\n";
     } else {
         const std::optional<QString> password = readPassword(p, out, err, in);
         if (!password) return 1;
         const bool adding = p.command == QLatin1String("user add");
-        result = adding ? addUser(root, id, p.userName.isNull() ? id : p.userName, *password,
-                                  p.admin)
-                        : changePassword(root, id, *password);
+        result = adding ? addUser(root, account, id, p.userName.isNull() ? id : p.userName,
+                                  *password, p.admin)
+                        : changePassword(root, account, id, *password);
         if (result.ok())
             out << userResultText({QString::fromLatin1(adding ? "Desk.Users.Added"
                                                               : "Desk.Users.PasswordChanged"),

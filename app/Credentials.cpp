@@ -29,8 +29,12 @@ std::unique_ptr<platform::db::Connection> openServerSystem(const QString& connin
     return db;
 }
 
-// The users and accounts of a server account live on its server; the others in zxsystem.db of
-// the data root.
+// The columns as ua_account spells them: the server's names are exact.
+const QString kAccountsSql =
+    QStringLiteral(R"(SELECT "cAcc_Id", "cAcc_Name" FROM "ua_account" ORDER BY "cAcc_Id")");
+
+}  // namespace
+
 std::unique_ptr<platform::db::Connection> openSystem(const QString& root, const QString& accountId,
                                                      QString* error) {
     const QString server = accountId.isEmpty() ? QString() : serverOf(root, accountId);
@@ -42,12 +46,6 @@ std::unique_ptr<platform::db::Connection> openSystem(const QString& root, const 
     }
     return platform::db::Database::open(path, false, error);
 }
-
-// The columns as ua_account spells them: the server's names are exact.
-const QString kAccountsSql =
-    QStringLiteral(R"(SELECT "cAcc_Id", "cAcc_Name" FROM "ua_account" ORDER BY "cAcc_Id")");
-
-}  // namespace
 
 QVector<AccountInfo> listAccounts(const QString& root, QString* error) {
     QString reason;

@@ -4,6 +4,11 @@
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <memory>
+
+namespace platform::db {
+class Connection;
+}
 
 namespace app {
 
@@ -15,6 +20,12 @@ struct AccountInfo {
 // The accounts of zxsystem.ua_account by id, and the server accounts whose entries the data root
 // holds (named as their server names them); empty with a reason in error when unreadable.
 QVector<AccountInfo> listAccounts(const QString& root, QString* error);
+
+// The system database that keeps the users of an account: the server's system schema (as the
+// connection's only schema) for an account whose entry names a server, else zxsystem.db of the
+// data root, also when no account is given. Null with the reason (the missing file) in error.
+std::unique_ptr<platform::db::Connection> openSystem(const QString& root, const QString& accountId,
+                                                     QString* error);
 
 // This many wrong passwords in a row lock a user out for kLockOutMinutes.
 inline constexpr int kLockOutFailures = 5;

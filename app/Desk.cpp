@@ -37,7 +37,7 @@ Desk::Desk(std::shared_ptr<Login> login, const QString& accountName,
                                               prompter)),
       m_portal(new PortalFrame(m_login->language())),
       m_prompter(prompter ? prompter : std::make_shared<platform::pub::MessageBoxPrompter>()),
-      m_admin(isDefinitionAdmin(m_login->root(), m_login->cUserId())) {
+      m_admin(isDefinitionAdmin(m_login->root(), m_login->cAcc_id(), m_login->cUserId())) {
     m_portal->offerUsers(m_admin);
     m_portal->setSession(m_login->cAcc_id(), accountName, m_login->cUserId(), m_login->cUserName());
     m_business = std::make_shared<DeskBusiness>(m_login, m_portal);
@@ -105,8 +105,8 @@ void Desk::openFunction(const QString& functionKey) {
         } else if (QWidget* open = m_portal->windowOf(kUsersForm)) {
             m_portal->tabs()->setCurrentWidget(open);
         } else {
-            m_portal->hostWindow(new UsersView(m_login->root(), m_login->language(),
-                                               m_login->cUserId(), m_prompter),
+            m_portal->hostWindow(new UsersView(m_login->root(), m_login->cAcc_id(),
+                                               m_login->language(), m_login->cUserId(), m_prompter),
                                  kUsersForm, true);
         }
         return;

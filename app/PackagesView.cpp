@@ -60,8 +60,8 @@ PackagesView::PackagesView(const QString& root, const QString& account, const QS
     platform::server::ClsCommon srv;
     QString error;
     if (openAccountService(m_root, m_account, srv, &error)) {
-        const host::RecordSetPtr classes = srv.connection()->database().query(
-            QStringLiteral("SELECT DISTINCT cClass FROM UserDef_Base ORDER BY cClass"));
+        const host::RecordSetPtr classes =
+            srv.OpenX(QStringLiteral("SELECT DISTINCT cClass FROM UserDef_Base ORDER BY cClass"));
         // Each class by its name in the session's language; the stored name is the choice.
         for (int r = 0; classes && r < classes->recordCount(); ++r) {
             const QString stored = classes->textAt(r, 0);

@@ -26,10 +26,12 @@ W* named(W* widget, const char* name) {
 
 }  // namespace
 
-UsersView::UsersView(const QString& root, const QString& language, const QString& actingUser,
-                     std::shared_ptr<platform::pub::IPrompter> prompter, QWidget* parent)
+UsersView::UsersView(const QString& root, const QString& account, const QString& language,
+                     const QString& actingUser, std::shared_ptr<platform::pub::IPrompter> prompter,
+                     QWidget* parent)
     : QWidget(parent),
       m_root(root),
+      m_account(account),
       m_language(language),
       m_actingUser(actingUser),
       m_prompter(std::move(prompter)),
@@ -91,7 +93,7 @@ void UsersView::say(const QString& message, bool refusal) {
 
 void UsersView::reload() {
     UserResult result;
-    const QVector<UserInfo> users = listUsers(m_root, &result);
+    const QVector<UserInfo> users = listUsers(m_root, m_account, &result);
     if (!result.ok()) {
         say(userResultText(result, m_language), true);
         return;
@@ -131,7 +133,7 @@ void UsersView::addUser() {
     if (!passwordsMatch()) return;
     const QString id = m_id->text();
     const UserResult result =
-        app::addUser(m_root, id, m_name->text().isEmpty() ? id : m_name->text(), password,
+        app::addUser(m_root, m_account, id, m_name->text().isEmpty() ? id : m_name->text(), password,
                      m_admin->isChecked());
     if (!result.ok()) {
         say(userResultText(result, m_language), true);
@@ -151,7 +153,7 @@ void UsersView::changePassword() {
         return;
     }
     if (!passwordsMatch()) return;
-    const UserResult result = app::changePassword(m_root, id, password);
+    const UserResult result = app::changePassword(m_root, m_account, id, password);
     say(result.ok() ? text("Desk.Users.PasswordChanged", {id}) : userResultText(result, m_language),
         !result.ok());
     reload();
@@ -167,7 +169,7 @@ void UsersView::removeUser() {
     if (m_prompter && m_prompter->ask(text("Desk.Users.ConfirmRemove", {id, name}), 36,
                                       text("Desk.Users.Title")) != 6)
         return;
-    const UserResult result = app::removeUser(m_root, id, m_actingUser);
+    const UserResult result = app::removeUser(m_root, m_account, id, m_actingUser);
     say(result.ok() ? text("Desk.Users.Removed", {id}) : userResultText(result, m_language),
         !result.ok());
     reload();

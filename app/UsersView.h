@@ -20,10 +20,11 @@ namespace app {
 class UsersView : public QWidget {
     Q_OBJECT
 public:
-    // root: the data root; actingUser: the desk's user, who cannot remove themselves. Removal
-    // asks through prompter.
-    UsersView(const QString& root, const QString& language, const QString& actingUser,
-              std::shared_ptr<platform::pub::IPrompter> prompter, QWidget* parent = nullptr);
+    // root and account: the data root and the account whose users are managed; actingUser: the
+    // desk's user, who cannot remove themselves. Removal asks through prompter.
+    UsersView(const QString& root, const QString& account, const QString& language,
+              const QString& actingUser, std::shared_ptr<platform::pub::IPrompter> prompter,
+              QWidget* parent = nullptr);
 
     // The buttons' commands, on the fields and the chosen row.
     void addUser();
@@ -38,7 +39,7 @@ private:
     bool passwordsMatch();
     void say(const QString& message, bool refusal);
 
-    QString m_root, m_language, m_actingUser;
+    QString m_root, m_account, m_language, m_actingUser;
     std::shared_ptr<platform::pub::IPrompter> m_prompter;
     QTableWidget* m_grid;
     QLineEdit *m_id, *m_name, *m_password, *m_password2;

@@ -1,5 +1,6 @@
 // The portal's "Compare with package": export from one account's portal, compare and import in
-// another's, with removals asked first; the account databases show the result.
+// another's, with removals asked first; the account databases show the result. On either kind
+// of account.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -23,10 +24,12 @@ using namespace app;
 
 namespace {
 
-class PackagesTest : public ::testing::Test {
+using testsupport::TestAccount;
+
+class PackagesTest : public ::testing::TestWithParam<TestAccount::Kind> {
 protected:
     void SetUp() override { ASSERT_TRUE(a.ok() && b.ok()); }
-    std::unique_ptr<Desk> deskOn(testsupport::TestAccount& account) {
+    std::unique_ptr<Desk> deskOn(TestAccount& account) {
         QString error;
         auto login = Login::open(account.dataRoot(), QStringLiteral("001"), QStringLiteral("demo"),
                                  QStringLiteral("demo"), QStringLiteral("en-US"), &error);
@@ -49,16 +52,15 @@ protected:
         for (int i = 0; i < tree->topLevelItemCount(); ++i) out << tree->topLevelItem(i)->text(0);
         return out;
     }
-    QString one(testsupport::TestAccount& account, const char* sql) {
-        const host::RecordSetPtr rs = account.db().query(QString::fromUtf8(sql));
-        return rs && !rs->isEmpty() ? rs->textAt(0, 0) : QStringLiteral("<none>");
+    QString one(TestAccount& account, const char* sql) {
+        return account.rows(QString::fromUtf8(sql)).join(u',');
     }
-    testsupport::TestAccount a, b;
+    TestAccount a{GetParam()}, b{GetParam()};
     std::shared_ptr<platform::pub::ScriptedPrompter> prompter =
         std::make_shared<platform::pub::ScriptedPrompter>();
 };
 
-TEST_F(PackagesTest, ExportOneClassCompareAndImportWithRemovalsAskedFirst) {
+TEST_P(PackagesTest, ExportOneClassCompareAndImportWithRemovalsAskedFirst) {
     QString error;
     ASSERT_TRUE(a.srv().Modify(QStringLiteral("<Userdef><cId>1001</cId><cItemName>合同号</cItemName></Userdef>"),
                                QStringLiteral("Userdef"), &error));
@@ -80,8 +82,8 @@ TEST_F(PackagesTest, ExportOneClassCompareAndImportWithRemovalsAskedFirst) {
                                          "Carry-over rules (1)"}))
         << view->messageText().toStdString();
     click(view, "BtnImport");
-    EXPECT_EQ(one(b, "SELECT cItemName FROM UserDef_Base WHERE cId = '1001'"), QStringLiteral("合同号"));
-    EXPECT_EQ(one(b, "SELECT COUNT(*) FROM UserDef_Base WHERE cId = '1002'"), QStringLiteral("1"));
+    EXPECT_EQ(one(b, R"(SELECT "cItemName" FROM "UserDef_Base" WHERE "cId" = '1001')"), "合同号");
+    EXPECT_EQ(one(b, R"(SELECT COUNT(*) FROM "UserDef_Base" WHERE "cId" = '1002')"), "1");
 
     // Removing asks with the data it takes; No keeps everything, Yes removes the item.
     view->findChild<QCheckBox*>(QStringLiteral("ChkRemoveMissing"))->click();
@@ -91,10 +93,16 @@ TEST_F(PackagesTest, ExportOneClassCompareAndImportWithRemovalsAskedFirst) {
         ASSERT_FALSE(prompter->asked().isEmpty());
         EXPECT_TRUE(prompter->asked().last().text.contains(QStringLiteral("1 items, 0 values, 1 rules")))
             << prompter->asked().last().text.toStdString();
-        EXPECT_EQ(one(b, "SELECT COUNT(*) FROM UserDef_Base WHERE cId = '1002'"),
+        EXPECT_EQ(one(b, R"(SELECT COUNT(*) FROM "UserDef_Base" WHERE "cId" = '1002')"),
                   QString::fromLatin1(answer == 7 ? "1" : "0"));
     }
     EXPECT_EQ(groups(view).mid(0, 2), (QStringList{"New (0)", "Changed (0)"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, PackagesTest,
+                         ::testing::Values(TestAccount::Kind::Embedded, TestAccount::Kind::Server),
+                         [](const auto& info) {
+                             return std::string(testsupport::kindName(info.param));
+                         });
 
 }  // namespace

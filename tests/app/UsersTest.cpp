@@ -1,5 +1,6 @@
 // The portal's Users function: an administrator adds, re-passwords and removes users; the
-// system database and the login check show the result.
+// system database that keeps the account's users (a server account's on its server) and the
+// login check show the result.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -25,6 +26,7 @@ namespace {
 
 class UsersTest : public testsupport::AccountTest {
 protected:
+    using AccountTest::AccountTest;
     std::unique_ptr<Desk> deskFor(const QString& user, const QString& language) {
         QString error;
         auto login = Login::open(account.dataRoot(), QStringLiteral("001"), user, user, language,
@@ -62,25 +64,32 @@ protected:
     }
     // name|admin|hash of a user in the system database; empty when there is none.
     QString row(const QString& id) {
-        const auto rows = account.db().query(
-            QStringLiteral("SELECT cUser_Name, bDefAdmin, cPasswordHash FROM zxsystem.UA_User "
-                           "WHERE cUser_Id = ?1"),
+        const auto rows = account.conn().query(
+            QStringLiteral(R"(SELECT "cUser_Name", "bDefAdmin", "cPasswordHash" FROM )"
+                           R"(zxsystem."UA_User" WHERE "cUser_Id" = ?1)"),
             {id});
         if (!rows || rows->isEmpty()) return {};
         return rows->at(0, 0).toString() + u'|' + QString::number(rows->at(0, 1).toInt()) +
                u'|' + rows->at(0, 2).toString();
     }
     UserCheck::Result check(const QString& id, const QString& password) {
-        return checkUser(account.dataRoot(), id, password).result;
+        return checkUser(account.dataRoot(), id, password, account.accountId()).result;
     }
 
     std::shared_ptr<platform::pub::ScriptedPrompter> prompter =
         std::make_shared<platform::pub::ScriptedPrompter>();
 };
 
+// On either kind of account.
+class UsersOnAccounts : public UsersTest,
+                        public ::testing::WithParamInterface<testsupport::TestAccount::Kind> {
+protected:
+    UsersOnAccounts() : UsersTest(GetParam()) {}
+};
+
 }  // namespace
 
-TEST_F(UsersTest, AnAdministratorAddsRepasswordsAndRemovesAUser) {
+TEST_P(UsersOnAccounts, AnAdministratorAddsRepasswordsAndRemovesAUser) {
     auto desk = deskFor(QStringLiteral("demo"), QStringLiteral("en-US"));
     UsersView* view = open(*desk);
     ASSERT_TRUE(view);
@@ -128,6 +137,13 @@ TEST_F(UsersTest, AnAdministratorAddsRepasswordsAndRemovesAUser) {
     EXPECT_EQ(in<QTableWidget>(view, "GrdUsers")->rowCount(), 2);
     EXPECT_EQ(check(zhang, second), UserCheck::WrongCredentials);
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UsersOnAccounts,
+                         ::testing::Values(testsupport::TestAccount::Kind::Embedded,
+                                           testsupport::TestAccount::Kind::Server),
+                         [](const auto& info) {
+                             return std::string(testsupport::kindName(info.param));
+                         });
 
 TEST_F(UsersTest, HostileIdsAreRefusedAndHostileNamesStoredExactly) {
     auto desk = deskFor(QStringLiteral("demo"), QStringLiteral("zh-CN"));

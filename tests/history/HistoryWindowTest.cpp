@@ -1,23 +1,29 @@
 // The history window over the catalogue: a deleted item is undone with the window's button, a
-// change a later one rests on is refused with the reason, and the account holds the item again.
+// change a later one rests on is refused with the reason, and the account holds the item again;
+// on either kind of account.
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "history/FrmHistory.h"
-#include "platform/db/Database.h"
 #include "tests/catalogue/CatalogueFixture.h"
 
 namespace {
 
-using HistoryWindow = testsupport::SessionTest;
+using testsupport::TestAccount;
 
-TEST_F(HistoryWindow, ADeletedItemComesBackWithItsValuesAndAnEarlierChangeWaitsForIt) {
-    platform::db::Database& db = session.account.db();
+class HistoryWindow : public testsupport::SessionTest,
+                      public ::testing::WithParamInterface<TestAccount::Kind> {
+protected:
+    HistoryWindow() : SessionTest(GetParam()) {}
+};
+
+TEST_P(HistoryWindow, ADeletedItemComesBackWithItsValuesAndAnEarlierChangeWaitsForIt) {
     const auto one = [&](const char* sql) {
-        const host::RecordSetPtr rs = db.query(QString::fromUtf8(sql));
-        return rs && !rs->isEmpty() ? rs->at(0, 0).toString() : QStringLiteral("<none>");
+        return session.account.rows(QString::fromUtf8(sql)).join(u',');
     };
-    ASSERT_TRUE(db.exec("INSERT OR REPLACE INTO SA_DispatchHead_extradefine(ID, cHDefine3) VALUES (5, '铁路')"));
+    ASSERT_TRUE(session.account.conn().exec(
+        R"(DELETE FROM "SA_DispatchHead_extradefine" WHERE "ID" = 5; )"
+        R"(INSERT INTO "SA_DispatchHead_extradefine"("ID", "cHDefine3") VALUES (5, '铁路'))"));
     QString error;
     ASSERT_TRUE(session.srv->Modify("<Userdefine><cId>1003</cId><cValue>公路</cValue><sValue>汽运</sValue></Userdefine>",
                                     "Userdefine", &error))
@@ -27,7 +33,7 @@ TEST_F(HistoryWindow, ADeletedItemComesBackWithItsValuesAndAnEarlierChangeWaitsF
     w->grid()->setCurrentRow(cattest::rowOfId(*w, "1003"));
     session.prompter->setDefaultAnswer(host::MsgAnswer::Yes);
     w->RunCommand(QStringLiteral("Delete"));
-    ASSERT_EQ(one("SELECT count(*) FROM UserDef_Base WHERE cId = '1003'"), "0");
+    ASSERT_EQ(one(R"(SELECT count(*) FROM "UserDef_Base" WHERE "cId" = '1003')"), "0");
 
     QStringList states, diffs;
     bool undoAfterUndo = true;
@@ -59,12 +65,20 @@ TEST_F(HistoryWindow, ADeletedItemComesBackWithItsValuesAndAnEarlierChangeWaitsF
     EXPECT_TRUE(states.value(1).startsWith("已由")) << states.value(1).toStdString();
     EXPECT_EQ(states.value(2), "撤销");  // the undo, itself a change
     EXPECT_FALSE(undoAfterUndo);
-    EXPECT_EQ(one("SELECT cItemName FROM UserDef_Base WHERE cId = '1003'"), "运输方式");
-    EXPECT_EQ(one("SELECT cHDefine3 FROM SA_DispatchHead_extradefine WHERE ID = 5"), "铁路");
-    EXPECT_EQ(one("SELECT group_concat(cValue, ',') FROM (SELECT cValue FROM Userdefine WHERE cId = "
-                  "'1003' ORDER BY cValue)"),
-              "公路,海运,空运,铁路");
+    EXPECT_EQ(one(R"(SELECT "cItemName" FROM "UserDef_Base" WHERE "cId" = '1003')"), "运输方式");
+    EXPECT_EQ(one(R"(SELECT "cHDefine3" FROM "SA_DispatchHead_extradefine" WHERE "ID" = 5)"),
+              "铁路");
+    QStringList values =
+        session.account.rows(R"(SELECT "cValue" FROM "Userdefine" WHERE "cId" = '1003')");
+    values.sort();
+    EXPECT_EQ(values.join(u','), "公路,海运,空运,铁路");
     EXPECT_TRUE(w->grid()->rows() > 1 && cattest::rowOfId(*w, "1003") > 0);  // the list read it again
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, HistoryWindow,
+                         ::testing::Values(TestAccount::Kind::Embedded, TestAccount::Kind::Server),
+                         [](const auto& info) {
+                             return std::string(testsupport::kindName(info.param));
+                         });
 
 }  // namespace
