@@ -1,5 +1,6 @@
 #include "catalogue/FrmUserDef.h"
 
+#include <QSet>
 #include <QActionGroup>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QRadioButton>
+#include <QSet>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -345,6 +347,12 @@ void FrmUserDef::FillGrid(host::RecordSetPtr rs) {
         auto sessionNames = std::make_shared<const userdef::SessionNames>(userdef::SessionNames::read());
         auto names = std::make_shared<RelatedArchiveNames>(
             userdef::g_Login ? userdef::g_Login->cAcc_id() : QString(), *sessionNames);
+        // The related archives' names of the whole listing, read at once.
+        QSet<QPair<QString, QString>> related;
+        for (int r = 0; r < rs->recordCount(); ++r)
+            if (const QString archive = rs->textAt(r, kColRelArchive - 1); !archive.isEmpty())
+                related.insert({archive, rs->textAt(r, kColRelField - 1)});
+        names->prefetch(related.values());
         auto coded = std::make_shared<CodedColumns>(*g, *names);
         std::vector<host::GridField> columns(size_t(g->cols()));
         columns[kColCounter] = {host::GridField::Counter, -1, {}};

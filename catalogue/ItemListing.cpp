@@ -1,6 +1,5 @@
 #include "catalogue/ItemListing.h"
 
-#include <QDomDocument>
 #include <QLoggingCategory>
 
 #include "common/ResText.h"
@@ -49,12 +48,6 @@ QString shownDataSource(const QString& stored) {
     bool ok = false;
     const double value = stored.trimmed().toDouble(&ok);
     return nameAt(userdef::g_DataSource, ok && value == 1 ? 1 : 0);
-}
-
-QString firstValue(const host::RecordSetPtr& rs, const QString& field) {
-    if (!rs || rs->isEmpty()) return {};
-    rs->moveFirst();
-    return rs->text(field);
 }
 
 }  // namespace
@@ -171,51 +164,6 @@ QString fieldDisplayText(const host::RecordSet& rs, int row, int field, FieldSho
     // Text is made straight from the stored value, without a QVariant between.
     if (show == FieldShow::Text) return rs.textAt(row, field);
     return displayText(rs.at(row, field), show);
-}
-
-QPair<QString, QString> RelatedArchiveNames::resolve(const QString& archive, const QString& field) {
-    const QPair<QString, QString> key(archive, field);
-    const auto cached = m_cache.constFind(key);
-    if (cached != m_cache.constEnd()) return *cached;
-
-    QPair<QString, QString> shown = key;
-    if (!userdef::g_SrvDB) {
-        qCWarning(lcCatalogue) << "related archives without a server database service";
-        return shown;
-    }
-    host::IClsCommon& srv = *userdef::g_SrvDB;
-    if (!m_session) m_session = userdef::SessionNames::read();
-    ++m_statements;
-    const host::RecordSetPtr report = srv.OpenX(relatedReportSql(archive, field));
-    if (report && !report->isEmpty()) {
-        report->moveFirst();
-        shown = {m_session->archive(archive, report->text(QStringLiteral("TableDefine"))),
-                 m_session->archiveField(archive, field, report->text(QStringLiteral("FieldDef")))};
-    } else {
-        ++m_statements;
-        const host::RecordSetPtr ref = srv.OpenX(relatedReferenceSql(m_accountId, archive));
-        if (ref && !ref->isEmpty()) {
-            ref->moveFirst();
-            shown.first = m_session->archive(archive, ref->text(QStringLiteral("cRefName")));
-            // The reference's column dictionary key; without one the field keeps its text.
-            QDomDocument doc;
-            const QDomNodeList sets = doc.setContent(ref->text(QStringLiteral("cRefMeta")))
-                                          ? doc.elementsByTagName(QStringLiteral("RefColSet"))
-                                          : QDomNodeList();
-            if (!sets.isEmpty()) {
-                const QString colKey = sets.at(0).toElement().attribute(QStringLiteral("cKey"));
-                ++m_statements;
-                const QString caption =
-                    firstValue(srv.OpenX(referenceCaptionSql(m_accountId, colKey, field)),
-                               QStringLiteral("cCaption"));
-                if (!caption.isEmpty()) shown.second = m_session->referenceColumn(colKey, field, caption);
-            } else {
-                qCWarning(lcCatalogue) << "reference" << archive << "has no column set";
-            }
-        }
-    }
-    m_cache.insert(key, shown);
-    return shown;
 }
 
 CodedColumns::CodedColumns(const host::IGrid& grid, RelatedArchiveNames& names)

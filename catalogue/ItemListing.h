@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "catalogue/RelatedArchiveNames.h"
 #include "common/SessionNames.h"
 
 namespace host {
@@ -69,27 +70,6 @@ QString displayText(const QVariant& value, FieldShow show);
 // The text a grid cell shows for a field of the record at 0-based row.
 QString fieldDisplayText(const host::RecordSet& rs, int row, int field);
 QString fieldDisplayText(const host::RecordSet& rs, int row, int field, FieldShow show);
-
-// Finds the shown names of related archives and fields, running its statements once per
-// distinct (archive, field) pair.
-class RelatedArchiveNames {
-public:
-    // `session`: the names a fill has read already; without them they are read at first use.
-    explicit RelatedArchiveNames(QString accountId,
-                                 std::optional<userdef::SessionNames> session = std::nullopt)
-        : m_accountId(std::move(accountId)), m_session(std::move(session)) {}
-    // The shown (archive, field) of stored ones: a report archive's name and field, a
-    // user-defined reference's name and column caption, in the session's language where the
-    // account has them; else the stored texts.
-    QPair<QString, QString> resolve(const QString& archive, const QString& field);
-    int statementsRun() const { return m_statements; }
-
-private:
-    QString m_accountId;
-    std::optional<userdef::SessionNames> m_session;
-    QHash<QPair<QString, QString>, QPair<QString, QString>> m_cache;
-    int m_statements = 0;
-};
 
 // The shown texts of the coded columns (class, label, type, data source, related archive and
 // field), the columns found by their header text.

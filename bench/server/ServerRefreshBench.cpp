@@ -4,11 +4,10 @@
 // Goal: the refresh within twice the plain read. Each reports the statements it ran per
 // refresh: the refresh reads once, whatever the number of rows.
 // Measured (Release, 2-core machine, PostgreSQL 15 on a local socket, medians of 5 interleaved
-// repetitions, wall time): 1,000 items 5.1 ms against 3.9 ms (1.3x), in a later run 7.1 ms
-// against 3.4 ms (2.1x); 10,000 33-34 ms against 35-40 ms; 100,000 485-528 ms against 561-583 ms.
-// 19-20 statements per refresh whatever the number of rows: the listing, the session's names
-// (7 reads) and the names of the related archives it shows (one to three reads per archive
-// and field); at 1,000 items these fixed reads are the whole difference.
+// repetitions, wall time): 1,000 items 4.4 ms against 2.9 ms (1.5x); 10,000 33 ms against 31 ms
+// (1.05x); 100,000 447 ms against 485 ms (0.9x). 11-12 statements per refresh whatever the
+// number of rows: the listing, the session's names (7 reads) and the related archives' names of
+// the whole listing (up to 3 reads); at 1,000 items these fixed reads are the whole difference.
 //
 //   build-…/server_refresh [--benchmark_filter=…]   ($USERDEF_TEST_PG names a server to use)
 #include <benchmark/benchmark.h>
