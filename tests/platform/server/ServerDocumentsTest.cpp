@@ -43,6 +43,11 @@ TEST(ServerDocuments, EveryWriteIsWholeOrAbsentAndReadsBackFromTheServer) {
     const QString columns = "SELECT string_agg(concat_ws(' ', replace(table_name, '_extradefine', ''), "
                             "character_maximum_length, collation_name), ', ' ORDER BY table_name) FROM "
                             "information_schema.columns WHERE column_name = '%1'";
+    const QString numbers = "SELECT string_agg(concat_ws(' ', replace(table_name, '_extradefine', ''), "
+                            "numeric_precision, numeric_scale), ', ' ORDER BY table_name) FROM "
+                            "information_schema.columns WHERE column_name = 'cHDefine8'";
+    testsupport::ItemDoc number = testsupport::newItem("单据头", "1098", "cHDefine", 8, {"SA_DispatchHead", "PU_ArrivalHead"}, "数字");
+    number["iDecimalDigits"] = "2";
     const QString rule = "<AA_ExtendDefineMakeVouch_Set><cMakeVouchID>PU01</cMakeVouchID><cType>H</cType><cextendfield>"
                          "cHDefine9</cextendfield><cTableName>PU_OrderHead</cTableName><cTargetTable>PU_ArrivalHead"
                          "</cTargetTable><btrans>%1</btrans></AA_ExtendDefineMakeVouch_Set>";
@@ -58,6 +63,9 @@ TEST(ServerDocuments, EveryWriteIsWholeOrAbsentAndReadsBackFromTheServer) {
          {"PU_ArrivalHead 30 zx_nocase, SA_DispatchHead 30 zx_nocase, SA_InvoiceHead 30 zx_nocase"}},
         {"undo the lengthening", undoLast, columns.arg("cHDefine3") + ";SELECT \"cHDefine3\" FROM \"SA_DispatchHead_extradefine\"",
          {"PU_ArrivalHead 20 zx_nocase, SA_DispatchHead 20 zx_nocase, SA_InvoiceHead 20 zx_nocase", "十二个字的一个很长的值呀"}},
+        {"add a number item", doc(true, number.xml(), "Userdef_base"), numbers, {"PU_ArrivalHead 28 2, SA_DispatchHead 28 2"}},
+        {"more decimals", doc(false, "<Userdef><cId>1098</cId><iDecimalDigits>4</iDecimalDigits></Userdef>", "Userdef"),
+         numbers, {"PU_ArrivalHead 28 4, SA_DispatchHead 28 4"}},
         {"add a value", doc(true, "<Userdefine><cId>1003</cId><cValue>管道</cValue></Userdefine>", "UserDefine")},
         {"rename a value", doc(false, "<Userdefine><cId>1003</cId><cValue>rail</cValue><sValue>铁路</sValue></Userdefine>", "UserDefine"),
          "SELECT \"cValue\" FROM \"Userdefine\" WHERE \"cId\" = '1003' ORDER BY \"pubzxts\"", {"汽运", "rail", "海运", "空运", "管道"}},
