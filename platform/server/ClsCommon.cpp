@@ -64,6 +64,8 @@ void ClsCommon::setFailAtStatement(int n) {
 }
 
 bool ClsCommon::finishWrite(const char* what, bool ok, const QString& why, QString* error) {
+    // A write may have added, changed or dropped columns the translator has read.
+    if (ok && m_connection) m_connection->schemaChanged();
     if (ok) return true;
     m_lastError = why;
     if (error) *error = why;

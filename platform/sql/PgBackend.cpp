@@ -15,13 +15,17 @@ public:
     SchemaInfo& schema() override { return *m_schema; }
     QStringList attached() override { return m_attached; }
     // Another client's change of the schema is not seen from here: the catalogue is read anew
-    // after this connection's own schema changes only.
+    // after this connection's own schema changes, and when a statement fails as one made with
+    // an old catalogue would.
     qint64 schemaStamp() override { return 0; }
     void forgetSchema() override { m_schema->forget(); }
     bool catalogueMayBeStale() override {
-        const QString state = m_db->lastSqlState();
-        return !m_db->inTransaction() &&
-               (state == QLatin1String("42P01") || state == QLatin1String("42703"));
+        // A table or column unknown; a column whose type the translation did not know (a text
+        // read as a number, an operator without the right types).
+        static const QStringList kStale = {
+            QStringLiteral("42P01"), QStringLiteral("42703"), QStringLiteral("22P02"),
+            QStringLiteral("42883"), QStringLiteral("42804")};
+        return !m_db->inTransaction() && kStale.contains(m_db->lastSqlState());
     }
     QString lockDatabase() const override { return m_db->conninfo(); }
     QString lockSchema() const override { return m_lockSchema; }

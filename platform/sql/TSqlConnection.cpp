@@ -139,6 +139,11 @@ host::RecordSetPtr TSqlConnection::open(const QString& sql) {
 
 bool TSqlConnection::execute(const QString& sql) { return runBatch(sql, false, nullptr); }
 
+void TSqlConnection::schemaChanged() {
+    m_backend->forgetSchema();
+    m_translator->schemaChanged();
+}
+
 std::shared_ptr<const Batch> TSqlConnection::parsed(const QString& sql, QString* error) {
     const auto it = m_batches.constFind(sql);
     if (it != m_batches.constEnd()) return *it;

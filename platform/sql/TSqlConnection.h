@@ -57,6 +57,10 @@ public:
     bool saveFormOption(const QString& userId, const QString& form, const QString& key,
                         const QString& value, QString* error) override;
 
+    // Forgets the catalogue read and the translations made, after a schema change made beside
+    // this connection's statements (a server document adding an item's columns).
+    void schemaChanged();
+
     // The account database in its own SQL.
     db::Connection& database();
     // The same database when it is an embedded (SQLite) one; null on a server.

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <tuple>
 
 #include "platform/server/AccountConnection.h"
+#include "tests/platform/server/ItemDocumentBuilder.h"
 #include "tests/support/TestAccount.h"
 
 namespace {
@@ -98,5 +100,41 @@ TEST_F(Statements, DeletingAnItemTakesItsNamesValuesAndLinks) {
         EXPECT_EQ(rows->value(0).toInt(), 0) << table;
     }
 }
+
+
+// A number item's column, added by this service or by another one after the statements had
+// read the table, is read with its type: the delete check's "isnull(column,'')" works at once.
+class ColumnsAddedMeanwhile : public AccountTest,
+                              public ::testing::WithParamInterface<testsupport::TestAccount::Kind> {
+protected:
+    ColumnsAddedMeanwhile() : AccountTest(GetParam()) {}
+};
+
+TEST_P(ColumnsAddedMeanwhile, AreReadWithTheirType) {
+    ClsCommon& srv = account.srv();
+    ClsCommon other;
+    other.init(account.connectionText());
+    const auto used = [&](const char* column) {
+        const host::RecordSetPtr rows = srv.OpenX(
+            QStringLiteral("select count(*) from SA_DispatchHead_extradefine where isnull(%1,'')<>''")
+                .arg(QLatin1String(column)));
+        return rows ? rows->textAt(0, 0) : srv.lastError();
+    };
+    ASSERT_EQ(used("cHDefine1"), "0");  // the table as read before the items
+    for (auto [service, id, column] : {std::tuple{&other, "1097", 7}, std::tuple{&srv, "1098", 8}}) {
+        testsupport::ItemDoc item =
+            testsupport::newItem("单据头", id, "cHDefine", column, {"SA_DispatchHead"}, "数字");
+        item["iDecimalDigits"] = "2";
+        QString error;
+        ASSERT_TRUE(service->Add(item.xml(), "Userdef_base", &error)) << error.toStdString();
+    }
+    EXPECT_EQ(used("cHDefine7"), "0");
+    EXPECT_EQ(used("cHDefine8"), "0");
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ColumnsAddedMeanwhile,
+                         ::testing::Values(testsupport::TestAccount::Kind::Embedded,
+                                           testsupport::TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(testsupport::kindName(info.param)); });
 
 }  // namespace
