@@ -90,6 +90,10 @@ void Emitter::markConversions(Span s) {
         if (r == Cls::Text && isNumberLike(l) && !right[0].kind(TokenKind::String)) convert(right, "numeric");
         if (isComparison(s[i]) && isNumberLike(l) && isWord(right)) convert(left, "text");
         if (isComparison(s[i]) && isNumberLike(r) && isWord(left)) convert(right, "text");
+        // A date compared with an empty text (a column <> '') compares as text, as here: the
+        // server takes no empty text for a date.
+        if (isComparison(s[i]) && l == Cls::Date && isBlankText(right)) convert(left, "text");
+        if (isComparison(s[i]) && r == Cls::Date && isBlankText(left)) convert(right, "text");
     }
 }
 

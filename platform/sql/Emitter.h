@@ -22,8 +22,8 @@
 
 namespace platform::sql::detail {
 
-// Type classes for "+".
-enum class Cls { Unknown, Number, Text, Money };
+// Type classes for "+" and the conversions.
+enum class Cls { Unknown, Number, Text, Money, Date };
 
 inline Cls fromDeclared(const QString& declared) {
     if (declared.isNull()) return Cls::Unknown;
@@ -31,10 +31,16 @@ inline Cls fromDeclared(const QString& declared) {
     if (info.text) return Cls::Text;
     if (info.money) return Cls::Money;
     if (info.numeric) return Cls::Number;
+    if (info.datetime) return Cls::Date;
     return Cls::Unknown;
 }
 
 inline bool isNumberLike(Cls c) { return c == Cls::Number || c == Cls::Money; }
+
+// A string literal of blanks only: no value of a date on the server.
+inline bool isBlankText(Span s) {
+    return s.size() == 1 && s[0].kind(TokenKind::String) && s[0].tok->text.trimmed().isEmpty();
+}
 
 // A dotted name as written, resolved to schema and parts.
 struct Name {

@@ -241,9 +241,10 @@ QString Emitter::function(const QString& written, const Node& args) {
     if (!ok()) return {};
     if (pg() && u == QLatin1String("ISNULL") && a.size() == 2) {
         // The replacement takes the type of the first value, as the dialect converts it.
-        // A number with a text for NULL reads as text, as on an embedded account.
+        // A number with a text for NULL reads as text, as on an embedded account; so does a
+        // date with an empty text, which the server takes for no date.
         const Cls first = classify(parts[0]), second = classify(parts[1]);
-        if (isNumberLike(first) && second == Cls::Text)
+        if ((isNumberLike(first) && second == Cls::Text) || (first == Cls::Date && isBlankText(parts[1])))
             a[0] = QStringLiteral("CAST(%1 AS text)").arg(a[0]);
         else if (first == Cls::Text && isNumberLike(second))
             a[1] = QStringLiteral("CAST(%1 AS text)").arg(a[1]);

@@ -211,6 +211,9 @@ Cls Emitter::classifyFunction(const QString& written, const Node& args) {
         u == QLatin1String("NULLIF") || u == QLatin1String("MAX") || u == QLatin1String("MIN")) {
         for (const Span& p : parts) {
             const Cls c = classify(p);
+            // A date or else an empty text is text, as the server reads it.
+            if (c == Cls::Date && u == QLatin1String("ISNULL") && parts.size() == 2 && isBlankText(parts[1]))
+                return Cls::Text;
             if (c != Cls::Unknown) return c;
         }
     }
@@ -310,7 +313,11 @@ Cls Emitter::classify(Span s) {
                 if (a[i].tok) typeText += a[i].tok->text + QLatin1Char(' ');
         }
         const TypeInfo t = TypeInfo::of(typeText);
-        return t.text ? Cls::Text : t.money ? Cls::Money : t.numeric ? Cls::Number : Cls::Unknown;
+        return t.text      ? Cls::Text
+               : t.money   ? Cls::Money
+               : t.numeric ? Cls::Number
+               : t.datetime ? Cls::Date
+                            : Cls::Unknown;
     }
     if (n.tok->kind == TokenKind::Word && u == QLatin1String("NULL")) return Cls::Unknown;
     QString saved = error;

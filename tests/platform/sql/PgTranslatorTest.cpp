@@ -156,6 +156,11 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         "select a.cId from Item a where a.cId in (select a.CSUB_ID from zxsystem..ua_subsys a where a.NType = 1) "
         "or a.cExtra = (select max(a.csub_name) from zxsystem..ua_subsys a)",
         "alter table Item drop column cExtra",
+        // A date against an empty text, as the checks for values do.
+        "alter table Item add dDue datetime null",
+        "update Item set dDue = '2024-02-29' where cId = '2'",
+        "select count(*), sum(case when isnull(dDue, '') <> '' then 1 else 0 end) from Item where dDue <> '' or dDue is null",
+        "alter table Item drop column dDue",
         "select count(*) from syscolumns where id = object_id('Item')",
         "create table #t (CSUB_ID nvarchar(10), n int)",
         "insert into #t (csub_id, n) select cId, iLen from Item where iLen >= 10",
