@@ -196,17 +196,21 @@ bool ExtendColumns::dropColumn(const ExtendTable& table, const QString& column, 
     if (!found) return true;
     const QString name = found->name;
     // The history keeps the column's values, so that an undo can put them back.
-    if (ChangeRecorder* recorder = m_context.recorder()) {
-        const auto key = std::find_if(columns->cbegin(), columns->cend(),
-                                      [](const db::TableColumn& c) { return c.keyPosition == 1; });
-        if (key == columns->cend()) {
-            setError(error, QStringLiteral("The table %1 has no key column.").arg(companion));
-            return false;
-        }
-        if (!recorder->keepColumn(m_context, table.tableName, companion, key->name, name, error))
-            return false;
+    return keepValues(table, companion, *columns, name, error) && alter(companion, name, {}, error);
+}
+
+bool ExtendColumns::keepValues(const ExtendTable& table, const QString& companion,
+                               const QList<db::TableColumn>& columns, const QString& column,
+                               QString* error) {
+    ChangeRecorder* recorder = m_context.recorder();
+    if (!recorder) return true;
+    const auto key = std::find_if(columns.cbegin(), columns.cend(),
+                                  [](const db::TableColumn& c) { return c.keyPosition == 1; });
+    if (key == columns.cend()) {
+        setError(error, QStringLiteral("The table %1 has no key column.").arg(companion));
+        return false;
     }
-    return alter(companion, name, {}, error);
+    return recorder->keepColumn(m_context, table.tableName, companion, key->name, column, error);
 }
 
 bool ExtendColumns::countLonger(const ExtendTable& table, const QString& column, int maxLen,
@@ -235,6 +239,9 @@ bool ExtendColumns::retypeColumn(const ExtendTable& table, const QString& column
     const db::TableColumn* found = named(*columns, column);
     if (!found) return true;
     const QString name = found->name;  // alter() forgets the columns read
+    if (roundsValues(storedColumnType(*found), type) &&
+        !keepValues(table, companion, *columns, name, error))
+        return false;
     return alter(companion, name, type, error);
 }
 
@@ -247,6 +254,14 @@ bool ExtendColumns::alter(const QString& table, const QString& column, const QSt
     for (const QString& statement : statements)
         if (!m_context.exec(statement, {}, error)) return false;
     return true;
+}
+
+bool roundsValues(const QString& from, const QString& to) {
+    const db::DeclaredType was = db::DeclaredType::parse(from), will = db::DeclaredType::parse(to);
+    const auto number = [](const db::DeclaredType& t) {
+        return t.base == QLatin1String("decimal") || t.base == QLatin1String("numeric");
+    };
+    return number(was) && number(will) && qMax(will.scale, 0) < qMax(was.scale, 0);
 }
 
 QString storedColumnType(const db::TableColumn& column) {

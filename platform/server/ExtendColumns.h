@@ -34,6 +34,10 @@ QString extendColumnType(const QString& cType, int maxLen, int decimalDigits, QS
 // case-insensitive collation of either kind of database as COLLATE NOCASE.
 QString storedColumnType(const db::TableColumn& column);
 
+// Whether giving a column the declared type `to` instead of `from` may round its values: a
+// number with fewer decimals (a server keeps only the declared ones).
+bool roundsValues(const QString& from, const QString& to);
+
 class ExtendColumns {
 public:
     explicit ExtendColumns(WriteContext& context) : m_context(context) {}
@@ -69,7 +73,7 @@ public:
     bool countLonger(const ExtendTable& table, const QString& column, int maxLen, int* rows,
                      QString* error);
     // Gives the column a new declared type, keeping every value and the table's other columns,
-    // key, indexes and triggers.
+    // key, indexes and triggers; values the type may round are kept in the write's history too.
     bool retypeColumn(const ExtendTable& table, const QString& column, const QString& type,
                       QString* error);
 
@@ -82,6 +86,9 @@ private:
     // The column of the list named `column` in any letter case; null when there is none.
     static const db::TableColumn* named(const QList<db::TableColumn>& columns,
                                         const QString& column);
+    // Keeps the values of the companion's column in the write's history, by the companion's key.
+    bool keepValues(const ExtendTable& table, const QString& companion,
+                    const QList<db::TableColumn>& columns, const QString& column, QString* error);
     // Gives `column` of `table` the type, or drops it when type is empty.
     bool alter(const QString& table, const QString& column, const QString& type, QString* error);
 

@@ -333,6 +333,25 @@ bool ChangeRecorder::finish(WriteContext& context, const QString& operation, con
 
 namespace {
 
+// Sets the column of the companion's rows to the values the change kept of it.
+bool putBackRounded(WriteContext& context, int change, const QString& linkTable,
+                    const QString& companion, const QString& column, const QString& type,
+                    QString* error) {
+    QString keyType;
+    const QString key = companionKey(context, companion, error, &keyType);
+    if (key.isEmpty()) return false;
+    db::Connection& db = context.database();
+    const QString t = host::sqlIdentQuoted(companion), k = host::sqlIdentQuoted(key);
+    const QString kept = QStringLiteral("FROM \"zx_HistoryValue\" WHERE \"iChange\" = ? AND \"cTable\" = ? "
+                                        "AND \"cColumn\" = ?");
+    const QString keptKey = db.valueAs(QStringLiteral("\"vKey\""), keyType);
+    return context.exec(QStringLiteral("UPDATE %1 SET %2 = (SELECT %3 %4 AND %5 = %1.%6) WHERE %6 IN "
+                                       "(SELECT %5 %4)")
+                            .arg(t, host::sqlIdentQuoted(column),
+                                 db.valueAs(QStringLiteral("\"vValue\""), type), kept, keptKey, k),
+                        {change, linkTable, column, change, linkTable, column}, error);
+}
+
 bool restoreColumns(WriteContext& context, int change,
                     const QJsonObject& before, const QJsonObject& now, QString* error) {
     const QJsonObject was = before.value(kColumns).toObject();
@@ -356,8 +375,13 @@ bool restoreColumns(WriteContext& context, int change,
         const QString type = it.value().toString();
         const ExtendTable table = tableOf(it.key());
         if (is.contains(it.key())) {
-            if (is.value(it.key()).toString() == type) continue;
+            const QString now = is.value(it.key()).toString();
+            if (now == type) continue;
             if (!columns.retypeColumn(table, column, type, error)) return false;
+            // The values the change rounded come back as they were, on the rows still there.
+            if (roundsValues(type, now) &&
+                !putBackRounded(context, change, it.key(), columns.companionOf(table), column, type, error))
+                return false;
             continue;
         }
         if (!columns.linked(it.key())) {
