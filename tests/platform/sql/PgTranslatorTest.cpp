@@ -111,6 +111,10 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         "select cId from Item where cId like '[2-3]' or cId like '1[^A-Z]%' order by cId",
         "select cId from Item where cNote not like '%''%' and cNote like N'%' + N'注' + '%' order by cId",
         "select case when '50%' like '50!%' escape '!' then 1 else 0 end, case when N'ÄBC' like N'äb_' then 1 else 0 end",
+        // An escaped character stands for itself, whatever it means in a set; ESCAPE NULL matches nothing.
+        "select case when N'a^b' like 'a!^b' escape '!' then 1 else 0 end, case when N'!' like '[!!]' escape '!' "
+        "then 1 else 0 end, case when N'a!' like 'a!' escape '!' then 1 else 0 end, case when 'ab' like 'ab' escape "
+        "null then 1 else 0 end, case when N'a]%' not like 'a!]!%' escape '!' then 1 else 0 end",
         // ISNULL, "+" on text and numbers, functions.
         "select isnull(cNote, N'无') + '-' + cName, iLen + 1, cId + 1, iLen + '5', isnull(iLen, '') from Item "
         "where cId < '5' order by cId",
