@@ -36,6 +36,9 @@ inline Cls fromDeclared(const QString& declared) {
 
 inline bool isNumberLike(Cls c) { return c == Cls::Number || c == Cls::Money; }
 
+// syscolumns or sysobjects, in any letter case.
+bool isCatalogueView(const QString& name);
+
 // A dotted name as written, resolved to schema and parts.
 struct Name {
     size_t length = 0;      // nodes used
@@ -138,7 +141,12 @@ private:
 
     struct TableRef {
         QString schema, table, alias;
+        bool catalogue = false;  // syscolumns or sysobjects
     };
+    // A column of a table as the statement reads it: its declared type (null when the table has
+    // no such column) and its stored spelling. The catalogue views answer from their own list.
+    QString columnTypeIn(const TableRef& t, const QString& column);
+    QString storedColumnIn(const TableRef& t, const QString& column);
     void tablesIn(Span s, std::vector<TableRef>* out, std::vector<TableRef>* derived);
     // The tables a SELECT reads at its own level (those of its derived tables last): where a
     // bare column name is looked for first.

@@ -148,6 +148,12 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         "select o.name, o.xtype, count(*) from sysobjects o join syscolumns c on c.id = o.id "
         "where o.id = object_id('Item') group by o.name, o.xtype",
         "select name from zxsystem..sysobjects where xtype = 'U' order by name",
+        // Their columns in any letter case; names in the text order.
+        "create table Item_extradefine (ID int not null primary key, Zeta nvarchar(20), alpha decimal(18,3), dWhen datetime)",
+        "select c.Name, c.XType, c.Length, c.Prec, c.Scale from syscolumns c where c.ID = object_id('Item_extradefine') "
+        "order by c.Name",
+        "select min(Name), max(name) from SysColumns where id = object_id('ITEM_EXTRADEFINE') and name < 'z'",
+        "select o.Name, o.XType from sysobjects o where o.name like 'item%' order by o.NAME desc",
         "select object_name(object_id('ITEM')), isnull(object_id('ua_subsys'), -1), "
         "object_name(object_id('zxsystem..UA_SUBSYS'))",
         "select dbo.getAllSubName_ExtendDefine('SA, XX,ST'), dbo.UDF_GetLocaleID()",
