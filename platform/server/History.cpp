@@ -29,6 +29,10 @@ struct TableShape {
     QString sqlTable() const { return table.isEmpty() ? name : table; }
 };
 
+// The lengths zx_History declares for cKey and cItemId.
+constexpr qsizetype kHistoryKeyLength = 200;
+constexpr qsizetype kHistoryItemLength = 20;
+
 const QString kChildren = QStringLiteral("UserDef_Base children");
 const QString kLayoutFields = QStringLiteral("DocLayoutField");
 
@@ -290,13 +294,20 @@ bool ChangeRecorder::begin(WriteContext& context, const ChangeScope& scope,
         return true;  // recorded without rows when it finishes
     if (!readScope(context, scope, &m_before, error)) return false;
     const QJsonObject& before = m_before;
+    // The key and item are recorded before the document is checked: a text too long for them
+    // is cut here so that the document's own check names it.
+    const auto fit = [](const QString& text, qsizetype most) {
+        if (text.size() <= most) return text;
+        return text.left(text.at(most - 1).isHighSurrogate() ? most - 1 : most);
+    };
     const host::RecordSetPtr rs = context.query(
         QStringLiteral("INSERT INTO \"zx_History\"(\"dWhen\", \"cUserId\", \"cOrigin\", "
                        "\"cOperation\", \"cTable\", \"cKey\", \"cItemId\", \"iUndoOf\", \"cScope\", "
                        "\"cBefore\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING \"iChange\""),
         {QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-         context.user(), context.origin(), operation, table, scope.key, scope.itemId,
-         undoOf > 0 ? QVariant(undoOf) : QVariant(), json(scope.toJson()), json(before)},
+         context.user(), context.origin(), operation, table, fit(scope.key, kHistoryKeyLength),
+         fit(scope.itemId, kHistoryItemLength), undoOf > 0 ? QVariant(undoOf) : QVariant(),
+         json(scope.toJson()), json(before)},
         error);
     if (!rs || rs->isEmpty()) return false;
     m_change = rs->at(0, 0).toInt();

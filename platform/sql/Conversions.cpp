@@ -120,9 +120,9 @@ std::optional<QString> Emitter::likeOperator(Span s) {
     QString pattern = QLatin1Char('(') + expr(s.sub(like + 1, end)) + QLatin1Char(')');
     size_t rest = end;
     if (end < s.size() && s[end].word("ESCAPE")) {
-        rest = primaryEnd(s, end + 1);
+        rest = end + 1 < s.size() && s[end + 1].word("NULL") ? end + 2 : primaryEnd(s, end + 1);
         if (rest == end + 1) return fail(QStringLiteral("ESCAPE needs a character"));
-        pattern = QStringLiteral("zxsystem.zx_like_escaped(%1, %2)").arg(pattern, expr(s.sub(end + 1, rest)));
+        pattern = QStringLiteral("ARRAY[CAST(%1 AS text), CAST(%2 AS text)]").arg(pattern, expr(s.sub(end + 1, rest)));
     }
     Out out;
     out.add(expr(s.sub(0, negated ? like - 1 : like)));

@@ -41,6 +41,8 @@ inline bool isNumberLike(Cls c) { return c == Cls::Number || c == Cls::Money; }
 inline bool isBlankText(Span s) {
     return s.size() == 1 && s[0].kind(TokenKind::String) && s[0].tok->text.trimmed().isEmpty();
 }
+// syscolumns or sysobjects, in any letter case.
+bool isCatalogueView(const QString& name);
 
 // A dotted name as written, resolved to schema and parts.
 struct Name {
@@ -144,7 +146,12 @@ private:
 
     struct TableRef {
         QString schema, table, alias;
+        bool catalogue = false;  // syscolumns or sysobjects
     };
+    // A column of a table as the statement reads it: its declared type (null when the table has
+    // no such column) and its stored spelling. The catalogue views answer from their own list.
+    QString columnTypeIn(const TableRef& t, const QString& column);
+    QString storedColumnIn(const TableRef& t, const QString& column);
     void tablesIn(Span s, std::vector<TableRef>* out, std::vector<TableRef>* derived);
     // The tables a SELECT reads at its own level (those of its derived tables last): where a
     // bare column name is looked for first.

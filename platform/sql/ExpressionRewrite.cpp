@@ -208,10 +208,9 @@ QString Emitter::seq(Span s) {
             i = after;
             continue;
         }
-        const bool columns = name.rest.size() == 1 &&
-                             name.rest.first().compare(QLatin1String("syscolumns"), Qt::CaseInsensitive) == 0;
-        if (columns || (name.rest.size() == 1 &&
-                        name.rest.first().compare(QLatin1String("sysobjects"), Qt::CaseInsensitive) == 0)) {
+        if (name.rest.size() == 1 && isCatalogueView(name.rest.first())) {
+            const bool columns =
+                name.rest.first().compare(QLatin1String("syscolumns"), Qt::CaseInsensitive) == 0;
             out.add(columns ? syscolumns(name.schema) : sysobjects(name.schema));
             const bool aliased = after < s.size() &&
                                  ((s[after].kind(TokenKind::Word) && !isKeyword(s[after])) ||

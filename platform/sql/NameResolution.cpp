@@ -75,6 +75,52 @@ QString Emitter::mapDatabase(const QString& db) {
     return QStringLiteral("main");
 }
 
+namespace {
+
+// The columns of the catalogue views as both targets write them (lower case), with their types.
+struct CatalogueColumn {
+    const char* view;
+    const char* column;
+    const char* type;
+};
+constexpr CatalogueColumn kCatalogueColumns[] = {
+    {"syscolumns", "id", "int"},         {"syscolumns", "name", "nvarchar(128)"},
+    {"syscolumns", "xtype", "int"},      {"syscolumns", "length", "int"},
+    {"syscolumns", "colid", "int"},      {"syscolumns", "colorder", "int"},
+    {"syscolumns", "xusertype", "int"},  {"syscolumns", "prec", "int"},
+    {"syscolumns", "scale", "int"},      {"syscolumns", "isnullable", "int"},
+    {"sysobjects", "id", "int"},         {"sysobjects", "name", "nvarchar(128)"},
+    {"sysobjects", "xtype", "nvarchar(2)"}, {"sysobjects", "type", "nvarchar(2)"},
+    {"sysobjects", "uid", "int"},
+};
+
+const CatalogueColumn* catalogueColumn(const QString& view, const QString& column) {
+    for (const CatalogueColumn& c : kCatalogueColumns)
+        if (view.compare(QLatin1String(c.view), Qt::CaseInsensitive) == 0 &&
+            column.compare(QLatin1String(c.column), Qt::CaseInsensitive) == 0)
+            return &c;
+    return nullptr;
+}
+
+}  // namespace
+
+bool isCatalogueView(const QString& name) {
+    return name.compare(QLatin1String("syscolumns"), Qt::CaseInsensitive) == 0 ||
+           name.compare(QLatin1String("sysobjects"), Qt::CaseInsensitive) == 0;
+}
+
+QString Emitter::columnTypeIn(const TableRef& t, const QString& column) {
+    if (!t.catalogue) return m_schema->columnType(t.schema, t.table, column);
+    const CatalogueColumn* c = catalogueColumn(t.table, column);
+    return c ? QString::fromLatin1(c->type) : QString();
+}
+
+QString Emitter::storedColumnIn(const TableRef& t, const QString& column) {
+    if (!t.catalogue) return m_schema->storedColumn(t.schema, t.table, column);
+    const CatalogueColumn* c = catalogueColumn(t.table, column);
+    return c ? QString::fromLatin1(c->column) : column;
+}
+
 QString Emitter::syscolumns(const QString& schema) {
     const QString s = schema.isEmpty() ? QStringLiteral("main") : schema;
     const QString lit = sqliteLiteral(s);
@@ -120,11 +166,9 @@ QStringList Emitter::storedParts(const Name& n) {
         // statement, else a table, else an alias.
         for (auto scope = m_scopes.rbegin(); scope != m_scopes.rend(); ++scope)
             for (const TableRef& t : *scope)
-                if (!m_schema->columnType(t.schema, t.table, last).isNull())
-                    return {m_schema->storedColumn(t.schema, t.table, last)};
+                if (!columnTypeIn(t, last).isNull()) return {storedColumnIn(t, last)};
         for (const TableRef& t : *m_tables)
-            if (!m_schema->columnType(t.schema, t.table, last).isNull())
-                return {m_schema->storedColumn(t.schema, t.table, last)};
+            if (!columnTypeIn(t, last).isNull()) return {storedColumnIn(t, last)};
         const QString found = m_schema->findTable(n.schema, last);
         if (!found.isEmpty()) return {m_schema->storedTable(found, last)};
         return {aliasOf(last)};
@@ -135,9 +179,9 @@ QStringList Emitter::storedParts(const Name& n) {
     for (const TableRef& t : *m_tables) {
         const bool alias = !t.alias.isEmpty() && qualifier.compare(t.alias, Qt::CaseInsensitive) == 0;
         if ((alias || (t.alias.isEmpty() && qualifier.compare(t.table, Qt::CaseInsensitive) == 0)) &&
-            !m_schema->columnType(t.schema, t.table, last).isNull()) {
-            qualifier = alias ? aliasOf(qualifier) : m_schema->storedTable(t.schema, t.table);
-            parts.last() = m_schema->storedColumn(t.schema, t.table, last);
+            !columnTypeIn(t, last).isNull()) {
+            qualifier = alias ? aliasOf(qualifier) : t.catalogue ? t.table : m_schema->storedTable(t.schema, t.table);
+            parts.last() = storedColumnIn(t, last);
             return parts;
         }
     }
@@ -150,8 +194,7 @@ QStringList Emitter::storedParts(const Name& n) {
     // A derived table: its columns are those of the tables it reads, as they spell them.
     qualifier = aliasOf(qualifier);
     for (const TableRef& t : *m_tables)
-        if (!m_schema->columnType(t.schema, t.table, last).isNull())
-            return parts.last() = m_schema->storedColumn(t.schema, t.table, last), parts;
+        if (!columnTypeIn(t, last).isNull()) return parts.last() = storedColumnIn(t, last), parts;
     return parts;
 }
 

@@ -212,15 +212,21 @@ LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN v IS NULL THEN 0 ELSE 1 END $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_regex_char(c text) RETURNS text
 LANGUAGE sql IMMUTABLE AS $$
 SELECT CASE WHEN ascii(c) < 128 AND c COLLATE "C" !~ '[A-Za-z0-9]' THEN '\' || c ELSE c END $$;
-CREATE OR REPLACE FUNCTION zxsystem.zx_like_regex(pattern text) RETURNS text
-LANGUAGE plpgsql IMMUTABLE STRICT AS $$
+-- With an escape character (NULL: none), the character after it outside a set stands for itself.
+CREATE OR REPLACE FUNCTION zxsystem.zx_like_regex(pattern text, escape text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE AS $$
 DECLARE
   result text := '^'; i integer := 1; n integer := length(pattern); ch text; closing integer;
   j integer;
 BEGIN
+  IF pattern IS NULL THEN RETURN NULL; END IF;
+  IF length(escape) <> 1 THEN RAISE EXCEPTION 'ESCAPE takes one character'; END IF;
   WHILE i <= n LOOP
     ch := substr(pattern, i, 1);
-    IF ch = '%' THEN
+    IF ch = escape AND i < n THEN
+      i := i + 1;
+      result := result || zxsystem.zx_regex_char(substr(pattern, i, 1));
+    ELSIF ch = '%' THEN
       IF right(result, 2) <> '.*' THEN result := result || '.*'; END IF;
     ELSIF ch = '_' THEN
       result := result || '.';
@@ -248,31 +254,25 @@ BEGIN
   END LOOP;
   RETURN result || '$';
 END $$;
--- A pattern with an ESCAPE character as one without: the escaped character as a set of one.
-CREATE OR REPLACE FUNCTION zxsystem.zx_like_escaped(pattern text, escape text) RETURNS text
-LANGUAGE plpgsql IMMUTABLE AS $$
-DECLARE result text := ''; i integer := 1; n integer := length(pattern); ch text;
-BEGIN
-  IF pattern IS NULL OR escape IS NULL THEN RETURN NULL; END IF;
-  IF length(escape) <> 1 THEN RAISE EXCEPTION 'ESCAPE takes one character'; END IF;
-  WHILE i <= n LOOP
-    ch := substr(pattern, i, 1);
-    IF ch = escape AND i < n THEN
-      i := i + 1;
-      result := result || '[' || substr(pattern, i, 1) || ']';
-    ELSE
-      result := result || ch;
-    END IF;
-    i := i + 1;
-  END LOOP;
-  RETURN result;
-END $$;
+CREATE OR REPLACE FUNCTION zxsystem.zx_like_regex(pattern text) RETURNS text
+LANGUAGE sql IMMUTABLE STRICT AS $$ SELECT zxsystem.zx_like_regex(pattern, NULL::text) $$;
 -- Text in any collation matches in a deterministic one; a number matches as its text.
 CREATE OR REPLACE FUNCTION zxsystem.zx_like(v text, pattern text) RETURNS boolean
 LANGUAGE sql IMMUTABLE AS $$
 SELECT v COLLATE "und-x-icu" ~* (zxsystem.zx_like_regex(pattern COLLATE "C") COLLATE "und-x-icu") $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_like(v double precision, pattern text) RETURNS boolean
 LANGUAGE sql IMMUTABLE AS $$ SELECT zxsystem.zx_like(CAST(v AS text), pattern) $$;
+-- "v LIKE pattern ESCAPE e" as v ~~~ ARRAY[pattern, e]; NULL when either is.
+CREATE OR REPLACE FUNCTION zxsystem.zx_like(v text, pattern_escape text[]) RETURNS boolean
+LANGUAGE sql IMMUTABLE AS $$
+SELECT CASE WHEN pattern_escape[2] IS NOT NULL THEN v COLLATE "und-x-icu" ~*
+  (zxsystem.zx_like_regex(pattern_escape[1] COLLATE "C", pattern_escape[2]) COLLATE "und-x-icu") END $$;
+CREATE OR REPLACE FUNCTION zxsystem.zx_like(v double precision, pattern_escape text[]) RETURNS boolean
+LANGUAGE sql IMMUTABLE AS $$ SELECT zxsystem.zx_like(CAST(v AS text), pattern_escape) $$;
+CREATE OR REPLACE FUNCTION zxsystem.zx_not_like(v text, pattern_escape text[]) RETURNS boolean
+LANGUAGE sql IMMUTABLE AS $$ SELECT NOT zxsystem.zx_like(v, pattern_escape) $$;
+CREATE OR REPLACE FUNCTION zxsystem.zx_not_like(v double precision, pattern_escape text[]) RETURNS boolean
+LANGUAGE sql IMMUTABLE AS $$ SELECT NOT zxsystem.zx_like(CAST(v AS text), pattern_escape) $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_not_like(v text, pattern text) RETURNS boolean
 LANGUAGE sql IMMUTABLE AS $$ SELECT NOT zxsystem.zx_like(v, pattern) $$;
 CREATE OR REPLACE FUNCTION zxsystem.zx_not_like(v double precision, pattern text) RETURNS boolean
@@ -281,15 +281,17 @@ DO $$
 DECLARE
   op record;
 BEGIN
-  FOR op IN SELECT * FROM (VALUES ('~~~', 'text', 'zx_like'), ('~~~', 'double precision', 'zx_like'),
-                                  ('!~~~', 'text', 'zx_not_like'),
-                                  ('!~~~', 'double precision', 'zx_not_like')) AS o(name, arg, fn)
+  FOR op IN SELECT o.name, o.arg, r.arg AS rarg, o.fn
+             FROM (VALUES ('~~~', 'text', 'zx_like'), ('~~~', 'double precision', 'zx_like'),
+                          ('!~~~', 'text', 'zx_not_like'),
+                          ('!~~~', 'double precision', 'zx_not_like')) AS o(name, arg, fn)
+             CROSS JOIN (VALUES ('text'), ('text[]')) AS r(arg)
   LOOP
     IF NOT EXISTS (SELECT 1 FROM pg_catalog.pg_operator o
                    WHERE o.oprnamespace = 'zxsystem'::regnamespace AND o.oprname = op.name
-                     AND o.oprleft = op.arg::regtype) THEN
-      EXECUTE format('CREATE OPERATOR zxsystem.%s (LEFTARG = %s, RIGHTARG = text, FUNCTION = zxsystem.%I)',
-                     op.name, op.arg, op.fn);
+                     AND o.oprleft = op.arg::regtype AND o.oprright = op.rarg::regtype) THEN
+      EXECUTE format('CREATE OPERATOR zxsystem.%s (LEFTARG = %s, RIGHTARG = %s, FUNCTION = zxsystem.%I)',
+                     op.name, op.arg, op.rarg, op.fn);
     END IF;
   END LOOP;
 END $$;

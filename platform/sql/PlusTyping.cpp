@@ -137,9 +137,11 @@ void Emitter::tablesIn(Span s, std::vector<TableRef>* out, std::vector<TableRef>
         const bool call = after < s.size() && s[after].group() && !isHintGroup(s[after]) &&
                           !(i > 0 && s[i - 1].word("INTO"));  // INSERT INTO t (columns)
         if (n.rest.size() == 1 && !call) {
-            const QString found = m_schema->findTable(n.schema, n.rest.first());
+            QString found = m_schema->findTable(n.schema, n.rest.first());
+            const bool catalogue = found.isEmpty() && isCatalogueView(n.rest.first());
+            if (catalogue) found = n.schema.isEmpty() ? QStringLiteral("main") : n.schema;
             if (!found.isEmpty()) {
-                TableRef ref{found, n.rest.first(), QString()};
+                TableRef ref{found, catalogue ? n.rest.first().toLower() : n.rest.first(), QString(), catalogue};
                 size_t a = after;
                 if (a < s.size() && s[a].word("AS")) ++a;
                 if (a < s.size() && ((s[a].kind(TokenKind::Word) && !isKeyword(s[a])) ||
@@ -179,7 +181,7 @@ QString Emitter::declaredOf(const Name& n) {
         if (!qualifier.isEmpty() && qualifier.compare(t.alias, Qt::CaseInsensitive) != 0 &&
             qualifier.compare(t.table, Qt::CaseInsensitive) != 0)
             continue;
-        const QString declared = m_schema->columnType(t.schema, t.table, column);
+        const QString declared = columnTypeIn(t, column);
         if (declared.isNull()) continue;
         if (!found.isNull() && fromDeclared(found) != fromDeclared(declared)) return {};
         found = declared;

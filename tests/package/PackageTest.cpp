@@ -294,3 +294,57 @@ TEST_F(Packages, FailureAtAnyStatementLeavesTheAccountAsBeforeAndTakenNumbersMov
 }
 
 }  // namespace
+
+// On either kind of account: a package whose texts are longer than the account's columns is
+// refused naming the text, and the account exports as before.
+class PackageRefusals : public ::testing::TestWithParam<TestAccount::Kind> {};
+
+TEST_P(PackageRefusals, TextsLongerThanTheColumnsAreRefusedByName) {
+    TestAccount account(GetParam());
+    ASSERT_TRUE(account.ok()) << account.error().toStdString();
+    const auto exported = [&account] {
+        pkg::Package package;
+        QString error;
+        EXPECT_TRUE(pkg::readAccount(account.srv().connection()->database(), {}, &package, &error))
+            << error.toStdString();
+        return pkg::writePackage(package, &error);
+    };
+    const QByteArray before = exported();
+    const QString longText = QString(240, QChar(u'长')) + QStringLiteral("😀"), long21 = QString(21, u'9');
+    const struct {
+        QString item;
+        QString says;
+    } cases[] = {
+        {QStringLiteral("<Value cValue=\"%1\"/>").arg(longText),
+         QStringLiteral("The cValue \"%1\" is longer than 120 characters.").arg(longText)},
+        {QStringLiteral("<Value cValue=\"甲\" cAlias=\"%1\"/>").arg(longText),
+         QStringLiteral("The cAlias \"%1\" is longer than 120 characters.").arg(longText)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says.toStdString());
+        pkg::Package package;
+        QString error;
+        ASSERT_TRUE(pkg::readPackage(
+            QStringLiteral("<UserdefPackage format=\"1\" scope=\"items\"><Item cClass=\"单据头\" "
+                           "cItem=\"扩展自定义项3\" cId=\"1003\" cType=\"文本\" IMaxLen=\"20\" "
+                           "cDicDbName=\"cHDefine3\">%1</Item></UserdefPackage>")
+                .arg(c.item)
+                .toUtf8(),
+            &package, &error))
+            << error.toStdString();
+        pkg::ImportResult result;
+        EXPECT_FALSE(pkg::importPackage(account.srv().connection()->database(), *account.srv().writer(),
+                                        package, {}, &result, &error));
+        EXPECT_TRUE(error.contains(c.says)) << error.toStdString();
+        EXPECT_EQ(exported(), before);
+    }
+    // A value document naming an item by a number longer than any.
+    QString error;
+    EXPECT_FALSE(account.srv().Add(QStringLiteral("<Userdefine><cId>%1</cId><cValue>甲</cValue></Userdefine>").arg(long21),
+                                   QStringLiteral("Userdefine"), &error));
+    EXPECT_EQ(error, QStringLiteral("The cId \"%1\" is longer than 20 characters.").arg(long21));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, PackageRefusals,
+                         ::testing::Values(TestAccount::Kind::Embedded, TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(testsupport::kindName(info.param)); });

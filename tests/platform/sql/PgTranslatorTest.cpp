@@ -111,6 +111,10 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         "select cId from Item where cId like '[2-3]' or cId like '1[^A-Z]%' order by cId",
         "select cId from Item where cNote not like '%''%' and cNote like N'%' + N'注' + '%' order by cId",
         "select case when '50%' like '50!%' escape '!' then 1 else 0 end, case when N'ÄBC' like N'äb_' then 1 else 0 end",
+        // An escaped character stands for itself, whatever it means in a set; ESCAPE NULL matches nothing.
+        "select case when N'a^b' like 'a!^b' escape '!' then 1 else 0 end, case when N'!' like '[!!]' escape '!' "
+        "then 1 else 0 end, case when N'a!' like 'a!' escape '!' then 1 else 0 end, case when 'ab' like 'ab' escape "
+        "null then 1 else 0 end, case when N'a]%' not like 'a!]!%' escape '!' then 1 else 0 end",
         // ISNULL, "+" on text and numbers, functions.
         "select isnull(cNote, N'无') + '-' + cName, iLen + 1, cId + 1, iLen + '5', isnull(iLen, '') from Item "
         "where cId < '5' order by cId",
@@ -144,6 +148,12 @@ TEST_F(PgDialect, StatementsGiveTheSameRowsOnBothDatabases) {
         "select o.name, o.xtype, count(*) from sysobjects o join syscolumns c on c.id = o.id "
         "where o.id = object_id('Item') group by o.name, o.xtype",
         "select name from zxsystem..sysobjects where xtype = 'U' order by name",
+        // Their columns in any letter case; names in the text order.
+        "create table Item_extradefine (ID int not null primary key, Zeta nvarchar(20), alpha decimal(18,3), dWhen datetime)",
+        "select c.Name, c.XType, c.Length, c.Prec, c.Scale from syscolumns c where c.ID = object_id('Item_extradefine') "
+        "order by c.Name",
+        "select min(Name), max(name) from SysColumns where id = object_id('ITEM_EXTRADEFINE') and name < 'z'",
+        "select o.Name, o.XType from sysobjects o where o.name like 'item%' order by o.NAME desc",
         "select object_name(object_id('ITEM')), isnull(object_id('ua_subsys'), -1), "
         "object_name(object_id('zxsystem..UA_SUBSYS'))",
         "select dbo.getAllSubName_ExtendDefine('SA, XX,ST'), dbo.UDF_GetLocaleID()",
