@@ -1,9 +1,12 @@
+#include <QLoggingCategory>
 #include <QTimeZone>
 
 #include "host/Quote.h"
 #include "platform/db/PgConnection.h"
 #include "platform/sql/ConnectionBackend.h"
 #include "platform/sql/PgConnectionSchema.h"
+#include "platform/sql/PgFunctions.h"
+#include "platform/sql/SqlLog.h"
 
 namespace platform::sql {
 
@@ -63,15 +66,25 @@ std::unique_ptr<TSqlConnection::Backend> openPgBackend(const ConnectionText& tex
     if (!zone.isEmpty() &&
         !b->m_db->exec(QStringLiteral("SET zx.timezone = '%1'").arg(host::sqlValue(zone)), error))
         return nullptr;
+    // The account's schema, and which functions the server has.
     const host::RecordSetPtr found = b->m_db->query(
-        QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?1"), {own}, error);
+        QStringLiteral("SELECT (SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?1), "
+                       "pg_catalog.obj_description(to_regnamespace('zxsystem'), 'pg_namespace')"),
+        {own}, error);
     if (!found) return nullptr;
-    if (found->isEmpty()) {
+    if (found->at(0, 0).isNull()) {
         if (error)
             *error = QStringLiteral("The server database %1 holds no schema %2: the account is "
                                     "not on this server.")
                          .arg(b->m_db->conninfo(), own);
         return nullptr;
+    }
+    // Functions of another version of the desk are replaced by this one's: the translation
+    // relies on them. Should the account's user not be allowed to, the old ones stay.
+    if (found->at(0, 1).toString() != pgFunctionsStamp()) {
+        QString why;
+        if (!installPgFunctions(*b->m_db, &why))
+            qCWarning(lcSql).noquote() << "the server's functions could not be brought up to date:" << why;
     }
     b->m_lockSchema = text.account.isEmpty() ? own : QStringLiteral("zxdata_") + text.account.toLower();
     b->m_schema = std::make_unique<PgConnectionSchema>(*b->m_db, own, b->m_attached);

@@ -1,5 +1,8 @@
 #include "platform/sql/PgFunctions.h"
 
+#include <QCryptographicHash>
+
+#include "host/Quote.h"
 #include "platform/db/Connection.h"
 
 namespace platform::sql {
@@ -299,12 +302,22 @@ END $$;
 
 }  // namespace
 
+QString pgFunctionsStamp() {
+    static const QString stamp =
+        QStringLiteral("zx functions ") +
+        QString::fromLatin1(QCryptographicHash::hash(kInstall, QCryptographicHash::Sha256).toHex());
+    return stamp;
+}
+
 bool installPgFunctions(db::Connection& db, QString* error) {
     db::Transaction transaction(db, error);
     if (!transaction.ok()) return false;
     // Clients installing at once would meet each other's half-replaced functions.
     if (!db.exec(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('zxsystem functions'))"), error) ||
-        !db.exec(QString::fromUtf8(kInstall), error))
+        !db.exec(QString::fromUtf8(kInstall), error) ||
+        !db.exec(QStringLiteral("COMMENT ON SCHEMA zxsystem IS '%1'")
+                     .arg(host::sqlValue(pgFunctionsStamp())),
+                 error))
         return false;
     return transaction.commit(error);
 }

@@ -17,4 +17,8 @@ namespace platform::sql {
 // Runs in a transaction of its own, or as a savepoint of the caller's.
 bool installPgFunctions(db::Connection& db, QString* error);
 
+// What installPgFunctions leaves as the comment of schema zxsystem: which version of the
+// functions the server has. A connection that finds another installs its own.
+QString pgFunctionsStamp();
+
 }  // namespace platform::sql

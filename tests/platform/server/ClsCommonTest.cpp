@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "platform/server/AccountConnection.h"
+#include "platform/sql/PgFunctions.h"
 #include "tests/platform/server/ItemDocumentBuilder.h"
 #include "tests/support/TestAccount.h"
 
@@ -136,5 +137,31 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ColumnsAddedMeanwhile,
                          ::testing::Values(testsupport::TestAccount::Kind::Embedded,
                                            testsupport::TestAccount::Kind::Server),
                          [](const auto& info) { return std::string(testsupport::kindName(info.param)); });
+
+}  // namespace
+
+namespace {
+
+class ServerFunctions : public AccountTest {
+protected:
+    ServerFunctions() : AccountTest(testsupport::TestAccount::Kind::Server) {}
+};
+
+// A server whose functions an older desk installed gets this desk's as its account opens.
+TEST_F(ServerFunctions, AreBroughtUpToDateWhenAnAccountOpens) {
+    QString why;
+    ASSERT_TRUE(account.conn().exec(
+        "COMMENT ON SCHEMA zxsystem IS 'zx functions of an older desk'; "
+        "DROP FUNCTION zxsystem.zx_len(text); DROP FUNCTION zxsystem.zx_len(double precision)",
+        &why))
+        << why.toStdString();
+    ClsCommon srv;
+    srv.init(account.connectionText());
+    const host::RecordSetPtr rows = srv.OpenX("select len('abc ') as n");
+    ASSERT_TRUE(rows) << srv.lastError().toStdString();
+    EXPECT_EQ(rows->textAt(0, 0), "3");
+    EXPECT_EQ(account.rows("SELECT obj_description('zxsystem'::regnamespace, 'pg_namespace')"),
+              QStringList{platform::sql::pgFunctionsStamp()});
+}
 
 }  // namespace
