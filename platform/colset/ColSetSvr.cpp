@@ -3,9 +3,7 @@
 #include <QLoggingCategory>
 
 #include "host/Quote.h"
-#include "platform/db/Collation.h"
-#include "platform/db/Database.h"
-#include "platform/sql/ConnectionText.h"
+#include "platform/sql/TSqlConnection.h"
 
 Q_LOGGING_CATEGORY(lcColSet, "userdef.colset", QtCriticalMsg)
 
@@ -29,15 +27,14 @@ void ColSetSvr::init(const QString& connectionText, const QString& userId) {
     m_db.reset();
     m_userId = userId;
     m_error.clear();
-    const auto text = sql::ConnectionText::parse(connectionText);
-    if (!text) {
-        m_error = QStringLiteral("not a connection text: %1").arg(connectionText);
-        qCWarning(lcColSet) << m_error;
+    m_db = sql::TSqlConnection::open(connectionText, &m_error);
+    if (!m_db) {
+        qCWarning(lcColSet) << "cannot open" << connectionText << ":" << m_error;
         return;
     }
-    const QString path = text->metaPath.isEmpty() ? text->dataSource : text->metaPath;
-    m_db = db::Database::open(path, false, &m_error);
-    if (!m_db) qCWarning(lcColSet) << "cannot open" << path << ":" << m_error;
+    const QString meta = QStringLiteral("ZxMeta_") + m_db->connectionText().account;
+    m_table = m_db->reaches(meta) ? host::sqlIdent(meta) + QStringLiteral("..AA_ColumnDic")
+                                  : QStringLiteral("AA_ColumnDic");
 }
 
 QString ColSetSvr::getColInfo(const QString& refKey, const QString& filter, bool all) {
@@ -45,13 +42,14 @@ QString ColSetSvr::getColInfo(const QString& refKey, const QString& filter, bool
         if (m_error.isEmpty()) m_error = QStringLiteral("the column-setting service is not open");
         return kEmpty;
     }
-    QString sql = QStringLiteral(
-        "SELECT cFld, cCaption, cQryField, iColWidth, bDisp, iOrder FROM AA_ColumnDic "
-        "WHERE cKey = ?1");
-    if (!all) sql += QStringLiteral(" AND bDisp <> 0");
-    sql += QStringLiteral(" ORDER BY iOrder, cFld COLLATE ") + QString::fromLatin1(db::kTextOrder);
-    auto rows = m_db->query(sql, {refKey.trimmed()}, &m_error);
+    QString sql = QStringLiteral("select cFld, cCaption, cQryField, iColWidth, bDisp, iOrder from ") +
+                  m_table + QStringLiteral(" where cKey = N'") + host::sqlValue(refKey.trimmed()) +
+                  QLatin1Char('\'');
+    if (!all) sql += QStringLiteral(" and bDisp <> 0");
+    sql += QStringLiteral(" order by iOrder, cFld");
+    const host::RecordSetPtr rows = m_db->open(sql);
     if (!rows) {
+        m_error = m_db->lastError();
         qCWarning(lcColSet) << "getColInfo" << refKey << ":" << m_error;
         return kEmpty;
     }

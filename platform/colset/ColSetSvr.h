@@ -15,8 +15,8 @@
 
 #include "host/IColSet.h"
 
-namespace platform::db {
-class Database;
+namespace platform::sql {
+class TSqlConnection;
 }
 
 namespace platform::colset {
@@ -26,7 +26,8 @@ public:
     ColSetSvr();
     ~ColSetSvr() override;
 
-    // Opens the metadata database named by the connection text's Meta (else its Data Source).
+    // Opens the account of a connection text, embedded or on a server; the settings are read
+    // from its metadata database.
     void init(const QString& connectionText, const QString& userId) override;
     QString getColInfo(const QString& refKey, const QString& filter, bool all) override;
 
@@ -35,7 +36,8 @@ public:
     QString lastError() const { return m_error; }
 
 private:
-    std::unique_ptr<db::Database> m_db;
+    std::unique_ptr<sql::TSqlConnection> m_db;
+    QString m_table;  // AA_ColumnDic as the connection reaches it
     QString m_userId;
     QString m_error;
 };

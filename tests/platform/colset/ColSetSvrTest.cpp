@@ -27,8 +27,10 @@ QStringList columns(const QString& xml) {
     return out;
 }
 
-class ColSet : public testsupport::AccountTest {
+class ColSet : public testsupport::AccountTest,
+               public ::testing::WithParamInterface<testsupport::TestAccount::Kind> {
 protected:
+    ColSet() : AccountTest(GetParam()) {}
     void SetUp() override {
         AccountTest::SetUp();
         svr.init(account.connectionText(), "demo");
@@ -39,7 +41,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ColSet, ColumnsOfAReferenceInTheirOrderHiddenOnesOnlyWhenAskedFor) {
+TEST_P(ColSet, ColumnsOfAReferenceInTheirOrderHiddenOnesOnlyWhenAskedFor) {
     const QStringList all = columns(svr.getColInfo("UR0001_ColSet", "", true));
     ASSERT_EQ(all.size(), 4);
     EXPECT_EQ(all[1], "cStageCode|阶段编码|UR0001.cStageCode|1");
@@ -54,16 +56,18 @@ TEST_F(ColSet, ColumnsOfAReferenceInTheirOrderHiddenOnesOnlyWhenAskedFor) {
     EXPECT_TRUE(columns(svr.getColInfo("NoSuchKey", "", true)).isEmpty());
 }
 
-TEST_F(ColSet, HostileKeysFindNothingAndHostileCaptionsArriveUnchanged) {
+TEST_P(ColSet, HostileKeysFindNothingAndHostileCaptionsArriveUnchanged) {
     int n = 0;
     for (const QString& text : testsupport::hostileTexts(100)) {
         SCOPED_TRACE(testsupport::traceText(text));
         EXPECT_TRUE(columns(svr.getColInfo(text, "", true)).isEmpty());
         const QString key = QStringLiteral("Odd%1").arg(++n);
-        ASSERT_TRUE(account.db().execParams(
-            "INSERT INTO ZxMeta_001.AA_ColumnDic(cKey, cFld, cCaption, cQryField, iColWidth, bDisp, "
-            "iOrder) VALUES (?, 'cA', ?, 'T.cA', 1000, 1, 1)",
-            {key, text}));
+        QString error;
+        ASSERT_TRUE(account.conn().execParams(
+            R"(INSERT INTO ZxMeta_001."AA_ColumnDic"("cKey", "cFld", "cCaption", "cQryField", )"
+            R"("iColWidth", "iOrder") VALUES (?, 'cA', ?, 'T.cA', 1000, 1))",
+            {key, text}, &error))
+            << error.toStdString();
         const QDomElement e = [&] {
             QDomDocument doc;
             doc.setContent(svr.getColInfo(key, "", true));
@@ -72,3 +76,8 @@ TEST_F(ColSet, HostileKeysFindNothingAndHostileCaptionsArriveUnchanged) {
         EXPECT_EQ(e.attribute("cCaption"), text);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ColSet,
+                         ::testing::Values(testsupport::TestAccount::Kind::Embedded,
+                                           testsupport::TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(testsupport::kindName(info.param)); });
