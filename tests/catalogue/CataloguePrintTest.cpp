@@ -21,8 +21,9 @@ using namespace printtest;
 
 namespace {
 
-class CataloguePrint : public SessionTest {
+class CataloguePrint : public SessionTest, public ::testing::WithParamInterface<TestAccount::Kind> {
 protected:
+    CataloguePrint() : SessionTest(GetParam()) {}
     QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
     QString lastMessage() const {
         return session.prompter->last() ? session.prompter->last()->text : QString();
@@ -33,7 +34,7 @@ protected:
 
 }  // namespace
 
-TEST_F(CataloguePrint, PrintedPagesShowTheListedItemsUnderTheAccountAndOperator) {
+TEST_P(CataloguePrint, PrintedPagesShowTheListedItemsUnderTheAccountAndOperator) {
     ASSERT_TRUE(dir.isValid());
     auto w = openCatalogue();
     ASSERT_TRUE(w->selectClass(QStringLiteral("单据体")));
@@ -89,7 +90,7 @@ TEST(CataloguePrintWhole, EveryTitleAndCellIsPrintedWhole) {
     }
 }
 
-TEST_F(CataloguePrint, ExportWritesAWorkbookOrSaysWhyNot) {
+TEST_P(CataloguePrint, ExportWritesAWorkbookOrSaysWhyNot) {
     ASSERT_TRUE(dir.isValid());
     auto w = openCatalogue();
     ASSERT_TRUE(w->selectClass(QStringLiteral("单据头")));
@@ -121,7 +122,7 @@ TEST_F(CataloguePrint, ExportWritesAWorkbookOrSaysWhyNot) {
 
 // Two items picked in the list, the class shown or everything: the file holds what the command
 // line's export of the same choice writes, byte for byte.
-TEST_F(CataloguePrint, PackageExportWritesTheChosenItems) {
+TEST_P(CataloguePrint, PackageExportWritesTheChosenItems) {
     namespace pkg = platform::package;
     ASSERT_TRUE(dir.isValid());
     auto w = openCatalogue();
@@ -157,7 +158,7 @@ TEST_F(CataloguePrint, PackageExportWritesTheChosenItems) {
         selection.labels = c.labels;
         pkg::Package expected;
         QString error;
-        ASSERT_TRUE(pkg::readAccount(session.account.db(), selection, &expected, &error))
+        ASSERT_TRUE(pkg::readAccount(session.account.conn(), selection, &expected, &error))
             << error.toStdString();
         if (c.kind == pkg::PackageScope::Items) {
             EXPECT_EQ(expected.items.size(), qsizetype(2));
@@ -172,7 +173,7 @@ TEST_F(CataloguePrint, PackageExportWritesTheChosenItems) {
     EXPECT_EQ(host.shown.last(), QStringLiteral("catalogue::FrmExportPackage"));
 }
 
-TEST_F(CataloguePrint, PageSetUpIsKeptForTheNextWindow) {
+TEST_P(CataloguePrint, PageSetUpIsKeptForTheNextWindow) {
     auto w = openCatalogue();
     // The list is wider than a portrait page: it goes across until the user says otherwise.
     bool landscapeShown = false;
@@ -187,7 +188,7 @@ TEST_F(CataloguePrint, PageSetUpIsKeptForTheNextWindow) {
     EXPECT_FALSE(landscapeShown);
 }
 
-TEST_F(CataloguePrint, AnEmptyListIsNotPrinted) {
+TEST_P(CataloguePrint, AnEmptyListIsNotPrinted) {
     auto w = openCatalogue();
     w->grid()->setRows(1);  // header only
     for (const char* key : {"Print", "Preview", "SetUp", "SaveFile"}) {
@@ -199,7 +200,7 @@ TEST_F(CataloguePrint, AnEmptyListIsNotPrinted) {
     EXPECT_TRUE(host.shown.isEmpty());
 }
 
-TEST_F(CataloguePrint, StatusBarAndButtonTextsAreKeptForTheUser) {
+TEST_P(CataloguePrint, StatusBarAndButtonTextsAreKeptForTheUser) {
     auto w = openCatalogue();
     EXPECT_TRUE(w->findChild<QStatusBar*>()->isVisible());
     w->findChild<QAction*>(QStringLiteral("mStb"))->trigger();
@@ -210,3 +211,7 @@ TEST_F(CataloguePrint, StatusBarAndButtonTextsAreKeptForTheUser) {
     EXPECT_EQ(reopened->hostToolbar()->displayStyle(), 0);
     EXPECT_FALSE(reopened->findChild<QAction*>(QStringLiteral("mText"))->isChecked());
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CataloguePrint,
+                         ::testing::Values(TestAccount::Kind::Embedded, TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(kindName(info.param)); });

@@ -1,4 +1,4 @@
-// Function locks and print styles on a copy of the demo account: lock rules, staleness,
+// Function locks on a copy of the demo account: lock rules, staleness,
 // sessions and processes.
 #include <gtest/gtest.h>
 
@@ -147,17 +147,4 @@ TEST_F(PubLocks, AnotherProcessHoldsTheLockUntilItIsKilled) {
     ::kill(pid_t(helper.processId()), SIGKILL);
     ASSERT_TRUE(helper.waitForFinished(5000));
     EXPECT_FALSE(a->lock("UserDef", 11));  // reclaimed: its process is gone
-}
-
-TEST_F(PubLocks, PrintStyleIsKeptPerKeyAsItStands) {
-    Pub pub{std::make_shared<ScriptedPrompter>(), "zh-cn"};
-    Pub later{std::make_shared<ScriptedPrompter>(), "en-us"};  // another session
-    EXPECT_EQ(pub.GetPrnStyle(&account.srv(), "UserDef"), "");
-    const QString style = "<Style orientation='landscape' title=\"It's <ours> & theirs; --\"/>";
-    EXPECT_TRUE(pub.SavePrnStyle(&account.srv(), "UserDef", style));
-    EXPECT_TRUE(pub.SavePrnStyle(&account.srv(), "UserDefine", "<Style/>"));
-    EXPECT_EQ(later.GetPrnStyle(&account.srv(), "UserDef"), style);
-    EXPECT_TRUE(pub.SavePrnStyle(&account.srv(), "userdef", "<Style v='2'/>"));  // keys ignore case
-    EXPECT_EQ(later.GetPrnStyle(&account.srv(), "UserDef"), "<Style v='2'/>");
-    EXPECT_EQ(later.GetPrnStyle(&account.srv(), "UserDefine"), "<Style/>");
 }
