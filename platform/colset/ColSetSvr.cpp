@@ -24,9 +24,11 @@ ColSetSvr::ColSetSvr() = default;
 ColSetSvr::~ColSetSvr() = default;
 
 void ColSetSvr::init(const QString& connectionText, const QString& userId) {
-    m_db.reset();
     m_userId = userId;
     m_error.clear();
+    if (m_db && connectionText == m_connectionText) return;  // the account open already
+    m_db.reset();
+    m_connectionText = connectionText;
     m_db = sql::TSqlConnection::open(connectionText, &m_error);
     if (!m_db) {
         qCWarning(lcColSet) << "cannot open" << connectionText << ":" << m_error;

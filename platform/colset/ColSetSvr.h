@@ -26,8 +26,8 @@ public:
     ColSetSvr();
     ~ColSetSvr() override;
 
-    // Opens the account of a connection text, embedded or on a server; the settings are read
-    // from its metadata database.
+    // Opens the account of a connection text, embedded or on a server (kept when it is open
+    // already); the settings are read from its metadata database.
     void init(const QString& connectionText, const QString& userId) override;
     QString getColInfo(const QString& refKey, const QString& filter, bool all) override;
 
@@ -37,6 +37,7 @@ public:
 
 private:
     std::unique_ptr<sql::TSqlConnection> m_db;
+    QString m_connectionText;
     QString m_table;  // AA_ColumnDic as the connection reaches it
     QString m_userId;
     QString m_error;
