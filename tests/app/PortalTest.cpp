@@ -43,6 +43,8 @@ protected:
 
 class PortalTest : public testsupport::AccountTest {
 protected:
+    explicit PortalTest(testsupport::TestAccount::Kind kind = testsupport::TestAccount::Kind::Embedded)
+        : AccountTest(kind) {}
     void SetUp() override {
         AccountTest::SetUp();
         QString error;
@@ -68,6 +70,12 @@ protected:
     testsupport::TestWindowHost windowHost;
     std::shared_ptr<Login> login;
     std::unique_ptr<Desk> desk;
+};
+
+class PortalOnAccounts : public PortalTest,
+                         public ::testing::WithParamInterface<testsupport::TestAccount::Kind> {
+protected:
+    PortalOnAccounts() : PortalTest(GetParam()) {}
 };
 
 }  // namespace
@@ -162,7 +170,7 @@ TEST_F(PortalTest, CarryOverRulesOpenTheRuleListInTheCataloguesSession) {
     EXPECT_EQ(userDefLocks(), 1);
 }
 
-TEST_F(PortalTest, DocumentLayoutsShowTheCaptionsAnItemSaveWrote) {
+TEST_P(PortalOnAccounts, DocumentLayoutsShowTheCaptionsAnItemSaveWrote) {
     auto* list = desk->portal()->findChild<QListWidget*>(QStringLiteral("LstFunctions"));
     ASSERT_TRUE(list);
     ASSERT_EQ(list->count(), 6);
@@ -203,12 +211,17 @@ TEST_F(PortalTest, DocumentLayoutsShowTheCaptionsAnItemSaveWrote) {
 
     // Layouts that cannot be read are said to be so; the rows read before stay.
     const int rowsBefore = model->rowCount();
-    ASSERT_TRUE(account.db().exec(QStringLiteral("ALTER TABLE DocLayoutField RENAME TO Gone")));
+    ASSERT_TRUE(account.conn().exec(QStringLiteral(R"(ALTER TABLE "DocLayoutField" RENAME TO "Gone")")));
     EXPECT_FALSE(view->reload());
     EXPECT_EQ(model->rowCount(), rowsBefore);
     EXPECT_TRUE(view->errorText().startsWith(QStringLiteral("The layouts cannot be read")))
         << view->errorText().toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, PortalOnAccounts,
+                         ::testing::Values(testsupport::TestAccount::Kind::Embedded,
+                                           testsupport::TestAccount::Kind::Server),
+                         [](const auto& info) { return std::string(testsupport::kindName(info.param)); });
 
 TEST_F(PortalTest, TheOverwriteSettingIsReachedInThePortalAndRulesTheNextSave) {
     // The portal's menu opens the catalogue and the setting; "always" is chosen.
