@@ -15,6 +15,7 @@
 #include "host/IWindowHost.h"
 #include "tests/catalogue/CatalogueFixture.h"
 #include "tests/controls/PrintFiles.h"
+#include "tests/support/HostileTexts.h"
 
 using namespace cattest;
 using namespace printtest;
@@ -118,6 +119,40 @@ TEST_P(CataloguePrint, ExportWritesAWorkbookOrSaysWhyNot) {
     };
     w->RunCommand(QStringLiteral("SaveFile"));
     EXPECT_TRUE(lastMessage().contains(QStringLiteral("items.csv")));
+}
+
+// Names as the account stores them reach the workbook and the CSV file unchanged.
+TEST_P(CataloguePrint, ExportedFilesHoldTheStoredNames) {
+    ASSERT_TRUE(dir.isValid());
+    const QStringList names = testsupport::hostileTexts(60);
+    auto w = openCatalogue();
+    ASSERT_TRUE(w->selectClass(QStringLiteral("r")));
+    const QStringList ids = listedIds(*w);
+    ASSERT_GE(ids.size(), names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        // The stored name, with no other in the session's language.
+        platform::db::Connection& db = session.account.conn();
+        QString error;
+        ASSERT_TRUE(db.execParams(R"(UPDATE "UserDef_Base" SET "cItemName" = ?1 WHERE "cId" = ?2)",
+                                  {names[i], ids[i]}, &error) &&
+                    db.execParams(R"(DELETE FROM "userdef_lang" WHERE "cid" = ?1)", {ids[i]}, &error))
+            << error.toStdString();
+    }
+    w = openCatalogue();
+    ASSERT_TRUE(w->selectClass(QStringLiteral("r")));
+    for (const char* name : {"names.xlsx", "names.csv"}) {
+        SCOPED_TRACE(name);
+        host.onModal = [&](QDialog* d) {
+            qobject_cast<QFileDialog*>(d)->selectFile(file(name));
+            return int(QDialog::Accepted);
+        };
+        w->RunCommand(QStringLiteral("SaveFile"));
+        QStringList cells;
+        for (const QVariantList& row : spreadsheetRows(file(name)))
+            for (const QVariant& cell : row) cells << cell.toString();
+        for (const QString& stored : names)
+            EXPECT_TRUE(cells.contains(stored)) << testsupport::traceText(stored);
+    }
 }
 
 // Two items picked in the list, the class shown or everything: the file holds what the command
