@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QTemporaryDir>
 #include <QWidget>
 
+#include "platform/db/AccountFiles.h"
+#include "platform/db/ServerAccount.h"
 #include "platform/pub/Pub.h"
+#include "platform/server/AccountConnection.h"
+#include "platform/sql/PgFunctions.h"
 #include "platform/pub/ScriptedPrompter.h"
 #include "tests/support/HostileTexts.h"
+#include "tests/support/PgTestServer.h"
 #include "tests/support/TestAccount.h"
 #include "tests/support/TestLogin.h"
 
@@ -85,7 +91,7 @@ TEST_P(PubStores, WindowOptionsAreKeptPerUserAndWindow) {
         choose(*one, text, form, false);
         choose(*one, "demo", form, true);
         EXPECT_EQ(shown(*other, text, form), ",");
-        EXPECT_EQ(shown(*other, "demo", form), "bar,");
+        EXPECT_EQ(shown(*other, "DEMO", form), "bar,");  // user ids ignore case
         EXPECT_EQ(shown(*other, "other", form), "bar,texts");
         EXPECT_EQ(shown(*other, text, form + "x"), "bar,texts");
         choose(*other, text, form, true);
@@ -96,5 +102,60 @@ TEST_P(PubStores, WindowOptionsAreKeptPerUserAndWindow) {
 INSTANTIATE_TEST_SUITE_P(Kinds, PubStores,
                          ::testing::Values(TestAccount::Kind::Embedded, TestAccount::Kind::Server),
                          [](const auto& info) { return std::string(testsupport::kindName(info.param)); });
+
+// An account copied to a server and back keeps what its windows stored, and goes on storing.
+class MovedAccount : public testsupport::PgTest {
+protected:
+    struct Session {
+        explicit Session(const QString& connectionText) { srv.init(connectionText); }
+        QString style() { return pub.GetPrnStyle(&srv, "UserDef"); }
+        bool save(const QString& style) { return pub.SavePrnStyle(&srv, "UserDef", style); }
+        Pub pub{std::make_shared<ScriptedPrompter>(), "zh-cn"};
+        platform::server::ClsCommon srv;
+    };
+    TestAccount account;
+};
+
+TEST_F(MovedAccount, KeepsItsPrintStylesAndWindowOptions) {
+    ASSERT_TRUE(account.ok()) << account.error().toStdString();
+    QWidget window;
+    auto* bar = new QAction(&window);
+    bar->setObjectName("mStb");
+    bar->setCheckable(true);
+    testsupport::TestLogin login(account);
+    const auto barShown = [&](Session& s) {
+        bar->setChecked(true);
+        s.pub.FrmOptInit(&window, "userdef", &login, &s.srv);
+        return bar->isChecked();
+    };
+    {
+        Session files(account.connectionText());
+        ASSERT_TRUE(files.save("<Style landscape='1'/>"));
+        bar->setChecked(false);
+        files.pub.FrmOpt(&window, "mStb", "userdef", &login, &files.srv);
+    }
+    QString error;
+    QTemporaryDir server, back;
+    ASSERT_TRUE(platform::db::copyAccountToServer(account.dataRoot(), "001", pg.conninfo, nullptr,
+                                                  &error, false, &platform::sql::installPgFunctions) &&
+                platform::db::writeServerEntry(server.path(), "001", pg.conninfo, &error))
+        << error.toStdString();
+    {
+        Session there(platform::server::accountConnectionText(server.path(), "001", "zh-CN"));
+        ASSERT_TRUE(there.srv.Status()) << there.srv.lastError().toStdString();
+        EXPECT_EQ(there.style(), "<Style landscape='1'/>");
+        EXPECT_FALSE(barShown(there));
+        EXPECT_TRUE(there.save("<Style landscape='0'/>"));
+        bar->setChecked(true);
+        there.pub.FrmOpt(&window, "mStb", "userdef", &login, &there.srv);
+    }
+    ASSERT_TRUE(platform::db::copyAccountToFiles(pg.conninfo, "001", back.path(), nullptr, &error))
+        << error.toStdString();
+    Session files(platform::server::accountConnectionText(back.path(), "001", "zh-CN"));
+    EXPECT_EQ(files.style(), "<Style landscape='0'/>");
+    EXPECT_TRUE(barShown(files));
+    EXPECT_TRUE(files.save("<Style/>"));
+    EXPECT_EQ(files.style(), "<Style/>");
+}
 
 }  // namespace
