@@ -31,7 +31,7 @@ void ColSetSvr::init(const QString& connectionText, const QString& userId) {
     m_connectionText = connectionText;
     m_db = sql::TSqlConnection::open(connectionText, &m_error);
     if (!m_db) {
-        qCWarning(lcColSet) << "cannot open" << connectionText << ":" << m_error;
+        qCWarning(lcColSet) << "cannot open the account:" << m_error;  // the text may hold a password
         return;
     }
     const QString meta = QStringLiteral("ZxMeta_") + m_db->connectionText().account;
