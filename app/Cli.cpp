@@ -198,8 +198,10 @@ int sql(const CommandLine& p, QTextStream& out, QTextStream& err) {
         return 1;
     }
     // Statements typed here never see nor set a password's hash.
-    if (platform::db::Database* embedded = srv.connection()->sqliteDatabase())
-        platform::db::hidePasswordColumns(*embedded);
+    if (QString why; !srv.connection()->hidePasswordColumns(&why)) {
+        err << "Cannot connect to account " << account << ": " << why << "\n";
+        return 1;
+    }
     if (!isQuery(statement)) {
         if (!srv.ExecuteX(statement)) {
             err << "Error: " << srv.lastError() << "\n";

@@ -10,6 +10,7 @@
 #include "platform/db/AccountFiles.h"
 #include "platform/db/Database.h"
 #include "platform/db/PgConnection.h"
+#include "platform/db/ServerAccount.h"
 #include "platform/db/UserTable.h"
 
 namespace app {
@@ -21,11 +22,27 @@ QString serverOf(const QString& root, const QString& accountId) {
     return platform::db::serverConninfo(root, accountId);
 }
 
-// The server's system schema, as the only schema of the connection.
+// The server's system schema, as the only schema of the connection; refused when an account is
+// given that the server database does not hold.
 std::unique_ptr<platform::db::Connection> openServerSystem(const QString& conninfo,
+                                                           const QString& accountId,
                                                            QString* error) {
     auto db = platform::db::PgConnection::open(conninfo, error);
-    if (!db || !db->exec(QStringLiteral("SET search_path = zxsystem"), error)) return nullptr;
+    if (!db) return nullptr;
+    if (!accountId.isEmpty()) {
+        const QString schema = platform::db::serverDataSchema(accountId);
+        const host::RecordSetPtr found = db->query(
+            QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?1"), {schema},
+            error);
+        if (!found) return nullptr;
+        if (found->isEmpty()) {
+            *error = QStringLiteral("The server database %1 holds no schema %2: account %3 is "
+                                    "not on this server.")
+                         .arg(conninfo, schema, accountId);
+            return nullptr;
+        }
+    }
+    if (!db->exec(QStringLiteral("SET search_path = zxsystem"), error)) return nullptr;
     return db;
 }
 
@@ -38,7 +55,7 @@ const QString kAccountsSql =
 std::unique_ptr<platform::db::Connection> openSystem(const QString& root, const QString& accountId,
                                                      QString* error) {
     const QString server = accountId.isEmpty() ? QString() : serverOf(root, accountId);
-    if (!server.isEmpty()) return openServerSystem(server, error);
+    if (!server.isEmpty()) return openServerSystem(server, accountId, error);
     const QString path = platform::db::accountFiles(root, QString()).system;
     if (!QFileInfo::exists(path)) {
         *error = path;
@@ -65,7 +82,7 @@ QVector<AccountInfo> listAccounts(const QString& root, QString* error) {
         // A server that does not answer neither holds up the list nor leaves it: the account is
         // listed with a note saying why.
         QString why;
-        auto system = openServerSystem(server + QStringLiteral(" connect_timeout=5"), &why);
+        auto system = openServerSystem(server + QStringLiteral(" connect_timeout=5"), {}, &why);
         const host::RecordSetPtr names = system ? system->query(kAccountsSql, {}, &why) : nullptr;
         for (int r = 0; names && r < names->recordCount(); ++r)
             if (names->at(r, 0).toString() == id) found->name = names->at(r, 1).toString();

@@ -161,6 +161,9 @@ FrmZAM::FrmZAM(QWidget* parent)
 FrmZAM::~FrmZAM() {
     // Children going down must not reach the rules of a window already half gone.
     for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+    // An editor gone without being closed gives its record lock back too.
+    if (!m_released && m_state.lockHeld && g_Pub)
+        g_Pub->IsLockFun(g_SrvDB.get(), g_Login.get(), QStringLiteral("UserDef"), -2);
     // A closed editor has unloaded its plug-ins already.
     if (!m_released && m_state.plugIns)
         for (const auto& plugIn : *m_state.plugIns)

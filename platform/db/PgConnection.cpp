@@ -383,7 +383,15 @@ std::unique_ptr<PgConnection> PgConnection::open(const QString& conninfo, QStrin
                                        "password file (~/.pgpass) or a service file instead"));
         return nullptr;
     }
-    PGconn* conn = PQconnectdb(info.constData());
+    // A server that takes the connection but never answers is given up after a while instead of
+    // holding the caller for good; a connect_timeout of the string (or PGCONNECT_TIMEOUT) wins,
+    // as the string comes after the default here.
+    const QByteArray timeout = qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT")
+                                   ? QByteArray::number(kConnectTimeoutSeconds)
+                                   : qgetenv("PGCONNECT_TIMEOUT");
+    const char* const keywords[] = {"connect_timeout", "dbname", nullptr};
+    const char* const values[] = {timeout.constData(), info.constData(), nullptr};
+    PGconn* conn = PQconnectdbParams(keywords, values, 1);
     if (!conn || PQstatus(conn) != CONNECTION_OK) {
         setError(error, QStringLiteral("cannot connect to the server: %1")
                             .arg(conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed()

@@ -28,7 +28,9 @@ QString pgParameterMarks(const QString& sql);
 class PgConnection : public Connection {
 public:
     // Opens a libpq connection string ("host=… port=… dbname=… user=…" or a URI). A password
-    // in it is refused: the password file or service file supplies one.
+    // in it is refused: the password file or service file supplies one. A server that does not
+    // answer fails the open after kConnectTimeoutSeconds unless the string sets connect_timeout.
+    static constexpr int kConnectTimeoutSeconds = 10;
     static std::unique_ptr<PgConnection> open(const QString& conninfo, QString* error);
     ~PgConnection() override;
     PgConnection(const PgConnection&) = delete;

@@ -33,6 +33,9 @@ public:
     virtual QString lockDatabase() const = 0;
     // The schema of the account's data on a server; empty for a file.
     virtual QString lockSchema() const { return {}; }
+    // From now on the password hash and salt columns of UA_User read as NULL and cannot be
+    // written on this connection.
+    virtual bool hidePasswordColumns(QString* error) = 0;
 };
 
 // An embedded account: the Data Source with the system and metadata files attached and the

@@ -201,8 +201,15 @@ QStringList Emitter::storedParts(const Name& n) {
 QString Emitter::emitName(const Name& n) {
     QStringList out;
     if (pg()) {
-        if (!n.schema.isEmpty()) out << ident(m_schema ? m_schema->serverSchema(n.schema) : n.schema);
-        for (const QString& p : storedParts(n)) out << ident(p);
+        QStringList parts = storedParts(n);
+        const QString temp = QStringLiteral("pg_temp");
+        if (!n.schema.isEmpty())
+            out << ident(!m_schema ? n.schema
+                         : m_schema->hasStandIn(n.schema, n.rest.value(0)) ? temp
+                                                                           : m_schema->serverSchema(n.schema));
+        else if (m_schema && parts.size() == 2 && m_schema->hasStandIn(parts[0], parts[1]))
+            parts[0] = temp;  // "zxsystem.UA_User" as SQLite reads it: a database and its table
+        for (const QString& p : parts) out << ident(p);
     } else {
         if (!n.schema.isEmpty()) out << sqliteIdent(n.schema);
         for (const QString& p : n.rest) out << sqliteIdent(p);

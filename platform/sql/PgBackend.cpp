@@ -32,6 +32,34 @@ public:
     }
     QString lockDatabase() const override { return m_db->conninfo(); }
     QString lockSchema() const override { return m_lockSchema; }
+    // A view of the session of the same name stands in for zxsystem's UA_User, every column
+    // passed through but the hash and salt, which are NULL (and so cannot be written).
+    bool hidePasswordColumns(QString* error) override {
+        const host::RecordSetPtr columns = m_db->query(
+            QStringLiteral("SELECT a.attname::text FROM pg_catalog.pg_attribute a "
+                           "JOIN pg_catalog.pg_class c ON c.oid = a.attrelid JOIN "
+                           "pg_catalog.pg_namespace n ON n.oid = c.relnamespace WHERE n.nspname = "
+                           "'zxsystem' AND c.relname = 'UA_User' AND a.attnum > 0 AND NOT "
+                           "a.attisdropped ORDER BY a.attnum"),
+            {}, error);
+        if (!columns) return false;
+        QStringList select;
+        for (int r = 0; r < columns->recordCount(); ++r) {
+            const QString name = columns->at(r, 0).toString();
+            const bool hidden = name.compare(QLatin1String("cPasswordHash"), Qt::CaseInsensitive) == 0 ||
+                                name.compare(QLatin1String("cSalt"), Qt::CaseInsensitive) == 0;
+            select << (hidden ? QStringLiteral("CAST(NULL AS text) AS ") : QString()) +
+                          host::sqlIdentQuoted(name);
+        }
+        if (select.isEmpty()) return true;  // no users' table: nothing to hide
+        if (!m_db->exec(QStringLiteral(R"(CREATE TEMPORARY VIEW "UA_User" AS SELECT %1 FROM )"
+                                       R"(zxsystem."UA_User")")
+                            .arg(select.join(QStringLiteral(", "))),
+                        error))
+            return false;
+        m_schema->standIn(QStringLiteral("zxsystem"), QStringLiteral("UA_User"));
+        return true;
+    }
 
     std::unique_ptr<db::PgConnection> m_db;
     QStringList m_attached;

@@ -13,6 +13,14 @@ QString PgConnectionSchema::serverSchema(const QString& schema) {
     return schema.toLower();
 }
 
+bool PgConnectionSchema::hasStandIn(const QString& schema, const QString& table) {
+    return m_standIns.contains(serverSchema(schema) + QLatin1Char('.') + table.toLower());
+}
+
+void PgConnectionSchema::standIn(const QString& schema, const QString& table) {
+    m_standIns << serverSchema(schema) + QLatin1Char('.') + table.toLower();
+}
+
 const PgConnectionSchema::Tables& PgConnectionSchema::tables(const QString& schema) {
     const QString key = schema.toLower();
     auto it = m_schemas.find(key);

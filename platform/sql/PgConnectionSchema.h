@@ -30,6 +30,10 @@ public:
     QString storedColumn(const QString& schema, const QString& table, const QString& column) override;
     QStringList columnTypes(const QString& schema, const QString& table) override;
     QString serverSchema(const QString& schema) override;
+    bool hasStandIn(const QString& schema, const QString& table) override;
+    // References to the table, named with its schema or not, go to the session's temporary
+    // table or view of that name instead (which the search path finds first when unnamed).
+    void standIn(const QString& schema, const QString& table);
     void forget();
 
 private:
@@ -46,6 +50,7 @@ private:
     const Table* table(const QString& schema, const QString& name);
 
     db::Connection& m_db;
+    QStringList m_standIns;  // "<server schema>.<table>", lower-cased
     QString m_own;
     QStringList m_attached;
     QHash<QString, Tables> m_schemas;  // translator's schema name (lower-cased) → its tables

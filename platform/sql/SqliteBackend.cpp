@@ -1,6 +1,7 @@
 #include <QFileInfo>
 
 #include "platform/db/Database.h"
+#include "platform/db/UserTable.h"
 #include "platform/sql/ConnectionBackend.h"
 #include "platform/sql/ConnectionSchema.h"
 #include "platform/sql/ServerFunctions.h"
@@ -29,6 +30,10 @@ public:
     QString lockDatabase() const override {
         const QString path = m_db->path();
         return path == QLatin1String(":memory:") ? QString() : path;
+    }
+    bool hidePasswordColumns(QString*) override {
+        db::hidePasswordColumns(*m_db);
+        return true;
     }
 
     std::unique_ptr<db::Database> m_db;

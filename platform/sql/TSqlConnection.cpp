@@ -75,6 +75,12 @@ db::Connection& TSqlConnection::database() { return m_backend->db(); }
 
 db::Database* TSqlConnection::sqliteDatabase() { return m_backend->sqlite(); }
 
+bool TSqlConnection::hidePasswordColumns(QString* error) {
+    if (!m_backend->hidePasswordColumns(error)) return false;
+    schemaChanged();
+    return true;
+}
+
 bool TSqlConnection::reaches(const QString& databaseName) {
     return databaseName.compare(defaultDatabase(), Qt::CaseInsensitive) == 0 ||
            m_backend->attached().contains(databaseName, Qt::CaseInsensitive);

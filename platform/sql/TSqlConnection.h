@@ -65,6 +65,10 @@ public:
     db::Connection& database();
     // The same database when it is an embedded (SQLite) one; null on a server.
     db::Database* sqliteDatabase();
+    // On this connection the password hash and salt of UA_User read as NULL and cannot be
+    // written; everything else works as before. For connections that run statements typed by
+    // a person.
+    bool hidePasswordColumns(QString* error);
     // Whether a database name of the dialect ("ZxMeta_001") is reachable from this connection:
     // the connection's own or one beside it.
     bool reaches(const QString& databaseName);

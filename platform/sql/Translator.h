@@ -72,6 +72,9 @@ public:
     // The database's own name of a schema the translator names ("main", "temp", an attached
     // database's name).
     virtual QString serverSchema(const QString& schema) { return schema; }
+    // True when a session table or view of the connection (schema "temp") stands in for the
+    // schema's table, also where a statement names the schema.
+    virtual bool hasStandIn(const QString& /*schema*/, const QString& /*table*/) { return false; }
 };
 
 struct Translation {

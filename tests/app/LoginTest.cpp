@@ -1,9 +1,14 @@
 // Logging in to the desk: the dialog, the password check and the login object it makes.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -202,6 +207,46 @@ TEST(Credentials, ServerAccountsAreListedWithTheEmbeddedOnes) {
     EXPECT_EQ(accounts[0].id + accounts[0].name, "001on the server");
     EXPECT_EQ(accounts[1].id, "009");
     EXPECT_TRUE(accounts[1].name.contains("cannot read its server")) << accounts[1].name.toStdString();
+}
+
+// A server account whose server takes the connection but never answers, or whose server database
+// holds no such account: the login is refused in time, saying why, and nothing is kept.
+TEST(Credentials, AServerThatDoesNotAnswerOrLacksTheAccountRefusesTheLoginWithTheReason) {
+    testsupport::TestAccount account;
+    testsupport::PgTestDatabase empty;
+    ASSERT_TRUE(account.ok() && empty.db) << empty.error.toStdString();
+    const int silent = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_TRUE(bind(silent, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+                listen(silent, 4) == 0 &&
+                getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+    QString error;
+    ASSERT_TRUE(platform::db::writeServerEntry(
+                    account.dataRoot(), "008",
+                    QStringLiteral("host=127.0.0.1 port=%1 dbname=x").arg(ntohs(address.sin_port)),
+                    &error) &&
+                platform::db::writeServerEntry(account.dataRoot(), "009", empty.conninfo, &error))
+        << error.toStdString();
+    LoginDialog dialog(account.dataRoot());
+    dialog.setLanguage(QStringLiteral("en-US"));
+    const std::pair<const char*, const char*> cases[] = {{"008", "timeout"}, {"009", "009"}};
+    for (const auto& [id, says] : cases) {
+        auto* accounts = dialog.findChild<QComboBox*>("CmbAccount");
+        accounts->setCurrentIndex(accounts->findData(QString::fromLatin1(id)));
+        dialog.findChild<QLineEdit*>("EdtUser")->setText(QStringLiteral("demo"));
+        dialog.findChild<QLineEdit*>("EdtPassword")->setText(QStringLiteral("demo"));
+        QElapsedTimer took;
+        took.start();
+        dialog.findChild<QDialogButtonBox*>("ButtonBox")->button(QDialogButtonBox::Ok)->click();
+        EXPECT_LT(took.elapsed(), 30000) << id;
+        EXPECT_FALSE(dialog.login()) << id;
+        EXPECT_TRUE(dialog.errorText().contains(QLatin1String(says))) << dialog.errorText().toStdString();
+    }
+    ::close(silent);
+    EXPECT_EQ(empty.db->query("SELECT count(*) FROM pg_namespace WHERE nspname LIKE 'zx%'")->at(0, 0).toInt(), 0);
 }
 
 // A damaged, truncated or foreign account file is refused at login, saying which and what to do.

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QSysInfo>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -392,14 +393,19 @@ TEST_F(ValueArchive, StepsThroughTheNamedItemsOfTheClass) {
     EXPECT_TRUE(session.pub->helpWindow());
 }
 
-TEST_F(ValueArchive, AnEditedItemIsLockedForOtherSessions) {
-    platform::pub::Pub other(std::make_shared<platform::pub::ScriptedPrompter>());
-    other.setLogin(*session.login);
+// A second session of the account is refused an item being edited and told who edits it; it
+// gets the item once the edit ends, the window closes, or the window goes without closing.
+TEST_P(ValueArchiveOnAccounts, AnEditedItemIsLockedForOtherSessions) {
+    auto prompter = std::make_shared<platform::pub::ScriptedPrompter>();
+    platform::pub::Pub other(prompter);
+    testsupport::TestLogin otherLogin(session.account.connectionText(), "admin2", "zh-CN");
+    other.setLogin(otherLogin);
     // True when the item is locked by someone else; else the other session takes the lock.
     const auto lockedOrTake = [&](int mode) {
-        return other.IsLockFun(session.srv.get(), session.login.get(), "UserDefine", mode, true, "20");
+        return other.IsLockFun(nullptr, &otherLogin, "UserDefine", mode, true, "20");
     };
     const auto heldElsewhere = [&] {
+        prompter->clear();
         const bool held = lockedOrTake(2);
         if (!held) lockedOrTake(-2);
         return held;
@@ -408,6 +414,10 @@ TEST_F(ValueArchive, AnEditedItemIsLockedForOtherSessions) {
     EXPECT_FALSE(heldElsewhere());
     ASSERT_TRUE(w->Operating("Add"));
     EXPECT_TRUE(heldElsewhere());
+    ASSERT_TRUE(prompter->last());
+    EXPECT_EQ(prompter->last()->text,
+              other.GetResFormatString("Pub.LockHeld", {"UserDefine", session.login->cUserId(),
+                                                        QSysInfo::machineHostName()}));
     select(*w, QStringLiteral("红色"));  // choosing a row ends the edit
     EXPECT_FALSE(heldElsewhere());
     ASSERT_TRUE(w->Operating("Modify"));
@@ -421,6 +431,7 @@ TEST_F(ValueArchive, AnEditedItemIsLockedForOtherSessions) {
 
     ASSERT_FALSE(lockedOrTake(2));  // held by the other session: Add does nothing
     EXPECT_FALSE(open("20")->Operating("Add"));
+    EXPECT_TRUE(lastMessage().contains("admin2")) << lastMessage().toStdString();
 }
 
 TEST_F(ValueArchive, ThePlugInsNoteIsSavedWithTheValueAndShownInItsColumn) {
