@@ -109,12 +109,16 @@ QString ExtendColumns::existing(const QString& table) const {
     return m_schemaTables.value(table.toLower());
 }
 
+QString ExtendColumns::existingCompanion(const QString& tableName) const {
+    const ExtendTable* table = linked(tableName);
+    return existing((table ? table->hostTable : tableName.trimmed()) +
+                    QStringLiteral("_extradefine"));
+}
+
 bool ExtendColumns::readCompanions(const QStringList& tableNames, QString* error) {
     QStringList companions;
     for (const QString& name : tableNames) {
-        const ExtendTable* table = linked(name);
-        const QString companion = existing((table ? table->hostTable : name.trimmed()) +
-                                           QStringLiteral("_extradefine"));
+        const QString companion = existingCompanion(name);
         if (!companion.isEmpty() && !m_columns.contains(companion.toLower()) &&
             !companions.contains(companion, Qt::CaseInsensitive))
             companions << companion;
@@ -124,6 +128,17 @@ bool ExtendColumns::readCompanions(const QStringList& tableNames, QString* error
     if (!m_context.tablesColumns(companions, &read, error)) return false;
     for (const QString& companion : companions)
         m_columns.insert(companion.toLower(), read.value(companion.toLower()));
+    return true;
+}
+
+bool ExtendColumns::companionColumn(const QString& tableName, const QString& column,
+                                    const db::TableColumn** found, QString* error) {
+    *found = nullptr;
+    const QString companion = existingCompanion(tableName);
+    if (companion.isEmpty()) return true;
+    const QList<db::TableColumn>* columns = columnsOf(companion, error);
+    if (!columns) return false;
+    *found = named(*columns, column);
     return true;
 }
 

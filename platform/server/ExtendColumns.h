@@ -61,6 +61,10 @@ public:
     // Reads the columns of the named tables' companions in one statement, for the calls below
     // to use; each of them otherwise reads its companion's columns itself.
     bool readCompanions(const QStringList& tableNames, QString* error);
+    // The column of the named table's companion as declared there (null when the companion or
+    // the column does not exist); false with a reason when the columns could not be read.
+    bool companionColumn(const QString& tableName, const QString& column,
+                         const db::TableColumn** found, QString* error);
 
     // Adds the item's column to the companion table (created with the host table's key when
     // missing). A companion that already holds a column of that name is refused.
@@ -80,6 +84,8 @@ public:
 private:
     // The companion's spelling in the schema; empty when it does not exist.
     QString existing(const QString& table) const;
+    // The existing companion of the table an item is linked to; empty when it has none.
+    QString existingCompanion(const QString& tableName) const;
     // The columns of an existing table, read once per table and again after it changed; empty
     // when the table does not exist. Null with a reason when the read failed.
     const QList<db::TableColumn>* columnsOf(const QString& table, QString* error);

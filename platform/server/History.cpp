@@ -217,27 +217,15 @@ bool readScope(WriteContext& context, const ChangeScope& scope, QJsonObject* row
         QJsonObject types;
         if (!column.isEmpty() && !links.isEmpty()) {
             ExtendColumns columns(context);
-            if (!columns.load(error)) return false;
-            QStringList names, companions;
-            for (const QJsonValue& link : links) {
-                const QString name = link.toObject().value(QStringLiteral("TableName")).toString();
-                const ExtendTable* table = columns.linked(name);
-                names << name;
-                companions << (table ? table->hostTable : name) + QStringLiteral("_extradefine");
-            }
-            QHash<QString, QList<db::TableColumn>> read;
-            if (!context.tablesColumns(companions, &read, error)) return false;
-            for (qsizetype i = 0; i < names.size(); ++i) {
-                const QString& name = names.at(i);
-                const QList<db::TableColumn> companionColumns = read.value(companions.at(i).toLower());
-                const auto found =
-                    std::find_if(companionColumns.cbegin(), companionColumns.cend(),
-                                 [&](const db::TableColumn& c) {
-                                     return c.name.compare(column, Qt::CaseInsensitive) == 0;
-                                 });
-                if (found == companionColumns.cend()) continue;
+            QStringList names;
+            for (const QJsonValue& link : links)
+                names << link.toObject().value(QStringLiteral("TableName")).toString();
+            if (!columns.load(error) || !columns.readCompanions(names, error)) return false;
+            for (const QString& name : names) {
+                const db::TableColumn* found = nullptr;
+                if (!columns.companionColumn(name, column, &found, error)) return false;
                 // The declared type with the column's collation, as the column is made again.
-                types.insert(name, storedColumnType(*found));
+                if (found) types.insert(name, storedColumnType(*found));
             }
         }
         rows->insert(kColumns, types);
