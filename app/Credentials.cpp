@@ -31,11 +31,9 @@ std::unique_ptr<platform::db::Connection> openServerSystem(const QString& connin
     if (!db) return nullptr;
     if (!accountId.isEmpty()) {
         const QString schema = platform::db::serverDataSchema(accountId);
-        const host::RecordSetPtr found = db->query(
-            QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?1"), {schema},
-            error);
-        if (!found) return nullptr;
-        if (found->isEmpty()) {
+        bool found = false;
+        if (!platform::db::serverSchemaExists(*db, schema, &found, error)) return nullptr;
+        if (!found) {
             *error = QStringLiteral("The server database %1 holds no schema %2: account %3 is "
                                     "not on this server.")
                          .arg(conninfo, schema, accountId);

@@ -123,13 +123,4 @@ QString accountFilter(const QList<TableColumn>& columns, const QString& accountI
     return QStringLiteral("false");
 }
 
-bool schemaExists(PgConnection& pg, const QString& schema, bool* exists, QString* error) {
-    const host::RecordSetPtr rs =
-        pg.query(QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?1"),
-                 {schema}, error);
-    if (!rs) return false;
-    *exists = !rs->isEmpty();
-    return true;
-}
-
 }  // namespace platform::db::accountcopy

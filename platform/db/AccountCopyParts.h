@@ -46,6 +46,4 @@ bool isAccountRegister(const QString& table);
 // The condition selecting the account's rows of a register table.
 QString accountFilter(const QList<TableColumn>& columns, const QString& accountId);
 
-bool schemaExists(PgConnection& pg, const QString& schema, bool* exists, QString* error);
-
 }  // namespace platform::db::accountcopy

@@ -253,7 +253,7 @@ bool copyAccountToFiles(const QString& conninfo, const QString& accountId, const
                   metaSchema = serverMetaSchema(accountId);
     for (const QString& schema : {kSystem, dataSchema, metaSchema}) {
         bool exists = false;
-        if (!schemaExists(*pg, schema, &exists, &why)) return fail(error, why);
+        if (!serverSchemaExists(*pg, schema, &exists, &why)) return fail(error, why);
         if (!exists)
             return fail(error, QStringLiteral("Account %1 is not on the server (no schema %2).")
                                    .arg(accountId, schema));

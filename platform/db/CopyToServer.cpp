@@ -567,9 +567,9 @@ bool copyAccountToServer(const QString& dataRoot, const QString& accountId, cons
     ToServer copy(*pg, accountId, &report);
     bool haveSystem = false, haveData = false, haveMeta = false;
     int version = 0;
-    if (!schemaExists(*pg, kSystem, &haveSystem, &why) ||
-        !schemaExists(*pg, dataSchema, &haveData, &why) ||
-        !schemaExists(*pg, metaSchema, &haveMeta, &why) ||
+    if (!serverSchemaExists(*pg, kSystem, &haveSystem, &why) ||
+        !serverSchemaExists(*pg, dataSchema, &haveData, &why) ||
+        !serverSchemaExists(*pg, metaSchema, &haveMeta, &why) ||
         (haveSystem && !serverSystemVersion(*pg, &version, &why)))
         return fail(error, QStringLiteral("Cannot read the server's schemas: %1").arg(why));
     if ((haveData || haveMeta) && !replace)

@@ -18,6 +18,8 @@ inline constexpr const char* kServerSystemSchema = "zxsystem";
 // "zxdata_<acc>" or "zxmeta_<acc>", the account id lower-cased.
 QString serverDataSchema(const QString& accountId);
 QString serverMetaSchema(const QString& accountId);
+// Whether the server database holds the schema; false with a reason when it cannot be read.
+bool serverSchemaExists(Connection& pg, const QString& schema, bool* exists, QString* error);
 
 // Creates the account on the server from its files under dataRoot, with every table, key,
 // index, CHECK rule, foreign key, row-version trigger and view, and every row. An existing

@@ -67,14 +67,18 @@ QString legacyPasswordHash(const QString& salt, const QString& password) {
         QCryptographicHash::hash((salt + password).toUtf8(), QCryptographicHash::Sha256).toHex());
 }
 
+bool isPasswordColumn(const QString& column) {
+    return column.compare(QLatin1String("cPasswordHash"), Qt::CaseInsensitive) == 0 ||
+           column.compare(QLatin1String("cSalt"), Qt::CaseInsensitive) == 0;
+}
+
 namespace {
 
 int guardPasswords(void*, int action, const char* table, const char* column, const char*,
                    const char*) {
     if ((action != SQLITE_READ && action != SQLITE_UPDATE) || !table || !column) return SQLITE_OK;
     if (sqlite3_stricmp(table, "UA_User") != 0) return SQLITE_OK;
-    if (sqlite3_stricmp(column, "cPasswordHash") != 0 && sqlite3_stricmp(column, "cSalt") != 0)
-        return SQLITE_OK;
+    if (!isPasswordColumn(QString::fromUtf8(column))) return SQLITE_OK;
     return action == SQLITE_READ ? SQLITE_IGNORE : SQLITE_DENY;
 }
 

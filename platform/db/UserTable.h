@@ -23,6 +23,9 @@ bool verifyPassword(const QString& stored, const QString& password);
 // The hash of a password stored before argon2id: lower-case hex SHA-256 of salt + password.
 QString legacyPasswordHash(const QString& salt, const QString& password);
 
+// Whether a column of UA_User holds a password's hash or salt (cPasswordHash, cSalt).
+bool isPasswordColumn(const QString& column);
+
 // On this connection the columns of UA_User that hold a password's hash and salt read as NULL
 // and cannot be written; everything else works as before. For connections that run statements
 // typed by a person. Embedded databases only.

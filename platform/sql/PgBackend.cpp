@@ -3,6 +3,7 @@
 
 #include "host/Quote.h"
 #include "platform/db/PgConnection.h"
+#include "platform/db/UserTable.h"
 #include "platform/sql/ConnectionBackend.h"
 #include "platform/sql/PgConnectionSchema.h"
 #include "platform/sql/PgFunctions.h"
@@ -46,9 +47,7 @@ public:
         QStringList select;
         for (int r = 0; r < columns->recordCount(); ++r) {
             const QString name = columns->at(r, 0).toString();
-            const bool hidden = name.compare(QLatin1String("cPasswordHash"), Qt::CaseInsensitive) == 0 ||
-                                name.compare(QLatin1String("cSalt"), Qt::CaseInsensitive) == 0;
-            select << (hidden ? QStringLiteral("CAST(NULL AS text) AS ") : QString()) +
+            select << (db::isPasswordColumn(name) ? QStringLiteral("CAST(NULL AS text) AS ") : QString()) +
                           host::sqlIdentQuoted(name);
         }
         if (select.isEmpty()) return true;  // no users' table: nothing to hide

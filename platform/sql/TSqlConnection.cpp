@@ -171,8 +171,7 @@ bool TSqlConnection::runBatch(const QString& sql, bool wantRows, host::RecordSet
     const qint64 stamp = m_backend->schemaStamp();
     if (stamp != m_schemaStamp) {
         if (m_schemaStamp != -1) {
-            m_backend->forgetSchema();
-            m_translator->schemaChanged();
+            schemaChanged();
         }
         m_schemaStamp = stamp;
     }
@@ -222,8 +221,7 @@ bool TSqlConnection::runBatch(const QString& sql, bool wantRows, host::RecordSet
                         if (ok || (attempt == 0 && m_backend->catalogueMayBeStale())) {
                             if (ok && r) run.lastRows = std::move(r);
                             if (!ok || t.changesSchema) {
-                                m_backend->forgetSchema();
-                                m_translator->schemaChanged();
+                                schemaChanged();
                             }
                             if (!ok) continue;
                             break;
