@@ -96,30 +96,6 @@ QString emptyListingSql() {
     return QStringLiteral("select ") + kListFields + QStringLiteral(" from UserDef_Parent where 1=2 ");
 }
 
-QString relatedReportSql(const QString& archive, const QString& field) {
-    return QStringLiteral("select Rpt_GRPDef_Item.TableName,TableDefine,FieldName,FieldDef from "
-                          "Rpt_GRPDef_Item Left Join Rpt_ItmDef On "
-                          "Rpt_GRPDef_Item.TableName=Rpt_ItmDef.TableName where "
-                          "Rpt_GRPDef_Item.SystemId='AS' and Rpt_GRPDef_Item.TableName='") +
-           host::sqlValue(archive) + QStringLiteral("' and Rpt_ItmDef.FieldName='") +
-           host::sqlValue(field) + QStringLiteral("'");
-}
-
-QString relatedReferenceSql(const QString& accountId, const QString& archive) {
-    const QString meta = host::sqlIdent(QStringLiteral("ZxMeta_") + accountId);
-    return QStringLiteral("Select A.cRefID, A.cRefMeta,a.cRefName From ") + meta +
-           QStringLiteral("..refdesign A Where '[' + a.cRefID + ']' ='") + host::sqlValue(archive) +
-           QStringLiteral("' and  A.IsUserDefRef=1 and isnull(a.cParentRefid,'')<>''  Order by "
-                          "a.cRefName");
-}
-
-QString referenceCaptionSql(const QString& accountId, const QString& colKey, const QString& field) {
-    const QString meta = host::sqlIdent(QStringLiteral("ZxMeta_") + accountId);
-    return QStringLiteral("select  top 1 cCaption  from ") + meta +
-           QStringLiteral("..AA_ColumnDic where cKey='") + host::sqlValue(colKey) +
-           QStringLiteral("' and cFld ='") + host::sqlValue(field) + QStringLiteral("'");
-}
-
 FieldShow fieldShow(int fieldType) {
     switch (fieldType) {
         case host::FieldType::Boolean: return FieldShow::Flag;

@@ -55,13 +55,6 @@ QString listingSql(const QString& classKey);
 // The fields without rows.
 QString emptyListingSql();
 
-// The statements that find the shown names of a related archive and field, in the order they
-// are tried: a report archive of the account, a user-defined reference in the account's
-// metadata database, the caption of the reference's column `colKey`.
-QString relatedReportSql(const QString& archive, const QString& field);
-QString relatedReferenceSql(const QString& accountId, const QString& archive);
-QString referenceCaptionSql(const QString& accountId, const QString& colKey, const QString& field);
-
 // How a field's values are shown: Boolean and binary kinds as the yes/no name, NULL as empty
 // text, everything else as its text.
 enum class FieldShow { Text, Flag, Binary };

@@ -15,12 +15,6 @@ namespace catalogue {
 
 namespace {
 
-QString firstValue(const host::RecordSetPtr& rs, const QString& field) {
-    if (!rs || rs->isEmpty()) return {};
-    rs->moveFirst();
-    return rs->text(field);
-}
-
 // "'a','b'", each text quoted.
 QString textList(const QStringList& texts) {
     QStringList quoted;
@@ -42,7 +36,9 @@ QString columnKeyOf(const QString& refMeta) {
                           : sets.at(0).toElement().attribute(QStringLiteral("cKey"));
 }
 
-// The statements of resolve() for many pairs: the same tables and conditions, with IN lists.
+// The statements that find the shown names of related archives and fields, in the order they
+// are tried: report archives of the account, user-defined references in the account's metadata
+// database, the captions of the references' columns; each for many at once.
 QString reportsSql(const QStringList& archives, const QStringList& fields) {
     return QStringLiteral("select Rpt_GRPDef_Item.TableName,TableDefine,FieldName,FieldDef from "
                           "Rpt_GRPDef_Item Left Join Rpt_ItmDef On "
@@ -71,43 +67,12 @@ QString captionsSql(const QString& accountId, const QStringList& keys, const QSt
 
 QPair<QString, QString> RelatedArchiveNames::resolve(const QString& archive, const QString& field) {
     const QPair<QString, QString> key(archive, field);
-    const auto cached = m_cache.constFind(key);
-    if (cached != m_cache.constEnd()) return *cached;
-
-    QPair<QString, QString> shown = key;
-    if (!userdef::g_SrvDB) {
-        qCWarning(lcCatalogue) << "related archives without a server database service";
-        return shown;
+    if (!m_cache.contains(key)) {
+        prefetch({key});
+        // No archive, or no service: the stored texts show, and are not asked for again.
+        if (!m_cache.contains(key)) m_cache.insert(key, key);
     }
-    host::IClsCommon& srv = *userdef::g_SrvDB;
-    if (!m_session) m_session = userdef::SessionNames::read();
-    ++m_statements;
-    const host::RecordSetPtr report = srv.OpenX(relatedReportSql(archive, field));
-    if (report && !report->isEmpty()) {
-        report->moveFirst();
-        shown = {m_session->archive(archive, report->text(QStringLiteral("TableDefine"))),
-                 m_session->archiveField(archive, field, report->text(QStringLiteral("FieldDef")))};
-    } else {
-        ++m_statements;
-        const host::RecordSetPtr ref = srv.OpenX(relatedReferenceSql(m_accountId, archive));
-        if (ref && !ref->isEmpty()) {
-            ref->moveFirst();
-            shown.first = m_session->archive(archive, ref->text(QStringLiteral("cRefName")));
-            // The reference's column dictionary key; without one the field keeps its text.
-            const QString colKey = columnKeyOf(ref->text(QStringLiteral("cRefMeta")));
-            if (!colKey.isEmpty()) {
-                ++m_statements;
-                const QString caption =
-                    firstValue(srv.OpenX(referenceCaptionSql(m_accountId, colKey, field)),
-                               QStringLiteral("cCaption"));
-                if (!caption.isEmpty()) shown.second = m_session->referenceColumn(colKey, field, caption);
-            } else {
-                qCWarning(lcCatalogue) << "reference" << archive << "has no column set";
-            }
-        }
-    }
-    m_cache.insert(key, shown);
-    return shown;
+    return m_cache.value(key);
 }
 
 void RelatedArchiveNames::prefetch(const QList<QPair<QString, QString>>& pairs) {
@@ -121,16 +86,20 @@ void RelatedArchiveNames::prefetch(const QList<QPair<QString, QString>>& pairs) 
         if (!archives.contains(pair.first)) archives << pair.first;
         if (!fields.contains(pair.second)) fields << pair.second;
     }
-    if (wanted.size() < 2 || !userdef::g_SrvDB) return;  // resolve() reads a lone pair itself
+    if (wanted.isEmpty()) return;
+    if (!userdef::g_SrvDB) {
+        qCWarning(lcCatalogue) << "related archives without a server database service";
+        return;
+    }
     host::IClsCommon& srv = *userdef::g_SrvDB;
     if (!m_session) m_session = userdef::SessionNames::read();
 
-    // Report archives: the first row of each (archive, field), as resolve() takes it.
+    // Report archives: the first row of each (archive, field). A read that fails finds nothing:
+    // the names then show as stored.
     ++m_statements;
     const host::RecordSetPtr reports = srv.OpenX(reportsSql(archives, fields));
-    if (!reports) return;  // resolve() tries each pair on its own
     QHash<QString, QPair<QString, QString>> report;  // folded (archive, field) → its two names
-    for (int r = 0; r < reports->recordCount(); ++r) {
+    for (int r = 0; reports && r < reports->recordCount(); ++r) {
         const QString key = folded(reports->textAt(r, 0), reports->textAt(r, 2));
         if (!report.contains(key)) report.insert(key, {reports->textAt(r, 1), reports->textAt(r, 3)});
     }
@@ -151,9 +120,8 @@ void RelatedArchiveNames::prefetch(const QList<QPair<QString, QString>>& pairs) 
     // User-defined references: the first by name of each archive.
     ++m_statements;
     const host::RecordSetPtr refs = srv.OpenX(referencesSql(m_accountId, otherArchives));
-    if (!refs) return;
     QHash<QString, QPair<QString, QString>> reference;  // folded "[id]" → name, column key
-    for (int r = 0; r < refs->recordCount(); ++r) {
+    for (int r = 0; refs && r < refs->recordCount(); ++r) {
         const QString archive = QLatin1Char('[') + refs->textAt(r, 0) + QLatin1Char(']');
         if (!reference.contains(folded(archive)))
             reference.insert(folded(archive), {refs->textAt(r, 2), columnKeyOf(refs->textAt(r, 1))});
@@ -187,9 +155,8 @@ void RelatedArchiveNames::prefetch(const QList<QPair<QString, QString>>& pairs) 
     // The captions of the references' columns: the first of each (key, field).
     ++m_statements;
     const host::RecordSetPtr rs = srv.OpenX(captionsSql(m_accountId, keys, captionFields));
-    if (!rs) return;
     QHash<QString, QString> caption;
-    for (int r = 0; r < rs->recordCount(); ++r)
+    for (int r = 0; rs && r < rs->recordCount(); ++r)
         if (!caption.contains(folded(rs->textAt(r, 0), rs->textAt(r, 1))))
             caption.insert(folded(rs->textAt(r, 0), rs->textAt(r, 1)), rs->textAt(r, 2));
     for (Caption& c : captions) {
